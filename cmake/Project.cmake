@@ -1,0 +1,67 @@
+# Shared build settings and helper functions for every target of the project.
+
+if(VDMQ_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(VDMQ_FUZZ)
+  # Every library is instrumented for coverage; the fuzz executables add the libFuzzer driver.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Warnings for the project's own code (third-party headers are included as system headers).
+function(vdmq_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+endfunction()
+
+# vdmq_library(<name> SOURCES ... [DEPS ...]) : one static library per subsystem.
+function(vdmq_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${A_DEPS})
+  vdmq_warnings(${name})
+endfunction()
+
+# vdmq_test(<name> SOURCES ... [DEPS ...]) : a GoogleTest executable registered with CTest.
+function(vdmq_test name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  if(NOT VDMQ_TESTS)
+    return()
+  endif()
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+  vdmq_warnings(${name})
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+                       PROPERTIES ENVIRONMENT "VDMQ_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()
+
+# vdmq_bench(<name> SOURCES ... [DEPS ...]) : a Google Benchmark executable (never run by the tests).
+function(vdmq_bench name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_DEPS} benchmark::benchmark)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  vdmq_warnings(${name})
+endfunction()
+
+# vdmq_fuzz(<name> SOURCES ... [DEPS ...]) : a libFuzzer target, run by CTest for a bounded time.
+set(VDMQ_FUZZ_SECONDS 30 CACHE STRING "Seconds each fuzz target runs under CTest")
+function(vdmq_fuzz name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(${name} PRIVATE ${A_DEPS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+  file(MAKE_DIRECTORY ${corpus})
+  add_test(NAME ${name} COMMAND ${name} -max_total_time=${VDMQ_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10 ${corpus})
+  set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 600)
+endfunction()

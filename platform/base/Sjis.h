@@ -1,0 +1,30 @@
+#pragma once
+// Texts of the game are code page 932 (Shift-JIS) byte strings: widths, limits and letter stepping
+// are defined on those bytes. Source literals are written in UTF-8 and converted once with SJS().
+
+#include <string>
+#include <string_view>
+
+namespace vdmq {
+
+// UTF-8 -> code page 932. Characters without a CP932 form become '?'.
+std::string Utf8ToSjis(std::string_view utf8);
+// Code page 932 -> UTF-8. Invalid bytes become U+FFFD.
+std::string SjisToUtf8(std::string_view sjis);
+
+// True when byte c starts a double-byte character in code page 932.
+inline bool IsSjisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// Number of bytes of the letter that starts at s[i] (1 or 2; 1 when a lead byte is cut off by the end).
+inline size_t SjisLetterLen(std::string_view s, size_t i) {
+  return (i + 1 < s.size() && IsSjisLead(static_cast<unsigned char>(s[i]))) ? 2 : 1;
+}
+
+}  // namespace vdmq
+
+// A UTF-8 literal as a CP932 std::string, converted once per call site.
+#define SJS(lit)                                                                   \
+  ([]() -> const std::string& {                                                    \
+    static const std::string vdmq_sjs_converted_ = ::vdmq::Utf8ToSjis(lit);       \
+    return vdmq_sjs_converted_;                                                    \
+  }())
