@@ -14,14 +14,7 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release -j "$jobs" --timeout 600
 
-echo "== Sanitizer build =="
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 -DCMAKE_C_FLAGS=-O1 \
-  -DVDMQ_SANITIZE=ON -DVDMQ_BENCH=OFF
-cmake --build build/asan -j "$jobs"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build/asan -j "$jobs" --timeout 900
-
-if [ -f fuzz/CMakeLists.txt ]; then
+if ls fuzz/*/CMakeLists.txt >/dev/null 2>&1; then
   echo "== Fuzz targets (bounded) =="
   cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
     -DCMAKE_CXX_COMPILER=clang++ -DVDMQ_FUZZ=ON -DVDMQ_TESTS=OFF -DVDMQ_BENCH=OFF \
@@ -29,3 +22,10 @@ if [ -f fuzz/CMakeLists.txt ]; then
   cmake --build build/fuzz -j "$jobs"
   ctest --test-dir build/fuzz -L fuzz -j "$jobs"
 fi
+
+echo "== Sanitizer build =="
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 -DCMAKE_C_FLAGS=-O1 \
+  -DVDMQ_SANITIZE=ON -DVDMQ_BENCH=OFF
+cmake --build build/asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/asan -j "$jobs" --timeout 900
