@@ -1,0 +1,36 @@
+#pragma once
+// Integer trigonometry of the battle: sines and tangents of whole degrees scaled by 100, taken
+// from two fixed tables (a few entries differ from rounding and are part of the battle's
+// behaviour), directions between points by a binary search in the tangent table, and squared
+// distances. Squares and sums are 64-bit so that points far outside the arena never wrap
+// around into a phantom hit.
+
+#include <cstdint>
+
+namespace vdmq {
+
+// 100 * sin(i degrees), i = 0..179.
+extern const int BtSinTbl[180];
+// 100 * tan(i degrees), i = 0..89.
+extern const int BtTanTbl[90];
+
+// Sine of whole degrees times 100, for any integer.
+int BtSin(int deg);
+// Cosine of whole degrees times 100: BtSin(deg + 90).
+int BtCos(int deg);
+// First index i in lo..hi whose tangent entry is >= v, hi when there is none.
+int BtAtanIndex(int v, int lo, int hi);
+// Direction from point 0 to point 1 in whole degrees, 0..360 (a direction just below the
+// +x axis gives 360; identical points give 90).
+int BtGetAngle(int x0, int y0, int x1, int y1);
+// Where point 1 lies relative to a heading (whole degrees) seen from point 0: -180..179.
+int BtGetRelAngle(int heading, int x0, int y0, int x1, int y1);
+// (b - a)^2.
+int64_t BtSquare(int a, int b);
+// True when the circle (x0, y0, r0) and the circle (x1, y1, r1) touch or overlap.
+// The argument order (r1 before y1 and x1) is the one every caller uses.
+bool BtChkCircle(int x0, int y0, int r0, int r1, int y1, int x1);
+// Squared distance between two points.
+int64_t BtGetDist2(int x0, int y0, int x1, int y1);
+
+}  // namespace vdmq
