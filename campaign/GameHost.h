@@ -19,6 +19,36 @@ class TGameHost {
   // Lets every pending window message run, then returns.
   virtual void ProcessMessages() {}
 
+  // --- the tactical battle (battle/Btmain, battle/Btqvmap) ---
+  // Runs the battle window modally for the battle set up in BtInfo (arena, view, timer) until
+  // it closes. Answers false when there is no window: the battle entry then fights the battle
+  // headless to its end with the frame simulation.
+  virtual bool ExecBattle() { return false; }
+  // The battle window's paused state (speed mode 0): ticks then only redraw.
+  virtual bool IsBattlePaused() { return false; }
+  // The battle window's panel: refreshes the unit buttons and the commander's face.
+  virtual void UpdateBtPanel() {}
+  // Scrolls the battle window's six hit-report lines up and writes text (CP932) at the bottom.
+  virtual void AddBtMessage(const std::string& /*text*/) {}
+  // The game's message box while the battle runs (pauses the battle around it): 1 OK, 2 Cancel.
+  virtual int SysMesBt(const std::string& /*text*/, const std::string& /*caption*/, int /*withCancel*/) {
+    return 1;
+  }
+  // The game's message box outside the battle window: 1 OK, 2 Cancel.
+  virtual int BtSysMes(const std::string& /*text*/, const std::string& /*caption*/, int /*withCancel*/) {
+    return 1;
+  }
+  // Starts the battle's CD track looping (space or planet battle), and the map track afterwards.
+  virtual void PlayBattleBgm() {}
+  virtual void PlayMapBgm() {}
+  // A sound effect or voice clip of a file kind and number, waiting for its end or not.
+  virtual void BtPlayWave(int /*kind*/, int /*number*/, bool /*wait*/) {}
+  // The scenario's before-battle and after-battle triggers.
+  virtual void EvTrgBattleStart() {}
+  virtual void EvTrgBattleEnd() {}
+  // Repaints the main window at once (after a battle).
+  virtual void RepaintMainWindow() {}
+
   // Further operations are added here by the units that need them, each with a headless default.
 };
 
