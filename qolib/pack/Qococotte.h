@@ -1,0 +1,282 @@
+#pragma once
+// Cocotte: the library's block-sorting codec. The source is cut into blocks of at most 32768 bytes;
+// each block goes through a block sort (last column plus primary index), a move-to-front coder and
+// an adaptive range coder with a quasi-static frequency model.
+//
+// Stream: one record per block, no stream header, little-endian:
+//   u16 L (4 + payload length), u16 N (1..32768), payload.
+// The transformed block T is N + 2 bytes (u16 primary index, then the last column), passed through
+// move-to-front. A payload of exactly N + 2 bytes is T itself (raw); any other length is the range
+// code of T's N + 2 bytes followed by the end symbol 256.
+
+#include <cstdint>
+
+#include "qolib/pack/Qocodec.h"
+
+namespace vdmq {
+
+// Block sort (forward transform). Sorts the N rotations of a block of up to 65536 bytes.
+class TBWTEncode {
+ public:
+  static constexpr int kMaxBlock = 65536;
+
+  TBWTEncode() = default;
+  TBWTEncode(const TBWTEncode&) = delete;
+  TBWTEncode& operator=(const TBWTEncode&) = delete;
+  ~TBWTEncode() { ReleaseBuffer(); }
+
+  bool CreateBuffer();
+  void ReleaseBuffer();
+  // Writes the u16 primary index followed by the n bytes of the last column (n + 2 bytes) to dst.
+  // False when n > 65536, the buffers are missing or the sorter is busy. n < 1 writes nothing.
+  bool Encode(const unsigned char* src, unsigned char* dst, int n);
+  // Sorts the rotations at ranks lo..hi-1, which agree in their first depth bytes.
+  void SortBucket(int lo, int hi, int level, int depth);
+  // Compares the rotations starting at a and b from byte depth on (both agree before it).
+  int CompareRotation(int a, int b, int depth) const;
+
+  // Off by default: rotations are ranked by prefix doubling, which keeps long runs and flat data
+  // fast. On: the rotations are ordered by the bucket sort alone, comparing bytes; the result is
+  // the same, slower. Used to check the ranked path.
+  void SetReferenceSort(bool on) { FReference = on; }
+
+ private:
+  void RankRotations();
+  void SortByBuckets(int target);
+  void ShellSort(int lo, int hi, int depth);
+
+  unsigned char* FDoubled = nullptr;  // 2 * kMaxBlock
+  int32_t* FOrder = nullptr;          // rotation at each rank
+  int32_t* FBucket = nullptr;         // 65536 counts / bucket ends
+  int32_t* FRun = nullptr;            // run length at each position of the doubled block
+  int32_t* FRank = nullptr;           // content rank of each rotation (ranked path)
+  int32_t* FTemp = nullptr;           // work order
+  int32_t* FTemp2 = nullptr;          // work classes
+  int32_t* FSplit = nullptr;          // key counts of a bucket split (65536 + 1)
+  int32_t* FSplitKey = nullptr;       // keys of the rotations of a bucket split
+  int FLength = 0;
+  int FTarget = -1;                   // when >= 0, SortBucket follows only the group holding it
+  bool FUseRank = false;
+  bool FReference = false;
+  bool FBusy = false;
+};
+
+// Inverse block sort.
+class TBWTDecode {
+ public:
+  TBWTDecode() = default;
+  TBWTDecode(const TBWTDecode&) = delete;
+  TBWTDecode& operator=(const TBWTDecode&) = delete;
+  ~TBWTDecode() { ReleaseBuffer(); }
+
+  bool CreateBuffer();
+  void ReleaseBuffer();
+  // src: u16 primary index then length - 2 bytes of last column; writes length - 2 bytes.
+  // Needs 3 <= length <= 65538 and a primary index below length - 2.
+  bool Decode(const unsigned char* src, unsigned char* dst, int length);
+
+ private:
+  int32_t* FVector = nullptr;  // 65536
+  int32_t FCount[256] = {};
+  int32_t FFill[256] = {};
+  int FLength = 0;
+  bool FBusy = false;
+};
+
+class TMTFEncode {
+ public:
+  TMTFEncode() { Reset(); }
+  void Reset();
+  bool Encode(unsigned char* buf, int n);  // in place; n < 1 returns true
+
+ private:
+  unsigned char FRankOf[256];
+  unsigned char FAtRank[256];
+  bool FBusy = false;
+};
+
+class TMTFDecode {
+ public:
+  TMTFDecode() { Reset(); }
+  void Reset();
+  bool Decode(unsigned char* buf, int n);  // in place; n < 1 returns true
+
+ private:
+  unsigned char FAtRank[256];
+  bool FBusy = false;
+};
+
+// Quasi-static frequency model with a 12-bit total and (decoders) a 9-bit search table.
+class TQSModel {
+ public:
+  TQSModel() = default;
+  TQSModel(const TQSModel&) = delete;
+  TQSModel& operator=(const TQSModel&) = delete;
+  ~TQSModel() { Delete(); }
+
+  // n symbols, total 2^lgTotal; compress = false adds the decoder's search table.
+  bool Init(int n, int lgTotal, bool compress, const int* initial, int targetRescale);
+  void Reset(const int* initial);
+  void Rescale();
+  void Delete();
+  void GetFreq(int symbol, int& freq, int& cumulative) const {
+    cumulative = FCf[symbol];
+    freq = FCf[symbol + 1] - cumulative;
+  }
+  int GetSym(int value) const;
+  void Update(int symbol);
+
+  int Symbols() const { return FN; }
+
+ private:
+  int FN = 0;
+  int FLeft = 0;
+  int FNextLeft = 0;
+  int FRescale = 0;
+  int FTargetRescale = 0;
+  int FIncr = 0;
+  int FSearchShift = 0;
+  int FTotal = 0;
+  uint16_t* FCf = nullptr;      // n + 1
+  uint16_t* FNewF = nullptr;    // n + 1
+  uint16_t* FSearch = nullptr;  // (1 << (lgTotal - searchShift)) + 1, decoders only
+};
+
+// Initial frequencies of the 257 symbols (total 4096).
+extern const int CocotteInitialFreq[257];
+
+class TRangeEncode {
+ public:
+  TRangeEncode() = default;
+  TRangeEncode(const TRangeEncode&) = delete;
+  TRangeEncode& operator=(const TRangeEncode&) = delete;
+  ~TRangeEncode() { ReleaseModel(); }
+
+  bool InitModel();
+  void ReleaseModel();
+  bool ResetModel();
+  void StartEncode();
+  void Normalize();
+  void EncodeShift(uint32_t freq, uint32_t cumulative, int shift);
+  void DoneEncode();
+  // Codes n bytes and the end symbol into dst (at most bound bytes). False on overflow.
+  bool EncodeBlock(const unsigned char* src, unsigned char* dst, int n, int bound);
+  int CodedLength() const { return FGiven; }
+  bool Overflow() const { return FOverflow; }
+  TQSModel& Model() { return FModel; }
+
+ private:
+  void OutByte(unsigned char b);
+
+  uint32_t FLow = 0;
+  uint32_t FRange = 0;
+  unsigned char FBuffer = 0;
+  uint32_t FHelp = 0;
+  uint32_t FByteCount = 0;
+  const unsigned char* FSrc = nullptr;
+  unsigned char* FDst = nullptr;
+  int FTaken = 0;
+  int FGiven = 0;
+  int FInLength = 0;
+  int FBound = 0;
+  bool FOverflow = false;
+  bool FBusy = false;
+  bool FReady = false;
+  TQSModel FModel;
+};
+
+class TRangeDecode {
+ public:
+  TRangeDecode() = default;
+  TRangeDecode(const TRangeDecode&) = delete;
+  TRangeDecode& operator=(const TRangeDecode&) = delete;
+  ~TRangeDecode() { ReleaseModel(); }
+
+  bool InitModel();
+  void ReleaseModel();
+  bool ResetModel();
+  void StartDecode();
+  void Normalize();
+  uint32_t DecodeCulShift(int shift);
+  void DecodeUpdate(uint32_t freq, uint32_t cumulative, uint32_t total);
+  void DoneDecode();
+  // Decodes symbols until the end symbol or bound symbols; false when the input ran out.
+  bool DecodeBlock(const unsigned char* src, unsigned char* dst, int codedLength, int bound);
+  int DecodedLength() const { return FGiven; }
+  TQSModel& Model() { return FModel; }
+
+ private:
+  unsigned char InByte();
+
+  uint32_t FLow = 0;
+  uint32_t FRange = 0;
+  unsigned char FBuffer = 0;
+  uint32_t FHelp = 0;
+  uint32_t FByteCount = 0;
+  const unsigned char* FSrc = nullptr;
+  unsigned char* FDst = nullptr;
+  int FTaken = 0;
+  int FGiven = 0;
+  int FInLength = 0;
+  int FBound = 0;
+  bool FOverflow = false;
+  bool FBusy = false;
+  bool FReady = false;
+  TQSModel FModel;
+};
+
+class TCocotteEncode : public TQoEncoder {
+ public:
+  static constexpr int kBlock = 32768;
+  static constexpr int kTransform = kBlock + 2;    // 32770
+  static constexpr int kRecord = 4 + 65536;        // 65540
+
+  TCocotteEncode() = default;
+  ~TCocotteEncode() override { ReleaseBuffer(); }
+
+  bool CreateBuffer() override;
+  void ReleaseBuffer() override;
+
+ protected:
+  void ResetState() override;
+  void CodecLoop() override;
+  void ReadInBuffer(int n);
+  void WriteOutBuffer(int n);
+
+ private:
+  unsigned char* FBlock = nullptr;
+  unsigned char* FTransform = nullptr;
+  unsigned char* FRecord = nullptr;
+  TBWTEncode* FBwt = nullptr;
+  TMTFEncode* FMtf = nullptr;
+  TRangeEncode* FRange = nullptr;
+};
+
+class TCocotteDecode : public TQoDecoder {
+ public:
+  static constexpr int kBlock = 32768;
+  static constexpr int kTransform = kBlock + 2;
+  static constexpr int kRecord = 4 + 65536;
+
+  TCocotteDecode() = default;
+  ~TCocotteDecode() override { ReleaseBuffer(); }
+
+  bool CreateBuffer() override;
+  void ReleaseBuffer() override;
+
+ protected:
+  void ResetState() override;
+  void CodecLoop() override;
+  void ReadInBuffer(unsigned char* dst, int n);
+  void WriteOutBuffer(int n);
+
+ private:
+  unsigned char* FRecord = nullptr;
+  unsigned char* FTransform = nullptr;
+  unsigned char* FBlock = nullptr;
+  TBWTDecode* FBwt = nullptr;
+  TMTFDecode* FMtf = nullptr;
+  TRangeDecode* FRange = nullptr;
+};
+
+}  // namespace vdmq
