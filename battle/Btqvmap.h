@@ -1,0 +1,113 @@
+#pragma once
+// The battle arena: a square of 6400 x 6400 units holding every unit of one battle in four
+// fixed slot arrays. It places the two sides, runs one frame of movement and action per tick,
+// resolves missile hits with their messages, forgets and deletes dead units, decides the
+// winner and carries out the player's mouse orders. One arena exists per battle, in the global
+// BtQvMap; the battle window (or the headless runner) creates it, drives BtBattleTick from its
+// timer and deletes it.
+
+#include <cstdint>
+
+#include "battle/Btlauncher.h"
+#include "battle/Btship.h"
+
+namespace vdmq {
+
+class TBtMissile;
+class TBtLight;
+class TBtExploade;
+
+constexpr int kBtArenaSize = 6400;
+constexpr int kBtShipSlots = 10;
+constexpr int kBtMissileSlots = 256;
+constexpr int kBtLightSlots = 1024;
+constexpr int kBtExploadeSlots = 256;
+// Running frames that play after the winner is set.
+constexpr int kBtEndFrames = 12;
+
+// A null-terminated list of at most 10 ships, in slot order.
+struct TBtShipList {
+  TBtShip* ships[kBtShipSlots + 1] = {};
+  int count = 0;
+};
+
+class TBtQvMap {
+ public:
+  TBtQvMap();
+  TBtQvMap(const TBtQvMap&) = delete;
+  TBtQvMap& operator=(const TBtQvMap&) = delete;
+  virtual ~TBtQvMap();
+
+  // Places both sides and the satellites of an attacked planet from the battle record and
+  // selects the player's flagship (or first satellite).
+  void Setup();
+  // Size 0 and every unit deleted (ships write their durability back).
+  void Clear();
+
+  void AddShip(const TBtShipInfo& info);
+  void AddMissile(const TBtMissileInfo& info);
+  void AddLight(int x, int y, int kind, int dir);
+  void AddExploade(int x, int y, int kind);
+
+  bool ChkInMap(int x, int y, int m) const;
+  // Live ships of a country touching the circle (x, y, r), in slot order.
+  TBtShipList GetShipsAt(int country, int x, int y, int r) const;
+  TBtShip* GetOtherShipAt(const TBtUnit* unit, int country, int x, int y) const;
+  TBtShip* GetHitShip(const TBtUnit* missile) const;
+  TBtShip* GetNearestEnemy(const TBtUnit* unit, int r) const;
+  bool ChkFreePos(const TBtUnit* unit, int x, int y) const;
+  TBtShip* FindShip(int country, int fleet, int slot) const;
+  TBtShip* FindSate(int country, int satellite) const;
+  bool IsEnd() const { return end_; }
+  void SetEnd() { end_ = true; }
+
+  void SetSelect(TBtShip* ship);
+  TBtShip* GetSelect() const { return selected_; }
+  void SelectShipWhere(int country, int fleet, int satellite, int slot);
+  void SelectShip(int country, int fleet, int slot) { SelectShipWhere(country, fleet, -1, slot); }
+  void SelectSate(int country, int satellite) { SelectShipWhere(country, -1, satellite, -1); }
+
+  void MoveAll();
+  void ActAll();
+  void DrawAll();
+  void ForgetUnit(const TBtUnit* unit);
+  void DeleteDead();
+  void ChkWinner();
+  void ShipHit(TBtShip* ship, int d);
+  // The player's click at an arena point: button 1 moves, any other fires; within 160 units of
+  // the selected ship either raises its shield.
+  void Order(int button, int x, int y);
+
+  int GetWidth() const { return width_; }
+  int GetHeight() const { return height_; }
+  TBtShip* GetShip(int i) const { return ships_[i]; }
+  TBtMissile* GetMissile(int i) const { return missiles_[i]; }
+  TBtLight* GetLight(int i) const { return lights_[i]; }
+  TBtExploade* GetExploade(int i) const { return explosions_[i]; }
+  // Frames left of the closing countdown once a winner is set.
+  int GetEndCountdown() const { return endCountdown_; }
+  // Used by BtBattleTick.
+  bool tickRunning = false;
+  int32_t endCountdown_ = kBtEndFrames;
+
+ private:
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+  TBtShip* ships_[kBtShipSlots] = {};
+  TBtMissile* missiles_[kBtMissileSlots] = {};
+  TBtLight* lights_[kBtLightSlots] = {};
+  TBtExploade* explosions_[kBtExploadeSlots] = {};
+  bool end_ = true;
+  TBtShip* selected_ = nullptr;
+};
+
+// The arena of the running battle, nullptr between battles.
+extern TBtQvMap* BtQvMap;
+
+// One timer tick of the battle: moves and acts unless paused, redraws the view, and once a
+// winner is set plays 12 more running frames, reports victory or defeat and answers false.
+// True while the battle goes on and for a tick re-entered from inside a tick; false without an
+// arena.
+bool BtBattleTick();
+
+}  // namespace vdmq
