@@ -1,0 +1,60 @@
+#include "graphics/GraphicsSupport.h"
+
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <unistd.h>
+
+namespace vdmq::test {
+
+namespace {
+void Put16(std::vector<std::uint8_t>& b, std::uint32_t v) {
+  b.push_back(static_cast<std::uint8_t>(v));
+  b.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
+  Put16(b, v & 0xFFFF);
+  Put16(b, v >> 16);
+}
+}  // namespace
+
+std::vector<std::uint8_t> MakeBmp(const BmpSpec& s) {
+  std::vector<std::uint8_t> b;
+  if (s.fileHeader) {
+    b.push_back('B');
+    b.push_back('M');
+    Put32(b, 0);  // file size: not used
+    Put32(b, 0);
+    Put32(b, static_cast<std::uint32_t>(54 + s.palette.size()));
+  }
+  Put32(b, 40);
+  Put32(b, static_cast<std::uint32_t>(s.width));
+  Put32(b, static_cast<std::uint32_t>(s.height));
+  Put16(b, 1);
+  Put16(b, static_cast<std::uint32_t>(s.bits));
+  Put32(b, 0);
+  Put32(b, 0);
+  Put32(b, 0);
+  Put32(b, 0);
+  Put32(b, s.coloursUsed);
+  Put32(b, 0);
+  b.insert(b.end(), s.palette.begin(), s.palette.end());
+  // Rows are stored bottom row first unless the height is negative.
+  const int n = static_cast<int>(s.rows.size());
+  for (int k = 0; k < n; ++k) {
+    const auto& row = s.rows[s.height < 0 ? k : n - 1 - k];
+    b.insert(b.end(), row.begin(), row.end());
+    for (std::size_t pad = (4 - row.size() % 4) % 4; pad > 0; --pad) b.push_back(0);
+  }
+  return b;
+}
+
+std::string WriteTempFile(const std::vector<std::uint8_t>& bytes, const std::string& stem) {
+  static std::atomic<int> counter{0};
+  const std::string path = "/tmp/vdmq_gfx_" + std::to_string(getpid()) + "_" + std::to_string(counter++) + "_" + stem;
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+}  // namespace vdmq::test

@@ -1,0 +1,54 @@
+#pragma once
+// Helpers shared by the graphics tests: BMP bytes built in memory, and an image holder that counts
+// repaints and palette hand-overs.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "qolib/graphics/QoSurface.h"
+
+namespace vdmq::test {
+
+// A BMP file (14-byte file header + 40-byte information header + palette + rows).
+// rows[y] holds the picture's row y (top row first) as raw pixel bytes without padding.
+struct BmpSpec {
+  int width = 1;
+  int height = 1;        // written as given (negative: top-down)
+  int bits = 24;
+  std::uint32_t coloursUsed = 0;
+  std::vector<std::uint8_t> palette;  // raw palette bytes (4 per entry)
+  std::vector<std::vector<std::uint8_t>> rows;
+  bool fileHeader = true;
+};
+std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec);
+
+// Writes bytes to a fresh temporary file and returns its path.
+std::string WriteTempFile(const std::vector<std::uint8_t>& bytes, const std::string& stem);
+
+class FakeImage : public IQoImage {
+ public:
+  void AttachPixels(const TQoPixelView& view) override {
+    ++attaches;
+    attached = true;
+    this->view = view;
+  }
+  void DetachPixels() override {
+    ++detaches;
+    attached = false;
+  }
+  void Invalidate() override { ++repaints; }
+  void SetPalette(const RGBQUAD* palette) override {
+    ++palettes;
+    lastPalette.assign(palette, palette + 256);
+  }
+  int attaches = 0;
+  int detaches = 0;
+  int repaints = 0;
+  int palettes = 0;
+  bool attached = false;
+  TQoPixelView view;
+  std::vector<RGBQUAD> lastPalette;
+};
+
+}  // namespace vdmq::test
