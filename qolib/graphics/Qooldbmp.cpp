@@ -326,7 +326,8 @@ bool Bmp24(Source& src, bool fileHeader, TQoRGB** pixels, int* width, int* heigh
         unsigned char* d = reinterpret_cast<unsigned char*>(block + OutRow(hd, r) * w);
         const std::size_t got = src.Read(d, rowBytes);
         if (got != rowBytes) {
-          std::memset(d + got, 0, rowBytes - got);
+          const std::size_t whole = got / 3 * 3;  // a pixel cut in two is not kept
+          std::memset(d + whole, 0, rowBytes - whole);
           ++r;
           break;
         }
