@@ -49,6 +49,21 @@ class TGameHost {
   // Repaints the main window at once (after a battle).
   virtual void RepaintMainWindow() {}
 
+  // --- the strategic map view and the main window's captions (world model, scenario) ---
+  // Queues one sprite draw into layer 0..3 of the strategic map view while it redraws: map
+  // position in pixels (cell x 30), offsets, draw mode, sheet slot and frame.
+  virtual void AddMapOp(int /*layer*/, int /*mapX*/, int /*mapY*/, int /*dx*/, int /*dy*/, int /*drawMode*/,
+                        int /*sheet*/, int /*frame*/) {}
+  // Full redraw of the strategic map view.
+  virtual void DrawMap() {}
+  // Centres the strategic map view on a planet's cell (nothing for a planet off the map).
+  virtual void SetMapCenterPlanet(int /*planet*/) {}
+  // The main window's year and funds captions (CP932); nothing while there is no main window.
+  virtual void ShowYearCaption(const std::string& /*text*/) {}
+  virtual void ShowFundCaption(const std::string& /*text*/) {}
+  // Empties the movie queue, queues one movie (file kind, number) and plays it to its end.
+  virtual void PlayAvi(int /*kind*/, int /*number*/) {}
+
   // Further operations are added here by the units that need them, each with a headless default.
 };
 
