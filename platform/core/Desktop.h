@@ -1,0 +1,103 @@
+#pragma once
+// The virtual desktop: every top-level form is a window of it. It keeps the z-order, activation,
+// enabling for modal loops, mouse capture, routes input through hit testing, runs caption drags and
+// size drags (clamped by WM_GETMINMAXINFO), and composites the window stores into the screen.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/core/Backend.h"
+#include "platform/core/Form.h"
+
+namespace vdmq {
+
+class TDesktop {
+ public:
+  TDesktop();
+
+  // --- windows ---
+  void AddForm(TForm* f);
+  void RemoveForm(TForm* f);
+  const std::vector<TForm*>& ZOrder() const { return zorder_; }  // bottom to top
+  void BringToFront(TForm* f);
+  TForm* ActiveForm() const { return active_; }
+  void Activate(TForm* f, bool byClick = false);
+  // Activates the top-most visible enabled window other than except (or none).
+  void ActivateNext(TForm* except);
+  // Disables every other enabled visible or hidden top-level window; returns them.
+  std::vector<TForm*> DisableOthers(TForm* keep);
+  TForm* TopVisibleForm() const;
+  TForm* FormAt(TPoint screen) const;
+  // Keeps pointers valid when a control goes away.
+  void ControlGone(TControl* c);
+
+  // --- mouse ---
+  TControl* Capture() const { return capture_; }
+  void SetCapture(TControl* c);
+  void ReleaseCapture();
+  TPoint CursorPos() const { return mouse_; }
+  void SetCursorPos(TPoint p);
+  unsigned ButtonsDown() const { return buttons_; }
+  void SetCursor(TCursorShape shape);
+  TCursorShape Cursor() const { return cursor_; }
+  // The popup menu window that takes input first (nullptr when none).
+  TForm* PopupWindow = nullptr;
+
+  // --- screen ---
+  TSize ScreenSize() const;
+  TRect WorkArea() const { TSize s = ScreenSize(); return {0, 0, s.cx, s.cy}; }
+  void MarkScreen(const TRect& screenRect);
+  void MarkWholeScreen();
+  // Composites the changed parts of the screen and presents them.
+  void Compose();
+  const TPixmap& Screen() const { return screen_; }
+
+  // --- input ---
+  void HandleInput(const TInputEvent& ev);
+  // Move/size tracking (WM_SYSCOMMAND): by mouse while a button is held, or keyboard-started.
+  void StartMove(TForm* f, bool keyboard);
+  void StartSize(TForm* f, int edgeHit, bool keyboard);
+  bool Tracking() const { return track_.form != nullptr; }
+  // The size a form may take (WM_GETMINMAXINFO asked on every size change).
+  TMinMaxInfo MinMaxFor(TForm* f);
+  TRect ClampToMinMax(TForm* f, TRect r, int edgeHit);
+
+ private:
+  void RouteMouse(const TInputEvent& ev);
+  void RouteKey(const TInputEvent& ev);
+  void SendMouse(TControl* target, std::uint32_t msg, TPoint screen, std::uintptr_t keyFlags);
+  void UpdateHover(TControl* c);
+  void Track(const TInputEvent& ev);
+  std::uintptr_t KeyFlags() const;
+
+  std::vector<TForm*> zorder_;
+  TForm* active_ = nullptr;
+  TControl* capture_ = nullptr;
+  TControl* hover_ = nullptr;
+  TPoint mouse_;
+  unsigned buttons_ = 0;
+  unsigned mods_ = 0;
+  TCursorShape cursor_ = TCursorShape::Arrow;
+  TPixmap screen_;
+  TRegion screenDirty_;
+  // Double-click detection.
+  struct {
+    std::uint64_t t = 0;
+    TPoint p;
+    int button = -1;
+    TControl* target = nullptr;
+    int hit = 0;
+  } lastDown_;
+  struct {
+    TForm* form = nullptr;
+    int edge = 0;  // 0 move; hit code of the edge for sizing
+    bool keyboard = false;
+    TPoint anchor;
+    TRect start;
+  } track_;
+  TForm* ncPressForm_ = nullptr;
+};
+
+TDesktop& Desktop();
+
+}  // namespace vdmq
