@@ -10,9 +10,7 @@
 #include <utility>
 #include <vector>
 
-#if VDMQ_GRAPHICS_PACK
 #include "qolib/pack/Qopack.h"
-#endif
 
 namespace vdmq {
 
@@ -150,7 +148,6 @@ std::unique_ptr<Source> OpenFile(const std::string& name) {
   return std::make_unique<FileSource>(f);
 }
 
-#if VDMQ_GRAPHICS_PACK
 // An archive entry read through its handle.
 class PackSource : public Source {
  public:
@@ -180,9 +177,6 @@ std::unique_ptr<Source> OpenPack(TQoPack* pack, const std::string& name) {
   pack->Qofseek(f, 0, 0);
   return std::make_unique<PackSource>(pack, f);
 }
-#else
-std::unique_ptr<Source> OpenPack(TQoPack*, const std::string&) { return nullptr; }
-#endif
 
 std::unique_ptr<Source> OpenResource(HQoModule module, const char* name) {
   if (name == nullptr) return nullptr;

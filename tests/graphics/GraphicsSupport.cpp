@@ -5,6 +5,8 @@
 #include <fstream>
 #include <unistd.h>
 
+#include "qolib/pack/Qopack.h"
+
 namespace vdmq::test {
 
 namespace {
@@ -54,6 +56,21 @@ std::string WriteTempFile(const std::vector<std::uint8_t>& bytes, const std::str
   const std::string path = "/tmp/vdmq_gfx_" + std::to_string(getpid()) + "_" + std::to_string(counter++) + "_" + stem;
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+std::string MakePack(const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& entries, int method) {
+  const std::string path = WriteTempFile({}, "pics.pak");
+  std::remove(path.c_str());
+  TQoPack pack;
+  pack.SetReadOnly(false);
+  if (!pack.NewPack(path.c_str())) return {};
+  for (const auto& [name, bytes] : entries) {
+    const std::string src = WriteTempFile(bytes, "entry");
+    pack.AddFile(name.c_str(), src.c_str(), method, false);
+    std::remove(src.c_str());
+  }
+  pack.ClosePack();
   return path;
 }
 

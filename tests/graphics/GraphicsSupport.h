@@ -26,6 +26,9 @@ std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec);
 // Writes bytes to a fresh temporary file and returns its path.
 std::string WriteTempFile(const std::vector<std::uint8_t>& bytes, const std::string& stem);
 
+// Writes an archive of (entry name, bytes) entries, stored with the given method; returns its path.
+std::string MakePack(const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& entries, int method = 1);
+
 class FakeImage : public IQoImage {
  public:
   void AttachPixels(const TQoPixelView& view) override {
