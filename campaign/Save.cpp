@@ -32,14 +32,9 @@ bool TDatFile::Open(const std::string& path, const char* mode) {
 }
 
 bool TDatFile::Close() {
-  bool ok = true;
-  if (stream_ != nullptr) {
-    if (owned_) {
-      ok = std::fclose(stream_) == 0;
-    } else {
-      ok = std::fflush(stream_) == 0;
-    }
-  }
+  // A borrowed stream stays open and belongs to the caller; an owned one is closed here, and a
+  // failed close (the last buffered bytes could not be written) counts as an error.
+  const bool ok = stream_ == nullptr || !owned_ || std::fclose(stream_) == 0;
   stream_ = nullptr;
   owned_ = false;
   if (!ok) error_ = true;
@@ -77,11 +72,8 @@ std::int64_t StreamSize(std::FILE* f) {
   ThrowGameError(SJS("例外 SeekKey keyでエラー"));
 }
 
-// Length of a NUL-ended text up to limit characters (limit when no NUL comes before).
-std::size_t BoundedLen(const char* s, std::size_t limit) {
-  const void* nul = std::memchr(s, 0, limit);
-  return nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - s) : limit;
-}
+// Length of a NUL-ended text, looking at no more than limit characters (limit when longer).
+std::size_t BoundedLen(const char* s, std::size_t limit) { return strnlen(s, limit); }
 
 bool IsKnownType(const char* type) {
   return type != nullptr && (std::strcmp(type, "int") == 0 || std::strcmp(type, "long") == 0 ||
