@@ -1,0 +1,102 @@
+#include "battle/Btmain.h"
+
+#include <cstdio>
+#include <string>
+
+#include "battle/Btinfo.h"
+#include "battle/Btqvmap.h"
+#include "campaign/Cmd.h"
+#include "campaign/Country.h"
+#include "campaign/Fleet.h"
+#include "campaign/GameHost.h"
+#include "campaign/Planet.h"
+#include "campaign/Story.h"
+#include "platform/base/Sjis.h"
+
+namespace vdmq {
+
+namespace {
+
+// Experience and the fatigue step of a commander; a fleet without commander (-1) is skipped.
+void RewardCmd(int cmd, int exp, int fatigue) {
+  if (cmd == -1) return;
+  AddCmdExp(cmd, exp);
+  SetCmdFatigue(cmd, GetCmdFatigue(cmd) + ApplyCmdMind(cmd, fatigue));
+}
+
+std::string CaptureReport(const std::string& fmt, int planet) {
+  const char* name = GetPlanetName(planet);
+  const std::string n = name != nullptr ? name : "";
+  std::string out;
+  const size_t at = fmt.find("%s");
+  out = fmt.substr(0, at) + n + fmt.substr(at + 2);
+  return out;
+}
+
+}  // namespace
+
+bool BtPlayerRetreat() {
+  if (BtInfo.winner != -1) return false;
+  BtInfo.winner = BtInfo.player != BtInfo.attacker ? BtInfo.attacker : BtInfo.defender;
+  return true;
+}
+
+int BtRunBattleHeadless() {
+  TBtQvMap* arena = new TBtQvMap;
+  BtQvMap = arena;
+  arena->Setup();
+  int ticks = 0;
+  for (;;) {
+    ++ticks;
+    if (!BtBattleTick()) break;
+    if (ticks >= kBtHeadlessFrameLimit) BtPlayerRetreat();
+  }
+  arena->SetEnd();
+  arena->Clear();
+  BtQvMap = nullptr;
+  delete arena;
+  return ticks;
+}
+
+void BtBattleStart(int attacker, int attackerFleet, int defender, int defenderFleet, int planet) {
+  BtSetInfo(attacker, attackerFleet, defender, defenderFleet, planet);
+  if (BtInfo.player == -1) BtInfo.winner = attacker;
+  TGameHost& host = GameHost();
+  host.EvTrgBattleStart();
+  if (BtInfo.winner == -1) {
+    host.PlayBattleBgm();
+    if (!host.ExecBattle()) BtRunBattleHeadless();
+    host.PlayMapBgm();
+  }
+  host.RepaintMainWindow();
+  BtApplyResult();
+  host.EvTrgBattleEnd();
+}
+
+void BtApplyResult() {
+  TBtInfo& b = BtInfo;
+  TGameHost& host = GameHost();
+  if (b.player != -1) host.BtPlayWave(GetFukukanVoice(), b.winner == b.player ? 0 : 1, true);
+
+  if (b.winner == b.attacker) {
+    RewardCmd(b.attackerCmd, b.kind == kBtKindPlanet ? 50 : 30, 50);
+    if (b.kind == kBtKindPlanet) {
+      SetFleetXY(b.attacker, b.attackerFleet, GetPlanetX(b.planet), GetPlanetY(b.planet));
+      const bool capital = b.planet == GetCountryCapital(b.defender);
+      const bool byPlayer = IsPlayerCountry(b.attacker);
+      const std::string& fmt = byPlayer ? (capital ? SJS("本拠地、%sを<BR>占領しました。") : SJS("拠点、%sを<BR>占領しました。"))
+                                        : (capital ? SJS("本拠地、%sを<BR>占領されました。") : SJS("拠点、%sを<BR>占領されました。"));
+      host.BtSysMes(CaptureReport(fmt, b.planet), SJS("報告"), 0);
+      SetPlanetBelong(b.planet, b.attacker);
+    } else {
+      RewardCmd(b.defenderCmd, 10, 250);
+      SetFleetReturning(b.defender, b.defenderFleet);
+    }
+  } else {
+    if (b.kind != kBtKindPlanet) RewardCmd(b.defenderCmd, 30, 50);
+    RewardCmd(b.attackerCmd, 10, 250);
+    SetFleetReturning(b.attacker, b.attackerFleet);
+  }
+}
+
+}  // namespace vdmq

@@ -1,0 +1,147 @@
+#include "battle/Btmissile.h"
+
+#include <algorithm>
+
+#include "battle/Btinfo.h"
+#include "battle/Btmath.h"
+#include "battle/Btqvmap.h"
+#include "campaign/Cmd.h"
+#include "campaign/Parts.h"
+#include "platform/base/StdRandom.h"
+
+namespace vdmq {
+
+namespace {
+// The weapon's attack scaled by the commander of the firing side: the attacker's attack, the
+// defender's defence. A side without commander (satellites, a fleet without one) fires unscaled.
+int MissileDamage(int country, int atk) {
+  if (country == BtInfo.attacker && BtInfo.attackerCmd != -1) {
+    return static_cast<int>(static_cast<int64_t>(atk) * GetCmdAtk(BtInfo.attackerCmd) / 100);
+  }
+  if (country == BtInfo.attacker) return atk;
+  if (country == BtInfo.defender && BtInfo.defenderCmd != -1) {
+    return static_cast<int>(static_cast<int64_t>(atk) * GetCmdDef(BtInfo.defenderCmd) / 100);
+  }
+  return atk;
+}
+
+// A heading change in tenths of a degree wrapped into whole degrees -180..180 and limited by
+// the turn rate, exactly as a ship steers.
+int LimitTurn(int a, int m) {
+  int g = a / 10;
+  if (g < -180) g += 360;
+  if (g > 180) g -= 360;
+  a = g * 10;
+  if (a >= 1) return std::min(a, m);
+  if (a < 0) return std::max(a, -m);
+  return a;
+}
+}  // namespace
+
+void TBtMissile::Setup(const TBtMissileInfo& info) {
+  part_ = info.part;
+  target_ = info.target;
+
+  TBtUnitInfo u;
+  const int sx = StdRand() % 40 - 20;
+  u.x = info.x + sx * 4;
+  const int sy = StdRand() % 40 - 20;
+  u.y = info.y + sy * 4;
+  u.country = info.country;
+  u.radius = 32;
+  u.hitMask = kBtKindShip;
+  u.kind = kBtKindMissile;
+  u.hp = 1;
+
+  const TWeaponBody* w = GetWeaponDataPtr(part_);
+  const int guide = GetWeaponGuide(w);
+  u.turn = guide * 10;
+  u.maxTurn = guide * 10;
+
+  int fx = -1, fy = -1;
+  target_.GetFirePos(fx, fy);
+  const int a = BtGetAngle(info.x, info.y, fx, fy);
+  const int spread = guide != 0 ? StdRand() % guide : 0;
+  u.dir = (spread + a - guide / 2) * 10;
+
+  const int v = GetWeaponSpeed(w) * 12 / 10;
+  u.speed = std::max(v / 2, 1);
+  u.maxSpeed = std::max(v, 1);
+  u.accel = std::max(v / 20, 1);
+
+  damage_ = MissileDamage(info.country, GetWeaponAtk(w));
+  life_ = GetWeaponRange(w);
+  sheet_ = 7;
+  missileKind_ = GetWeaponData6(w);
+
+  target_.SetMode(kBtTargetMissileAi);
+  Init(u);
+}
+
+void TBtMissile::Move() {
+  target_.Update(this);
+  int tx = -1, ty = -1;
+  target_.GetMovePos(tx, ty);
+  int a = 0;
+  if (tx != -1 && ty != -1) a = BtGetAngle(x_, y_, tx, ty) * 10 - dir_;
+  a = LimitTurn(a, maxTurn_);
+  SetTurn(a);
+
+  TBtQvMap* arena = BtQvMap;
+  if (arena != nullptr) {
+    const bool mine = country_ == BtInfo.player;
+    switch (missileKind_) {
+      case 2: arena->AddLight(x_, y_, mine ? 5 : 6, dir_); break;
+      case 3: arena->AddLight(x_, y_, mine ? 3 : 4, dir_); break;
+      case 4: break;
+      default: arena->AddLight(x_, y_, 2, -1); break;
+    }
+  }
+
+  SpeedUp();
+  int nx = x_, ny = y_;
+  GetNextPos(nx, ny);
+  SetDir(dir_ + a);
+  SetPos(nx, ny);
+
+  if (life_ > 0) --life_;
+  if (life_ == 0) {
+    if (arena != nullptr) arena->AddExploade(nx, ny, 1);
+    Kill();
+  }
+}
+
+void TBtMissile::ChkHit() {
+  TBtQvMap* arena = BtQvMap;
+  if (arena == nullptr) return;
+  TBtShip* s = arena->GetHitShip(this);
+  if (s == nullptr) return;
+  arena->ShipHit(s, damage_);
+  arena->AddExploade(x_, y_, 1);
+  Kill();
+}
+
+void TBtMissile::Draw() {
+  TBtViewSink* view = BtViewSink();
+  if (view == nullptr) return;
+  const int d8 = (dir_ + 225) / 450 % 8;
+  const bool mine = country_ == BtInfo.player;
+  TBtDrawEntry e;
+  e.mapX = x_;
+  e.mapY = y_;
+  e.slot = sheet_;
+  if (missileKind_ == 2 || missileKind_ == 3) {
+    e.frame = missileKind_ * 8 + 16 + (mine ? 0 : 1);
+    e.mode = 5;
+  } else {
+    e.frame = missileKind_ * 8 + d8 + (mine ? 0 : 16);
+    e.mode = 0;
+  }
+  // A missile kind whose frame lies outside the sheet shows nothing.
+  if (e.frame < 0 || e.frame >= kBtMissileSheetFrames) return;
+  view->Put(kBtLayerMissile, e);
+}
+
+void TBtMissile::ForgetUnit(const TBtUnit* unit) { target_.ForgetUnit(unit); }
+
+}  // namespace vdmq
