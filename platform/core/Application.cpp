@@ -35,6 +35,22 @@ void TApplication::Initialize(TBackend& backend) {
   desktop_->MarkWholeScreen();
 }
 
+void TApplication::Shutdown() {
+  DestroyComponents();
+  mainForm_ = nullptr;
+  {
+    std::lock_guard<std::mutex> g(queueLock_);
+    queue_.clear();
+  }
+  timers_.clear();
+  quitPosted_ = terminated_ = minimized_ = false;
+  loopDepth_ = 0;
+  OnException = nullptr;
+  Title.clear();
+  desktop_ = std::make_unique<TDesktop>();
+  backend_ = nullptr;
+}
+
 TBackend& TApplication::Backend() {
   if (!backend_) throw std::logic_error("the application has no back end (call Initialize)");
   return *backend_;

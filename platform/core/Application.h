@@ -46,6 +46,9 @@ class TApplication : public TComponent {
   // Binds the back end and checks that the fonts load (throws a clear error when they do not).
   void Initialize(TBackend& backend);
   bool HasBackend() const { return backend_ != nullptr; }
+  // Frees every owned component and clears queue, timers and flags (between tests), then unbinds
+  // the back end.
+  void Shutdown();
   TBackend& Backend();
   TDesktop& Desktop() { return *desktop_; }
 

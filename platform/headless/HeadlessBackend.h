@@ -1,0 +1,69 @@
+#pragma once
+// The headless back end for tests and CI: a virtual clock (pauses and timer waits take no wall
+// time and are logged), injected input, a driver callback that runs whenever the loop would wait
+// (so a test can answer a modal form opened deep inside game code), stall detection with a dump
+// of the window stack, and the last presented screen for screenshots.
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/core/Backend.h"
+
+namespace vdmq {
+
+class THeadlessBackend : public TBackend {
+ public:
+  explicit THeadlessBackend(TSize screen = {800, 600});
+
+  TSize ScreenSize() override { return screen_; }
+  std::uint64_t NowMs() override { return now_; }
+  void Delay(std::uint32_t ms) override;
+  bool WaitInput(TInputEvent& ev, int timeoutMs) override;
+  bool PollInput(TInputEvent& ev) override;
+  void Wake() override { woken_ = true; }
+  void Present(const TPixmap& screen, const TRegion& dirty) override;
+  void SetCursor(TCursorShape shape) override;
+  void WarpMouse(TPoint p) override;
+  void MinimizeApp() override;
+  void SetTitle(std::string_view utf8) override;
+
+  // --- test control ---
+  void Inject(const TInputEvent& ev) { input_.push_back(ev); }
+  bool HasPendingInput() const { return !input_.empty(); }
+  // Runs when the loop is about to wait; returns true when it acted (injected input or changed
+  // state). While it declines, virtual time moves on to the next timer.
+  std::function<bool()> Driver;
+  // Virtual time the loop may idle without the driver acting before it counts as a stall.
+  std::uint64_t StallBudgetMs = 10 * 60 * 1000;
+  // Produces the state dump of a stall report (set by the test kit).
+  std::function<std::string()> Describe;
+  void Resize(TSize s);
+  void Advance(std::uint64_t ms) { now_ += ms; }
+
+  // Log of pauses, presents and cursor changes ("sleep 100", "cursor hourglass" ...).
+  std::vector<std::string> Log;
+  bool LogPresents = false;
+  const TPixmap& LastScreen() const { return screen_pixels_; }
+  int PresentCount() const { return presents_; }
+  TCursorShape CursorShape() const { return cursor_; }
+  TPoint MousePos() const { return warp_; }
+  bool Minimized() const { return minimized_; }
+  const std::string& Title() const { return title_; }
+
+ private:
+  TSize screen_;
+  std::uint64_t now_ = 0;
+  std::uint64_t idle_ = 0;
+  std::deque<TInputEvent> input_;
+  bool woken_ = false;
+  TPixmap screen_pixels_;
+  int presents_ = 0;
+  TCursorShape cursor_ = TCursorShape::Arrow;
+  TPoint warp_;
+  bool minimized_ = false;
+  std::string title_;
+};
+
+}  // namespace vdmq

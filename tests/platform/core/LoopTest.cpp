@@ -1,0 +1,251 @@
+// Message loop semantics: order, timers, pauses, process-messages, nested modal loops, Terminate.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/base/GameError.h"
+#include "platform/core/MessageDialog.h"
+#include "platform/core/StdCtrls.h"
+#include "platform/core/Timer.h"
+#include "platform/headless/TestKit.h"
+
+using namespace vdmq;
+
+namespace {
+
+// A form that records what reaches it.
+class TRecForm : public TForm {
+ public:
+  explicit TRecForm(TComponent* owner) : TForm(owner) {
+    SetClientSize(200, 100);
+    Position = poScreenCenter;
+  }
+  const char* ClassName() const override { return "TRecForm"; }
+  std::vector<std::string>* log = nullptr;
+  void Dispatch(TMessage& m) override {
+    if (log && m.Msg == WM_USER) log->push_back("user" + std::to_string(m.WParam));
+    TForm::Dispatch(m);
+  }
+
+ protected:
+  void Paint(TCanvas& c) override {
+    if (log) log->push_back("paint");
+    TForm::Paint(c);
+  }
+};
+
+struct LoopTest : ::testing::Test {
+  THeadlessSession session;
+  std::vector<std::string> log;
+  TRecForm* NewForm() {
+    TRecForm* f = nullptr;
+    App().CreateForm(f);
+    f->log = &log;
+    return f;
+  }
+};
+
+TEST_F(LoopTest, PostedMessagesComeBeforePaintsAndPaintsBeforeTimers) {
+  TRecForm* f = NewForm();
+  f->Show();
+  App().ProcessMessages();
+  log.clear();
+  auto* t = new TTimer(f);
+  t->SetInterval(10);
+  t->SetOnTimer([&](TComponent*) { log.push_back("timer"); });
+  session.Backend.Advance(50);  // the timer is due
+  f->Invalidate();
+  App().Post(f, {WM_USER, 1, 0, 0});
+  App().Post(f, {WM_USER, 2, 0, 0});
+  App().ProcessMessages();
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_EQ(log[0], "user1");
+  EXPECT_EQ(log[1], "user2");
+  EXPECT_EQ(log[2], "paint");
+  EXPECT_EQ(log[3], "timer");
+}
+
+TEST_F(LoopTest, TimerHasAtMostOnePendingTickAndReArmsWhenTaken) {
+  TRecForm* f = NewForm();
+  int ticks = 0;
+  auto* t = new TTimer(f);
+  t->SetInterval(40);
+  t->SetOnTimer([&](TComponent*) { ++ticks; });
+  session.Backend.Advance(1000);  // 25 intervals late: still one tick
+  App().ProcessMessages();
+  EXPECT_EQ(ticks, 1);
+  App().ProcessMessages();
+  EXPECT_EQ(ticks, 1);  // re-armed at the time it was taken
+  session.Backend.Advance(40);
+  App().ProcessMessages();
+  EXPECT_EQ(ticks, 2);
+  // A hidden form's timer runs; an interval change applies at once.
+  t->SetInterval(70);
+  session.Backend.Advance(40);
+  App().ProcessMessages();
+  EXPECT_EQ(ticks, 2);
+  session.Backend.Advance(30);
+  App().ProcessMessages();
+  EXPECT_EQ(ticks, 3);
+  t->SetEnabled(false);
+  session.Backend.Advance(1000);
+  App().ProcessMessages();
+  EXPECT_EQ(ticks, 3);
+}
+
+TEST_F(LoopTest, TimerFiresAgainInsideModalLoopOpenedFromItsOwnTick) {
+  TRecForm* main = NewForm();
+  main->Show();
+  TRecForm* box = NewForm();
+  int ticks = 0, nestedTicks = 0;
+  bool inTick = false;
+  auto* t = new TTimer(main);
+  t->SetInterval(40);
+  t->SetOnTimer([&](TComponent*) {
+    ++ticks;
+    if (inTick) {  // the game's own re-entrancy guard
+      ++nestedTicks;
+      if (nestedTicks == 3) box->ModalResult = mrOk;
+      return;
+    }
+    inTick = true;
+    EXPECT_EQ(box->ShowModal(), mrOk);
+    inTick = false;
+  });
+  session.Backend.Advance(40);
+  App().ProcessMessages();
+  EXPECT_EQ(nestedTicks, 3);
+  EXPECT_EQ(ticks, 4);
+  EXPECT_FALSE(box->Visible());
+}
+
+TEST_F(LoopTest, ProcessMessagesReturnsWithPaintsDoneAndNeverWaits) {
+  TRecForm* f = NewForm();
+  f->Show();
+  auto* label = new TLabel(f);
+  label->SetParent(f);
+  label->SetCaption("A");
+  App().ProcessMessages();
+  const std::uint64_t before = session.Backend.NowMs();
+  const int presents = session.Backend.PresentCount();
+  label->SetColor(clRed);
+  label->Transparent = false;
+  label->ParentColor = false;
+  label->Invalidate();
+  App().ProcessMessages();
+  EXPECT_FALSE(f->NeedsPaint());
+  EXPECT_GT(session.Backend.PresentCount(), presents);
+  EXPECT_EQ(session.Backend.NowMs(), before);  // no waiting
+  const TPoint p = label->ClientToScreen({label->Width() - 1, label->Height() - 1});
+  EXPECT_EQ(session.Backend.LastScreen().Pixel(p.X, p.Y), 0xFF0000u);
+}
+
+TEST_F(LoopTest, SleepPaintsOnceAndDispatchesNothing) {
+  TRecForm* f = NewForm();
+  f->Show();
+  App().ProcessMessages();
+  log.clear();
+  int ticks = 0;
+  auto* t = new TTimer(f);
+  t->SetInterval(10);
+  t->SetOnTimer([&](TComponent*) { ++ticks; });
+  App().Post(f, {WM_USER, 7, 0, 0});
+  f->Invalidate();
+  session.Backend.Log.clear();
+  Sleep(500);
+  EXPECT_EQ(session.Backend.NowMs(), 500u);
+  ASSERT_EQ(session.Backend.Log.size(), 1u);
+  EXPECT_EQ(session.Backend.Log[0], "sleep 500");
+  EXPECT_EQ(ticks, 0);
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0], "paint");  // painted before the pause, nothing dispatched
+  App().ProcessMessages();
+  EXPECT_EQ(ticks, 1);
+  EXPECT_EQ(log.back(), "user7");
+}
+
+TEST_F(LoopTest, TerminateUnwindsThreeNestedModalLoopsEachReturningCancel) {
+  TRecForm* main = NewForm();
+  main->Show();
+  TRecForm* a = NewForm();
+  TRecForm* b = NewForm();
+  TRecForm* c = NewForm();
+  std::vector<int> results;
+  int processReturned = 0;
+  c->OnShow = [&](TComponent*) {
+    App().PostCall([&] {
+      App().Terminate();
+      App().ProcessMessages();  // returns once the quit is taken
+      ++processReturned;
+    });
+  };
+  b->OnShow = [&](TComponent*) { App().PostCall([&] { results.push_back(c->ShowModal()); }); };
+  a->OnShow = [&](TComponent*) { App().PostCall([&] { results.push_back(b->ShowModal()); }); };
+  results.push_back(a->ShowModal());
+  EXPECT_EQ(results, (std::vector<int>{mrCancel, mrCancel, mrCancel}));
+  EXPECT_EQ(processReturned, 1);
+  EXPECT_TRUE(App().Terminated());
+}
+
+TEST_F(LoopTest, ExceptionInHandlerIsShownAndTheLoopGoesOn) {
+  TRecForm* f = NewForm();
+  f->Show();
+  App().ProcessMessages();
+  log.clear();
+  std::vector<std::string> shown;
+  App().OnException = [&](const std::string& s) { shown.push_back(s); };
+  App().PostCall([] { ThrowGameError("CD CHANGE CANSEL"); });
+  App().Post(f, {WM_USER, 3, 0, 0});
+  App().ProcessMessages();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], "CD CHANGE CANSEL");
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back(), "user3");
+}
+
+TEST_F(LoopTest, DefaultExceptionDisplayIsAModalStopBoxWithTheTitle) {
+  TRecForm* f = NewForm();
+  f->Show();
+  App().Title = "Game";
+  std::string seenCaption;
+  bool stop = false;
+  session.Backend.Driver = [&] {
+    TForm* m = TopModal();
+    if (!m || std::string(m->ClassName()) != "TMessageForm") return false;
+    seenCaption = m->Caption();
+    stop = static_cast<TMessageForm*>(m)->HasStopIcon();
+    Click(static_cast<TMessageForm*>(m)->Button(0), mbLeft, false);
+    return true;
+  };
+  App().PostCall([] { throw std::runtime_error("ReadBuffer Error"); });
+  App().ProcessMessages();
+  EXPECT_EQ(seenCaption, "Game");
+  EXPECT_TRUE(stop);
+  EXPECT_EQ(TopModal(), nullptr);
+}
+
+TEST_F(LoopTest, WaitingWithNothingToWaitForIsAStallWithADump) {
+  TRecForm* f = NewForm();
+  f->Name = "fmStuck";
+  try {
+    f->ShowModal();
+    FAIL() << "expected a stall";
+  } catch (const EStall& e) {
+    EXPECT_NE(e.Dump().find("fmStuck"), std::string::npos);
+  }
+  EXPECT_FALSE(f->Visible());
+  EXPECT_FALSE(f->IsModal());
+}
+
+TEST_F(LoopTest, IdleTimerWithoutProgressHitsTheVirtualTimeBudget) {
+  TRecForm* f = NewForm();
+  auto* t = new TTimer(f);
+  t->SetInterval(100);
+  t->SetOnTimer([](TComponent*) {});
+  session.Backend.StallBudgetMs = 5000;
+  EXPECT_THROW(f->ShowModal(), EStall);
+  EXPECT_LE(session.Backend.NowMs(), 5200u);
+}
+
+}  // namespace
