@@ -47,8 +47,8 @@ void PutDockShip(int planet, int dock, const TShipData* ship);
 // When the dock exists and the ship is valid: copies it in with turns = CalcDockBuildTurn.
 // Returns the turns (-1 when nothing was ordered).
 int OrderDockShip(int planet, int dock, const TShipData* ship);
-// Build work of the ship divided by the capacity, rounded up; -1 for a capacity of 0 or less or
-// a ship without build work (null, no parts).
+// Build work of the ship divided by the capacity, rounded up (negative build work counts as 0);
+// -1 for a capacity of 0 or less or a null ship.
 int CalcDockBuildTurn(int planet, int dock, const TShipData* ship);
 int GetDockTurn(int planet, int dock);
 int GetDockAbt(int planet, int dock);  // checks only the planet; -1 for a dock outside 0..2
