@@ -547,7 +547,8 @@ bool TQoPack::StreamRead(TQoStream* stream, void* buffer, int n, int* count) {
   }
   lastCount_ = static_cast<int>(got);
   if (count != nullptr) *count = lastCount_;
-  return stream != nullptr && got == std::max(n, 0);
+  if (n == 0) return true;
+  return stream != nullptr && n > 0 && got == n;
 }
 
 bool TQoPack::StreamWrite(TQoStream* stream, const void* buffer, int n, int* count) {
@@ -559,7 +560,8 @@ bool TQoPack::StreamWrite(TQoStream* stream, const void* buffer, int n, int* cou
   }
   lastCount_ = static_cast<int>(put);
   if (count != nullptr) *count = lastCount_;
-  return stream != nullptr && put == std::max(n, 0);
+  if (n == 0) return true;
+  return stream != nullptr && n > 0 && put == n;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -877,6 +877,25 @@ TEST_F(PackTest, CopiesReportShortTransfersAndFilesPast2GiBAreRefused) {
   EXPECT_EQ(fs::file_size(Path("big.pak")), 18u);
 }
 
+TEST_F(PackTest, SingleTransfersCountWhatMoved) {
+  TQoPack pack;
+  TQoMemoryStream m;
+  m.Write("abcdef", 6);
+  m.Seek(0, kSoFromBeginning);
+  char buf[16];
+  int count = -1;
+  EXPECT_TRUE(pack.StreamRead(&m, buf, 4, &count));
+  EXPECT_EQ(count, 4);
+  EXPECT_FALSE(pack.StreamRead(&m, buf, 4, &count));
+  EXPECT_EQ(count, 2);
+  EXPECT_TRUE(pack.StreamRead(&m, buf, 0, &count));
+  EXPECT_EQ(count, 0);
+  EXPECT_FALSE(pack.StreamRead(nullptr, buf, 1, &count));
+  EXPECT_TRUE(pack.StreamWrite(&m, "xy", 2, &count));
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(m.GetSize(), 8);
+}
+
 TEST_F(PackTest, WritingReportsProgressAndTheNewArchiveKeepsItsVersion) {
   TQoPack pack;
   pack.SetReadOnly(false);
