@@ -442,6 +442,12 @@ void TForm::Dispatch(TMessage& m) {
     }
     case WM_NCLBUTTONDBLCLK: {
       const int hit = static_cast<int>(m.WParam);
+      if (hit == HTCLOSE || hit == HTMAXBUTTON || hit == HTMINBUTTON || hit == HTHELP) {
+        // A second quick press on a caption button is just a press.
+        m.Msg = WM_NCLBUTTONDOWN;
+        Dispatch(m);
+        return;
+      }
       if (hit == HTCAPTION && (borderIcons_ & biMaximize) && (borderStyle_ == bsSizeable || borderStyle_ == bsSingle))
         Perform(WM_SYSCOMMAND, windowState_ == wsNormal ? SC_MAXIMIZE : SC_RESTORE);
       else if (hit == HTSYSMENU)

@@ -1,0 +1,294 @@
+// Modality, activation, frames, hit testing, caption and size drags, maximising.
+#include <gtest/gtest.h>
+
+#include "platform/core/StdCtrls.h"
+#include "platform/headless/TestKit.h"
+
+using namespace vdmq;
+
+namespace {
+
+class TMainLike : public TForm {
+ public:
+  explicit TMainLike(TComponent* owner) : TForm(owner) {
+    SetBorderStyle(bsSizeable);
+    SetClientSize(792, 573);
+  }
+  const char* ClassName() const override { return "TMainLike"; }
+  // The main window's size rules: at least 800 x 600, at most the work area capped at 1280 x 1024.
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == WM_GETMINMAXINFO) {
+      auto* mm = reinterpret_cast<TMinMaxInfo*>(m.LParam);
+      TRect wa = Desktop().WorkArea();
+      int w = std::min(std::max(wa.Width(), 800), 1280), h = std::min(std::max(wa.Height(), 600), 1024);
+      mm->ptMaxPosition = {0, 0};
+      mm->ptMinTrackSize = {800, 600};
+      mm->ptMaxSize = {w, h};
+      mm->ptMaxTrackSize = {w, h};
+      return;
+    }
+    TForm::Dispatch(m);
+  }
+};
+
+class TDialogLike : public TForm {
+ public:
+  explicit TDialogLike(TComponent* owner) : TForm(owner) {
+    SetBorderStyle(bsSingle);
+    SetBorderIcons(biSystemMenu);
+    SetClientSize(364, 400);
+    Position = poScreenCenter;
+    ok = new TButton(this);
+    ok->Name = "btnOk";
+    ok->SetParent(this);
+    ok->SetBounds(10, 10, 80, 24);
+    ok->ModalResult = mrOk;
+  }
+  const char* ClassName() const override { return "TDialogLike"; }
+  TButton* ok;
+};
+
+struct DesktopTest : ::testing::Test {
+  THeadlessSession session;
+};
+
+TEST_F(DesktopTest, FrameSizesFollowTheClassicMetrics) {
+  TMainLike* m = nullptr;
+  App().CreateForm(m);
+  EXPECT_EQ(m->Width(), 800);
+  EXPECT_EQ(m->Height(), 600);
+  EXPECT_EQ(m->WindowClientRect(), Bounds(4, 23, 792, 573));
+  TDialogLike* d = nullptr;
+  App().CreateForm(d);
+  EXPECT_EQ(d->Width(), 364 + 6);
+  EXPECT_EQ(d->Height(), 400 + 25);
+  EXPECT_EQ(d->WindowClientRect().Top, 22);
+  d->SetBorderStyle(bsNone);
+  EXPECT_EQ(d->Width(), 364);
+  EXPECT_EQ(d->Height(), 400);
+  // Caption 18 pixels high inside the band: 16 x 14 caption buttons.
+  d->SetBorderStyle(bsSingle);
+  EXPECT_EQ(d->CaptionButtonRect(HTCLOSE).Width(), 16);
+  EXPECT_EQ(d->CaptionButtonRect(HTCLOSE).Height(), 14);
+  EXPECT_TRUE(d->CaptionButtonRect(HTMAXBUTTON).IsEmpty());  // close box only
+}
+
+TEST_F(DesktopTest, HitTestPerBorderStyle) {
+  TMainLike* m = nullptr;
+  App().CreateForm(m);
+  m->SetBounds(0, 0, 800, 600);
+  auto hit = [&](TForm* f, int x, int y) { return static_cast<int>(f->Perform(WM_NCHITTEST, 0, MakeLParam(f->Left() + x, f->Top() + y))); };
+  EXPECT_EQ(hit(m, 1, 300), HTLEFT);
+  EXPECT_EQ(hit(m, 798, 300), HTRIGHT);
+  EXPECT_EQ(hit(m, 400, 1), HTTOP);
+  EXPECT_EQ(hit(m, 400, 598), HTBOTTOM);
+  EXPECT_EQ(hit(m, 1, 1), HTTOPLEFT);
+  EXPECT_EQ(hit(m, 798, 598), HTBOTTOMRIGHT);
+  EXPECT_EQ(hit(m, 300, 10), HTCAPTION);
+  EXPECT_EQ(hit(m, 300, 300), HTCLIENT);
+  EXPECT_EQ(hit(m, m->CaptionButtonRect(HTCLOSE).Left + 3, 10), HTCLOSE);
+  EXPECT_EQ(hit(m, m->CaptionButtonRect(HTMINBUTTON).Left + 3, 10), HTMINBUTTON);
+  const int closeX = m->CaptionButtonRect(HTCLOSE).Left + 3;
+  m->SetBorderIcons(0);  // the kit clears the icons: the whole band is caption
+  EXPECT_EQ(hit(m, closeX, 10), HTCAPTION);
+  TDialogLike* d = nullptr;
+  App().CreateForm(d);
+  d->SetBounds(100, 100, 370, 425);
+  EXPECT_EQ(hit(d, 1, 200), HTBORDER);
+  EXPECT_EQ(hit(d, 100, 10), HTCAPTION);
+  d->SetBorderStyle(bsNone);
+  EXPECT_EQ(hit(d, 0, 0), HTCLIENT);
+}
+
+TEST_F(DesktopTest, DisabledOwnerIgnoresClicksWhileModalIsUp) {
+  TMainLike* m = nullptr;
+  App().CreateForm(m);
+  auto* b = new TButton(m);
+  b->SetParent(m);
+  b->SetBounds(700, 500, 80, 30);
+  int clicks = 0;
+  b->OnClick = [&](TComponent*) { ++clicks; };
+  m->Show();
+  TDialogLike* d = nullptr;
+  App().CreateForm(d);
+  int step = 0;
+  session.Backend.Driver = [&] {
+    if (TopModal() != d) return false;
+    if (step == 0) {
+      ++step;
+      Click(b, mbLeft, false);  // the main window is disabled: nothing happens
+      return true;
+    }
+    Click(d->ok, mbLeft, false);
+    return true;
+  };
+  EXPECT_EQ(d->ShowModal(), mrOk);
+  EXPECT_EQ(clicks, 0);
+  EXPECT_TRUE(m->Enabled());
+  Click(b);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(DesktopTest, CloseQueryVetoKeepsTheModalFormOpenAndCloseGivesCancel) {
+  TMainLike* m = nullptr;
+  App().CreateForm(m);
+  m->Show();
+  TDialogLike* d = nullptr;
+  App().CreateForm(d);
+  bool allow = false;
+  int queries = 0;
+  d->OnCloseQuery = [&](TComponent*, bool& can) {
+    ++queries;
+    can = allow;
+  };
+  int step = 0;
+  session.Backend.Driver = [&] {
+    if (TopModal() != d) return false;
+    ++step;
+    if (step == 1) {
+      PressKey(VK_F4, kModAlt, false);  // Alt+F4: refused
+    } else if (step == 2) {
+      EXPECT_TRUE(d->Visible());
+      Click(d->ok, mbLeft, false);  // a button result is refused too
+    } else {
+      EXPECT_TRUE(d->Visible());
+      allow = true;
+      d->Close();
+    }
+    return true;
+  };
+  EXPECT_EQ(d->ShowModal(), mrCancel);
+  EXPECT_EQ(queries, 3);
+  EXPECT_FALSE(d->Visible());
+}
+
+TEST_F(DesktopTest, OwnerActivationFiresAgainAfterTheModalCloses) {
+  TMainLike* m = nullptr;
+  App().CreateForm(m);
+  TDialogLike* d = nullptr;
+  App().CreateForm(d);
+  std::vector<std::string> events;
+  bool first = true;
+  m->OnActivate = [&](TComponent*) {
+    events.push_back("main active");
+    if (first) {  // the game opens its first screen inside the first activation
+      first = false;
+      App().PostCall([&] { d->ModalResult = mrOk; });
+      events.push_back("modal " + std::to_string(d->ShowModal()));
+    }
+  };
+  m->OnDeactivate = [&](TComponent*) { events.push_back("main inactive"); };
+  d->OnActivate = [&](TComponent*) { events.push_back("dialog active"); };
+  m->Show();
+  EXPECT_EQ(events, (std::vector<std::string>{"main active", "main inactive", "dialog active", "main active", "modal 1"}));
+  EXPECT_TRUE(m->Active());
+}
+
+TEST_F(DesktopTest, CaptionDragMovesTheWindow) {
+  TDialogLike* d = nullptr;
+  App().CreateForm(d);
+  d->Position = poDesigned;
+  d->SetBounds(100, 100, 370, 425);
+  d->Show();
+  App().ProcessMessages();
+  InjectMouse(TInputEvent::MouseDown, {200, 110});
+  InjectMouse(TInputEvent::MouseMove, {230, 150});
+  InjectMouse(TInputEvent::MouseMove, {250, 170});
+  InjectMouse(TInputEvent::MouseUp, {250, 170});
+  App().ProcessMessages();
+  EXPECT_EQ(d->Left(), 150);
+  EXPECT_EQ(d->Top(), 160);
+  // A drag started by the program (title-strip drag of borderless windows) while the button is held.
+  d->SetBorderStyle(bsNone);
+  auto* strip = new TImage(d);
+  strip->SetParent(d);
+  strip->SetBounds(0, 0, 364, 32);
+  strip->OnMouseDown = [&](TComponent*, TMouseButton, TShiftState, int, int) {
+    Desktop().ReleaseCapture();
+    d->Perform(WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+  };
+  const TPoint p = strip->ClientToScreen({5, 5});
+  InjectMouse(TInputEvent::MouseDown, p);
+  InjectMouse(TInputEvent::MouseMove, {p.X - 20, p.Y - 10});
+  InjectMouse(TInputEvent::MouseUp, {p.X - 20, p.Y - 10});
+  App().ProcessMessages();
+  EXPECT_EQ(d->Left(), 130);
+  EXPECT_EQ(d->Top(), 150);
+}
+
+TEST_F(DesktopTest, SizeDragIsClampedByMinMaxInfoAndFiresResize) {
+  session.Backend.Resize({1024, 768});
+  TMainLike* m = nullptr;
+  App().CreateForm(m);
+  int resizes = 0;
+  m->OnResize = [&](TComponent*) { ++resizes; };
+  m->Show();
+  App().ProcessMessages();
+  const int base = resizes;
+  EXPECT_GE(base, 1);  // once when first shown
+  const TPoint corner{m->Left() + m->Width() - 2, m->Top() + m->Height() - 2};
+  InjectMouse(TInputEvent::MouseDown, corner);
+  InjectMouse(TInputEvent::MouseMove, {corner.X - 300, corner.Y - 300});  // below the minimum
+  InjectMouse(TInputEvent::MouseUp, {corner.X - 300, corner.Y - 300});
+  App().ProcessMessages();
+  EXPECT_EQ(m->Width(), 800);
+  EXPECT_EQ(m->Height(), 600);
+  InjectMouse(TInputEvent::MouseDown, {m->Left() + m->Width() - 2, m->Top() + 300});
+  InjectMouse(TInputEvent::MouseMove, {m->Left() + m->Width() + 500, m->Top() + 300});
+  InjectMouse(TInputEvent::MouseUp, {m->Left() + m->Width() + 500, m->Top() + 300});
+  App().ProcessMessages();
+  EXPECT_EQ(m->Width(), 1024);  // the work area
+  EXPECT_GT(resizes, base);
+  EXPECT_EQ(m->ClientWidth(), 1024 - 8);
+}
+
+TEST_F(DesktopTest, MaximiseUsesMinMaxValuesAndDoubleClickRestores) {
+  session.Backend.Resize({1600, 1200});
+  TMainLike* m = nullptr;
+  App().CreateForm(m);
+  m->Show();
+  App().ProcessMessages();
+  const TRect normal = m->BoundsRect();
+  const TPoint cap{m->Left() + 200, m->Top() + 10};
+  InjectMouse(TInputEvent::MouseDown, cap);
+  InjectMouse(TInputEvent::MouseUp, cap);
+  InjectMouse(TInputEvent::MouseDown, cap);
+  InjectMouse(TInputEvent::MouseUp, cap);
+  App().ProcessMessages();
+  EXPECT_EQ(m->WindowState(), wsMaximized);
+  EXPECT_EQ(m->BoundsRect(), Bounds(0, 0, 1280, 1024));
+  m->Perform(WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+  EXPECT_EQ(m->WindowState(), wsNormal);
+  EXPECT_EQ(m->BoundsRect(), normal);
+}
+
+TEST_F(DesktopTest, CloseBoxOfThePlainFrameClosesAndTheMainFormEndsTheProgram) {
+  TMainLike* m = nullptr;
+  App().CreateForm(m);
+  m->Show();
+  App().ProcessMessages();
+  TRect close = m->CaptionButtonRect(HTCLOSE).Offset(m->Left(), m->Top());
+  InjectMouse(TInputEvent::MouseDown, {close.Left + 4, close.Top + 4});
+  InjectMouse(TInputEvent::MouseMove, {close.Left - 40, close.Top + 4});  // leaving the box cancels
+  InjectMouse(TInputEvent::MouseUp, {close.Left - 40, close.Top + 4});
+  App().ProcessMessages();
+  EXPECT_FALSE(App().Terminated());
+  InjectMouse(TInputEvent::MouseDown, {close.Left + 4, close.Top + 4});
+  InjectMouse(TInputEvent::MouseUp, {close.Left + 4, close.Top + 4});
+  App().ProcessMessages();
+  EXPECT_TRUE(App().Terminated());
+}
+
+TEST_F(DesktopTest, PositionScreenCenterCentresOnEveryShow) {
+  TDialogLike* d = nullptr;
+  App().CreateForm(d);
+  d->Show();
+  EXPECT_EQ(d->Left(), (800 - 370) / 2);
+  EXPECT_EQ(d->Top(), (600 - 425) / 2);
+  d->SetBounds(0, 0, d->Width(), d->Height());
+  d->Hide();
+  d->Show();
+  EXPECT_EQ(d->Left(), (800 - 370) / 2);
+}
+
+}  // namespace
