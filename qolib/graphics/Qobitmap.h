@@ -27,6 +27,7 @@ struct TQoRGB {
   TQoRGB(unsigned long v)                                                 // NOLINT: from the packed form
       : b(static_cast<std::uint8_t>(v)), g(static_cast<std::uint8_t>(v >> 8)), r(static_cast<std::uint8_t>(v >> 16)) {}
 
+  TQoRGB(const TQoRGB&) = default;
   TQoRGB& operator=(const TQoRGB&) = default;
   TQoRGB& operator=(const RGBQUAD& q) {
     b = q.rgbBlue;

@@ -297,8 +297,9 @@ bool Bmp24(Source& src, bool fileHeader, TQoRGB** pixels, int* width, int* heigh
     bool allocated = false;
     if (!PrepareBlock(pixels, outBytes, &block, &allocated)) return false;
     const std::size_t w = static_cast<std::size_t>(hd.width);
+    // Rows the source does not deliver are black; a new block is zero-filled already.
     auto clear = [&](std::size_t outRow, std::size_t from) {
-      std::memset(static_cast<void*>(block + outRow * w + from), 0, (w - from) * 3);
+      if (!allocated) std::memset(static_cast<void*>(block + outRow * w + from), 0, (w - from) * 3);
     };
     if (hd.bits == 8) {
       RGBQUAD pal[256];
@@ -363,7 +364,9 @@ bool Bmp8(Source& src, bool fileHeader, RGBQUAD** palette, unsigned char** pixel
         [&](std::size_t outRow, const unsigned char* idx, std::size_t n) {
           if (n != 0) std::memcpy(block + outRow * w, idx, n);
         },
-        [&](std::size_t outRow, std::size_t from) { std::memset(block + outRow * w + from, 0, w - from); });
+        [&](std::size_t outRow, std::size_t from) {
+          if (!pixAllocated) std::memset(block + outRow * w + from, 0, w - from);
+        });
   }
   if (palette != nullptr) *palette = pal;
   if (pixels != nullptr) *pixels = block;
