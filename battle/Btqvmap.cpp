@@ -21,12 +21,28 @@ TBtQvMap* BtQvMap = nullptr;
 
 namespace {
 
+// The first free slot at or after the hint (every slot below the hint is taken); the hint moves
+// up to it, or to N when the array is full.
 template <class T, size_t N>
-int FirstFree(T* (&slots)[N]) {
-  for (size_t i = 0; i < N; ++i) {
-    if (slots[i] == nullptr) return static_cast<int>(i);
+int FirstFree(T* (&slots)[N], int32_t& hint) {
+  for (int i = hint; i < static_cast<int>(N); ++i) {
+    if (slots[i] == nullptr) {
+      hint = i;
+      return i;
+    }
   }
+  hint = static_cast<int32_t>(N);
   return -1;
+}
+
+// Deletes every unit of an array.
+template <class T, size_t N>
+void DeleteAll(T* (&slots)[N], int32_t& hint) {
+  for (T*& p : slots) {
+    delete p;
+    p = nullptr;
+  }
+  hint = 0;
 }
 
 std::string Format(const std::string& fmt, int a) {
@@ -55,10 +71,10 @@ void TBtQvMap::Setup() {
   tickRunning = false;
   // Units left from an earlier set-up go first.
   selected_ = nullptr;
-  for (auto*& p : ships_) { delete p; p = nullptr; }
-  for (auto*& p : missiles_) { delete p; p = nullptr; }
-  for (auto*& p : lights_) { delete p; p = nullptr; }
-  for (auto*& p : explosions_) { delete p; p = nullptr; }
+  DeleteAll(ships_, freeShip_);
+  DeleteAll(missiles_, freeMissile_);
+  DeleteAll(lights_, freeLight_);
+  DeleteAll(explosions_, freeExploade_);
 
   static const int t1[3] = {200, 200, 350};
   static const int t2[3] = {200, 350, 200};
@@ -134,36 +150,36 @@ void TBtQvMap::Clear() {
   width_ = 0;
   height_ = 0;
   selected_ = nullptr;
-  for (auto*& p : ships_) { delete p; p = nullptr; }
-  for (auto*& p : missiles_) { delete p; p = nullptr; }
-  for (auto*& p : lights_) { delete p; p = nullptr; }
-  for (auto*& p : explosions_) { delete p; p = nullptr; }
+  DeleteAll(ships_, freeShip_);
+  DeleteAll(missiles_, freeMissile_);
+  DeleteAll(lights_, freeLight_);
+  DeleteAll(explosions_, freeExploade_);
 }
 
 void TBtQvMap::AddShip(const TBtShipInfo& info) {
   if (!ChkInMap(info.x, info.y, 320)) return;
-  const int i = FirstFree(ships_);
+  const int i = FirstFree(ships_, freeShip_);
   if (i < 0) return;
   ships_[i] = new TBtShip;
   ships_[i]->Setup(info);
 }
 
 void TBtQvMap::AddMissile(const TBtMissileInfo& info) {
-  const int i = FirstFree(missiles_);
+  const int i = FirstFree(missiles_, freeMissile_);
   if (i < 0) return;
   missiles_[i] = new TBtMissile;
   missiles_[i]->Setup(info);
 }
 
 void TBtQvMap::AddLight(int x, int y, int kind, int dir) {
-  const int i = FirstFree(lights_);
+  const int i = FirstFree(lights_, freeLight_);
   if (i < 0) return;
   lights_[i] = new TBtLight;
   lights_[i]->Setup(x, y, kind, dir);
 }
 
 void TBtQvMap::AddExploade(int x, int y, int kind) {
-  const int i = FirstFree(explosions_);
+  const int i = FirstFree(explosions_, freeExploade_);
   if (i < 0) return;
   explosions_[i] = new TBtExploade;
   explosions_[i]->Setup(x, y, kind);
@@ -280,30 +296,36 @@ void TBtQvMap::ForgetUnit(const TBtUnit* unit) {
 }
 
 void TBtQvMap::DeleteDead() {
-  for (auto*& s : ships_) {
+  for (int i = 0; i < kBtShipSlots; ++i) {
+    TBtShip* s = ships_[i];
     if (s != nullptr && !s->IsAlive()) {
       ForgetUnit(s);
       delete s;
-      s = nullptr;
+      ships_[i] = nullptr;
+      if (i < freeShip_) freeShip_ = i;
     }
   }
-  for (auto*& m : missiles_) {
+  for (int i = 0; i < kBtMissileSlots; ++i) {
+    TBtMissile* m = missiles_[i];
     if (m != nullptr && !m->IsAlive()) {
       ForgetUnit(m);
       delete m;
-      m = nullptr;
+      missiles_[i] = nullptr;
+      if (i < freeMissile_) freeMissile_ = i;
     }
   }
-  for (auto*& l : lights_) {
-    if (l != nullptr && !l->IsAlive()) {
-      delete l;
-      l = nullptr;
+  for (int i = 0; i < kBtLightSlots; ++i) {
+    if (lights_[i] != nullptr && !lights_[i]->IsAlive()) {
+      delete lights_[i];
+      lights_[i] = nullptr;
+      if (i < freeLight_) freeLight_ = i;
     }
   }
-  for (auto*& e : explosions_) {
-    if (e != nullptr && !e->IsAlive()) {
-      delete e;
-      e = nullptr;
+  for (int i = 0; i < kBtExploadeSlots; ++i) {
+    if (explosions_[i] != nullptr && !explosions_[i]->IsAlive()) {
+      delete explosions_[i];
+      explosions_[i] = nullptr;
+      if (i < freeExploade_) freeExploade_ = i;
     }
   }
 }
@@ -403,6 +425,8 @@ void TBtQvMap::Order(int button, int x, int y) {
     s->GetShield().On();
   }
 }
+
+bool BtArenaIsEnd() { return BtQvMap == nullptr || BtQvMap->IsEnd(); }
 
 bool BtBattleTick() {
   TBtQvMap* arena = BtQvMap;

@@ -99,10 +99,20 @@ class TBtQvMap {
   TBtExploade* explosions_[kBtExploadeSlots] = {};
   bool end_ = true;
   TBtShip* selected_ = nullptr;
+  // Lowest slot of each array that may be free (every slot below it is taken), so that adding to
+  // a full array does not scan it again on every launch.
+  int32_t freeShip_ = 0;
+  int32_t freeMissile_ = 0;
+  int32_t freeLight_ = 0;
+  int32_t freeExploade_ = 0;
 };
 
 // The arena of the running battle, nullptr between battles.
 extern TBtQvMap* BtQvMap;
+
+// Whether the battle window may close: the arena's end flag, and true when no arena exists (a
+// window closed outside a battle has nothing to wait for).
+bool BtArenaIsEnd();
 
 // One timer tick of the battle: moves and acts unless paused, redraws the view, and once a
 // winner is set plays 12 more running frames, reports victory or defeat and answers false.

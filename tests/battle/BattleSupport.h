@@ -1,0 +1,108 @@
+#pragma once
+// Shared helpers of the battle tests: a small world (catalogue entries, fleets, satellites,
+// commanders, countries), a recording game host and a recording battle view.
+
+#include <string>
+#include <vector>
+
+#include "battle/Btunit.h"
+#include "campaign/GameHost.h"
+#include "campaign/Ship.h"
+
+namespace vdmq::bttest {
+
+// Catalogue parts installed by ResetWorld:
+//   hull 0: durability 100, defence 200, picture 0   hull 1: durability 50, defence 0, picture 12
+//   hull 2: satellite hull, durability 80, defence 100, picture 30 (beyond the flame table)
+//   weapon 0 (type 1): attack 20, range 60, charge 10, speed 50, guidance 6, ammo 1, kind 0
+//   weapon 1 (type 2): attack 10, range 40, charge 25, speed 40, guidance 0, ammo 3, kind 2
+//   engine 0: speed 100 (40 units a frame), turn 50    engine 1: speed 60, turn 30
+//   shield 0: durability 10, defence 0, deploy 5, recharge 20
+constexpr int kHull = 0, kHullLight = 1, kHullSate = 2;
+constexpr int kWeapon1 = 0, kWeapon2 = 1;
+constexpr int kEngine = 0, kEngineSlow = 1;
+constexpr int kShield = 0;
+
+// Clears the world tables, installs the catalogue above, makes country 0 the player's
+// (turn order 0) and the others computer countries, and resets BtInfo and the random numbers.
+void ResetWorld();
+// A ship record with full durability of its hull.
+TShipData MakeShip(int hull, int w1, int w2, int engine, int shield);
+// Puts a ship into a fleet slot (the fleet becomes usable).
+void PutFleetShip(int country, int fleet, int slot, const TShipData& ship);
+void PutSate(int planet, int slot, const TShipData& ship);
+// A commander of a country leading a fleet, with attack and defence bases (no growth per level,
+// level 1, no fatigue), judgement and spirit.
+void PutCmd(int cmd, int country, int fleet, int atk, int def, int direct, int mind);
+// Places a planet on the map with an owner (and makes it the owner's capital when asked).
+void PutPlanet(int planet, int x, int y, int owner, bool capital);
+// Story state read by the battle: the chapter (variable 0) and a flag.
+void SetChapter(int chapter);
+void SetFlag(int n);
+// Commander read-outs.
+int CmdExp(int cmd);
+int CmdLev(int cmd);
+int CmdFatigue(int cmd);
+// Durability stored in a fleet slot / satellite slot (-1 when the slot is empty).
+int FleetShipHp(int country, int fleet, int slot);
+int SateHp(int planet, int slot);
+
+// A game host that records what the battle asks of the screens.
+class RecordingHost : public TGameHost {
+ public:
+  RecordingHost() { SetGameHost(this); }
+  ~RecordingHost() override { SetGameHost(nullptr); }
+
+  bool ExecBattle() override;
+  bool IsBattlePaused() override { return paused; }
+  void UpdateBtPanel() override { ++panelUpdates; }
+  void AddBtMessage(const std::string& text) override { messages.push_back(text); }
+  int SysMesBt(const std::string& text, const std::string& caption, int) override;
+  int BtSysMes(const std::string& text, const std::string& caption, int) override;
+  void PlayBattleBgm() override { calls.push_back("battle-bgm"); }
+  void PlayMapBgm() override { calls.push_back("map-bgm"); }
+  void BtPlayWave(int kind, int number, bool wait) override;
+  void EvTrgBattleStart() override;
+  void EvTrgBattleEnd() override { calls.push_back("trigger-end"); }
+  void RepaintMainWindow() override { calls.push_back("repaint"); }
+
+  bool paused = false;
+  int panelUpdates = 0;
+  int execBattles = 0;
+  int forceWinner = -2;  // set by the before-battle trigger when not -2
+  std::vector<std::string> messages;  // hit-report lines (CP932)
+  std::vector<std::string> boxes;     // message box texts (CP932)
+  std::vector<std::string> captions;
+  std::vector<std::string> calls;
+};
+
+// A battle view that records the queued sprites.
+class RecordingView : public TBtViewSink {
+ public:
+  RecordingView() { SetBtViewSink(this); }
+  ~RecordingView() override { SetBtViewSink(nullptr); }
+
+  int AddPat(int kind, int number, int rows, int cols) override;
+  void Put(int layer, const TBtDrawEntry& entry) override;
+  void GetMouseMapPos(int& x, int& y) const override {
+    x = mouseX;
+    y = mouseY;
+  }
+  void CenterOn(int px, int py) override;
+  void Redraw() override { ++redraws; }
+
+  struct Sheet {
+    int kind, number, rows, cols;
+  };
+  struct Entry {
+    int layer;
+    TBtDrawEntry e;
+  };
+  std::vector<Sheet> sheets;
+  std::vector<Entry> entries;
+  int mouseX = 0, mouseY = 0;
+  int centerX = -1, centerY = -1;
+  int redraws = 0;
+};
+
+}  // namespace vdmq::bttest
