@@ -284,6 +284,20 @@ void TBtQvMap::DrawAll() {
   for (TBtExploade* e : explosions_) if (e != nullptr) e->Draw();
 }
 
+void TBtQvMap::DrawMiniMap(TBtMiniMapSurface& surface) const {
+  auto dot = [&surface](const TBtUnit* u, int colour) {
+    const int px = (u->GetX() >> 2) >> 4;
+    const int py = (u->GetY() >> 2) >> 4;
+    if (px >= 0 && px <= 99 && py >= 0 && py <= 99) surface.BoxFill(px, py, px + 1, py + 1, colour);
+  };
+  for (const TBtShip* s : ships_) {
+    if (s != nullptr) dot(s, s->GetCountry() == BtInfo.player ? kBtMiniLime : kBtMiniRed);
+  }
+  for (const TBtMissile* m : missiles_) {
+    if (m != nullptr) dot(m, m->GetCountry() == BtInfo.player ? kBtMiniAqua : kBtMiniFuchsia);
+  }
+}
+
 void TBtQvMap::ForgetUnit(const TBtUnit* unit) {
   if (unit != nullptr && unit == selected_) {
     selected_ = nullptr;

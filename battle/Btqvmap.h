@@ -31,6 +31,19 @@ struct TBtShipList {
   int count = 0;
 };
 
+// The minimap surface as the arena draws on it: a filled box in one of the standard sprite-sheet
+// colours (9 red, 10 lime, 13 fuchsia, 14 aqua).
+class TBtMiniMapSurface {
+ public:
+  virtual ~TBtMiniMapSurface() = default;
+  virtual void BoxFill(int x1, int y1, int x2, int y2, int rapColor) = 0;
+};
+
+constexpr int kBtMiniRed = 9;
+constexpr int kBtMiniLime = 10;
+constexpr int kBtMiniFuchsia = 13;
+constexpr int kBtMiniAqua = 14;
+
 class TBtQvMap {
  public:
   TBtQvMap();
@@ -70,6 +83,9 @@ class TBtQvMap {
   void MoveAll();
   void ActAll();
   void DrawAll();
+  // A 2 x 2 dot per ship (lime for the player's, red otherwise) and per missile (aqua for the
+  // player's, fuchsia otherwise) on the 100 x 100 minimap, one pixel per 64 units.
+  void DrawMiniMap(TBtMiniMapSurface& surface) const;
   void ForgetUnit(const TBtUnit* unit);
   void DeleteDead();
   void ChkWinner();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "BattleSupport.h"
 #include "battle/Btinfo.h"
 #include "battle/Btlight.h"
@@ -360,4 +362,30 @@ TEST_F(Arena, DrawAllQueuesEveryKindOfUnit) {
   EXPECT_EQ(perLayer[kBtLayerHull], 6);
   EXPECT_EQ(perLayer[kBtLayerMissile], 1);
   EXPECT_GE(perLayer[kBtLayerEffect], 2 + 6);  // light, explosion, flames, markers
+}
+
+TEST_F(Arena, MiniMapDotsStayInsideTheHundredPixels) {
+  struct Surface : TBtMiniMapSurface {
+    void BoxFill(int x1, int y1, int x2, int y2, int c) override { boxes.push_back({x1, y1, x2, y2, c}); }
+    std::vector<std::vector<int>> boxes;
+  } surface;
+  SpaceBattle();
+  arena_->GetShip(0)->SetPos(6399, 0);
+  arena_->GetShip(3)->SetPos(6400, 100);
+  TBtMissileInfo info;
+  info.x = 3200;
+  info.y = 3200;
+  info.part = kWeapon1;
+  info.country = 1;
+  info.target.SetFirePos(4000, 4000);
+  arena_->AddMissile(info);
+  arena_->GetMissile(0)->SetPos(-1, 640);
+  arena_->AddMissile(info);
+  arena_->GetMissile(1)->SetPos(640, 700);
+  arena_->DrawMiniMap(surface);
+  // Ships 1, 2, 4, 5 and ship 0 at column 99; ship 3 at 6400 and the missile at -1 are not drawn.
+  ASSERT_EQ(surface.boxes.size(), 6u);
+  EXPECT_EQ(surface.boxes[0], (std::vector<int>{99, 0, 100, 1, kBtMiniLime}));
+  EXPECT_EQ(surface.boxes[3][4], kBtMiniRed);
+  EXPECT_EQ(surface.boxes[5], (std::vector<int>{10, 10, 11, 11, kBtMiniFuchsia}));
 }
