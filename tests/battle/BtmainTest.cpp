@@ -215,8 +215,17 @@ TEST_F(Entry, WholeBattlesRunHeadlessToAWinnerAndReplayIdentically) {
       } else {
         EXPECT_TRUE(o == first) << "the same battle twice gives the same result";
       }
+      // The result reached the world: the loser goes home, or the planet changes hands.
       if (planet) {
         EXPECT_EQ(GetPlanetBelong(9), BtInfo.winner == 0 ? 0 : 1);
+        if (BtInfo.winner == 0) {
+          EXPECT_EQ(GetFleetX(0, 0), 20);
+        }
+      } else if (BtInfo.winner == 0) {
+        EXPECT_TRUE(GetFleetReturning(1, 0));
+        EXPECT_EQ(CmdExp(1), 30);
+      } else {
+        EXPECT_TRUE(GetFleetReturning(0, 0));
       }
     }
   }
