@@ -313,7 +313,7 @@ bool TBWTEncode::Encode(const unsigned char* src, unsigned char* dst, int n) {
 
 bool TBWTDecode::CreateBuffer() {
   ReleaseBuffer();
-  FVector = Alloc<int32_t>(65536);
+  FVector = Alloc<int32_t>(2 * 65536);  // the vector and its inverse
   return FVector != nullptr;
 }
 
@@ -337,12 +337,29 @@ bool TBWTDecode::Decode(const unsigned char* src, unsigned char* dst, int length
     sum += FCount[v];
     FFill[v] = sum;  // one past the bucket's last place
   }
-  for (int p = n - 1; p >= 0; --p) FVector[--FFill[last[p]]] = p;
+  // Each bucket lists its positions in ascending order: FVector[place] = position. The same pass
+  // keeps the inverse (place of each position) in FBack, for the walk from the other end.
+  int32_t* back = FVector + 65536;
+  for (int v = 0; v < 256; ++v) FFill[v] -= FCount[v];  // bucket starts
+  for (int p = 0; p < n; ++p) {
+    const int place = FFill[last[p]]++;
+    FVector[place] = p;
+    back[p] = place;
+  }
+  // Bytes come out by following the vector from the primary index: dst[k] = last[j_k] with
+  // j_0 = FVector[primary], j_k+1 = FVector[j_k]. The same bytes also come out backwards from the
+  // end: dst[n - 1] = last[primary], and each step back follows the inverse. Two independent
+  // walks, each over half the block, keep two loads in flight.
   int j = FVector[primary];
-  for (int i = 0; i < n; ++i) {
+  int k = primary;
+  const int half = n / 2;
+  for (int i = 0; i < half; ++i) {
     dst[i] = last[j];
     j = FVector[j];
+    dst[n - 1 - i] = last[k];
+    k = back[k];
   }
+  if (n & 1) dst[half] = last[j];
   return true;
 }
 
@@ -383,15 +400,25 @@ bool TMTFDecode::Decode(unsigned char* buf, int n) {
   if (FBusy) return false;
   if (n < 1) return true;
   TBusyScope busy(FBusy);
+  // The front of the list stays in a register: rank 0, by far the most common, touches no memory.
+  unsigned char front = FAtRank[0];
   for (int i = 0; i < n; ++i) {
     const int r = buf[i];
+    if (r == 0) {
+      buf[i] = front;
+      continue;
+    }
     const unsigned char b = FAtRank[r];
     buf[i] = b;
-    if (r) {
-      std::memmove(FAtRank + 1, FAtRank, static_cast<size_t>(r));
-      FAtRank[0] = b;
+    if (r < 16) {
+      for (int k = r; k > 1; --k) FAtRank[k] = FAtRank[k - 1];
+    } else {
+      std::memmove(FAtRank + 2, FAtRank + 1, static_cast<size_t>(r - 1));
     }
+    FAtRank[1] = front;
+    front = b;
   }
+  FAtRank[0] = front;
   return true;
 }
 
@@ -699,16 +726,55 @@ bool TRangeDecode::DecodeBlock(const unsigned char* src, unsigned char* dst, int
   FBound = bound;
   FTaken = 0;
   StartDecode();
-  int freq, cum;
-  while (FGiven < bound && !FOverflow) {
-    const int v = static_cast<int>(DecodeCulShift(12));
-    const int s = FModel.GetSym(v);
-    if (s == kEndSymbol) break;
-    dst[FGiven++] = static_cast<unsigned char>(s);
-    FModel.GetFreq(s, freq, cum);
-    DecodeUpdate(static_cast<uint32_t>(freq), static_cast<uint32_t>(cum), 4096);
+  // The symbol loop runs on local copies of the coder's state (the byte stores to dst could
+  // otherwise alias it). Each step is Normalize, DecodeCulShift, GetSym, DecodeUpdate and the
+  // model's Update, with one shortcut: the symbol is 0 exactly when low / help is below cf[1],
+  // that is when low < help * cf[1] (help * 4096 fits 32 bits), so no division is needed.
+  uint32_t low = FLow, range = FRange, help = FHelp;
+  unsigned char buffer = FBuffer;
+  int taken = FTaken, given = 0;
+  bool overflow = FOverflow;
+  const uint16_t* cf = FModel.CumulativeTable();
+  while (given < bound && !overflow) {
+    if (range == 0) ThrowGameError("Range Is Zero");
+    while (range <= kBottom) {
+      low = (low << 8) | ((buffer << kExtraBits) & 0xFF);
+      if (taken < codedLength) {
+        buffer = src[taken++];
+      } else {
+        buffer = 0;
+        overflow = true;
+      }
+      low |= buffer >> (8 - kExtraBits);
+      range <<= 8;
+    }
+    help = range >> 12;
+    int s;
+    if (low < help * cf[1]) {
+      s = 0;
+    } else {
+      uint32_t v = low / help;
+      if (v >> 12) v = 4095;
+      s = FModel.GetSym(static_cast<int>(v));
+      if (s == kEndSymbol) break;
+    }
+    dst[given++] = static_cast<unsigned char>(s);
+    const uint32_t c = cf[s], f = cf[s + 1] - c;
+    low -= help * c;
+    if (c + f < 4096)
+      range = help * f;
+    else
+      range -= help * c;
     FModel.Update(s);
   }
+  FLow = low;
+  FRange = range;
+  FHelp = help;
+  FBuffer = buffer;
+  FTaken = taken;
+  FGiven = given;
+  FOverflow = overflow;
+  int freq, cum;
   FModel.GetFreq(kEndSymbol, freq, cum);
   DecodeUpdate(static_cast<uint32_t>(freq), static_cast<uint32_t>(cum), 4096);
   DoneDecode();

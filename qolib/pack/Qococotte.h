@@ -127,6 +127,7 @@ class TQSModel {
   void Update(int symbol);
 
   int Symbols() const { return FN; }
+  const uint16_t* CumulativeTable() const { return FCf; }
 
  private:
   int FN = 0;

@@ -239,16 +239,17 @@ void TVarnelEncode::CodecLoop() {
 // TVarnelDecode
 
 namespace {
-// Room behind the output buffer for the word-wise match copy, which may run up to 7 bytes past
-// the end of a match (those bytes are overwritten or never handed out).
-constexpr int kCopySlack = 16;
+// Room behind the buffers for the word-wise copies, which may run past the end of a match (up to
+// 7 bytes) or of a run of literals (up to 31 bytes); those bytes are overwritten or never handed
+// out, and nothing past the stored size is ever read from the caller.
+constexpr int kCopySlack = 32;
 // Input one item can take at most: a flag word and a match of 4 bytes.
 constexpr int kItemMax = 4 + 4;
 }  // namespace
 
 bool TVarnelDecode::CreateBuffer() {
   ReleaseBuffer();
-  FInBuf = static_cast<unsigned char*>(std::malloc(kInBufSize));
+  FInBuf = static_cast<unsigned char*>(std::malloc(kInBufSize + kCopySlack));
   FOutBuf = static_cast<unsigned char*>(std::malloc(kOutBufSize + kCopySlack));
   if (!FInBuf || !FOutBuf) {
     ReleaseBuffer();
@@ -365,10 +366,25 @@ void TVarnelDecode::CodecLoop() {
         length -= piece;
       }
     } else {
-      if (!fast) need(1);
-      if (FOutPos >= kOutBufSize) WriteOutBuffer();
-      FOutBuf[FOutPos++] = in[FInPos++];
-      ++FProduced;
+      // A run of literals: the clear flag bits from this item on, within the group.
+      const uint32_t rest = flag & (mask | (mask - 1));
+      int run = rest ? __builtin_clz(rest) - __builtin_clz(mask) : 32 - item;
+      run = std::min({run, FInEnd - FInPos, kOutBufSize - FOutPos, decodedSize - FProduced});
+      if (run > 1) {
+        // Fixed 32-byte copy (run <= 32); the slack behind both buffers takes the overshoot.
+        std::memcpy(FOutBuf + FOutPos, in + FInPos, 16);
+        std::memcpy(FOutBuf + FOutPos + 16, in + FInPos + 16, 16);
+        FOutPos += run;
+        FInPos += run;
+        FProduced += run;
+        item = (item + run - 1) & 31;
+        mask >>= run - 1;
+      } else {
+        if (!fast) need(1);
+        if (FOutPos >= kOutBufSize) WriteOutBuffer();
+        FOutBuf[FOutPos++] = in[FInPos++];
+        ++FProduced;
+      }
     }
     item = (item + 1) & 31;
     mask >>= 1;
