@@ -69,10 +69,10 @@ void SetCmdExp(int cmd, std::int64_t exp) { Cmd(cmd).Exp = Clamp64(exp, 0, kCmdE
 
 int AddCmdExp(int cmd, std::int64_t amount) {
   TCmdData& c = Cmd(cmd);
-  const int oldLev = c.Lev;
   // A level read from a file outside 1..50 is taken as its nearest bound, so the carry below
-  // always ends within 50 steps.
-  int lev = std::clamp(c.Lev, kCmdLevMin, kCmdLevMax);
+  // always ends within 50 steps (and the change is measured from that bound).
+  const int oldLev = std::clamp(c.Lev, kCmdLevMin, kCmdLevMax);
+  int lev = oldLev;
   std::int64_t exp = c.Exp;
   std::int64_t amt = amount;
   for (;;) {
