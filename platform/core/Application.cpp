@@ -1,6 +1,7 @@
 #include "platform/core/Application.h"
 
 #include <algorithm>
+#include <optional>
 #include <sstream>
 
 #include "platform/base/GameError.h"
@@ -10,6 +11,7 @@
 #include "platform/core/Form.h"
 #include "platform/core/MessageDialog.h"
 #include "platform/core/Timer.h"
+#include "platform/sys/Media.h"
 
 namespace vdmq {
 
@@ -46,6 +48,7 @@ void TApplication::Shutdown() {
   quitPosted_ = terminated_ = minimized_ = false;
   loopDepth_ = 0;
   OnException = nullptr;
+  media_ = nullptr;
   Title.clear();
   desktop_ = std::make_unique<TDesktop>();
   backend_ = nullptr;
@@ -197,6 +200,7 @@ void TApplication::PaintAndPresent() {
 }
 
 bool TApplication::PeekAndDispatch(std::vector<TTimer*>* ticked) {
+  if (media_) SafeCall([this] { media_->Poll(); });
   PullInput();
   // 1. Posted messages and input, first in first out.
   TQueued q;
@@ -249,9 +253,10 @@ bool TApplication::PeekAndDispatch(std::vector<TTimer*>* ticked) {
 }
 
 int TApplication::WaitTimeout() {
-  if (timers_.empty()) return -1;
+  std::optional<std::uint64_t> media = media_ ? media_->NextEventTime() : std::nullopt;
+  if (timers_.empty() && !media) return -1;
   const std::uint64_t now = NowMs();
-  std::uint64_t next = UINT64_MAX;
+  std::uint64_t next = media ? *media : UINT64_MAX;
   for (const TTimerEntry& e : timers_) next = std::min(next, e.due);
   return next <= now ? 0 : static_cast<int>(std::min<std::uint64_t>(next - now, 1u << 30));
 }

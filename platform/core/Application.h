@@ -24,6 +24,7 @@ class TForm;
 class TTimer;
 class TDesktop;
 class TBitmap;
+class TMediaService;
 
 // Raised by a back end when the loop would wait for ever (headless tests); it passes through the
 // exception display of the dispatch and ends the test with a dump.
@@ -51,6 +52,10 @@ class TApplication : public TComponent {
   void Shutdown();
   TBackend& Backend();
   TDesktop& Desktop() { return *desktop_; }
+  // The media devices the media player controls open (their notifications are polled by the loop;
+  // the service's clock must be the back end's).
+  void SetMediaService(TMediaService* media) { media_ = media; }
+  TMediaService* Media() const { return media_; }
 
   std::string Title;  // CP932
   TBitmap* IconPtr() { return icon_.get(); }
@@ -136,6 +141,7 @@ class TApplication : public TComponent {
   int WaitTimeout();
 
   TBackend* backend_ = nullptr;
+  TMediaService* media_ = nullptr;
   std::unique_ptr<TDesktop> desktop_;
   std::unique_ptr<TBitmap> icon_;
   TForm* mainForm_ = nullptr;

@@ -202,7 +202,7 @@ void TForm::SetVisible(bool v) {
     frameDirty_ = true;
     d.BringToFront(this);
     d.MarkScreen(BoundsRect());
-    if (Enabled()) d.Activate(this);
+    if (Enabled() && d.PopupWindow != this) d.Activate(this);
   } else {
     DoHide();
     const bool wasActive = Active();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/core/Backend.h"
+#include "platform/sys/FakeMedia.h"
 
 namespace vdmq {
 
@@ -64,6 +65,18 @@ class THeadlessBackend : public TBackend {
   TPoint warp_;
   bool minimized_ = false;
   std::string title_;
+};
+
+// The media clock of the fake media devices, running on the back end's virtual time (a waiting
+// play blocks like a pause).
+class THeadlessMediaClock : public TMediaClock {
+ public:
+  explicit THeadlessMediaClock(THeadlessBackend& b) : b_(b) {}
+  std::uint64_t NowMs() override { return b_.NowMs(); }
+  void Block(std::uint32_t ms) override { b_.Delay(ms); }
+
+ private:
+  THeadlessBackend& b_;
 };
 
 }  // namespace vdmq

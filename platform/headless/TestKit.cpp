@@ -11,6 +11,7 @@ THeadlessBackend* CurrentBackend() { return App().HasBackend() ? dynamic_cast<TH
 THeadlessSession::THeadlessSession(TSize screen) : Backend(screen) {
   App().Shutdown();
   App().Initialize(Backend);
+  App().SetMediaService(&Media);
   Backend.Describe = [] { return App().DescribeState(); };
 }
 

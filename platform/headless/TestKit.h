@@ -21,6 +21,9 @@ class THeadlessSession {
   THeadlessSession(const THeadlessSession&) = delete;
   THeadlessSession& operator=(const THeadlessSession&) = delete;
   THeadlessBackend Backend;
+  // Fake media devices on the virtual clock, installed as the application's media service.
+  THeadlessMediaClock MediaClock{Backend};
+  TFakeMediaService Media{MediaClock};
 };
 
 // The component of that name owned by root or, recursively, by its owned components.
