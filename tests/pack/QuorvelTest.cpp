@@ -58,7 +58,7 @@ TEST(FileIsExist, FilesYesFoldersAndMissingNo) {
   fs::remove_all(dir);
 }
 
-TEST(Counter, WrapsAndClampsAsSpecified) {
+TEST(Counter, WrapsAndClamps) {
   TCounter c(10, 3);
   c.SetCount(8);
   EXPECT_TRUE(c.IncVal());
