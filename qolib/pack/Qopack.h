@@ -42,6 +42,9 @@ class TCrcCheck {
  private:
   TCrcType type_ = 0;
   uint16_t table_[256];
+  // table_ extended to eight bytes at a time: slice_[k][i] is table_ applied to byte i followed by
+  // k zero bytes. Same results, several times faster on long buffers.
+  uint16_t slice_[8][256];
 };
 
 // CRC-16 of the next n bytes of the stream from its current position. On a short read the
