@@ -201,7 +201,7 @@ void TBWTEncode::SortByBuckets(int target) {
 
 // Ranks every rotation by its whole content (prefix doubling on the cyclic block): FOrder gets the
 // rotations in sorted order (equal rotations in any order), FRank the class of each rotation,
-// numbered in sorted order. Returns the number of classes through FTemp2-free means.
+// numbered in sorted order.
 void TBWTEncode::RankRotations() {
   const int n = FLength;
   const unsigned char* d = FDoubled;
@@ -254,6 +254,9 @@ void TBWTEncode::RankRotations() {
       next[b] = newClasses - 1;
     }
     std::swap(FRank, FTemp2);
+    // Equal in h bytes already meant equal in 2h bytes, hence in every length: the classes are
+    // final (a periodic block).
+    if (newClasses == classes) break;
     classes = newClasses;
   }
 }
