@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       break;
     }
     case 1:
-      for (const std::string& m : TLinuxDriveTable::OpticalMounts(in)) {
-        if (m.empty() || m[0] != '/') std::abort();
+      for (const TOpticalMount& m : TLinuxDriveTable::OpticalMounts(in)) {
+        if (m.mountPoint.empty() || m.mountPoint[0] != '/') std::abort();
       }
       break;
     case 2:

@@ -1,6 +1,9 @@
 #include "platform/sys/Drives.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
+
+#include <climits>
 
 #include <algorithm>
 #include <cctype>
@@ -51,8 +54,8 @@ std::string ReadWholeFile(const char* path) {
 
 }  // namespace
 
-std::vector<std::string> TLinuxDriveTable::OpticalMounts(std::string_view table) {
-  std::vector<std::string> out;
+std::vector<TOpticalMount> TLinuxDriveTable::OpticalMounts(std::string_view table) {
+  std::vector<TOpticalMount> out;
   size_t pos = 0;
   while (pos < table.size()) {
     size_t end = table.find('\n', pos);
@@ -73,22 +76,39 @@ std::vector<std::string> TLinuxDriveTable::OpticalMounts(std::string_view table)
     std::string mount = UnescapeMountField(fields[1]);
     std::string fsType(fields[2]);
     if (mount.empty() || mount[0] != '/' || !IsOpticalDevice(device, fsType)) continue;
-    if (std::find(out.begin(), out.end(), mount) == out.end()) out.push_back(mount);
+    if (std::none_of(out.begin(), out.end(), [&](const TOpticalMount& m) { return m.mountPoint == mount; })) {
+      out.push_back({device, mount});
+    }
   }
   return out;
 }
 
-std::vector<TDrive> TLinuxDriveTable::Build(std::string_view mountTable, const std::string& discFolder) {
+std::vector<TDrive> TLinuxDriveTable::Build(const std::vector<std::string>& opticalDrives,
+                                            const std::vector<TOpticalMount>& mounts, const std::string& discFolder) {
   std::vector<TDrive> drives;
   drives.push_back({'C', "/", dtFixed});
-  std::vector<std::string> roots = OpticalMounts(mountTable);
-  if (!discFolder.empty() && discFolder[0] == '/' && std::find(roots.begin(), roots.end(), discFolder) == roots.end()) {
-    roots.push_back(discFolder);
-  }
   char letter = 'D';
-  for (const std::string& root : roots) {
-    if (letter > 'Z') break;
+  std::vector<std::string> used;
+  auto add = [&](const std::string& root) {
+    if (letter > 'Z') return;
     drives.push_back({letter++, root, dtCdRom});
+    if (!root.empty()) used.push_back(root);
+  };
+  for (const std::string& drive : opticalDrives) {
+    std::string root;
+    for (const TOpticalMount& m : mounts) {
+      if (m.device == "/dev/" + drive) {
+        root = m.mountPoint;
+        break;
+      }
+    }
+    add(root);
+  }
+  for (const TOpticalMount& m : mounts) {
+    if (std::find(used.begin(), used.end(), m.mountPoint) == used.end()) add(m.mountPoint);
+  }
+  if (!discFolder.empty() && discFolder[0] == '/' && std::find(used.begin(), used.end(), discFolder) == used.end()) {
+    add(discFolder);
   }
   return drives;
 }
@@ -99,7 +119,28 @@ std::vector<TDrive> TLinuxDriveTable::Drives() {
     disc = env;
     while (disc.size() > 1 && disc.back() == '/') disc.pop_back();
   }
-  return Build(ReadWholeFile("/proc/self/mounts"), disc);
+  // The optical drives of the machine, in number order (sr2 before sr10).
+  std::vector<std::string> opticalDrives;
+  if (DIR* dir = opendir("/sys/block")) {
+    while (dirent* e = readdir(dir)) {
+      const std::string_view n = e->d_name;
+      if (n.size() > 2 && n.substr(0, 2) == "sr" &&
+          std::all_of(n.begin() + 2, n.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        opticalDrives.emplace_back(n);
+      }
+    }
+    closedir(dir);
+  }
+  std::sort(opticalDrives.begin(), opticalDrives.end(), [](const std::string& a, const std::string& b) {
+    return a.size() != b.size() ? a.size() < b.size() : a < b;
+  });
+  // Devices may be named through links (/dev/cdrom -> sr0).
+  std::vector<TOpticalMount> mounts = OpticalMounts(ReadWholeFile("/proc/self/mounts"));
+  for (TOpticalMount& m : mounts) {
+    char real[PATH_MAX];
+    if (m.device.rfind("/dev/", 0) == 0 && realpath(m.device.c_str(), real)) m.device = real;
+  }
+  return Build(opticalDrives, mounts, disc);
 }
 
 std::vector<TDrive> TFakeDriveTable::Drives() { return drives_; }

@@ -1,9 +1,11 @@
 #pragma once
 // Emulated drive letters. The game names files by drive roots ("C:\", "D:\"), lists the drives and
 // asks their types to find a game disc. On this system C: is the file-system root, and the CD-ROM
-// drives D:, E: ... are the mounted optical discs followed by the folder named in VDMQ_DISC, which
-// stands in for a disc. A drive table answers the list; the real one reads /proc/self/mounts, the fake
-// one is filled by tests.
+// drives D:, E: ... are, in this order: the optical drives of the machine (sr0, sr1 ...; each keeps
+// its letter whether a disc is mounted or not, and an empty drive has no root), the other mounted
+// optical file systems (an image mounted by hand), and the folder named in VDMQ_DISC, which stands in
+// for a disc. A drive table answers the list; the real one reads /sys/block and /proc/self/mounts,
+// the fake one is filled by tests.
 
 #include <optional>
 #include <string>
@@ -25,7 +27,7 @@ enum EDriveType : int {
 
 struct TDrive {
   char letter = 'C';       // upper case
-  std::string nativeRoot;  // folder the drive stands for ("/" for C:)
+  std::string nativeRoot;  // folder the drive stands for ("/" for C:); empty for a drive without a disc
   EDriveType type = dtFixed;
 };
 
@@ -36,14 +38,21 @@ class TDriveTable {
   virtual std::vector<TDrive> Drives() = 0;
 };
 
-// C: = "/", then one CD-ROM drive per mounted optical disc, then the VDMQ_DISC folder when it exists.
+struct TOpticalMount {
+  std::string device;      // "/dev/sr0"
+  std::string mountPoint;  // "/media/player/VDM_Q"
+};
+
 class TLinuxDriveTable : public TDriveTable {
  public:
   std::vector<TDrive> Drives() override;
-  // Mount points of optical discs in a mount table (the text of /proc/self/mounts), in table order.
-  static std::vector<std::string> OpticalMounts(std::string_view mountTable);
-  // Builds the table from a mount table text and the VDMQ_DISC value (empty: none).
-  static std::vector<TDrive> Build(std::string_view mountTable, const std::string& discFolder);
+  // Mounted optical file systems of a mount table (the text of /proc/self/mounts), in table order,
+  // each mount point once.
+  static std::vector<TOpticalMount> OpticalMounts(std::string_view mountTable);
+  // The table from the optical drives ("sr0" ...), the optical mounts (devices resolved) and the
+  // VDMQ_DISC folder (empty: none).
+  static std::vector<TDrive> Build(const std::vector<std::string>& opticalDrives,
+                                   const std::vector<TOpticalMount>& mounts, const std::string& discFolder);
 };
 
 // A drive table set up by tests.

@@ -90,7 +90,7 @@ std::string TPathMapper::Native(std::string_view path) const {
         break;
       }
     }
-    if (!found) return {};
+    if (!found || base.empty()) return {};  // no such drive, or no disc in it
     absolute = true;
     path.remove_prefix(2);
   }
@@ -167,6 +167,7 @@ std::string TPathMapper::Game(std::string_view native) const {
     char bestLetter = 'C';
     for (const TDrive& d : drives_.Drives()) {
       std::string root = d.nativeRoot;
+      if (root.empty()) continue;
       while (root.size() > 1 && root.back() == '/') root.pop_back();
       const bool holds = root == "/" || native == root ||
                          (native.size() > root.size() && native.compare(0, root.size(), root) == 0 &&

@@ -21,7 +21,8 @@ class TDriveTable;
 class TPathMapper {
  public:
   explicit TPathMapper(TDriveTable& drives) : drives_(drives) {}
-  // The native (UTF-8) path of a game path; "" when the path names a drive that does not exist.
+  // The native (UTF-8) path of a game path; "" for an empty path and for a drive that does not exist
+  // or holds no disc.
   // A trailing separator is kept. A relative path stays relative to the current folder.
   std::string Native(std::string_view gamePath) const;
   // The game path of a native path: an absolute path gets the letter of the drive whose root holds it

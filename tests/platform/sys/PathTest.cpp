@@ -14,27 +14,42 @@
 using namespace vdmq;
 using vdmq::test::TScratch;
 
-TEST(Drives, OpticalMountsAndTheDiscFolderBecomeCdRomDrivesAfterC) {
+TEST(Drives, OpticalDrivesKeepTheirLettersThenMountedImagesThenTheDiscFolder) {
   const char* table =
       "/dev/sda1 / ext4 rw,relatime 0 0\n"
-      "/dev/sr0 /media/player/VDM\\040Q\\0401 iso9660 ro,nosuid 0 0\n"
+      "/dev/sr1 /media/player/VDM\\040Q\\0401 iso9660 ro,nosuid 0 0\n"
       "tmpfs /tmp tmpfs rw 0 0\n"
-      "/dev/sdb1 /media/stick udf ro 0 0\n"
-      "/dev/sr0 /media/player/VDM\\040Q\\0401 iso9660 ro 0 0\n"  // listed twice: one drive
-      "garbage\n\n/dev/sr1\n";
-  EXPECT_EQ(TLinuxDriveTable::OpticalMounts(table),
-            (std::vector<std::string>{"/media/player/VDM Q 1", "/media/stick"}));
-  const auto drives = TLinuxDriveTable::Build(table, "/srv/disc2");
-  ASSERT_EQ(drives.size(), 4u);
+      "/dev/loop3 /mnt/image udf ro 0 0\n"
+      "/dev/sr1 /media/player/VDM\\040Q\\0401 iso9660 ro 0 0\n"  // listed twice: one drive
+      "garbage\n\n/dev/sr0\n";
+  const auto mounts = TLinuxDriveTable::OpticalMounts(table);
+  ASSERT_EQ(mounts.size(), 2u);
+  EXPECT_EQ(mounts[0].device, "/dev/sr1");
+  EXPECT_EQ(mounts[0].mountPoint, "/media/player/VDM Q 1");
+  EXPECT_EQ(mounts[1].mountPoint, "/mnt/image");
+
+  // sr0 is empty: it keeps D: without a root; the disc in sr1 is E:.
+  const auto drives = TLinuxDriveTable::Build({"sr0", "sr1"}, mounts, "/srv/disc2");
+  ASSERT_EQ(drives.size(), 5u);
   EXPECT_EQ(drives[0].letter, 'C');
   EXPECT_EQ(drives[0].nativeRoot, "/");
   EXPECT_EQ(drives[0].type, dtFixed);
   EXPECT_EQ(drives[1].letter, 'D');
+  EXPECT_EQ(drives[1].nativeRoot, "");
   EXPECT_EQ(drives[1].type, dtCdRom);
-  EXPECT_EQ(drives[3].letter, 'F');
-  EXPECT_EQ(drives[3].nativeRoot, "/srv/disc2");
+  EXPECT_EQ(drives[2].nativeRoot, "/media/player/VDM Q 1");
+  EXPECT_EQ(drives[3].nativeRoot, "/mnt/image");
+  EXPECT_EQ(drives[4].letter, 'G');
+  EXPECT_EQ(drives[4].nativeRoot, "/srv/disc2");
   // A machine without optical drives has C: alone.
-  EXPECT_EQ(TLinuxDriveTable::Build("/dev/sda1 / ext4 rw 0 0\n", "").size(), 1u);
+  EXPECT_EQ(TLinuxDriveTable::Build({}, TLinuxDriveTable::OpticalMounts("/dev/sda1 / ext4 rw 0 0\n"), "").size(), 1u);
+
+  TFakeDriveTable fake;
+  for (const TDrive& d : drives) fake.Set(d.letter, d.nativeRoot, d.type);
+  TPathMapper m(fake);
+  EXPECT_EQ(m.Native("D:\\VDM_Q.ID1"), "");  // no disc in the drive
+  EXPECT_EQ(m.Native("E:\\VDM_Q.ID1"), "/media/player/VDM Q 1/VDM_Q.ID1");
+  EXPECT_EQ(m.Game("/srv/disc2/VDM_Q"), "G:\\VDM_Q");
 }
 
 TEST(Drives, TheDiscFolderFromTheEnvironmentIsADrive) {
