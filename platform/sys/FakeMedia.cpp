@@ -116,10 +116,13 @@ class TFakeMediaDevice : public TMediaDevice {
     startTime_ = Now();
     segFrom_ = fromMs;
     segTo_ = toMs;
+    endTime_ = startTime_ + (segTo_ - segFrom_);
     pending_ = cmd.notify;
     if (cmd.wait) {
       if (service_) service_->clock_.Block(static_cast<std::uint32_t>(segTo_ - segFrom_));
-      Finish();
+      playing_ = false;
+      positionMs_ = segTo_;
+      if (pending_) Finish();
     }
   }
 
@@ -143,14 +146,14 @@ class TFakeMediaDevice : public TMediaDevice {
 
   // Service side.
   void Orphan() { Detach(); }
+  // When the pending notification of a play falls due.
   std::optional<std::uint64_t> DueTime() const {
-    if (!playing_) return std::nullopt;
-    return startTime_ + (segTo_ - segFrom_);
+    if (!pending_) return std::nullopt;
+    return endTime_;
   }
-  // Ends a play whose time is up, reporting success when that was asked for.
+  // Reports the success of a play whose end has come.
   void Finish() {
-    playing_ = false;
-    positionMs_ = segTo_;
+    Settle();
     if (pending_) {
       pending_ = false;
       Notify(EMediaNotify::Successful);
@@ -173,21 +176,22 @@ class TFakeMediaDevice : public TMediaDevice {
   }
   static std::string Describe(std::optional<std::int32_t> p) { return p ? std::to_string(*p) : std::string(); }
 
-  // A running play stops where it is; its pending notification is aborted.
+  // A running play stops where it is and its pending notification is aborted. A play that had
+  // already reached its end (its success not yet handed over by Poll) reports that success instead.
   void Interrupt() {
+    Settle();
     if (playing_) {
       positionMs_ = CurrentMs();
       playing_ = false;
     }
     if (pending_) {
       pending_ = false;
-      Notify(EMediaNotify::Aborted);
+      Notify(Now() >= endTime_ ? EMediaNotify::Successful : EMediaNotify::Aborted);
     }
   }
-  // A play whose end has passed but was not polled yet counts as ended (without its notification,
-  // which Poll still hands over).
+  // A play whose end has come stops at its end position.
   void Settle() {
-    if (playing_ && Now() >= *DueTime() && !pending_) {
+    if (playing_ && Now() >= endTime_) {
       playing_ = false;
       positionMs_ = segTo_;
     }
@@ -259,7 +263,7 @@ class TFakeMediaDevice : public TMediaDevice {
   std::uint64_t lengthMs_ = 0;
   std::uint64_t positionMs_ = 0;
   bool playing_ = false, pending_ = false, closed_ = false;
-  std::uint64_t startTime_ = 0, segFrom_ = 0, segTo_ = 0;
+  std::uint64_t startTime_ = 0, segFrom_ = 0, segTo_ = 0, endTime_ = 0;
   TMediaRect rect_;
 };
 

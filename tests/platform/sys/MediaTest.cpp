@@ -125,6 +125,19 @@ TEST_F(Media, StopDuringPlayAbortsThePlayThenReportsTheStop) {
   EXPECT_FALSE(cd->Playing());
 }
 
+TEST_F(Media, APlayThatEndedBeforeTheLoopPolledIsNotAbortedByALaterStop) {
+  auto cd = media.Open(EMediaDeviceType::CdAudio, "D:", {}, rec.Sink());
+  cd->Play(1, 2, {false, true});
+  clock.Advance(1500);
+  EXPECT_FALSE(cd->Playing());  // the end has come; its notification waits for the loop
+  EXPECT_EQ(cd->Position(), MakeTmsf(2, 0, 0, 0));
+  cd->Stop({false, true});
+  EXPECT_EQ(rec.got, (V{N::Successful, N::Successful}));
+  media.Poll();
+  EXPECT_EQ(rec.got.size(), 2u);
+  EXPECT_FALSE(media.NextEventTime());
+}
+
 TEST_F(Media, CloseAbortsAndLaterCommandsFail) {
   auto cd = media.Open(EMediaDeviceType::CdAudio, "D:", {false, true}, rec.Sink());
   EXPECT_EQ(rec.got, V{N::Successful});  // the open itself
