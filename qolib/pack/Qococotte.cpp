@@ -316,7 +316,7 @@ bool TBWTEncode::Encode(const unsigned char* src, unsigned char* dst, int n) {
 
 bool TBWTDecode::CreateBuffer() {
   ReleaseBuffer();
-  FVector = Alloc<int32_t>(2 * 65536);  // the vector and its inverse
+  FVector = Alloc<uint16_t>(2 * 65536);  // the vector and its inverse (positions fit 16 bits)
   return FVector != nullptr;
 }
 
@@ -342,12 +342,12 @@ bool TBWTDecode::Decode(const unsigned char* src, unsigned char* dst, int length
   }
   // Each bucket lists its positions in ascending order: FVector[place] = position. The same pass
   // keeps the inverse (place of each position) in FBack, for the walk from the other end.
-  int32_t* back = FVector + 65536;
+  uint16_t* back = FVector + 65536;
   for (int v = 0; v < 256; ++v) FFill[v] -= FCount[v];  // bucket starts
   for (int p = 0; p < n; ++p) {
     const int place = FFill[last[p]]++;
-    FVector[place] = p;
-    back[p] = place;
+    FVector[place] = static_cast<uint16_t>(p);
+    back[p] = static_cast<uint16_t>(place);
   }
   // Bytes come out by following the vector from the primary index: dst[k] = last[j_k] with
   // j_0 = FVector[primary], j_k+1 = FVector[j_k]. The same bytes also come out backwards from the

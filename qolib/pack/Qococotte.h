@@ -76,7 +76,7 @@ class TBWTDecode {
   bool Decode(const unsigned char* src, unsigned char* dst, int length);
 
  private:
-  int32_t* FVector = nullptr;  // 65536
+  uint16_t* FVector = nullptr;  // 65536 places, then the inverse
   int32_t FCount[256] = {};
   int32_t FFill[256] = {};
   int FLength = 0;
