@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <random>
 
 #include "SysTestSupport.h"
 #include "platform/base/GameError.h"
 #include "platform/base/Sjis.h"
+#include "platform/sys/Drives.h"
 #include "platform/sys/Registry.h"
 #include "platform/sys/RegistryStore.h"
 #include "platform/sys/Services.h"
@@ -258,5 +261,70 @@ TEST(RegistryFile, RandomDamageNeverBreaksTheParser) {
     const std::string again = TTreeRegistryStore::Serialize(parsed);
     // What the parser keeps, it keeps exactly.
     EXPECT_EQ(TTreeRegistryStore::Serialize(TTreeRegistryStore::Parse(again)), again);
+  }
+}
+
+TEST(RegistryFile, TwoProgramsWritingAtOnceLoseNothing) {
+  TScratch dir;
+  const std::string file = dir / "registry";
+  std::vector<pid_t> children;
+  for (int p = 0; p < 2; ++p) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      TFileRegistryStore store(file);
+      TRegistry reg(store);
+      if (!reg.OpenKey(kProductKey, true)) _exit(1);
+      for (int i = 0; i < 40; ++i) reg.WriteInteger("p" + std::to_string(p) + "_" + std::to_string(i), i);
+      _exit(0);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  TFileRegistryStore store(file);
+  TRegistry reg(store);
+  ASSERT_TRUE(reg.OpenKey(kProductKey, false));
+  for (int p = 0; p < 2; ++p) {
+    for (int i = 0; i < 40; ++i) EXPECT_EQ(reg.ReadInteger("p" + std::to_string(p) + "_" + std::to_string(i)), i);
+  }
+}
+
+TEST(RegistryFile, ShellFoldersAreTheUsersXdgFoldersAsGamePaths) {
+  TScratch dir;
+  const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
+  const char* oldData = std::getenv("XDG_DATA_HOME");
+  const std::string savedConfig = oldConfig ? oldConfig : "", savedData = oldData ? oldData : "";
+  setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+  setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+  ASSERT_EQ(mkdir((dir / "config").c_str(), 0700), 0);
+  test::Write(dir / "config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"" + dir / "desk" + "\"\n");
+  EXPECT_EQ(TFileRegistryStore::DefaultFilePath(), dir / "config/vdmq/registry");
+  {
+    TFakeSysServices fakes;  // C: stands on a sandbox; the scratch folder lies outside it
+    fakes.drives->Set('C', "/", dtFixed);
+    TFileRegistryStore store;
+    TRegistry reg(store);
+    ASSERT_TRUE(reg.OpenKey(kShellFoldersKey, false));
+    const auto game = [](std::string s) {
+      for (char& c : s) {
+        if (c == '/') c = '\\';
+      }
+      return "C:" + s;
+    };
+    EXPECT_EQ(reg.ReadString("Desktop"), game(dir / "desk"));
+    EXPECT_EQ(reg.ReadString("Programs"), game(dir / "data/applications"));
+  }
+  if (oldConfig) {
+    setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
+  } else {
+    unsetenv("XDG_CONFIG_HOME");
+  }
+  if (oldData) {
+    setenv("XDG_DATA_HOME", savedData.c_str(), 1);
+  } else {
+    unsetenv("XDG_DATA_HOME");
   }
 }
