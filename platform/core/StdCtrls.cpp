@@ -165,6 +165,37 @@ TImage::TImage(TComponent* owner) : TControl(owner) {
   Picture.OnChange = [this] { Invalidate(); };
 }
 
+TImage::~TImage() {
+  BeginDestroy();
+  if ((bound_.Valid() || view8_.bits) && OnImageRemoved) OnImageRemoved(this);
+}
+
+void TImage::AttachPixels(const TQoPixelView& view) {
+  view8_ = {};
+  if (view.bitsPerPixel == 24) {
+    BindPixels(static_cast<std::uint8_t*>(view.bits), view.width, view.height, view.pitchBytes);
+  } else if (view.bitsPerPixel == 8 && view.bits && view.width > 0 && view.height > 0 && view.pitchBytes >= view.width) {
+    BindPixels(nullptr, 0, 0, 0);
+    view8_ = view;
+    SetPalette(view.palette);
+  } else {
+    BindPixels(nullptr, 0, 0, 0);
+  }
+}
+
+void TImage::DetachPixels() {
+  view8_ = {};
+  BindPixels(nullptr, 0, 0, 0);
+}
+
+void TImage::SetPalette(const RGBQUAD* palette) {
+  if (!palette) return;
+  for (int i = 0; i < 256; ++i)
+    palette_[i] = (static_cast<std::uint32_t>(palette[i].rgbRed) << 16) | (static_cast<std::uint32_t>(palette[i].rgbGreen) << 8) |
+                  palette[i].rgbBlue;
+  Invalidate();
+}
+
 void TImage::BindPixels(std::uint8_t* bits, int width, int height, int pitchBytes) {
   boundBits_ = bits;
   bound_ = TBgrBlock{bits, width, height, pitchBytes};
@@ -191,6 +222,16 @@ TCanvas& TImage::ImageCanvas() {
 void TImage::Paint(TCanvas& c) {
   if (bound_.Valid()) {
     c.DrawBgrBlock(0, 0, bound_);
+    return;
+  }
+  if (view8_.bits) {
+    const auto* bits = static_cast<const std::uint8_t*>(view8_.bits);
+    const TRect clip = c.ClipRect();
+    for (int y = std::max(0, clip.Top); y < std::min(view8_.height, clip.Bottom); ++y)
+      for (int x = std::max(0, clip.Left); x < std::min(view8_.width, clip.Right); ++x) {
+        const std::uint32_t v = palette_[bits[static_cast<size_t>(y) * view8_.pitchBytes + x]];
+        c.SetPixel(x, y, RGB((v >> 16) & 255, (v >> 8) & 255, v & 255));
+      }
     return;
   }
   if (Picture.Empty()) return;

@@ -2,7 +2,10 @@
 // The standard controls the game's forms use: panel, label, image (shows a bound 24-bit block
 // 1:1), push button, owner-drawn bit button, speed button with the group rules, check box.
 
+#include <array>
+
 #include "platform/core/Control.h"
+#include "qolib/graphics/QoSurface.h"
 
 namespace vdmq {
 
@@ -55,10 +58,21 @@ class TLabel : public TControl {
   bool autoSize_ = true;
 };
 
-class TImage : public TControl {
+// The image control is also the picture holder of the game's drawing surfaces (IQoImage): a bound
+// surface hands its pixel memory over and the control shows it 1:1 without a copy.
+class TImage : public TControl, public IQoImage {
  public:
   explicit TImage(TComponent* owner);
+  ~TImage() override;
   const char* ClassName() const override { return "TImage"; }
+  // IQoImage
+  void AttachPixels(const TQoPixelView& view) override;
+  void DetachPixels() override;
+  void Invalidate() override { TControl::Invalidate(); }
+  void SetPalette(const RGBQUAD* palette) override;
+  // Runs when the control goes away while a surface's pixels are attached (a surface detaches
+  // before it frees them, so the surface is alive then): the binder tells the surface here.
+  std::function<void(IQoImage*)> OnImageRemoved;
   bool IsWindowed() const override { return false; }
   // The stored picture (shown when no pixel block is bound).
   TBitmap Picture;
@@ -80,6 +94,9 @@ class TImage : public TControl {
   TBgrBlock bound_;
   std::uint8_t* boundBits_ = nullptr;
   TCanvas imageCanvas_;
+  // An attached 8-bit surface (shown through its colour table).
+  TQoPixelView view8_;
+  std::array<std::uint32_t, 256> palette_{};
 };
 
 class TButton : public TControl {

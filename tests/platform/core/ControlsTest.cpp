@@ -255,3 +255,40 @@ TEST_F(ControlsTest, CheckBoxTogglesAndReportsCodeChanges) {
 }
 
 }  // namespace
+
+#include "qolib/graphics/QoTDib.h"
+
+namespace {
+
+TEST_F(ControlsTest, ImageShowsABoundDrawingSurfaceAndTellsItWhenRemoved) {
+  auto* img = new TImage(form);
+  img->SetParent(form);
+  img->SetBounds(10, 10, 8, 4);
+  auto dib = std::make_unique<TQoTrueDib>(nullptr, 8, 4);
+  dib->SetImage(img);
+  dib->Loaded();  // the layout is complete: the pixel memory is made and handed over
+  EXPECT_TRUE(img->HasBoundPixels());
+  EXPECT_EQ(img->BoundPixels().PitchBytes, Bgr24PitchPixels(8) * 3);
+  TQoRGB red;
+  red.r = 255;
+  dib->PSet(3, 2, red);
+  dib->Change();
+  App().ProcessMessages();
+  const TPoint p = img->ClientToScreen({3, 2});
+  EXPECT_EQ(session.Backend.LastScreen().Pixel(p.X, p.Y), 0xFF0000u);
+  // The control goes first: the surface is told and starts over with its own memory.
+  img->OnImageRemoved = [&](IQoImage* i) { dib->ImageNotification(i, TQoOperation::opRemove); };
+  delete img;
+  EXPECT_EQ(dib->Image(), nullptr);
+  EXPECT_TRUE(dib->HasPixels());
+  // A surface freed first detaches its pixels from the control.
+  auto* img2 = new TImage(form);
+  img2->SetParent(form);
+  dib->SetImage(img2);
+  EXPECT_TRUE(img2->HasBoundPixels());
+  dib.reset();
+  EXPECT_FALSE(img2->HasBoundPixels());
+  App().ProcessMessages();
+}
+
+}  // namespace
