@@ -316,7 +316,8 @@ bool TBWTEncode::Encode(const unsigned char* src, unsigned char* dst, int n) {
 
 bool TBWTDecode::CreateBuffer() {
   ReleaseBuffer();
-  FVector = Alloc<uint16_t>(2 * 65536);  // the vector and its inverse (positions fit 16 bits)
+  // Two blocks' vectors and their inverses (positions fit 16 bits).
+  FVector = Alloc<uint16_t>(4 * 65536);
   return FVector != nullptr;
 }
 
@@ -325,44 +326,108 @@ void TBWTDecode::ReleaseBuffer() {
   FVector = nullptr;
 }
 
-bool TBWTDecode::Decode(const unsigned char* src, unsigned char* dst, int length) {
-  if (length < 3 || length > 65538 || !FVector || FBusy) return false;
+namespace {
+
+// One block's walk. Bytes come out by following the vector from the primary index:
+// dst[k] = last[j_k] with j_0 = vector[primary], j_k+1 = vector[j_k]. The same bytes also come
+// out backwards from the end: dst[n - 1] = last[primary], each step back following the inverse.
+// The two walks are independent, so their loads overlap.
+struct TBlockWalk {
+  const uint16_t* vector;
+  const uint16_t* back;
+  const unsigned char* last;
+  unsigned char* dst;
+  int n;
+  int j;  // forward position
+  int k;  // backward position
+  int done = 0;  // steps taken by each walk
+
+  void Step() {
+    dst[done] = last[j];
+    j = vector[j];
+    dst[n - 1 - done] = last[k];
+    k = back[k];
+    ++done;
+  }
+  void Finish() {
+    while (done < n / 2) Step();
+    if (n & 1) dst[n / 2] = last[j];
+  }
+};
+
+}  // namespace
+
+bool TBWTDecode::Build(const unsigned char* src, int length, uint16_t* vector, uint16_t* back) {
+  if (length < 3 || length > 65538) return false;
   const int n = length - 2;
   const int primary = src[0] | (src[1] << 8);
   if (primary >= n) return false;  // no such rank
-  TBusyScope busy(FBusy);
-  FLength = n;
   const unsigned char* last = src + 2;
+  // The last column of sorted data runs long on one byte; counting and placing go run by run so
+  // the counters are not bumped one byte at a time.
   std::fill(FCount, FCount + 256, 0);
-  for (int i = 0; i < n; ++i) ++FCount[last[i]];
+  for (int p = 0; p < n;) {
+    const unsigned char v = last[p];
+    int e = p + 1;
+    while (e < n && last[e] == v) ++e;
+    FCount[v] += e - p;
+    p = e;
+  }
+  // The bucket of byte value v starts after all smaller values; each bucket lists its positions
+  // in ascending order (vector[place] = position), and back holds the place of each position.
   int sum = 0;
   for (int v = 0; v < 256; ++v) {
+    FFill[v] = sum;
     sum += FCount[v];
-    FFill[v] = sum;  // one past the bucket's last place
   }
-  // Each bucket lists its positions in ascending order: FVector[place] = position. The same pass
-  // keeps the inverse (place of each position) in FBack, for the walk from the other end.
+  for (int p = 0; p < n;) {
+    const unsigned char v = last[p];
+    int e = p + 1;
+    while (e < n && last[e] == v) ++e;
+    const int place = FFill[v];
+    FFill[v] = place + (e - p);
+    for (int t = 0; t < e - p; ++t) {
+      vector[place + t] = static_cast<uint16_t>(p + t);
+      back[p + t] = static_cast<uint16_t>(place + t);
+    }
+    p = e;
+  }
+  return true;
+}
+
+bool TBWTDecode::Decode(const unsigned char* src, unsigned char* dst, int length) {
+  if (!FVector || FBusy) return false;
+  TBusyScope busy(FBusy);
+  uint16_t* vector = FVector;
   uint16_t* back = FVector + 65536;
-  for (int v = 0; v < 256; ++v) FFill[v] -= FCount[v];  // bucket starts
-  for (int p = 0; p < n; ++p) {
-    const int place = FFill[last[p]]++;
-    FVector[place] = static_cast<uint16_t>(p);
-    back[p] = static_cast<uint16_t>(place);
+  if (!Build(src, length, vector, back)) return false;
+  FLength = length - 2;
+  const int primary = src[0] | (src[1] << 8);
+  TBlockWalk walk{vector, back, src + 2, dst, FLength, vector[primary], primary};
+  walk.Finish();
+  return true;
+}
+
+bool TBWTDecode::DecodePair(const unsigned char* srcA, unsigned char* dstA, int lengthA,
+                            const unsigned char* srcB, unsigned char* dstB, int lengthB) {
+  if (!FVector || FBusy) return false;
+  TBusyScope busy(FBusy);
+  uint16_t* vectorA = FVector;
+  uint16_t* backA = FVector + 65536;
+  uint16_t* vectorB = FVector + 2 * 65536;
+  uint16_t* backB = FVector + 3 * 65536;
+  if (!Build(srcA, lengthA, vectorA, backA) || !Build(srcB, lengthB, vectorB, backB)) return false;
+  const int primaryA = srcA[0] | (srcA[1] << 8), primaryB = srcB[0] | (srcB[1] << 8);
+  TBlockWalk a{vectorA, backA, srcA + 2, dstA, lengthA - 2, vectorA[primaryA], primaryA};
+  TBlockWalk b{vectorB, backB, srcB + 2, dstB, lengthB - 2, vectorB[primaryB], primaryB};
+  // Four walks at once while both blocks have steps left.
+  const int common = std::min(a.n, b.n) / 2;
+  for (int i = 0; i < common; ++i) {
+    a.Step();
+    b.Step();
   }
-  // Bytes come out by following the vector from the primary index: dst[k] = last[j_k] with
-  // j_0 = FVector[primary], j_k+1 = FVector[j_k]. The same bytes also come out backwards from the
-  // end: dst[n - 1] = last[primary], and each step back follows the inverse. Two independent
-  // walks, each over half the block, keep two loads in flight.
-  int j = FVector[primary];
-  int k = primary;
-  const int half = n / 2;
-  for (int i = 0; i < half; ++i) {
-    dst[i] = last[j];
-    j = FVector[j];
-    dst[n - 1 - i] = last[k];
-    k = back[k];
-  }
-  if (n & 1) dst[half] = last[j];
+  a.Finish();
+  b.Finish();
   return true;
 }
 
@@ -861,11 +926,13 @@ bool TCocotteDecode::CreateBuffer() {
   FRecord = Alloc<unsigned char>(kRecord);
   FTransform = Alloc<unsigned char>(kTransform);
   FBlock = Alloc<unsigned char>(kBlock);
+  FTransform2 = Alloc<unsigned char>(kTransform);
+  FBlock2 = Alloc<unsigned char>(kBlock);
   FBwt = new (std::nothrow) TBWTDecode;
   FMtf = new (std::nothrow) TMTFDecode;
   FRange = new (std::nothrow) TRangeDecode;
-  if (!FRecord || !FTransform || !FBlock || !FBwt || !FMtf || !FRange || !FBwt->CreateBuffer() ||
-      !FRange->InitModel()) {
+  if (!FRecord || !FTransform || !FBlock || !FTransform2 || !FBlock2 || !FBwt || !FMtf || !FRange ||
+      !FBwt->CreateBuffer() || !FRange->InitModel()) {
     ReleaseBuffer();
     return false;
   }
@@ -876,6 +943,9 @@ void TCocotteDecode::ReleaseBuffer() {
   std::free(FRecord);
   std::free(FTransform);
   std::free(FBlock);
+  std::free(FTransform2);
+  std::free(FBlock2);
+  FTransform2 = FBlock2 = nullptr;
   delete FBwt;
   delete FMtf;
   delete FRange;
@@ -892,33 +962,54 @@ void TCocotteDecode::ReadInBuffer(unsigned char* dst, int n) {
   FConsumed += n;
 }
 
-void TCocotteDecode::WriteOutBuffer(int n) { CallWrite(FBlock, n); }
+void TCocotteDecode::WriteOutBuffer(unsigned char* block, int n) {
+  if (n > 0) CallWrite(block, n);
+}
+
+bool TCocotteDecode::ReadBlock(unsigned char* transform, int& n) {
+  // A record needs its length word, and the whole record must lie within the stored bytes.
+  if (FInTotal - FConsumed < 2) return false;
+  ReadInBuffer(FRecord, 2);
+  const int length = FRecord[0] | (FRecord[1] << 8);
+  if (length < 4 || length - 2 > FInTotal - FConsumed) return false;
+  ReadInBuffer(FRecord + 2, length - 2);
+  n = FRecord[2] | (FRecord[3] << 8);
+  if (n < 1 || n > kBlock) return false;
+  const int payload = length - 4;
+  if (payload == n + 2) {
+    std::memcpy(transform, FRecord + 4, static_cast<size_t>(n + 2));
+    if (!FRange->ResetModel()) return false;
+  } else {
+    if (!FRange->DecodeBlock(FRecord + 4, transform, payload, n + 2)) return false;
+    if (FRange->DecodedLength() < n + 2) return false;  // the end symbol came too early
+  }
+  return FMtf->Decode(transform, n + 2);
+}
 
 void TCocotteDecode::CodecLoop() {
   const int decodedSize = FOutBound;
   while (FProduced < decodedSize) {
-    // A record needs its length word, and the whole record must lie within the stored bytes.
-    if (FInTotal - FConsumed < 2) return;
-    ReadInBuffer(FRecord, 2);
-    const int length = FRecord[0] | (FRecord[1] << 8);
-    if (length < 4 || length - 2 > FInTotal - FConsumed) return;
-    ReadInBuffer(FRecord + 2, length - 2);
-    const int n = FRecord[2] | (FRecord[3] << 8);
-    if (n < 1 || n > kBlock) return;
-    const int payload = length - 4;
-    if (payload == n + 2) {
-      std::memcpy(FTransform, FRecord + 4, static_cast<size_t>(n + 2));
-      if (!FRange->ResetModel()) return;
+    int n = 0, n2 = 0;
+    if (!ReadBlock(FTransform, n)) return;
+    // When another block is wanted and stored, take it now: the inverse block sorts of the two
+    // blocks then run side by side (their range coding and move-to-front stay in order).
+    const bool pair = n < decodedSize - FProduced && FInTotal - FConsumed >= 2;
+    if (pair) {
+      if (!ReadBlock(FTransform2, n2)) return;
+      if (!FBwt->DecodePair(FTransform, FBlock, n + 2, FTransform2, FBlock2, n2 + 2)) return;
     } else {
-      if (!FRange->DecodeBlock(FRecord + 4, FTransform, payload, n + 2)) return;
-      if (FRange->DecodedLength() < n + 2) return;  // the end symbol came too early
+      if (!FBwt->Decode(FTransform, FBlock, n + 2)) return;
     }
-    if (!FMtf->Decode(FTransform, n + 2)) return;
-    if (!FBwt->Decode(FTransform, FBlock, n + 2)) return;
-    const int give = std::min(n, decodedSize - FProduced);
-    WriteOutBuffer(give);
+    int give = std::min(n, decodedSize - FProduced);
+    WriteOutBuffer(FBlock, give);
     FProduced += give;
     ProgressCallBack();
+    if (pair) {
+      give = std::min(n2, decodedSize - FProduced);
+      WriteOutBuffer(FBlock2, give);
+      FProduced += give;
+      ProgressCallBack();
+    }
   }
   FSuccess = true;
 }

@@ -74,9 +74,14 @@ class TBWTDecode {
   // src: u16 primary index then length - 2 bytes of last column; writes length - 2 bytes.
   // Needs 3 <= length <= 65538 and a primary index below length - 2.
   bool Decode(const unsigned char* src, unsigned char* dst, int length);
+  // Two independent blocks at once, as Decode on each; their walks overlap in time.
+  bool DecodePair(const unsigned char* srcA, unsigned char* dstA, int lengthA, const unsigned char* srcB,
+                  unsigned char* dstB, int lengthB);
 
  private:
-  uint16_t* FVector = nullptr;  // 65536 places, then the inverse
+  bool Build(const unsigned char* src, int length, uint16_t* vector, uint16_t* back);
+
+  uint16_t* FVector = nullptr;  // per block: 65536 places, then the inverse; room for two blocks
   int32_t FCount[256] = {};
   int32_t FFill[256] = {};
   int FLength = 0;
@@ -269,12 +274,18 @@ class TCocotteDecode : public TQoDecoder {
   void ResetState() override;
   void CodecLoop() override;
   void ReadInBuffer(unsigned char* dst, int n);
-  void WriteOutBuffer(int n);
+  void WriteOutBuffer(unsigned char* block, int n);
 
  private:
+  // Reads one record and undoes its range coding and move-to-front into transform (n + 2 bytes).
+  bool ReadBlock(unsigned char* transform, int& n);
+
   unsigned char* FRecord = nullptr;
   unsigned char* FTransform = nullptr;
   unsigned char* FBlock = nullptr;
+  // A second block, so that two inverse block sorts run side by side.
+  unsigned char* FTransform2 = nullptr;
+  unsigned char* FBlock2 = nullptr;
   TBWTDecode* FBwt = nullptr;
   TMTFDecode* FMtf = nullptr;
   TRangeDecode* FRange = nullptr;
