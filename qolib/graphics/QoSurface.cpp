@@ -732,7 +732,7 @@ bool TQoSurface<P>::QoBoxFill(int x1, int y1, int x2, int y2, P colour, const st
     }
     return true;
   }
-  const int maskRowBytes = (maskWidth + 7) / 8;
+  const I64 maskRowBytes = (I64{maskWidth} + 7) / 8;
   for (int y = cy1; y <= cy2; ++y) {
     P* row = pixels_ + static_cast<std::size_t>(y) * pitch_;
     if (mask == nullptr) {
@@ -740,7 +740,7 @@ bool TQoSurface<P>::QoBoxFill(int x1, int y1, int x2, int y2, P colour, const st
       continue;
     }
     // The mask is anchored at the box's top-left corner, also where that lies outside.
-    const std::uint8_t* mrow = mask + static_cast<std::size_t>((y - y1) % maskHeight) * maskRowBytes;
+    const std::uint8_t* mrow = mask + ((y - y1) % maskHeight) * maskRowBytes;
     int k = (cx1 - x1) % maskWidth;
     for (int x = cx1; x <= cx2; ++x) {
       if (MaskBit(mrow, k)) ApplyPixel(m, row + x, colour);

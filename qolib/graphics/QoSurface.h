@@ -39,7 +39,9 @@ struct TQoPixelView {
 };
 
 // The picture holder of an image control: the platform's image control implements it and shows
-// the surface's pixel memory without copying it.
+// the surface's pixel memory without copying it. A holder that goes away before the surface
+// unbinds first (SetImage(nullptr)), or tells the surface through ImageNotification(opRemove);
+// one that is also a TQoComponent is told apart automatically through its free notification.
 class IQoImage {
  public:
   virtual ~IQoImage() = default;

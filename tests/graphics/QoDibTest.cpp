@@ -15,6 +15,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 struct Eight : ::testing::Test {
+  test::FakeImage img;  // declared first: it outlives the surface bound to it
   TQoDib dib{nullptr, 8, 4};
   void SetUp() override { dib.Loaded(); }
   std::string Row(int y) {
@@ -62,7 +63,6 @@ TEST_F(Eight, SetPalIgnoresIndicesOutsideTheTable) {
 }
 
 TEST_F(Eight, PaletteReachesTheImageOnceWhenBatched) {
-  test::FakeImage img;
   dib.SetImage(&img);
   ASSERT_NE(img.view.palette, nullptr);
   EXPECT_EQ(img.view.bitsPerPixel, 8);

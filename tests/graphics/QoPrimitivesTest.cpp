@@ -19,8 +19,8 @@ using Points = std::set<std::pair<int, int>>;
 const TQoRGB kOne(1, 1, 1);
 
 struct Prim : ::testing::Test {
+  test::FakeImage img;  // declared first: it outlives the surface bound to it
   TQoTrueDib dib{nullptr, 20, 20};
-  test::FakeImage img;
   void SetUp() override {
     dib.SetImage(&img);
     dib.Loaded();

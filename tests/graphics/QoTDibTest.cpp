@@ -16,6 +16,7 @@ using test::FakeImage;
 TQoRGB Grey(int v) { return TQoRGB(static_cast<unsigned char>(v), static_cast<unsigned char>(v), static_cast<unsigned char>(v)); }
 
 struct Surface : ::testing::Test {
+  FakeImage img;  // declared first: it outlives the surface bound to it
   TQoTrueDib dib{nullptr, 8, 6};
   void SetUp() override { dib.Loaded(); }
   // Row y as a string of one letter per pixel: '.' black, else 'a' + red byte.
@@ -286,7 +287,6 @@ std::vector<TQoRGB> Numbered(int w, int h) {
 
 TEST_F(Surface, ClippingAtEveryEdge) {
   auto pat = Numbered(3, 3);
-  FakeImage img;
   dib.SetImage(&img);
   EXPECT_TRUE(dib.PutPat(-1, -1, 3, 3, pat.data()));  // top-left
   EXPECT_EQ(dib.PGet(0, 0).r, 12);
@@ -375,7 +375,6 @@ TEST_F(Surface, MirroredMaskFollowsTheSourcePixel) {
 TEST_F(Surface, MaskWithoutBitsOrNullDrawsNothing) {
   auto pat = Numbered(2, 2);
   const std::uint8_t m = 0xFF;
-  FakeImage img;
   dib.SetImage(&img);
   EXPECT_FALSE(dib.PasMPat(0, 0, 2, 2, pat.data(), nullptr, 8, 1));
   EXPECT_FALSE(dib.PasMPat(0, 0, 2, 2, pat.data(), &m, 0, 1));

@@ -49,6 +49,7 @@ Bytes Uniform(int w, int h, TQoRGB c) {
 struct Sprites : ::testing::Test {
   TQoPack pack;
   std::string path;
+  test::FakeImage img;  // declared first: it outlives the surface bound to it
   TQoTrueDib dib{nullptr, 40, 20};
   void SetUp() override {
     const TQoRGB key(255, 0, 255);
@@ -156,7 +157,6 @@ TEST_F(Sprites, KeyedFramesSkipTheFirstPixelsColour) {
 TEST_F(Sprites, MethodAndReverseAreRestoredAndVisibilityTests) {
   TQoRGBContainer sheet;
   ASSERT_TRUE(sheet.LoadPack(&pack, "SMALL.BMP", 2, 2));
-  test::FakeImage img;
   dib.SetImage(&img);
   dib.SetMethod(Qo_XOR);
   dib.SetReverse(true);
