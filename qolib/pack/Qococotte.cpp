@@ -797,7 +797,8 @@ bool TRangeDecode::DecodeBlock(const unsigned char* src, unsigned char* dst, int
   // The symbol loop runs on local copies of the coder's state (the byte stores to dst could
   // otherwise alias it). Each step is Normalize, DecodeCulShift, GetSym, DecodeUpdate and the
   // model's Update, with one shortcut: the symbol is 0 exactly when low / help is below cf[1],
-  // that is when low < help * cf[1] (help * 4096 fits 32 bits), so no division is needed.
+  // that is when low < help * cf[1] (help * 4096 fits 32 bits), and 1 when below cf[2]; the two
+  // most common ranks need no division.
   uint32_t low = FLow, range = FRange, help = FHelp;
   unsigned char buffer = FBuffer;
   int taken = FTaken, given = 0;
@@ -820,6 +821,8 @@ bool TRangeDecode::DecodeBlock(const unsigned char* src, unsigned char* dst, int
     int s;
     if (low < help * cf[1]) {
       s = 0;
+    } else if (low < help * cf[2]) {
+      s = 1;
     } else {
       uint32_t v = low / help;
       if (v >> 12) v = 4095;
