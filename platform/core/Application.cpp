@@ -50,6 +50,7 @@ void TApplication::Shutdown() {
   OnException = nullptr;
   media_ = nullptr;
   Title.clear();
+  shownTitle_.clear();
   desktop_ = std::make_unique<TDesktop>();
   backend_ = nullptr;
 }
@@ -188,7 +189,15 @@ void TApplication::KillTimer(TTimer* t) {
                 timers_.end());
 }
 
+void TApplication::SyncTitle() {
+  if (backend_ && Title != shownTitle_) {
+    shownTitle_ = Title;
+    backend_->SetTitle(SjisToUtf8(Title));
+  }
+}
+
 void TApplication::PaintAndPresent() {
+  SyncTitle();
   // Paint every dirty window, bottom to top; painting runs only drawing code.
   std::vector<TForm*> forms = desktop_->ZOrder();
   for (TForm* f : forms) {
@@ -265,6 +274,7 @@ void TApplication::HandleMessage() {
   if (terminated_) return;
   if (PeekAndDispatch(nullptr)) return;
   // Nothing pending: show what changed, then wait for input or the next timer.
+  SyncTitle();
   desktop_->Compose();
   if (!backend_) {
     // Without a back end time only moves with the timers.

@@ -57,7 +57,7 @@ class TApplication : public TComponent {
   void SetMediaService(TMediaService* media) { media_ = media; }
   TMediaService* Media() const { return media_; }
 
-  std::string Title;  // CP932
+  std::string Title;  // CP932; shown as the OS window's title from the next loop turn on
   TBitmap* IconPtr() { return icon_.get(); }
 
   TForm* MainForm() const { return mainForm_; }
@@ -154,6 +154,8 @@ class TApplication : public TComponent {
   int loopDepth_ = 0;
   std::uint64_t fallbackClock_ = 0;
   bool showingException_ = false;
+  std::string shownTitle_;
+  void SyncTitle();
 };
 
 // The one application object.

@@ -81,9 +81,6 @@ TRect TForm::CaptionRect() const {
 void TForm::SetCaption(const std::string& text) {
   TControl::SetCaption(text);
   InvalidateFrame();
-  if (this == App().MainForm() && App().HasBackend()) {
-    // The main window's caption is not the OS title; the application title is.
-  }
 }
 
 TRect TForm::CaptionButtonRect(int hit) const {
