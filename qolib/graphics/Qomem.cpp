@@ -72,10 +72,18 @@ void* CopyK(void* dst, const void* src, unsigned n, unsigned long key) {
     if (n != 0) std::memcpy(dst, src, static_cast<std::size_t>(n) * B);
     return dst;
   }
+  // Sprites have long runs of drawn and of transparent pixels: each drawn run is one block copy.
   Byte* d = static_cast<Byte*>(dst);
   const Byte* s = static_cast<const Byte*>(src);
-  for (unsigned i = 0; i < n; ++i, d += B, s += B) {
-    if (Load<B>(s) != k) Put<B>(d, s);
+  unsigned i = 0;
+  while (i < n) {
+    while (i < n && Load<B>(s + static_cast<std::size_t>(i) * B) == k) ++i;
+    const unsigned start = i;
+    while (i < n && Load<B>(s + static_cast<std::size_t>(i) * B) != k) ++i;
+    if (i > start) {
+      std::memcpy(d + static_cast<std::size_t>(start) * B, s + static_cast<std::size_t>(start) * B,
+                  static_cast<std::size_t>(i - start) * B);
+    }
   }
   return dst;
 }
