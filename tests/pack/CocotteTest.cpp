@@ -136,8 +136,24 @@ TEST(CocotteBlockSort, InverseRestoresAndRefusesBadInput) {
     ASSERT_TRUE(inv.Decode(t.data(), back.data(), static_cast<int>(t.size())));
     EXPECT_EQ(back, s);
   }
+  // Two blocks at once, of different lengths either way round.
+  const Bytes a = TextData(777, 3), b = PictureData(20000, 4);
+  const Bytes ta = Bwt(a), tb = Bwt(b);
+  Bytes outA(a.size()), outB(b.size());
+  ASSERT_TRUE(inv.DecodePair(ta.data(), outA.data(), static_cast<int>(ta.size()), tb.data(), outB.data(),
+                             static_cast<int>(tb.size())));
+  EXPECT_EQ(outA, a);
+  EXPECT_EQ(outB, b);
+  std::fill(outA.begin(), outA.end(), 0);
+  std::fill(outB.begin(), outB.end(), 0);
+  ASSERT_TRUE(inv.DecodePair(tb.data(), outB.data(), static_cast<int>(tb.size()), ta.data(), outA.data(),
+                             static_cast<int>(ta.size())));
+  EXPECT_EQ(outA, a);
+  EXPECT_EQ(outB, b);
+
   Bytes t = Hex({3, 0, 'n', 'n', 'b'});
   Bytes out(10);
+  EXPECT_FALSE(inv.DecodePair(ta.data(), outA.data(), static_cast<int>(ta.size()), t.data(), out.data(), 5));
   EXPECT_FALSE(inv.Decode(t.data(), out.data(), 5));  // primary index 3 of 3 bytes
   EXPECT_FALSE(inv.Decode(t.data(), out.data(), 2));
   Bytes huge(65539);

@@ -127,7 +127,10 @@ TYPED_TEST(CodecFrame, ProgressRisesToOneHundred) {
     TSource in{&src};
     TSink out;
     ASSERT_TRUE(enc.Encode(static_cast<int>(size), static_cast<int>(2 * size), in.Reader(), out.Writer(),
-                           [&](int p) { seen.push_back(p); }));
+                           [&](int p) {
+                             seen.push_back(p);
+                             EXPECT_EQ(p, CodecPercent(enc.Consumed(), enc.InTotal()));
+                           }));
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.back(), 100);
     for (size_t i = 1; i < seen.size(); ++i) EXPECT_LE(seen[i - 1], seen[i]);
@@ -181,4 +184,40 @@ TEST(CodecPercent, SmallAndLargeTotals) {
   EXPECT_EQ(CodecPercent(50000000, 100000000), 1525 * 100 / 3051);
   EXPECT_EQ(CodecPercent(100000000, 100000000), 100);
   EXPECT_EQ(CodecPercent(2000000000, 2100000000), 61035 * 100 / 64086);
+}
+
+TEST(CodecFrameLarge, HundredMegabyteSourceReportsWholePercentages) {
+  // 100 MB of a repeating pattern, streamed through the callbacks (nothing is kept).
+  const int size = 100000000;
+  int64_t given = 0;
+  int64_t coded = 0;
+  std::vector<int> seen;
+  TVarnelEncode enc;
+  ASSERT_TRUE(enc.Encode(
+      size, 2 * size,
+      [&](unsigned char* b, int n) {
+        for (int i = 0; i < n; ++i) b[i] = static_cast<unsigned char>((given + i) % 7);
+        given += n;
+        return true;
+      },
+      [&](unsigned char*, int n) {
+        coded += n;
+        return true;
+      },
+      [&](int p) {
+        seen.push_back(p);
+        // Above 64 MiB: (consumed / 32768) * 100 / (total / 32768).
+        EXPECT_EQ(p, (enc.Consumed() / 32768) * 100 / (size / 32768));
+      }));
+  EXPECT_EQ(given, size);
+  EXPECT_EQ(coded, enc.Written());
+  ASSERT_GT(seen.size(), 1000u);
+  for (size_t i = 0; i < seen.size(); ++i) {
+    ASSERT_GE(seen[i], 0);
+    ASSERT_LE(seen[i], 100);
+    if (i) {
+      ASSERT_LE(seen[i - 1], seen[i]);
+    }
+  }
+  EXPECT_EQ(seen.back(), 100);
 }
