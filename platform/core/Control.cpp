@@ -156,7 +156,8 @@ void TControl::SetEnabled(bool v) {
 }
 
 bool TControl::EnabledInTree() const {
-  for (const TControl* c = this; c; c = c->parent_)
+  // A disabled top-level window (under a modal one) does not grey its controls.
+  for (const TControl* c = this; c && c->parent_; c = c->parent_)
     if (!c->enabled_) return false;
   return true;
 }

@@ -77,7 +77,7 @@ class TControl : public TComponent {
   bool Showing() const;
   bool Enabled() const { return enabled_; }
   virtual void SetEnabled(bool v);
-  // Enabled itself and all parents enabled.
+  // Enabled itself and all parents up to (not including) the top-level window enabled.
   bool EnabledInTree() const;
   TColor Color() const { return color_; }
   void SetColor(TColor c);

@@ -110,8 +110,9 @@ void TLabel::SetAutoSize(bool v) {
 }
 
 unsigned TLabel::TextFlags() const {
+  // "\n" breaks lines in every label; WordWrap adds breaking at the label's width.
   unsigned f = DT_EXPANDTABS;
-  if (WordWrap) f |= DT_WORDBREAK; else f |= DT_SINGLELINE;
+  if (WordWrap) f |= DT_WORDBREAK;
   if (!ShowAccelChar) f |= DT_NOPREFIX;
   if (Alignment == taCenter) f |= DT_CENTER;
   else if (Alignment == taRightJustify) f |= DT_RIGHT;
@@ -144,8 +145,13 @@ void TLabel::Paint(TCanvas& c) {
   }
   c.Font = Font();
   c.Brush.Style = bsClear;
-  unsigned flags = TextFlags();
-  if (Layout != tlTop && (flags & DT_SINGLELINE)) flags |= Layout == tlCenter ? DT_VCENTER : DT_BOTTOM;
+  const unsigned flags = TextFlags();
+  if (Layout != tlTop) {
+    TRect calc{0, 0, r.Width(), 0};
+    c.DrawText(Caption(), calc, flags | DT_CALCRECT);
+    const int off = Layout == tlCenter ? (r.Height() - calc.Height()) / 2 : r.Height() - calc.Height();
+    r.Top += off;
+  }
   if (!EnabledInTree()) {
     TRect r1 = r.Offset(1, 1);
     c.Font.Color = clBtnHighlight;
