@@ -913,8 +913,8 @@ void TCocotteEncode::CodecLoop() {
     FRecord[1] = static_cast<unsigned char>(length >> 8);
     FRecord[2] = static_cast<unsigned char>(n);
     FRecord[3] = static_cast<unsigned char>(n >> 8);
+    if (length > FOutBound - FProduced) return;  // the output total would pass the limit
     FProduced += length;
-    if (FProduced > FOutBound) return;
     WriteOutBuffer(length);
     ProgressCallBack();
   }

@@ -1,6 +1,7 @@
 #include "qolib/pack/Qovarnel.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -189,6 +190,8 @@ void TVarnelEncode::WriteOutBuffer(bool all) {
 void TVarnelEncode::CodecLoop() {
   CallRead(FInBuf + kHistory, std::min(FInTotal, 2 * kChunk));
   const int size = FInTotal;
+  // One item passes the limit by at most 9 bytes before the check; keep the count inside int.
+  const int limit = std::min(FOutBound, INT_MAX - 64);
   for (;;) {
     unsigned short len, dist;
     HushSearch(len, dist);
@@ -220,7 +223,7 @@ void TVarnelEncode::CodecLoop() {
       ++FRead;
     }
     EndItem();
-    if (FProduced > FOutBound) return;  // over the output limit: the run fails
+    if (FProduced > limit) return;  // over the output limit: the run fails
     if (FConsumed >= size) {
       FSuccess = true;
       WriteOutBuffer(true);
