@@ -248,6 +248,20 @@ void PaintTree(TControl* c, TPixmap& store, const TRect& clip) {
   if (r.IsEmpty()) return;
   TCanvas cv;
   cv.Bind(TPixelTarget::Of(store), {wr.Left, wr.Top}, r);
+  if (c->IsWindowed()) {
+    // Windowed children are clipped out of their parent's erase and paint, so a child that skips
+    // its own erase keeps the pixels it had.
+    TRegion own(r.Offset(-wr.Left, -wr.Top));
+    bool clipped = false;
+    for (int i = 0; i < c->ControlCount(); ++i) {
+      TControl* child = c->Controls(i);
+      if (child->Visible() && child->IsWindowed()) {
+        own.Subtract(child->BoundsRect());
+        clipped = true;
+      }
+    }
+    if (clipped) cv.SelectClipRegion(&own);
+  }
   cv.Font = c->Font();
   cv.Brush.Color = c->Color();
   c->PaintWith(cv);
@@ -291,9 +305,11 @@ void TForm::PaintDefaultFrame(TCanvas& c) {
   const TRect cap = CaptionRect();
   c.FillRectColor(cap, active ? clActiveCaption : clInactiveCaption);
   int textLeft = cap.Left + 2;
-  if ((borderIcons_ & biSystemMenu) && !Icon.Empty() && borderStyle_ != bsDialog) {
+  // The form's icon, else the application's.
+  TBitmap* icon = !Icon.Empty() ? &Icon : App().IconPtr();
+  if ((borderIcons_ & biSystemMenu) && icon && !icon->Empty() && borderStyle_ != bsDialog) {
     const int i = cap.Height() - 2;
-    c.StretchPixels(Bounds(cap.Left + 1, cap.Top + 1, i, i), TPixelTarget::Of(Icon.Pixels()));
+    c.StretchPixels(Bounds(cap.Left + 1, cap.Top + 1, i, i), TPixelTarget::Of(icon->Pixels()));
     textLeft += i + 1;
   }
   int textRight = cap.Right - 2;

@@ -21,10 +21,7 @@ bool THeadlessBackend::PollInput(TInputEvent& ev) {
 
 bool THeadlessBackend::WaitInput(TInputEvent& ev, int timeoutMs) {
   if (PollInput(ev)) return true;
-  if (woken_) {
-    woken_ = false;
-    return false;
-  }
+  if (woken_.exchange(false)) return false;
   if (Driver && Driver()) {
     idle_ = 0;
     return PollInput(ev);

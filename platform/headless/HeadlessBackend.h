@@ -4,6 +4,7 @@
 // (so a test can answer a modal form opened deep inside game code), stall detection with a dump
 // of the window stack, and the last presented screen for screenshots.
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <string>
@@ -58,7 +59,7 @@ class THeadlessBackend : public TBackend {
   std::uint64_t now_ = 0;
   std::uint64_t idle_ = 0;
   std::deque<TInputEvent> input_;
-  bool woken_ = false;
+  std::atomic<bool> woken_{false};
   TPixmap screen_pixels_;
   int presents_ = 0;
   TCursorShape cursor_ = TCursorShape::Arrow;
