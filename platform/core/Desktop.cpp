@@ -54,15 +54,22 @@ void TDesktop::Activate(TForm* f, bool byClick) {
   TForm* old = active_;
   active_ = f;
   if (f) BringToFront(f);
+  // Each message is handled on its own: an exception in a handler is shown and the rest still run.
+  TApplication& app = App();
+  auto send = [&](TForm* to, std::uint32_t msg, std::uintptr_t w) {
+    if (!Contains(zorder_, to)) return;
+    TMessage m{msg, w, 0, 0};
+    app.Deliver(to, m);
+  };
   if (old && Contains(zorder_, old)) {
-    old->Perform(WM_NCACTIVATE, 0, 0);
-    old->Perform(WM_ACTIVATE, WA_INACTIVE, 0);
-    old->Perform(CM_DEACTIVATE);
+    send(old, WM_NCACTIVATE, 0);
+    send(old, WM_ACTIVATE, WA_INACTIVE);
+    send(old, CM_DEACTIVATE, 0);
   }
   if (f && active_ == f) {
-    f->Perform(WM_NCACTIVATE, 1, 0);
-    f->Perform(WM_ACTIVATE, byClick ? WA_CLICKACTIVE : WA_ACTIVE, 0);
-    f->Perform(CM_ACTIVATE);
+    send(f, WM_NCACTIVATE, 1);
+    send(f, WM_ACTIVATE, byClick ? WA_CLICKACTIVE : WA_ACTIVE);
+    send(f, CM_ACTIVATE, 0);
   }
 }
 

@@ -69,12 +69,15 @@ class THeadlessBackend : public TBackend {
 };
 
 // The media clock of the fake media devices, running on the back end's virtual time (a waiting
-// play blocks like a pause).
+// play blocks like a pause and is logged as "wait <ms>").
 class THeadlessMediaClock : public TMediaClock {
  public:
   explicit THeadlessMediaClock(THeadlessBackend& b) : b_(b) {}
   std::uint64_t NowMs() override { return b_.NowMs(); }
-  void Block(std::uint32_t ms) override { b_.Delay(ms); }
+  void Block(std::uint32_t ms) override {
+    b_.Advance(ms);
+    b_.Log.push_back("wait " + std::to_string(ms));
+  }
 
  private:
   THeadlessBackend& b_;

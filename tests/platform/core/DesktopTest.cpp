@@ -292,3 +292,25 @@ TEST_F(DesktopTest, PositionScreenCenterCentresOnEveryShow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DesktopTest, ExceptionInAnActivationHandlerIsShownAndTheModalStillReturns) {
+  TMainLike* m = nullptr;
+  App().CreateForm(m);
+  std::vector<std::string> shown;
+  App().OnException = [&](const std::string& s) { shown.push_back(s); };
+  int activations = 0;
+  m->OnActivate = [&](TComponent*) {
+    if (++activations == 2) throw std::runtime_error("boom");
+  };
+  m->Show();
+  TDialogLike* d = nullptr;
+  App().CreateForm(d);
+  App().PostCall([&] { d->ModalResult = mrOk; });
+  EXPECT_EQ(d->ShowModal(), mrOk);  // the reactivation throws; the result still comes back
+  EXPECT_EQ(shown, std::vector<std::string>{"boom"});
+  EXPECT_TRUE(m->Active());
+}
+
+}  // namespace
