@@ -303,28 +303,36 @@ void TVarnelDecode::CodecLoop() {
     FInEnd = n;
     FConsumed = n;
   }
-  const unsigned char* in = FInBuf;
+  const unsigned char* const in = FInBuf;
+  unsigned char* const outBuf = FOutBuf;
   uint32_t flag = 0;
   uint32_t mask = 0;
   int item = 0;
-
-  // Takes k bytes of input; a stream that ends inside an item fails the run.
+  // The positions live in locals while decoding (byte stores could alias the members); they go
+  // back to the members around every call that moves the buffers.
+  int inPos = FInPos, inEnd = FInEnd, outPos = FOutPos, produced = FProduced;
+  auto writeOut = [&] {
+    FOutPos = outPos;
+    WriteOutBuffer();
+    outPos = FOutPos;
+  };
+  // A stream that ends inside an item fails the run.
   auto need = [&](int k) {
-    if (FInEnd - FInPos < k) ThrowGameError("ReadBuffer Error");
+    if (inEnd - inPos < k) ThrowGameError("ReadBuffer Error");
   };
 
-  while (FProduced < decodedSize) {
-    const bool fast = FInEnd - FInPos >= kItemMax;  // the whole item is surely in the buffer
+  while (produced < decodedSize) {
+    const bool fast = inEnd - inPos >= kItemMax;  // the whole item is surely in the buffer
     if (item == 0) {
       if (!fast) need(4);
-      flag = static_cast<uint32_t>(in[FInPos]) | (static_cast<uint32_t>(in[FInPos + 1]) << 8) |
-             (static_cast<uint32_t>(in[FInPos + 2]) << 16) | (static_cast<uint32_t>(in[FInPos + 3]) << 24);
-      FInPos += 4;
+      flag = static_cast<uint32_t>(in[inPos]) | (static_cast<uint32_t>(in[inPos + 1]) << 8) |
+             (static_cast<uint32_t>(in[inPos + 2]) << 16) | (static_cast<uint32_t>(in[inPos + 3]) << 24);
+      inPos += 4;
       mask = 0x80000000u;
     }
     if (flag & mask) {
       if (!fast) need(1);
-      const int token = in[FInPos++];
+      const int token = in[inPos++];
       const int L = token >> 4;
       const int D = token & 15;
       int length;
@@ -332,26 +340,26 @@ void TVarnelDecode::CodecLoop() {
         length = L + 1;
       } else if (L == 14) {
         if (!fast) need(1);
-        length = in[FInPos++];
+        length = in[inPos++];
       } else {
         if (!fast) need(2);
-        length = in[FInPos] | (in[FInPos + 1] << 8);
-        FInPos += 2;
+        length = in[inPos] | (in[inPos + 1] << 8);
+        inPos += 2;
       }
       int distance;
       if (D < 10) {
         distance = D + 1;
       } else {
         if (!fast) need(1);
-        distance = (D - 10) * 256 + in[FInPos++];
+        distance = (D - 10) * 256 + in[inPos++];
       }
       // A distance of 0 or one reaching before the first byte produced is not a stream of ours.
-      if (distance == 0 || distance > FProduced) return;
-      length = std::min(length, decodedSize - FProduced);  // bytes past the decoded size are dropped
+      if (distance == 0 || distance > produced) return;
+      length = std::min(length, decodedSize - produced);  // bytes past the decoded size are dropped
       while (length > 0) {
-        if (FOutPos >= kOutBufSize) WriteOutBuffer();
-        const int piece = std::min(length, kOutBufSize - FOutPos);
-        unsigned char* dst = FOutBuf + FOutPos;
+        if (outPos >= kOutBufSize) writeOut();
+        const int piece = std::min(length, kOutBufSize - outPos);
+        unsigned char* dst = outBuf + outPos;
         const unsigned char* src = dst - distance;
         if (distance >= 8) {
           for (int i = 0; i < piece; i += 8) {
@@ -364,43 +372,49 @@ void TVarnelDecode::CodecLoop() {
         } else {
           for (int i = 0; i < piece; ++i) dst[i] = src[i];
         }
-        FOutPos += piece;
-        FProduced += piece;
+        outPos += piece;
+        produced += piece;
         length -= piece;
       }
     } else {
       // A run of literals: the clear flag bits from this item on, within the group.
       const uint32_t rest = flag & (mask | (mask - 1));
       int run = rest ? __builtin_clz(rest) - __builtin_clz(mask) : 32 - item;
-      run = std::min({run, FInEnd - FInPos, kOutBufSize - FOutPos, decodedSize - FProduced});
+      run = std::min({run, inEnd - inPos, kOutBufSize - outPos, decodedSize - produced});
       if (run > 1) {
         // Fixed 32-byte copy (run <= 32); the slack behind both buffers takes the overshoot.
-        std::memcpy(FOutBuf + FOutPos, in + FInPos, 16);
-        std::memcpy(FOutBuf + FOutPos + 16, in + FInPos + 16, 16);
-        FOutPos += run;
-        FInPos += run;
-        FProduced += run;
+        std::memcpy(outBuf + outPos, in + inPos, 16);
+        std::memcpy(outBuf + outPos + 16, in + inPos + 16, 16);
+        outPos += run;
+        inPos += run;
+        produced += run;
         item = (item + run - 1) & 31;
         mask >>= run - 1;
       } else {
         if (!fast) need(1);
-        if (FOutPos >= kOutBufSize) WriteOutBuffer();
-        FOutBuf[FOutPos++] = in[FInPos++];
-        ++FProduced;
+        if (outPos >= kOutBufSize) writeOut();
+        outBuf[outPos++] = in[inPos++];
+        ++produced;
       }
     }
     item = (item + 1) & 31;
     mask >>= 1;
-    if (FProduced >= decodedSize) break;
-    if (FInEnd - FInPos < 256 && FConsumed < FInTotal) {
+    if (produced >= decodedSize) break;
+    if (inEnd - inPos < 256 && FConsumed < FInTotal) {
+      FInPos = inPos;
       ReadInBuffer();
+      inPos = FInPos;
+      inEnd = FInEnd;
       ProgressCallBack();
     }
-    if (FOutPos - FPendingStart > kChunk) WriteOutBuffer();
+    if (outPos - FPendingStart > kChunk) writeOut();
   }
+  FProduced = produced;
+  FInPos = inPos;
   FSuccess = true;
-  if (FOutPos > FPendingStart) CallWrite(FOutBuf + FPendingStart, FOutPos - FPendingStart);
-  FPendingStart = FOutPos;
+  if (outPos > FPendingStart) CallWrite(outBuf + FPendingStart, outPos - FPendingStart);
+  FPendingStart = outPos;
+  FOutPos = outPos;
   ProgressCallBack();
 }
 
