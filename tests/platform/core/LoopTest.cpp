@@ -188,6 +188,40 @@ TEST_F(LoopTest, TerminateUnwindsThreeNestedModalLoopsEachReturningCancel) {
   EXPECT_TRUE(App().Terminated());
 }
 
+TEST_F(LoopTest, ModalLoopsNestFourDeepWithABoxOnTopAnsweredByTheDriver) {
+  TRecForm* main = NewForm();
+  main->Show();
+  std::vector<TRecForm*> screens;
+  for (int i = 0; i < 4; ++i) screens.push_back(NewForm());
+  std::vector<std::string> trail;
+  for (int i = 0; i < 4; ++i) {
+    screens[i]->OnShow = [&, i](TComponent*) {
+      App().PostCall([&, i] {
+        if (i < 3) {
+          trail.push_back("screen" + std::to_string(i + 1) + " " + std::to_string(screens[i + 1]->ShowModal()));
+        } else {
+          const int depth = App().LoopDepth();  // four screens above the main window
+          const int answer = App().MessageBox("deep", "", MB_OKCANCEL);
+          trail.push_back("box " + std::to_string(answer) + " depth " + std::to_string(depth));
+        }
+        screens[i]->ModalResult = mrOk;
+      });
+    };
+  }
+  session.Backend.Driver = [&] {
+    TForm* top = TopModal();
+    if (!top || std::string(top->ClassName()) != "TMessageForm") return false;
+    EXPECT_FALSE(main->Enabled());
+    for (TRecForm* f : screens) EXPECT_FALSE(f->Enabled());
+    PressKey(VK_ESCAPE, 0, false);
+    return true;
+  };
+  trail.push_back("screen0 " + std::to_string(screens[0]->ShowModal()));
+  EXPECT_EQ(trail, (std::vector<std::string>{"box 2 depth 4", "screen3 1", "screen2 1", "screen1 1", "screen0 1"}));
+  EXPECT_TRUE(main->Enabled());
+  EXPECT_TRUE(main->Active());
+}
+
 TEST_F(LoopTest, ExceptionInHandlerIsShownAndTheLoopGoesOn) {
   TRecForm* f = NewForm();
   f->Show();

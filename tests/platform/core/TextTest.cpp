@@ -305,3 +305,44 @@ TEST(TextGoldenTest, CaptionsInThreePasses) {
 }
 
 }  // namespace
+
+#include <random>
+
+namespace {
+
+// Arbitrary bytes (cut double-byte letters, control bytes, unmapped codes) with arbitrary flags and
+// rectangles: drawing never writes outside the clip and measuring stays consistent.
+TEST(TextRandomTest, ArbitraryBytesAndFlagsStayInsideTheClip) {
+  std::mt19937 rng(12345);
+  TPixmap p(64, 48, 0xFFFFFF);
+  for (int round = 0; round < 400; ++round) {
+    p.Fill({0, 0, 64, 48}, 0xFFFFFF);
+    TCanvas c;
+    c.Bind(TPixelTarget::Of(p), {0, 0}, {8, 8, 56, 40});
+    c.Font.Height = static_cast<int>(rng() % 40) - 20;
+    c.Font.Bold = rng() & 1;
+    c.Font.Color = clBlack;
+    c.Brush.Style = (rng() & 1) ? bsClear : bsSolid;
+    c.Brush.Color = clBlack;
+    if (rng() % 4 == 0) c.Font.Name = std::string(kCaptionGlyphFont);
+    std::string text(rng() % 40, '\0');
+    for (char& ch : text) ch = static_cast<char>(rng() & 0xFF);
+    TRect r{static_cast<int>(rng() % 80) - 10, static_cast<int>(rng() % 60) - 10, 0, 0};
+    r.Right = r.Left + static_cast<int>(rng() % 70) - 5;
+    r.Bottom = r.Top + static_cast<int>(rng() % 50) - 5;
+    const unsigned flags = rng() & (DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM | DT_WORDBREAK | DT_SINGLELINE |
+                                    DT_EXPANDTABS | DT_NOCLIP | DT_NOPREFIX | DT_END_ELLIPSIS);
+    TRect calc = r;
+    const int h = c.DrawText(text, calc, flags | DT_CALCRECT);
+    EXPECT_GE(h, 0);
+    c.DrawText(text, r, flags);
+    c.TextOut(static_cast<int>(rng() % 64), static_cast<int>(rng() % 48), text);
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 64; ++x)
+        if (x < 8 || x >= 56 || y < 8 || y >= 40) {
+          ASSERT_EQ(p.Pixel(x, y), 0xFFFFFFu) << "round " << round;
+        }
+  }
+}
+
+}  // namespace
