@@ -6,8 +6,15 @@
 // real host; tests install recording fakes derived from TGameHost.
 
 #include <string>
+#include <variant>
+#include <vector>
 
 namespace vdmq {
+
+// One argument of an event dialogue script: a text (CP932) or the integer that follows the
+// portrait tokens "0" and "1". A script starts with an empty text and ends with "END_STR".
+using TEventMesArg = std::variant<std::string, int>;
+using TEventMesScript = std::vector<TEventMesArg>;
 
 class TGameHost {
  public:
@@ -43,9 +50,6 @@ class TGameHost {
   virtual void PlayMapBgm() {}
   // A sound effect or voice clip of a file kind and number, waiting for its end or not.
   virtual void BtPlayWave(int /*kind*/, int /*number*/, bool /*wait*/) {}
-  // The scenario's before-battle and after-battle triggers.
-  virtual void EvTrgBattleStart() {}
-  virtual void EvTrgBattleEnd() {}
   // Repaints the main window at once (after a battle).
   virtual void RepaintMainWindow() {}
 
@@ -63,6 +67,40 @@ class TGameHost {
   virtual void ShowFundCaption(const std::string& /*text*/) {}
   // Empties the movie queue, queues one movie (file kind, number) and plays it to its end.
   virtual void PlayAvi(int /*kind*/, int /*number*/) {}
+
+  // --- map model, save/load and the data-file locator (campaign/Qvmap, Gmain, File_manager) ---
+  // The map view's visible part for queueing cells: origin cell, view size in pixels and the cursor
+  // cell (-1, -1 none). False when there is no map view (nothing is queued then).
+  struct TMapViewWindow {
+    int originX = 0, originY = 0, width = 0, height = 0, cursorX = -1, cursorY = -1;
+  };
+  virtual bool GetMapViewWindow(TMapViewWindow* /*window*/) { return false; }
+  // After a load: reloads the map view's background and map chips and redraws it.
+  virtual void ReloadMapView() {}
+  // The hourglass cursor for the whole screen (on) or the plain arrow (off).
+  virtual void SetWaitCursor(bool /*on*/) {}
+  // A sound effect or voice clip (file kind, number) when the sound option is on; wait for its end
+  // or return at once.
+  virtual void PlayWave(int /*kind*/, int /*number*/, bool /*wait*/) {}
+  // The game's message box (CP932 text with "<BR>" breaks): 1 OK, 2 Cancel.
+  virtual int SysMes(const std::string& /*text*/, const std::string& /*caption*/, int /*withCancel*/) {
+    return 1;
+  }
+  // The platform's own message box with OK and Cancel ("\n" breaks): 1 OK, 2 Cancel. Headless:
+  // Cancel, so a disc prompt without a player ends instead of asking forever.
+  virtual int PlatformMessageBox(const std::string& /*text*/, const std::string& /*caption*/) { return 2; }
+  // The quit question; true when the program may end (headless: true, nobody to ask).
+  virtual bool ConfirmGameEnd() { return true; }
+  // Tells the main window to close.
+  virtual void CloseMainWindow() {}
+  // The debug window's switches (all off in play) and its message sink.
+  virtual bool GetDebugSw(int /*n*/) { return false; }
+  virtual void DebugMes(const std::string& /*text*/) {}
+
+  // --- the scenario's event dialogue ---
+  // Shows an event dialogue script page by page in the event window and returns when the player
+  // has paged through it (the headless host returns at once).
+  virtual void EventMes(const TEventMesScript& /*script*/) {}
 
   // Further operations are added here by the units that need them, each with a headless default.
 };

@@ -1,0 +1,330 @@
+#include "campaign/GameSave.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <memory>
+
+#include "campaign/Character.h"
+#include "campaign/Cmd.h"
+#include "campaign/Country.h"
+#include "campaign/Dock.h"
+#include "campaign/File_manager.h"
+#include "campaign/Fleet.h"
+#include "campaign/GameHost.h"
+#include "campaign/Parts.h"
+#include "campaign/Planet.h"
+#include "campaign/Qvmap.h"
+#include "campaign/Save.h"
+#include "campaign/Story.h"
+#include "campaign/Tec.h"
+#include "platform/base/Sjis.h"
+#include "platform/sys/Files.h"
+#include "platform/sys/Services.h"
+
+namespace vdmq {
+
+std::string SaveFailedText() { return SJS("セーブできませんでした。"); }
+std::string LoadFailedText() { return SJS("ロードできませんでした。"); }
+std::string NewGameFailedText() { return SJS("新規ゲームのデータを読み込めませんでした。"); }
+
+namespace {
+
+constexpr int kVoiceSaved = 9;
+constexpr int kVoiceLoaded = 11;
+
+// Every world table and the map chips, copied before a load and put back when it fails.
+struct TWorldSnapshot {
+  TStoryData story;
+  std::uint8_t gameOver;
+  std::int32_t eventSelect;
+  TEventCharacterData characters[kEventCharacterCount];
+  TTecData tec[kTecCount];
+  TCountryData countries[kCountryCount];
+  std::int8_t relations[kCountryCount][kCountryCount];
+  TPlanetData planets[kPlanetCount];
+  TCmdData cmds[kCmdCount];
+  TFleetData fleets[kCountryCount][kFleetCount];
+  TDockData docks[kPlanetCount];
+  TFrameData frames[kFrameCount];
+  TWeaponData weapons[kWeaponCount];
+  TEngineData engines[kEngineCount];
+  TShieldData shields[kShieldCount];
+  bool hasMap;
+  TQvMap::TChips chips;
+
+  void Take() {
+    story = StoryData;
+    gameOver = GameOverFlag;
+    eventSelect = EventSelect;
+    std::memcpy(characters, EventCharacterData, sizeof characters);
+    std::memcpy(tec, TecData, sizeof tec);
+    std::memcpy(countries, CountryData, sizeof countries);
+    std::memcpy(relations, CountryRelation, sizeof relations);
+    std::memcpy(planets, PlanetData, sizeof planets);
+    std::memcpy(cmds, CmdData, sizeof cmds);
+    std::memcpy(fleets, FleetData, sizeof fleets);
+    std::memcpy(docks, DockData, sizeof docks);
+    std::memcpy(frames, FrameData, sizeof frames);
+    std::memcpy(weapons, WeaponData, sizeof weapons);
+    std::memcpy(engines, EngineData, sizeof engines);
+    std::memcpy(shields, ShieldData, sizeof shields);
+    hasMap = QvMap != nullptr;
+    if (hasMap) QvMap->GetChips(&chips);
+  }
+
+  void Restore() const {
+    StoryData = story;
+    GameOverFlag = gameOver;
+    EventSelect = eventSelect;
+    std::memcpy(EventCharacterData, characters, sizeof characters);
+    std::memcpy(TecData, tec, sizeof tec);
+    std::memcpy(CountryData, countries, sizeof countries);
+    std::memcpy(CountryRelation, relations, sizeof relations);
+    std::memcpy(PlanetData, planets, sizeof planets);
+    std::memcpy(CmdData, cmds, sizeof cmds);
+    std::memcpy(FleetData, fleets, sizeof fleets);
+    std::memcpy(DockData, docks, sizeof docks);
+    std::memcpy(FrameData, frames, sizeof frames);
+    std::memcpy(WeaponData, weapons, sizeof weapons);
+    std::memcpy(EngineData, engines, sizeof engines);
+    std::memcpy(ShieldData, shields, sizeof shields);
+    MakeFleetRootTablePtr();
+    if (hasMap && QvMap != nullptr) QvMap->SetChips(chips);
+  }
+};
+
+// An fopen'ed stream closed when it goes out of scope (unless taken).
+class TFileCloser {
+ public:
+  explicit TFileCloser(std::FILE* f) : f_(f) {}
+  ~TFileCloser() {
+    if (f_ != nullptr) std::fclose(f_);
+  }
+  TFileCloser(const TFileCloser&) = delete;
+  TFileCloser& operator=(const TFileCloser&) = delete;
+  std::FILE* get() const { return f_; }
+  // Closes now; false when the close failed (buffered bytes not written).
+  bool Close() {
+    std::FILE* f = f_;
+    f_ = nullptr;
+    return f == nullptr || std::fclose(f) == 0;
+  }
+
+ private:
+  std::FILE* f_;
+};
+
+// Writes a file through a temporary file beside it: the callback writes the blocks, then the
+// stream is flushed, synced and closed, and only then renamed over the target. On any failure the
+// temporary file is removed and the target is left as it was.
+template <class Write>
+bool WriteReplacing(const std::string& path, Write&& write) {
+  const std::string temp = path + ".tmp";
+  TFileCloser file(OpenGameFile(temp, "wb"));
+  if (file.get() == nullptr) return false;
+  bool ok = false;
+  {
+    TDatFile fp(file.get());
+    try {
+      write(fp);
+      ok = !fp.HasError();
+    } catch (const std::exception&) {
+      ok = false;
+    }
+  }
+  if (ok) ok = std::fflush(file.get()) == 0 && std::ferror(file.get()) == 0;
+  if (ok) {
+    const int fd = fileno(file.get());
+    if (fd >= 0 && fsync(fd) != 0) ok = false;
+  }
+  if (!file.Close()) ok = false;
+  if (ok && !RenameGameFile(temp, path)) ok = false;
+  if (!ok) RemoveGameFile(temp);
+  return ok;
+}
+
+enum class EMapResult { NotOpened, Done, Failed };
+
+// The map file transfer. Reading restores the chips and the planet table when the file is damaged
+// (and rethrows the keyed file's errors after the restore).
+EMapResult TransferMapFile(int mode, const std::string& path) {
+  if (QvMap == nullptr) return EMapResult::NotOpened;
+  if (mode == kSaveModeWrite) {
+    const bool ok = WriteReplacing(path, [](TDatFile& fp) { QvMap->SaveLoadMap(&fp, kSaveModeWrite); });
+    return ok ? EMapResult::Done : EMapResult::Failed;
+  }
+  TFileCloser file(OpenGameFile(path, "rb"));
+  if (file.get() == nullptr) return EMapResult::NotOpened;
+  TQvMap::TChips chips;
+  QvMap->GetChips(&chips);
+  auto planets = std::make_unique<TPlanetData[]>(kPlanetCount);
+  std::memcpy(planets.get(), PlanetData, sizeof PlanetData);
+  auto restore = [&] {
+    QvMap->SetChips(chips);
+    std::memcpy(PlanetData, planets.get(), sizeof PlanetData);
+  };
+  TDatFile fp(file.get());
+  try {
+    QvMap->SaveLoadMap(&fp, mode);
+  } catch (...) {
+    restore();
+    throw;
+  }
+  if (fp.HasError()) {
+    restore();
+    return EMapResult::Failed;
+  }
+  return EMapResult::Done;
+}
+
+// One pass of every unit's routine over an open file in one mode. Throws the keyed file's errors;
+// false when a transfer came up short (or the map named by the story is damaged).
+bool RunPass(TDatFile& fp, int mode, bool withMap) {
+  SaveLoadStory(&fp, mode);
+  if (mode != kSaveModeWrite && withMap) {
+    const std::string map = GetFileManager().GetFileNameNum(kFileKindMap, GetStoryLoadMap());
+    if (TransferMapFile(mode, map) == EMapResult::Failed) return false;
+  }
+  SaveLoadCharacter(&fp, mode);
+  SaveLoadTec(&fp, mode);
+  SaveLoadCountry(&fp, mode);
+  SaveLoadCountryRelation(&fp, mode);
+  SaveLoadPlanet(&fp, mode);
+  SaveLoadCmd(&fp, mode);
+  SaveLoadFleet(&fp, mode);
+  SaveLoadDock(&fp, mode);
+  SaveLoadParts(&fp, mode);
+  return !fp.HasError();
+}
+
+// A read pass that cannot leave a half-read world: false (and the world unchanged) on any error.
+bool ReadPass(std::FILE* stream, int mode, bool withMap) {
+  TDatFile fp(stream);
+  try {
+    return RunPass(fp, mode, withMap);
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+void Notice(const std::string& text) { GameHost().SysMes(text, SJS("確認"), 0); }
+
+bool SaveGame(int slot) {
+  TGameHost& host = GameHost();
+  const std::string path = GetFileManager().GetFileNameNum(kFileKindSave, slot);
+  host.SetWaitCursor(true);
+  // A fresh install has no save folder yet.
+  bool ok = MakeGameFileFolder(path);
+  if (ok) ok = WriteReplacing(path, [](TDatFile& fp) { RunPass(fp, kSaveModeWrite, false); });
+  host.SetWaitCursor(false);
+  if (!ok) {
+    Notice(SaveFailedText());
+    return false;
+  }
+  host.PlayWave(GetFukukanVoice(), kVoiceSaved, false);
+  host.SysMes(SJS("セーブしました。"), SJS("確認"), 0);
+  return true;
+}
+
+bool LoadGame(int mode, int slot) {
+  TGameHost& host = GameHost();
+  TFileManager& files = GetFileManager();
+  // A slot that does not open leaves the current game as it is.
+  TFileCloser save(mode == kSaveModeLoad ? OpenGameFile(files.GetFileNameNum(kFileKindSave, slot), "rb") : nullptr);
+  if (mode == kSaveModeLoad && save.get() == nullptr) return false;
+  TFileCloser init(OpenGameFile(files.GetFileName(kFileKindInit), "rb"));
+  if (init.get() == nullptr) {
+    Notice(NewGameFailedText());
+    return false;
+  }
+
+  auto snapshot = std::make_unique<TWorldSnapshot>();
+  snapshot->Take();
+  host.SetWaitCursor(true);
+  // A load starts from the new-game state: the constant blocks come from the new-game data.
+  bool ok = ReadPass(init.get(), kSaveModeNew, true);
+  if (ok) PlaceFleetsAtCapital();
+  if (ok && mode == kSaveModeLoad) ok = ReadPass(save.get(), kSaveModeLoad, true);
+  host.SetWaitCursor(false);
+  save.Close();
+  init.Close();
+  if (!ok) {
+    snapshot->Restore();
+    Notice(mode == kSaveModeLoad ? LoadFailedText() : NewGameFailedText());
+    return false;
+  }
+  if (mode == kSaveModeLoad) {
+    host.PlayWave(GetFukukanVoice(), kVoiceLoaded, false);
+    host.ReloadMapView();
+    host.SysMes(SJS("ロードしました。"), SJS("確認"), 0);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool SaveLoadGame(int mode, int slot) {
+  switch (mode) {
+    case kSaveModeWrite:
+    case kSaveModeLoad:
+      if (slot < 0 || slot >= kSaveSlotCount) return false;
+      return mode == kSaveModeWrite ? SaveGame(slot) : LoadGame(mode, slot);
+    case kSaveModeNew:
+      return LoadGame(mode, -1);
+    default:
+      return false;
+  }
+}
+
+bool SaveLoadMapFile(int mode, const std::string& path) {
+  return TransferMapFile(mode, path) == EMapResult::Done;
+}
+
+bool GetSaveInfo(int slot, TSaveInfo* info) {
+  if (info == nullptr || slot < 0 || slot >= kSaveSlotCount) return false;
+  const std::string path = GetFileManager().GetFileNameNum(kFileKindSave, slot);
+  TFileCloser file(OpenGameFile(path, "rb"));
+  if (file.get() == nullptr) return false;
+
+  TSaveInfo out{};
+  int chapter = 0, year = 0, period = 0;
+  bool ok = false;
+  {
+    TDatFile fp(file.get());
+    try {
+      ok = ReadSaveHeader(&fp, &chapter, &year, &period) && !fp.HasError();
+    } catch (const std::exception&) {
+      ok = false;
+    }
+  }
+  // The slot is offered only when the whole save reads: a trial read of every block, undone.
+  if (ok && std::fseek(file.get(), 0, SEEK_SET) == 0) {
+    auto snapshot = std::make_unique<TWorldSnapshot>();
+    snapshot->Take();
+    ok = ReadPass(file.get(), kSaveModeLoad, false);
+    snapshot->Restore();
+  } else {
+    ok = false;
+  }
+  file.Close();
+  if (!ok) return false;
+
+  const std::optional<TFileTime> time = Sys().files->LastWriteTime(path);
+  if (!time) return false;
+  auto u16 = [](int v) { return static_cast<std::uint16_t>(v < 0 ? 0 : (v > 65535 ? 65535 : v)); };
+  out.Chapter = chapter;
+  out.Year = year;
+  out.Period = period;
+  out.FileYear = u16(time->year);
+  out.FileMonth = u16(time->month);
+  out.FileDay = u16(time->day);
+  out.FileHour = u16(time->hour);
+  out.FileMinute = u16(time->minute);
+  *info = out;
+  return true;
+}
+
+}  // namespace vdmq
