@@ -132,8 +132,10 @@ class TTableReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& reports) override {
     for (const Run& r : reports) {
+      // With repetitions the median stands for the benchmark; otherwise the single run.
+      if (r.run_type == Run::RT_Aggregate && r.aggregate_name != "median") continue;
       auto it = r.counters.find("bytes_per_second");
-      if (it != r.counters.end()) gSpeed[r.benchmark_name()] = it->second.value / 1e6;
+      if (it != r.counters.end()) gSpeed[r.run_name.str()] = it->second.value / 1e6;
     }
     ConsoleReporter::ReportRuns(reports);
   }
