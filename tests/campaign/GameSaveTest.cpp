@@ -1,0 +1,471 @@
+// Save, load and new game: the block order on disk, whole round trips through slot 3, the failed
+// save that keeps the old slot, and damaged saves and maps that leave the world as it was.
+
+#include "campaign/GameSave.h"
+
+#include <gtest/gtest.h>
+#include <stdio.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <vector>
+
+#include "campaign/File_manager.h"
+#include "campaign/GameHost.h"
+#include "campaign/Qvmap.h"
+#include "DatFileSupport.h"
+#include "SaveFileSupport.h"
+#include "WorldSupport.h"
+#include "platform/base/Sjis.h"
+#include "platform/sys/Files.h"
+#include "platform/sys/PathMapper.h"
+#include "platform/sys/Services.h"
+
+namespace vdmq {
+namespace {
+
+using test::WorldBytes;
+
+class TSaveHost : public TGameHost {
+ public:
+  TSaveHost() { SetGameHost(this); }
+  ~TSaveHost() override { SetGameHost(nullptr); }
+  int SysMes(const std::string& text, const std::string& caption, int withCancel) override {
+    messages.push_back(SjisToUtf8(text));
+    captions.push_back(SjisToUtf8(caption));
+    EXPECT_EQ(withCancel, 0);
+    return 1;
+  }
+  void PlayWave(int kind, int number, bool wait) override {
+    waves.push_back({kind, number});
+    EXPECT_FALSE(wait);
+  }
+  void ReloadMapView() override { ++reloads; }
+  void SetWaitCursor(bool on) override { cursor.push_back(on); }
+
+  std::vector<std::string> messages, captions;
+  std::vector<std::pair<int, int>> waves;
+  int reloads = 0;
+  std::vector<bool> cursor;
+};
+
+std::string ReadFile(const std::string& gamePath) {
+  std::ifstream in(NativePath(gamePath), std::ios::binary);
+  if (!in) return "<absent>";
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteGameFile(const std::string& gamePath, const std::string& bytes) {
+  ASSERT_TRUE(MakeGameFileFolder(gamePath));
+  std::FILE* f = OpenGameFile(gamePath, "wb");
+  ASSERT_NE(f, nullptr);
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+}
+
+// A write stream that fails after `limit` bytes, or at its close.
+struct TFailingSink {
+  std::size_t limit;
+  bool failClose;
+  std::size_t written = 0;
+};
+
+std::FILE* OpenFailingStream(TFailingSink* sink) {
+  cookie_io_functions_t io{};
+  io.write = [](void* c, const char*, size_t n) -> ssize_t {
+    auto* s = static_cast<TFailingSink*>(c);
+    if (s->written + n > s->limit) return -1;
+    s->written += n;
+    return static_cast<ssize_t>(n);
+  };
+  io.close = [](void* c) -> int { return static_cast<TFailingSink*>(c)->failClose ? -1 : 0; };
+  return fopencookie(sink, "w", io);
+}
+
+const char kInit[] = ".\\dat\\INIT.DAT";
+const char kMap0[] = ".\\dat\\MAP00.DAT";
+const char kMap1[] = ".\\dat\\MAP01.DAT";
+const char kSlot3[] = ".\\save\\SAVE03.DAT";
+
+class GameSaveTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sys_.WriteFile("C:\\vdmq\\vdm_q_t.exe", "");
+    ASSERT_TRUE(files_.Init());
+    FileManager = &files_;
+    QvMap = &map_;
+    map_.ClearMap();
+    test::ResetWorld();
+    test::SetUpNewGameTables();
+    WriteInit();
+    // Map 0: planets 0..3 at their cells; map 1: other chips and planet 0 elsewhere.
+    for (int p = 0; p < 4; ++p) SetPlanetXY(p, 5 + 10 * p, 7 + p);
+    PlanetData[0].Cg = 3;
+    test::FillSampleChips(map_, 0);
+    ASSERT_TRUE(SaveLoadMapFile(kSaveModeWrite, kMap0));
+    test::FillSampleChips(map_, 5);
+    SetPlanetXY(0, 40, 40);
+    ASSERT_TRUE(SaveLoadMapFile(kSaveModeWrite, kMap1));
+    // Whatever the tables hold now is overwritten by the new game.
+    map_.ClearMap();
+    test::ResetWorld();
+  }
+  void TearDown() override {
+    SetGameFileOpener(nullptr);
+    FileManager = nullptr;
+    QvMap = nullptr;
+  }
+
+  void WriteInit() {
+    ASSERT_TRUE(MakeGameFileFolder(kInit));
+    std::FILE* f = OpenGameFile(kInit, "wb");
+    ASSERT_NE(f, nullptr);
+    {
+      TDatFile fp(f);
+      test::WriteInitDat(&fp);
+      ASSERT_FALSE(fp.HasError());
+    }
+    std::fclose(f);
+  }
+
+  // A played game: every saved block differs from the new game.
+  void PlaySomeTurns() {
+    StoryData.Century = 4040;
+    StoryData.Month = 17;
+    StoryData.Fukukan = 12;
+    StoryData.LoadMap = 1;
+    StoryData.Flag[3] = 1;
+    StoryData.Var[0] = 2;
+    StoryData.Var[9] = -7;
+    StoryData.FundVar[1] = 55;
+    StoryData.Cnt[4] = 3;
+    TecData[2].Lev = 4;
+    TecData[2].InvestFund = 77;
+    CountryData[0].Fund = 123456;
+    CountryData[1].Capital = -1;
+    CountryData[2].IncomeFund = 999;
+    SetCountryRelation(1, 2, kRelationWar);
+    SetPlanetXY(3, 30, 31);
+    PlanetData[3].Cg = 9;
+    PlanetData[3].Belong = 0;
+    PlanetData[1].Sate[2] = test::MakeShip(4, 150);
+    CmdData[5].Belong = 0;
+    CmdData[5].UnderFleet = 1;
+    CmdData[5].Exp = 42;
+    CmdData[5].Lev = 3;
+    CmdData[5].Fatigue = 300;
+    FleetData[0][1].X = 12;
+    FleetData[0][1].Y = 13;
+    FleetData[0][1].Ships[0] = test::MakeShip(1, 33);
+    FleetData[0][1].Returning = 1;
+    FleetData[0][1].Root = 4;
+    DockData[0].Ships[0] = test::MakeShip(0, 100);
+    DockData[0].Turn[0] = 2;
+    FrameData[7].Enabled = 1;
+  }
+
+  TFakeSysServices sys_;
+  TFileManager files_;
+  TQvMap map_;
+  TSaveHost host_;
+};
+
+TEST_F(GameSaveTest, NewGameReadsInitAndMapZero) {
+  ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
+  EXPECT_EQ(GetStoryYear(), 4032);
+  EXPECT_EQ(GetStoryPeriod(), 1);
+  EXPECT_EQ(GetCountryCapital(2), 2);
+  EXPECT_EQ(GetCountryRelation(0, 1), kRelationWar);
+  EXPECT_EQ(TecData[3].LevUpFund[5], 503);
+  EXPECT_EQ(CmdData[7].AtkMod, 57);
+  EXPECT_EQ(FrameData[1].Body.Hp, 50);
+  EXPECT_EQ(GetPlanetX(1), 15);
+  EXPECT_EQ(GetPlanetCg(0), 3);
+  TQvMap expected;
+  test::FillSampleChips(expected, 0);
+  EXPECT_EQ(map_.GetChip(20, 9), expected.GetChip(20, 9));
+  EXPECT_EQ(map_.GetChip(53, 53), expected.GetChip(53, 53));
+  EXPECT_TRUE(host_.messages.empty());
+  EXPECT_EQ(host_.cursor, (std::vector<bool>{true, false}));
+}
+
+TEST_F(GameSaveTest, SaveWritesTheBlocksInOrderAndCreatesTheFolder) {
+  ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
+  EXPECT_FALSE(Sys().files->FolderExists(".\\save"));
+  ASSERT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
+  EXPECT_EQ(host_.messages.back(), "セーブしました。");
+  EXPECT_EQ(host_.captions.back(), "確認");
+  EXPECT_EQ(host_.waves.back(), (std::pair<int, int>{GetFukukanVoice(), 9}));
+
+  // The native file lies in <program folder>/save, with no temporary file left over.
+  const std::string bytes = ReadFile(kSlot3);
+  ASSERT_NE(bytes, "<absent>");
+  EXPECT_EQ(ReadFile(".\\save\\SAVE03.DAT.tmp"), "<absent>");
+  std::ifstream native(sys_.Root() + "/c/vdmq/save/SAVE03.DAT", std::ios::binary);
+  EXPECT_TRUE(native.good());
+
+  const char* order[] = {"STORY_CENTURY", "STORY_CNT", "TEC_INVEST_FUND", "TEC_LEV", "COUNTRY_CAPITAL",
+                         "COUNTRY_RELATION", "PLANET_XY", "PLANET_CG", "PLANET_SATE", "PLANET_HOKYUU",
+                         "CMD_BELONG", "CMD_FATIGUE", "FLEET_XY", "FLEET_SHIPS", "FLEET_CAN_USE",
+                         "DOCK_ABT", "DOCK_ZOUSEN_TURN", "FRAME_ENABLED", "SHIELD_ENABLED"};
+  std::size_t at = 0;
+  for (const char* key : order) {
+    const std::size_t found = bytes.find(std::string(key) + '\0', at);
+    ASSERT_NE(found, std::string::npos) << key;
+    at = found;
+  }
+  // A save never holds the map or the constant blocks.
+  EXPECT_EQ(bytes.find("MAP_DAT"), std::string::npos);
+  EXPECT_EQ(bytes.find("FRAME_PARTS"), std::string::npos);
+  EXPECT_EQ(bytes.find("COUNTRY_NAME"), std::string::npos);
+}
+
+TEST_F(GameSaveTest, SlotThreeRoundTripRestoresEveryBlock) {
+  ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
+  PlaySomeTurns();
+  const std::string played = WorldBytes();
+  ASSERT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
+
+  // Anything at all in the tables before the load.
+  ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
+  CountryData[4].Fund = 1;
+  FrameData[0].Body.Hp = 9999;  // the catalogue comes from the new-game data again
+  ASSERT_NE(WorldBytes(), played);
+
+  host_.messages.clear();
+  ASSERT_TRUE(SaveLoadGame(kSaveModeLoad, 3));
+  // The saved map number 1 was read after map 0; the saved planet positions override the map's.
+  TQvMap map1;
+  test::FillSampleChips(map1, 5);
+  EXPECT_EQ(map_.GetChip(20, 9), map1.GetChip(20, 9));
+  EXPECT_EQ(GetPlanetX(0), 5);  // the save's position, not map 1's (40)
+  EXPECT_EQ(GetPlanetX(3), 30);
+
+  // Every table as it was saved (the chips differ: the game was played on map 0's chips).
+  QvMap = nullptr;
+  const std::string loaded = WorldBytes();
+  QvMap = &map_;
+  ASSERT_EQ(loaded.size() + sizeof(TQvMap::TChips), played.size());
+  EXPECT_TRUE(played.compare(0, loaded.size(), loaded) == 0);
+
+  EXPECT_EQ(host_.messages, (std::vector<std::string>{"ロードしました。"}));
+  EXPECT_EQ(host_.waves.back(), (std::pair<int, int>{GetFukukanVoice(), 11}));
+  EXPECT_EQ(host_.reloads, 1);
+  EXPECT_FALSE(host_.cursor.back());
+}
+
+TEST_F(GameSaveTest, FailedSaveKeepsTheOldSlotByteForByte) {
+  ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
+  ASSERT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
+  const std::string old = ReadFile(kSlot3);
+  PlaySomeTurns();
+
+  for (const std::size_t limit : {std::size_t{0}, std::size_t{1}, std::size_t{200}, old.size() / 2, old.size() - 1}) {
+    for (const bool failClose : {false, true}) {
+      TFailingSink sink{limit, failClose};
+      SetGameFileOpener([&](const std::string& path, const char* mode) -> std::FILE* {
+        if (path.size() > 4 && path.compare(path.size() - 4, 4, ".tmp") == 0) return OpenFailingStream(&sink);
+        return FOpen(path, mode);
+      });
+      host_.messages.clear();
+      EXPECT_FALSE(SaveLoadGame(kSaveModeWrite, 3)) << limit;
+      EXPECT_EQ(ReadFile(kSlot3), old) << limit;
+      EXPECT_EQ(host_.messages, (std::vector<std::string>{"セーブできませんでした。"}));
+      EXPECT_EQ(host_.captions.back(), "確認");
+    }
+  }
+  // A stream that takes everything but fails its close loses the save too.
+  TFailingSink closeOnly{1u << 30, true};
+  SetGameFileOpener([&](const std::string& path, const char* mode) -> std::FILE* {
+    if (path.find(".tmp") != std::string::npos) return OpenFailingStream(&closeOnly);
+    return FOpen(path, mode);
+  });
+  EXPECT_FALSE(SaveLoadGame(kSaveModeWrite, 3));
+  EXPECT_EQ(ReadFile(kSlot3), old);
+
+  // With a sound stream the new save replaces the old one.
+  SetGameFileOpener(nullptr);
+  EXPECT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
+  EXPECT_NE(ReadFile(kSlot3), old);
+  EXPECT_EQ(ReadFile(".\\save\\SAVE03.DAT.tmp"), "<absent>");
+}
+
+TEST_F(GameSaveTest, DamagedSaveFailsAndLeavesTheWorld) {
+  ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
+  PlaySomeTurns();
+  ASSERT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
+  const std::string good = ReadFile(kSlot3);
+  // The world in play differs from both the save and the new game.
+  CountryData[0].Fund = 4711;
+  map_.SetChip(0, 0, 19);
+  const std::string before = WorldBytes();
+
+  std::vector<std::string> damaged;
+  for (std::size_t n : {std::size_t{0}, std::size_t{5}, std::size_t{40}, good.size() / 3, good.size() / 2,
+                        good.size() - 10, good.size() - 1}) {
+    damaged.push_back(good.substr(0, n));
+  }
+  std::string wrongCount = good;
+  const std::size_t cnt = wrongCount.find(std::string("FLEET_SHIPS") + '\0' + "int" + '\0');
+  ASSERT_NE(cnt, std::string::npos);
+  wrongCount[cnt + 16] ^= 1;  // the count after key and type
+  damaged.push_back(wrongCount);
+  std::string missingKey = good;
+  missingKey.replace(missingKey.find("DOCK_ABT"), 8, "DOCK_XYZ");
+  damaged.push_back(missingKey);
+
+  for (std::size_t i = 0; i < damaged.size(); ++i) {
+    WriteGameFile(".\\save\\SAVE04.DAT", damaged[i]);
+    host_.messages.clear();
+    host_.cursor.clear();
+    EXPECT_FALSE(SaveLoadGame(kSaveModeLoad, 4)) << i;
+    EXPECT_EQ(WorldBytes(), before) << i;
+    EXPECT_EQ(host_.messages, (std::vector<std::string>{"ロードできませんでした。"})) << i;
+    ASSERT_FALSE(host_.cursor.empty());
+    EXPECT_FALSE(host_.cursor.back());
+    TSaveInfo info{};
+    EXPECT_FALSE(GetSaveInfo(4, &info)) << i;
+    EXPECT_EQ(WorldBytes(), before) << i;
+  }
+  EXPECT_EQ(host_.reloads, 0);
+}
+
+TEST_F(GameSaveTest, AbsentSlotsAndBadSlotsChangeNothing) {
+  ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
+  CountryData[0].Fund = 4711;
+  const std::string before = WorldBytes();
+  host_.messages.clear();
+  EXPECT_FALSE(SaveLoadGame(kSaveModeLoad, 6));
+  EXPECT_FALSE(SaveLoadGame(kSaveModeLoad, -1));
+  EXPECT_FALSE(SaveLoadGame(kSaveModeLoad, 15));
+  EXPECT_FALSE(SaveLoadGame(kSaveModeWrite, -1));
+  EXPECT_FALSE(SaveLoadGame(kSaveModeWrite, 15));
+  EXPECT_FALSE(SaveLoadGame(3, 0));
+  EXPECT_EQ(WorldBytes(), before);
+  EXPECT_TRUE(host_.messages.empty());
+  EXPECT_FALSE(Sys().files->FolderExists(".\\save"));
+}
+
+TEST_F(GameSaveTest, MissingNewGameDataIsReported) {
+  ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
+  ASSERT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
+  CountryData[0].Fund = 4711;
+  const std::string before = WorldBytes();
+  ASSERT_TRUE(RemoveGameFile(kInit));
+  host_.messages.clear();
+  EXPECT_FALSE(SaveLoadGame(kSaveModeNew, -1));
+  EXPECT_FALSE(SaveLoadGame(kSaveModeLoad, 3));
+  EXPECT_EQ(WorldBytes(), before);
+  EXPECT_EQ(host_.messages, (std::vector<std::string>{"新規ゲームのデータを読み込めませんでした。",
+                                                      "新規ゲームのデータを読み込めませんでした。"}));
+  // A damaged new-game file fails the same way, with the world unchanged.
+  WriteGameFile(kInit, "TEC_LEV_UP_FUND");
+  EXPECT_FALSE(SaveLoadGame(kSaveModeNew, -1));
+  EXPECT_EQ(WorldBytes(), before);
+}
+
+TEST_F(GameSaveTest, MapFileMissingOrDamaged) {
+  // A missing map keeps the chips and planet positions as they were; the game still starts.
+  map_.SetChip(1, 1, 33);
+  ASSERT_TRUE(RemoveGameFile(kMap0));
+  ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
+  EXPECT_EQ(map_.GetChip(1, 1), 33);
+
+  // A damaged map fails the new game and leaves everything.
+  const std::string before = WorldBytes();
+  std::string map1 = ReadFile(kMap1);
+  WriteGameFile(kMap0, map1.substr(0, map1.size() / 2));
+  EXPECT_FALSE(SaveLoadGame(kSaveModeNew, -1));
+  EXPECT_EQ(WorldBytes(), before);
+
+  // The map routine alone: a file cut inside the last block answers false, one cut before a block
+  // throws the keyed file's error; both restore the chips and the planets first.
+  EXPECT_EQ(test::ErrorOf([] { SaveLoadMapFile(kSaveModeLoad, kMap0); }), SJS("例外 SeekKey keyでエラー"));
+  EXPECT_EQ(WorldBytes(), before);
+  WriteGameFile(kMap0, map1.substr(0, map1.size() - 10));
+  EXPECT_FALSE(SaveLoadMapFile(kSaveModeLoad, kMap0));
+  EXPECT_EQ(WorldBytes(), before);
+  WriteGameFile(kMap0, "PLANET_XY");
+  EXPECT_EQ(test::ErrorOf([] { SaveLoadMapFile(kSaveModeLoad, kMap0); }), SJS("例外 SeekKey keyでエラー"));
+  EXPECT_EQ(WorldBytes(), before);
+  EXPECT_FALSE(SaveLoadMapFile(kSaveModeLoad, ".\\dat\\MAP77.DAT"));
+  EXPECT_TRUE(SaveLoadMapFile(kSaveModeLoad, kMap1));
+  EXPECT_EQ(GetPlanetX(0), 40);
+}
+
+TEST_F(GameSaveTest, SaveInfoOfPresentAbsentAndEmptySlots) {
+  ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
+  PlaySomeTurns();
+  ASSERT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
+  const std::string before = WorldBytes();
+
+  TSaveInfo info{};
+  ASSERT_TRUE(GetSaveInfo(3, &info));
+  EXPECT_EQ(info.Chapter, 2);
+  EXPECT_EQ(info.Year, 4040);
+  EXPECT_EQ(info.Period, 17);
+  const auto time = Sys().files->LastWriteTime(kSlot3);
+  ASSERT_TRUE(time.has_value());
+  EXPECT_EQ(info.FileYear, time->year);
+  EXPECT_EQ(info.FileMonth, time->month);
+  EXPECT_EQ(info.FileDay, time->day);
+  EXPECT_EQ(info.FileHour, time->hour);
+  EXPECT_EQ(info.FileMinute, time->minute);
+  EXPECT_GE(info.FileYear, 2000);
+  EXPECT_EQ(WorldBytes(), before);  // the trial read is undone
+
+  TSaveInfo untouched{};
+  untouched.Year = 77;
+  EXPECT_FALSE(GetSaveInfo(5, &untouched));
+  EXPECT_EQ(untouched.Year, 77);
+  WriteGameFile(".\\save\\SAVE05.DAT", "");
+  EXPECT_FALSE(GetSaveInfo(5, &untouched));
+  EXPECT_FALSE(GetSaveInfo(15, &info));
+  EXPECT_FALSE(GetSaveInfo(-1, &info));
+  EXPECT_FALSE(GetSaveInfo(3, nullptr));
+}
+
+// Random damage to a good save: a load either succeeds or leaves every table as it was; reading the
+// slot head never throws.
+TEST_F(GameSaveTest, RandomlyDamagedSavesNeverHalfLoad) {
+  ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
+  PlaySomeTurns();
+  ASSERT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
+  const std::string good = ReadFile(kSlot3);
+  std::mt19937 rng(4);
+  for (int round = 0; round < 150; ++round) {
+    std::string bytes = good;
+    const int edits = 1 + static_cast<int>(rng() % 6);
+    for (int e = 0; e < edits; ++e) {
+      const std::size_t at = rng() % bytes.size();
+      switch (rng() % 3) {
+        case 0: bytes[at] = static_cast<char>(rng()); break;
+        case 1: bytes.erase(at, 1 + rng() % 64); break;
+        default: bytes.insert(at, std::string(1 + rng() % 8, static_cast<char>(rng()))); break;
+      }
+      if (bytes.empty()) bytes = "X";
+    }
+    WriteGameFile(".\\save\\SAVE07.DAT", bytes);
+    CountryData[0].Fund = round;
+    const std::string before = WorldBytes();
+    TSaveInfo info{};
+    bool infoOk = false;
+    EXPECT_NO_THROW(infoOk = GetSaveInfo(7, &info));
+    EXPECT_EQ(WorldBytes(), before);
+    bool loaded = false;
+    EXPECT_NO_THROW(loaded = SaveLoadGame(kSaveModeLoad, 7));
+    if (!loaded) {
+      EXPECT_EQ(WorldBytes(), before) << round;
+    }
+    // What the slot list offers, loads.
+    if (infoOk) {
+      EXPECT_TRUE(loaded) << round;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vdmq
