@@ -1,0 +1,212 @@
+// The data-file locator: the path and entry-name table, the disc search over fake drives, the movie
+// fallback to the disc and the disc prompt, and game paths that always become native paths.
+
+#include "campaign/File_manager.h"
+
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <climits>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "DatFileSupport.h"
+#include "campaign/GameHost.h"
+#include "platform/base/Sjis.h"
+#include "platform/sys/Drives.h"
+#include "platform/sys/Services.h"
+
+namespace vdmq {
+namespace {
+
+class TDiscHost : public TGameHost {
+ public:
+  TDiscHost() { SetGameHost(this); }
+  ~TDiscHost() override { SetGameHost(nullptr); }
+  int PlatformMessageBox(const std::string& text, const std::string& caption) override {
+    prompts.push_back(SjisToUtf8(text));
+    captions.push_back(SjisToUtf8(caption));
+    if (onPrompt) onPrompt(static_cast<int>(prompts.size()));
+    return answers.empty() ? 1 : answers[std::min(prompts.size(), answers.size()) - 1];
+  }
+  bool ConfirmGameEnd() override {
+    ++questions;
+    return confirm;
+  }
+  void CloseMainWindow() override { ++closes; }
+
+  std::vector<std::string> prompts, captions;
+  std::vector<int> answers;  // by prompt; the last one repeats
+  std::function<void(int)> onPrompt;
+  bool confirm = false;
+  int questions = 0, closes = 0;
+};
+
+class FileManagerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { sys_.WriteFile("C:\\vdmq\\vdm_q_t.exe", ""); }
+  std::string Cwd() const {
+    char buf[PATH_MAX];
+    return getcwd(buf, sizeof buf) ? buf : "";
+  }
+  TFakeSysServices sys_;
+  TDiscHost host_;
+};
+
+TEST_F(FileManagerTest, PathsAndEntryNames) {
+  TFileManager fm;
+  EXPECT_EQ(fm.GetFileNameNum(38, 7), "SH_07.BMP");
+  EXPECT_EQ(fm.GetFileNameNum(4, 3), ".\\snd\\SE_03.WAV");
+  EXPECT_EQ(fm.GetFileNameNum(3, 14), ".\\save\\SAVE14.DAT");
+  EXPECT_EQ(fm.GetFileName(0), ".\\dat\\BMP.PAK");
+  EXPECT_EQ(fm.GetFileName(7), ".\\q_help.hlp");
+  EXPECT_EQ(fm.GetFileName(2), ".\\dat\\INIT.DAT");
+  EXPECT_EQ(fm.GetFileNameNum(1, 1), ".\\dat\\MAP01.DAT");
+  EXPECT_EQ(fm.GetFileNameNum(5, 11), ".\\snd\\ERI_011.WAV");
+  EXPECT_EQ(fm.GetFileNameNum(6, 123), ".\\snd\\PET_123.WAV");
+  EXPECT_EQ(fm.GetFileNameNum(34, 1), "QV_MAP1.BMP");
+  EXPECT_EQ(fm.GetFileName(8), "BG_MAIN.BMP");
+  EXPECT_EQ(fm.GetFileName(33), "BG_MAIN_0.BMP");
+  EXPECT_EQ(fm.GetFileNameNum(43, 2), "COM_S02.BMP");
+  EXPECT_EQ(fm.GetFileNameNum(46, 9), "BG_09.BMP");
+  EXPECT_EQ(fm.GetFileName(55), "BT_MK.BMP");
+  EXPECT_EQ(fm.GetFileName(57), "BG_EV_NX.BMP");
+  // Number -1 leaves the pattern as it stands.
+  EXPECT_EQ(fm.GetFileName(38), "SH_%02d.BMP");
+  EXPECT_EQ(TFileManager::FindName(TFileManager::kSaveTable, 3, 0), "SAVE00.DAT");
+  EXPECT_EQ(TFileManager::FindName(TFileManager::kSaveTable, 4, 0), "");
+  EXPECT_EQ(TFileManager::FindName(nullptr, 3, 0), "");
+  // Every archive kind answers a bare name, every other kind a path below the base folder.
+  for (int kind = 0; kind <= 57; ++kind) {
+    if (kind == 44 || kind == 45 || kind == 56) continue;
+    const std::string name = fm.GetFileNameNum(kind, 1);
+    EXPECT_EQ(name.rfind(".\\", 0) == 0, kind <= 7) << kind;
+  }
+  for (int kind : {44, 45, 58, -1, 1000}) {
+    EXPECT_EQ(test::ErrorOf([&] { fm.GetFileNameNum(kind, 0); }), SJS("例外　ファイルが見当たらない")) << kind;
+  }
+}
+
+TEST_F(FileManagerTest, InitMakesTheProgramFolderCurrentAndFindsNoDisc) {
+  TFileManager fm;
+  EXPECT_EQ(fm.State(), TFileManager::kStateNotSearched);
+  sys_.drives->Set('E', sys_.Root() + "/e", dtFixed);  // a fixed drive with a marker is not a disc
+  sys_.WriteFile("E:\\VDM_Q.ID1", "");
+  EXPECT_TRUE(fm.Init());
+  EXPECT_EQ(fm.State(), TFileManager::kStateNoDisc);
+  EXPECT_STREQ(fm.DiscRoot(), "");
+  EXPECT_EQ(fm.GetCdDir(), "VDM_Q\\");
+  EXPECT_EQ(Cwd(), sys_.Root() + "/c/vdmq");
+}
+
+TEST_F(FileManagerTest, DiscSearchTakesTheFirstMarkedCdRom) {
+  sys_.AddDisc('D', "empty");          // a CD-ROM without a marker
+  sys_.AddDisc('E', "disc2");
+  sys_.WriteFile("E:\\VDM_Q.ID2", "");
+  sys_.AddDisc('F', "disc1");
+  sys_.WriteFile("F:\\VDM_Q.ID1", "");
+  TFileManager fm;
+  EXPECT_TRUE(fm.SearchCdDrive());
+  EXPECT_EQ(fm.State(), TFileManager::kStateDiscFound);
+  EXPECT_STREQ(fm.DiscRoot(), "E:\\");
+  EXPECT_EQ(fm.GetCdDir(), "E:\\VDM_Q\\");
+}
+
+TEST_F(FileManagerTest, SearchRunsThroughEveryCdRom) {
+  for (char l = 'D'; l <= 'Y'; ++l) sys_.AddDisc(l, std::string("d") + l);
+  sys_.WriteFile("Y:\\VDM_Q.ID1", "");
+  TFileManager fm;
+  fm.SearchCdDrive();
+  EXPECT_STREQ(fm.DiscRoot(), "Y:\\");
+}
+
+TEST_F(FileManagerTest, MoviesComeFromTheProgramFolderOrTheDisc) {
+  TFileManager fm;
+  sys_.AddDisc('D', "disc1");
+  sys_.WriteFile("D:\\VDM_Q.ID1", "");
+  sys_.WriteFile("D:\\VDM_Q\\inter\\INT_T04.str", "movie");
+  ASSERT_TRUE(fm.Init());
+  sys_.WriteFile("C:\\vdmq\\inter\\INT_T03.str", "movie");
+  EXPECT_EQ(fm.GetFileNameNum(kFileKindMovie, 3), ".\\inter\\INT_T03.str");
+  EXPECT_EQ(fm.GetFileNameNum(kFileKindMovie, 4), "D:\\VDM_Q\\inter\\INT_T04.str");
+  EXPECT_TRUE(host_.prompts.empty());
+  // The right disc is in the drive but the movie is missing: the disc path, no prompt, no loop.
+  EXPECT_EQ(fm.GetFileNameNum(kFileKindMovie, 1), "D:\\VDM_Q\\inter\\INT_T01.str");
+  EXPECT_TRUE(host_.prompts.empty());
+}
+
+TEST_F(FileManagerTest, DiscPromptUntilTheRightDiscIsInserted) {
+  TFileManager fm;
+  sys_.AddDisc('D', "disc");
+  sys_.WriteFile("D:\\VDM_Q.ID1", "");
+  ASSERT_TRUE(fm.Init());
+  host_.onPrompt = [&](int n) {
+    if (n == 3) {
+      sys_.WriteFile("D:\\VDM_Q.ID2", "");
+      sys_.WriteFile("D:\\VDM_Q\\inter\\INT_T06.str", "movie");
+    }
+  };
+  EXPECT_EQ(fm.GetFileNameNum(kFileKindMovie, 6), "D:\\VDM_Q\\inter\\INT_T06.str");
+  ASSERT_EQ(host_.prompts.size(), 3u);
+  EXPECT_EQ(host_.prompts[0], "2枚めのＣＤ－ＲＯＭを\n挿入してください。");
+  EXPECT_EQ(host_.captions[0], "CD-ROMの交換");
+}
+
+TEST_F(FileManagerTest, CancelledPromptEndsOnlyWhenTheEndIsConfirmed) {
+  TFileManager fm;
+  ASSERT_TRUE(fm.Init());  // no disc at all
+  host_.answers = {2};
+  host_.onPrompt = [&](int n) { host_.confirm = n >= 4; };
+  EXPECT_EQ(test::ErrorOf([&] { fm.GetFileNameNum(kFileKindMovie, 2); }), "CD CHANGE CANSEL");
+  EXPECT_EQ(host_.prompts.size(), 4u);
+  EXPECT_EQ(host_.prompts[0], "1枚めのＣＤ－ＲＯＭを\n挿入してください。");
+  EXPECT_EQ(host_.questions, 4);
+  EXPECT_EQ(host_.closes, 1);
+
+  // Without a disc the marker is looked for beside the program: a marker there ends the prompt.
+  host_.prompts.clear();
+  host_.onPrompt = [&](int) { sys_.WriteFile("C:\\vdmq\\VDM_Q.ID1", ""); };
+  host_.answers = {1};
+  EXPECT_EQ(fm.GetFileNameNum(kFileKindMovie, 2), "VDM_Q\\inter\\INT_T02.str");
+  EXPECT_EQ(host_.prompts.size(), 1u);
+}
+
+TEST_F(FileManagerTest, GamePathsBecomeNativePaths) {
+  TFileManager fm;
+  ASSERT_TRUE(fm.Init());
+  const std::string save = fm.GetFileNameNum(kFileKindSave, 3);
+  EXPECT_EQ(OpenGameFile(save, "rb"), nullptr);
+  ASSERT_TRUE(MakeGameFileFolder(save));
+  std::FILE* f = OpenGameFile(save, "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs("x", f);
+  std::fclose(f);
+  std::ifstream native(sys_.Root() + "/c/vdmq/save/SAVE03.DAT");
+  EXPECT_TRUE(native.good());
+  // Nothing named with a backslash anywhere in the program's folder.
+  DIR* dir = opendir(".");
+  ASSERT_NE(dir, nullptr);
+  while (dirent* e = readdir(dir)) EXPECT_EQ(std::string(e->d_name).find('\\'), std::string::npos) << e->d_name;
+  closedir(dir);
+
+  EXPECT_TRUE(RenameGameFile(save, ".\\save\\SAVE04.DAT"));
+  EXPECT_TRUE(RemoveGameFile(".\\save\\SAVE04.DAT"));
+  EXPECT_FALSE(RemoveGameFile(".\\save\\SAVE04.DAT"));
+  EXPECT_EQ(OpenGameFile("", "rb"), nullptr);
+  EXPECT_EQ(OpenGameFile(save, nullptr), nullptr);
+  EXPECT_TRUE(MakeGameFileFolder("NOFOLDER.DAT"));
+}
+
+TEST_F(FileManagerTest, TheProgramsLocatorIsUsedWhenInstalled) {
+  TFileManager fm;
+  FileManager = &fm;
+  EXPECT_EQ(&GetFileManager(), &fm);
+  FileManager = nullptr;
+  EXPECT_NE(&GetFileManager(), &fm);
+}
+
+}  // namespace
+}  // namespace vdmq
