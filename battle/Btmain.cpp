@@ -11,6 +11,7 @@
 #include "campaign/GameHost.h"
 #include "campaign/Planet.h"
 #include "campaign/Story.h"
+#include "campaign/W5ev_trg.h"
 #include "platform/base/Sjis.h"
 
 namespace vdmq {
@@ -62,7 +63,7 @@ void BtBattleStart(int attacker, int attackerFleet, int defender, int defenderFl
   BtSetInfo(attacker, attackerFleet, defender, defenderFleet, planet);
   if (BtInfo.player == -1) BtInfo.winner = attacker;
   TGameHost& host = GameHost();
-  host.EvTrgBattleStart();
+  EvTrgBattleStart();
   if (BtInfo.winner == -1) {
     host.PlayBattleBgm();
     if (!host.ExecBattle()) BtRunBattleHeadless();
@@ -70,7 +71,7 @@ void BtBattleStart(int attacker, int attackerFleet, int defender, int defenderFl
   }
   host.RepaintMainWindow();
   BtApplyResult();
-  host.EvTrgBattleEnd();
+  EvTrgBattleEnd();
 }
 
 void BtApplyResult() {

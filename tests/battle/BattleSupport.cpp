@@ -171,11 +171,6 @@ void RecordingHost::BtPlayWave(int kind, int number, bool wait) {
   calls.push_back("wave " + std::to_string(kind) + " " + std::to_string(number) + (wait ? " wait" : ""));
 }
 
-void RecordingHost::EvTrgBattleStart() {
-  calls.push_back("trigger-start");
-  if (forceWinner != -2) BtInfo.winner = forceWinner;
-}
-
 int RecordingView::AddPat(int kind, int number, int rows, int cols) {
   sheets.push_back({kind, number, rows, cols});
   return 9 + static_cast<int>(sheets.size());

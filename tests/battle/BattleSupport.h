@@ -62,14 +62,12 @@ class RecordingHost : public TGameHost {
   void PlayBattleBgm() override { calls.push_back("battle-bgm"); }
   void PlayMapBgm() override { calls.push_back("map-bgm"); }
   void BtPlayWave(int kind, int number, bool wait) override;
-  void EvTrgBattleStart() override;
-  void EvTrgBattleEnd() override { calls.push_back("trigger-end"); }
+  void EventMes(const TEventMesScript&) override { calls.push_back("event-mes"); }
   void RepaintMainWindow() override { calls.push_back("repaint"); }
 
   bool paused = false;
   int panelUpdates = 0;
   int execBattles = 0;
-  int forceWinner = -2;  // set by the before-battle trigger when not -2
   std::vector<std::string> messages;  // hit-report lines (CP932)
   std::vector<std::string> boxes;     // message box texts (CP932)
   std::vector<std::string> captions;

@@ -7,8 +7,10 @@
 #include "battle/Btmain.h"
 #include "battle/Btqvmap.h"
 #include "campaign/Fleet.h"
+#include "campaign/Gmain.h"
 #include "campaign/Parts.h"
 #include "campaign/Planet.h"
+#include "campaign/Story.h"
 #include "platform/base/Sjis.h"
 #include "platform/base/StdRandom.h"
 
@@ -109,7 +111,7 @@ TEST_F(Entry, PlanetWithoutSatellitesFallsAtOnce) {
   EXPECT_EQ(SjisToUtf8(host_.captions[0]), "報告");
   EXPECT_EQ(CmdExp(1), 50);
   EXPECT_EQ(FleetShipHp(0, 1, 0), 100) << "no fight, no durability change";
-  const std::vector<std::string> order = {"trigger-start", "repaint", "wave 5 0 wait", "trigger-end"};
+  const std::vector<std::string> order = {"repaint", "wave 5 0 wait"};
   EXPECT_EQ(host_.calls, order);
 }
 
@@ -142,18 +144,25 @@ TEST_F(Entry, ComputerCountriesAreDecidedAtOnceAndCapturesReported) {
 }
 
 TEST_F(Entry, ScenarioTriggerMaySetTheWinner) {
-  PutFleetShip(0, 0, 0, MakeShip(kHull, kWeapon1, -1, kEngine, -1));
-  PutFleetShip(1, 0, 0, MakeShip(kHull, kWeapon1, -1, kEngine, -1));
-  PutCmd(1, 0, 0, 100, 100, 0, 0);
-  host_.forceWinner = 1;
-  BtBattleStart(0, 0, 1, 0, -1);
+  // The scenario holds off the Empire's first assaults on the Elysian outpost: country 7 attacks
+  // planet 55 of country 9 in its own turn, and the before-battle trigger decides for country 9.
+  PutFleetShip(7, 0, 0, MakeShip(kHull, kWeapon1, -1, kEngine, -1));
+  PutCmd(1, 7, 0, 100, 100, 0, 0);
+  PutPlanet(58, 40, 40, 9, true);
+  PutPlanet(55, 20, 20, 9, false);
+  SetTurnCountry(7);
+  BtBattleStart(7, 0, 9, -1, 55);
+  SetTurnCountry(0);
   EXPECT_EQ(host_.execBattles, 0);
-  EXPECT_EQ(BtInfo.winner, 1);
-  // The player lost: 10 experience, fatigue by 250, fleet home; the defender has no commander.
+  EXPECT_EQ(BtInfo.winner, 9);
+  EXPECT_EQ(GetPlanetBelong(55), 9);
+  EXPECT_EQ(GetStoryVar(1), 1);
+  // The attacker lost: 10 experience, fatigue by 250, fleet home.
   EXPECT_EQ(CmdExp(1), 10);
   EXPECT_EQ(CmdFatigue(1), 250);
-  EXPECT_TRUE(GetFleetReturning(0, 0));
-  EXPECT_EQ(host_.calls[2], "wave 5 1 wait");
+  EXPECT_TRUE(GetFleetReturning(7, 0));
+  const std::vector<std::string> order = {"event-mes", "repaint"};
+  EXPECT_EQ(host_.calls, order);
 }
 
 TEST_F(Entry, LostSpaceBattleOfThePlayersAttack) {
@@ -199,9 +208,8 @@ TEST_F(Entry, WholeBattlesRunHeadlessToAWinnerAndReplayIdentically) {
       for (const auto& c : host.calls) {
         if (c != "wave 4 0") flow.push_back(c);
       }
-      const std::vector<std::string> expectFlow = {"trigger-start", "battle-bgm", "exec", "map-bgm",
-                                                   "repaint", BtInfo.winner == 0 ? "wave 5 0 wait" : "wave 5 1 wait",
-                                                   "trigger-end"};
+      const std::vector<std::string> expectFlow = {"battle-bgm", "exec", "map-bgm", "repaint",
+                                                   BtInfo.winner == 0 ? "wave 5 0 wait" : "wave 5 1 wait"};
       EXPECT_EQ(flow, expectFlow);
       Outcome o = Snapshot(host);
       // Durability was written back: the losing side lost something.
