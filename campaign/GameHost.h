@@ -8,15 +8,8 @@
 #include <string>
 #include <variant>
 #include <vector>
-#include <variant>
-#include <vector>
 
 namespace vdmq {
-
-// One argument of an event dialogue script: a text (CP932) or the integer that follows the
-// portrait tokens "0" and "1". A script starts with an empty text and ends with "END_STR".
-using TEventMesArg = std::variant<std::string, int>;
-using TEventMesScript = std::vector<TEventMesArg>;
 
 // One argument of an event dialogue script: a text (CP932) or the integer that follows the
 // portrait tokens "0" and "1". A script starts with an empty text and ends with "END_STR".
@@ -103,11 +96,6 @@ class TGameHost {
   // The debug window's switches (all off in play) and its message sink.
   virtual bool GetDebugSw(int /*n*/) { return false; }
   virtual void DebugMes(const std::string& /*text*/) {}
-
-  // --- the scenario's event dialogue ---
-  // Shows an event dialogue script page by page in the event window and returns when the player
-  // has paged through it (the headless host returns at once).
-  virtual void EventMes(const TEventMesScript& /*script*/) {}
 
   // --- the scenario's event dialogue ---
   // Shows an event dialogue script page by page in the event window and returns when the player
