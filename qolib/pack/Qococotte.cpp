@@ -363,34 +363,46 @@ bool TBWTDecode::Build(const unsigned char* src, int length, uint16_t* vector, u
   const int primary = src[0] | (src[1] << 8);
   if (primary >= n) return false;  // no such rank
   const unsigned char* last = src + 2;
-  // The last column of sorted data runs long on one byte; counting and placing go run by run so
-  // the counters are not bumped one byte at a time.
-  std::fill(FCount, FCount + 256, 0);
-  for (int p = 0; p < n;) {
-    const unsigned char v = last[p];
-    int e = p + 1;
-    while (e < n && last[e] == v) ++e;
-    FCount[v] += e - p;
-    p = e;
-  }
   // The bucket of byte value v starts after all smaller values; each bucket lists its positions
   // in ascending order (vector[place] = position), and back holds the place of each position.
+  // The column is done as four quarters side by side, each with its own fill positions (a
+  // quarter's positions in a bucket follow those of the quarters before it): long runs of one
+  // byte then do not wait on one counter.
+  const int q = n / 4;
+  const int starts[5] = {0, q, 2 * q, 3 * q, n};
+  int32_t count[4][256];
+  std::memset(count, 0, sizeof count);
+  for (int i = 0; i < q; ++i) {
+    ++count[0][last[i]];
+    ++count[1][last[q + i]];
+    ++count[2][last[2 * q + i]];
+    ++count[3][last[3 * q + i]];
+  }
+  for (int i = 4 * q; i < n; ++i) ++count[3][last[i]];
+  int32_t fill[4][256];
   int sum = 0;
   for (int v = 0; v < 256; ++v) {
-    FFill[v] = sum;
-    sum += FCount[v];
-  }
-  for (int p = 0; p < n;) {
-    const unsigned char v = last[p];
-    int e = p + 1;
-    while (e < n && last[e] == v) ++e;
-    const int place = FFill[v];
-    FFill[v] = place + (e - p);
-    for (int t = 0; t < e - p; ++t) {
-      vector[place + t] = static_cast<uint16_t>(p + t);
-      back[p + t] = static_cast<uint16_t>(place + t);
+    for (int part = 0; part < 4; ++part) {
+      fill[part][v] = sum;
+      sum += count[part][v];
     }
-    p = e;
+    FCount[v] = sum;  // one past the bucket's end
+  }
+  auto put = [&](int32_t* partFill, int p) {
+    const int place = partFill[last[p]]++;
+    vector[place] = static_cast<uint16_t>(p);
+    back[p] = static_cast<uint16_t>(place);
+  };
+  for (int i = 0; i < q; ++i) {
+    put(fill[0], starts[0] + i);
+    put(fill[1], starts[1] + i);
+    put(fill[2], starts[2] + i);
+    put(fill[3], starts[3] + i);
+  }
+  for (int p = 4 * q; p < n; ++p) {
+    const int place = fill[3][last[p]]++;
+    vector[place] = static_cast<uint16_t>(p);
+    back[p] = static_cast<uint16_t>(place);
   }
   return true;
 }
@@ -470,7 +482,17 @@ bool TMTFDecode::Decode(unsigned char* buf, int n) {
   TBusyScope busy(FBusy);
   // The front of the list stays in a register: rank 0, by far the most common, touches no memory.
   unsigned char front = FAtRank[0];
+  uint64_t spread = 0x0101010101010101ull * front;  // eight copies of the front byte
   for (int i = 0; i < n; ++i) {
+    // Eight ranks of 0 in a row (common in flat data) become eight copies of the front byte.
+    while (i + 8 <= n) {
+      uint64_t w;
+      std::memcpy(&w, buf + i, 8);
+      if (w) break;
+      std::memcpy(buf + i, &spread, 8);
+      i += 8;
+    }
+    if (i >= n) break;
     const int r = buf[i];
     if (r == 0) {
       buf[i] = front;
@@ -478,13 +500,22 @@ bool TMTFDecode::Decode(unsigned char* buf, int n) {
     }
     const unsigned char b = FAtRank[r];
     buf[i] = b;
+    // Ranks 1..r-1 move up by one: short moves by hand, eight at a time from the top (each load
+    // comes before the store that overlaps it); long ones by memmove.
     if (r < 16) {
-      for (int k = r; k > 1; --k) FAtRank[k] = FAtRank[k - 1];
+      int k = r;
+      for (; k >= 9; k -= 8) {
+        uint64_t w;
+        std::memcpy(&w, FAtRank + k - 8, 8);
+        std::memcpy(FAtRank + k - 7, &w, 8);
+      }
+      for (; k > 1; --k) FAtRank[k] = FAtRank[k - 1];
     } else {
       std::memmove(FAtRank + 2, FAtRank + 1, static_cast<size_t>(r - 1));
     }
     FAtRank[1] = front;
     front = b;
+    spread = 0x0101010101010101ull * front;
   }
   FAtRank[0] = front;
   return true;
