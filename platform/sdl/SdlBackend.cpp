@@ -1,0 +1,345 @@
+#include "platform/sdl/SdlBackend.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+#include "platform/base/Sjis.h"
+#include "platform/core/Messages.h"
+
+namespace vdmq {
+namespace {
+
+constexpr int kBaseW = 800, kBaseH = 600;
+
+unsigned Mods() {
+  const SDL_Keymod m = SDL_GetModState();
+  unsigned r = 0;
+  if (m & KMOD_SHIFT) r |= kModShift;
+  if (m & KMOD_CTRL) r |= kModCtrl;
+  if (m & KMOD_ALT) r |= kModAlt;
+  return r;
+}
+
+int ButtonOf(std::uint8_t sdlButton) {
+  switch (sdlButton) {
+    case SDL_BUTTON_LEFT: return 0;
+    case SDL_BUTTON_RIGHT: return 1;
+    case SDL_BUTTON_MIDDLE: return 2;
+    default: return -1;
+  }
+}
+
+}  // namespace
+
+unsigned VirtualKeyOf(int k) {
+  if (k >= SDLK_a && k <= SDLK_z) return static_cast<unsigned>('A' + (k - SDLK_a));
+  if (k >= SDLK_0 && k <= SDLK_9) return static_cast<unsigned>('0' + (k - SDLK_0));
+  if (k >= SDLK_F1 && k <= SDLK_F12) return VK_F1 + static_cast<unsigned>(k - SDLK_F1);
+  if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return 0x61 + static_cast<unsigned>(k - SDLK_KP_1);
+  switch (k) {
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_END: return VK_END;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_DELETE: return VK_DELETE;
+    case SDLK_KP_0: return 0x60;
+    default: return 0;
+  }
+}
+
+TSdlBackend::TSdlBackend(const TSdlOptions& o) : screen_(o.screen) {
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");  // nearest: the desktop stays sharp when scaled
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    const char* display = SDL_getenv("DISPLAY");
+    throw EDisplayError(std::string("cannot open the display") + (display ? std::string(" \"") + display + "\"" : "") +
+                        ": " + SDL_GetError());
+  }
+  Uint32 flags = SDL_WINDOW_RESIZABLE | (o.hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
+  window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, screen_.cx, screen_.cy, flags);
+  if (!window_) {
+    const std::string why = SDL_GetError();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    throw EDisplayError("cannot open the game window: " + why);
+  }
+  SDL_SetWindowMinimumSize(window_, 320, 240);
+  if (!o.softwareRenderer) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+  if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  if (!renderer_) {
+    const std::string why = SDL_GetError();
+    SDL_DestroyWindow(window_);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    throw EDisplayError("cannot draw into the game window: " + why);
+  }
+  wakeEvent_ = SDL_RegisterEvents(1);
+  static const SDL_SystemCursor ids[] = {SDL_SYSTEM_CURSOR_ARROW,    SDL_SYSTEM_CURSOR_WAIT,     SDL_SYSTEM_CURSOR_SIZENS,
+                                         SDL_SYSTEM_CURSOR_SIZEWE,   SDL_SYSTEM_CURSOR_SIZENWSE, SDL_SYSTEM_CURSOR_SIZENESW,
+                                         SDL_SYSTEM_CURSOR_SIZEALL};
+  for (int i = 0; i < 7; ++i) cursors_[i] = SDL_CreateSystemCursor(ids[i]);
+  SDL_StartTextInput();
+  int w = 0, h = 0;
+  SDL_GetWindowSize(window_, &w, &h);
+  Relayout(w, h);
+  pending_.clear();  // the first layout is no resize
+}
+
+TSdlBackend::~TSdlBackend() {
+  for (SDL_Cursor*& c : cursors_)
+    if (c) SDL_FreeCursor(c);
+  if (texture_) SDL_DestroyTexture(texture_);
+  if (renderer_) SDL_DestroyRenderer(renderer_);
+  if (window_) SDL_DestroyWindow(window_);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
+
+std::uint64_t TSdlBackend::NowMs() { return SDL_GetTicks64(); }
+
+void TSdlBackend::Delay(std::uint32_t ms) {
+  // Keep the window answering the window manager; the events stay in SDL's queue.
+  const std::uint64_t end = SDL_GetTicks64() + ms;
+  for (;;) {
+    SDL_PumpEvents();
+    const std::uint64_t now = SDL_GetTicks64();
+    if (now >= end) break;
+    SDL_Delay(static_cast<Uint32>(std::min<std::uint64_t>(end - now, 10)));
+  }
+}
+
+void TSdlBackend::Relayout(int w, int h) {
+  scale_ = std::max(1, std::min(w / kBaseW, h / kBaseH));
+  const TSize s{std::max(1, w / scale_), std::max(1, h / scale_)};
+  needFull_ = true;
+  if (s == screen_) return;
+  screen_ = s;
+  TInputEvent ev;
+  ev.kind = TInputEvent::ScreenResized;
+  ev.x = s.cx;
+  ev.y = s.cy;
+  pending_.push_back(ev);
+}
+
+TPoint TSdlBackend::ToScreen(int x, int y) const { return {x / scale_, y / scale_}; }
+
+bool TSdlBackend::Translate(const SDL_Event& e) {
+  TInputEvent ev;
+  ev.mods = Mods();
+  switch (e.type) {
+    case SDL_MOUSEMOTION: {
+      ev.kind = TInputEvent::MouseMove;
+      const TPoint p = ToScreen(e.motion.x, e.motion.y);
+      ev.x = p.X;
+      ev.y = p.Y;
+      break;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      const int b = ButtonOf(e.button.button);
+      if (b < 0) return false;
+      const bool down = e.type == SDL_MOUSEBUTTONDOWN;
+      if (down)
+        buttonsDown_ |= 1u << b;
+      else
+        buttonsDown_ &= ~(1u << b);
+      ev.kind = down ? TInputEvent::MouseDown : TInputEvent::MouseUp;
+      const TPoint p = ToScreen(e.button.x, e.button.y);
+      ev.x = p.X;
+      ev.y = p.Y;
+      ev.button = b;
+      break;
+    }
+    case SDL_MOUSEWHEEL:
+      ev.kind = TInputEvent::Wheel;
+      ev.x = e.wheel.y;
+      break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      ev.vk = VirtualKeyOf(e.key.keysym.sym);
+      if (ev.vk == 0) return false;
+      ev.kind = e.type == SDL_KEYDOWN ? TInputEvent::KeyDown : TInputEvent::KeyUp;
+      // Keys that produce no text still give their control characters, as the platform does.
+      pending_.push_back(ev);
+      if (ev.kind == TInputEvent::KeyDown &&
+          (ev.vk == VK_RETURN || ev.vk == VK_ESCAPE || ev.vk == VK_BACK || ev.vk == VK_TAB)) {
+        TInputEvent ch = ev;
+        ch.kind = TInputEvent::Char;
+        pending_.push_back(ch);
+      }
+      return true;
+    }
+    case SDL_TEXTINPUT: {
+      // The characters arrive in UTF-8; the game reads code page 932 bytes, one message each.
+      const std::string bytes = Utf8ToSjis(e.text.text);
+      if (bytes.empty()) return false;
+      for (unsigned char c : bytes) {
+        TInputEvent ch;
+        ch.kind = TInputEvent::Char;
+        ch.vk = c;
+        ch.mods = ev.mods;
+        pending_.push_back(ch);
+      }
+      return true;
+    }
+    case SDL_QUIT:
+      ev.kind = TInputEvent::CloseRequest;
+      break;
+    case SDL_WINDOWEVENT:
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          Relayout(e.window.data1, e.window.data2);
+          return !pending_.empty();
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_RESTORED:
+          needFull_ = true;
+          Draw();
+          return false;
+        case SDL_WINDOWEVENT_FOCUS_LOST: {
+          // Buttons released while another window has the focus would leave a capture behind.
+          int mx = 0, my = 0;
+          SDL_GetMouseState(&mx, &my);
+          const TPoint p = ToScreen(mx, my);
+          for (int b = 0; b < 3; ++b) {
+            if (!(buttonsDown_ & (1u << b))) continue;
+            TInputEvent up;
+            up.kind = TInputEvent::MouseUp;
+            up.x = p.X;
+            up.y = p.Y;
+            up.button = b;
+            pending_.push_back(up);
+          }
+          buttonsDown_ = 0;
+          return !pending_.empty();
+        }
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+          needFull_ = true;
+          return false;
+        default:
+          return false;
+      }
+    default:
+      return false;
+  }
+  pending_.push_back(ev);
+  return true;
+}
+
+bool TSdlBackend::PollInput(TInputEvent& ev) {
+  SDL_Event e;
+  while (pending_.empty() && SDL_PollEvent(&e)) Translate(e);
+  if (pending_.empty()) return false;
+  ev = pending_.front();
+  pending_.pop_front();
+  return true;
+}
+
+bool TSdlBackend::WaitInput(TInputEvent& ev, int timeoutMs) {
+  if (PollInput(ev)) return true;
+  const std::uint64_t end = timeoutMs < 0 ? UINT64_MAX : SDL_GetTicks64() + static_cast<std::uint64_t>(timeoutMs);
+  for (;;) {
+    SDL_Event e;
+    int got = 0;
+    if (timeoutMs < 0) {
+      got = SDL_WaitEvent(&e);
+    } else {
+      const std::uint64_t now = SDL_GetTicks64();
+      if (now >= end) return false;
+      got = SDL_WaitEventTimeout(&e, static_cast<int>(std::min<std::uint64_t>(end - now, 1u << 30)));
+    }
+    if (!got) {
+      if (timeoutMs >= 0 && SDL_GetTicks64() >= end) return false;
+      continue;
+    }
+    if (e.type == wakeEvent_) return false;
+    if (Translate(e) && !pending_.empty()) {
+      ev = pending_.front();
+      pending_.pop_front();
+      return true;
+    }
+  }
+}
+
+void TSdlBackend::Wake() {
+  SDL_Event e{};
+  e.type = wakeEvent_;
+  SDL_PushEvent(&e);  // thread-safe
+}
+
+void TSdlBackend::Present(const TPixmap& screen, const TRegion& dirty) {
+  if (screen.Empty() || !renderer_) return;
+  if (!texture_ || texSize_ != TSize{screen.Width(), screen.Height()}) {
+    if (texture_) SDL_DestroyTexture(texture_);
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, screen.Width(),
+                                 screen.Height());
+    if (!texture_) return;
+    texSize_ = {screen.Width(), screen.Height()};
+    needFull_ = true;
+  }
+  const TRect all{0, 0, screen.Width(), screen.Height()};
+  auto upload = [&](const TRect& r0) {
+    const TRect r = Intersect(r0, all);
+    if (r.IsEmpty()) return;
+    const SDL_Rect sr{r.Left, r.Top, r.Width(), r.Height()};
+    SDL_UpdateTexture(texture_, &sr, screen.Row(r.Top) + r.Left, screen.Width() * 4);
+  };
+  if (needFull_) {
+    upload(all);
+    needFull_ = false;
+  } else {
+    for (const TRect& r : dirty.Rects()) upload(r);
+  }
+  Draw();
+}
+
+void TSdlBackend::Draw() {
+  if (!renderer_ || !texture_) return;
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  const SDL_Rect dst{0, 0, texSize_.cx * scale_, texSize_.cy * scale_};
+  SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
+  SDL_RenderPresent(renderer_);
+}
+
+bool TSdlBackend::ReadScreen(TPixmap& out) {
+  if (!renderer_ || !texture_) return false;
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  const SDL_Rect dst{0, 0, texSize_.cx, texSize_.cy};
+  SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
+  out.Resize(texSize_.cx, texSize_.cy);
+  const bool ok = SDL_RenderReadPixels(renderer_, &dst, SDL_PIXELFORMAT_RGB888, out.Data(), texSize_.cx * 4) == 0;
+  Draw();  // put the scaled picture back
+  for (int y = 0; ok && y < out.Height(); ++y)
+    for (int x = 0; x < out.Width(); ++x) out.Row(y)[x] &= 0x00FFFFFF;
+  return ok;
+}
+
+void TSdlBackend::SetCursor(TCursorShape shape) {
+  cursor_ = shape;
+  if (shape == TCursorShape::Hidden) {
+    SDL_ShowCursor(SDL_DISABLE);
+    return;
+  }
+  SDL_ShowCursor(SDL_ENABLE);
+  if (SDL_Cursor* c = cursors_[static_cast<int>(shape)]) SDL_SetCursor(c);
+}
+
+void TSdlBackend::WarpMouse(TPoint p) { SDL_WarpMouseInWindow(window_, p.X * scale_, p.Y * scale_); }
+
+void TSdlBackend::MinimizeApp() { SDL_MinimizeWindow(window_); }
+
+void TSdlBackend::SetTitle(std::string_view utf8) { SDL_SetWindowTitle(window_, std::string(utf8).c_str()); }
+
+}  // namespace vdmq
