@@ -1,0 +1,299 @@
+// The SDL back end under a virtual X server: a form with a button, a label and an image shows the
+// same pixels as on the headless back end after a click made of real SDL mouse events; pauses pump
+// the OS queue without dispatching; other threads wake the loop; events are translated to the
+// layer's events at every scale; a display that cannot be opened gives a clear error.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <chrono>
+#include <thread>
+
+#include "SdlTestSupport.h"
+#include "platform/base/Sjis.h"
+#include "platform/core/Messages.h"
+#include "platform/core/StdCtrls.h"
+#include "platform/headless/TestKit.h"
+#include "platform/sdl/SdlSession.h"
+
+using namespace vdmq;
+
+namespace {
+
+struct TSmokeForm {
+  TForm* form = nullptr;
+  TButton* button = nullptr;
+  TLabel* label = nullptr;
+  TImage* image = nullptr;
+  int clicks = 0;
+
+  void Build() {
+    App().CreateForm(form);
+    form->SetBorderStyle(bsSingle);
+    form->SetCaption(SJS("試験の窓"));
+    form->SetClientSize(400, 260);
+    form->SetBounds(120, 90, form->Width(), form->Height());
+    button = new TButton(form);
+    button->SetParent(form);
+    button->SetBounds(20, 20, 120, 30);
+    button->SetCaption(SJS("押す"));
+    label = new TLabel(form);
+    label->SetParent(form);
+    label->SetBounds(20, 70, 200, 14);
+    label->SetCaption(SJS("まだ押されていない"));
+    image = new TImage(form);
+    image->SetParent(form);
+    image->SetBounds(220, 20, 96, 64);
+    image->Picture.SetSize(96, 64);
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 96; ++x)
+        image->Picture.Pixels().SetPixel(x, y, static_cast<std::uint32_t>((x * 2) << 16 | (y * 4) << 8 | ((x ^ y) & 0xFF)));
+    button->OnClick = [this](TComponent*) {
+      ++clicks;
+      label->SetCaption(SJS("押された"));
+    };
+    form->Show();
+  }
+};
+
+class SdlTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);  // the sound of these tests is not listened to
+    if (!vdmq::testing::TVirtualDisplay::Ensure()) GTEST_SKIP() << "no X display and no Xvfb";
+  }
+};
+
+void PushMouse(Uint32 type, int x, int y) {
+  SDL_Event e{};
+  e.type = type;
+  if (type == SDL_MOUSEMOTION) {
+    e.motion.x = x;
+    e.motion.y = y;
+  } else {
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.button.clicks = 1;
+    e.button.x = x;
+    e.button.y = y;
+  }
+  ASSERT_EQ(SDL_PushEvent(&e), 1);
+}
+
+void PushClick(TPoint p) {
+  PushMouse(SDL_MOUSEMOTION, p.X, p.Y);
+  PushMouse(SDL_MOUSEBUTTONDOWN, p.X, p.Y);
+  PushMouse(SDL_MOUSEBUTTONUP, p.X, p.Y);
+}
+
+TPoint ButtonCentre(const TSmokeForm& f) {
+  return f.button->ClientToScreen({f.button->ClientWidth() / 2, f.button->ClientHeight() / 2});
+}
+
+}  // namespace
+
+TEST_F(SdlTest, ClickedFormLooksAsOnTheHeadlessBackEnd) {
+  TPixmap headless;
+  {
+    THeadlessSession session;
+    TSmokeForm f;
+    f.Build();
+    App().ProcessMessages();
+    Click(f.button);
+    App().ProcessMessages();
+    ASSERT_EQ(f.clicks, 1);
+    headless = session.Backend.LastScreen();
+  }
+  TSdlOptions o;
+  o.softwareRenderer = true;
+  TSdlSession session(o);
+  EXPECT_EQ(session.Backend().ScreenSize(), (TSize{800, 600}));
+  EXPECT_EQ(session.Backend().Scale(), 1);
+  TSmokeForm f;
+  f.Build();
+  App().ProcessMessages();
+  PushClick(ButtonCentre(f));
+  App().ProcessMessages();
+  App().ProcessMessages();
+  EXPECT_EQ(f.clicks, 1);
+  EXPECT_EQ(f.label->Caption(), SJS("押された"));
+  TPixmap shown;
+  ASSERT_TRUE(session.Backend().ReadScreen(shown));
+  ASSERT_EQ(shown.Width(), headless.Width());
+  ASSERT_EQ(shown.Height(), headless.Height());
+  int differing = 0;
+  for (int y = 0; y < shown.Height(); ++y)
+    for (int x = 0; x < shown.Width(); ++x) differing += shown.Pixel(x, y) != (headless.Pixel(x, y) & 0xFFFFFF);
+  EXPECT_EQ(differing, 0);
+  // The title reaches the OS window in UTF-8.
+  App().Title = SJS("銀河の戦い");
+  App().ProcessMessages();
+  App().PaintAndPresent();
+  EXPECT_STREQ(SDL_GetWindowTitle(session.Backend().Window()), "銀河の戦い");
+}
+
+TEST_F(SdlTest, SleepPumpsWithoutDispatchingAndClicksStayQueued) {
+  TSdlOptions o;
+  o.softwareRenderer = true;
+  TSdlSession session(o);
+  TSmokeForm f;
+  f.Build();
+  App().ProcessMessages();
+  PushClick(ButtonCentre(f));
+  const auto t0 = std::chrono::steady_clock::now();
+  App().Sleep(60);
+  EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(50));  // it did block
+  EXPECT_EQ(f.clicks, 0);
+  App().ProcessMessages();
+  EXPECT_EQ(f.clicks, 1);
+}
+
+TEST_F(SdlTest, OtherThreadsWakeTheWaitingLoop) {
+  TSdlOptions o;
+  o.softwareRenderer = true;
+  TSdlBackend backend(o);
+  TInputEvent ev;
+  while (backend.PollInput(ev)) {
+  }
+  std::thread waker([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    backend.Wake();
+  });
+  const auto t0 = std::chrono::steady_clock::now();
+  bool got = true;
+  // Nothing but the wake can end an endless wait (window events that carry no input are skipped).
+  got = backend.WaitInput(ev, -1);
+  waker.join();
+  EXPECT_FALSE(got);
+  EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(45));
+  // A timed wait with nothing coming returns after its time.
+  EXPECT_FALSE(backend.WaitInput(ev, 20));
+}
+
+TEST_F(SdlTest, EventsTranslateAtEveryScale) {
+  TSdlOptions o;
+  o.softwareRenderer = true;
+  TSdlBackend backend(o);
+  TInputEvent ev;
+  while (backend.PollInput(ev)) {
+  }
+  auto resized = [&](int w, int h) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
+    e.window.data1 = w;
+    e.window.data2 = h;
+    return backend.Translate(e);
+  };
+  // Twice the size: the desktop stays 800 x 600, shown doubled; no resize reaches the layer.
+  EXPECT_FALSE(resized(1600, 1200));
+  EXPECT_EQ(backend.Scale(), 2);
+  EXPECT_EQ(backend.ScreenSize(), (TSize{800, 600}));
+  SDL_Event m{};
+  m.type = SDL_MOUSEBUTTONDOWN;
+  m.button.button = SDL_BUTTON_RIGHT;
+  m.button.x = 401;
+  m.button.y = 201;
+  ASSERT_TRUE(backend.Translate(m));
+  ASSERT_TRUE(backend.PollInput(ev));
+  EXPECT_EQ(ev.kind, TInputEvent::MouseDown);
+  EXPECT_EQ(ev.button, 1);
+  EXPECT_EQ(ev.x, 200);
+  EXPECT_EQ(ev.y, 100);
+  // A size between: scale 1, and the virtual screen follows the window.
+  EXPECT_TRUE(resized(1000, 700));
+  ASSERT_TRUE(backend.PollInput(ev));
+  EXPECT_EQ(ev.kind, TInputEvent::ScreenResized);
+  EXPECT_EQ(ev.x, 1000);
+  EXPECT_EQ(ev.y, 700);
+  EXPECT_EQ(backend.ScreenSize(), (TSize{1000, 700}));
+  // Enter gives its key and its control character; text arrives as code page 932 bytes.
+  SDL_Event k{};
+  k.type = SDL_KEYDOWN;
+  k.key.keysym.sym = SDLK_RETURN;
+  ASSERT_TRUE(backend.Translate(k));
+  ASSERT_TRUE(backend.PollInput(ev));
+  EXPECT_EQ(ev.kind, TInputEvent::KeyDown);
+  EXPECT_EQ(ev.vk, VK_RETURN);
+  ASSERT_TRUE(backend.PollInput(ev));
+  EXPECT_EQ(ev.kind, TInputEvent::Char);
+  EXPECT_EQ(ev.vk, 13u);
+  SDL_Event t{};
+  t.type = SDL_TEXTINPUT;
+  std::snprintf(t.text.text, sizeof t.text.text, "%s", "a\xE3\x81\x82");  // "aあ"
+  ASSERT_TRUE(backend.Translate(t));
+  const std::string expect = SJS("aあ");
+  for (unsigned char c : expect) {
+    ASSERT_TRUE(backend.PollInput(ev));
+    EXPECT_EQ(ev.kind, TInputEvent::Char);
+    EXPECT_EQ(ev.vk, c);
+  }
+  EXPECT_EQ(VirtualKeyOf(SDLK_F4), VK_F4);
+  EXPECT_EQ(VirtualKeyOf(SDLK_q), static_cast<unsigned>('Q'));
+  // Losing the focus with a button held releases it, so no capture stays behind.
+  SDL_Event down{};
+  down.type = SDL_MOUSEBUTTONDOWN;
+  down.button.button = SDL_BUTTON_LEFT;
+  ASSERT_TRUE(backend.Translate(down));
+  ASSERT_TRUE(backend.PollInput(ev));
+  SDL_Event lost{};
+  lost.type = SDL_WINDOWEVENT;
+  lost.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+  ASSERT_TRUE(backend.Translate(lost));
+  // The right button pressed above at scale 2 is still held as well.
+  for (int b = 0; b < 2; ++b) {
+    ASSERT_TRUE(backend.PollInput(ev));
+    EXPECT_EQ(ev.kind, TInputEvent::MouseUp);
+    EXPECT_EQ(ev.button, b);
+  }
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  ASSERT_TRUE(backend.Translate(quit));
+  ASSERT_TRUE(backend.PollInput(ev));
+  EXPECT_EQ(ev.kind, TInputEvent::CloseRequest);
+}
+
+TEST_F(SdlTest, PresentUploadsOnlyTheDirtyPart) {
+  TSdlOptions o;
+  o.softwareRenderer = true;
+  TSdlBackend backend(o);
+  TPixmap screen(800, 600, 0x102030);
+  backend.Present(screen, TRegion(TRect{0, 0, 800, 600}));
+  // Change two areas but declare only one dirty: the other keeps its old pixels on the window.
+  screen.Fill({10, 10, 20, 20}, 0xFF0000);
+  screen.Fill({100, 100, 110, 110}, 0x00FF00);
+  backend.Present(screen, TRegion(TRect{10, 10, 20, 20}));
+  TPixmap shown;
+  ASSERT_TRUE(backend.ReadScreen(shown));
+  EXPECT_EQ(shown.Pixel(15, 15), 0xFF0000u);
+  EXPECT_EQ(shown.Pixel(105, 105), 0x102030u);
+  EXPECT_EQ(shown.Pixel(799, 599), 0x102030u);
+  // Cursor shapes, warp and minimise reach the window without error.
+  backend.SetCursor(TCursorShape::HourGlass);
+  backend.SetCursor(TCursorShape::Hidden);
+  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+  backend.SetCursor(TCursorShape::Arrow);
+  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+  backend.WarpMouse({30, 40});
+  backend.MinimizeApp();
+}
+
+TEST(SdlDisplay, UnopenableDisplayGivesAClearError) {
+  const char* old = std::getenv("DISPLAY");
+  const std::string saved = old ? old : "";
+  setenv("DISPLAY", ":4999", 1);
+  setenv("SDL_VIDEODRIVER", "x11", 1);
+  try {
+    TSdlBackend backend;
+    ADD_FAILURE() << "a window opened on a display that does not exist";
+  } catch (const EDisplayError& e) {
+    const std::string msg = e.what();
+    EXPECT_NE(msg.find("cannot open the display"), std::string::npos) << msg;
+    EXPECT_NE(msg.find(":4999"), std::string::npos) << msg;
+  }
+  unsetenv("SDL_VIDEODRIVER");
+  if (saved.empty())
+    unsetenv("DISPLAY");
+  else
+    setenv("DISPLAY", saved.c_str(), 1);
+}
