@@ -147,6 +147,8 @@ TAviDecoder::~TAviDecoder() = default;
 bool TAviDecoder::Available() { return true; }
 
 bool TAviDecoder::Open(const std::string& path, std::string* error) {
+  // Damaged movies are expected input: their failure is reported to the caller, not on stderr.
+  av_log_set_level(AV_LOG_FATAL);
   impl_ = std::make_unique<Impl>();
   Impl& m = *impl_;
   m.path = path;

@@ -90,7 +90,7 @@ class TSdlMediaDevice : public TMediaDevice {
                                                   : EMediaTimeFormat::Frames;
     s.devices_.push_back(this);
   }
-  ~TSdlMediaDevice() override = default;
+  ~TSdlMediaDevice() override { Detach(); }
 
   EMediaDeviceType DeviceType() const override { return type_; }
   void SetTimeFormat(EMediaTimeFormat f) override {

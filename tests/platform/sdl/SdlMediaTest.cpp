@@ -1,0 +1,380 @@
+// The real media devices on the mixer (silent output) and the movie decoder, with files generated
+// here: a wave plays and notifies, a stop during play gives aborted then the stop's success, a new
+// sound cuts off the last, a play with wait blocks; CD audio plays the disc's track files one after
+// the other; a short generated AVI plays to its end with the right frame count, from a later frame
+// too; damaged AVIs report failure (never a crash or a hang).
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#ifdef VDMQ_HAVE_AV
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+#endif
+
+#include "platform/base/GameError.h"
+#include "platform/sdl/AviDecoder.h"
+#include "platform/sdl/SdlMedia.h"
+#include "platform/sys/Services.h"
+
+using namespace vdmq;
+
+namespace {
+
+void Put16(std::string& s, unsigned v) {
+  s += static_cast<char>(v & 0xFF);
+  s += static_cast<char>((v >> 8) & 0xFF);
+}
+void Put32(std::string& s, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// 16-bit mono PCM tone of ms milliseconds at 22050 Hz.
+std::string Wave(unsigned ms, double hz = 440) {
+  const std::uint32_t rate = 22050, samples = rate * ms / 1000;
+  std::string data;
+  for (std::uint32_t i = 0; i < samples; ++i)
+    Put16(data, static_cast<unsigned>(static_cast<std::int16_t>(8000 * std::sin(i * hz * 2 * M_PI / rate))) & 0xFFFF);
+  std::string s = "RIFF";
+  Put32(s, 36 + static_cast<std::uint32_t>(data.size()));
+  s += "WAVEfmt ";
+  Put32(s, 16);
+  Put16(s, 1);
+  Put16(s, 1);
+  Put32(s, rate);
+  Put32(s, rate * 2);
+  Put16(s, 2);
+  Put16(s, 16);
+  s += "data";
+  Put32(s, static_cast<std::uint32_t>(data.size()));
+  return s + data;
+}
+
+struct Recorder {
+  std::vector<EMediaNotify> got;
+  TMediaNotifySink Sink() {
+    return [this](EMediaNotify n) { got.push_back(n); };
+  }
+};
+
+constexpr TMediaCommand kNotify{false, true};
+constexpr TMediaCommand kWaitNotify{true, true};
+
+class SdlMediaTest : public ::testing::Test {
+ protected:
+  // The sound of these tests is not listened to (set before the service opens the mixer).
+  bool quiet = setenv("SDL_AUDIODRIVER", "dummy", 1) == 0;
+  TFakeSysServices fakes;
+  TManualMediaClock clock;
+  std::unique_ptr<TSdlMediaService> media = std::make_unique<TSdlMediaService>(clock);
+};
+
+}  // namespace
+
+TEST_F(SdlMediaTest, WavePlaysNotifiesAndStops) {
+  ASSERT_TRUE(media->MixerOpen());
+  fakes.WriteFile("C:\\snd\\A.WAV", Wave(300));
+  Recorder r;
+  auto dev = media->Open(EMediaDeviceType::WaveAudio, "C:\\snd\\a.wav", kNotify, r.Sink());
+  EXPECT_EQ(r.got, std::vector<EMediaNotify>{EMediaNotify::Successful});  // the open
+  r.got.clear();
+  EXPECT_EQ(dev->Length(), 300);
+  dev->Play(std::nullopt, std::nullopt, kNotify);
+  EXPECT_TRUE(Mix_Playing(0));  // the sound really went to the mixer
+  EXPECT_EQ(media->NextEventTime(), std::optional<std::uint64_t>(300));
+  clock.Advance(299);
+  media->Poll();
+  EXPECT_TRUE(r.got.empty());
+  EXPECT_EQ(dev->Position(), 299);
+  clock.Advance(1);
+  media->Poll();
+  EXPECT_EQ(r.got, std::vector<EMediaNotify>{EMediaNotify::Successful});
+  EXPECT_FALSE(dev->Playing());
+  EXPECT_FALSE(Mix_Playing(0));
+  // A stop during play: the play is aborted, then the stop succeeds.
+  r.got.clear();
+  dev->Play(0, std::nullopt, kNotify);
+  clock.Advance(100);
+  dev->Stop(kNotify);
+  EXPECT_EQ(r.got, (std::vector<EMediaNotify>{EMediaNotify::Aborted, EMediaNotify::Successful}));
+  EXPECT_EQ(dev->Position(), 100);
+  EXPECT_FALSE(Mix_Playing(0));
+  clock.Advance(1000);
+  media->Poll();
+  EXPECT_EQ(r.got.size(), 2u);
+  // A play with wait blocks for the sound (no dispatch: the clock is blocked) and then notifies.
+  r.got.clear();
+  dev->Play(0, std::nullopt, kWaitNotify);
+  EXPECT_EQ(clock.blocks, std::vector<std::uint32_t>{300});
+  EXPECT_EQ(r.got, std::vector<EMediaNotify>{EMediaNotify::Successful});
+  dev->Close({});
+  EXPECT_THROW(dev->Play(0, std::nullopt, {}), EGameError);
+}
+
+TEST_F(SdlMediaTest, NewSoundCutsOffTheLast) {
+  fakes.WriteFile("C:\\snd\\a.wav", Wave(500));
+  fakes.WriteFile("C:\\snd\\b.wav", Wave(200, 880));
+  Recorder ra, rb;
+  auto a = media->Open(EMediaDeviceType::WaveAudio, "C:\\snd\\a.wav", {}, ra.Sink());
+  auto b = media->Open(EMediaDeviceType::WaveAudio, "C:\\snd\\b.wav", {}, rb.Sink());
+  a->Play(0, std::nullopt, kNotify);
+  clock.Advance(50);
+  b->Play(0, std::nullopt, kNotify);
+  EXPECT_EQ(ra.got, std::vector<EMediaNotify>{EMediaNotify::Aborted});
+  EXPECT_FALSE(a->Playing());
+  EXPECT_TRUE(b->Playing());
+  EXPECT_TRUE(Mix_Playing(0));
+  clock.Advance(200);
+  media->Poll();
+  EXPECT_EQ(rb.got, std::vector<EMediaNotify>{EMediaNotify::Successful});
+  EXPECT_EQ(ra.got.size(), 1u);
+}
+
+TEST_F(SdlMediaTest, WaveFilesThatCannotBeUsed) {
+  Recorder r;
+  EXPECT_THROW(media->Open(EMediaDeviceType::WaveAudio, "C:\\snd\\none.wav", {}, r.Sink()), EGameError);
+  fakes.WriteFile("C:\\snd\\junk.wav", "RIFF....WAVEjunk");
+  EXPECT_THROW(media->Open(EMediaDeviceType::WaveAudio, "C:\\snd\\junk.wav", {}, r.Sink()), EGameError);
+  // A header that promises more samples than the file holds, with a format the mixer refuses.
+  std::string odd = Wave(100);
+  odd[20] = 0x55;  // format tag nobody knows
+  fakes.WriteFile("C:\\snd\\odd.wav", odd);
+  auto dev = media->Open(EMediaDeviceType::WaveAudio, "C:\\snd\\odd.wav", {}, r.Sink());
+  dev->Play(0, std::nullopt, kNotify);
+  EXPECT_EQ(r.got, std::vector<EMediaNotify>{EMediaNotify::Failure});
+  EXPECT_THROW(dev->Play(0, std::nullopt, {}), EGameError);
+}
+
+TEST_F(SdlMediaTest, CdAudioPlaysTheDiscTracksInTurn) {
+  const std::string root = fakes.AddDisc('D', "disc1");
+  fakes.WriteFile("D:\\CDDA\\Track02.wav", Wave(400));
+  fakes.WriteFile("D:\\CDDA\\track03.wav", Wave(600, 660));
+  fakes.WriteFile("D:\\CDDA\\track03.mp3", "not preferred");
+  fakes.WriteFile("D:\\CDDA\\notes.txt", "ignored");
+  const auto files = FindCdTracks(root);
+  ASSERT_EQ(files.size(), 3u);
+  EXPECT_TRUE(files[0].empty());  // the data track
+  EXPECT_NE(files[2].find("track03.wav"), std::string::npos);
+  Recorder r;
+  auto cd = media->Open(EMediaDeviceType::CdAudio, "D:", {}, r.Sink());
+  EXPECT_EQ(cd->Tracks(), 3);
+  EXPECT_EQ(cd->TimeFormat(), EMediaTimeFormat::Tmsf);
+  cd->Play(MakeTmsf(2, 0, 0, 0), MakeTmsf(4, 0, 0, 0), kNotify);
+  EXPECT_TRUE(Mix_PlayingMusic());
+  EXPECT_EQ(TmsfTrack(cd->Position()), 2);
+  // The loop wakes at the change of track, and the next file plays.
+  EXPECT_EQ(media->NextEventTime(), std::optional<std::uint64_t>(400));
+  clock.Advance(450);
+  media->Poll();
+  EXPECT_EQ(TmsfTrack(cd->Position()), 3);
+  EXPECT_EQ(TmsfFrame(cd->Position()), 50 * 75 / 1000);
+  EXPECT_TRUE(Mix_PlayingMusic());
+  EXPECT_TRUE(r.got.empty());
+  clock.Advance(550);
+  media->Poll();
+  EXPECT_EQ(r.got, std::vector<EMediaNotify>{EMediaNotify::Successful});
+  EXPECT_FALSE(Mix_PlayingMusic());
+  // One track only, to its end; a track that is not on the disc is an error.
+  r.got.clear();
+  cd->Play(MakeTmsf(3, 0, 0, 0), MakeTmsf(4, 0, 0, 0), kWaitNotify);
+  EXPECT_EQ(clock.blocks.back(), 600u);
+  EXPECT_EQ(r.got, std::vector<EMediaNotify>{EMediaNotify::Successful});
+  EXPECT_THROW(cd->Play(MakeTmsf(9, 0, 0, 0), std::nullopt, {}), EGameError);
+  // No such drive, or a drive that is no CD: no device.
+  EXPECT_THROW(media->Open(EMediaDeviceType::CdAudio, "Q:", {}, r.Sink()), EGameError);
+  EXPECT_THROW(media->Open(EMediaDeviceType::CdAudio, "C:", {}, r.Sink()), EGameError);
+}
+
+#ifdef VDMQ_HAVE_AV
+
+namespace {
+
+// Writes a small AVI: `frames` pictures of 64 x 48 at `fps`, frame i a flat grey of level 30 + 20 i,
+// with a sound track of the same length.
+bool WriteAvi(const std::string& path, int frames, int fps) {
+  AVFormatContext* oc = nullptr;
+  if (avformat_alloc_output_context2(&oc, nullptr, "avi", path.c_str()) < 0) return false;
+  const AVCodec* vc = avcodec_find_encoder(AV_CODEC_ID_MPEG4);
+  const AVCodec* ac = avcodec_find_encoder(AV_CODEC_ID_PCM_S16LE);
+  if (!vc || !ac) return false;
+  AVStream* vs = avformat_new_stream(oc, nullptr);
+  AVCodecContext* ve = avcodec_alloc_context3(vc);
+  ve->width = 64;
+  ve->height = 48;
+  ve->pix_fmt = AV_PIX_FMT_YUV420P;
+  ve->time_base = {1, fps};
+  ve->framerate = {fps, 1};
+  ve->gop_size = 1;
+  ve->bit_rate = 400000;
+  if (avcodec_open2(ve, vc, nullptr) < 0) return false;
+  avcodec_parameters_from_context(vs->codecpar, ve);
+  vs->time_base = ve->time_base;
+  AVStream* as = avformat_new_stream(oc, nullptr);
+  AVCodecContext* ae = avcodec_alloc_context3(ac);
+  ae->sample_fmt = AV_SAMPLE_FMT_S16;
+  ae->sample_rate = 22050;
+  av_channel_layout_default(&ae->ch_layout, 1);
+  ae->time_base = {1, 22050};
+  if (avcodec_open2(ae, ac, nullptr) < 0) return false;
+  avcodec_parameters_from_context(as->codecpar, ae);
+  as->time_base = ae->time_base;
+  if (avio_open(&oc->pb, path.c_str(), AVIO_FLAG_WRITE) < 0 || avformat_write_header(oc, nullptr) < 0) return false;
+  AVPacket* pkt = av_packet_alloc();
+  auto drain = [&](AVCodecContext* c, AVStream* s) {
+    while (avcodec_receive_packet(c, pkt) == 0) {
+      av_packet_rescale_ts(pkt, c->time_base, s->time_base);
+      pkt->stream_index = s->index;
+      av_interleaved_write_frame(oc, pkt);
+    }
+  };
+  const int perFrame = 22050 / fps;
+  for (int i = 0; i < frames; ++i) {
+    AVFrame* f = av_frame_alloc();
+    f->format = AV_PIX_FMT_YUV420P;
+    f->width = 64;
+    f->height = 48;
+    av_frame_get_buffer(f, 0);
+    for (int y = 0; y < 48; ++y) std::memset(f->data[0] + y * f->linesize[0], 30 + 20 * i, 64);
+    for (int y = 0; y < 24; ++y) {
+      std::memset(f->data[1] + y * f->linesize[1], 128, 32);
+      std::memset(f->data[2] + y * f->linesize[2], 128, 32);
+    }
+    f->pts = i;
+    avcodec_send_frame(ve, f);
+    drain(ve, vs);
+    av_frame_free(&f);
+    AVFrame* a = av_frame_alloc();
+    a->format = AV_SAMPLE_FMT_S16;
+    a->sample_rate = 22050;
+    av_channel_layout_copy(&a->ch_layout, &ae->ch_layout);
+    a->nb_samples = perFrame;
+    av_frame_get_buffer(a, 0);
+    auto* samples = reinterpret_cast<std::int16_t*>(a->data[0]);
+    for (int k = 0; k < perFrame; ++k) samples[k] = static_cast<std::int16_t>(4000 * std::sin(k * 0.1));
+    a->pts = static_cast<std::int64_t>(i) * perFrame;
+    avcodec_send_frame(ae, a);
+    drain(ae, as);
+    av_frame_free(&a);
+  }
+  avcodec_send_frame(ve, nullptr);
+  drain(ve, vs);
+  avcodec_send_frame(ae, nullptr);
+  drain(ae, as);
+  av_write_trailer(oc);
+  av_packet_free(&pkt);
+  avcodec_free_context(&ve);
+  avcodec_free_context(&ae);
+  avio_closep(&oc->pb);
+  avformat_free_context(oc);
+  return true;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+TEST_F(SdlMediaTest, GeneratedAviPlaysToItsEndWithEveryFrame) {
+  ASSERT_TRUE(TAviDecoder::Available());
+  fakes.WriteFile("C:\\mov\\x.txt", "");
+  // The game's movies carry another extension: the content decides.
+  const std::string path = fakes.Native("C:\\mov\\INT_T01.str");
+  ASSERT_TRUE(WriteAvi(path, 10, 10));
+  std::vector<int> levels;
+  TMediaRect rectSeen;
+  media->OnVideoFrame = [&](const TMediaRect& r, const TPixmap& f) {
+    rectSeen = r;
+    ASSERT_EQ(f.Width(), 64);
+    ASSERT_EQ(f.Height(), 48);
+    levels.push_back(static_cast<int>((f.Pixel(32, 24) >> 8) & 0xFF));
+  };
+  Recorder r;
+  auto dev = media->Open(EMediaDeviceType::AviVideo, "C:\\mov\\int_t01.str", {}, r.Sink());
+  EXPECT_EQ(dev->TimeFormat(), EMediaTimeFormat::Frames);
+  EXPECT_EQ(dev->Length(), 10);
+  dev->SetDisplayRect({240, 180, 560, 420});
+  dev->Play(std::nullopt, std::nullopt, kWaitNotify);
+  EXPECT_EQ(r.got, std::vector<EMediaNotify>{EMediaNotify::Successful});
+  ASSERT_EQ(levels.size(), 10u);
+  EXPECT_EQ(rectSeen, (TMediaRect{240, 180, 560, 420}));
+  // Each frame shown once, in order: the grey level rises by about 20 each frame.
+  for (size_t i = 1; i < levels.size(); ++i) EXPECT_NEAR(levels[i] - levels[i - 1], 23, 6) << i;
+  EXPECT_EQ(dev->Position(), 10);
+  EXPECT_EQ(clock.NowMs(), 1000u);
+  // From frame 5 without wait: frames come as the loop polls at their times.
+  levels.clear();
+  r.got.clear();
+  dev->Play(5, std::nullopt, kNotify);
+  for (int step = 0; step < 5; ++step) {
+    const auto next = media->NextEventTime();
+    ASSERT_TRUE(next.has_value());
+    clock.Advance(*next > clock.NowMs() ? *next - clock.NowMs() : 0);
+    media->Poll();
+  }
+  EXPECT_EQ(levels.size(), 5u);
+  EXPECT_EQ(dev->Position(), 10);
+  EXPECT_EQ(r.got, std::vector<EMediaNotify>{EMediaNotify::Successful});
+  // Stopped at frame 2 of a new play: aborted, then the stop's success; the position stays there.
+  r.got.clear();
+  dev->Play(0, std::nullopt, kNotify);
+  clock.Advance(250);
+  media->Poll();
+  dev->Stop(kNotify);
+  EXPECT_EQ(r.got, (std::vector<EMediaNotify>{EMediaNotify::Aborted, EMediaNotify::Successful}));
+  EXPECT_EQ(dev->Position(), 2);
+}
+
+TEST_F(SdlMediaTest, DamagedAviReportsFailure) {
+  const std::string good = fakes.Native("C:\\mov\\good.avi");
+  fakes.WriteFile("C:\\mov\\x.txt", "");
+  ASSERT_TRUE(WriteAvi(good, 6, 10));
+  const std::string bytes = ReadFile(good);
+  ASSERT_GT(bytes.size(), 2000u);
+  struct Case {
+    const char* name;
+    std::string data;
+  };
+  std::string scrambled = bytes;
+  for (size_t i = 12; i < scrambled.size(); ++i) scrambled[i] = static_cast<char>(scrambled[i] * 31 + 7);
+  const std::vector<Case> cases = {
+      {"C:\\mov\\cut.avi", bytes.substr(0, 200)},
+      {"C:\\mov\\scrambled.avi", scrambled},
+      {"C:\\mov\\text.avi", "RIFF\x10\x00\x00\x00" "AVI LIST not a movie at all"},
+      {"C:\\mov\\empty.avi", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fakes.WriteFile(c.name, c.data);
+    Recorder r;
+    int frames = 0;
+    media->OnVideoFrame = [&](const TMediaRect&, const TPixmap&) { ++frames; };
+    auto dev = media->Open(EMediaDeviceType::AviVideo, c.name, {}, r.Sink());
+    dev->Play(std::nullopt, std::nullopt, kNotify);
+    EXPECT_EQ(r.got, std::vector<EMediaNotify>{EMediaNotify::Failure});
+    EXPECT_EQ(frames, 0);
+    EXPECT_FALSE(media->LastVideoError().empty());
+    // Without notify the failure is raised for the event that asked.
+    EXPECT_THROW(dev->Play(std::nullopt, std::nullopt, {}), EGameError);
+  }
+  // Damage after the first frames: the movie plays what it can and still ends (no hang).
+  std::string tail = bytes;
+  for (size_t i = tail.size() * 2 / 3; i < tail.size(); ++i) tail[i] = static_cast<char>(i * 13);
+  fakes.WriteFile("C:\\mov\\tail.avi", tail);
+  Recorder r;
+  auto dev = media->Open(EMediaDeviceType::AviVideo, "C:\\mov\\tail.avi", {}, r.Sink());
+  dev->Play(std::nullopt, std::nullopt, kWaitNotify);
+  ASSERT_EQ(r.got.size(), 1u);
+  EXPECT_LE(clock.NowMs(), 1000u);
+}
+
+#endif
