@@ -10,11 +10,12 @@ namespace vdmq {
 
 namespace {
 
-// Twelve countries of the scenario; the last two slots are unused.
+// Twelve countries of the scenario; the last two slots are the countries that no longer exist.
 constexpr std::array<const char*, kCountryNameCount> kCountryNames = {
-    "ヴェルド連邦", "ガルシア帝国", "ノルン共和国", "ザイラス王国", "エルファ自治領",
-    "バルディア公国", "ミストラル連合", "オーベル首長国", "リーデン共和国", "カザン帝国",
-    "セリオス同盟", "トラキア王国", "", ""};
+    "ヴェルド連邦", "セレス共和国", "オルテンシア王国", "カルダ首長国", "ミルヴァ公国",
+    "トルネ自治連合", "ハイゼル共和国", "ゾルディア帝国", "ベルカ通商連合", "エリュシオン自由国",
+    "ナーガ教国", "ラグナ辺境領", "", "",
+};
 
 }  // namespace
 

@@ -8,13 +8,10 @@ namespace vdmq {
 
 namespace {
 
-// The chapter titles, by chapter (variable 0 of the story).
+// The chapter titles, by chapter (variable 0 of the story), at most 8 full-width characters (the
+// save slot line); chapters 5..9 have none.
 const char* const kChapterTitlesUtf8[] = {
-    "序章　星海の目覚め", "第一章　辺境の狼煙",
-    "第二章　同盟の盾", "第三章　帝国の影",
-    "第四章　決戦宙域", "",
-    "", "",
-    "", "",
+    "開戦", "ラドム攻略", "帝都の門", "王国の選択", "帝都決戦", "", "", "", "", "",
 };
 static_assert(sizeof(kChapterTitlesUtf8) / sizeof(kChapterTitlesUtf8[0]) == kChapterTitleTextCount);
 

@@ -195,7 +195,7 @@ TEST(Parts, BadIndicesAndNullPointersGiveTheQuietAnswers) {
 TEST(Parts, NamesComeFromTheNameTables) {
   std::memset(FrameData, 0, sizeof FrameData);
   FrameData[0].Parts.NameNum = 0;
-  FrameData[1].Parts.NameNum = 59;  // an empty entry of the table
+  FrameData[1].Parts.NameNum = 40;  // an empty entry of the table
   FrameData[2].Parts.NameNum = 60;  // outside the table
   FrameData[3].Parts.NameNum = -1;
   ASSERT_NE(GetFrameName(0), nullptr);
