@@ -102,8 +102,36 @@ class TGameHost {
   // has paged through it (the headless host returns at once).
   virtual void EventMes(const TEventMesScript& /*script*/) {}
 
+  // --- map clicks, computer players and the turn flow (campaign/Qvmap, Cpu_turn, Gmain) ---
+  // The battle entry (planet -1 for a fleet battle, defender fleet -1 for a planet attack): the
+  // battle runs to its end with its result applied. The default runs RunBattleEntry below.
+  virtual void BattleStart(int attacker, int attackerFleet, int defender, int defenderFleet, int planet);
+  // Centres the strategic map view on a cell.
+  virtual void SetMapCenter(int /*x*/, int /*y*/) {}
+  // Draws the minimap base from the loaded map.
+  virtual void MakeZenBase() {}
+  // Enables or disables the main window's command bar.
+  virtual void SetCmdEnable(bool /*on*/) {}
+  // The main window's quit flag: set once the player has confirmed ending the program.
+  virtual bool IsGameEnd() { return false; }
+  // The save/load screen: a slot 0..14, -2 for a new game, -1 for cancel (headless: -1).
+  virtual int ShowSaveLoad(bool /*saveMode*/, bool /*wayBack*/) { return -1; }
+  // The fleet screen, the planet screen and the fleet selector of a planet (modal).
+  virtual void ShowFleetForm(int /*country*/, int /*fleet*/) {}
+  virtual void ShowPlanetWindow(int /*planet*/, int /*country*/) {}
+  virtual void ShowFleetSelByPlanet(int /*planet*/) {}
+
   // Further operations are added here by the units that need them, each with a headless default.
 };
+
+// The battle entry that the battle library installs (nullptr: none). The campaign library does not
+// link the battle; the program (or a test) installs BtBattleStart here.
+using TBattleEntry = void (*)(int attacker, int attackerFleet, int defender, int defenderFleet, int planet);
+void SetBattleEntry(TBattleEntry entry);
+TBattleEntry GetBattleEntry();
+// Runs the installed battle entry; without one the battle is decided for the attacker at once: a
+// planet changes hands with the attacking fleet moving onto it, a defending fleet returns home.
+void RunBattleEntry(int attacker, int attackerFleet, int defender, int defenderFleet, int planet);
 
 // The installed host (the headless default until SetGameHost is called).
 TGameHost& GameHost();

@@ -17,6 +17,7 @@ class TDatFile;
 constexpr int kMapSize = 54;                      // cells per row and per column
 constexpr int kMapCells = kMapSize * kMapSize;    // 2916
 constexpr int kStepUnreached = 65535;             // step-table value of a cell the wave did not reach
+constexpr int kMaxRouteLength = 1458;             // route requests of this length or more are refused
 constexpr int kChipObstacle = 20;                 // chips from this number on are obstacles
 
 // Zone values (the grid keeps the largest value any rule gives a cell; below 128 is passable).
@@ -122,6 +123,53 @@ class TQvMap {
   void DrawMap();
   // The visible cells with their chips (layer 0) and marks or the cursor (layer 1).
   void PutCells();
+
+  // --- movement ranges, routes, fleet moves, attacks and map clicks ---
+  // On a passable cell whose mark is below the value: the mark becomes the value; true when set.
+  bool RaiseMark(int x, int y, int mark);
+  // Every cell 64 where the table is not 65535 and 0 elsewhere; true when any cell is 64.
+  bool MarkReachable(TStepRow* table);
+  // Every fleet of the country on the map whose cell is marked 64 and holds no planet: mark 63.
+  void MarkOwnFleets(int country);
+  // Marks the range of a fleet standing at (x, y): reachable cells 64, the country's planets 66,
+  // its other fleets 63, the fleet's own cell 64. True when any cell is marked 64 or 66.
+  bool MakeMoveRange(int country, int zoneMode, int x, int y, int budget, int moveType);
+  // The route (direction codes, start to target) of at most maxLength steps into route, which must
+  // hold maxLength entries (null: only the length). Answers the number of steps or -1: for a
+  // maxLength of kMaxRouteLength or more, a start or target off the map, a target the wave did not
+  // reach, and a walk that cannot get back to the start within maxLength steps.
+  int MakeRoute(int country, int startX, int startY, int moveType, int budget, int maxLength, int* route,
+                int targetX, int targetY);
+  // Moves the fleet along its route with the view following; the player is asked to confirm.
+  // True when the move stands (the fleet's move is spent), false when the player cancelled it.
+  bool MoveFleet(int country, int fleet, int targetX, int targetY);
+  // Clears the marks and marks 67 on the attackable side neighbours of (x, y); true when any.
+  bool ChkAttackAround(int country, int x, int y);
+  // Marks the cell 67 when it holds an unowned planet or one at war with the country, or, without
+  // a planet, when the first fleet found there is at war with it. True when marked.
+  bool MarkAttackCell(int country, int x, int y);
+  // Starts the battle against the planet or the fleet at war on the target cell; spends the
+  // fleet's move and attack in any case.
+  void AttackTarget(int country, int fleet, int targetX, int targetY);
+  // Enters move mode for the fleet (mode 1, command bar off); the range result.
+  bool StartFleetMove(int country, int fleet);
+  // Marks the targets around the fleet; when there are any: command bar off, redraw, mode 2.
+  bool EnterAttackMode(int country, int fleet);
+  bool ChkFleetAttackAround(int country, int fleet);
+  // Leaves modes 1 and 2 (marks cleared, command bar on); nothing in mode 0.
+  void CancelMode();
+  // A click on a map cell: button 0 left, 1 right. Ignored while the computer countries move.
+  void Click(int button, int x, int y);
+
+  // --- searches of the computer player ---
+  // Marks 64 on what the country can reach from (x, y) and from its planets; true when any.
+  bool MakeCpuArea(int country, int zoneMode, int x, int y, int moveType);
+  // The cell to move to this turn towards the target, or (-1, -1).
+  void SearchCpuMove(int country, int fleet, int targetX, int targetY, int* nextX, int* nextY);
+  // The fleet standing on the neighbour cell in the direction, when it is not on a planet.
+  bool GetFleetDir(int x, int y, int dir, int* country, int* fleet) const;
+  // The planet on the neighbour cell in the direction; -1 for none or off the map.
+  int GetPlanetDir(int x, int y, int dir) const;
 
   // Map interaction mode (0 normal, 1 move, 2 attack) and the fleet that map clicks act on.
   int GetMode() const { return mode_; }
