@@ -11,12 +11,13 @@
 namespace vdmq {
 namespace {
 
-// The media player (owned anywhere below root) whose open video device plays into a display.
+// The media player (owned anywhere below root) with an open video device and a display. (Its
+// device is not asked whether it plays: the last frame arrives while the play is settling.)
 TMediaPlayer* PlayingVideo(TComponent* root) {
   for (int i = 0; i < root->ComponentCount(); ++i) {
     TComponent* c = root->Components(i);
     if (auto* p = dynamic_cast<TMediaPlayer*>(c);
-        p && p->DeviceType == EMediaDeviceType::AviVideo && p->IsOpen() && p->Display && p->Playing())
+        p && p->DeviceType == EMediaDeviceType::AviVideo && p->IsOpen() && p->Display)
       return p;
     if (TMediaPlayer* p = PlayingVideo(c)) return p;
   }

@@ -21,6 +21,10 @@ extern "C" {
 #endif
 
 #include "platform/base/GameError.h"
+#include "platform/core/MediaPlayer.h"
+#include "platform/core/StdCtrls.h"
+#include "platform/headless/TestKit.h"
+#include "platform/sdl/SdlSession.h"
 #include "platform/sdl/AviDecoder.h"
 #include "platform/sdl/SdlMedia.h"
 #include "platform/sys/Services.h"
@@ -375,6 +379,53 @@ TEST_F(SdlMediaTest, DamagedAviReportsFailure) {
   dev->Play(std::nullopt, std::nullopt, kWaitNotify);
   ASSERT_EQ(r.got.size(), 1u);
   EXPECT_LE(clock.NowMs(), 1000u);
+}
+
+// The media player control with a display panel: the movie's frames land in the panel's rectangle
+// on the screen, and the play's end comes through the queue as the player's notification.
+TEST(SdlMoviePlayer, FramesAreDrawnIntoTheDisplayPanel) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  THeadlessSession session;
+  TFakeSysServices fakes(&session.MediaClock);
+  TSdlMediaService media(session.MediaClock);
+  media.OnVideoFrame = ShowVideoFrame;
+  App().SetMediaService(&media);
+  fakes.WriteFile("C:\\mov\\x.txt", "");
+  ASSERT_TRUE(WriteAvi(fakes.Native("C:\\mov\\op.str"), 8, 10));
+  TForm* form = nullptr;
+  App().CreateForm(form);
+  form->SetBorderStyle(bsNone);
+  form->SetBounds(0, 0, 800, 600);
+  form->SetColor(clBlack);
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(240, 180, 320, 240);
+  panel->SetColor(clBlack);
+  auto* player = new TMediaPlayer(form);
+  player->SetParent(form);
+  player->DeviceType = EMediaDeviceType::AviVideo;
+  player->FileName = "C:\\mov\\op.str";
+  player->Display = panel;
+  std::vector<EMediaNotify> notes;
+  player->OnNotify = [&](TComponent*) { notes.push_back(player->NotifyValue); };
+  form->Show();
+  App().ProcessMessages();
+  player->Open();
+  player->SetDisplayRect({0, 0, 320, 240});
+  player->Notify = true;
+  player->Play();
+  EXPECT_TRUE(player->Playing());
+  // Let the loop run to the end of the movie (timers and the media clock move on virtual time).
+  while (notes.empty() && session.Backend.NowMs() < 5000) App().HandleMessage();
+  ASSERT_EQ(notes, std::vector<EMediaNotify>{EMediaNotify::Successful});
+  EXPECT_EQ(player->Position(), 8);
+  const TPixmap& screen = session.Backend.LastScreen();
+  const std::uint32_t inside = screen.Pixel(400, 300), corner = screen.Pixel(559, 419);
+  EXPECT_EQ(inside, corner);                      // the 64 x 48 frame stretched over the whole panel
+  EXPECT_GT((inside >> 8) & 0xFF, 165u);          // the last, lightest frame (frame 6 is darker)
+  EXPECT_EQ(screen.Pixel(239, 179) & 0xFFFFFF, 0u);  // outside the panel stays black
+  player->Close();
+  App().Shutdown();
 }
 
 #endif
