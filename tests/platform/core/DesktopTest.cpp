@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/StdCtrls.h"
+#include "platform/core/WindowInfo.h"
 #include "platform/headless/TestKit.h"
 
 using namespace vdmq;
@@ -311,6 +312,54 @@ TEST_F(DesktopTest, ExceptionInAnActivationHandlerIsShownAndTheModalStillReturns
   EXPECT_EQ(d->ShowModal(), mrOk);  // the reactivation throws; the result still comes back
   EXPECT_EQ(shown, std::vector<std::string>{"boom"});
   EXPECT_TRUE(m->Active());
+}
+
+}  // namespace
+
+namespace {
+
+// The self-framed windows lay out their title bars from the system metrics and style bits: the
+// frame width follows the sizing-frame bit, and the caption band comes out 18 pixels high for both
+// the sizeable and the fixed frame.
+TEST_F(DesktopTest, SystemMetricsAndStyleBitsAgreeWithTheFramesTheLayerDraws) {
+  TMainLike* m = nullptr;
+  App().CreateForm(m);
+  TDialogLike* d = nullptr;
+  App().CreateForm(d);
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 800);
+  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 600);
+  for (TForm* f : {static_cast<TForm*>(m), static_cast<TForm*>(d)}) {
+    const std::uint32_t style = WindowStyle(*f);
+    const bool thick = (style & WS_THICKFRAME) && !IsIconic(*f);
+    const int fx = GetSystemMetrics(thick ? SM_CXFRAME : SM_CXDLGFRAME);
+    const int fy = GetSystemMetrics(thick ? SM_CYFRAME : SM_CYDLGFRAME);
+    const TPoint origin = f->ClientOrigin();
+    EXPECT_EQ(origin.X - f->Left(), fx) << f->ClassName();
+    const int captionHeight = (origin.Y - f->Top()) - fy - 1;
+    EXPECT_EQ(captionHeight, 18) << f->ClassName();
+    EXPECT_EQ(style & (WS_VSCROLL | WS_HSCROLL), 0u);
+  }
+  EXPECT_TRUE(WindowStyle(*m) & WS_THICKFRAME);
+  EXPECT_FALSE(WindowStyle(*d) & WS_THICKFRAME);
+  EXPECT_TRUE(WindowStyle(*d) & WS_SYSMENU);
+  EXPECT_FALSE(WindowStyle(*d) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+
+  m->Show();
+  m->SetWindowState(wsMaximized);
+  EXPECT_TRUE(IsZoomed(*m));
+  EXPECT_TRUE(WindowStyle(*m) & WS_MAXIMIZE);
+  EXPECT_EQ(ScreenBitsPerPixel() > 8, true);  // never the palette path
+
+  // The foreground window is the active one; a window disabled under a modal cannot take it.
+  EXPECT_EQ(GetForegroundWindow(), m);
+  d->Show();
+  EXPECT_EQ(GetForegroundWindow(), d);
+  EXPECT_TRUE(SetForegroundWindow(m));
+  EXPECT_EQ(GetForegroundWindow(), m);
+  m->SetEnabled(false);
+  EXPECT_FALSE(SetForegroundWindow(m));
+  d->Hide();
+  EXPECT_FALSE(SetForegroundWindow(d));
 }
 
 }  // namespace
