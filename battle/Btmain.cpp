@@ -10,6 +10,7 @@
 #include "campaign/Fleet.h"
 #include "campaign/GameHost.h"
 #include "campaign/Planet.h"
+#include "campaign/Stdfunc.h"
 #include "campaign/Story.h"
 #include "campaign/W5ev_trg.h"
 #include "platform/base/Sjis.h"
@@ -64,6 +65,13 @@ void BtBattleStart(int attacker, int attackerFleet, int defender, int defenderFl
   if (BtInfo.player == -1) BtInfo.winner = attacker;
   TGameHost& host = GameHost();
   EvTrgBattleStart();
+  // The debug window's battle switches (all off in play): a battle won outright, or decided by
+  // chance with the percent of its edit box.
+  if (host.GetDebugSw(kBtDebugSwWin) && BtInfo.winner == -1) BtInfo.winner = BtInfo.player;
+  if (BtInfo.winner == -1) {
+    const int chance = host.GetDebugBattleChance();
+    if (chance >= 0) BtInfo.winner = ChkRand(chance) ? BtInfo.player : BtInfo.playerOpponent;
+  }
   if (BtInfo.winner == -1) {
     host.PlayBattleBgm();
     if (!host.ExecBattle()) BtRunBattleHeadless();
@@ -77,7 +85,7 @@ void BtBattleStart(int attacker, int attackerFleet, int defender, int defenderFl
 void BtApplyResult() {
   TBtInfo& b = BtInfo;
   TGameHost& host = GameHost();
-  if (b.player != -1) host.BtPlayWave(GetFukukanVoice(), b.winner == b.player ? 0 : 1, true);
+  if (b.player != -1) host.PlayWave(GetFukukanVoice(), b.winner == b.player ? 0 : 1, true);
 
   if (b.winner == b.attacker) {
     RewardCmd(b.attackerCmd, b.kind == kBtKindPlanet ? 50 : 30, 50);
@@ -87,7 +95,7 @@ void BtApplyResult() {
       const bool byPlayer = IsPlayerCountry(b.attacker);
       const std::string& fmt = byPlayer ? (capital ? SJS("本拠地、%sを<BR>占領しました。") : SJS("拠点、%sを<BR>占領しました。"))
                                         : (capital ? SJS("本拠地、%sを<BR>占領されました。") : SJS("拠点、%sを<BR>占領されました。"));
-      host.BtSysMes(CaptureReport(fmt, b.planet), SJS("報告"), 0);
+      host.SysMes(CaptureReport(fmt, b.planet), SJS("報告"), 0);
       SetPlanetBelong(b.planet, b.attacker);
     } else {
       RewardCmd(b.defenderCmd, 10, 250);

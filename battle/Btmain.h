@@ -13,6 +13,9 @@ namespace vdmq {
 // 25 frames a second), so that a battle nobody can win still ends.
 constexpr int kBtHeadlessFrameLimit = 45000;
 
+// The debug window's switch that wins every fought battle for the player.
+constexpr int kBtDebugSwWin = 4;
+
 // The whole battle; planet -1 for a fleet battle, defender fleet -1 for a planet attack.
 void BtBattleStart(int attacker, int attackerFleet, int defender, int defenderFleet, int planet);
 // Applies the outcome held in BtInfo to the world model.

@@ -413,7 +413,7 @@ void TBtQvMap::ShipHit(TBtShip* ship, int d) {
 
   if (!ship->IsAlive()) {
     AddExploade(ship->GetX(), ship->GetY(), 0);
-    host.BtPlayWave(4, 0, false);
+    host.PlayWave(4, 0, false);
     if (selected_ != nullptr && selected_ != ship) host.UpdateBtPanel();
     if (ship->IsFlagship()) {
       BtInfo.winner = ship->GetCountry() != BtInfo.attacker ? BtInfo.attacker : BtInfo.defender;
@@ -470,7 +470,7 @@ bool BtBattleTick() {
     } else {
       arena->endCountdown_ = kBtEndFrames;
       if (BtInfo.player != -1) {
-        host.BtSysMes(BtInfo.winner == BtInfo.player ? SJS("戦闘に勝利しました。") : SJS("戦闘に敗北しました。"),
+        host.SysMes(BtInfo.winner == BtInfo.player ? SJS("戦闘に勝利しました。") : SJS("戦闘に敗北しました。"),
                       SJS("確認"), 0);
       }
       keepRunning = false;

@@ -6,6 +6,7 @@
 #include "battle/Btmath.h"
 #include "battle/Btqvmap.h"
 #include "campaign/Fleet.h"
+#include "campaign/GameHost.h"
 #include "campaign/Parts.h"
 #include "campaign/Planet.h"
 
@@ -105,7 +106,7 @@ void TBtShip::Setup(const TBtShipInfo& info) {
   if (data != nullptr) shipData_ = *data;
 
   TBtViewSink* view = BtViewSink();
-  hullSheet_ = view != nullptr ? view->AddPat(49, GetShipCg(&shipData_), 1, 8) : -1;
+  hullSheet_ = view != nullptr ? view->AddPat(49, HullCg(), 1, 8) : -1;
 
   u.hp = GetShipHp(&shipData_);
   u.armor = GetFrameBodyDef(GetFrameBodyPtr(shipData_.Parts[kPartsFrame]));
@@ -176,7 +177,7 @@ void TBtShip::Draw() {
 
   // Flames only for hull pictures the flame table knows; other numbers (-1 for no hull, or a
   // picture beyond the table) show none.
-  const int cg = GetShipCg(&shipData_);
+  const int cg = HullCg();
   if (cg >= 0 && cg < kBtFlameCgCount) {
     for (int p = 0; p < 3; ++p) {
       const int dx = BtFlameTbl[cg][p][d8][0];
@@ -222,6 +223,12 @@ void TBtShip::Draw() {
     fl.frame = 11;
     view->Put(kBtLayerEffect, fl);
   }
+}
+
+int TBtShip::HullCg() const {
+  // The debug window's battle picture box replaces every hull's picture (never in play).
+  const int forced = GameHost().GetDebugShipCg();
+  return forced >= 0 ? forced : GetShipCg(&shipData_);
 }
 
 void TBtShip::TickEquip() {

@@ -62,6 +62,8 @@ class TBtShip : public TBtUnit {
   const TShipData& GetShipData() const { return shipData_; }
   // Refreshes the ship record's durability from the unit's (after every hit).
   void RefreshShipHp() { shipData_.Hp = hp_; }
+  // The hull's picture number (-1 without hull), as the sprites show it.
+  int HullCg() const;
 
  private:
   int32_t flameFrame_ = 0;

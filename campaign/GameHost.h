@@ -41,15 +41,9 @@ class TGameHost {
   virtual int SysMesBt(const std::string& /*text*/, const std::string& /*caption*/, int /*withCancel*/) {
     return 1;
   }
-  // The game's message box outside the battle window: 1 OK, 2 Cancel.
-  virtual int BtSysMes(const std::string& /*text*/, const std::string& /*caption*/, int /*withCancel*/) {
-    return 1;
-  }
   // Starts the battle's CD track looping (space or planet battle), and the map track afterwards.
   virtual void PlayBattleBgm() {}
   virtual void PlayMapBgm() {}
-  // A sound effect or voice clip of a file kind and number, waiting for its end or not.
-  virtual void BtPlayWave(int /*kind*/, int /*number*/, bool /*wait*/) {}
   // Repaints the main window at once (after a battle).
   virtual void RepaintMainWindow() {}
 
@@ -96,6 +90,11 @@ class TGameHost {
   // The debug window's switches (all off in play) and its message sink.
   virtual bool GetDebugSw(int /*n*/) { return false; }
   virtual void DebugMes(const std::string& /*text*/) {}
+  // The debug window's battle test settings: the percent of its battle-by-chance box, and the
+  // hull picture number of its battle picture box; -1 while the box is not checked (always in
+  // play).
+  virtual int GetDebugBattleChance() { return -1; }
+  virtual int GetDebugShipCg() { return -1; }
 
   // --- the scenario's event dialogue ---
   // Shows an event dialogue script page by page in the event window and returns when the player

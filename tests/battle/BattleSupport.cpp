@@ -158,16 +158,18 @@ bool RecordingHost::ExecBattle() {
 int RecordingHost::SysMesBt(const std::string& text, const std::string& caption, int) {
   boxes.push_back(text);
   captions.push_back(caption);
+  boxKinds.push_back("SysMesBt");
   return 1;
 }
 
-int RecordingHost::BtSysMes(const std::string& text, const std::string& caption, int) {
+int RecordingHost::SysMes(const std::string& text, const std::string& caption, int) {
   boxes.push_back(text);
   captions.push_back(caption);
+  boxKinds.push_back("SysMes");
   return 1;
 }
 
-void RecordingHost::BtPlayWave(int kind, int number, bool wait) {
+void RecordingHost::PlayWave(int kind, int number, bool wait) {
   calls.push_back("wave " + std::to_string(kind) + " " + std::to_string(number) + (wait ? " wait" : ""));
 }
 

@@ -58,19 +58,26 @@ class RecordingHost : public TGameHost {
   void UpdateBtPanel() override { ++panelUpdates; }
   void AddBtMessage(const std::string& text) override { messages.push_back(text); }
   int SysMesBt(const std::string& text, const std::string& caption, int) override;
-  int BtSysMes(const std::string& text, const std::string& caption, int) override;
+  int SysMes(const std::string& text, const std::string& caption, int) override;
   void PlayBattleBgm() override { calls.push_back("battle-bgm"); }
   void PlayMapBgm() override { calls.push_back("map-bgm"); }
-  void BtPlayWave(int kind, int number, bool wait) override;
+  void PlayWave(int kind, int number, bool wait) override;
   void EventMes(const TEventMesScript&) override { calls.push_back("event-mes"); }
   void RepaintMainWindow() override { calls.push_back("repaint"); }
+  bool GetDebugSw(int n) override { return n == 4 && debugWin; }
+  int GetDebugBattleChance() override { return debugChance; }
+  int GetDebugShipCg() override { return debugCg; }
 
   bool paused = false;
+  bool debugWin = false;  // the debug window's battle switches
+  int debugChance = -1;
+  int debugCg = -1;
   int panelUpdates = 0;
   int execBattles = 0;
   std::vector<std::string> messages;  // hit-report lines (CP932)
   std::vector<std::string> boxes;     // message box texts (CP932)
   std::vector<std::string> captions;
+  std::vector<std::string> boxKinds;  // "SysMes" or "SysMesBt" per box
   std::vector<std::string> calls;
 };
 

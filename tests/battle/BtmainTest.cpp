@@ -109,6 +109,7 @@ TEST_F(Entry, PlanetWithoutSatellitesFallsAtOnce) {
   const std::string name = GetPlanetName(12) ? GetPlanetName(12) : "";
   EXPECT_EQ(host_.boxes[0], SJS("拠点、") + name + SJS("を<BR>占領しました。"));
   EXPECT_EQ(SjisToUtf8(host_.captions[0]), "報告");
+  EXPECT_EQ(host_.boxKinds[0], "SysMes") << "the game's message box";
   EXPECT_EQ(CmdExp(1), 50);
   EXPECT_EQ(FleetShipHp(0, 1, 0), 100) << "no fight, no durability change";
   const std::vector<std::string> order = {"repaint", "wave 5 0 wait"};
@@ -248,4 +249,36 @@ TEST_F(Entry, HeadlessBattleNobodyCanWinEndsWithTheRetreat) {
   const int ticks = BtRunBattleHeadless();
   EXPECT_EQ(ticks, kBtHeadlessFrameLimit + 13);
   EXPECT_EQ(BtInfo.winner, 1);
+}
+
+TEST_F(Entry, DebugSwitchesDecideTheBattleWithoutFighting) {
+  SetUpWorld(false);
+  host_.debugWin = true;
+  BtBattleStart(0, 0, 1, 0, -1);
+  EXPECT_EQ(BtInfo.winner, 0);
+  EXPECT_EQ(host_.execBattles, 0);
+  EXPECT_EQ(FleetShipHp(1, 0, 0), 50) << "no fight, no durability change";
+
+  // Battle by chance: 100 percent wins for the player, 0 percent loses.
+  ResetWorld();
+  SetUpWorld(false);
+  host_.debugWin = false;
+  host_.debugChance = 100;
+  BtBattleStart(0, 0, 1, 0, -1);
+  EXPECT_EQ(BtInfo.winner, 0);
+  ResetWorld();
+  SetUpWorld(false);
+  host_.debugChance = 0;
+  BtBattleStart(0, 0, 1, 0, -1);
+  EXPECT_EQ(BtInfo.winner, 1);
+  EXPECT_EQ(host_.execBattles, 0);
+  EXPECT_TRUE(GetFleetReturning(0, 0));
+
+  // Switches off: the battle is fought.
+  ResetWorld();
+  SetUpWorld(false);
+  host_.debugChance = -1;
+  BtBattleStart(0, 0, 1, 0, -1);
+  EXPECT_EQ(host_.execBattles, 1);
+  EXPECT_NE(BtInfo.winner, -1);
 }

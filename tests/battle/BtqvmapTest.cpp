@@ -193,6 +193,7 @@ TEST_F(Arena, FlagshipLossDecidesTheBattle) {
   EXPECT_EQ(BtInfo.winner, 0);
   ASSERT_EQ(host_.boxes.size(), 1u);
   EXPECT_EQ(SjisToUtf8(host_.boxes[0]), "敵艦隊、旗艦を失い撤退しました。");
+  EXPECT_EQ(host_.boxKinds[0], "SysMesBt") << "the battle's own box, which pauses the battle";
   EXPECT_EQ(SjisToUtf8(host_.captions[0]), "確認");
   EXPECT_EQ(host_.calls.back(), "wave 4 0");
   // Further hits change nothing once the winner is set.
@@ -302,6 +303,7 @@ TEST_F(Arena, TwelveRunningFramesAfterTheDecisionThenTheReport) {
   EXPECT_EQ(ticks, 12);
   ASSERT_EQ(host_.boxes.size(), 1u);
   EXPECT_EQ(SjisToUtf8(host_.boxes[0]), "戦闘に勝利しました。");
+  EXPECT_EQ(host_.boxKinds[0], "SysMes") << "the game's message box";
   EXPECT_EQ(arena_->GetEndCountdown(), 12);
   BtInfo.winner = 1;
   while (BtBattleTick()) {

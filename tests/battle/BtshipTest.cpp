@@ -283,3 +283,24 @@ TEST_F(Ships, DrawsHullFlamesMarkersAndNoFlamesForUnknownPictures) {
   EXPECT_EQ(view.sheets.back().kind, 49);
   EXPECT_EQ(view.sheets.back().number, 30);
 }
+
+TEST_F(Ships, DebugHullPictureReplacesEveryHullAndItsFlames) {
+  host_.debugCg = 12;
+  RecordingView view;
+  PutSate(7, 0, MakeShip(kHullSate, kWeapon1, -1, kEngine, -1));
+  BtInfo.planet = 7;
+  TBtShip s;
+  TBtShipInfo info;
+  info.x = 3200;
+  info.y = 3200;
+  info.country = 1;
+  info.satellite = 0;
+  s.Setup(info);
+  ASSERT_EQ(view.sheets.size(), 1u);
+  EXPECT_EQ(view.sheets[0].number, 12) << "not the hull's own picture 30";
+  s.SetDir(0);
+  s.Draw();
+  ASSERT_EQ(view.entries.size(), 2u);  // hull and the flame of picture 12
+  EXPECT_EQ(view.entries[1].e.dx, 0);
+  EXPECT_EQ(view.entries[1].e.dy, 15);
+}
