@@ -124,24 +124,21 @@ std::int64_t SeekKey(TDatFile* fp, const char* key, const char* type, std::uint3
   const std::int64_t size = StreamSize(f);
   if (size < 0) ThrowMissingKey(fp);
 
-  char name[kDatStrMax];
-  char stored[kDatStrMax];
+  DatKeyBlock head{};
   for (;;) {
-    if (!GetStr(name, kDatStrMax, fp)) ThrowMissingKey(fp);
-    if (!GetStr(stored, kDatStrMax, fp)) ThrowMissingKey(fp);
-    if (std::strcmp(name, key) == 0) {
-      ChkDattype(key, type, stored);
-      std::uint32_t n = 0;
-      if (!ReadCount(f, &n)) ThrowMissingKey(fp);
-      ChkDatType(key, count, n);
-      return n;
+    if (!GetStr(head.Key, kDatStrMax, fp)) ThrowMissingKey(fp);
+    if (!GetStr(head.Type, kDatStrMax, fp)) ThrowMissingKey(fp);
+    if (std::strcmp(head.Key, key) == 0) {
+      ChkDattype(key, type, head.Type);
+      if (!ReadCount(f, &head.Count)) ThrowMissingKey(fp);
+      ChkDatType(key, count, head.Count);
+      return head.Count;
     }
-    const int elem = GetTypeByte(stored);
-    std::uint32_t n = 0;
-    if (!ReadCount(f, &n)) ThrowMissingKey(fp);
+    const int elem = GetTypeByte(head.Type);
+    if (!ReadCount(f, &head.Count)) ThrowMissingKey(fp);
     // The skip is at most 4 * (2^32 - 1) bytes: exact in 64 bits, forward only, and never past
     // the end of the file, so every search ends.
-    const std::int64_t skip = static_cast<std::int64_t>(n) * elem;
+    const std::int64_t skip = static_cast<std::int64_t>(head.Count) * elem;
     const off_t here = ftello(f);
     if (here < 0 || skip > size - here) ThrowMissingKey(fp);
     if (fseeko(f, static_cast<off_t>(here + skip), SEEK_SET) != 0) ThrowMissingKey(fp);

@@ -54,6 +54,15 @@ class TDatFile {
   bool error_ = false;
 };
 
+// The head of one block as a reader holds it: the key and the type name, each NUL-ended in a
+// buffer of 32 bytes (at most 31 characters), and the element count. The values follow the head
+// in the file: count elements of the type's size, little-endian, with no padding.
+struct DatKeyBlock {
+  char Key[kDatStrMax];
+  char Type[kDatStrMax];
+  std::uint32_t Count;
+};
+
 // Element size of a type name: 4 for "int" and "long", 1 for "char", "bool" and "byte"; any other
 // name (or null) throws "例外 GetTypeByte 未知な型".
 int GetTypeByte(const char* type);

@@ -42,6 +42,9 @@ TEST(KeyedFile, WritesTheExactBlockLayout) {
   const std::string expected("STORY_MONTH\0int\0\x01\0\0\0\x03\0\0\0", 24);
   EXPECT_EQ(s.Contents(), expected);
   EXPECT_FALSE(f.HasError());
+  // A reader's block head holds a key and a type name of at most 31 characters each.
+  static_assert(sizeof(DatKeyBlock::Key) == 32 && sizeof(DatKeyBlock::Type) == 32);
+  static_assert(sizeof(DatKeyBlock::Count) == 4);
 }
 
 TEST(KeyedFile, RoundTripsEveryTypeAndFindsBlocksInAnyOrder) {
