@@ -1,6 +1,11 @@
 #include "campaign/Qvmap.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
+#include <map>
+#include <queue>
+#include <vector>
 
 #include "campaign/Country.h"
 #include "campaign/Fleet.h"
@@ -173,6 +178,12 @@ int TQvMap::RelaxAround(int x, int y, int moveType, TStepRow* table, int budget,
 // side neighbours. It runs while the previous sweep changed something and the budget is not spent,
 // and in any case up to the largest step a caller put into the table beforehand (reset off), so
 // that preset entries spread too.
+//
+// A sweep visits only the cells that can hold k - 1, in the sweep's row-by-row order: the cells
+// lowered to k - 1 by the previous sweep, preset entries and budget-valued entries of that value,
+// and cells lowered to k - 1 during this sweep after the visiting position (only the budget value
+// can be k - 1 there). Each is expanded when it still holds k - 1 at its turn, exactly as a full
+// sweep of the grid would, at the cost of the wave's front instead of the whole map.
 bool TQvMap::MakeStep(int country, int zoneMode, int startX, int startY, int budget, TStepRow* table,
                       int moveType, bool reset) {
   MakeZone(country, zoneMode);
@@ -182,6 +193,8 @@ bool TQvMap::MakeStep(int country, int zoneMode, int startX, int startY, int bud
   }
   if (table == nullptr) return false;
 
+  // Entries waiting for the sweep of their value + 1: presets and budget-valued entries.
+  std::map<int, std::vector<int>> pending;
   int previousMax = 0;
   if (reset) {
     FillTable(table, kStepUnreached);
@@ -192,23 +205,71 @@ bool TQvMap::MakeStep(int country, int zoneMode, int startX, int startY, int bud
     for (int y = 0; y < kMapSize; ++y) {
       for (int x = 0; x < kMapSize; ++x) {
         const std::int32_t v = table[y][x];
-        if (v >= 0 && v < kStepUnreached && v > previousMax) previousMax = v;
+        if (v >= 0 && v < kStepUnreached) {
+          if (v > previousMax) previousMax = v;
+          pending[v].push_back(y * kMapSize + x);
+        }
       }
     }
   }
-  table[startY][startX] = (moveType == 1 && zone_[startY][startX] == kZoneNearPlanet) ? budget : 0;
+  const int startValue = (moveType == 1 && zone_[startY][startX] == kZoneNearPlanet) ? budget : 0;
+  table[startY][startX] = startValue;
+  if (startValue >= 0 && startValue < kStepUnreached) pending[startValue].push_back(startY * kMapSize + startX);
 
+  std::vector<int> front;  // cells lowered to the current step by the running sweep
+  std::vector<int> visit;  // the cells of the running sweep, by position
+  std::priority_queue<int, std::vector<int>, std::greater<int>> late;  // lowered to k - 1 during it
   int k = 0;
   int changed = 1;
   while ((changed > 0 && budget > k) || previousMax >= k) {
     ++k;
     changed = 0;
-    for (int y = 0; y < kMapSize; ++y) {
-      for (int x = 0; x < kMapSize; ++x) {
-        if (table[y][x] == k - 1 && zone_[y][x] < kZonePassableLimit) {
-          changed += RelaxAround(x, y, moveType, table, budget, k);
-        }
+    const int want = k - 1;
+    visit.swap(front);
+    front.clear();
+    if (auto it = pending.find(want); it != pending.end()) {
+      visit.insert(visit.end(), it->second.begin(), it->second.end());
+      pending.erase(it);
+    }
+    // While the budget is not below k, no expansion can lower a cell to k - 1 or below, so the
+    // order of the visits does not matter; past it (preset sweeps) they keep the grid's order.
+    const bool ordered = budget < k;
+    if (ordered) std::sort(visit.begin(), visit.end());
+    int pos = -1;
+    std::size_t next = 0;
+    auto relax = [&](int x, int y) {
+      if (!RelaxCell(x, y, moveType, table, budget, k)) return;
+      ++changed;
+      const int v = table[y][x];
+      const int cell = y * kMapSize + x;
+      if (v == k) {
+        front.push_back(cell);
+      } else if (v == want) {
+        if (ordered && cell > pos) late.push(cell);
+      } else if (v >= 0 && v < kStepUnreached && v > want) {
+        pending[v].push_back(cell);
       }
+    };
+    for (;;) {
+      int cell;
+      if (next < visit.size() && (late.empty() || visit[next] <= late.top())) {
+        cell = visit[next++];
+      } else if (!late.empty()) {
+        cell = late.top();
+        late.pop();
+      } else {
+        break;
+      }
+      if (ordered) {
+        if (cell <= pos) continue;  // already visited
+        pos = cell;
+      }
+      const int x = cell % kMapSize, y = cell / kMapSize;
+      if (table[y][x] != want || zone_[y][x] >= kZonePassableLimit) continue;
+      relax(x - 1, y);
+      relax(x, y - 1);
+      relax(x, y + 1);
+      relax(x + 1, y);
     }
   }
 
@@ -545,10 +606,10 @@ bool TQvMap::MarkAttackCell(int country, int x, int y) {
   const int planet = FindPlanetAtXY(x, y);
   if (planet != -1) {
     const int owner = GetPlanetBelong(planet);
-    target = owner == -1 || GetCountryRelation(country, owner) == 2;
+    target = owner == -1 || GetCountryRelation(country, owner) == kRelationWar;
   } else {
     int c = -1, f = -1;
-    target = FindFleetAtXY(x, y, &c, &f) && GetCountryRelation(country, c) == 2;
+    target = FindFleetAtXY(x, y, &c, &f) && GetCountryRelation(country, c) == kRelationWar;
   }
   if (target) mark_[y][x] = kMarkTarget;
   return target;
@@ -575,7 +636,7 @@ void TQvMap::AttackTarget(int country, int fleet, int targetX, int targetY) {
   int c = -1, f = -1;
   if (planet != -1) {
     host.BattleStart(country, fleet, GetPlanetBelong(planet), -1, planet);
-  } else if (FindFleetAtXY(targetX, targetY, &c, &f) && GetCountryRelation(country, c) == 2) {
+  } else if (FindFleetAtXY(targetX, targetY, &c, &f) && GetCountryRelation(country, c) == kRelationWar) {
     host.BattleStart(country, fleet, c, f, -1);
   }
   ClearFleetAction(country, fleet);
