@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "campaign/Cmd.h"
 #include "campaign/Country.h"
 #include "campaign/Dock.h"
@@ -242,6 +244,40 @@ TEST_F(CpuTurnTest, TurnStopsAfterTheFleetThatTookThePlayersCapital) {
   CpuTurn(0);
   ASSERT_EQ(host_.debug.size(), 1u);
   EXPECT_NE(host_.debug[0].find("は死亡中★"), std::string::npos);
+}
+
+// Positions, routes and points as a damaged file may hold them: no cell off the map is ever used to
+// index a grid or a table (the sanitizer build checks), and the turn always ends.
+TEST_F(CpuTurnTest, DamagedPositionsNeverLeaveTheGrids) {
+  std::mt19937 rng(99);
+  for (int round = 0; round < 40; ++round) {
+    test::ResetWorld();
+    for (int p = 0; p < 40; ++p) {
+      test::PlacePlanet(p, test::RandomValue(rng), test::RandomValue(rng), static_cast<int>(rng() % 15) - 1);
+      DockData[p].Abt[0] = static_cast<int>(rng() % 3);
+    }
+    for (int c = 0; c < kCountryCount; ++c) {
+      CountryData[c].Capital = static_cast<int>(rng() % 45) - 1;
+      CountryData[c].Fund = 100000;
+      for (int o = 0; o < kCountryCount; ++o) {
+        if (o != c) SetCountryRelation(c, o, static_cast<int>(rng() % 3));
+      }
+      for (int f = 0; f < 4; ++f) {
+        test::MakeFleet(c, f, c * 4 + f < kCmdCount ? c * 4 + f : -1, test::RandomValue(rng), test::RandomValue(rng));
+        FleetData[c][f].Root = static_cast<int>(rng() % 30) - 2;
+        FleetData[c][f].TargetX = test::RandomValue(rng);
+        FleetData[c][f].AtkX = test::RandomValue(rng);
+        FleetData[c][f].AtkY = test::RandomValue(rng);
+      }
+    }
+    for (int c = 0; c < kCountryCount; ++c) CpuTurn(c);
+    QvMap->StartFleetMove(0, 0);
+    QvMap->Click(0, test::RandomValue(rng), test::RandomValue(rng));
+    QvMap->EnterAttackMode(0, 1);
+    QvMap->Click(0, test::RandomValue(rng), test::RandomValue(rng));
+    QvMap->Click(1, 0, 0);
+    EXPECT_EQ(QvMap->GetMode(), 0);
+  }
 }
 
 }  // namespace
