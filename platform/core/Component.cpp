@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/core/Application.h"
+
 namespace vdmq {
 
 TComponent::TComponent(TComponent* owner) {
@@ -54,14 +56,16 @@ TComponent* TComponent::FindComponent(std::string_view name) const {
   return nullptr;
 }
 
+// The creation and destruction handlers run inside the exception display, like every event: what
+// they throw is shown and the program goes on.
 TDataModule::~TDataModule() {
   BeginDestroy();
-  if (OnDestroy) OnDestroy(this);
+  if (OnDestroy) App().SafeCall([this] { OnDestroy(this); });
 }
 
 void TDataModule::AfterConstruction() {
   for (int i = 0; i < ComponentCount(); ++i) Components(i)->Loaded();
-  if (OnCreate) OnCreate(this);
+  if (OnCreate) App().SafeCall([this] { OnCreate(this); });
 }
 
 }  // namespace vdmq

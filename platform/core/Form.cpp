@@ -34,7 +34,9 @@ TForm::~TForm() {
 
 void TForm::AfterConstruction() {
   for (int i = 0; i < ComponentCount(); ++i) Components(i)->Loaded();
-  if (OnCreate) OnCreate(this);
+  // An exception in the creation handler is shown and the form is still made (the program goes on
+  // with it), as for every other event.
+  if (OnCreate) App().SafeCall([this] { OnCreate(this); });
 }
 
 TFrameMetrics TForm::Metrics() const { return FrameMetricsFor(borderStyle_); }
@@ -217,12 +219,14 @@ void TForm::SetEnabled(bool v) {
   }
 }
 
+// The show and hide handlers run inside the exception display: the window is still shown (or
+// hidden) and a modal loop still runs when they throw.
 void TForm::DoShow() {
-  if (OnShow) OnShow(this);
+  if (OnShow) App().SafeCall([this] { OnShow(this); });
 }
 
 void TForm::DoHide() {
-  if (OnHide) OnHide(this);
+  if (OnHide) App().SafeCall([this] { OnHide(this); });
 }
 
 void TForm::Paint(TCanvas&) {

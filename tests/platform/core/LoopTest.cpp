@@ -238,6 +238,35 @@ TEST_F(LoopTest, ExceptionInHandlerIsShownAndTheLoopGoesOn) {
   EXPECT_EQ(log.back(), "user3");
 }
 
+// The creation, show and hide handlers are events too: what they throw is shown, the form is still
+// created, and a modal loop whose show handler throws still runs to its result.
+class TThrowingForm : public TRecForm {
+ public:
+  explicit TThrowingForm(TComponent* owner) : TRecForm(owner) {
+    OnCreate = [](TComponent*) { ThrowGameError("create"); };
+    OnShow = [](TComponent*) { ThrowGameError("show"); };
+    OnHide = [](TComponent*) { ThrowGameError("hide"); };
+  }
+};
+
+TEST_F(LoopTest, ExceptionsInCreateShowAndHideHandlersAreShownAndTheFormGoesOn) {
+  std::vector<std::string> shown;
+  App().OnException = [&](const std::string& s) { shown.push_back(s); };
+  TThrowingForm* f = nullptr;
+  App().CreateForm(f);  // does not throw
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(App().MainForm(), f);
+  auto* dm = new TDataModule(&App());
+  dm->OnCreate = [](TComponent*) { ThrowGameError("module"); };
+  dm->AfterConstruction();
+  EXPECT_EQ(shown, (std::vector<std::string>{"create", "module"}));
+  shown.clear();
+  App().PostCall([&] { f->ModalResult = mrOk; });
+  EXPECT_EQ(f->ShowModal(), mrOk);
+  EXPECT_FALSE(f->Visible());
+  EXPECT_EQ(shown, (std::vector<std::string>{"show", "hide"}));
+}
+
 TEST_F(LoopTest, DefaultExceptionDisplayIsAModalStopBoxWithTheTitle) {
   TRecForm* f = NewForm();
   f->Show();
