@@ -144,7 +144,7 @@ void TForm::Resize() {
   // The size handler runs once the window exists (from its first showing on).
   if (shownOnce_) {
     resizedOnce_ = true;
-    TControl::Resize();
+    DoResize();
   }
 }
 
@@ -193,7 +193,7 @@ void TForm::SetVisible(bool v) {
     if (!resizedOnce_) {
       resizedOnce_ = true;
       Realign();
-      TControl::Resize();
+      DoResize();
     }
     DoShow();
     TControl::SetVisible(true);
@@ -217,6 +217,12 @@ void TForm::SetEnabled(bool v) {
     // The active window keeps its activation look while a modal window takes over; the modal
     // form's activation replaces it.
   }
+}
+
+// The size handler runs from the window's size change (a message of its own on the platform): what
+// it throws is shown and the change that caused it goes on.
+void TForm::DoResize() {
+  App().SafeCall([this] { TControl::Resize(); });
 }
 
 // The show and hide handlers run inside the exception display: the window is still shown (or

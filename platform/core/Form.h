@@ -105,6 +105,7 @@ class TForm : public TControl {
   void Resize() override;
   virtual void DoShow();
   virtual void DoHide();
+  void DoResize();
   // The plain classic frame of non-kit forms.
   void PaintDefaultFrame(TCanvas& c);
   int DefaultHitTest(TPoint screen) const;

@@ -267,6 +267,23 @@ TEST_F(LoopTest, ExceptionsInCreateShowAndHideHandlersAreShownAndTheFormGoesOn) 
   EXPECT_EQ(shown, (std::vector<std::string>{"show", "hide"}));
 }
 
+// The size handler throwing on the first show or on a later size change: shown, and the window is
+// still shown and sized.
+TEST_F(LoopTest, ExceptionInTheSizeHandlerIsShownAndTheWindowStillShowsAndSizes) {
+  std::vector<std::string> shown;
+  App().OnException = [&](const std::string& s) { shown.push_back(s); };
+  TRecForm* f = NewForm();
+  int shows = 0;
+  f->OnShow = [&](TComponent*) { ++shows; };
+  f->OnResize = [](TComponent*) { ThrowGameError("resize"); };
+  f->Show();
+  EXPECT_TRUE(f->Visible());
+  EXPECT_EQ(shows, 1);
+  f->SetBounds(10, 20, 300, 200);
+  EXPECT_EQ(f->BoundsRect(), Bounds(10, 20, 300, 200));
+  EXPECT_EQ(shown, (std::vector<std::string>{"resize", "resize"}));
+}
+
 TEST_F(LoopTest, DefaultExceptionDisplayIsAModalStopBoxWithTheTitle) {
   TRecForm* f = NewForm();
   f->Show();
