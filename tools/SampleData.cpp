@@ -242,10 +242,12 @@ struct TCell {
   int x, y;
 };
 
-// Planets whose places the story fixes: the front (0..9, 53, 55, 56) and the capitals.
+// Planets whose places the story fixes: the front (0..9, 53, 55, 56) and the capitals. The
+// Empire's fleets may jump to any planet of their own, so its nearest planet (1) lies some six
+// turns from the Federation's capital; 1, 2 and 3 lie close together, and Arkas (55) near Garm.
 constexpr std::pair<int, TCell> kAnchors[] = {
-    {0, {9, 44}},   {53, {5, 37}},  {56, {15, 49}}, {1, {17, 37}},  {2, {26, 28}},  {3, {37, 16}},
-    {4, {41, 22}},  {5, {32, 11}},  {6, {40, 9}},   {7, {44, 13}},  {8, {48, 16}},  {9, {52, 11}},
+    {0, {9, 44}},   {53, {5, 37}},  {56, {15, 49}}, {1, {30, 28}},  {2, {36, 22}},  {3, {37, 16}},
+    {4, {44, 19}},  {5, {32, 11}},  {6, {40, 9}},   {7, {44, 13}},  {8, {48, 16}},  {9, {52, 11}},
     {55, {40, 33}}, {58, {48, 41}}, {59, {51, 35}}, {57, {10, 10}}, {60, {27, 5}},  {64, {47, 7}},
     {68, {50, 22}}, {72, {45, 50}}, {76, {31, 49}}, {80, {22, 52}}, {84, {20, 17}}, {88, {4, 24}}};
 

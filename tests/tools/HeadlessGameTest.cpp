@@ -1,0 +1,181 @@
+// Whole games from the generated data set, played headless: the screens are recording fakes that
+// answer every question at once, battles run in the frame simulation without a window.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "battle/Btmain.h"
+#include "campaign/Country.h"
+#include "campaign/Fleet.h"
+#include "campaign/GameHost.h"
+#include "campaign/GameSave.h"
+#include "campaign/Gmain.h"
+#include "campaign/Planet.h"
+#include "campaign/Qvmap.h"
+#include "campaign/Save.h"
+#include "campaign/Ship.h"
+#include "campaign/Story.h"
+#include "campaign/W5scn01.h"
+#include "platform/base/Sjis.h"
+#include "tools/SampleData.h"
+
+namespace vdmq {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TGameRecorder : public TGameHost {
+ public:
+  TGameRecorder() { SetGameHost(this); }
+  ~TGameRecorder() override { SetGameHost(nullptr); }
+
+  void EventMes(const TEventMesScript& script) override {
+    for (int i = 0; i < kScn01MesCount; ++i) {
+      if (&script == &Scn01Script(i)) dialogues.push_back(i);
+    }
+  }
+  void PlayAvi(int /*kind*/, int number) override { movies.push_back(number); }
+  int SysMes(const std::string& text, const std::string& /*caption*/, int /*withCancel*/) override {
+    if (SjisToUtf8(text).find("ゲームオーバー") != std::string::npos) ++gameOverReports;
+    return 1;
+  }
+  int ShowSaveLoad(bool /*saveMode*/, bool /*wayBack*/) override {
+    ++saveLoadScreens;
+    return -1;
+  }
+
+  std::vector<int> dialogues;
+  std::vector<int> movies;
+  int gameOverReports = 0;
+  int saveLoadScreens = 0;
+};
+
+class HeadlessGame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("vdmq_game_" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    ASSERT_TRUE(sample::GenerateSampleData(dir_.string()));
+    old_ = fs::current_path();
+    fs::current_path(dir_);
+    map_ = std::make_unique<TQvMap>();
+    map_->ClearMap();
+    QvMap = map_.get();
+    SetBattleEntry(&BtBattleStart);
+    SetGameEndFlag(false);
+  }
+  void TearDown() override {
+    SetBattleEntry(nullptr);
+    QvMap = nullptr;
+    fs::current_path(old_);
+    fs::remove_all(dir_);
+  }
+
+  // A new game as the save/load screen starts it, then up to 30 rounds; the player acts through
+  // `act` at the start of each of its turns. Answers the number of rounds played.
+  template <typename Act>
+  int Play(Act act) {
+    EXPECT_TRUE(SaveLoadGame(kSaveModeNew, -1));
+    StartNewGame();
+    int rounds = 0;
+    while (rounds < 30 && host_.saveLoadScreens == 0) {
+      act();
+      EndPlayerTurn();
+      ++rounds;
+    }
+    return rounds;
+  }
+
+  // The game ended in one of the three ways the story allows.
+  void ExpectEnded() {
+    ASSERT_EQ(host_.saveLoadScreens, 1) << "the game ended and offered the save/load screen";
+    const bool ending = GetStoryFlag(14) || GetStoryFlag(15);
+    const bool fallen = !IsCountryAlive(0);
+    EXPECT_TRUE(ending || fallen);
+    if (ending) {
+      EXPECT_EQ(host_.movies.back(), kEndingMovie);
+      EXPECT_EQ(host_.gameOverReports, 0);
+    } else {
+      EXPECT_EQ(host_.gameOverReports, 1);
+    }
+    // Events 0 to 3 came first, in order.
+    ASSERT_GE(host_.dialogues.size(), 4u);
+    EXPECT_EQ(std::vector<int>(host_.dialogues.begin(), host_.dialogues.begin() + 4),
+              (std::vector<int>{kMesA0, kMesA1, kMesA2, kMesA3}));
+    EXPECT_EQ(host_.movies.front(), 1) << "the opening movie";
+  }
+
+  TGameRecorder host_;
+  fs::path dir_, old_;
+  std::unique_ptr<TQvMap> map_;
+};
+
+TEST_F(HeadlessGame, AnIdlePlayerLosesTheCapital) {
+  const int rounds = Play([] {});
+  ExpectEnded();
+  EXPECT_FALSE(IsCountryAlive(0));
+  EXPECT_GE(rounds, 6) << "the Empire needs several turns to reach the capital";
+  EXPECT_FALSE(GetGameEndFlag()) << "cleared by the end of the game";
+}
+
+TEST_F(HeadlessGame, APlayerWhoDefendsTheCapitalPlaysOn) {
+  // Each turn the player fills the capital's empty satellite slots while the funds last, and every
+  // fleet that can reach an enemy fleet in open space this turn moves beside it and attacks it (the
+  // battles run in the frame simulation).
+  int battles = 0;
+  const int rounds = Play([this, &battles] {
+    TShipData sat{{50, 0, 20, 15, -1}, 0};
+    sat.Hp = GetShipMaxHp(&sat);
+    for (int slot = 0; slot < kPlanetSateCount; ++slot) {
+      if (IsPlanetSateValid(0, slot) || GetCountryFund(0) < GetShipPrice(&sat)) continue;
+      AddCountryFund(0, -GetShipPrice(&sat));
+      SetPlanetSate(0, slot, &sat);
+    }
+    for (int f = 0; f < kFleetCount; ++f) {
+      if (!IsFleetOnMap(0, f) || !GetFleetCanMove(0, f)) continue;
+      // Within this turn's range, a cell beside an enemy fleet in open space: move there.
+      map_->MakeMoveRange(0, 0, GetFleetX(0, f), GetFleetY(0, f), GetFleetMoveStep(0, f), 1);
+      int moveX = -1, moveY = -1;
+      for (int y = 0; y < kMapSize && moveX < 0; ++y) {
+        for (int x = 0; x < kMapSize && moveX < 0; ++x) {
+          if (map_->GetMark(x, y) != kMarkReachable) continue;
+          const int dx[4] = {-1, 0, 0, 1}, dy[4] = {0, -1, 1, 0};
+          for (int d = 0; d < 4; ++d) {
+            int c = -1, e = -1;
+            if (FindFleetAtXY(x + dx[d], y + dy[d], &c, &e) && GetCountryRelation(0, c) == kRelationWar &&
+                FindPlanetAtXY(x + dx[d], y + dy[d]) == -1) {
+              moveX = x;
+              moveY = y;
+            }
+          }
+        }
+      }
+      map_->ClearMark();
+      if (moveX < 0) continue;
+      map_->MoveFleet(0, f, moveX, moveY);
+      const int x = GetFleetX(0, f), y = GetFleetY(0, f);
+      if (!map_->ChkAttackAround(0, x, y)) continue;
+      const int dx[4] = {-1, 0, 0, 1}, dy[4] = {0, -1, 1, 0};
+      for (int d = 0; d < 4; ++d) {
+        const int tx = x + dx[d], ty = y + dy[d];
+        if (map_->GetMark(tx, ty) != kMarkTarget || FindPlanetAtXY(tx, ty) != -1) continue;
+        map_->AttackTarget(0, f, tx, ty);
+        ++battles;
+        break;
+      }
+      map_->ClearMark();
+    }
+  });
+  ExpectEnded();
+  EXPECT_GT(battles, 0);
+  EXPECT_GT(rounds, 6) << "defended longer than an idle player";
+}
+
+}  // namespace
+}  // namespace vdmq
