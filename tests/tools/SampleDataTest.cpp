@@ -16,6 +16,7 @@
 
 #include "campaign/Cmd.h"
 #include "campaign/Country.h"
+#include "campaign/Cpu_turn.h"
 #include "campaign/Dock.h"
 #include "campaign/Fleet.h"
 #include "campaign/GameSave.h"
@@ -315,28 +316,6 @@ TEST_F(NewGame, OpeningPutsBothSidesOnTheMap) {
   for (int f = 0; f < 4; ++f) EXPECT_NE(GetFleetRootTblPtr(7, f), nullptr);
 }
 
-// Designs the program uses: the computer players' (per country, three ships and the satellite),
-// and the scenario's.
-constexpr int kCpuShips[14][3][5] = {
-    {{0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}},
-    {{-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}},
-    {{24, 7, 27, 7, 7}, {25, 17, 37, 7, 7}, {26, 8, 28, 8, 8}},
-    {{23, 15, 35, 5, 5}, {23, 15, 35, 6, 6}, {24, 5, 25, 6, 6}},
-    {{22, 4, 25, 5, 5}, {23, 14, 34, 5, 5}, {23, 14, 34, 6, 6}},
-    {{22, 3, 23, 4, 4}, {22, 4, 24, 4, 4}, {23, 13, 33, 5, 5}},
-    {{21, 12, 32, 3, 3}, {21, 12, 33, 3, 3}, {22, 2, 23, 4, 4}},
-    {{20, 1, 22, 2, 2}, {20, 1, 22, 2, 2}, {21, 11, 32, 3, 3}},
-    {{27, 18, 38, 9, 9}, {27, 18, 38, 9, 9}, {28, 19, 39, 9, 9}},
-    {{-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}},
-    {{12, 8, 28, 9, 9}, {12, 8, 28, 9, 9}, {12, 8, 28, 9, 9}},
-    {{-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}},
-    {{0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}},
-    {{0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}}};
-constexpr int kCpuSats[14][5] = {{0, 0, 0, 0, 0},     {-1, -1, -1, -1, -1}, {58, 6, 26, 17, -1}, {55, 5, 25, 17, -1},
-                                 {54, 4, 25, 16, -1}, {53, 4, 24, 16, -1},  {52, 2, 23, 15, -1}, {50, 1, 22, 15, -1},
-                                 {59, 9, 28, 19, -1}, {-1, -1, -1, -1, -1}, {56, 7, 27, 18, -1}, {-1, -1, -1, -1, -1},
-                                 {0, 0, 0, 0, 0},     {0, 0, 0, 0, 0}};
-
 // Every part is set (or a slot the design leaves empty), of the right kind, and fits the hull.
 void ExpectFits(const int d[5], bool satellite) {
   SCOPED_TRACE(::testing::Message() << d[0] << "," << d[1] << "," << d[2] << "," << d[3] << "," << d[4]);
@@ -360,10 +339,13 @@ void ExpectFits(const int d[5], bool satellite) {
 }
 
 TEST_F(NewGame, EveryDesignInUseIsCompleteAndFits) {
-  for (int c = 2; c <= 10; ++c) {
-    if (kCpuShips[c][0][0] == -1) continue;
-    for (const auto& d : kCpuShips[c]) ExpectFits(d, false);
-    ExpectFits(kCpuSats[c], true);
+  // The computer players' designs of every country that builds (countries 0, 12 and 13 never
+  // build: the player's country and the countries that are gone).
+  for (int c = 1; c <= 11; ++c) {
+    for (int k = 0; k < kCpuDesignCount; ++k) {
+      if (CpuShipDesignTbl[c][k][0] != -1) ExpectFits(CpuShipDesignTbl[c][k], false);
+      if (CpuSatDesignTbl[c][k][0] != -1) ExpectFits(CpuSatDesignTbl[c][k], true);
+    }
   }
   const int scenario[3][5] = {{0, 0, 30, 0, 0}, {20, 1, 22, 2, 2}, {21, 11, 32, 3, 3}};
   for (const auto& d : scenario) ExpectFits(d, false);
