@@ -237,10 +237,18 @@ bool TQvMap::MakeStep(int country, int zoneMode, int startX, int startY, int bud
     if (ordered) std::sort(visit.begin(), visit.end());
     int pos = -1;
     std::size_t next = 0;
+    // RelaxCell on one neighbour, with the cell's new entry filed for the sweep that expands it.
     auto relax = [&](int x, int y) {
-      if (!RelaxCell(x, y, moveType, table, budget, k)) return;
+      if (static_cast<unsigned>(x) >= static_cast<unsigned>(kMapSize) ||
+          static_cast<unsigned>(y) >= static_cast<unsigned>(kMapSize)) {
+        return;
+      }
+      const int zone = zone_[y][x];
+      if (zone >= kZonePassableLimit) return;
+      const int v = (moveType == 1 && (zone == kZoneNearEnemyFleet || zone == kZoneNearPlanet)) ? budget : k;
+      if (table[y][x] <= v) return;
+      table[y][x] = v;
       ++changed;
-      const int v = table[y][x];
       const int cell = y * kMapSize + x;
       if (v == k) {
         front.push_back(cell);
@@ -617,6 +625,9 @@ bool TQvMap::MarkAttackCell(int country, int x, int y) {
 
 bool TQvMap::ChkAttackAround(int country, int x, int y) {
   ClearMark();
+  // Only a cell on the map or next to it has neighbours on it (and a damaged position far off
+  // must not overflow when stepped).
+  if (x < -1 || x > kMapSize || y < -1 || y > kMapSize) return false;
   bool any = false;
   if (MarkAttackCell(country, x - 1, y)) any = true;
   if (MarkAttackCell(country, x, y - 1)) any = true;
