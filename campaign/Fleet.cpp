@@ -438,9 +438,12 @@ void MakeFleetRootTablePtr() {
   bool start = true;
   for (int e = 0; e < kFleetRootTblSize; ++e) {
     if (start) {
-      // More routes than pointer slots would only be reported to the debug sink, which shows
-      // nothing; they are simply not registered.
-      if (n >= kFleetRouteCount) break;
+      // More routes than pointer slots are not registered; the debug sink is told (it shows
+      // nothing in play).
+      if (n >= kFleetRouteCount) {
+        GameHost().DebugMes(SJS("MakeFleetRootTablePtr:進行ﾃｰﾌﾞﾙが多いい"));
+        break;
+      }
       FleetRootTblPtr[n++] = &FleetRootTbl[e];
     }
     start = FleetRootTbl[e].Kind == kFleetRootKindEnd;
