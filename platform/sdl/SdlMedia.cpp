@@ -358,7 +358,8 @@ class TWaveDevice : public TSdlMediaDevice {
   TWaveDevice(TSdlMediaService& s, TMediaNotifySink sink, std::uint32_t lengthMs, Mix_Chunk* chunk)
       : TSdlMediaDevice(s, EMediaDeviceType::WaveAudio, std::move(sink)), chunk_(chunk) {
     lengthMs_ = lengthMs;
-    playable_ = chunk != nullptr;
+    // Without any mixer the sound keeps its time silently; with one, data it cannot decode fails.
+    playable_ = chunk != nullptr || !s.mixer_;
   }
   ~TWaveDevice() override {
     StopOutput();

@@ -356,12 +356,13 @@ TEST_F(SdlMediaTest, DamagedAviReportsFailure) {
       {"C:\\mov\\text.avi", "RIFF\x10\x00\x00\x00" "AVI LIST not a movie at all"},
       {"C:\\mov\\empty.avi", ""},
   };
+  int frames = 0;
+  media->OnVideoFrame = [&](const TMediaRect&, const TPixmap&) { ++frames; };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     fakes.WriteFile(c.name, c.data);
     Recorder r;
-    int frames = 0;
-    media->OnVideoFrame = [&](const TMediaRect&, const TPixmap&) { ++frames; };
+    frames = 0;
     auto dev = media->Open(EMediaDeviceType::AviVideo, c.name, {}, r.Sink());
     dev->Play(std::nullopt, std::nullopt, kNotify);
     EXPECT_EQ(r.got, std::vector<EMediaNotify>{EMediaNotify::Failure});
