@@ -3,11 +3,13 @@
 // surface; a key pixel is skipped; a mask bit (i mod mask width) of mask row (j mod mask height)
 // decides, anchored to the block; the raster method combines each byte. Random blocks over every
 // edge, with and without mirroring, under all eight methods, must give exactly those pixels on
-// both the 24-bit and the 8-bit surface; the columns beyond Width are never written.
+// both the 24-bit and the 8-bit surface; the columns beyond Width are never written. Lines are
+// checked against their error walk, counting how often each pixel is drawn.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <random>
 #include <vector>
 
@@ -139,7 +141,68 @@ void RunFills(Surface& s, unsigned seed) {
   s.SetMethod(Qo_SET);
 }
 
+// The line walk as its rules say: ordered downwards, pixel counts dx and dy, error steps until the
+// end is reached; the start and the end are drawn only when not continued. Counts how often each
+// pixel is drawn (a pixel drawn twice would show under Qo_XOR).
+std::vector<int> PlainLine(int W, int H, int pitch, int x1, int y1, int x2, int y2, bool continued) {
+  std::vector<int> hits(static_cast<size_t>(pitch) * H, 0);
+  auto plot = [&](int x, int y) {
+    if (x >= 0 && x < W && y >= 0 && y < H) ++hits[static_cast<size_t>(y) * pitch + x];
+  };
+  if (y2 < y1) {
+    std::swap(x1, x2);
+    std::swap(y1, y2);
+  }
+  const int step = x1 < x2 ? 1 : -1;
+  const int dx = std::abs(x2 - x1) + 1, dy = y2 - y1 + 1;
+  int x = x1, y = y1, err = 0;
+  if (!continued) plot(x, y);
+  while (!(x == x2 && y == y2)) {
+    if (dy < dx) {
+      err += dy;
+      if (err >= dx) {
+        err -= dx;
+        ++y;
+      }
+      x += step;
+    } else {
+      err += dx;
+      if (err >= dy) {
+        err -= dy;
+        x += step;
+      }
+      ++y;
+    }
+    if (x == x2 && y == y2) break;
+    plot(x, y);
+  }
+  // A line whose ends coincide is drawn once (the surface's choice for that case).
+  if (!continued && !(x1 == x2 && y1 == y2)) plot(x2, y2);
+  return hits;
+}
+
 }  // namespace
+
+TEST(LineReference, PixelSetsMatchTheWalk) {
+  TQoTrueDib d(nullptr, 13, 9);
+  d.Loaded();
+  ASSERT_TRUE(d.HasPixels());
+  d.SetMethod(Qo_ADD);  // every drawing adds 1: the pixel holds how often it was drawn
+  std::mt19937 rng(31);
+  const TQoRGB one(1, 1, 1);
+  for (int round = 0; round < 4000; ++round) {
+    const int x1 = static_cast<int>(rng() % 40) - 13, y1 = static_cast<int>(rng() % 30) - 10;
+    const int x2 = static_cast<int>(rng() % 40) - 13, y2 = static_cast<int>(rng() % 30) - 10;
+    const bool continued = rng() % 4 == 0;
+    std::fill(d.Pixels(), d.Pixels() + static_cast<size_t>(d.RowPitch()) * d.Height(), TQoRGB());
+    ASSERT_TRUE(d.QoLine(x1, y1, x2, y2, one, continued));
+    const std::vector<int> want = PlainLine(d.Width(), d.Height(), d.RowPitch(), x1, y1, x2, y2, continued);
+    for (size_t i = 0; i < want.size(); ++i) {
+      ASSERT_EQ(d.Pixels()[i].r, want[i]) << "(" << x1 << "," << y1 << ")-(" << x2 << "," << y2 << ") continued "
+                                          << continued << " at " << i;
+    }
+  }
+}
 
 TEST(BlitReference, TrueColourBlitsMatchThePixelRules) {
   TQoTrueDib d(nullptr, 13, 9);  // row pitch 16: three columns beyond Width
