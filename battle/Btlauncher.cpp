@@ -25,7 +25,9 @@ void TBtLauncher::Fire(int country, int x, int y, const TBtTarget& target) {
   info.country = country;
   info.target = target;
   if (BtQvMap != nullptr) {
-    for (int i = 0; i < salvo_; ++i) BtQvMap->AddMissile(info);
+    // Nothing frees a missile slot during a salvo, so a salvo beyond the array's size (a damaged
+    // catalogue) stops once every slot could have been taken.
+    for (int i = 0; i < salvo_ && i < kBtMissileSlots; ++i) BtQvMap->AddMissile(info);
   }
   if (counter_ == 0) counter_ = reloadTime_;
 }

@@ -33,4 +33,10 @@ bool BtChkCircle(int x0, int y0, int r0, int r1, int y1, int x1);
 // Squared distance between two points.
 int64_t BtGetDist2(int x0, int y0, int x1, int y1);
 
+// A 64-bit intermediate brought back into the 32-bit range (saturating), for values built from
+// catalogue numbers that a damaged data file may set to anything.
+inline int32_t BtClamp32(int64_t v) {
+  return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : static_cast<int32_t>(v);
+}
+
 }  // namespace vdmq

@@ -16,11 +16,11 @@ namespace {
 // defender's defence. A side without commander (satellites, a fleet without one) fires unscaled.
 int MissileDamage(int country, int atk) {
   if (country == BtInfo.attacker && BtInfo.attackerCmd != -1) {
-    return static_cast<int>(static_cast<int64_t>(atk) * GetCmdAtk(BtInfo.attackerCmd) / 100);
+    return BtClamp32(static_cast<int64_t>(atk) * GetCmdAtk(BtInfo.attackerCmd) / 100);
   }
   if (country == BtInfo.attacker) return atk;
   if (country == BtInfo.defender && BtInfo.defenderCmd != -1) {
-    return static_cast<int>(static_cast<int64_t>(atk) * GetCmdDef(BtInfo.defenderCmd) / 100);
+    return BtClamp32(static_cast<int64_t>(atk) * GetCmdDef(BtInfo.defenderCmd) / 100);
   }
   return atk;
 }
@@ -33,7 +33,7 @@ int LimitTurn(int a, int m) {
   if (g > 180) g -= 360;
   a = g * 10;
   if (a >= 1) return std::min(a, m);
-  if (a < 0) return std::max(a, -m);
+  if (a < 0) return static_cast<int>(std::max<int64_t>(a, -static_cast<int64_t>(m)));
   return a;
 }
 }  // namespace
@@ -55,16 +55,19 @@ void TBtMissile::Setup(const TBtMissileInfo& info) {
 
   const TWeaponBody* w = GetWeaponDataPtr(part_);
   const int guide = GetWeaponGuide(w);
-  u.turn = guide * 10;
-  u.maxTurn = guide * 10;
+  u.turn = BtClamp32(static_cast<int64_t>(guide) * 10);
+  u.maxTurn = u.turn;
 
   int fx = -1, fy = -1;
   target_.GetFirePos(fx, fy);
   const int a = BtGetAngle(info.x, info.y, fx, fy);
   const int spread = guide != 0 ? StdRand() % guide : 0;
-  u.dir = (spread + a - guide / 2) * 10;
+  // Stored as a heading 0..3599 so that the missile's first drawing (before its first move
+  // turns it) picks one of its eight sprites.
+  const int64_t dir = (static_cast<int64_t>(spread) + a - guide / 2) * 10;
+  u.dir = static_cast<int32_t>((dir % 3600 + 3600) % 3600);
 
-  const int v = GetWeaponSpeed(w) * 12 / 10;
+  const int v = BtClamp32(static_cast<int64_t>(GetWeaponSpeed(w)) * 12 / 10);
   u.speed = std::max(v / 2, 1);
   u.maxSpeed = std::max(v, 1);
   u.accel = std::max(v / 20, 1);
@@ -101,7 +104,7 @@ void TBtMissile::Move() {
   SpeedUp();
   int nx = x_, ny = y_;
   GetNextPos(nx, ny);
-  SetDir(dir_ + a);
+  SetDir(static_cast<int>((static_cast<int64_t>(dir_) + a) % 3600));
   SetPos(nx, ny);
 
   if (life_ > 0) --life_;
@@ -130,15 +133,17 @@ void TBtMissile::Draw() {
   e.mapX = x_;
   e.mapY = y_;
   e.slot = sheet_;
+  int64_t frame;
   if (missileKind_ == 2 || missileKind_ == 3) {
-    e.frame = missileKind_ * 8 + 16 + (mine ? 0 : 1);
+    frame = static_cast<int64_t>(missileKind_) * 8 + 16 + (mine ? 0 : 1);
     e.mode = 5;
   } else {
-    e.frame = missileKind_ * 8 + d8 + (mine ? 0 : 16);
+    frame = static_cast<int64_t>(missileKind_) * 8 + d8 + (mine ? 0 : 16);
     e.mode = 0;
   }
   // A missile kind whose frame lies outside the sheet shows nothing.
-  if (e.frame < 0 || e.frame >= kBtMissileSheetFrames) return;
+  if (frame < 0 || frame >= kBtMissileSheetFrames) return;
+  e.frame = static_cast<int32_t>(frame);
   view->Put(kBtLayerMissile, e);
 }
 

@@ -380,7 +380,7 @@ void TBtQvMap::ShipHit(TBtShip* ship, int d) {
 
   TGameHost& host = GameHost();
   if (shield.IsOn()) {
-    const int s = static_cast<int>((1000 - static_cast<int64_t>(shield.GetDef())) * d / 1000 / q);
+    const int s = BtClamp32((1000 - static_cast<int64_t>(shield.GetDef())) * d / 1000 / q);
     shield.Damage(s);
     ship->RefreshShipHp();
     if (ship == selected_ && shield.GetHp() > 0) {
@@ -390,7 +390,7 @@ void TBtQvMap::ShipHit(TBtShip* ship, int d) {
     return;
   }
 
-  const int h = static_cast<int>((1000 - static_cast<int64_t>(ship->GetArmor())) * d / 1000 / q);
+  const int h = BtClamp32((1000 - static_cast<int64_t>(ship->GetArmor())) * d / 1000 / q);
   const int before = ship->GetHp();
   ship->Damage(h);
   const int lost = before - ship->GetHp();

@@ -111,7 +111,7 @@ void TBtShip::Setup(const TBtShipInfo& info) {
   u.hp = GetShipHp(&shipData_);
   u.armor = GetFrameBodyDef(GetFrameBodyPtr(shipData_.Parts[kPartsFrame]));
   const TEngineBody* engine = GetEngineDataPtr(shipData_.Parts[kPartsEngine]);
-  const int s = GetEngineSpeed(engine) * 4 / 10;
+  const int s = BtClamp32(static_cast<int64_t>(GetEngineSpeed(engine)) * 4 / 10);
   u.speed = std::max(s / 2, 1);
   u.maxSpeed = std::max(s, 1);
   u.accel = std::max(s / 20, 1);
@@ -153,13 +153,13 @@ void TBtShip::Move() {
   if (a >= 1) {
     a = std::min(a, m);
   } else if (a < 0) {
-    a = std::max(a, -m);
+    a = static_cast<int>(std::max<int64_t>(a, -static_cast<int64_t>(m)));
   }
 
   SpeedUp();
   int nx = x_, ny = y_;
   GetNextPos(nx, ny);
-  SetDir(dir_ + a);
+  SetDir(static_cast<int>((static_cast<int64_t>(dir_) + a) % 3600));
   if (arena != nullptr && arena->ChkFreePos(this, nx, ny)) SetPos(nx, ny);
 }
 

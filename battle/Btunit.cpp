@@ -67,9 +67,10 @@ void TBtUnit::Damage(int d) {
 
 void TBtUnit::GetNextPos(int& x, int& y) const {
   if (!alive_) return;
-  int a = ((dir_ + turn_) % 3600 + 3600) % 3600;
-  x = x_ + static_cast<int>(static_cast<int64_t>(BtCos(a / 10)) * speed_ / 100);
-  y = y_ + static_cast<int>(static_cast<int64_t>(BtSin(a / 10)) * speed_ / 100);
+  const int a = static_cast<int>(((static_cast<int64_t>(dir_) + turn_) % 3600 + 3600) % 3600);
+  // Saturates at the integer range: a unit flying away for ever stays far outside the arena.
+  x = BtClamp32(x_ + static_cast<int64_t>(BtCos(a / 10)) * speed_ / 100);
+  y = BtClamp32(y_ + static_cast<int64_t>(BtSin(a / 10)) * speed_ / 100);
 }
 
 bool TBtUnit::ChkHitUnit(const TBtUnit* other) const {
