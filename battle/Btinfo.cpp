@@ -60,6 +60,10 @@ void BtSetInfo(int attacker, int attackerFleet, int defender, int defenderFleet,
     b.playerDefends = 0;
     b.sideA = attacker;
     b.sideB = defender;
+    // Not used by a battle decided at once; kept consistent so that a battle fought anyway (the
+    // scenario reopening the winner) places the fleets of this battle, not of an earlier one.
+    b.sideAFleet = attackerFleet;
+    b.sideBFleet = defenderFleet;
   }
 }
 

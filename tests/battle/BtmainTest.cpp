@@ -91,6 +91,13 @@ TEST_F(Entry, RecordOfASpaceBattleOfThePlayer) {
   EXPECT_EQ(BtInfo.sideB, 5);
   EXPECT_EQ(BtInfo.playerDefends, 1);
   EXPECT_EQ(BtGetPlayerFleet(), 4);
+  // Two computer countries: the sides name this battle's fleets, not the last battle's.
+  BtSetInfo(5, 2, 3, 1, -1);
+  EXPECT_EQ(BtInfo.player, -1);
+  EXPECT_EQ(BtInfo.sideA, 5);
+  EXPECT_EQ(BtInfo.sideAFleet, 2);
+  EXPECT_EQ(BtInfo.sideB, 3);
+  EXPECT_EQ(BtInfo.sideBFleet, 1);
 }
 
 TEST_F(Entry, PlanetWithoutSatellitesFallsAtOnce) {
