@@ -1,6 +1,5 @@
 #include "platform/core/WindowInfo.h"
 
-#include "platform/core/Application.h"
 #include "platform/core/Desktop.h"
 
 namespace vdmq {
@@ -55,10 +54,7 @@ bool IsZoomed(const TForm& f) { return f.WindowState() == wsMaximized; }
 
 int ScreenBitsPerPixel() { return 32; }
 
-TForm* GetForegroundWindow() {
-  if (App().Minimized()) return nullptr;
-  return Desktop().ActiveForm();
-}
+TForm* GetForegroundWindow() { return Desktop().ActiveForm(); }
 
 bool SetForegroundWindow(TForm* f) {
   if (!f || !f->Visible() || !f->Enabled()) return false;

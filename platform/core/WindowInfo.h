@@ -33,7 +33,7 @@ bool IsZoomed(const TForm& form);
 // Bits per pixel of the screen (the desktop composes 32-bit pixels: never a palette device).
 int ScreenBitsPerPixel();
 
-// The window that takes the keyboard (the active form), or nullptr while the program is minimised.
+// The window that takes the keyboard (the active form), or nullptr when none is active.
 TForm* GetForegroundWindow();
 // Brings a visible, enabled form forward and activates it; false when it cannot take the activation.
 bool SetForegroundWindow(TForm* form);
