@@ -18,11 +18,9 @@
 
 namespace vdmq {
 
-namespace {
-constexpr int kWar = 2;
+// A design of five -1 (the country builds nothing of that kind) and the all-zero design.
 #define VDMQ_NONE {-1, -1, -1, -1, -1}
 #define VDMQ_ZERO {0, 0, 0, 0, 0}
-}  // namespace
 
 const int CpuShipDesignTbl[kCountryCount][kCpuDesignCount][kPartsKindCount] = {
     {VDMQ_ZERO, VDMQ_ZERO, VDMQ_ZERO},
@@ -73,7 +71,7 @@ void DebugMesF(const std::string& format, ...) {
   GameHost().DebugMes(buf);
 }
 
-bool AtWar(int country, int other) { return GetCountryRelation(country, other) == kWar; }
+bool AtWar(int country, int other) { return GetCountryRelation(country, other) == kRelationWar; }
 
 bool PickDesign(const int (&tbl)[kCountryCount][kCpuDesignCount][kPartsKindCount], TShipData* ship, int country,
                 int design) {
