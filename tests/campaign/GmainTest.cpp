@@ -279,5 +279,36 @@ TEST_F(HeadlessGameTest, WholeGameSavesLoadsGoesOnAndReplaysIdentically) {
   EXPECT_TRUE(first == second) << "the same game played twice gives the same world";
 }
 
+TEST_F(HeadlessGameTest, GameOverScreenStartsTheChosenGameAndAsksAgainAfterAFailedLoad) {
+  TTurnHost host;
+  ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
+  StartNewGame();
+  ASSERT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
+  const std::string saved = test::WorldBytes();
+
+  // The player's capital falls; slot 6 holds nothing, so the screen comes again; slot 3 resumes.
+  SetPlanetBelong(GetCountryCapital(0), 1);
+  ASSERT_FALSE(IsCountryAlive(0));
+  host.saveLoadAnswers = {6, 3};
+  const int music = host.mapMusic;
+  ChkGameOver();
+  EXPECT_EQ(host.saveLoadCalls.size(), 2u);
+  EXPECT_EQ(host.mapMusic, music + 1);
+  EXPECT_TRUE(IsCountryAlive(0));
+  EXPECT_TRUE(test::WorldBytes() == saved);
+  EXPECT_EQ(host.cmd.back(), true);
+
+  // The scenario's ending: no report; a new game starts with its opening movie.
+  SetGameEndFlag(true);
+  host.saveLoadAnswers = {-2};
+  const std::size_t messages = host.messages.size();
+  const std::size_t movies = host.movies.size();
+  ChkGameOver();
+  EXPECT_FALSE(GetGameEndFlag());
+  EXPECT_EQ(host.movies.size(), movies + 1);
+  ASSERT_GT(host.messages.size(), messages);
+  EXPECT_EQ(host.messages[messages].rfind("今期の収入", 0), 0u) << "the new game's first turn, no report";
+}
+
 }  // namespace
 }  // namespace vdmq
