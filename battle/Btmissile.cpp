@@ -62,10 +62,9 @@ void TBtMissile::Setup(const TBtMissileInfo& info) {
   target_.GetFirePos(fx, fy);
   const int a = BtGetAngle(info.x, info.y, fx, fy);
   const int spread = guide != 0 ? StdRand() % guide : 0;
-  // Stored as a heading 0..3599 so that the missile's first drawing (before its first move
-  // turns it) picks one of its eight sprites.
-  const int64_t dir = (static_cast<int64_t>(spread) + a - guide / 2) * 10;
-  u.dir = static_cast<int32_t>((dir % 3600 + 3600) % 3600);
+  // Below 0 when the spread turns it right of an aim near 0 degrees; its first move brings it
+  // into 0..3599.
+  u.dir = BtClamp32((static_cast<int64_t>(spread) + a - guide / 2) * 10);
 
   const int v = BtClamp32(static_cast<int64_t>(GetWeaponSpeed(w)) * 12 / 10);
   u.speed = std::max(v / 2, 1);
@@ -127,7 +126,10 @@ void TBtMissile::ChkHit() {
 void TBtMissile::Draw() {
   TBtViewSink* view = BtViewSink();
   if (view == nullptr) return;
-  const int d8 = (dir_ + 225) / 450 % 8;
+  // A missile drawn before its first move may still hold a heading below 0 (or, from a damaged
+  // catalogue, far beyond 3599): its sprite is the one of that heading taken modulo 3600.
+  const int heading = static_cast<int>((static_cast<int64_t>(dir_) % 3600 + 3600) % 3600);
+  const int d8 = (heading + 225) / 450 % 8;
   const bool mine = country_ == BtInfo.player;
   TBtDrawEntry e;
   e.mapX = x_;

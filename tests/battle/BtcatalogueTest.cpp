@@ -7,6 +7,7 @@
 #include "battle/Btinfo.h"
 #include "battle/Btmissile.h"
 #include "battle/Btqvmap.h"
+#include "battle/Btship.h"
 #include "campaign/Parts.h"
 
 using namespace vdmq;
@@ -44,10 +45,16 @@ TEST(BtCatalogue, ExtremePartValuesRunBoundedFrames) {
     for (int t = 0; t < 150 && BtBattleTick(); ++t) {
       if (t % 10 == 0 && arena.GetSelect() != nullptr) arena.Order(t % 20 == 0 ? 0 : 1, 3000, 3000);
     }
+    for (int i = 0; i < kBtShipSlots; ++i) {
+      if (const TBtShip* s = arena.GetShip(i)) {
+        EXPECT_TRUE(arena.ChkInMap(s->GetX(), s->GetY(), 80)) << "ships never leave the arena";
+        EXPECT_GE(s->GetDir(), 0);
+        EXPECT_LT(s->GetDir(), 3600);
+      }
+    }
     for (int i = 0; i < kBtMissileSlots; ++i) {
       if (const TBtMissile* m = arena.GetMissile(i)) {
-        EXPECT_GE(m->GetDir(), 0);
-        EXPECT_LT(m->GetDir(), 3600);
+        EXPECT_LE(m->GetSpeed(), m->GetMaxSpeed() < 1 ? 1 : m->GetMaxSpeed());
       }
     }
     arena.Clear();

@@ -280,3 +280,29 @@ TEST(BtLight, DrawsOnlyWhileAlive) {
   l.Draw();
   EXPECT_EQ(view.entries.size(), 1u);
 }
+
+TEST_F(Missiles, NewMissileRightOfItsAimShowsTheSpriteOfItsHeading) {
+  // Guidance 100 aimed along +x: the spread gives headings from -500 up; drawn before its first
+  // move, a heading of -500 (310 degrees) shows direction 7, not direction 0.
+  WeaponData[kWeapon1].Weapon.Guide = 100;
+  RecordingView view;
+  TBtMissile m;
+  m.Setup(Info(kWeapon1, 0, 4000, 3200));
+  EXPECT_GE(m.GetDir(), -500);
+  EXPECT_LT(m.GetDir(), 500);
+  TBtUnitInfo u;
+  u.country = 0;
+  u.x = 3200;
+  u.y = 3200;
+  u.dir = -500;
+  m.Init(u);
+  m.Draw();
+  ASSERT_EQ(view.entries.size(), 1u);
+  EXPECT_EQ(view.entries[0].e.frame, 7);
+  view.entries.clear();
+  u.dir = -1000;  // 260 degrees: direction 6
+  m.Init(u);
+  m.Draw();
+  ASSERT_EQ(view.entries.size(), 1u);
+  EXPECT_EQ(view.entries[0].e.frame, 6);
+}
