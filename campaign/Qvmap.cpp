@@ -238,7 +238,7 @@ bool TQvMap::MakeStep(int country, int zoneMode, int startX, int startY, int bud
     int pos = -1;
     std::size_t next = 0;
     // RelaxCell on one neighbour, with the cell's new entry filed for the sweep that expands it.
-    auto relax = [&](int x, int y) {
+    auto relax = [&](int x, int y) __attribute__((always_inline)) {
       if (static_cast<unsigned>(x) >= static_cast<unsigned>(kMapSize) ||
           static_cast<unsigned>(y) >= static_cast<unsigned>(kMapSize)) {
         return;
