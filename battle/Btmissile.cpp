@@ -27,14 +27,15 @@ int MissileDamage(int country, int atk) {
 
 // A heading change in tenths of a degree wrapped into whole degrees -180..180 and limited by
 // the turn rate, exactly as a ship steers.
-int LimitTurn(int a, int m) {
-  int g = a / 10;
+// Taken in 64 bits: a heading from a damaged catalogue may lie anywhere in the integer range.
+int LimitTurn(int64_t a, int m) {
+  int64_t g = a / 10;
   if (g < -180) g += 360;
   if (g > 180) g -= 360;
   a = g * 10;
-  if (a >= 1) return std::min(a, m);
-  if (a < 0) return static_cast<int>(std::max<int64_t>(a, -static_cast<int64_t>(m)));
-  return a;
+  if (a >= 1) return BtClamp32(std::min<int64_t>(a, m));
+  if (a < 0) return BtClamp32(std::max<int64_t>(a, -static_cast<int64_t>(m)));
+  return 0;
 }
 }  // namespace
 
@@ -84,9 +85,9 @@ void TBtMissile::Move() {
   target_.Update(this);
   int tx = -1, ty = -1;
   target_.GetMovePos(tx, ty);
-  int a = 0;
-  if (tx != -1 && ty != -1) a = BtGetAngle(x_, y_, tx, ty) * 10 - dir_;
-  a = LimitTurn(a, maxTurn_);
+  int64_t wanted = 0;
+  if (tx != -1 && ty != -1) wanted = static_cast<int64_t>(BtGetAngle(x_, y_, tx, ty)) * 10 - dir_;
+  const int a = LimitTurn(wanted, maxTurn_);
   SetTurn(a);
 
   TBtQvMap* arena = BtQvMap;
