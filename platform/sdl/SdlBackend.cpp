@@ -120,6 +120,8 @@ void TSdlBackend::Delay(std::uint32_t ms) {
 }
 
 void TSdlBackend::Relayout(int w, int h) {
+  // Some window managers report an empty size while the window is minimised: keep the desktop.
+  if (w < 64 || h < 64) return;
   scale_ = std::max(1, std::min(w / kBaseW, h / kBaseH));
   const TSize s{std::max(1, w / scale_), std::max(1, h / scale_)};
   needFull_ = true;

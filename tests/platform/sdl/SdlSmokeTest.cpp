@@ -207,6 +207,9 @@ TEST_F(SdlTest, EventsTranslateAtEveryScale) {
   EXPECT_EQ(ev.x, 1000);
   EXPECT_EQ(ev.y, 700);
   EXPECT_EQ(backend.ScreenSize(), (TSize{1000, 700}));
+  // An empty size (a minimised window on some window managers) leaves the desktop as it is.
+  EXPECT_FALSE(resized(0, 0));
+  EXPECT_EQ(backend.ScreenSize(), (TSize{1000, 700}));
   // Enter gives its key and its control character; text arrives as code page 932 bytes.
   SDL_Event k{};
   k.type = SDL_KEYDOWN;
