@@ -90,7 +90,9 @@ void BtApplyResult() {
   if (b.winner == b.attacker) {
     RewardCmd(b.attackerCmd, b.kind == kBtKindPlanet ? 50 : 30, 50);
     if (b.kind == kBtKindPlanet) {
-      SetFleetXY(b.attacker, b.attackerFleet, GetPlanetX(b.planet), GetPlanetY(b.planet));
+      // A planet the scenario took off the map during the battle has no cell to move onto: the
+      // attacking fleet then keeps its own cell instead of being stranded off the map for good.
+      if (IsPlanetOnMap(b.planet)) SetFleetXY(b.attacker, b.attackerFleet, GetPlanetX(b.planet), GetPlanetY(b.planet));
       const bool capital = b.planet == GetCountryCapital(b.defender);
       const bool byPlayer = IsPlayerCountry(b.attacker);
       const std::string& fmt = byPlayer ? (capital ? SJS("本拠地、%sを<BR>占領しました。") : SJS("拠点、%sを<BR>占領しました。"))

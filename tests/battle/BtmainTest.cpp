@@ -123,6 +123,27 @@ TEST_F(Entry, PlanetWithoutSatellitesFallsAtOnce) {
   EXPECT_EQ(host_.calls, order);
 }
 
+TEST_F(Entry, FleetKeepsItsCellWhenThePlanetLeftTheMapDuringTheBattle) {
+  PutFleetShip(0, 1, 0, MakeShip(kHull, kWeapon1, -1, kEngine, -1));
+  PutCmd(1, 0, 1, 100, 100, 0, 0);
+  PutPlanet(12, 7, 8, 3, false);
+  SetFleetXY(0, 1, 7, 9);
+  BtInfo.attacker = 0;
+  BtInfo.attackerFleet = 1;
+  BtInfo.attackerCmd = 1;
+  BtInfo.defender = 3;
+  BtInfo.defenderFleet = -1;
+  BtInfo.kind = 2;
+  BtInfo.planet = 12;
+  BtInfo.winner = 0;
+  BtInfo.player = 0;
+  SetPlanetXY(12, -1, -1);  // removed by the scenario before the result
+  BtApplyResult();
+  EXPECT_EQ(GetFleetX(0, 1), 7);
+  EXPECT_EQ(GetFleetY(0, 1), 9);
+  EXPECT_EQ(GetPlanetBelong(12), 0) << "the capture itself still happens";
+}
+
 TEST_F(Entry, ComputerCountriesAreDecidedAtOnceAndCapturesReported) {
   PutFleetShip(2, 0, 0, MakeShip(kHull, kWeapon1, -1, kEngine, -1));
   PutFleetShip(3, 0, 0, MakeShip(kHull, kWeapon1, -1, kEngine, -1));
