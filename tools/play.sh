@@ -7,10 +7,12 @@ vdmq_install_deps
 
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/release -j "$(nproc)"
+cmake --build build/release --target sample_data
 game=build/release/screens/vdm_q_t
 if [ -x "$game" ]; then
-  cmake --build build/release --target sample_data
   exec "$game"
 else
-  echo "The game program is not built yet: the libraries and their tests are built in build/release."
+  echo "The sample data set (dat/INIT.DAT, dat/MAP00.DAT, save/) is in build/release/screens."
+  echo "The game's screens are not built yet, so there is no program to start: the campaign engine, the"
+  echo "battle and the libraries are built in build/release and run headless in the tests."
 fi
