@@ -230,6 +230,12 @@ class TSdlMediaDevice : public TMediaDevice {
   virtual std::int64_t FrameCount() const { return 0; }
   virtual double Fps() const { return 15; }
 
+  // The medium ends before the range does (a movie whose pictures stop early, or whose header
+  // promises more than it holds): the play ends at ms instead of waiting for what never comes.
+  void CutShort(std::uint64_t ms) {
+    segTo_ = std::clamp(ms, segFrom_, segTo_);
+    endTime_ = startTime_ + (segTo_ - segFrom_);
+  }
   std::uint64_t Now() const { return service_ ? service_->clock_.NowMs() : 0; }
   void CheckOpen() const {
     if (closed_) ThrowGameError("MCI: the device is not open");
@@ -505,7 +511,9 @@ class TVideoDevice : public TSdlMediaDevice {
     bool fresh = false;
     while (decoder_->FrameIndex() < due) {
       if (!decoder_->NextFrame(frame_)) {
-        last_ = decoder_->FrameIndex();  // the rest cannot be decoded: nothing more to show
+        // The rest cannot be decoded: the movie ends where its pictures end.
+        last_ = decoder_->FrameIndex();
+        CutShort(FrameToMs(last_ + 1));
         break;
       }
       fresh = true;

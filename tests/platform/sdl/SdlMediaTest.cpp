@@ -382,6 +382,70 @@ TEST_F(SdlMediaTest, DamagedAviReportsFailure) {
   EXPECT_LE(clock.NowMs(), 1000u);
 }
 
+// Randomly damaged movies: every play ends with exactly one notification, in the movie's time at
+// most, and never shows more frames than the movie has (the sanitizer build checks the reads).
+TEST_F(SdlMediaTest, RandomlyDamagedMoviesEndCleanly) {
+  const std::string good = fakes.Native("C:\\mov\\good.avi");
+  fakes.WriteFile("C:\\mov\\x.txt", "");
+  ASSERT_TRUE(WriteAvi(good, 6, 10));
+  const std::string bytes = ReadFile(good);
+  std::uint32_t seed = 2024;
+  auto next = [&] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  int frames = 0;
+  media->OnVideoFrame = [&](const TMediaRect&, const TPixmap&) { ++frames; };
+  for (int round = 0; round < 40; ++round) {
+    SCOPED_TRACE(round);
+    std::string damaged = bytes;
+    const int hits = 1 + static_cast<int>(next() % 40);
+    for (int h = 0; h < hits; ++h) damaged[next() % damaged.size()] = static_cast<char>(next());
+    if (round % 5 == 4) damaged.resize(next() % damaged.size());
+    fakes.WriteFile("C:\\mov\\rand.avi", damaged);
+    Recorder r;
+    frames = 0;
+    auto dev = media->Open(EMediaDeviceType::AviVideo, "C:\\mov\\rand.avi", {}, r.Sink());
+    const std::uint64_t start = clock.NowMs();
+    dev->Play(std::nullopt, std::nullopt, kWaitNotify);
+    ASSERT_EQ(r.got.size(), 1u);
+    EXPECT_LE(frames, std::max(dev->Length(), 0));
+    EXPECT_LE(clock.NowMs() - start, 1000u);  // six frames at most, whatever the header claims
+  }
+}
+
+// A header that promises a million frames: the play ends with the last picture the file holds.
+TEST_F(SdlMediaTest, MovieEndsWhereItsPicturesEnd) {
+  const std::string path = fakes.Native("C:\\mov\\long.avi");
+  fakes.WriteFile("C:\\mov\\x.txt", "");
+  ASSERT_TRUE(WriteAvi(path, 6, 10));
+  std::string bytes = ReadFile(path);
+  // Every stored frame count (main header, stream headers) becomes 1000000.
+  int patched = 0;
+  for (const char* tag : {"avih", "strh"}) {
+    for (size_t at = bytes.find(tag); at != std::string::npos; at = bytes.find(tag, at + 4)) {
+      const size_t field = std::string(tag) == "avih" ? at + 8 + 16 : at + 8 + 32;
+      if (field + 4 > bytes.size()) continue;
+      std::string v;
+      Put32(v, 1000000);
+      bytes.replace(field, 4, v);
+      ++patched;
+    }
+  }
+  ASSERT_GE(patched, 2);
+  fakes.WriteFile("C:\\mov\\long.avi", bytes);
+  int frames = 0;
+  media->OnVideoFrame = [&](const TMediaRect&, const TPixmap&) { ++frames; };
+  Recorder r;
+  auto dev = media->Open(EMediaDeviceType::AviVideo, "C:\\mov\\long.avi", {}, r.Sink());
+  EXPECT_EQ(dev->Length(), 1000000);
+  dev->Play(std::nullopt, std::nullopt, kWaitNotify);
+  EXPECT_EQ(r.got, std::vector<EMediaNotify>{EMediaNotify::Successful});
+  EXPECT_EQ(frames, 6);
+  EXPECT_LE(clock.NowMs(), 700u);
+  EXPECT_EQ(dev->Position(), 6);
+}
+
 // The media player control with a display panel: the movie's frames land in the panel's rectangle
 // on the screen, and the play's end comes through the queue as the player's notification.
 TEST(SdlMoviePlayer, FramesAreDrawnIntoTheDisplayPanel) {
