@@ -774,10 +774,8 @@ bool TQoPack::FileDecode(TQoStream* destination, TQoStream* source, int size, in
   return ok && complete;
 }
 
-unsigned short TQoPack::FileCopy(TQoStream* destination, TQoStream* source, int n, bool invert, bool* ok) {
-  if (ok != nullptr) *ok = false;
-  SetProgress(0);
-  if (destination == nullptr || source == nullptr) return 0;
+template <class Read>
+unsigned short TQoPack::CopyChunks(TQoStream* destination, int n, bool invert, bool* ok, Read read) {
   std::vector<unsigned char> buffer;
   try {
     buffer.resize(kCopyChunk);
@@ -788,7 +786,7 @@ unsigned short TQoPack::FileCopy(TQoStream* destination, TQoStream* source, int 
   int64_t done = 0;
   const int64_t total = std::max(n, 0);
   while (total - done >= kCopyChunk) {
-    if (!source->ReadAll(buffer.data(), kCopyChunk)) return crc;
+    if (!read(buffer.data(), kCopyChunk)) return crc;
     done += kCopyChunk;
     SetProgress(QoPercent(done, total));
     if (invert) NotCoding(buffer.data(), kCopyChunk);
@@ -797,7 +795,7 @@ unsigned short TQoPack::FileCopy(TQoStream* destination, TQoStream* source, int 
   }
   const int rest = static_cast<int>(total - done);
   if (rest > 0) {
-    if (!source->ReadAll(buffer.data(), rest)) return crc;
+    if (!read(buffer.data(), rest)) return crc;
     SetProgress(100);
     if (invert) NotCoding(buffer.data(), rest);
     if (!destination->WriteAll(buffer.data(), rest)) return crc;
@@ -805,6 +803,14 @@ unsigned short TQoPack::FileCopy(TQoStream* destination, TQoStream* source, int 
   }
   if (ok != nullptr) *ok = true;
   return crc;
+}
+
+unsigned short TQoPack::FileCopy(TQoStream* destination, TQoStream* source, int n, bool invert, bool* ok) {
+  if (ok != nullptr) *ok = false;
+  SetProgress(0);
+  if (destination == nullptr || source == nullptr) return 0;
+  return CopyChunks(destination, n, invert, ok,
+                    [source](unsigned char* buffer, int k) { return source->ReadAll(buffer, k); });
 }
 
 void TQoPack::NotCoding(void* buffer, int n) {
@@ -872,31 +878,9 @@ unsigned short TQoPack::PackCopy(TQoStream* destination, TQoPack* source, QoFILE
   if (ok != nullptr) *ok = false;
   SetProgress(0);
   if (destination == nullptr || source == nullptr) return 0;
-  std::vector<unsigned char> buffer;
-  try {
-    buffer.resize(kCopyChunk);
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
-  unsigned short crc = 0xFFFF;
-  int64_t done = 0;
-  const int64_t total = std::max(n, 0);
-  while (total - done >= kCopyChunk) {
-    if (source->Qofread(buffer.data(), kCopyChunk, 1, handle) != 1) return crc;
-    done += kCopyChunk;
-    SetProgress(QoPercent(done, total));
-    if (!destination->WriteAll(buffer.data(), kCopyChunk)) return crc;
-    crc = checker_.UpDateCrc(crc, buffer.data(), kCopyChunk);
-  }
-  const int rest = static_cast<int>(total - done);
-  if (rest > 0) {
-    if (source->Qofread(buffer.data(), static_cast<unsigned>(rest), 1, handle) != 1) return crc;
-    SetProgress(100);
-    if (!destination->WriteAll(buffer.data(), rest)) return crc;
-    crc = checker_.UpDateCrc(crc, buffer.data(), rest);
-  }
-  if (ok != nullptr) *ok = true;
-  return crc;
+  return CopyChunks(destination, n, false, ok, [source, handle](unsigned char* buffer, int k) {
+    return source->Qofread(buffer, static_cast<unsigned>(k), 1, handle) == 1;
+  });
 }
 
 bool TQoPack::WritePadding(int storedSize, int* padded) {

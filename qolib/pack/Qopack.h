@@ -244,6 +244,10 @@ class TQoPack : public TQoComponent {
                           bool* ok = nullptr);
 
  private:
+  // The copy loop of FileCopy and PackCopy: n bytes in chunks, read(buffer, k) fetching each one;
+  // returns the CRC-16 of the bytes written and sets ok once every byte went through.
+  template <class Read>
+  unsigned short CopyChunks(TQoStream* destination, int n, bool invert, bool* ok, Read read);
   bool Load(TQoStream* stream);
   bool CheckWholeCrc(int64_t total);
   void Rewrite();
