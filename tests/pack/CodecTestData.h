@@ -2,6 +2,9 @@
 // Inputs and memory-backed callbacks for the codec tests: English-like text, picture-like pixel
 // rows with flat areas and gradients, random bytes; and helpers that run a coder over a buffer.
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <random>
@@ -120,6 +123,30 @@ inline Bytes Hex(std::initializer_list<int> v) {
   Bytes b;
   for (int x : v) b.push_back(static_cast<unsigned char>(x));
   return b;
+}
+
+// Damages the codes of the sources (1 to maxFlips bytes overwritten, a third of them cut short) and
+// decodes them to a size up to 100 bytes off: a decoder that reports success gave exactly the size
+// asked for, one that failed never more.
+template <class TEncoder, class TDecoder>
+void ExpectDamageNeverOverruns(uint32_t seed, const std::vector<Bytes>& sources, int rounds, int maxFlips) {
+  std::mt19937 rng(seed);
+  for (int round = 0; round < rounds; ++round) {
+    const Bytes& src = sources[static_cast<size_t>(round) % sources.size()];
+    bool ok = false;
+    Bytes coded = EncodeAll<TEncoder>(src, &ok, static_cast<int>(2 * src.size() + 16));
+    EXPECT_TRUE(ok);
+    const int flips = 1 + static_cast<int>(rng() % static_cast<uint32_t>(maxFlips));
+    for (int i = 0; i < flips; ++i) coded[rng() % coded.size()] = static_cast<unsigned char>(rng());
+    if (rng() % 3 == 0) coded.resize(rng() % coded.size());
+    const int size = static_cast<int>(src.size()) + static_cast<int>(rng() % 200) - 100;
+    ok = false;
+    const Bytes out = DecodeAll<TDecoder>(coded, size, &ok);
+    if (ok)
+      EXPECT_EQ(out.size(), static_cast<size_t>(size));
+    else
+      EXPECT_LE(out.size(), static_cast<size_t>(std::max(size, 0)));
+  }
 }
 
 }  // namespace vdmq::codectest
