@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -426,6 +427,43 @@ TEST_F(GameSaveTest, SaveInfoOfPresentAbsentAndEmptySlots) {
   EXPECT_FALSE(GetSaveInfo(15, &info));
   EXPECT_FALSE(GetSaveInfo(-1, &info));
   EXPECT_FALSE(GetSaveInfo(3, nullptr));
+}
+
+// The keys of a keyed file in the order of its blocks (head: key, NUL, type, NUL, 4-byte count;
+// then count values of the type's size). Empty when the blocks do not tile the file exactly.
+std::vector<std::string> BlockKeys(const std::string& bytes) {
+  std::vector<std::string> keys;
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    const std::size_t keyEnd = bytes.find('\0', at);
+    if (keyEnd == std::string::npos) return {};
+    const std::size_t typeEnd = bytes.find('\0', keyEnd + 1);
+    if (typeEnd == std::string::npos || typeEnd + 5 > bytes.size()) return {};
+    const std::string type = bytes.substr(keyEnd + 1, typeEnd - keyEnd - 1);
+    std::uint32_t count = 0;
+    std::memcpy(&count, bytes.data() + typeEnd + 1, 4);
+    const std::size_t size = (type == "int" || type == "long") ? 4 : 1;
+    keys.push_back(bytes.substr(at, keyEnd - at));
+    at = typeEnd + 5 + size * count;
+  }
+  return at == bytes.size() ? keys : std::vector<std::string>{};
+}
+
+TEST_F(GameSaveTest, SaveAndMapFilesHoldExactlyTheirBlocksInOrder) {
+  ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
+  PlaySomeTurns();
+  ASSERT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
+  const std::vector<std::string> save = {
+      "STORY_CENTURY", "STORY_MONTH", "STORY_FUKUKAN", "STORY_LOAD_MAP", "STORY_FLAG", "STORY_VAR",
+      "STORY_FUND_VAR", "STORY_CNT", "TEC_INVEST_FUND", "TEC_LEV", "COUNTRY_CAPITAL", "COUNTRY_STD_FUND",
+      "COUNTRY_FUND", "COUNTRY_INCOME_FUND", "COUNTRY_RELATION", "PLANET_XY", "PLANET_CG", "PLANET_SATE",
+      "PLANET_BELONG", "PLANET_INCOME_FUND", "PLANET_HOKYUU", "CMD_BELONG", "CMD_EXP", "CMD_LEV",
+      "CMD_CLASS_NAME", "CMD_UNDER_FLEET", "CMD_FATIGUE", "FLEET_XY", "FLEET_TARGET_XY", "FLEET_ATK_XY",
+      "FLEET_CAN_MOVE", "FLEET_ATTACK", "FLEET_RETURNING", "FLEET_CAN_WARP_OUT", "FLEET_ROOT_TBL",
+      "FLEET_SHIPS", "FLEET_CAN_USE", "DOCK_ABT", "DOCK_SHIPS", "DOCK_ZOUSEN_TURN", "FRAME_ENABLED",
+      "WEAPON_ENABLED", "ENGINE_ENABLED", "SHIELD_ENABLED"};
+  EXPECT_EQ(BlockKeys(ReadFile(kSlot3)), save);
+  EXPECT_EQ(BlockKeys(ReadFile(kMap0)), (std::vector<std::string>{"MAP_DAT", "PLANET_XY", "PLANET_CG"}));
 }
 
 // Random damage to a good save: a load either succeeds or leaves every table as it was; reading the
