@@ -167,6 +167,58 @@ TEST_F(GmainTest, NewGameStartsTheFirstTurnAndALoadedGameResumesWithoutOne) {
   EXPECT_EQ(host_.cmd, (std::vector<bool>{true, true}));
 }
 
+// A host that also writes every visible step of the turn flow into one trace, in order.
+class TTraceHost : public TTurnHost {
+ public:
+  void Sleep(int ms) override {
+    trace.push_back("sleep " + std::to_string(ms) + " c" + std::to_string(GetTurnCountry()));
+    TTurnHost::Sleep(ms);
+  }
+  void ProcessMessages() override {
+    trace.push_back("process");
+    TTurnHost::ProcessMessages();
+  }
+  void SetMapCenterPlanet(int planet) override {
+    trace.push_back("centre " + std::to_string(planet));
+    TTurnHost::SetMapCenterPlanet(planet);
+  }
+  void SetCmdEnable(bool on) override {
+    trace.push_back(on ? "cmd on" : "cmd off");
+    TTurnHost::SetCmdEnable(on);
+  }
+  int SysMes(const std::string& text, const std::string& caption, int withCancel) override {
+    trace.push_back("mes " + SjisToUtf8(text) + (GetStoryPeriod() == oldPeriod ? " old date" : " new date"));
+    return TTurnHost::SysMes(text, caption, withCancel);
+  }
+  void PlayWave(int kind, int number, bool wait) override {
+    trace.push_back("wave " + std::to_string(number) + (wait ? " wait" : ""));
+    TTurnHost::PlayWave(kind, number, wait);
+  }
+  std::vector<std::string> trace;
+  int oldPeriod = GetStoryPeriod();
+};
+
+TEST(GmainOrderTest, RoundAndPlayerTurnStartRunTheirStepsInOrder) {
+  test::TTestMap world;
+  test::MakeCapital(0, 0, 2, 2);
+  test::MakeCapital(3, 3, 40, 10);
+  test::MakeCapital(4, 4, 40, 20);
+  PlanetData[0].IncomeFund = 70;
+  TTraceHost host;
+  EndPlayerTurn();
+  // The command bar goes off first; each computer country lets messages run, then its turn start
+  // pauses and centres on its capital; the date moves on before the player's turn start, which
+  // centres and reports before its pause, then centres again, speaks and announces the turn.
+  EXPECT_EQ(host.trace, (std::vector<std::string>{
+                            "cmd off",
+                            "process", "sleep 500 c3", "centre 3",
+                            "process", "sleep 500 c4", "centre 4",
+                            "centre 0", "mes 今期の収入 70 new date", "sleep 500 c0", "centre 0", "wave 2",
+                            "mes プレイヤーのターン new date",
+                            "cmd on",
+                        }));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Whole headless games from a small new-game data set.
 
