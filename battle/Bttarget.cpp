@@ -85,25 +85,24 @@ void TBtTarget::SetFireUnit(TBtUnit* unit) {
   fireY_ = -1;
 }
 
-void TBtTarget::GetMovePos(int& x, int& y) const {
-  if (moveUnit_ != nullptr && moveUnit_->IsAlive()) {
-    x = moveUnit_->GetX();
-    y = moveUnit_->GetY();
+namespace {
+
+// Where an aim points: at the unit while it lives, otherwise at the stored position.
+void AimPos(const TBtUnit* unit, int storedX, int storedY, int& x, int& y) {
+  if (unit != nullptr && unit->IsAlive()) {
+    x = unit->GetX();
+    y = unit->GetY();
   } else {
-    x = moveX_;
-    y = moveY_;
+    x = storedX;
+    y = storedY;
   }
 }
 
-void TBtTarget::GetFirePos(int& x, int& y) const {
-  if (fireUnit_ != nullptr && fireUnit_->IsAlive()) {
-    x = fireUnit_->GetX();
-    y = fireUnit_->GetY();
-  } else {
-    x = fireX_;
-    y = fireY_;
-  }
-}
+}  // namespace
+
+void TBtTarget::GetMovePos(int& x, int& y) const { AimPos(moveUnit_, moveX_, moveY_, x, y); }
+
+void TBtTarget::GetFirePos(int& x, int& y) const { AimPos(fireUnit_, fireX_, fireY_, x, y); }
 
 void TBtTarget::ForgetUnit(const TBtUnit* unit) {
   if (moveUnit_ == unit) moveUnit_ = nullptr;
