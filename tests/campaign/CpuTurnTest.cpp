@@ -228,6 +228,64 @@ TEST_F(CpuTurnTest, WithoutATargetTheFirstAdjacentEnemyIsChosen) {
   EXPECT_FALSE(CpuFleetAttack(kCpu, 1));
 }
 
+TEST_F(CpuTurnTest, StepTowardsATargetWalksTheWaveBackInNeighbourOrderAndPassesOwnFleets) {
+  test::MakeCapital(kCpu, 40, 50, 50);  // far from the walk
+  test::MakeFleet(kCpu, 0, 5, 10, 10);
+  const int s = GetFleetMoveStep(kCpu, 0);
+  ASSERT_GE(s, 1);
+  ASSERT_LE(s, 8);
+  int x = -1, y = -1;
+  // From (30, 20) the walk goes north first on ties ((x, y - 1) before (x - 1, y)), then west.
+  QvMap->SearchCpuMove(kCpu, 0, 30, 20, &x, &y);
+  EXPECT_EQ(x, 10 + s);
+  EXPECT_EQ(y, 10);
+  for (int cy = 0; cy < kMapSize; ++cy) {
+    for (int cx = 0; cx < kMapSize; ++cx) ASSERT_EQ(QvMap->GetMark(cx, cy), 0) << cx << "," << cy;
+  }
+  // A fleet of the country on that cell: the first neighbour in range is taken instead.
+  test::MakeFleet(kCpu, 1, 6, 10 + s, 10);
+  QvMap->SearchCpuMove(kCpu, 0, 30, 20, &x, &y);
+  EXPECT_EQ(x, 9 + s);
+  EXPECT_EQ(y, 10);
+  // The fleet's own cell and a cell off the map are no targets.
+  QvMap->SearchCpuMove(kCpu, 0, 10, 10, &x, &y);
+  EXPECT_EQ(x, -1);
+  EXPECT_EQ(y, -1);
+  QvMap->SearchCpuMove(kCpu, 0, 54, 10, &x, &y);
+  EXPECT_EQ(x, -1);
+}
+
+TEST_F(CpuTurnTest, ReachableEnemyIsApproachedByItsNearestFreeNeighbour) {
+  test::MakeCapital(5, 45, 5, 40);
+  test::MakeCapital(7, 47, 8, 40);
+  SetCountryRelation(kCpu, 5, kRelationWar);
+  SetCountryRelation(kCpu, 7, kRelationWar);
+  test::MakeFleet(kCpu, 0, 5, 10, 10);
+  ASSERT_GE(GetFleetMoveStep(kCpu, 0), 4);
+  test::MakeFleet(5, 2, 2, 13, 10);  // (12, 10) is two steps away
+  test::MakeFleet(7, 1, 3, 10, 14);  // (10, 13) is three steps away
+  SetFleetTargetXY(kCpu, 0, 11, 11);
+  SetFleetAtkXY(kCpu, 0, 30, 30);
+  CpuSetAttackTarget(kCpu, 0);
+  EXPECT_EQ(GetFleetAtkX(kCpu, 0), 13);
+  EXPECT_EQ(GetFleetAtkY(kCpu, 0), 10);
+  EXPECT_EQ(GetFleetTargetX(kCpu, 0), 12);
+  EXPECT_EQ(GetFleetTargetY(kCpu, 0), 10);
+  EXPECT_TRUE(host_.HasDebug("TARGET ATK CO[12]FL[0](13,10)"));
+  EXPECT_TRUE(host_.HasDebug("TARGET MOV CO[12]FL[0](12,10)"));
+  EXPECT_EQ(QvMap->GetMark(12, 10), 0);
+
+  // No enemy in reach: the points stay as they were.
+  test::ResetWorld();
+  test::MakeCapital(kCpu, 40, 30, 30);
+  test::MakeFleet(kCpu, 0, 5, 10, 10);
+  SetFleetTargetXY(kCpu, 0, 11, 11);
+  SetFleetAtkXY(kCpu, 0, 30, 30);
+  CpuSetAttackTarget(kCpu, 0);
+  EXPECT_EQ(GetFleetTargetX(kCpu, 0), 11);
+  EXPECT_EQ(GetFleetAtkX(kCpu, 0), 30);
+}
+
 TEST_F(CpuTurnTest, TurnStopsAfterTheFleetThatTookThePlayersCapital) {
   SetCountryRelation(kCpu, 0, kRelationWar);
   test::MakeFleet(kCpu, 0, 5, 3, 2);  // next to the player's capital (2, 2), no route
