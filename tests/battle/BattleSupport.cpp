@@ -186,4 +186,13 @@ void RecordingView::CenterOn(int px, int py) {
   ++redraws;
 }
 
+// ---- the arena ----
+
+void ArenaTest::StartArena(int a, int af, int d, int df, int planet) {
+  BtSetInfo(a, af, d, df, planet);
+  arena_ = new TBtQvMap;
+  BtQvMap = arena_;
+  arena_->Setup();
+}
+
 }  // namespace vdmq::bttest

@@ -2,9 +2,12 @@
 // Shared helpers of the battle tests: a small world (catalogue entries, fleets, satellites,
 // commanders, countries), a recording game host and a recording battle view.
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
+#include "battle/Btqvmap.h"
 #include "battle/Btunit.h"
 #include "campaign/GameHost.h"
 #include "campaign/Ship.h"
@@ -108,6 +111,22 @@ class RecordingView : public TBtViewSink {
   int mouseX = 0, mouseY = 0;
   int centerX = -1, centerY = -1;
   int redraws = 0;
+};
+
+// A test of a battle arena: the world is reset before each test; StartArena sets the sides and
+// builds the arena BtQvMap points at, which the end of the test takes down again.
+class ArenaTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetWorld(); }
+  void TearDown() override {
+    BtQvMap = nullptr;
+    delete arena_;
+  }
+  // Attacker country a with fleet af against country d with fleet df (at planet, or -1 in space).
+  void StartArena(int a, int af, int d, int df, int planet);
+
+  RecordingHost host_;
+  TBtQvMap* arena_ = nullptr;
 };
 
 }  // namespace vdmq::bttest

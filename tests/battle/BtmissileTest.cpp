@@ -13,22 +13,15 @@ using namespace vdmq::bttest;
 
 namespace {
 
-class Missiles : public ::testing::Test {
+class Missiles : public ArenaTest {
  protected:
   void SetUp() override {
-    ResetWorld();
+    ArenaTest::SetUp();
     PutFleetShip(0, 0, 0, MakeShip(kHull, kWeapon1, kWeapon2, kEngine, -1));
     PutFleetShip(1, 0, 0, MakeShip(kHull, kWeapon1, -1, kEngine, -1));
     PutCmd(3, 0, 0, 150, 100, 0, 0);
     PutCmd(4, 1, 0, 100, 50, 0, 0);
-    BtSetInfo(0, 0, 1, 0, -1);
-    arena_ = new TBtQvMap;
-    BtQvMap = arena_;
-    arena_->Setup();
-  }
-  void TearDown() override {
-    BtQvMap = nullptr;
-    delete arena_;
+    StartArena(0, 0, 1, 0, -1);
   }
   TBtMissileInfo Info(int part, int country, int fx, int fy) {
     TBtMissileInfo m;
@@ -49,9 +42,6 @@ class Missiles : public ::testing::Test {
     for (int i = 0; i < kBtExploadeSlots; ++i) n += arena_->GetExploade(i) != nullptr;
     return n;
   }
-
-  RecordingHost host_;
-  TBtQvMap* arena_ = nullptr;
 };
 
 }  // namespace

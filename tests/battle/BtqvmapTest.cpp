@@ -16,26 +16,15 @@ using namespace vdmq::bttest;
 
 namespace {
 
-class Arena : public ::testing::Test {
+class Arena : public ArenaTest {
  protected:
-  void SetUp() override { ResetWorld(); }
-  void TearDown() override {
-    BtQvMap = nullptr;
-    delete arena_;
-  }
   // Player (country 0) attacks country 1 in space, both fleets 0 with three ships.
   void SpaceBattle(int shieldA = -1, int shieldB = -1) {
     for (int s = 0; s < 3; ++s) {
       PutFleetShip(0, 0, s, MakeShip(kHull, kWeapon1, -1, kEngine, shieldA));
       PutFleetShip(1, 0, s, MakeShip(kHull, kWeapon1, -1, kEngine, shieldB));
     }
-    Start(0, 0, 1, 0, -1);
-  }
-  void Start(int a, int af, int d, int df, int planet) {
-    BtSetInfo(a, af, d, df, planet);
-    arena_ = new TBtQvMap;
-    BtQvMap = arena_;
-    arena_->Setup();
+    StartArena(0, 0, 1, 0, -1);
   }
   int Count(bool ships) const {
     int n = 0;
@@ -46,9 +35,6 @@ class Arena : public ::testing::Test {
     }
     return n;
   }
-
-  RecordingHost host_;
-  TBtQvMap* arena_ = nullptr;
 };
 
 }  // namespace
@@ -79,7 +65,7 @@ TEST_F(Arena, SatellitesArcAroundTheDefendersCorner) {
   PutFleetShip(0, 2, 0, MakeShip(kHull, kWeapon1, -1, kEngine, -1));
   for (int s = 0; s < 5; ++s) PutSate(9, s, MakeShip(kHullSate, kWeapon1, -1, kEngine, -1));
   PutPlanet(9, 10, 10, 1, false);
-  Start(0, 2, 1, -1, 9);  // the player attacks: the satellites are side B (upper right)
+  StartArena(0, 2, 1, -1, 9);  // the player attacks: the satellites are side B (upper right)
   // Slot 0 at 45 degrees: cos = sin = 71 -> 426 pixels; slot 1 at 30: cos 87 -> 522, sin 50 -> 300.
   TBtShip* s0 = arena_->FindSate(1, 0);
   TBtShip* s1 = arena_->FindSate(1, 1);
@@ -98,7 +84,7 @@ TEST_F(Arena, PlayerDefendingAPlanetCommandsItsFirstSatellite) {
   PutSate(9, 1, MakeShip(kHullSate, kWeapon1, -1, kEngine, -1));
   PutSate(9, 3, MakeShip(kHullSate, kWeapon1, -1, kEngine, -1));
   PutPlanet(9, 10, 10, 0, false);
-  Start(3, 1, 0, -1, 9);
+  StartArena(3, 1, 0, -1, 9);
   EXPECT_EQ(BtInfo.sideA, 0);
   EXPECT_EQ(BtInfo.sideAFleet, -1);
   EXPECT_EQ(BtGetPlayerFleet(), -1);
@@ -167,7 +153,7 @@ TEST_F(Arena, HalfDamageForThePlayerInChapterFourAgainstCountryEight) {
     PutFleetShip(8, 0, s, MakeShip(kHull, kWeapon1, -1, kEngine, -1));
   }
   SetChapter(4);
-  Start(8, 0, 0, 0, -1);
+  StartArena(8, 0, 0, 0, -1);
   TBtShip* mine = arena_->FindShip(0, 0, 1);
   arena_->ShipHit(mine, 100);
   // h = 800 * 100 / 1000 / 2 = 40; 800 * 40 / 1000 = 32 lost.
@@ -222,7 +208,7 @@ TEST_F(Arena, DestroyingTheLastEnemyWins) {
   PutFleetShip(0, 0, 0, MakeShip(kHull, kWeapon1, -1, kEngine, -1));
   PutFleetShip(1, 0, 0, MakeShip(kHullLight, kWeapon1, -1, kEngine, -1));
   PutFleetShip(1, 0, 1, MakeShip(kHullLight, kWeapon1, -1, kEngine, -1));
-  Start(0, 0, 1, 0, -1);
+  StartArena(0, 0, 1, 0, -1);
   TBtShip* second = arena_->FindShip(1, 0, 1);
   arena_->ShipHit(second, 50);
   EXPECT_FALSE(second->IsAlive());

@@ -12,29 +12,19 @@ using namespace vdmq::bttest;
 
 namespace {
 
-class Ships : public ::testing::Test {
+class Ships : public ArenaTest {
  protected:
   void SetUp() override {
-    ResetWorld();
+    ArenaTest::SetUp();
     PutFleetShip(0, 0, 1, MakeShip(kHull, kWeapon1, kWeapon2, kEngine, kShield));
     PutFleetShip(1, 0, 0, MakeShip(kHullLight, kWeapon1, -1, kEngineSlow, -1));
-    BtSetInfo(0, 0, 1, 0, -1);
-    arena_ = new TBtQvMap;
-    BtQvMap = arena_;
-    arena_->Setup();
-  }
-  void TearDown() override {
-    BtQvMap = nullptr;
-    delete arena_;
+    StartArena(0, 0, 1, 0, -1);
   }
   int MissileCount() const {
     int n = 0;
     for (int i = 0; i < kBtMissileSlots; ++i) n += arena_->GetMissile(i) != nullptr;
     return n;
   }
-
-  RecordingHost host_;
-  TBtQvMap* arena_ = nullptr;
 };
 
 }  // namespace

@@ -10,28 +10,18 @@ using namespace vdmq::bttest;
 
 namespace {
 
-class Targeting : public ::testing::Test {
+class Targeting : public ArenaTest {
  protected:
   void SetUp() override {
-    ResetWorld();
+    ArenaTest::SetUp();
     for (int s = 0; s < 3; ++s) {
       PutFleetShip(0, 0, s, MakeShip(kHull, kWeapon1, -1, kEngine, -1));
       PutFleetShip(1, 0, s, MakeShip(kHull, kWeapon1, -1, kEngine, -1));
     }
-    BtSetInfo(0, 0, 1, 0, -1);
-    arena_ = new TBtQvMap;
-    BtQvMap = arena_;
-    arena_->Setup();
-  }
-  void TearDown() override {
-    BtQvMap = nullptr;
-    delete arena_;
+    StartArena(0, 0, 1, 0, -1);
   }
   // Ship of a side: side A (player, country 0) or side B (country 1), slot 0..2.
   TBtShip* Ship(int country, int slot) { return arena_->FindShip(country, 0, slot); }
-
-  RecordingHost host_;
-  TBtQvMap* arena_ = nullptr;
 };
 
 }  // namespace
