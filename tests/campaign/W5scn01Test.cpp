@@ -74,6 +74,9 @@ TReading Read(const TEventMesScript& s) {
     EXPECT_FALSE(t->empty());
     EXPECT_LE(t->size(), 48u) << SjisToUtf8(*t);
     EXPECT_EQ(Utf8ToSjis(SjisToUtf8(*t)), *t);
+    // The story writes its marks full-width: a half-width '?' is a character the code page lacks,
+    // and a half-width space is a typing slip.
+    EXPECT_EQ(t->find_first_of("? "), std::string::npos) << SjisToUtf8(*t);
     ++r.lines;
     if (++onPage == 4) endPage();
   }
