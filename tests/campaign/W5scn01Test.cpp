@@ -139,5 +139,32 @@ TEST(Scn01Script, TheOpeningTellsThePlayerToBuySatellites) {
   EXPECT_TRUE(satellites);
 }
 
+// Arkas may fall to the seventh assault before the player takes Radom, and then its garrison
+// never joins the Federation. The dialogues that can come after its fall (Radom, the turn after,
+// Seres hearing of Radom, the imperial capital's battle and both endings) neither say that Arkas
+// still holds nor that its commander fights with the Federation.
+TEST(Scn01Script, DialoguesAfterArkasMayHaveFallenDoNotAssumeItHeld) {
+  auto text = [](int id) {
+    std::string all;
+    for (const TEventMesArg& a : Scn01Script(id)) {
+      if (const std::string* t = std::get_if<std::string>(&a)) all += SjisToUtf8(*t) + "\n";
+    }
+    return all;
+  };
+  for (int id : {kMesA4, kMesA5, kMesA6, kMesA13, kMesA14, kMesA15}) {
+    SCOPED_TRACE(id);
+    const std::string all = text(id);
+    EXPECT_EQ(all.find("持ちこたえ"), std::string::npos);
+    EXPECT_EQ(all.find("生き残り"), std::string::npos);
+    EXPECT_EQ(all.find("加わ"), std::string::npos);
+    if (id != kMesA6) {
+      EXPECT_EQ(all.find("ルーク"), std::string::npos);
+    }
+  }
+  // The dialogues of the other branch do tell of him.
+  EXPECT_NE(text(kMesA7b).find("ルーク"), std::string::npos);
+  EXPECT_NE(text(kMesA8c).find("ルーク"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vdmq
