@@ -133,7 +133,7 @@ class TSdlMediaDevice : public TMediaDevice {
     toMs = std::min(toMs, lengthMs_);
     if (toMs < fromMs) ThrowGameError("MCI: the play range is out of order");
     Interrupt();
-    if (!playable_) {
+    if (!CanPlay(from)) {
       if (!cmd.notify) ThrowGameError("MCI: the device cannot play this medium");
       Notify(EMediaNotify::Failure);
       return;
@@ -227,6 +227,8 @@ class TSdlMediaDevice : public TMediaDevice {
   virtual std::optional<std::uint64_t> NextOutputTime() { return std::nullopt; }
   // Frees mixer and decoder resources (the service goes away).
   virtual void ReleaseMedia() {}
+  // Whether a play from `from` has anything to play.
+  virtual bool CanPlay(std::optional<std::int32_t> /*from*/) const { return playable_; }
   virtual std::int64_t FrameCount() const { return 0; }
   virtual double Fps() const { return 15; }
 
@@ -424,6 +426,16 @@ class TCdDevice : public TSdlMediaDevice {
   void StartOutput() override {
     current_ = -1;
     StartAt(segFrom_);
+  }
+  // A track without sound (the data track, a file the mixer cannot read, no mixer at all) fails
+  // its play: a play of no length would report its end at once, and the music's repeat on that end
+  // would turn into an endless loop of plays.
+  bool CanPlay(std::optional<std::int32_t> from) const override {
+    if (from && format_ == EMediaTimeFormat::Tmsf) {
+      const int track = TmsfTrack(*from);  // checked against the disc by the play
+      return track >= 1 && track <= static_cast<int>(trackLen_.size()) && trackLen_[static_cast<size_t>(track - 1)] > 0;
+    }
+    return lengthMs_ > 0;
   }
   void StopOutput() override {
     if (service_ && service_->musicOwner_ == this) {

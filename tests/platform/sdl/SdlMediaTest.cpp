@@ -197,6 +197,34 @@ TEST_F(SdlMediaTest, CdAudioPlaysTheDiscTracksInTurn) {
   EXPECT_THROW(media->Open(EMediaDeviceType::CdAudio, "C:", {}, r.Sink()), EGameError);
 }
 
+// A track without sound (the data track, a file the mixer cannot read) fails its play instead of
+// ending at once: the music's repeat on each end would otherwise play it again and again forever.
+TEST_F(SdlMediaTest, CdTrackWithoutSoundFails) {
+  fakes.AddDisc('D', "disc1");
+  fakes.WriteFile("D:\\cdda\\track02.wav", "RIFF....WAVEdamaged");
+  fakes.WriteFile("D:\\cdda\\track03.wav", Wave(300));
+  Recorder r;
+  auto cd = media->Open(EMediaDeviceType::CdAudio, "D:", {}, r.Sink());
+  ASSERT_EQ(cd->Tracks(), 3);
+  for (int track : {1, 2}) {
+    SCOPED_TRACE(track);
+    r.got.clear();
+    cd->Play(MakeTmsf(track, 0, 0, 0), MakeTmsf(track + 1, 0, 0, 0), kNotify);
+    EXPECT_EQ(r.got, std::vector<EMediaNotify>{EMediaNotify::Failure});
+    EXPECT_FALSE(cd->Playing());
+    EXPECT_FALSE(Mix_PlayingMusic());
+    media->Poll();
+    EXPECT_EQ(r.got.size(), 1u);
+    EXPECT_THROW(cd->Play(MakeTmsf(track, 0, 0, 0), MakeTmsf(track + 1, 0, 0, 0), {}), EGameError);
+  }
+  r.got.clear();
+  cd->Play(MakeTmsf(3, 0, 0, 0), std::nullopt, kNotify);
+  EXPECT_TRUE(Mix_PlayingMusic());
+  clock.Advance(300);
+  media->Poll();
+  EXPECT_EQ(r.got, std::vector<EMediaNotify>{EMediaNotify::Successful});
+}
+
 #ifdef VDMQ_HAVE_AV
 
 namespace {
