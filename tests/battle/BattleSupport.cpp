@@ -188,6 +188,16 @@ void RecordingView::CenterOn(int px, int py) {
 
 // ---- the arena ----
 
+TBtMissileInfo MissileInfo(int part, int country, int fx, int fy) {
+  TBtMissileInfo m;
+  m.x = 3200;
+  m.y = 3200;
+  m.part = part;
+  m.country = country;
+  m.target.SetFirePos(fx, fy);
+  return m;
+}
+
 void ArenaTest::StartArena(int a, int af, int d, int df, int planet) {
   BtSetInfo(a, af, d, df, planet);
   arena_ = new TBtQvMap;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "battle/Btmissile.h"
 #include "battle/Btqvmap.h"
 #include "battle/Btunit.h"
 #include "campaign/GameHost.h"
@@ -49,6 +50,10 @@ int CmdFatigue(int cmd);
 // Durability stored in a fleet slot / satellite slot (-1 when the slot is empty).
 int FleetShipHp(int country, int fleet, int slot);
 int SateHp(int planet, int slot);
+
+// A missile of a weapon part launched by a country from the arena's centre (3200, 3200), aimed
+// at the fire point (fx, fy).
+TBtMissileInfo MissileInfo(int part, int country, int fx, int fy);
 
 // A game host that records what the battle asks of the screens.
 class RecordingHost : public TGameHost {

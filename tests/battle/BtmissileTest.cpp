@@ -23,15 +23,6 @@ class Missiles : public ArenaTest {
     PutCmd(4, 1, 0, 100, 50, 0, 0);
     StartArena(0, 0, 1, 0, -1);
   }
-  TBtMissileInfo Info(int part, int country, int fx, int fy) {
-    TBtMissileInfo m;
-    m.x = 3200;
-    m.y = 3200;
-    m.part = part;
-    m.country = country;
-    m.target.SetFirePos(fx, fy);
-    return m;
-  }
   int Lights() const {
     int n = 0;
     for (int i = 0; i < kBtLightSlots; ++i) n += arena_->GetLight(i) != nullptr;
@@ -48,7 +39,7 @@ class Missiles : public ArenaTest {
 
 TEST_F(Missiles, SetUpSpreadsAroundTheLauncherAndScalesDamageByCommander) {
   TBtMissile m;
-  m.Setup(Info(kWeapon1, 0, 4000, 3200));
+  m.Setup(MissileInfo(kWeapon1, 0, 4000, 3200));
   EXPECT_TRUE(m.IsAlive());
   EXPECT_GE(m.GetX(), 3200 - 80);
   EXPECT_LE(m.GetX(), 3200 + 76);
@@ -74,7 +65,7 @@ TEST_F(Missiles, SetUpSpreadsAroundTheLauncherAndScalesDamageByCommander) {
   EXPECT_EQ(m.GetTarget().GetMode(), kBtTargetMissileAi);
 
   TBtMissile n;
-  n.Setup(Info(kWeapon1, 1, 4000, 3200));
+  n.Setup(MissileInfo(kWeapon1, 1, 4000, 3200));
   EXPECT_EQ(n.GetDamage(), 10) << "defender: attack 20 x commander defence 50 / 100";
 }
 
@@ -82,15 +73,15 @@ TEST_F(Missiles, SidesWithoutCommanderFireUnscaled) {
   BtInfo.attackerCmd = -1;
   BtInfo.defenderCmd = -1;
   TBtMissile a, d;
-  a.Setup(Info(kWeapon1, 0, 4000, 3200));
-  d.Setup(Info(kWeapon1, 1, 4000, 3200));
+  a.Setup(MissileInfo(kWeapon1, 0, 4000, 3200));
+  d.Setup(MissileInfo(kWeapon1, 1, 4000, 3200));
   EXPECT_EQ(a.GetDamage(), 20);
   EXPECT_EQ(d.GetDamage(), 20);
 }
 
 TEST_F(Missiles, NoGuidanceFliesExactlyAtTheAimAndNeverTurns) {
   TBtMissile m;
-  m.Setup(Info(kWeapon2, 0, 3200, 4000));  // straight down: 90 degrees
+  m.Setup(MissileInfo(kWeapon2, 0, 3200, 4000));  // straight down: 90 degrees
   EXPECT_EQ(m.GetDir(), 900);
   EXPECT_EQ(m.GetTurnMax(), 0);
   const int x0 = m.GetX();
@@ -103,18 +94,18 @@ TEST_F(Missiles, NoGuidanceFliesExactlyAtTheAimAndNeverTurns) {
 TEST_F(Missiles, LifeRunsOutWithAnExplosion) {
   WeaponData[kWeapon1].Weapon.Range = 0;
   TBtMissile m0;
-  m0.Setup(Info(kWeapon1, 0, 4000, 3200));
+  m0.Setup(MissileInfo(kWeapon1, 0, 4000, 3200));
   m0.Move();
   EXPECT_FALSE(m0.IsAlive());
   EXPECT_EQ(Explosions(), 1);
   WeaponData[kWeapon1].Weapon.Range = 1;
   TBtMissile m1;
-  m1.Setup(Info(kWeapon1, 0, 4000, 3200));
+  m1.Setup(MissileInfo(kWeapon1, 0, 4000, 3200));
   m1.Move();
   EXPECT_FALSE(m1.IsAlive());
   WeaponData[kWeapon1].Weapon.Range = 2;
   TBtMissile m2;
-  m2.Setup(Info(kWeapon1, 0, 4000, 3200));
+  m2.Setup(MissileInfo(kWeapon1, 0, 4000, 3200));
   m2.Move();
   EXPECT_TRUE(m2.IsAlive());
   EXPECT_EQ(Explosions(), 2);
@@ -122,18 +113,18 @@ TEST_F(Missiles, LifeRunsOutWithAnExplosion) {
 
 TEST_F(Missiles, TrailsByMissileKind) {
   TBtMissile plain;
-  plain.Setup(Info(kWeapon1, 0, 4000, 3200));  // kind 0: trail light kind 2
+  plain.Setup(MissileInfo(kWeapon1, 0, 4000, 3200));  // kind 0: trail light kind 2
   plain.Move();
   ASSERT_NE(arena_->GetLight(0), nullptr);
   EXPECT_EQ(arena_->GetLight(0)->GetLightKind(), 2);
   TBtMissile k2;
-  k2.Setup(Info(kWeapon2, 1, 4000, 3200));  // kind 2 of the enemy: light kind 6
+  k2.Setup(MissileInfo(kWeapon2, 1, 4000, 3200));  // kind 2 of the enemy: light kind 6
   k2.Move();
   ASSERT_NE(arena_->GetLight(1), nullptr);
   EXPECT_EQ(arena_->GetLight(1)->GetLightKind(), 6);
   WeaponData[kWeapon2].Weapon.Data6 = 4;  // kind 4: no trail
   TBtMissile k4;
-  k4.Setup(Info(kWeapon2, 0, 4000, 3200));
+  k4.Setup(MissileInfo(kWeapon2, 0, 4000, 3200));
   k4.Move();
   EXPECT_EQ(Lights(), 2);
 }
@@ -142,7 +133,7 @@ TEST_F(Missiles, HitsTheFirstTouchingEnemyShipOnly) {
   TBtShip* enemy = arena_->FindShip(1, 0, 0);
   TBtShip* own = arena_->FindShip(0, 0, 0);
   TBtMissile m;
-  m.Setup(Info(kWeapon1, 0, 4000, 3200));
+  m.Setup(MissileInfo(kWeapon1, 0, 4000, 3200));
   m.SetPos(own->GetX(), own->GetY());  // own ships are not hit
   m.ChkHit();
   EXPECT_TRUE(m.IsAlive());
@@ -157,7 +148,7 @@ TEST_F(Missiles, FarOutsideTheArenaNeverProducesAPhantomHit) {
   TBtShip* enemy = arena_->FindShip(1, 0, 0);
   enemy->SetPos(3200, 3200);
   TBtMissile m;
-  m.Setup(Info(kWeapon1, 0, 4000, 3200));
+  m.Setup(MissileInfo(kWeapon1, 0, 4000, 3200));
   // 65536 units away: the squared distance is exactly 2^32, which 32-bit sums would wrap to 0.
   m.SetPos(3200 + 65536, 3200);
   m.ChkHit();
@@ -169,7 +160,7 @@ TEST_F(Missiles, HomesOnTheNearestEnemyWithinRange) {
   TBtShip* enemy = arena_->FindShip(1, 0, 0);
   enemy->SetPos(3200, 4000);
   TBtMissile m;
-  m.Setup(Info(kWeapon1, 0, 4000, 3200));  // aimed along +x, enemy 800 below
+  m.Setup(MissileInfo(kWeapon1, 0, 4000, 3200));  // aimed along +x, enemy 800 below
   m.SetPos(3200, 3200);
   m.SetDir(0);
   m.Move();
@@ -178,7 +169,7 @@ TEST_F(Missiles, HomesOnTheNearestEnemyWithinRange) {
   // A missile whose nearest enemy is beyond 1200 units keeps its heading.
   enemy->SetPos(3200, 6000);
   TBtMissile far;
-  far.Setup(Info(kWeapon1, 0, 4000, 3200));
+  far.Setup(MissileInfo(kWeapon1, 0, 4000, 3200));
   far.SetPos(3200, 3200);
   far.SetDir(0);
   far.Move();
@@ -189,7 +180,7 @@ TEST_F(Missiles, HomesOnTheNearestEnemyWithinRange) {
 TEST_F(Missiles, DrawnFramesStayInsideTheMissileSheet) {
   RecordingView view;
   TBtMissile m;
-  m.Setup(Info(kWeapon1, 1, 4000, 3200));
+  m.Setup(MissileInfo(kWeapon1, 1, 4000, 3200));
   m.SetDir(900);
   m.Draw();
   ASSERT_EQ(view.entries.size(), 1u);
@@ -199,7 +190,7 @@ TEST_F(Missiles, DrawnFramesStayInsideTheMissileSheet) {
   view.entries.clear();
   TBtMissile k3;
   WeaponData[kWeapon2].Weapon.Data6 = 3;
-  k3.Setup(Info(kWeapon2, 0, 4000, 3200));
+  k3.Setup(MissileInfo(kWeapon2, 0, 4000, 3200));
   k3.Draw();
   ASSERT_EQ(view.entries.size(), 1u);
   EXPECT_EQ(view.entries[0].e.frame, 40);
@@ -208,11 +199,11 @@ TEST_F(Missiles, DrawnFramesStayInsideTheMissileSheet) {
   // Kind 4 of the enemy would need frames 48..55 of a 48-frame sheet: nothing is drawn.
   WeaponData[kWeapon2].Weapon.Data6 = 4;
   TBtMissile k4;
-  k4.Setup(Info(kWeapon2, 1, 4000, 3200));
+  k4.Setup(MissileInfo(kWeapon2, 1, 4000, 3200));
   k4.Draw();
   EXPECT_TRUE(view.entries.empty());
   TBtMissile k4own;
-  k4own.Setup(Info(kWeapon2, 0, 4000, 3200));
+  k4own.Setup(MissileInfo(kWeapon2, 0, 4000, 3200));
   k4own.Draw();
   EXPECT_EQ(view.entries.size(), 1u);
 }
@@ -277,7 +268,7 @@ TEST_F(Missiles, NewMissileRightOfItsAimShowsTheSpriteOfItsHeading) {
   WeaponData[kWeapon1].Weapon.Guide = 100;
   RecordingView view;
   TBtMissile m;
-  m.Setup(Info(kWeapon1, 0, 4000, 3200));
+  m.Setup(MissileInfo(kWeapon1, 0, 4000, 3200));
   EXPECT_GE(m.GetDir(), -500);
   EXPECT_LT(m.GetDir(), 500);
   TBtUnitInfo u;

@@ -226,12 +226,7 @@ TEST_F(Arena, DestroyingTheLastEnemyWins) {
 
 TEST_F(Arena, FullMissileArrayDropsLaunchesButTheLauncherReloads) {
   SpaceBattle();
-  TBtMissileInfo info;
-  info.x = 3200;
-  info.y = 3200;
-  info.part = kWeapon1;
-  info.country = 0;
-  info.target.SetFirePos(4000, 4000);
+  const TBtMissileInfo info = MissileInfo(kWeapon1, 0, 4000, 4000);
   for (int i = 0; i < 300; ++i) arena_->AddMissile(info);
   EXPECT_EQ(Count(false), 256);
   TBtShip* a = arena_->FindShip(0, 0, 1);
@@ -337,12 +332,7 @@ TEST_F(Arena, DrawAllQueuesEveryKindOfUnit) {
   RecordingView view;
   arena_->AddLight(100, 100, 0, 0);
   arena_->AddExploade(100, 100, 1);
-  TBtMissileInfo info;
-  info.x = 3200;
-  info.y = 3200;
-  info.part = kWeapon1;
-  info.country = 1;
-  info.target.SetFirePos(4000, 4000);
+  const TBtMissileInfo info = MissileInfo(kWeapon1, 1, 4000, 4000);
   arena_->AddMissile(info);
   arena_->DrawAll();
   int perLayer[4] = {};
@@ -360,12 +350,7 @@ TEST_F(Arena, MiniMapDotsStayInsideTheHundredPixels) {
   SpaceBattle();
   arena_->GetShip(0)->SetPos(6399, 0);
   arena_->GetShip(3)->SetPos(6400, 100);
-  TBtMissileInfo info;
-  info.x = 3200;
-  info.y = 3200;
-  info.part = kWeapon1;
-  info.country = 1;
-  info.target.SetFirePos(4000, 4000);
+  const TBtMissileInfo info = MissileInfo(kWeapon1, 1, 4000, 4000);
   arena_->AddMissile(info);
   arena_->GetMissile(0)->SetPos(-1, 640);
   arena_->AddMissile(info);
