@@ -20,6 +20,18 @@ class Ships : public ArenaTest {
     PutFleetShip(1, 0, 0, MakeShip(kHullLight, kWeapon1, -1, kEngineSlow, -1));
     StartArena(0, 0, 1, 0, -1);
   }
+  // Sets s up as satellite 0 of country 1 at the arena's centre, the ship stored in slot 0 of
+  // planet 7 where the battle is fought.
+  void SetupSate(TBtShip& s, const TShipData& ship) {
+    PutSate(7, 0, ship);
+    BtInfo.planet = 7;
+    TBtShipInfo info;
+    info.x = 3200;
+    info.y = 3200;
+    info.country = 1;
+    info.satellite = 0;
+    s.Setup(info);
+  }
   int MissileCount() const {
     int n = 0;
     for (int i = 0; i < kBtMissileSlots; ++i) n += arena_->GetMissile(i) != nullptr;
@@ -129,17 +141,8 @@ TEST_F(Ships, StaysInsideTheArena) {
 }
 
 TEST_F(Ships, EngineLessUnitTurnsAgainstTheWantedDirection) {
-  TShipData sate = MakeShip(kHullSate, kWeapon1, -1, -1, -1);
-  PutSate(7, 0, sate);
-  BtInfo.planet = 7;
   TBtShip s;
-  TBtShipInfo info;
-  info.x = 3200;
-  info.y = 3200;
-  info.dir = 0;
-  info.country = 1;
-  info.satellite = 0;
-  s.Setup(info);
+  SetupSate(s, MakeShip(kHullSate, kWeapon1, -1, -1, -1));  // heading 0
   ASSERT_TRUE(s.IsAlive());
   EXPECT_EQ(s.GetSpeed(), 1);
   EXPECT_EQ(s.GetMaxSpeed(), 1);
@@ -256,15 +259,8 @@ TEST_F(Ships, DrawsHullFlamesMarkersAndNoFlamesForUnknownPictures) {
   EXPECT_EQ(view.entries[1].e.frame, 4);
 
   // A satellite hull picture beyond the flame table (30) and no hull (-1) draw no flames.
-  PutSate(7, 0, MakeShip(kHullSate, kWeapon1, -1, kEngine, -1));
-  BtInfo.planet = 7;
   TBtShip s;
-  TBtShipInfo info;
-  info.x = 3200;
-  info.y = 3200;
-  info.country = 1;
-  info.satellite = 0;
-  s.Setup(info);
+  SetupSate(s, MakeShip(kHullSate, kWeapon1, -1, kEngine, -1));
   view.entries.clear();
   s.Draw();
   ASSERT_EQ(view.entries.size(), 1u);
@@ -277,15 +273,8 @@ TEST_F(Ships, DrawsHullFlamesMarkersAndNoFlamesForUnknownPictures) {
 TEST_F(Ships, DebugHullPictureReplacesEveryHullAndItsFlames) {
   host_.debugCg = 12;
   RecordingView view;
-  PutSate(7, 0, MakeShip(kHullSate, kWeapon1, -1, kEngine, -1));
-  BtInfo.planet = 7;
   TBtShip s;
-  TBtShipInfo info;
-  info.x = 3200;
-  info.y = 3200;
-  info.country = 1;
-  info.satellite = 0;
-  s.Setup(info);
+  SetupSate(s, MakeShip(kHullSate, kWeapon1, -1, kEngine, -1));
   ASSERT_EQ(view.sheets.size(), 1u);
   EXPECT_EQ(view.sheets[0].number, 12) << "not the hull's own picture 30";
   s.SetDir(0);
