@@ -225,6 +225,71 @@ TEST_F(SdlMediaTest, CdTrackWithoutSoundFails) {
   EXPECT_EQ(r.got, std::vector<EMediaNotify>{EMediaNotify::Successful});
 }
 
+// The notifications of the real devices reach the media player controls through the message queue,
+// each with its value and in the order the commands caused them: a sound cut off by the next one is
+// aborted; a stop during a play gives aborted, then the stop's success; a play to the end succeeds;
+// a movie that cannot be decoded fails.
+TEST(SdlMediaPlayer, NotificationsReachThePlayersInOrder) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  THeadlessSession session;
+  TFakeSysServices fakes(&session.MediaClock);
+  TSdlMediaService media(session.MediaClock);
+  App().SetMediaService(&media);
+  fakes.WriteFile("C:\\snd\\a.wav", Wave(400));
+  fakes.WriteFile("C:\\snd\\b.wav", Wave(200, 880));
+  fakes.WriteFile("C:\\inter\\bad.str", "RIFF\x10\x00\x00\x00" "AVI LIST not a movie at all");
+  TForm* form = nullptr;
+  App().CreateForm(form);
+  std::vector<std::pair<char, EMediaNotify>> notes;
+  auto player = [&](char name, EMediaDeviceType type, const char* file) {
+    auto* p = new TMediaPlayer(form);
+    p->SetParent(form);
+    p->DeviceType = type;
+    p->FileName = file;
+    p->OnNotify = [&notes, p, name](TComponent* sender) {
+      EXPECT_EQ(sender, p);
+      notes.emplace_back(name, p->NotifyValue);
+    };
+    return p;
+  };
+  TMediaPlayer* a = player('a', EMediaDeviceType::WaveAudio, "C:\\snd\\a.wav");
+  TMediaPlayer* b = player('b', EMediaDeviceType::WaveAudio, "C:\\snd\\b.wav");
+  TMediaPlayer* m = player('m', EMediaDeviceType::AviVideo, "C:\\inter\\bad.str");
+  a->Open();
+  b->Open();
+  a->Notify = true;
+  a->Play();
+  b->Notify = true;
+  b->Play();  // one sound channel: a is cut off
+  EXPECT_TRUE(notes.empty());  // nothing is handed over inside the commands
+  App().ProcessMessages();
+  EXPECT_EQ(notes, (std::vector<std::pair<char, EMediaNotify>>{{'a', EMediaNotify::Aborted}}));
+  notes.clear();
+  b->Notify = true;
+  b->Stop();
+  a->SetStartPos(0);
+  a->Notify = true;
+  a->Play();
+  App().ProcessMessages();
+  EXPECT_EQ(notes, (std::vector<std::pair<char, EMediaNotify>>{{'b', EMediaNotify::Aborted},
+                                                                {'b', EMediaNotify::Successful}}));
+  notes.clear();
+  // The loop runs on to the end of a's sound (the media clock moves on virtual time).
+  while (notes.empty() && session.Backend.NowMs() < 5000) App().HandleMessage();
+  EXPECT_EQ(notes, (std::vector<std::pair<char, EMediaNotify>>{{'a', EMediaNotify::Successful}}));
+  EXPECT_EQ(a->Position(), 400);
+  notes.clear();
+  m->Open();
+  m->Notify = true;
+  m->Play();
+  App().ProcessMessages();
+  EXPECT_EQ(notes, (std::vector<std::pair<char, EMediaNotify>>{{'m', EMediaNotify::Failure}}));
+  a->Close();
+  b->Close();
+  m->Close();
+  App().Shutdown();
+}
+
 #ifdef VDMQ_HAVE_AV
 
 namespace {
