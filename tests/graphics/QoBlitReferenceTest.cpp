@@ -56,15 +56,36 @@ std::uint8_t RandomPixel<std::uint8_t>(std::mt19937& rng) {
   return v[rng() % 9];
 }
 
+// Fills the surface's memory, the columns beyond Width included, with random pixels and returns a
+// copy of it: the reference the expected drawing is applied to.
+template <typename P, typename Surface>
+std::vector<P> RandomDestination(Surface& s, std::mt19937& rng) {
+  std::vector<P> ref(static_cast<size_t>(s.RowPitch()) * s.Height());
+  for (auto& p : ref) p = RandomPixel<P>(rng);
+  std::copy(ref.begin(), ref.end(), s.Pixels());
+  return ref;
+}
+
+// A random mask of 1..11 by 1..3 bits, rows padded to whole bytes.
+struct TRandomMask {
+  int mw, mh;
+  std::vector<std::uint8_t> bits;
+};
+TRandomMask RandomMask(std::mt19937& rng) {
+  TRandomMask m;
+  m.mw = 1 + static_cast<int>(rng() % 11);
+  m.mh = 1 + static_cast<int>(rng() % 3);
+  m.bits.resize(static_cast<size_t>(m.mh * ((m.mw + 7) / 8)));
+  for (auto& b : m.bits) b = static_cast<std::uint8_t>(rng());
+  return m;
+}
+
 template <typename Surface, typename P>
 void RunBlits(Surface& s, unsigned seed) {
   std::mt19937 rng(seed);
   const int W = s.Width(), H = s.Height(), pitch = s.RowPitch();
   for (int round = 0; round < 3000; ++round) {
-    // Destination memory, the columns beyond Width included.
-    std::vector<P> ref(static_cast<size_t>(pitch) * H);
-    for (auto& p : ref) p = RandomPixel<P>(rng);
-    std::copy(ref.begin(), ref.end(), s.Pixels());
+    std::vector<P> ref = RandomDestination<P>(s, rng);
 
     const int w = static_cast<int>(rng() % 22), h = static_cast<int>(rng() % 16);
     const int x = static_cast<int>(rng() % 50) - 22, y = static_cast<int>(rng() % 36) - 16;
@@ -76,9 +97,9 @@ void RunBlits(Surface& s, unsigned seed) {
     const bool reverse = rng() % 2;
     const int kind = static_cast<int>(rng() % 3);  // 0 plain, 1 keyed, 2 masked
     const P key = pat[rng() % pat.size()];
-    const int mw = 1 + static_cast<int>(rng() % 11), mh = 1 + static_cast<int>(rng() % 3);
-    std::vector<std::uint8_t> mask(static_cast<size_t>(mh * ((mw + 7) / 8)));
-    for (auto& m : mask) m = static_cast<std::uint8_t>(rng());
+    const TRandomMask rm = RandomMask(rng);
+    const int mw = rm.mw, mh = rm.mh;
+    const std::vector<std::uint8_t>& mask = rm.bits;
 
     for (int j = 0; j < h; ++j) {
       for (int i = 0; i < w; ++i) {
@@ -112,17 +133,15 @@ void RunFills(Surface& s, unsigned seed) {
   std::mt19937 rng(seed);
   const int W = s.Width(), H = s.Height(), pitch = s.RowPitch();
   for (int round = 0; round < 3000; ++round) {
-    std::vector<P> ref(static_cast<size_t>(pitch) * H);
-    for (auto& p : ref) p = RandomPixel<P>(rng);
-    std::copy(ref.begin(), ref.end(), s.Pixels());
+    std::vector<P> ref = RandomDestination<P>(s, rng);
     int x1 = static_cast<int>(rng() % 40) - 15, x2 = static_cast<int>(rng() % 40) - 15;
     int y1 = static_cast<int>(rng() % 30) - 10, y2 = static_cast<int>(rng() % 30) - 10;
     const P colour = RandomPixel<P>(rng);
     const int method = static_cast<int>(rng() % 9);
     const bool masked = rng() % 2;
-    const int mw = 1 + static_cast<int>(rng() % 11), mh = 1 + static_cast<int>(rng() % 3);
-    std::vector<std::uint8_t> mask(static_cast<size_t>(mh * ((mw + 7) / 8)));
-    for (auto& m : mask) m = static_cast<std::uint8_t>(rng());
+    const TRandomMask rm = RandomMask(rng);
+    const int mw = rm.mw, mh = rm.mh;
+    const std::vector<std::uint8_t>& mask = rm.bits;
     const int ax = std::min(x1, x2), bx = std::max(x1, x2), ay = std::min(y1, y2), by = std::max(y1, y2);
     for (int yy = ay; yy <= by; ++yy) {
       for (int xx = ax; xx <= bx; ++xx) {
