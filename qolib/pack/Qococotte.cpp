@@ -660,9 +660,9 @@ constexpr int kExtraBits = 7;
 constexpr int kEndSymbol = 256;
 }  // namespace
 
-bool TRangeEncode::InitModel() { return FModel.Init(257, 12, true, CocotteInitialFreq, 2000); }
-void TRangeEncode::ReleaseModel() { FModel.Delete(); }
-bool TRangeEncode::ResetModel() {
+bool TRangeCoder::InitModel() { return FModel.Init(257, 12, FCompress, CocotteInitialFreq, 2000); }
+void TRangeCoder::ReleaseModel() { FModel.Delete(); }
+bool TRangeCoder::ResetModel() {
   ReleaseModel();
   return InitModel();
 }
@@ -755,13 +755,6 @@ bool TRangeEncode::EncodeBlock(const unsigned char* src, unsigned char* dst, int
   EncodeShift(static_cast<uint32_t>(freq), static_cast<uint32_t>(cum), 12);
   DoneEncode();
   return !FOverflow;
-}
-
-bool TRangeDecode::InitModel() { return FModel.Init(257, 12, false, CocotteInitialFreq, 2000); }
-void TRangeDecode::ReleaseModel() { FModel.Delete(); }
-bool TRangeDecode::ResetModel() {
-  ReleaseModel();
-  return InitModel();
 }
 
 unsigned char TRangeDecode::InByte() {

@@ -151,16 +151,46 @@ class TQSModel {
 // Initial frequencies of the 257 symbols (total 4096).
 extern const int CocotteInitialFreq[257];
 
-class TRangeEncode {
+// What the range encoder and the decoder share: the coder's state and the frequency model of the
+// 257 symbols, built for coding (encoder) or with the search table (decoder).
+class TRangeCoder {
  public:
-  TRangeEncode() = default;
-  TRangeEncode(const TRangeEncode&) = delete;
-  TRangeEncode& operator=(const TRangeEncode&) = delete;
-  ~TRangeEncode() { ReleaseModel(); }
+  TRangeCoder(const TRangeCoder&) = delete;
+  TRangeCoder& operator=(const TRangeCoder&) = delete;
+  ~TRangeCoder() { ReleaseModel(); }
 
   bool InitModel();
   void ReleaseModel();
   bool ResetModel();
+  TQSModel& Model() { return FModel; }
+
+ protected:
+  explicit TRangeCoder(bool compress) : FCompress(compress) {}
+
+  uint32_t FLow = 0;
+  uint32_t FRange = 0;
+  unsigned char FBuffer = 0;
+  uint32_t FHelp = 0;
+  uint32_t FByteCount = 0;
+  const unsigned char* FSrc = nullptr;
+  unsigned char* FDst = nullptr;
+  int FTaken = 0;
+  int FGiven = 0;
+  int FInLength = 0;
+  int FBound = 0;
+  bool FOverflow = false;
+  bool FBusy = false;
+  bool FReady = false;
+  TQSModel FModel;
+
+ private:
+  const bool FCompress;
+};
+
+class TRangeEncode : public TRangeCoder {
+ public:
+  TRangeEncode() : TRangeCoder(true) {}
+
   void StartEncode();
   void Normalize();
   void EncodeShift(uint32_t freq, uint32_t cumulative, int shift);
@@ -169,38 +199,15 @@ class TRangeEncode {
   bool EncodeBlock(const unsigned char* src, unsigned char* dst, int n, int bound);
   int CodedLength() const { return FGiven; }
   bool Overflow() const { return FOverflow; }
-  TQSModel& Model() { return FModel; }
 
  private:
   void OutByte(unsigned char b);
-
-  uint32_t FLow = 0;
-  uint32_t FRange = 0;
-  unsigned char FBuffer = 0;
-  uint32_t FHelp = 0;
-  uint32_t FByteCount = 0;
-  const unsigned char* FSrc = nullptr;
-  unsigned char* FDst = nullptr;
-  int FTaken = 0;
-  int FGiven = 0;
-  int FInLength = 0;
-  int FBound = 0;
-  bool FOverflow = false;
-  bool FBusy = false;
-  bool FReady = false;
-  TQSModel FModel;
 };
 
-class TRangeDecode {
+class TRangeDecode : public TRangeCoder {
  public:
-  TRangeDecode() = default;
-  TRangeDecode(const TRangeDecode&) = delete;
-  TRangeDecode& operator=(const TRangeDecode&) = delete;
-  ~TRangeDecode() { ReleaseModel(); }
+  TRangeDecode() : TRangeCoder(false) {}
 
-  bool InitModel();
-  void ReleaseModel();
-  bool ResetModel();
   void StartDecode();
   void Normalize();
   uint32_t DecodeCulShift(int shift);
@@ -209,26 +216,9 @@ class TRangeDecode {
   // Decodes symbols until the end symbol or bound symbols; false when the input ran out.
   bool DecodeBlock(const unsigned char* src, unsigned char* dst, int codedLength, int bound);
   int DecodedLength() const { return FGiven; }
-  TQSModel& Model() { return FModel; }
 
  private:
   unsigned char InByte();
-
-  uint32_t FLow = 0;
-  uint32_t FRange = 0;
-  unsigned char FBuffer = 0;
-  uint32_t FHelp = 0;
-  uint32_t FByteCount = 0;
-  const unsigned char* FSrc = nullptr;
-  unsigned char* FDst = nullptr;
-  int FTaken = 0;
-  int FGiven = 0;
-  int FInLength = 0;
-  int FBound = 0;
-  bool FOverflow = false;
-  bool FBusy = false;
-  bool FReady = false;
-  TQSModel FModel;
 };
 
 class TCocotteEncode : public TQoEncoder {
