@@ -133,7 +133,8 @@ class TSdlMediaDevice : public TMediaDevice {
     toMs = std::min(toMs, lengthMs_);
     if (toMs < fromMs) ThrowGameError("MCI: the play range is out of order");
     Interrupt();
-    if (!CanPlay(from)) {
+    // A device whose media service has ended has no clock and no output left to play on.
+    if (!service_ || !CanPlay(from)) {
       if (!cmd.notify) ThrowGameError("MCI: the device cannot play this medium");
       Notify(EMediaNotify::Failure);
       return;

@@ -123,6 +123,19 @@ TEST_F(SdlMediaTest, WavePlaysNotifiesAndStops) {
   EXPECT_THROW(dev->Play(0, std::nullopt, {}), EGameError);
 }
 
+// A device that outlives its media service cannot play any more: its play fails at once (it used
+// to wait forever for a clock that no longer moved).
+TEST_F(SdlMediaTest, DeviceWithoutItsServiceFailsToPlay) {
+  fakes.WriteFile("C:\\snd\\a.wav", Wave(100));
+  Recorder r;
+  auto dev = media->Open(EMediaDeviceType::WaveAudio, "C:\\snd\\a.wav", {}, r.Sink());
+  media.reset();
+  dev->Play(0, std::nullopt, kWaitNotify);
+  EXPECT_EQ(r.got, std::vector<EMediaNotify>{EMediaNotify::Failure});
+  EXPECT_THROW(dev->Play(0, std::nullopt, {true, false}), EGameError);
+  EXPECT_FALSE(dev->Playing());
+}
+
 TEST_F(SdlMediaTest, NewSoundCutsOffTheLast) {
   fakes.WriteFile("C:\\snd\\a.wav", Wave(500));
   fakes.WriteFile("C:\\snd\\b.wav", Wave(200, 880));
