@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #ifdef VDMQ_HAVE_AV
 extern "C" {
@@ -163,10 +164,17 @@ bool TAviDecoder::Open(const std::string& path, std::string* error) {
   AVRational r = st->avg_frame_rate.num > 0 && st->avg_frame_rate.den > 0 ? st->avg_frame_rate : st->r_frame_rate;
   if (r.num > 0 && r.den > 0) m.fps = av_q2d(r);
   if (!(m.fps > 0.5 && m.fps < 1000)) m.fps = 15;
-  m.frames = st->nb_frames;
-  if (m.frames <= 0 && st->duration > 0) m.frames = std::llround(st->duration * av_q2d(st->time_base) * m.fps);
+  // Frame counts come from the file's headers: whatever they claim, positions are 32-bit frame
+  // numbers, so a count stays below 2^31 (and its time in ms within 64 bits).
+  auto count = [](double n) -> std::int64_t {
+    if (!(n > 0)) return 0;
+    return n >= static_cast<double>(INT32_MAX) ? INT32_MAX : std::llround(n);
+  };
+  m.frames = std::min<std::int64_t>(st->nb_frames, INT32_MAX);
+  if (m.frames <= 0 && st->duration > 0)
+    m.frames = count(static_cast<double>(st->duration) * av_q2d(st->time_base) * m.fps);
   if (m.frames <= 0 && m.video.fmt->duration > 0)
-    m.frames = std::llround(static_cast<double>(m.video.fmt->duration) / AV_TIME_BASE * m.fps);
+    m.frames = count(static_cast<double>(m.video.fmt->duration) / AV_TIME_BASE * m.fps);
   if (!m.video.Next() || !m.Convert(m.first)) {
     if (error) *error = "the movie's first picture cannot be decoded";
     return false;

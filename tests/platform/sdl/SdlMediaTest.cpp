@@ -552,6 +552,33 @@ TEST_F(SdlMediaTest, MovieEndsWhereItsPicturesEnd) {
   EXPECT_EQ(dev->Position(), 6);
 }
 
+// A header that claims the largest count it can hold: the count stays a 32-bit frame number, and
+// the play still ends with the pictures the file holds.
+TEST_F(SdlMediaTest, FrameCountOfAnyHeaderIsA32BitNumber) {
+  const std::string path = fakes.Native("C:\\mov\\huge.avi");
+  fakes.WriteFile("C:\\mov\\x.txt", "");
+  ASSERT_TRUE(WriteAvi(path, 4, 10));
+  std::string bytes = ReadFile(path);
+  for (const char* tag : {"avih", "strh"}) {
+    for (size_t at = bytes.find(tag); at != std::string::npos; at = bytes.find(tag, at + 4)) {
+      const size_t field = std::string(tag) == "avih" ? at + 8 + 16 : at + 8 + 32;
+      if (field + 4 <= bytes.size()) bytes.replace(field, 4, "\xFF\xFF\xFF\xFF");
+    }
+  }
+  fakes.WriteFile("C:\\mov\\huge.avi", bytes);
+  TAviDecoder decoder;
+  std::string why;
+  ASSERT_TRUE(decoder.Open(path, &why)) << why;
+  EXPECT_GT(decoder.FrameCount(), 4);
+  EXPECT_LE(decoder.FrameCount(), INT32_MAX);
+  Recorder r;
+  auto dev = media->Open(EMediaDeviceType::AviVideo, "C:\\mov\\huge.avi", {}, r.Sink());
+  EXPECT_EQ(dev->Length(), INT32_MAX);
+  dev->Play(std::nullopt, std::nullopt, kWaitNotify);
+  EXPECT_EQ(r.got, std::vector<EMediaNotify>{EMediaNotify::Successful});
+  EXPECT_EQ(dev->Position(), 4);
+}
+
 // The media player control with a display panel: the movie's frames land in the panel's rectangle
 // on the screen, and the play's end comes through the queue as the player's notification.
 TEST(SdlMoviePlayer, FramesAreDrawnIntoTheDisplayPanel) {
