@@ -96,6 +96,51 @@ TPoint ButtonCentre(const TSmokeForm& f) {
 
 }  // namespace
 
+// The virtual X server started for the tests holds none of the test's output (a runner that reads
+// the test's output to its end would otherwise wait for the server as well), and it dies with the
+// test process, even one that ends without running its destructors (a crash, an abort). First in
+// the file, so that it forks before any other test has started threads.
+TEST(SdlVirtualDisplay, ServerNeitherHoldsTheOutputNorOutlivesTheTest) {
+  if (TVirtualDisplayServerMissing()) GTEST_SKIP() << "no Xvfb";
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // A test process of its own that starts its server, reports it and dies abruptly.
+    close(fds[0]);
+    unsetenv("DISPLAY");
+    const auto* display = vdmq::testing::TVirtualDisplay::StartAnother();
+    const pid_t server = display->Ok() ? display->Pid() : -1;
+    const std::string out = std::filesystem::read_symlink("/proc/" + std::to_string(server) + "/fd/1").string() +
+                            "|" + std::filesystem::read_symlink("/proc/" + std::to_string(server) + "/fd/2").string();
+    const std::string line = std::to_string(server) + " " + out + "\n";
+    [[maybe_unused]] const auto n = write(fds[1], line.data(), line.size());
+    _exit(0);
+  }
+  close(fds[1]);
+  std::string line;
+  char c;
+  while (read(fds[0], &c, 1) == 1 && c != '\n') line += c;
+  close(fds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  const size_t space = line.find(' ');
+  ASSERT_NE(space, std::string::npos) << line;
+  const pid_t server = std::stoi(line.substr(0, space));
+  ASSERT_GT(server, 0) << line;
+  EXPECT_EQ(line.substr(space + 1), "/dev/null|/dev/null");
+  // Gone (or only a zombie waiting for its new parent) soon after the test process died.
+  auto alive = [&] {
+    std::ifstream stat("/proc/" + std::to_string(server) + "/stat");
+    std::string pid, name, state;
+    if (!(stat >> pid >> name >> state)) return false;
+    return state != "Z" && state != "X";
+  };
+  for (int i = 0; i < 500 && alive(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_FALSE(alive());
+}
+
 TEST_F(SdlTest, ClickedFormLooksAsOnTheHeadlessBackEnd) {
   TPixmap headless;
   {
@@ -306,48 +351,4 @@ TEST(SdlDisplay, UnopenableDisplayGivesAClearError) {
     unsetenv("DISPLAY");
   else
     setenv("DISPLAY", saved.c_str(), 1);
-}
-
-// The virtual X server started for the tests holds none of the test's output (a runner that reads
-// the test's output to its end would otherwise wait for the server as well), and it dies with the
-// test process, even one that ends without running its destructors (a crash, an abort).
-TEST(SdlVirtualDisplay, ServerNeitherHoldsTheOutputNorOutlivesTheTest) {
-  if (TVirtualDisplayServerMissing()) GTEST_SKIP() << "no Xvfb";
-  int fds[2];
-  ASSERT_EQ(pipe(fds), 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    // A test process of its own that starts its server, reports it and dies abruptly.
-    close(fds[0]);
-    unsetenv("DISPLAY");
-    const auto* display = vdmq::testing::TVirtualDisplay::StartAnother();
-    const pid_t server = display->Ok() ? display->Pid() : -1;
-    const std::string out = std::filesystem::read_symlink("/proc/" + std::to_string(server) + "/fd/1").string() +
-                            "|" + std::filesystem::read_symlink("/proc/" + std::to_string(server) + "/fd/2").string();
-    const std::string line = std::to_string(server) + " " + out + "\n";
-    [[maybe_unused]] const auto n = write(fds[1], line.data(), line.size());
-    _exit(0);
-  }
-  close(fds[1]);
-  std::string line;
-  char c;
-  while (read(fds[0], &c, 1) == 1 && c != '\n') line += c;
-  close(fds[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  const size_t space = line.find(' ');
-  ASSERT_NE(space, std::string::npos) << line;
-  const pid_t server = std::stoi(line.substr(0, space));
-  ASSERT_GT(server, 0) << line;
-  EXPECT_EQ(line.substr(space + 1), "/dev/null|/dev/null");
-  // Gone (or only a zombie waiting for its new parent) soon after the test process died.
-  auto alive = [&] {
-    std::ifstream stat("/proc/" + std::to_string(server) + "/stat");
-    std::string pid, name, state;
-    if (!(stat >> pid >> name >> state)) return false;
-    return state != "Z" && state != "X";
-  };
-  for (int i = 0; i < 500 && alive(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  EXPECT_FALSE(alive());
 }
