@@ -13,6 +13,7 @@
 #include "platform/base/GameError.h"
 #include "platform/sdl/AviDecoder.h"
 #include "platform/sys/Drives.h"
+#include "platform/sys/MediaDeviceBase.h"
 #include "platform/sys/PathMapper.h"
 
 namespace vdmq {
@@ -79,121 +80,21 @@ std::vector<std::string> FindCdTracks(const std::string& discRoot) {
 
 // ---------------------------------------------------------------- the common device
 
-// Time keeping and notifications shared by the real devices: a play runs from segFrom to segTo (ms
-// on the device's own time line) starting at startTime on the loop's clock.
-class TSdlMediaDevice : public TMediaDevice {
+// The real devices' link to the service, their output hooks and a play's run on the loop's clock; the
+// time keeping and notifications are TMediaDeviceBase's.
+class TSdlMediaDevice : public TMediaDeviceBase {
  public:
   TSdlMediaDevice(TSdlMediaService& s, EMediaDeviceType type, TMediaNotifySink sink)
-      : service_(&s), type_(type), sink_(std::move(sink)) {
-    format_ = type == EMediaDeviceType::WaveAudio ? EMediaTimeFormat::Milliseconds
-              : type == EMediaDeviceType::CdAudio ? EMediaTimeFormat::Tmsf
-                                                  : EMediaTimeFormat::Frames;
+      : TMediaDeviceBase(type, std::move(sink)), service_(&s) {
     s.devices_.push_back(this);
   }
   ~TSdlMediaDevice() override { Detach(); }
 
-  EMediaDeviceType DeviceType() const override { return type_; }
-  void SetTimeFormat(EMediaTimeFormat f) override {
-    CheckOpen();
-    format_ = f;
-  }
-  EMediaTimeFormat TimeFormat() const override { return format_; }
-  std::int32_t Length() override {
-    CheckOpen();
-    if (format_ == EMediaTimeFormat::Frames && type_ == EMediaDeviceType::AviVideo)
-      return static_cast<std::int32_t>(std::min<std::int64_t>(FrameCount(), INT32_MAX));
-    return FromMs(lengthMs_);
-  }
-  std::int32_t Position() override {
-    CheckOpen();
-    Settle();
-    return FromMs(CurrentMs());
-  }
-  int Tracks() override {
-    CheckOpen();
-    return type_ == EMediaDeviceType::CdAudio ? static_cast<int>(trackStart_.size()) : 1;
-  }
-  bool Playing() override {
-    CheckOpen();
-    Settle();
-    return playing_;
-  }
-  void SetDisplayRect(const TMediaRect& r) override {
-    CheckOpen();
-    rect_ = r;
-  }
-  TMediaRect DisplayRect() const override { return rect_; }
-
-  void Play(std::optional<std::int32_t> from, std::optional<std::int32_t> to, TMediaCommand cmd) override {
-    CheckOpen();
-    Settle();
-    std::uint64_t fromMs = from ? ToMs(*from, false) : CurrentMs();
-    std::uint64_t toMs = to ? ToMs(*to, true) : lengthMs_;
-    fromMs = std::min(fromMs, lengthMs_);
-    toMs = std::min(toMs, lengthMs_);
-    if (toMs < fromMs) ThrowGameError("MCI: the play range is out of order");
-    Interrupt();
-    // A device whose media service has ended has no clock and no output left to play on.
-    if (!service_ || !CanPlay(from)) {
-      if (!cmd.notify) ThrowGameError("MCI: the device cannot play this medium");
-      Notify(EMediaNotify::Failure);
-      return;
-    }
-    playing_ = true;
-    startTime_ = Now();
-    segFrom_ = fromMs;
-    segTo_ = toMs;
-    endTime_ = startTime_ + (segTo_ - segFrom_);
-    pending_ = cmd.notify;
-    StartOutput();
-    Advance();
-    if (cmd.wait) {
-      // Blocks the loop thread, drawing due frames, with nothing dispatched.
-      for (;;) {
-        const std::uint64_t now = Now();
-        if (now >= endTime_) break;
-        std::uint64_t until = endTime_;
-        if (auto t = NextOutputTime()) until = std::min(until, std::max(*t, now + 1));
-        if (service_) service_->clock_.Block(static_cast<std::uint32_t>(std::min<std::uint64_t>(until - now, 1000)));
-        Advance();
-      }
-      Settle();
-      if (pending_) Finish();
-    }
-  }
-
-  void Stop(TMediaCommand cmd) override {
-    CheckOpen();
-    Settle();
-    Interrupt();
-    if (cmd.notify) Notify(EMediaNotify::Successful);
-  }
-
-  void Close(TMediaCommand cmd) override {
-    CheckOpen();
-    Settle();
-    Interrupt();
-    Detach();
-    closed_ = true;
-    if (cmd.notify) Notify(EMediaNotify::Successful);
-  }
-
   // ---- service side ----
-  std::optional<std::uint64_t> DueTime() const {
-    if (!pending_) return std::nullopt;
-    return endTime_;
-  }
   // Next time the device has work while playing (a frame, a track change).
   std::optional<std::uint64_t> WorkTime() {
     if (!playing_) return std::nullopt;
     return NextOutputTime();
-  }
-  void Finish() {
-    Settle();
-    if (pending_) {
-      pending_ = false;
-      Notify(EMediaNotify::Successful);
-    }
   }
   // Another device took the output this one played on: the play ends where it is.
   void CutOff() {
@@ -220,18 +121,40 @@ class TSdlMediaDevice : public TMediaDevice {
  protected:
   // A new play of segFrom_..segTo_ begins now.
   virtual void StartOutput() = 0;
-  // The output stops (a stop, a close, a new play, the end of the play).
-  virtual void StopOutput() = 0;
-  // The play has reached ms of the time line.
-  virtual void Output(std::uint64_t /*ms*/) {}
+  void StopOutput() override = 0;
   // When Output has work next (clock time).
   virtual std::optional<std::uint64_t> NextOutputTime() { return std::nullopt; }
   // Frees mixer and decoder resources (the service goes away).
   virtual void ReleaseMedia() {}
   // Whether a play from `from` has anything to play.
   virtual bool CanPlay(std::optional<std::int32_t> /*from*/) const { return playable_; }
-  virtual std::int64_t FrameCount() const { return 0; }
-  virtual double Fps() const { return 15; }
+
+  // A device whose media service has ended has no clock and no output left to play on.
+  bool Playable(std::optional<std::int32_t> from) const final { return service_ && CanPlay(from); }
+  void Begin(bool wait) final {
+    StartOutput();
+    Advance();
+    if (!wait) return;
+    // Blocks the loop thread, drawing due frames, with nothing dispatched.
+    for (;;) {
+      const std::uint64_t now = Now();
+      if (now >= endTime_) break;
+      std::uint64_t until = endTime_;
+      if (auto t = NextOutputTime()) until = std::min(until, std::max(*t, now + 1));
+      if (service_) service_->clock_.Block(static_cast<std::uint32_t>(std::min<std::uint64_t>(until - now, 1000)));
+      Advance();
+    }
+    Settle();
+    if (pending_) Finish();
+  }
+  std::uint64_t Now() const override { return service_ ? service_->clock_.NowMs() : 0; }
+  void Detach() override {
+    if (!service_) return;
+    std::erase(service_->devices_, this);
+    if (service_->waveOwner_ == this) service_->waveOwner_ = nullptr;
+    if (service_->musicOwner_ == this) service_->musicOwner_ = nullptr;
+    service_ = nullptr;
+  }
 
   // The medium ends before the range does (a movie whose pictures stop early, or whose header
   // promises more than it holds): the play ends at ms instead of waiting for what never comes.
@@ -239,103 +162,9 @@ class TSdlMediaDevice : public TMediaDevice {
     segTo_ = std::clamp(ms, segFrom_, segTo_);
     endTime_ = startTime_ + (segTo_ - segFrom_);
   }
-  std::uint64_t Now() const { return service_ ? service_->clock_.NowMs() : 0; }
-  void CheckOpen() const {
-    if (closed_) ThrowGameError("MCI: the device is not open");
-  }
-  void Notify(EMediaNotify n) {
-    if (sink_) sink_(n);
-  }
-  std::uint64_t CurrentMs() const {
-    if (!playing_) return positionMs_;
-    return std::min(segTo_, segFrom_ + (Now() - startTime_));
-  }
-  std::uint64_t FrameToMs(std::int64_t frame) const {
-    return static_cast<std::uint64_t>(std::ceil(static_cast<double>(std::max<std::int64_t>(frame, 0)) * 1000.0 / Fps()));
-  }
-  std::int64_t MsToFrame(std::uint64_t ms) const {
-    return static_cast<std::int64_t>(std::floor(static_cast<double>(ms) * Fps() / 1000.0 + 1e-9));
-  }
 
   TSdlMediaService* service_;
-  EMediaDeviceType type_;
-  TMediaNotifySink sink_;
-  EMediaTimeFormat format_;
-  std::vector<std::uint64_t> trackStart_;  // CD audio
-  std::uint64_t lengthMs_ = 0;
-  std::uint64_t positionMs_ = 0;
   bool playable_ = true;
-  bool playing_ = false, pending_ = false, closed_ = false;
-  std::uint64_t startTime_ = 0, segFrom_ = 0, segTo_ = 0, endTime_ = 0;
-  TMediaRect rect_;
-
- private:
-  void Interrupt() {
-    Settle();
-    if (playing_) {
-      positionMs_ = CurrentMs();
-      playing_ = false;
-      StopOutput();
-    }
-    if (pending_) {
-      pending_ = false;
-      Notify(Now() >= endTime_ ? EMediaNotify::Successful : EMediaNotify::Aborted);
-    }
-  }
-  void Settle() {
-    if (playing_ && Now() >= endTime_) {
-      Output(segTo_);
-      playing_ = false;
-      positionMs_ = segTo_;
-      StopOutput();
-    }
-  }
-  void Detach() {
-    if (!service_) return;
-    std::erase(service_->devices_, this);
-    if (service_->waveOwner_ == this) service_->waveOwner_ = nullptr;
-    if (service_->musicOwner_ == this) service_->musicOwner_ = nullptr;
-    service_ = nullptr;
-  }
-  std::uint64_t ToMs(std::int32_t pos, bool end) const {
-    switch (format_) {
-      case EMediaTimeFormat::Milliseconds: return static_cast<std::uint64_t>(std::max(pos, 0));
-      case EMediaTimeFormat::Frames: return FrameToMs(std::max(pos, 0));
-      case EMediaTimeFormat::Tmsf: {
-        const int track = TmsfTrack(pos);
-        const std::uint64_t offset = (static_cast<std::uint64_t>(TmsfMinute(pos)) * 60 + TmsfSecond(pos)) * 1000 +
-                                     static_cast<std::uint64_t>(TmsfFrame(pos)) * 1000 / 75;
-        if (type_ != EMediaDeviceType::CdAudio) return offset;
-        if (track < 1 || track > static_cast<int>(trackStart_.size())) {
-          if (end && track == static_cast<int>(trackStart_.size()) + 1) return lengthMs_;
-          ThrowGameError("MCI: no such track");
-        }
-        return trackStart_[static_cast<size_t>(track - 1)] + offset;
-      }
-    }
-    return 0;
-  }
-  std::int32_t FromMs(std::uint64_t ms) const {
-    switch (format_) {
-      case EMediaTimeFormat::Milliseconds: return static_cast<std::int32_t>(std::min<std::uint64_t>(ms, INT32_MAX));
-      case EMediaTimeFormat::Frames:
-        return static_cast<std::int32_t>(std::min<std::int64_t>(MsToFrame(ms), INT32_MAX));
-      case EMediaTimeFormat::Tmsf: {
-        int track = 1;
-        std::uint64_t start = 0;
-        for (size_t i = 0; i < trackStart_.size(); ++i)
-          if (trackStart_[i] <= ms) {
-            track = static_cast<int>(i + 1);
-            start = trackStart_[i];
-          }
-        const std::uint64_t off = ms - start;
-        const std::uint64_t sec = off / 1000;
-        return MakeTmsf(track, static_cast<int>(std::min<std::uint64_t>(sec / 60, 255)), static_cast<int>(sec % 60),
-                        static_cast<int>((off % 1000) * 75 / 1000));
-      }
-    }
-    return 0;
-  }
 };
 
 namespace {
