@@ -479,20 +479,7 @@ std::optional<std::uint64_t> TSdlMediaService::NextEventTime() {
 void TSdlMediaService::Poll() {
   for (TSdlMediaDevice* d : std::vector<TSdlMediaDevice*>(devices_))
     if (std::find(devices_.begin(), devices_.end(), d) != devices_.end()) d->Advance();
-  const std::uint64_t now = clock_.NowMs();
-  for (;;) {
-    // The earliest device whose play has ended; a sink may open or close devices meanwhile.
-    TSdlMediaDevice* due = nullptr;
-    std::uint64_t dueTime = 0;
-    for (TSdlMediaDevice* d : devices_) {
-      if (auto t = d->DueTime(); t && *t <= now && (!due || *t < dueTime)) {
-        due = d;
-        dueTime = *t;
-      }
-    }
-    if (!due) return;
-    due->Finish();
-  }
+  FinishDuePlays(devices_, clock_.NowMs());
 }
 
 }  // namespace vdmq

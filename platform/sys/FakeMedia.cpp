@@ -149,20 +149,7 @@ std::optional<std::uint64_t> TFakeMediaService::NextEventTime() {
 }
 
 void TFakeMediaService::Poll() {
-  const std::uint64_t now = clock_.NowMs();
-  for (;;) {
-    // The earliest device whose play has ended; a sink may open or close devices meanwhile.
-    TFakeMediaDevice* due = nullptr;
-    std::uint64_t dueTime = 0;
-    for (TFakeMediaDevice* d : devices_) {
-      if (auto t = d->DueTime(); t && *t <= now && (!due || *t < dueTime)) {
-        due = d;
-        dueTime = *t;
-      }
-    }
-    if (!due) return;
-    due->Finish();
-  }
+  FinishDuePlays(devices_, clock_.NowMs());
 }
 
 }  // namespace vdmq

@@ -88,4 +88,22 @@ class TMediaDeviceBase : public TMediaDevice {
   TMediaRect rect_;
 };
 
+// Reports the success of every play whose end has come by `now`, the earliest first. The list is the
+// service's own, looked through afresh after each report: a sink may open or close devices meanwhile.
+template <class Device>
+void FinishDuePlays(const std::vector<Device*>& devices, std::uint64_t now) {
+  for (;;) {
+    Device* due = nullptr;
+    std::uint64_t dueTime = 0;
+    for (Device* d : devices) {
+      if (auto t = d->DueTime(); t && *t <= now && (!due || *t < dueTime)) {
+        due = d;
+        dueTime = *t;
+      }
+    }
+    if (!due) return;
+    due->Finish();
+  }
+}
+
 }  // namespace vdmq
