@@ -3,9 +3,9 @@
 #include <atomic>
 #include <cstdio>
 #include <fstream>
-#include <unistd.h>
 
 #include "qolib/pack/Qopack.h"
+#include "support/Scratch.h"
 
 namespace vdmq::test {
 
@@ -53,7 +53,8 @@ std::vector<std::uint8_t> MakeBmp(const BmpSpec& s) {
 
 std::string WriteTempFile(const std::vector<std::uint8_t>& bytes, const std::string& stem) {
   static std::atomic<int> counter{0};
-  const std::string path = "/tmp/vdmq_gfx_" + std::to_string(getpid()) + "_" + std::to_string(counter++) + "_" + stem;
+  static TScratch scratch("gfx");  // one folder per test process, removed at its end
+  const std::string path = scratch / (std::to_string(counter++) + "_" + stem);
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path;
@@ -67,8 +68,9 @@ std::string MakePack(const std::vector<std::pair<std::string, std::vector<std::u
   if (!pack.NewPack(path.c_str())) return {};
   for (const auto& [name, bytes] : entries) {
     const std::string src = WriteTempFile(bytes, "entry");
-    pack.AddFile(name.c_str(), src.c_str(), method, false);
+    const bool added = pack.AddFile(name.c_str(), src.c_str(), method, false);
     std::remove(src.c_str());
+    if (!added) return {};
   }
   pack.ClosePack();
   return path;

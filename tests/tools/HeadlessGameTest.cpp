@@ -24,6 +24,7 @@
 #include "campaign/W5scn01.h"
 #include "platform/base/Sjis.h"
 #include "tools/SampleData.h"
+#include "support/Scratch.h"
 
 namespace vdmq {
 namespace {
@@ -59,8 +60,8 @@ class TGameRecorder : public TGameHost {
 class HeadlessGame : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("vdmq_game_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
+    scratch_ = std::make_unique<test::TScratch>("game");
+    dir_ = scratch_->Path();
     ASSERT_TRUE(sample::GenerateSampleData(dir_.string()));
     old_ = fs::current_path();
     fs::current_path(dir_);
@@ -74,7 +75,7 @@ class HeadlessGame : public ::testing::Test {
     SetBattleEntry(nullptr);
     QvMap = nullptr;
     fs::current_path(old_);
-    fs::remove_all(dir_);
+    scratch_.reset();
   }
 
   // A new game as the save/load screen starts it, then up to 30 rounds; the player acts through
@@ -112,6 +113,7 @@ class HeadlessGame : public ::testing::Test {
   }
 
   TGameRecorder host_;
+  std::unique_ptr<test::TScratch> scratch_;
   fs::path dir_, old_;
   std::unique_ptr<TQvMap> map_;
 };

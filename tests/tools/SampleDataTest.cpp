@@ -28,6 +28,7 @@
 #include "campaign/Tec.h"
 #include "campaign/W5scn01.h"
 #include "tools/SampleData.h"
+#include "support/Scratch.h"
 
 namespace vdmq {
 namespace {
@@ -42,15 +43,11 @@ std::string ReadAll(const fs::path& p) {
 // A fresh folder below the system's temporary folder, removed afterwards.
 class TempDir {
  public:
-  explicit TempDir(const std::string& name)
-      : path_(fs::temp_directory_path() / ("vdmq_" + name + "_" + std::to_string(::getpid()))) {
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempDir() { fs::remove_all(path_); }
+  explicit TempDir(const std::string& name) : scratch_(name), path_(scratch_.Path()) {}
   const fs::path& path() const { return path_; }
 
  private:
+  test::TScratch scratch_;
   fs::path path_;
 };
 

@@ -9,13 +9,15 @@
 #include "platform/core/MessageDialog.h"
 #include "platform/headless/PngFile.h"
 #include "platform/headless/TestKit.h"
+#include "support/Scratch.h"
 
 using namespace vdmq;
 
 namespace {
 
 std::string TempPath(const char* name) {
-  return (std::filesystem::temp_directory_path() / (std::string("vdmq_plat_") + name)).string();
+  static test::TScratch scratch("plat");
+  return scratch / name;
 }
 
 TEST(HeadlessTest, PngRoundTripAndComparison) {
