@@ -851,7 +851,9 @@ bool TQoPack::MakeTempFile(std::string& out) {
   for (int i = 0; i < 1000; ++i) {
     std::snprintf(tail, sizeof tail, "QoTmp%03d.QoPack", i);
     const std::string name = folder + tail;
-    if (!FileIsExist(name.c_str())) {
+    if (FileIsExist(name.c_str())) continue;
+    // Testing and then creating would let another program take the same name in between.
+    if (TQoFileStream::Open(name, TQoFileMode::CreateNew)) {
       out = name;
       return true;
     }
@@ -957,9 +959,9 @@ bool TQoPack::AddFile(const char* name, const char* path, int method, bool onlyI
     if (method == kQoMethodVarnel || method == kQoMethodCocotte) {
       std::string tempName;
       if (!MakeTempFile(tempName)) ThrowGameError(SJS("テンポラリファイルが作れません。"));
+      temp.name = tempName;
       coded = TQoFileStream::Open(tempName, TQoFileMode::Create);
       if (!coded) ThrowGameError(SJS("ファイル") + tempName + SJS("が開けません。"));
-      temp.name = tempName;
       codedSize = FileEncode(coded.get(), source.get(), record.Size, method - 1);
       if (codedSize > 0 && (!onlyIfSmaller || codedSize < record.Size)) {
         source.reset();

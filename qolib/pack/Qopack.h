@@ -235,7 +235,9 @@ class TQoPack : public TQoComponent {
   }
   bool AddPack(const char* name, TQoPack* source, const char* sourceName);
   bool DelFile(const char* name);
-  // A free temporary file name ("QoTmp%03d.QoPack" in the temporary folder).
+  // A free temporary file name ("QoTmp%03d.QoPack" in the temporary folder). The name is claimed
+  // by creating the file empty, so two programs compressing at once never share one; the caller
+  // removes it.
   bool MakeTempFile(std::string& out);
   // Encodes n bytes; returns the coded size or 0.
   int FileEncode(TQoStream* destination, TQoStream* source, int n, int codec);

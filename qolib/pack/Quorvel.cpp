@@ -223,6 +223,7 @@ std::unique_ptr<TQoFileStream> TQoFileStream::Open(const std::string& path, TQoF
   int flags = O_RDONLY;
   if (mode == TQoFileMode::ReadWriteDenyWrite) flags = O_RDWR;
   if (mode == TQoFileMode::Create) flags = O_RDWR | O_CREAT | O_TRUNC;
+  if (mode == TQoFileMode::CreateNew) flags = O_RDWR | O_CREAT | O_EXCL;
   int fd;
   do {
     fd = ::open(native.c_str(), flags | O_CLOEXEC, 0644);

@@ -170,6 +170,7 @@ enum class TQoFileMode {
   ReadDenyWrite,       // read only; others may not write while it is open
   ReadWriteDenyWrite,  // read and write; others may not write
   Create,              // create or replace, read and write
+  CreateNew,           // create, read and write; fails when the file already exists
 };
 
 // A file on disk read and written like a stream (unbuffered).

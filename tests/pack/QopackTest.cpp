@@ -11,7 +11,9 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/base/Sjis.h"
@@ -794,6 +796,12 @@ TEST_F(PackTest, TemporaryNamesSkipTakenOnesAndAreRemoved) {
   std::string t;
   ASSERT_TRUE(pack.MakeTempFile(t));
   EXPECT_EQ(t, dir + "/QoTmp005.QoPack");
+  EXPECT_TRUE(fs::exists(t));  // claimed: nobody else gets this name now
+  std::string second;
+  ASSERT_TRUE(pack.MakeTempFile(second));
+  EXPECT_EQ(second, dir + "/QoTmp006.QoPack");
+  fs::remove(t);
+  fs::remove(second);
   pack.SetReadOnly(false);
   ASSERT_TRUE(pack.NewPack(Path("t.pak").c_str()));
   const std::string src = WriteFile("src", Text(20000));
@@ -811,6 +819,30 @@ TEST_F(PackTest, TemporaryNamesSkipTakenOnesAndAreRemoved) {
   ASSERT_EQ(platform.exceptions.size(), 1u);
   EXPECT_EQ(platform.exceptions[0], SJS("テンポラリファイルが作れません。"));
   EXPECT_TRUE(pack.AddFile("U", src.c_str(), 0, true));  // storing needs no temporary file
+}
+
+// Programs compressing side by side each claim their own temporary file.
+TEST_F(PackTest, TemporaryNamesAreNeverSharedBetweenThreads) {
+  constexpr int kThreads = 8;
+  constexpr int kEach = 20;
+  std::vector<std::vector<std::string>> names(kThreads);
+  std::vector<std::thread> threads;
+  for (int i = 0; i < kThreads; ++i) {
+    threads.emplace_back([&names, i] {
+      TQoPack pack;
+      for (int k = 0; k < kEach; ++k) {
+        std::string t;
+        if (pack.MakeTempFile(t)) names[i].push_back(t);
+      }
+    });
+  }
+  for (auto& th : threads) th.join();
+  std::set<std::string> all;
+  for (const auto& v : names) {
+    EXPECT_EQ(v.size(), static_cast<size_t>(kEach));
+    all.insert(v.begin(), v.end());
+  }
+  EXPECT_EQ(all.size(), static_cast<size_t>(kThreads * kEach));
 }
 
 TEST_F(PackTest, AddPackCopiesStoredBytesAndRefusesItself) {
