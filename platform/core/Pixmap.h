@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/base/BgrBlock.h"
 #include "platform/core/Geometry.h"
 
 namespace vdmq {
@@ -32,17 +33,6 @@ class TPixmap {
  private:
   int width_ = 0, height_ = 0;
   std::vector<std::uint32_t> pixels_;
-};
-
-// Row pitch in pixels of a 24-bit block: the width rounded up to a multiple of 4 pixels.
-constexpr int Bgr24PitchPixels(int width) { return (width + 3) & ~3; }
-
-// A read-only description of a top-down 24-bit block (blue, green, red per pixel).
-struct TBgrBlock {
-  const std::uint8_t* Bits = nullptr;
-  int Width = 0, Height = 0;
-  int PitchBytes = 0;
-  bool Valid() const { return Bits && Width > 0 && Height > 0 && PitchBytes >= Width * 3; }
 };
 
 // A writable pixel view used by the canvas.
