@@ -28,6 +28,8 @@ namespace {
 
 // A deterministic generator: the Mersenne twister's output sequence is fixed by the language, and
 // only its raw output is used (the library's distributions may differ between implementations).
+// Every draw is a statement of its own, its value kept in a local: the arguments of one call are
+// evaluated in an unspecified order, and every compiler must produce the same data set.
 class TRng {
  public:
   explicit TRng(std::uint32_t seed) : g_(seed) {}
@@ -306,7 +308,9 @@ void Place(TPlacement* pl, int p, TCell c) {
 bool PlaceNear(TPlacement* pl, TRng* rng, int p, int q) {
   for (int reach = 9; reach <= 20; reach += 3) {
     for (int tries = 0; tries < 400; ++tries) {
-      const TCell c{pl->pos[q].x + rng->Range(-reach, reach), pl->pos[q].y + rng->Range(-reach, reach)};
+      const int dx = rng->Range(-reach, reach);
+      const int dy = rng->Range(-reach, reach);
+      const TCell c{pl->pos[q].x + dx, pl->pos[q].y + dy};
       const int d = std::abs(c.x - pl->pos[q].x) + std::abs(c.y - pl->pos[q].y);
       if (d < 5 || d > reach) continue;
       if (CanPlace(*pl, p, c)) {
@@ -357,7 +361,9 @@ void PlacePlanets(TPlacement* pl, TRng* rng) {
   // The rest anywhere (rejection sampling of a spaced set).
   for (int p = 0; p < kPlanetCount; ++p) {
     for (int tries = 0; !pl->placed[p] && tries < 20000; ++tries) {
-      const TCell c{rng->Range(1, kMapSize - 2), rng->Range(1, kMapSize - 2)};
+      const int x = rng->Range(1, kMapSize - 2);
+      const int y = rng->Range(1, kMapSize - 2);
+      const TCell c{x, y};
       if (CanPlace(*pl, p, c)) Place(pl, p, c);
     }
   }
@@ -494,14 +500,18 @@ void BuildCmds(TRng* rng) {
   const int federation[] = {4, 5, 6, 7, 8, 9, 10, 11, 12};
   for (int i = 0; i < 9; ++i) {
     const int cmd = federation[i];
-    SetCmd(rng, cmd, 0, i < 5 ? 3 + i : -1, GenericFace(rng), rng->Range(2, 9));
+    const int lev = rng->Range(2, 9);
+    const int face = GenericFace(rng);
+    SetCmd(rng, cmd, 0, i < 5 ? 3 + i : -1, face, lev);
   }
   // Elysion's garrison commander at Arkas, who joins the Federation in the story.
   SetCmd(rng, 3, 9, -1, 5, 14);
   // The Empire: its marshal leads fleet 0.
   SetCmd(rng, 13, 7, 0, 24, 18);
   for (int cmd = 14; cmd <= 24; ++cmd) {
-    SetCmd(rng, cmd, 7, cmd <= 16 ? cmd - 13 : -1, GenericFace(rng), rng->Range(4, 12));
+    const int lev = rng->Range(4, 12);
+    const int face = GenericFace(rng);
+    SetCmd(rng, cmd, 7, cmd <= 16 ? cmd - 13 : -1, face, lev);
   }
   // Eight officers for each other country; Ortensia's include its court.
   const int others[] = {1, 2, 3, 4, 5, 6, 8, 9, 10, 11};
@@ -509,10 +519,15 @@ void BuildCmds(TRng* rng) {
   for (int c : others) {
     for (int i = 0; i < 8; ++i, ++cmd) {
       const int face = c == 2 && i < 4 ? 17 + i : GenericFace(rng);
-      SetCmd(rng, cmd, c, -1, face, rng->Range(1, 12));
+      const int lev = rng->Range(1, 12);
+      SetCmd(rng, cmd, c, -1, face, lev);
     }
   }
-  for (; cmd < kCmdCount; ++cmd) SetCmd(rng, cmd, -1, -1, GenericFace(rng), rng->Range(1, 8));
+  for (; cmd < kCmdCount; ++cmd) {
+    const int lev = rng->Range(1, 8);
+    const int face = GenericFace(rng);
+    SetCmd(rng, cmd, -1, -1, face, lev);
+  }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -588,7 +603,9 @@ void BuildMap(TQvMap* map) {
   for (int attempt = 0; attempt < 4000 && blocked < target; ++attempt) {
     TGrid trial = g;
     const std::uint8_t chip = static_cast<std::uint8_t>(rng.Below(3) == 0 ? kChipNebula : kChipAsteroid);
-    TCell c{rng.Below(kMapSize), rng.Below(kMapSize)};
+    const int x = rng.Below(kMapSize);
+    const int y = rng.Below(kMapSize);
+    TCell c{x, y};
     const int size = rng.Range(6, 28);
     int added = 0;
     for (int i = 0; i < size * 3 && added < size; ++i) {
