@@ -65,6 +65,31 @@ TEST(SampleFiles, TwoRunsAreByteIdenticalAndMakeTheSaveFolder) {
   EXPECT_FALSE(fs::exists(a.path() / "dat/MAP01.DAT")) << "a new game reads map 0 only";
 }
 
+// FNV-1a (64 bits) over each file's path and bytes, in writing order.
+std::uint64_t DataSetDigest(const fs::path& folder, TQvMap* map) {
+  std::uint64_t h = 0xcbf29ce484222325ull;
+  auto add = [&h](const std::string& bytes) {
+    for (unsigned char c : bytes) h = (h ^ c) * 0x100000001b3ull;
+  };
+  for (const sample::TSampleFile& f : sample::SampleFiles(map)) {
+    add(f.path + '\0');
+    add(ReadAll(folder / f.path));
+  }
+  return h;
+}
+
+// The data set every build writes, whichever compiler made it. After an intended change of the
+// generator, run this test and paste the digest its failure reports.
+constexpr std::uint64_t kDataSetDigest = 0x580462e41af1e43dull;
+
+TEST(SampleFiles, EveryBuildWritesThePinnedDataSet) {
+  TempDir dir("pinned");
+  ASSERT_TRUE(sample::GenerateSampleData(dir.path().string()));
+  TQvMap map;
+  EXPECT_EQ(DataSetDigest(dir.path(), &map), kDataSetDigest)
+      << "the generated data set changed: 0x" << std::hex << DataSetDigest(dir.path(), &map);
+}
+
 TEST(SampleFiles, EveryNewGameBlockHasItsTypeAndCount) {
   TempDir dir("keys");
   ASSERT_TRUE(sample::GenerateSampleData(dir.path().string()));
