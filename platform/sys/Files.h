@@ -3,8 +3,14 @@
 // last-write time, the temporary folder, free space, folder listings, copies, deletions, folders and
 // attributes. Nothing here follows a symbolic link: a link is listed as a file, deleting it deletes
 // the link, a link is never copied, and the tree operations never step into a linked folder.
+//
+// The tree operations walk the native folders through folder descriptors and use each name as the
+// file system gives it, never turning it into a game path and back (a native name may hold a "\" or
+// read ".." once converted). Nothing outside the tree is read, written or deleted, whatever names,
+// links or renames the walk meets.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,7 +48,10 @@ class TFileService {
   // Free bytes for this user on the file system that holds the path (or its nearest existing folder).
   virtual std::optional<std::uint64_t> FreeBytes(std::string_view path) = 0;
   // Entries of a folder ("." and ".." left out), sorted by name; nullopt when it cannot be listed.
-  virtual std::optional<std::vector<TFindEntry>> FindAll(std::string_view folder) = 0;
+  // A native name that no game path can name (see GameName) is left out of the list and added to
+  // `unlisted` when given.
+  virtual std::optional<std::vector<TFindEntry>> FindAll(std::string_view folder,
+                                                          std::vector<std::string>* unlisted = nullptr) = 0;
   // Copies a file (never a folder or a link), replacing the target unless failIfExists; the copy
   // keeps the source's permission bits.
   virtual bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) = 0;
@@ -56,10 +65,14 @@ class TFileService {
   virtual bool SetAttributes(std::string_view path, unsigned attributes) = 0;
 
   // Copies every file and folder below `from` into `to` (created when missing); answers false when
-  // anything failed, after doing the rest.
-  bool CopyTree(std::string_view from, std::string_view to);
-  // Deletes everything below the folder and the folder itself; false when anything stayed.
-  bool DeleteTree(std::string_view folder);
+  // anything failed or was left out (links, special files, the target folder itself when it lies
+  // inside `from`, folders nested deeper than kMaxTreeDepth), after doing the rest.
+  virtual bool CopyTree(std::string_view from, std::string_view to) = 0;
+  // Deletes everything below the folder and the folder itself; false when anything stayed (read-only
+  // files and the folders holding them, folders nested deeper than kMaxTreeDepth).
+  virtual bool DeleteTree(std::string_view folder) = 0;
+
+  static constexpr int kMaxTreeDepth = 256;
 };
 
 // The real files on the mapped native paths.
@@ -70,13 +83,24 @@ class TLinuxFileService : public TFileService {
   std::optional<TFileTime> LastWriteTime(std::string_view path) override;
   std::string TempPath() override;
   std::optional<std::uint64_t> FreeBytes(std::string_view path) override;
-  std::optional<std::vector<TFindEntry>> FindAll(std::string_view folder) override;
+  std::optional<std::vector<TFindEntry>> FindAll(std::string_view folder,
+                                                  std::vector<std::string>* unlisted = nullptr) override;
   bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) override;
   bool DeleteFile(std::string_view path) override;
   bool CreateDirectory(std::string_view path) override;
   bool RemoveDirectory(std::string_view path) override;
   std::optional<unsigned> GetAttributes(std::string_view path) override;
   bool SetAttributes(std::string_view path, unsigned attributes) override;
+  bool CopyTree(std::string_view from, std::string_view to) override;
+  bool DeleteTree(std::string_view folder) override;
+
+ protected:
+  // Called by the tree operations with the native path of each listed entry, just before they act
+  // on it (step into it, copy it or delete it).
+  virtual void BeforeTreeEntry(const std::string& /*nativePath*/) {}
+
+ private:
+  class TTreeWalk;
 };
 
 // Real files (inside the fake drive table's folders) with a temporary folder and free space set by
@@ -88,10 +112,19 @@ class TFakeFileService : public TLinuxFileService {
   void SetTempPath(std::string gamePath) { tempPath_ = std::move(gamePath); }
   // nullopt: answer the real free space.
   void SetFreeBytes(std::optional<std::uint64_t> bytes) { freeBytes_ = bytes; }
+  // Called with each entry a tree operation is about to act on, so a test can change the tree
+  // while it is walked.
+  void SetTreeEntryHook(std::function<void(const std::string& nativePath)> hook) { hook_ = std::move(hook); }
+
+ protected:
+  void BeforeTreeEntry(const std::string& nativePath) override {
+    if (hook_) hook_(nativePath);
+  }
 
  private:
   std::string tempPath_ = "C:\\tmp\\";
   std::optional<std::uint64_t> freeBytes_;
+  std::function<void(const std::string&)> hook_;
 };
 
 }  // namespace vdmq

@@ -192,6 +192,21 @@ std::string TPathMapper::Game(std::string_view native) const {
   return ToSjis(prefix + collapsed);
 }
 
+std::optional<std::string> GameName(std::string_view nativeName) {
+  if (nativeName.empty() || nativeName == "." || nativeName == ".." ||
+      nativeName.find('\0') != std::string_view::npos) {
+    return std::nullopt;
+  }
+  std::string name = ToSjis(nativeName);
+  if (ToUtf8(name) != nativeName) return std::nullopt;
+  for (size_t i = 0; i < name.size();) {
+    const size_t len = SjisLetterLen(name, i);
+    if (len == 1 && (name[i] == '\\' || name[i] == '/')) return std::nullopt;
+    i += len;
+  }
+  return name;
+}
+
 std::string NativePath(std::string_view gamePath) { return TPathMapper(*Sys().drives).Native(gamePath); }
 std::string GamePath(std::string_view nativePath) { return TPathMapper(*Sys().drives).Game(nativePath); }
 

@@ -11,6 +11,7 @@
 // A "\" byte inside a double-byte letter ("ソ" is 83 5C) is part of the letter, not a separator.
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,11 @@ class TPathMapper {
 // Both mappings over the installed drive table.
 std::string NativePath(std::string_view gamePath);
 std::string GamePath(std::string_view nativePath);
+
+// The game path form (code page 932) of one native file name; nullopt when no game path can name that
+// file: the name holds a separator once converted ("a\b", "¥..¥x"), is "." or "..", or does not convert
+// back to itself.
+std::optional<std::string> GameName(std::string_view nativeName);
 
 // fopen of a game path (null when it cannot be mapped or opened).
 std::FILE* FOpen(std::string_view gamePath, const char* mode);

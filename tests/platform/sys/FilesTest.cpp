@@ -1,9 +1,12 @@
+#include <fcntl.h>
+#include <ftw.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
 
 #include <ctime>
+#include <map>
 
 #include "SysTestSupport.h"
 #include "platform/base/Sjis.h"
@@ -20,6 +23,57 @@ std::vector<std::string> Names(const std::optional<std::vector<TFindEntry>>& ent
     for (const auto& e : *entries) out.push_back(e.name + (e.isLink ? "@" : e.isFolder ? "/" : ""));
   }
   return out;
+}
+
+// Everything below a native folder: relative path -> what stands there (a folder, a file's bytes,
+// a link's target).
+std::map<std::string, std::string> Listing(const std::string& root) {
+  static std::map<std::string, std::string>* out;
+  static size_t skip;
+  std::map<std::string, std::string> listing;
+  out = &listing;
+  skip = root.size();
+  nftw(
+      root.c_str(),
+      [](const char* p, const struct stat* st, int, struct FTW*) {
+        std::string what;
+        if (S_ISDIR(st->st_mode)) {
+          what = "folder";
+        } else if (S_ISLNK(st->st_mode)) {
+          char target[4096];
+          const ssize_t n = readlink(p, target, sizeof target);
+          what = "link " + std::string(target, n > 0 ? static_cast<size_t>(n) : 0);
+        } else if (S_ISREG(st->st_mode)) {
+          what = "file " + test::Read(p);
+        } else {
+          what = "special";
+        }
+        (*out)[std::string(p).substr(skip)] = what + " mode " + std::to_string(st->st_mode & 07777);
+        return 0;
+      },
+      16, FTW_PHYS);
+  return listing;
+}
+
+// The entries of a listing below a prefix ("/c/tree"), with paths relative to it.
+std::map<std::string, std::string> Below(const std::map<std::string, std::string>& listing, const std::string& prefix) {
+  std::map<std::string, std::string> out;
+  for (const auto& [path, what] : listing) {
+    if (path.compare(0, prefix.size() + 1, prefix + "/") == 0) out[path.substr(prefix.size())] = what;
+  }
+  return out;
+}
+
+std::map<std::string, std::string> Without(std::map<std::string, std::string> listing, const std::string& prefix) {
+  std::erase_if(listing, [&](const auto& e) { return e.first == prefix || e.first.compare(0, prefix.size() + 1, prefix + "/") == 0; });
+  return listing;
+}
+
+void MakeNative(const std::string& path, const std::string& bytes) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+  ASSERT_GE(fd, 0) << path;
+  ASSERT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  close(fd);
 }
 
 }  // namespace
@@ -120,6 +174,8 @@ TEST_F(Files, CopyReplacesButNeverWritesThroughOrCopiesALink) {
   ASSERT_EQ(symlink(Native("C:\\outside\\victim").c_str(), Native("C:\\a\\ln").c_str()), 0);
   EXPECT_FALSE(files.CopyFile("C:\\a\\ln", "C:\\b\\ln", false));
   EXPECT_FALSE(files.CopyFile("C:\\a", "C:\\b\\dir", false));  // folders are not copied
+  ASSERT_EQ(mkfifo(Native("C:\\a\\pipe").c_str(), 0644), 0);
+  EXPECT_FALSE(files.CopyFile("C:\\a\\pipe", "C:\\b\\pipe", false));  // nor pipes (without waiting for a writer)
   EXPECT_FALSE(files.CopyFile("C:\\a\\none", "C:\\b\\none", false));
   EXPECT_FALSE(files.CopyFile("C:\\a\\data.bin", "C:\\nofolder\\x", false));
   EXPECT_EQ(Names(files.FindAll("C:\\b")), (std::vector<std::string>{"data.bin", "fresh.bin", "linked"}));
@@ -166,4 +222,109 @@ TEST_F(Files, TreesAreCopiedAndDeletedWithoutFollowingLinks) {
   EXPECT_FALSE(files.DeleteTree("C:\\cd"));
   EXPECT_TRUE(files.FileIsExist("C:\\cd\\qinst_t\\inst.exe"));
   EXPECT_FALSE(files.FolderExists("C:\\cd\\qinst_t\\data"));
+}
+
+// A tree holding every name a hostile disc or user could give: names that would climb out once
+// read as game paths, links to files and folders outside, a named pipe, code page 932 names with
+// a 0x5C trail byte, names no game path can name.
+class HostileTree : public Files {
+ protected:
+  void SetUp() override {
+    fakes.WriteFile("C:\\victim.txt", "victim");
+    fakes.WriteFile("C:\\keep.txt", "keep");
+    fakes.WriteFile("C:\\outside\\secret", "secret");
+    fakes.WriteFile("C:\\deep\\other", "other");
+    fakes.WriteFile(SJS("C:\\tree\\ソ表\\能.txt"), "sjis");
+    const std::string t = Native("C:\\tree");
+    ASSERT_EQ(mkdir((t + "/sub").c_str(), 0755), 0);
+    MakeNative(t + "/..\\victim.txt", "1");
+    MakeNative(t + "/sub/..\\..\\keep.txt", "2");
+    MakeNative(t + "/\\", "3");
+    MakeNative(t + "/\xC2\xA5..\xC2\xA5victim.txt", "4");  // the yen sign converts to 0x5C
+    MakeNative(t + "/bad\xFF", "5");
+    ASSERT_EQ(mkdir((t + "/..\\outside").c_str(), 0755), 0);
+    MakeNative(t + "/..\\outside/secret", "6");
+    ASSERT_EQ(symlink(Native("C:\\outside").c_str(), (t + "/sub/dirlink").c_str()), 0);
+    ASSERT_EQ(symlink(Native("C:\\outside\\secret").c_str(), (t + "/filelink").c_str()), 0);
+    ASSERT_EQ(symlink("..", (t + "/up").c_str()), 0);
+    ASSERT_EQ(mkfifo((t + "/pipe").c_str(), 0644), 0);
+    before = Listing(fakes.Root());
+  }
+  std::map<std::string, std::string> before;
+};
+
+TEST_F(HostileTree, DeleteTreeRemovesTheWholeTreeAndNothingElse) {
+  EXPECT_TRUE(files.DeleteTree("C:\\tree"));
+  EXPECT_EQ(Listing(fakes.Root()), Without(before, "/c/tree"));
+}
+
+TEST_F(HostileTree, CopyTreeCopiesTheTreeAndNothingElse) {
+  EXPECT_FALSE(files.CopyTree("C:\\tree", "C:\\deep\\dest"));  // links and the pipe are left out
+  const auto after = Listing(fakes.Root());
+  EXPECT_EQ(Without(after, "/c/deep/dest"), before);
+  auto expected = Below(before, "/c/tree");
+  std::erase_if(expected, [](const auto& e) { return e.second.rfind("link", 0) == 0 || e.second.rfind("special", 0) == 0; });
+  EXPECT_EQ(Below(after, "/c/deep/dest"), expected);
+}
+
+TEST_F(HostileTree, FindAllLeavesOutAndReportsNamesNoGamePathCanName) {
+  std::vector<std::string> unlisted;
+  EXPECT_EQ(Names(files.FindAll("C:\\tree", &unlisted)),
+            (std::vector<std::string>{"filelink@", "pipe", "sub/", "up@", SJS("ソ表/")}));
+  EXPECT_EQ(unlisted, (std::vector<std::string>{"..\\outside", "..\\victim.txt", "\\", "bad\xFF",
+                                                "\xC2\xA5..\xC2\xA5victim.txt"}));
+  EXPECT_EQ(Names(files.FindAll(SJS("C:\\tree\\ソ表"))), (std::vector<std::string>{SJS("能.txt")}));
+}
+
+// The tree changes while it is walked: a folder or a file is swapped for a link to the outside
+// just before the walk acts on it, in the source or in the copy. Nothing outside the two trees is
+// read, written or deleted.
+TEST_F(Files, ChangesDuringTheWalkNeverReachOutside) {
+  const std::string tree = Native("C:\\tree"), dest = Native("C:\\dest"), outside = Native("C:\\outside");
+  fakes.WriteFile("C:\\outside\\secret", "secret");
+  fakes.WriteFile("C:\\outside\\inner\\x", "outside");
+  const auto swapForLink = [&](const std::string& path) {
+    ASSERT_EQ(rename(path.c_str(), (path + ".moved").c_str()), 0) << path;
+    ASSERT_EQ(symlink(outside.c_str(), path.c_str()), 0);
+  };
+  struct Case {
+    const char* what;
+    bool copy;
+    std::string when;  // the walk is about to act on this path
+    std::function<void()> change;
+  };
+  const Case cases[] = {
+      {"source folder", true, tree + "/sub", [&] { swapForLink(tree + "/sub"); }},
+      {"source file", true, tree + "/sub/file", [&] { swapForLink(tree + "/sub/file"); }},
+      {"folder of the copy", true, tree + "/sub",
+       [&] {
+         ASSERT_EQ(mkdir((dest + "/sub").c_str(), 0755), 0);
+         swapForLink(dest + "/sub");
+       }},
+      {"folder to delete", false, tree + "/sub", [&] { swapForLink(tree + "/sub"); }},
+      {"folder below one to delete", false, tree + "/sub/inner", [&] { swapForLink(tree + "/sub/inner"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fakes.WriteFile("C:\\tree\\sub\\file", "f");
+    fakes.WriteFile("C:\\tree\\sub\\inner\\x", "x");
+    fakes.WriteFile("C:\\tree\\top", "t");
+    const auto before = Without(Without(Listing(fakes.Root()), "/c/tree"), "/c/dest");
+    fakes.files->SetTreeEntryHook([&](const std::string& path) {
+      if (path == c.when) c.change();
+    });
+    EXPECT_FALSE(c.copy ? files.CopyTree("C:\\tree", "C:\\dest") : files.DeleteTree("C:\\tree"));
+    fakes.files->SetTreeEntryHook(nullptr);
+    const auto after = Listing(fakes.Root());
+    EXPECT_EQ(Without(Without(after, "/c/tree"), "/c/dest"), before);
+    for (const auto& [path, what] : Below(after, "/c/dest")) {
+      EXPECT_NE(what.rfind("file secret", 0), 0u) << path;  // nothing read from outside
+      EXPECT_NE(what.rfind("file outside", 0), 0u) << path;
+    }
+    if (c.copy) {
+      EXPECT_EQ(test::Read(dest + "/top"), "t");  // the rest was still copied
+    }
+    EXPECT_TRUE(!test::Exists(dest) || files.DeleteTree("C:\\dest"));
+    EXPECT_TRUE(files.DeleteTree("C:\\tree"));
+  }
 }
