@@ -6,12 +6,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <unordered_map>
 
 #include "platform/base/Sjis.h"
 #include "platform/sys/PathMapper.h"
@@ -22,12 +25,21 @@ namespace {
 constexpr std::string_view kFileHeader = "; vdmq registry of the current user";
 constexpr size_t kMaxFileSize = 16u << 20;  // a larger file is not a registry of ours
 
-std::unique_ptr<TRegKey> Clone(const TRegKey& k) {
-  auto c = std::make_unique<TRegKey>();
-  c->name = k.name;
-  c->values = k.values;
-  for (const auto& s : k.subkeys) c->subkeys.push_back(Clone(*s));
-  return c;
+// A copy of the tree, made level by level.
+std::unique_ptr<TRegKey> Clone(const TRegKey& root) {
+  auto copy = std::make_unique<TRegKey>();
+  std::vector<std::pair<const TRegKey*, TRegKey*>> pending{{&root, copy.get()}};
+  while (!pending.empty()) {
+    const auto [from, to] = pending.back();
+    pending.pop_back();
+    to->name = from->name;
+    to->values = from->values;
+    for (const auto& s : from->subkeys) {
+      to->subkeys.push_back(std::make_unique<TRegKey>());
+      pending.emplace_back(s.get(), to->subkeys.back().get());
+    }
+  }
+  return copy;
 }
 
 TRegKey* FindChild(TRegKey& k, std::string_view name) {
@@ -51,6 +63,25 @@ std::pair<std::string, TRegValue>* FindValue(TRegKey& k, std::string_view name) 
     if (SjisEqualNoCase(v.first, name)) return &v;
   }
   return nullptr;
+}
+
+// The components of a key path, split at its single-byte separators with empty ones dropped; the
+// splitting stops after maxParts + 1 components (a path too deep to keep).
+std::vector<std::string> SplitKeyPath(std::string_view path, size_t maxParts) {
+  std::vector<std::string> parts;
+  std::string cur;
+  for (size_t i = 0; i < path.size() && parts.size() <= maxParts;) {
+    const size_t len = SjisLetterLen(path, i);
+    if (len == 1 && path[i] == '\\') {
+      if (!cur.empty()) parts.push_back(std::move(cur));
+      cur.clear();
+    } else {
+      cur.append(path.substr(i, len));
+    }
+    i += len;
+  }
+  if (!cur.empty()) parts.push_back(std::move(cur));
+  return parts;
 }
 
 // Key names hold no control characters (they could not stand in the file's key lines).
@@ -129,26 +160,92 @@ std::optional<std::string> ReadQuoted(std::string_view s, size_t& i) {
   return std::nullopt;
 }
 
-void SerializeKey(std::string& out, const TRegKey& k, const std::string& path) {
-  if (!path.empty()) {
-    out += '[';
-    out += path;
-    out += "]\n";
-    for (const auto& [name, value] : k.values) {
-      AppendQuoted(out, name);
-      out += '=';
-      if (value.type == rdInteger) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "dword:%08x", static_cast<unsigned>(value.integer));
-        out += buf;
-      } else {
-        AppendQuoted(out, value.text);
-      }
-      out += '\n';
+void AppendValue(std::string& out, const std::string& name, const TRegValue& value) {
+  AppendQuoted(out, name);
+  out += '=';
+  if (value.type == rdInteger) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "dword:%08x", static_cast<unsigned>(value.integer));
+    out += buf;
+  } else {
+    AppendQuoted(out, value.text);
+  }
+  out += '\n';
+}
+
+// Writes the keys below root depth first, carrying one path that grows and shrinks with the walk.
+// A key that holds no values but has subkeys needs no line: the lines of its subkeys make it again,
+// in the same order.
+void SerializeKeys(std::string& out, const TRegKey& root) {
+  struct TStep {
+    const TRegKey* key;
+    size_t next;      // the subkey to visit next
+    size_t pathSize;  // the path's length before this key's name was added
+  };
+  std::string path;
+  std::vector<TStep> stack{{&root, 0, 0}};
+  while (!stack.empty()) {
+    TStep& top = stack.back();
+    if (top.next == top.key->subkeys.size()) {
+      path.resize(top.pathSize);
+      stack.pop_back();
+      continue;
+    }
+    const TRegKey& k = *top.key->subkeys[top.next++];
+    const size_t pathSize = path.size();
+    if (!path.empty()) path += '\\';
+    path += k.name;
+    if (!k.values.empty() || k.subkeys.empty()) {
+      out += '[';
+      out += path;
+      out += "]\n";
+      for (const auto& [name, value] : k.values) AppendValue(out, name, value);
+    }
+    stack.push_back({&k, 0, pathSize});
+  }
+}
+
+// During parsing: the subkeys and values already read, by parent and folded name, so that a file
+// with many keys or values is read in time proportional to its size.
+class TParseIndex {
+ public:
+  TRegKey* Child(TRegKey* parent, std::string_view name) {
+    auto [it, added] = children_.try_emplace(Key(parent, name), nullptr);
+    if (added) {
+      parent->subkeys.push_back(std::make_unique<TRegKey>());
+      it->second = parent->subkeys.back().get();
+      it->second->name = name;
+    }
+    return it->second;
+  }
+  void SetValue(TRegKey* key, std::string name, TRegValue value) {
+    auto [it, added] = values_.try_emplace(Key(key, name), key->values.size());
+    if (added) {
+      key->values.emplace_back(std::move(name), std::move(value));
+    } else {
+      key->values[it->second].second = std::move(value);
     }
   }
-  for (const auto& s : k.subkeys) SerializeKey(out, *s, path.empty() ? s->name : path + "\\" + s->name);
-}
+
+ private:
+  // The parent's address and the name with its single-byte ASCII letters in lower case (the
+  // second byte of a double-byte letter kept), so that equal keys are names SjisEqualNoCase matches.
+  static std::string Key(const TRegKey* parent, std::string_view name) {
+    std::string k(reinterpret_cast<const char*>(&parent), sizeof parent);
+    for (size_t i = 0; i < name.size();) {
+      const size_t len = SjisLetterLen(name, i);
+      if (len == 1) {
+        k += static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));
+      } else {
+        k.append(name.substr(i, 2));
+      }
+      i += len;
+    }
+    return k;
+  }
+  std::unordered_map<std::string, TRegKey*> children_;
+  std::unordered_map<std::string, size_t> values_;
+};
 
 std::string Home() {
   if (const char* h = std::getenv("HOME"); h && *h == '/') return h;
@@ -175,21 +272,20 @@ bool MakeFolders(const std::string& path) {
 
 // ---------------------------------------------------------------- tree store
 
-std::vector<std::string> TTreeRegistryStore::SplitPath(std::string_view path) {
-  std::vector<std::string> parts;
-  std::string cur;
-  for (size_t i = 0; i < path.size();) {
-    const size_t len = SjisLetterLen(path, i);
-    if (len == 1 && path[i] == '\\') {
-      if (!cur.empty()) parts.push_back(std::move(cur));
-      cur.clear();
-    } else {
-      cur.append(path.substr(i, len));
-    }
-    i += len;
+TRegKey::~TRegKey() {
+  // Every key below is detached before it goes, so no destructor here meets a subkey.
+  std::vector<std::unique_ptr<TRegKey>> pending;
+  pending.swap(subkeys);
+  while (!pending.empty()) {
+    std::unique_ptr<TRegKey> k = std::move(pending.back());
+    pending.pop_back();
+    for (auto& s : k->subkeys) pending.push_back(std::move(s));
+    k->subkeys.clear();
   }
-  if (!cur.empty()) parts.push_back(std::move(cur));
-  return parts;
+}
+
+std::vector<std::string> TTreeRegistryStore::SplitPath(std::string_view path) {
+  return SplitKeyPath(path, std::string_view::npos);
 }
 
 
@@ -204,6 +300,10 @@ bool TTreeRegistryStore::KeyExists(std::string_view path) {
 bool TTreeRegistryStore::CreateKey(std::string_view path) {
   Begin();
   const auto parts = SplitPath(path);
+  if (parts.size() > static_cast<size_t>(kMaxKeyDepth)) {
+    End(false);
+    return false;
+  }
   std::unique_ptr<TRegKey> backup = Clone(root_);
   bool changed = false, ok = true;
   TRegKey* k = &root_;
@@ -322,12 +422,13 @@ std::vector<std::string> TTreeRegistryStore::SubKeys(std::string_view path) {
 std::string TTreeRegistryStore::Serialize(const TRegKey& root) {
   std::string out(kFileHeader);
   out += '\n';
-  SerializeKey(out, root, "");
+  SerializeKeys(out, root);
   return out;
 }
 
 TRegKey TTreeRegistryStore::Parse(std::string_view text) {
   TRegKey root;
+  TParseIndex index;
   TRegKey* current = nullptr;  // values before the first key line are skipped
   size_t pos = 0;
   while (pos < text.size()) {
@@ -340,24 +441,13 @@ TRegKey TTreeRegistryStore::Parse(std::string_view text) {
     if (line[0] == '[') {
       current = nullptr;
       if (line.back() != ']' || line.size() < 3) continue;
-      const auto parts = SplitPath(line.substr(1, line.size() - 2));
-      if (parts.empty()) continue;
-      TRegKey* k = &root;
-      bool ok = true;
-      for (const std::string& p : parts) {
-        if (!ValidKeyName(p)) {
-          ok = false;
-          break;
-        }
-        TRegKey* child = FindChild(*k, p);
-        if (!child) {
-          k->subkeys.push_back(std::make_unique<TRegKey>());
-          child = k->subkeys.back().get();
-          child->name = p;
-        }
-        k = child;
+      const auto parts = SplitKeyPath(line.substr(1, line.size() - 2), kMaxKeyDepth);
+      if (parts.empty() || parts.size() > static_cast<size_t>(kMaxKeyDepth) ||
+          !std::all_of(parts.begin(), parts.end(), [](const std::string& p) { return ValidKeyName(p); })) {
+        continue;
       }
-      if (ok) current = k;
+      current = &root;
+      for (const std::string& p : parts) current = index.Child(current, p);
       continue;
     }
     if (!current) continue;
@@ -381,12 +471,7 @@ TRegKey TTreeRegistryStore::Parse(std::string_view text) {
     } else if (std::optional<std::string> s = ReadQuoted(line, i); s && i == line.size()) {
       value = TRegValue::String(std::move(*s));
     }
-    if (!value) continue;
-    if (auto* v = FindValue(*current, *name)) {
-      v->second = std::move(*value);
-    } else {
-      current->values.emplace_back(std::move(*name), std::move(*value));
-    }
+    if (value) index.SetValue(current, std::move(*name), std::move(*value));
   }
   return root;
 }

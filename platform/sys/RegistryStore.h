@@ -51,11 +51,17 @@ class TRegistryStore {
   virtual std::vector<std::string> SubKeys(std::string_view path) = 0;
 };
 
-// One key of the tree.
+// One key of the tree. Destroying a key takes its subtree apart level by level, so a deep tree
+// never recurses.
 struct TRegKey {
   std::string name;
   std::vector<std::pair<std::string, TRegValue>> values;
   std::vector<std::unique_ptr<TRegKey>> subkeys;
+
+  TRegKey() = default;
+  TRegKey(TRegKey&&) = default;
+  TRegKey& operator=(TRegKey&&) = default;
+  ~TRegKey();
 };
 
 // A store over an in-memory tree with the "Shell Folders" answers. Subclasses load and save the tree.
@@ -69,11 +75,18 @@ class TTreeRegistryStore : public TRegistryStore {
   bool DeleteValue(std::string_view path, std::string_view name) override;
   std::vector<std::string> SubKeys(std::string_view path) override;
 
-  // The tree as the registry file holds it, and back. Parsing never fails: damaged lines are skipped.
+  // The tree as the registry file holds it, and back. Parsing never fails: damaged lines (keys
+  // deeper than kMaxKeyDepth among them) are skipped. Both take time and memory in proportion to
+  // the text: a key line is written only for a key that holds values or no subkeys, as reading the
+  // lines of its subkeys makes the others.
   static std::string Serialize(const TRegKey& root);
   static TRegKey Parse(std::string_view text);
   // Splits a key path at its single-byte separators, dropping empty components.
   static std::vector<std::string> SplitPath(std::string_view path);
+
+  // Keys lie at most this many levels below the root: a deeper key line of a file is damaged, and
+  // a deeper key cannot be created.
+  static constexpr int kMaxKeyDepth = 512;
 
  protected:
   // Called before every operation (Begin) and after it (End, with changed = the tree was changed).

@@ -236,6 +236,57 @@ TEST(RegistryFile, ParsesWhatItWritesAndSkipsDamagedLines) {
   EXPECT_EQ(damaged.subkeys[0]->values[0].second, TRegValue::Integer(10));
 }
 
+// Files that crashed or stalled every reader: a key line hundreds of thousands of levels deep, a
+// key line of nothing but separators. They load, keep their good lines, and a write after them
+// writes text in proportion to what was kept (the time is measured in bench_platform_registry).
+TEST(RegistryFile, DeepKeyLinesAreDamagedLinesAndWritesStayInProportion) {
+  TScratch dir;
+  const std::string file = dir / "registry";
+  const auto path = [](int levels) {
+    std::string p = "k";
+    for (int i = 1; i < levels; ++i) p += "\\k";
+    return p;
+  };
+  const int limit = TTreeRegistryStore::kMaxKeyDepth;
+  test::Write(file, "[Good]\n\"a\"=dword:00000001\n"
+                    "[" + path(300000) + "]\n\"deep\"=dword:00000002\n"
+                    "[" + std::string(100000, '\\') + "]\n\"none\"=dword:00000003\n"
+                    "[" + path(limit + 1) + "]\n\"over\"=dword:00000004\n"
+                    "[" + path(limit) + "]\n\"at\"=dword:00000005\n"
+                    "[Good\\After]\n\"b\"=\"text\"\n");
+  TFileRegistryStore store(file);
+  EXPECT_EQ(store.ReadValue("Good", "a"), TRegValue::Integer(1));
+  EXPECT_EQ(store.ReadValue("good\\after", "b"), TRegValue::String("text"));
+  EXPECT_EQ(store.ReadValue(path(limit), "at"), TRegValue::Integer(5));
+  EXPECT_FALSE(store.KeyExists(path(limit + 1)));
+  EXPECT_FALSE(store.CreateKey(path(limit + 1)));
+  ASSERT_TRUE(store.WriteValue("Good", "c", TRegValue::Integer(6)));
+  const std::string written = test::Read(file);
+  EXPECT_EQ(written.find("deep"), std::string::npos);
+  EXPECT_EQ(written.find("over"), std::string::npos);
+  // One line for the key at the limit, not one for each key above it.
+  EXPECT_LT(written.size(), 3 * path(limit).size());
+  EXPECT_EQ(store.ReadValue(path(limit), "at"), TRegValue::Integer(5));
+  EXPECT_EQ(store.ReadValue("Good", "c"), TRegValue::Integer(6));
+}
+
+TEST(RegistryFile, TreesOfAnyDepthAreWrittenAndFreedWithoutRecursion) {
+  std::string expected = "[k";
+  {
+    TRegKey root;
+    TRegKey* k = &root;
+    for (int i = 0; i < 200000; ++i) {
+      k->subkeys.push_back(std::make_unique<TRegKey>());
+      k = k->subkeys.back().get();
+      k->name = "k";
+      if (i > 0) expected += "\\k";
+    }
+    expected += "]\n";
+    const std::string text = TTreeRegistryStore::Serialize(root);
+    EXPECT_EQ(text.substr(text.find('\n') + 1), expected);
+  }  // freed here
+}
+
 TEST(RegistryFile, RandomDamageNeverBreaksTheParser) {
   TMemRegistryStore store;
   TRegistry reg(store);
