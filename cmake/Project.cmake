@@ -1,13 +1,15 @@
 # Shared build settings and helper functions for every target of the project.
 
+# In the sanitizer and fuzz builds every sanitizer report ends the program as a failure.
 if(VDMQ_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
+  add_compile_definitions(VDMQ_SANITIZED=1)
 endif()
 
 if(VDMQ_FUZZ)
   # Every library is instrumented for coverage; the fuzz executables add the libFuzzer driver.
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
@@ -58,19 +60,34 @@ function(vdmq_bench name)
   vdmq_warnings(${name})
 endfunction()
 
-# vdmq_fuzz(<name> SOURCES ... [DEPS ...]) : a libFuzzer target, run by CTest for a bounded time.
+# vdmq_fuzz(<name> SOURCES ... [DEPS ...] [EXPECT_REPORT]) : a libFuzzer target, run by CTest for a
+# bounded time from its seed folder fuzz/seeds/<name> (when there is one); new inputs go to the
+# build folder. EXPECT_REPORT: a check of the fuzz build itself, whose run must end in a sanitizer
+# report and a failure.
 set(VDMQ_FUZZ_SECONDS 30 CACHE STRING "Seconds each fuzz target runs under CTest")
 function(vdmq_fuzz name)
-  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(A "EXPECT_REPORT" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
-  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_libraries(${name} PRIVATE ${A_DEPS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
   file(MAKE_DIRECTORY ${corpus})
-  add_test(NAME ${name} COMMAND ${name} -max_total_time=${VDMQ_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10 ${corpus})
-  set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 600)
+  set(seeds ${PROJECT_SOURCE_DIR}/fuzz/seeds/${name})
+  if(NOT IS_DIRECTORY ${seeds})
+    set(seeds "")
+  endif()
+  if(A_EXPECT_REPORT)
+    add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${name}> -DCORPUS=${corpus}
+                                  -P ${PROJECT_SOURCE_DIR}/cmake/ExpectSanitizerReport.cmake)
+  else()
+    add_test(NAME ${name} COMMAND ${name} -max_total_time=${VDMQ_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10
+                                  ${corpus} ${seeds})
+  endif()
+  # Reports stop the run whatever the build's flags.
+  set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 600
+                       ENVIRONMENT "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
 endfunction()
 
 # vdmq_test_folder(<prefix> DEPS ...) : every *Test.cpp of the calling folder becomes its own test
