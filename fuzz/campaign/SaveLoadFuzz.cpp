@@ -3,18 +3,11 @@
 // chips exactly as they were; reading a slot's head never throws and never changes the world.
 // Anything else (a crash, an overrun, a half-loaded world) is a fault.
 
-#include <sys/stat.h>
-
-#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "campaign/File_manager.h"
 #include "campaign/GameSave.h"
@@ -33,21 +26,6 @@ const char kInit[] = ".\\dat\\INIT.DAT";
 const char kMap0[] = ".\\dat\\MAP00.DAT";
 const char kSlot0[] = ".\\save\\SAVE00.DAT";
 
-std::string ReadGameFile(const std::string& path) {
-  std::ifstream in(NativePath(path), std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteGameFile(const std::string& path, const std::string& bytes) {
-  MakeGameFileFolder(path);
-  std::FILE* f = OpenGameFile(path, "wb");
-  if (f == nullptr) std::abort();
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
-}
-
 // The input of the current run, opened instead of the file it stands for.
 const std::uint8_t* g_data = nullptr;
 std::size_t g_size = 0;
@@ -62,16 +40,8 @@ void Check(bool ok) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  // Seed folders named on the command line (resolved before the current folder changes).
-  std::vector<std::string> corpora;
-  for (int i = 1; i < *argc; ++i) {
-    const char* a = (*argv)[i];
-    struct stat st;
-    char full[PATH_MAX];
-    if (a[0] != '-' && stat(a, &st) == 0 && S_ISDIR(st.st_mode) && realpath(a, full)) corpora.push_back(full);
-  }
-
+// The seeds (a save, a map, new-game data of the generated data set) are in fuzz/seeds.
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
   static TFakeSysServices* sys = new TFakeSysServices();  // lives for the whole run
   sys->WriteFile("C:\\vdmq\\vdm_q_t.exe", "");
   static TFileManager files;
@@ -93,15 +63,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   test::FillSampleChips(*QvMap, 0);
   SaveLoadMapFile(kSaveModeWrite, kMap0);
   if (!SaveLoadGame(kSaveModeNew, -1) || !SaveLoadGame(kSaveModeWrite, 0)) std::abort();
-
-  const std::string seeds[] = {std::string(1, '\0') + ReadGameFile(kSlot0), std::string(1, '\1') + ReadGameFile(kMap0),
-                               std::string(1, '\2') + ReadGameFile(kInit)};
-  for (const std::string& dir : corpora) {
-    for (int i = 0; i < 3; ++i) {
-      std::ofstream out(dir + "/seed_" + std::to_string(i), std::ios::binary);
-      out.write(seeds[i].data(), static_cast<std::streamsize>(seeds[i].size()));
-    }
-  }
 
   // The chosen file reads the fuzz input; every other file is real.
   SetGameFileOpener([](const std::string& path, const char* mode) -> std::FILE* {
