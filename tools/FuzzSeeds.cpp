@@ -22,6 +22,7 @@
 #include "qolib/pack/Qococotte.h"
 #include "qolib/pack/Qopack.h"
 #include "qolib/pack/Qovarnel.h"
+#include "tests/support/RiffBytes.h"
 #include "tools/SampleData.h"
 
 namespace vdmq::seeds {
@@ -42,15 +43,10 @@ bool WriteAll(const fs::path& p, const std::string& bytes) {
   return static_cast<bool>(out);
 }
 
-void Put16(std::string& s, std::uint32_t v) {
-  s += static_cast<char>(v & 0xFF);
-  s += static_cast<char>((v >> 8) & 0xFF);
-}
-
-void Put32(std::string& s, std::uint32_t v) {
-  Put16(s, v & 0xFFFF);
-  Put16(s, v >> 16);
-}
+using test::Chunk;
+using test::Put16;
+using test::Put32;
+using test::Riff;
 
 // A fixed byte pattern that does not compress.
 std::string Noise(size_t n) {
@@ -107,20 +103,6 @@ std::string Bmp(int width, int height, int bits, std::uint32_t colours, bool top
     s += row;
   }
   return s;
-}
-
-std::string Chunk(const std::string& id, const std::string& body) {
-  std::string s = id;
-  Put32(s, static_cast<std::uint32_t>(body.size()));
-  s += body;
-  if (body.size() & 1) s += '\0';
-  return s;
-}
-
-std::string Riff(const std::string& type, const std::string& chunks) {
-  std::string s = "RIFF";
-  Put32(s, static_cast<std::uint32_t>(4 + chunks.size()));
-  return s + type + chunks;
 }
 
 // A codec seed: 3 bytes of decoded size (bit 7 of the third asks for a round trip through the

@@ -6,28 +6,15 @@
 #include "platform/base/GameError.h"
 #include "platform/sys/FakeMedia.h"
 #include "platform/sys/Services.h"
+#include "support/RiffBytes.h"
 
 using namespace vdmq;
 
 namespace {
 
-void Put32(std::string& s, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
-std::string Chunk(const std::string& id, const std::string& body) {
-  std::string s = id;
-  Put32(s, static_cast<std::uint32_t>(body.size()));
-  s += body;
-  if (body.size() & 1) s += '\0';
-  return s;
-}
-
-std::string Riff(const std::string& type, const std::string& chunks) {
-  std::string s = "RIFF";
-  Put32(s, static_cast<std::uint32_t>(4 + chunks.size()));
-  return s + type + chunks;
-}
+using test::Chunk;
+using test::Put32;
+using test::Riff;
 
 // 8-bit mono PCM at the given rate with `samples` samples, a "LIST" chunk before the data.
 std::string Wave(std::uint32_t rate, std::uint32_t samples) {
