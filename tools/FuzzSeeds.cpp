@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -23,6 +22,9 @@
 #include "qolib/pack/Qopack.h"
 #include "qolib/pack/Qovarnel.h"
 #include "tests/support/RiffBytes.h"
+#include "tools/BmpWriter.h"
+#include "tools/Noise.h"
+#include "tools/Raster.h"
 #include "tools/SampleData.h"
 
 namespace vdmq::seeds {
@@ -50,59 +52,45 @@ using test::Riff;
 
 // A fixed byte pattern that does not compress.
 std::string Noise(size_t n) {
+  raster::TArtRng rng(n);
   std::string s;
-  std::uint32_t x = 0x12345678u;
-  for (size_t i = 0; i < n; ++i) {
-    x = x * 1664525u + 1013904223u;
-    s += static_cast<char>(x >> 24);
-  }
+  while (s.size() < n) s += static_cast<char>(rng.Next() >> 24);
   return s;
 }
 
-// Rows of a smooth colour picture, as pictures hold them (bottom row first, 3 bytes a pixel).
-std::string Gradient(int width, int height) {
-  std::string s;
+std::string Bytes(const std::vector<std::uint8_t>& v) { return std::string(v.begin(), v.end()); }
+
+// A smooth colour picture.
+raster::TImage24 Gradient(int width, int height) {
+  raster::TImage24 image(width, height);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      s += static_cast<char>(x * 255 / width);
-      s += static_cast<char>(y * 255 / height);
-      s += static_cast<char>((x + y) * 4);
+      image.At(x, y) = {static_cast<std::uint8_t>(x * 255 / width), static_cast<std::uint8_t>(y * 255 / height),
+                        static_cast<std::uint8_t>((x + y) * 4)};
     }
   }
-  return s;
+  return image;
 }
 
-// A BMP: file header, 40-byte information header, palette, rows padded to 4 bytes. pixel(x, y)
-// gives the bytes of one pixel of row y (top row 0).
-std::string Bmp(int width, int height, int bits, std::uint32_t colours, bool topDown,
-                const std::function<std::string(int, int)>& pixel) {
-  const std::uint32_t paletteSize = bits == 8 ? 4 * (colours ? colours : 256) : 0;
-  std::string s = "BM";
-  Put32(s, 0);  // file size: not read
-  Put32(s, 0);
-  Put32(s, 54 + paletteSize);
-  Put32(s, 40);
-  Put32(s, static_cast<std::uint32_t>(width));
-  Put32(s, static_cast<std::uint32_t>(topDown ? -height : height));
-  Put16(s, 1);
-  Put16(s, static_cast<std::uint32_t>(bits));
-  for (int i = 0; i < 4; ++i) Put32(s, 0);
-  Put32(s, colours);
-  Put32(s, 0);
-  for (std::uint32_t i = 0; i < paletteSize / 4; ++i) {
-    s += static_cast<char>(i * 3);
-    s += static_cast<char>(255 - i);
-    s += static_cast<char>(i * 7);
-    s += '\0';
+raster::TImage8 Indexed(int width, int height) {
+  raster::TImage8 image;
+  image.Width = width;
+  image.Height = height;
+  for (int i = 0; i < width * height; ++i) image.Index.push_back(static_cast<std::uint8_t>(i * 7));
+  for (int i = 0; i < 256; ++i) {
+    image.Palette[static_cast<size_t>(i)] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
+                                              static_cast<std::uint8_t>(i * 3)};
   }
-  for (int k = 0; k < height; ++k) {
-    const int y = topDown ? k : height - 1 - k;
-    std::string row;
-    for (int x = 0; x < width; ++x) row += pixel(x, y);
-    row.resize((row.size() + 3) / 4 * 4, '\0');
-    s += row;
-  }
-  return s;
+  return image;
+}
+
+// The same BMP with its rows read top row first (the height's sign turned).
+std::string TopDown(std::string bmp) {
+  std::uint32_t height = 0;
+  for (int i = 0; i < 4; ++i) height |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(bmp[22 + i])) << (8 * i);
+  height = ~height + 1;
+  for (int i = 0; i < 4; ++i) bmp[22 + i] = static_cast<char>((height >> (8 * i)) & 0xFF);
+  return bmp;
 }
 
 // A codec seed: 3 bytes of decoded size (bit 7 of the third asks for a round trip through the
@@ -277,7 +265,7 @@ std::map<std::string, std::string> FuzzSeeds(bool* ok) {
   s["fuzz_campaign_save_load/init"] = '\2' + game.init;
 
   const std::string text = game.init.substr(0, 3000);
-  const std::string picture = Gradient(32, 24);
+  const std::string picture = Bytes(raster::EncodeBmp(Gradient(32, 24)));
   const struct {
     const char* name;
     std::string plain;
@@ -297,14 +285,14 @@ std::map<std::string, std::string> FuzzSeeds(bool* ok) {
   s["fuzz_pack_reader/v0200_varnel"] = '\4' + OldArchive(true, text.substr(0, 600), coded, kQoMethodVarnel);
   s["fuzz_pack_reader/v0100_stored"] = '\4' + OldArchive(false, text.substr(0, 200), {}, kQoMethodStore);
 
-  const auto rgb = [&](int x, int y) { return picture.substr(static_cast<size_t>((y % 24) * 32 + x % 32) * 3, 3); };
-  const auto index = [](int x, int y) { return std::string(1, static_cast<char>(x * 16 + y)); };
-  s["fuzz_bmp_loader/indexed_256.bmp"] = Bmp(16, 8, 8, 0, false, index);
-  s["fuzz_bmp_loader/indexed_16_top_down.bmp"] =
-      Bmp(9, 3, 8, 16, true, [](int x, int y) { return std::string(1, static_cast<char>((x + y) % 16)); });
-  s["fuzz_bmp_loader/rgb.bmp"] = Bmp(17, 5, 24, 0, false, rgb);
-  s["fuzz_bmp_loader/rgb_top_down.bmp"] = Bmp(6, 4, 24, 0, true, rgb);
-  s["fuzz_bmp_loader/palette.act"] = picture.substr(0, 768);
+  // The forms the game's pictures take: 8 bits with a palette and 24 bits, rows bottom-up or top-down.
+  const std::string indexed = Bytes(raster::EncodeBmp(Indexed(9, 5)));
+  const std::string rgb = Bytes(raster::EncodeBmp(Gradient(7, 3)));
+  s["fuzz_bmp_loader/indexed.bmp"] = indexed;
+  s["fuzz_bmp_loader/indexed_top_down.bmp"] = TopDown(indexed);
+  s["fuzz_bmp_loader/rgb.bmp"] = rgb;
+  s["fuzz_bmp_loader/rgb_top_down.bmp"] = TopDown(rgb);
+  s["fuzz_bmp_loader/palette.act"] = Noise(768);
 
   // The first byte picks the reader: registry, mount table, WAVE header, AVI header.
   s["fuzz_sys_readers/registry"] = '\0' + Registry();

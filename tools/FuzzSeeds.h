@@ -1,9 +1,9 @@
 #pragma once
 // The seed inputs of the fuzz targets: valid files of every format a target reads, so that a short
 // fuzz run starts from inputs that reach deep into the readers instead of from nothing. They are made
-// by the game's own writers where it has them (the data set generator, the save, the archive writer
-// and both codecs, the registry store) and built byte by byte where it only reads the format (BMP
-// pictures and palettes, WAVE and AVI headers, the mount table). The seeds are committed under
+// by the project's own writers where it has them (the data set generator, the save, the archive
+// writer and both codecs, the registry store, the generators' BMP writer) and built byte by byte
+// where it only reads the format (palettes, WAVE and AVI headers, the mount table). The seeds are committed under
 // fuzz/seeds/<target>/ and written again by tools/fuzz_seeds.sh whenever a format or the data set
 // changes; a test keeps the committed files and this generator in step.
 
