@@ -33,6 +33,17 @@ struct TFontUse {
 int TFont::Size() const { return Height < 0 ? (-Height * 72 + 48) / 96 : (Height * 72 + 48) / 96; }
 
 // ---------------------------------------------------------------------------------------------
+// Recording
+
+TCanvasOp TCanvas::NewOp(TCanvasOpKind kind) const {
+  TCanvasOp op;
+  op.Kind = kind;
+  op.Target = target_.Bits;
+  op.Origin = origin_;
+  return op;
+}
+
+// ---------------------------------------------------------------------------------------------
 // Binding and clipping
 
 void TCanvas::Bind(const TPixelTarget& target, TPoint origin, const TRect& clip) {
@@ -44,6 +55,12 @@ void TCanvas::Bind(const TPixelTarget& target, TPoint origin, const TRect& clip)
 }
 
 void TCanvas::SelectClipRegion(const TRegion* region) {
+  if (Recording()) {
+    TCanvasOp op = NewOp(TCanvasOpKind::SelectClipRegion);
+    op.NoRegion = region == nullptr;
+    if (region) op.Region = region->Rects();
+    Emit(op);
+  }
   clips_.clear();
   if (bindClip_.IsEmpty()) return;
   if (!region) {
@@ -83,12 +100,24 @@ void TCanvas::FillLogical(const TRect& r, std::uint32_t pixel) {
 // Shapes
 
 void TCanvas::FillRect(const TRect& r) {
+  if (Recording()) {
+    TCanvasOp op = NewOp(TCanvasOpKind::FillRect);
+    op.Dest = r;
+    op.Color = Brush.Style == bsClear ? clNone : Brush.Color;
+    Emit(op);
+  }
   if (Brush.Style == bsClear || Brush.Color == clNone) return;
   FillLogical(r, ColorToPixel(Brush.Color));
   Changed();
 }
 
 void TCanvas::FillRectColor(const TRect& r, TColor c) {
+  if (Recording()) {
+    TCanvasOp op = NewOp(TCanvasOpKind::FillRect);
+    op.Dest = r;
+    op.Color = c;
+    Emit(op);
+  }
   if (c == clNone) return;
   FillLogical(r, ColorToPixel(c));
   Changed();
@@ -115,7 +144,23 @@ void TCanvas::Rectangle(const TRect& r) {
   Changed();
 }
 
+void TCanvas::MoveTo(int x, int y) {
+  PenPos = {x, y};
+  if (Recording()) {
+    TCanvasOp op = NewOp(TCanvasOpKind::MoveTo);
+    op.Point = PenPos;
+    Emit(op);
+  }
+}
+
 void TCanvas::LineTo(int x, int y) {
+  if (Recording()) {
+    TCanvasOp op = NewOp(TCanvasOpKind::LineTo);
+    op.From = PenPos;
+    op.Point = {x, y};
+    op.Color = Pen.Color;
+    Emit(op);
+  }
   if (HasTarget() && Pen.Color != clNone) {
     const std::uint32_t p = ColorToPixel(Pen.Color);
     int x0 = PenPos.X, y0 = PenPos.Y;
@@ -135,12 +180,27 @@ void TCanvas::LineTo(int x, int y) {
 }
 
 TColor TCanvas::GetPixel(int x, int y) const {
-  if (!HasTarget()) return clNone;
-  const std::uint32_t v = target_.Get(x + origin_.X, y + origin_.Y);
-  return RGB((v >> 16) & 255, (v >> 8) & 255, v & 255);
+  TColor answer = clNone;
+  if (HasTarget()) {
+    const std::uint32_t v = target_.Get(x + origin_.X, y + origin_.Y);
+    answer = RGB((v >> 16) & 255, (v >> 8) & 255, v & 255);
+  }
+  if (Recording()) {
+    TCanvasOp op = NewOp(TCanvasOpKind::GetPixel);
+    op.Point = {x, y};
+    op.Color = answer;
+    Emit(op);
+  }
+  return answer;
 }
 
 void TCanvas::SetPixel(int x, int y, TColor c) {
+  if (Recording()) {
+    TCanvasOp op = NewOp(TCanvasOpKind::SetPixel);
+    op.Point = {x, y};
+    op.Color = c;
+    Emit(op);
+  }
   if (!HasTarget() || c == clNone) return;
   PutClipped(x + origin_.X, y + origin_.Y, ColorToPixel(c));
   Changed();
@@ -159,6 +219,11 @@ void TCanvas::Frame3D(TRect& r, TColor topLeft, TColor bottomRight, int width) {
 }
 
 void TCanvas::DrawFocusRect(const TRect& r) {
+  if (Recording()) {
+    TCanvasOp op = NewOp(TCanvasOpKind::DrawFocusRect);
+    op.Dest = r;
+    Emit(op);
+  }
   if (!HasTarget() || r.IsEmpty()) return;
   // Dotted outline, inverted, every other pixel.
   auto flip = [&](int x, int y) {
@@ -297,6 +362,16 @@ std::string EllipsisFit(std::string_view text, int width, const std::function<in
 }
 
 int TCanvas::DrawText(std::string_view textIn, TRect& r, unsigned flags) {
+  // Measuring draws nothing and is not reported.
+  if (Recording() && !(flags & DT_CALCRECT)) {
+    TCanvasOp op = NewOp(TCanvasOpKind::DrawText);
+    op.Text = textIn;
+    op.Dest = r;
+    op.Flags = flags;
+    op.Font = Font;
+    op.Color = Font.Color;
+    Emit(op);
+  }
   TFontUse fu(Font);
   const int lineH = fu.LineHeight();
   std::string text(textIn);
@@ -421,6 +496,13 @@ int TCanvas::DrawText(std::string_view textIn, TRect& r, unsigned flags) {
 // Pixel copies
 
 void TCanvas::CopyRect(const TRect& dest, const TCanvas& src, const TRect& srcRect) {
+  if (Recording()) {
+    TCanvasOp op = NewOp(TCanvasOpKind::CopyRect);
+    op.Dest = dest;
+    op.Source = srcRect;
+    op.SourceTarget = src.target_.Bits;
+    Emit(op);
+  }
   if (!HasTarget() || !src.HasTarget()) return;
   const TRect d = dest.Offset(origin_.X, origin_.Y);
   const TRect s = srcRect.Offset(src.origin_.X, src.origin_.Y);
@@ -433,6 +515,13 @@ void TCanvas::DrawPixels(int x, int y, const TPixelTarget& src) {
 }
 
 void TCanvas::StretchPixels(const TRect& dest, const TPixelTarget& src) {
+  if (Recording()) {
+    TCanvasOp op = NewOp(TCanvasOpKind::StretchPixels);
+    op.Dest = dest;
+    op.Source = {0, 0, src.Width, src.Height};
+    op.SourceTarget = src.Bits;
+    Emit(op);
+  }
   if (!HasTarget() || !src.Valid()) return;
   const TRect d = dest.Offset(origin_.X, origin_.Y);
   for (const TRect& c : clips_) StretchCopy(target_, d, src, {0, 0, src.Width, src.Height}, c);

@@ -43,6 +43,41 @@ struct TPen {
   int Width = 1;
 };
 
+// One drawing operation as a recording canvas reports it, with its arguments in the canvas's
+// logical coordinates.
+enum class TCanvasOpKind {
+  CopyRect, StretchPixels, FillRect, MoveTo, LineTo, GetPixel, SetPixel, DrawText, DrawFocusRect, SelectClipRegion
+};
+struct TCanvasOp {
+  TCanvasOpKind Kind = TCanvasOpKind::FillRect;
+  const void* Target = nullptr;        // the pixels drawn on (a window store's or a bitmap's)
+  TPoint Origin;                       // where logical (0, 0) lies in Target
+  TRect Dest;                          // CopyRect, StretchPixels, FillRect, DrawText, DrawFocusRect
+  TRect Source;                        // CopyRect, StretchPixels (the whole source)
+  const void* SourceTarget = nullptr;  // CopyRect, StretchPixels: the pixels read
+  TPoint From, Point;                  // LineTo: From -> Point; MoveTo, GetPixel, SetPixel: Point
+  TColor Color = clNone;               // FillRect brush, LineTo pen, GetPixel answer, SetPixel, DrawText font
+  std::string Text;                    // DrawText
+  unsigned Flags = 0;                  // DrawText
+  TFont Font;                          // DrawText
+  bool NoRegion = false;               // SelectClipRegion: the restriction is lifted
+  std::vector<TRect> Region;           // SelectClipRegion
+};
+
+// Receives the operations of a recording canvas.
+class TCanvasRecorder {
+ public:
+  TCanvasRecorder() = default;
+  TCanvasRecorder(const TCanvasRecorder&) = delete;
+  TCanvasRecorder& operator=(const TCanvasRecorder&) = delete;
+  virtual ~TCanvasRecorder() = default;
+  virtual void Record(const TCanvasOp& op) = 0;
+
+ private:
+  friend class TCanvas;
+  TCanvasRecorder* self_ = this;  // the slot a canvas reads through
+};
+
 class TCanvas {
  public:
   TFont Font;
@@ -67,7 +102,7 @@ class TCanvas {
   void FillRectColor(const TRect& r, TColor c);
   void FrameRect(const TRect& r);               // 1-pixel outline in the brush colour
   void Rectangle(const TRect& r);               // pen outline, brush inside
-  void MoveTo(int x, int y) { PenPos = {x, y}; }
+  void MoveTo(int x, int y);
   void LineTo(int x, int y);                    // excludes the end point, like the platform
   TColor GetPixel(int x, int y) const;
   void SetPixel(int x, int y, TColor c);
@@ -94,9 +129,33 @@ class TCanvas {
   // Called after every drawing operation (window stores use it to schedule presenting).
   std::function<void()> OnDrawn;
 
+  // Reports every operation to r (nullptr: back to the hook below). The recorder must outlive
+  // the canvas and its copies, or be detached first.
+  void SetRecorder(TCanvasRecorder* r) { recorder_ = r ? &r->self_ : &hook_; }
+  TCanvasRecorder* Recorder() const { return *recorder_; }
+
+  // Attaches a recorder to every canvas that has none of its own while the scope lives (tests of
+  // whole windows); each record names its target.
+  class THookScope {
+   public:
+    explicit THookScope(TCanvasRecorder& r) : previous_(hook_) { hook_ = &r; }
+    ~THookScope() { hook_ = previous_; }
+    THookScope(const THookScope&) = delete;
+    THookScope& operator=(const THookScope&) = delete;
+
+   private:
+    TCanvasRecorder* previous_;
+  };
+
  private:
   struct Run;
   void Changed() { if (OnDrawn) OnDrawn(); }
+  // A canvas that nobody records costs one load and one null test per operation.
+  bool Recording() const { return *recorder_ != nullptr; }
+  TCanvasOp NewOp(TCanvasOpKind kind) const;
+  void Emit(const TCanvasOp& op) const { (*recorder_)->Record(op); }
+  static inline TCanvasRecorder* hook_ = nullptr;
+  TCanvasRecorder* const* recorder_ = &hook_;
   void PutClipped(int tx, int ty, std::uint32_t pixel);
   void FillLogical(const TRect& r, std::uint32_t pixel);
   void DrawLine(std::string_view line, int x, int baseline, int underlineIndex, const TRect* clipTo);

@@ -1,6 +1,8 @@
 #include "platform/core/Pixmap.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace vdmq {
 
@@ -87,12 +89,42 @@ void BlitBgr24(TPixmap& dst, int dx, int dy, const TBgrBlock& src, const TRect& 
 void StretchCopy(const TPixelTarget& dst, const TRect& dr, const TPixelTarget& src, const TRect& sr, const TRect& clip) {
   if (!dst.Valid() || !src.Valid() || dr.IsEmpty() || sr.IsEmpty()) return;
   TRect d = Intersect(Intersect(dr, clip), {0, 0, dst.Width, dst.Height});
+  if (d.IsEmpty()) return;
+  const bool words = dst.BytesPerPixel == 4 && src.BytesPerPixel == 4;
+  if (static_cast<long long>(dr.Right) - dr.Left == static_cast<long long>(sr.Right) - sr.Left &&
+      static_cast<long long>(dr.Bottom) - dr.Top == static_cast<long long>(sr.Bottom) - sr.Top) {
+    // 1:1: only the part whose source pixels exist is copied.
+    const long long ox = static_cast<long long>(sr.Left) - dr.Left, oy = static_cast<long long>(sr.Top) - dr.Top;
+    const int left = static_cast<int>(std::max<long long>(d.Left, -ox));
+    const int right = static_cast<int>(std::min<long long>(d.Right, src.Width - ox));
+    const int top = static_cast<int>(std::max<long long>(d.Top, -oy));
+    const int bottom = static_cast<int>(std::min<long long>(d.Bottom, src.Height - oy));
+    if (left >= right || top >= bottom) return;
+    for (int y = top; y < bottom; ++y) {
+      const int sy = static_cast<int>(y + oy);
+      if (words) {
+        std::memmove(dst.Bits + static_cast<size_t>(y) * dst.PitchBytes + static_cast<size_t>(left) * 4,
+                     src.Bits + static_cast<size_t>(sy) * src.PitchBytes + static_cast<size_t>(left + ox) * 4,
+                     static_cast<size_t>(right - left) * 4);
+      } else {
+        for (int x = left; x < right; ++x) dst.Put(x, y, src.Get(static_cast<int>(x + ox), sy));
+      }
+    }
+    return;
+  }
+  // Nearest neighbour: the source column of every destination column is worked out once.
+  const long long sw = static_cast<long long>(sr.Right) - sr.Left, sh = static_cast<long long>(sr.Bottom) - sr.Top;
+  const long long dw = static_cast<long long>(dr.Right) - dr.Left, dh = static_cast<long long>(dr.Bottom) - dr.Top;
+  std::vector<long long> columns(static_cast<size_t>(d.Width()));
+  for (int x = d.Left; x < d.Right; ++x)
+    columns[static_cast<size_t>(x - d.Left)] = sr.Left + ((static_cast<long long>(x) - dr.Left) * sw) / dw;
   for (int y = d.Top; y < d.Bottom; ++y) {
-    const int sy = sr.Top + static_cast<int>((static_cast<long long>(y - dr.Top) * sr.Height()) / dr.Height());
+    const long long sy = sr.Top + ((static_cast<long long>(y) - dr.Top) * sh) / dh;
+    if (sy < 0 || sy >= src.Height) continue;
     for (int x = d.Left; x < d.Right; ++x) {
-      const int sx = sr.Left + static_cast<int>((static_cast<long long>(x - dr.Left) * sr.Width()) / dr.Width());
-      if (sx < 0 || sy < 0 || sx >= src.Width || sy >= src.Height) continue;
-      dst.Put(x, y, src.Get(sx, sy));
+      const long long sx = columns[static_cast<size_t>(x - d.Left)];
+      if (sx < 0 || sx >= src.Width) continue;
+      dst.Put(x, y, src.Get(static_cast<int>(sx), static_cast<int>(sy)));
     }
   }
 }

@@ -8,6 +8,13 @@ namespace {
 THeadlessBackend* CurrentBackend() { return App().HasBackend() ? dynamic_cast<THeadlessBackend*>(&App().Backend()) : nullptr; }
 }  // namespace
 
+std::vector<TCanvasOp> TCanvasLog::Of(TCanvasOpKind kind, const TPixmap* target) const {
+  std::vector<TCanvasOp> out;
+  for (const TCanvasOp& op : Ops)
+    if (op.Kind == kind && (!target || op.Target == static_cast<const void*>(target->Data()))) out.push_back(op);
+  return out;
+}
+
 THeadlessSession::THeadlessSession(TSize screen) : Backend(screen) {
   App().Shutdown();
   App().Initialize(Backend);

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/core/Application.h"
 #include "platform/core/Desktop.h"
@@ -12,6 +13,16 @@
 #include "platform/headless/HeadlessBackend.h"
 
 namespace vdmq {
+
+// A canvas recorder that keeps every operation: attach it to one canvas (TCanvas::SetRecorder) or
+// to all canvases at once (TCanvas::THookScope).
+class TCanvasLog : public TCanvasRecorder {
+ public:
+  void Record(const TCanvasOp& op) override { Ops.push_back(op); }
+  // The operations of one kind, in order; with a target, only those drawn on its pixels.
+  std::vector<TCanvasOp> Of(TCanvasOpKind kind, const TPixmap* target = nullptr) const;
+  std::vector<TCanvasOp> Ops;
+};
 
 // Binds the application to a fresh headless back end; frees every form at the end.
 class THeadlessSession {
