@@ -70,7 +70,7 @@ void DrawButtonContent(TCanvas& c, const TRect& r, const std::string& caption, c
 
 TPanel::TPanel(TComponent* owner) : TControl(owner) { SetBounds(0, 0, 185, 41); }
 
-void TPanel::Paint(TCanvas& c) {
+TRect TPanel::PaintFrame(TCanvas& c) {
   TRect r = ClientRect();
   auto colors = [](TBevelCut cut, TColor& a, TColor& b) {
     a = cut == bvLowered ? clBtnShadow : clBtnHighlight;
@@ -86,6 +86,11 @@ void TPanel::Paint(TCanvas& c) {
     colors(BevelInner, a, b);
     c.Frame3D(r, a, b, BevelWidth);
   }
+  return r;
+}
+
+void TPanel::Paint(TCanvas& c) {
+  TRect r = PaintFrame(c);
   c.FillRectColor(r, Color());
   if (!Caption().empty()) {
     c.Font = Font();

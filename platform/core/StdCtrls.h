@@ -30,6 +30,8 @@ class TPanel : public TControl {
 
  protected:
   void Paint(TCanvas& c) override;
+  // The outer bevel, the border in Color and the inner bevel; answers the rectangle inside them.
+  TRect PaintFrame(TCanvas& c);
 };
 
 class TLabel : public TControl {

@@ -254,27 +254,12 @@ TEST(TextTest, RegionsSubtractAndClipDrawing) {
 
 }  // namespace
 
-#include <cstdlib>
-#include <filesystem>
-
-#include "platform/headless/PngFile.h"
+#include "support/Golden.h"
 
 namespace {
 
 // Golden pictures: captions drawn in three colour passes (highlight, shadow one pixel lower right
-// of the face, face), as the skinned buttons and title bars draw them. VDMQ_UPDATE_GOLDEN=1
-// rewrites the files after a deliberate change of the text look.
-void CheckGolden(const TPixmap& p, const char* name) {
-  const std::filesystem::path file = std::filesystem::path(__FILE__).parent_path() / "golden" / name;
-  if (std::getenv("VDMQ_UPDATE_GOLDEN")) {
-    std::filesystem::create_directories(file.parent_path());
-    ASSERT_TRUE(SavePng(file.string(), p));
-  }
-  TPixmap want;
-  ASSERT_TRUE(LoadPng(file.string(), want)) << "missing golden picture " << file;
-  EXPECT_EQ(ComparePixmaps(p, want), 0) << name;
-}
-
+// of the face, face), as the skinned buttons and title bars draw them.
 TPixmap ThreePassCaption(const std::string& text, int height, bool bold, unsigned flags, int w, int h) {
   TPixmap p(w, h, 0x808080);
   TCanvas c;
@@ -295,13 +280,16 @@ TPixmap ThreePassCaption(const std::string& text, int height, bool bold, unsigne
 }
 
 TEST(TextGoldenTest, CaptionsInThreePasses) {
-  CheckGolden(ThreePassCaption(SJS("ﾀｰﾝ終了 End"), -12, true, DT_SINGLELINE | DT_VCENTER | DT_CENTER, 120, 20),
-              "caption_button.png");
-  CheckGolden(ThreePassCaption(SJS("ヴェルドマルクＱ 体験版 ｾｰﾌﾞﾛｰﾄﾞ"), 14, false,
-                               DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS, 150, 18),
-              "caption_title.png");
-  CheckGolden(ThreePassCaption(SJS("第１衛星 %-16s 空き"), -16, true, DT_SINGLELINE | DT_VCENTER, 260, 22),
-              "caption_large.png");
+  using test::MatchesGolden;
+  EXPECT_TRUE(MatchesGolden(
+      ThreePassCaption(SJS("ﾀｰﾝ終了 End"), -12, true, DT_SINGLELINE | DT_VCENTER | DT_CENTER, 120, 20),
+      "platform/core", "caption_button"));
+  EXPECT_TRUE(MatchesGolden(ThreePassCaption(SJS("ヴェルドマルクＱ 体験版 ｾｰﾌﾞﾛｰﾄﾞ"), 14, false,
+                                             DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS, 150, 18),
+                            "platform/core", "caption_title"));
+  EXPECT_TRUE(MatchesGolden(
+      ThreePassCaption(SJS("第１衛星 %-16s 空き"), -16, true, DT_SINGLELINE | DT_VCENTER, 260, 22),
+      "platform/core", "caption_large"));
 }
 
 }  // namespace
