@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "platform/base/Sjis.h"
 #include "platform/core/CaptionGlyphs.h"
@@ -562,6 +563,12 @@ void TBitmap::SetSize(int w, int h) {
 
 void TBitmap::Assign(const TBitmap& other) {
   pixels_ = other.pixels_;
+  canvas_.Unbind();
+  Changed();
+}
+
+void TBitmap::TakePixels(TPixmap&& pixels) {
+  pixels_ = std::move(pixels);
   canvas_.Unbind();
   Changed();
 }

@@ -184,6 +184,8 @@ class TBitmap {
   bool Empty() const { return pixels_.Empty(); }
   void SetSize(int w, int h);
   void Assign(const TBitmap& other);
+  // Takes over a picture's pixels (one change).
+  void TakePixels(TPixmap&& pixels);
   TPixmap& Pixels() { return pixels_; }
   const TPixmap& Pixels() const { return pixels_; }
   TCanvas& Canvas();
