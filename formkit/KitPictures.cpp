@@ -1,0 +1,45 @@
+#include "formkit/KitPictures.h"
+
+#include "formkit/BmpBitmap.h"
+#include "formkit/KitFaceTable.h"
+#include "formkit/KitPictureData.h"
+#include "platform/base/GameError.h"
+#include "qolib/graphics/Qooldbmp.h"
+
+namespace vdmq {
+
+void RegisterKitPictures() {
+  static const bool registered = [] {
+    for (std::size_t i = 0; i < kKitPictureCount; ++i)
+      QoAddResource(0, kKitPictureBytes[i].Name, kKitPictureBytes[i].Data, kKitPictureBytes[i].Size);
+    return true;
+  }();
+  static_cast<void>(registered);
+}
+
+bool LoadKitPicture(const std::string& name, TBitmap& bitmap) {
+  RegisterKitPictures();
+  return LoadBmpBitmapResource(name, bitmap);
+}
+
+std::vector<std::string> FaceContainerNames() {
+  std::vector<std::string> names;
+  for (const TFaceContainerSpec& s : kFaceContainers) names.emplace_back(s.Name);
+  return names;
+}
+
+TCHBmpContainer* MakeFaceContainer(TComponent* owner, const std::string& name) {
+  const TFaceContainerSpec* spec = FindFaceContainer(name);
+  if (!spec) ThrowGameError("MakeFaceContainer: no face container named " + name);
+  auto* c = new TCHBmpContainer(owner);
+  c->Name = name;
+  if (!LoadKitPicture(name, c->Bitmap())) {
+    delete c;
+    ThrowGameError("MakeFaceContainer: the picture of " + name + " is missing");
+  }
+  c->SetCellWidth(0);
+  c->SetCellHeight(spec->FaceHeight);
+  return c;
+}
+
+}  // namespace vdmq
