@@ -29,3 +29,7 @@ cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build/asan -j "$jobs" --timeout 900
+
+echo "== Generated pictures agree across builds =="
+# The window kit's pictures are drawn at build time; every build must draw the same bytes.
+diff -r build/release/formkit/pictures build/asan/formkit/pictures
