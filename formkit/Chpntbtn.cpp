@@ -11,7 +11,8 @@ void TCHCustomPaintBitBtn::Dispatch(TMessage& m) {
 }
 
 void TCHCustomPaintBitBtn::DrawItem(const TDrawItemStruct& dis) {
-  if (!OnBtnDraw || !dis.Canvas) {
+  if (!dis.Canvas) return;
+  if (!OnBtnDraw) {
     TBitBtn::DrawItem(dis);
     return;
   }

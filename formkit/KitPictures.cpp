@@ -9,12 +9,10 @@
 namespace vdmq {
 
 void RegisterKitPictures() {
-  static const bool registered = [] {
-    for (std::size_t i = 0; i < kKitPictureCount; ++i)
-      QoAddResource(0, kKitPictureBytes[i].Name, kKitPictureBytes[i].Data, kKitPictureBytes[i].Size);
-    return true;
-  }();
-  static_cast<void>(registered);
+  // Asked each time rather than remembered, so a cleared resource table is filled again.
+  if (kKitPictureCount == 0 || QoFindResource(0, kKitPictureBytes[0].Name, nullptr, nullptr)) return;
+  for (std::size_t i = 0; i < kKitPictureCount; ++i)
+    QoAddResource(0, kKitPictureBytes[i].Name, kKitPictureBytes[i].Data, kKitPictureBytes[i].Size);
 }
 
 bool LoadKitPicture(const std::string& name, TBitmap& bitmap) {

@@ -11,7 +11,7 @@
 
 namespace vdmq {
 
-// Registers every embedded picture under its name (once; later calls do nothing).
+// Registers every embedded picture under its name (when they are not registered already).
 void RegisterKitPictures();
 // Loads an embedded picture; false (the bitmap unchanged) for a name the kit does not have.
 bool LoadKitPicture(const std::string& name, TBitmap& bitmap);

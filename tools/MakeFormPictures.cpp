@@ -68,7 +68,7 @@ float RoundedRectDistance(float x, float y, float x0, float y0, float x1, float 
 }
 
 // Draws a picture by evaluating colour(x, y) at every sample and averaging.
-TImage24 Shade(int w, int h, const std::function<TRgba(float x, float y)>& colour) {
+TImage24 Render(int w, int h, const std::function<TRgba(float x, float y)>& colour) {
   TCanvas canvas(w, h, kSamples, {0, 0, 0, 1});
   canvas.ForEachSample(0, 0, static_cast<float>(w), static_cast<float>(h),
                        [&](float x, float y, TRgba& s) { s = colour(x, y); });
@@ -92,7 +92,7 @@ TImage24 DrawFace(const TFaceContainerSpec& spec, int row, TFaceState state) {
   const bool roundRight = spec.Shape == TFaceShape::Rounded || spec.Shape == TFaceShape::RightEnd;
   const float x0 = roundLeft ? 0.0f : -2.0f * r - 8.0f, x1 = roundRight ? w : w + 2.0f * r + 8.0f;
   const TTint tint = kFamilies[spec.Tint] * kRowTints[row];
-  return Shade(spec.FaceWidth, spec.FaceHeight, [&](float x, float y) -> TRgba {
+  return Render(spec.FaceWidth, spec.FaceHeight, [&](float x, float y) -> TRgba {
     const float d = RoundedRectDistance(x, y, x0, 0.0f, x1, h, r);
     if (d > 0.0f) return kOutside;
     const float t = y / h;  // 0 at the top, 1 at the bottom
@@ -192,7 +192,7 @@ TImage24 DrawTitlebar() {
     const TRgba base = cell == 0 ? Rgb(72, 102, 152) : Rgb(200, 203, 210);
     const float sheen = cell == 0 ? 0.07f : 0.035f, streak = cell == 0 ? 0.045f : 0.02f;
     const std::uint32_t seed = HashName(cell == 0 ? "titlebar active" : "titlebar inactive");
-    const TImage24 img = Shade(w, h, [&](float x, float y) {
+    const TImage24 img = Render(w, h, [&](float x, float y) {
       const float wave = std::cos(2.0f * std::numbers::pi_v<float> * (y - 6.0f) / static_cast<float>(h));
       const float brushed = (PeriodicNoise(x, w, 3, seed) - 0.5f) * 0.6f + (PeriodicNoise(x, w, 30, seed ^ 0x55u) - 0.5f);
       const float k = 1.0f + sheen * wave + streak * brushed;
@@ -215,7 +215,8 @@ TImage24 DrawCaptionButtons() {
       TImage24 img(fw, fh);
       for (int y = 0; y < fh; ++y)
         for (int x = 0; x < fw; ++x) {
-          const bool topLeft = x == 0 || y == 0, bottomRight = x == fw - 1 || y == fh - 1;
+          // The bottom and right lines run the full length; the top and left stop short of them.
+          const bool bottomRight = x == fw - 1 || y == fh - 1, topLeft = !bottomRight && (x == 0 || y == 0);
           const bool inner = !topLeft && !bottomRight && (x == 1 || y == 1 || x == fw - 2 || y == fh - 2);
           const float t = static_cast<float>(y) / fh;
           float v;
@@ -223,7 +224,7 @@ TImage24 DrawCaptionButtons() {
             v = topLeft || bottomRight ? 0.44f : 0.52f;
           } else {
             const bool raised = face == 0;
-            if (topLeft && !(bottomRight && x == fw - 1 && y == 0))
+            if (topLeft)
               v = raised ? 0.70f : 0.08f;
             else if (bottomRight)
               v = raised ? 0.08f : 0.62f;
@@ -352,16 +353,17 @@ bool WritePreview(const std::string& path, const std::vector<TPicture>& pictures
 
 int main(int argc, char** argv) {
   std::string folder, preview;
-  for (int i = 1; i < argc; ++i) {
+  bool usage = false;
+  for (int i = 1; i < argc && !usage; ++i) {
     const std::string a = argv[i];
     if (a == "--preview" && i + 1 < argc)
       preview = argv[++i];
     else if (folder.empty() && a.rfind("--", 0) != 0)
       folder = a;
     else
-      folder.clear(), i = argc;
+      usage = true;
   }
-  if (folder.empty()) {
+  if (usage || folder.empty()) {
     std::fprintf(stderr, "usage: make_form_pictures <folder> [--preview <file.png>]\n");
     return 2;
   }

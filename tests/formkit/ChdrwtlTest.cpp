@@ -66,12 +66,19 @@ TEST(DrawStyleTest, PlacedStylesCopyAtTheirOffsetClippedToTheDestination) {
   };
   for (const TCase& c : cases) {
     TStage st;
+    TCanvasLog log;
+    st.canvas.SetRecorder(&log);
     c.draw(&st.canvas, c.d, &st.source, c.s);
+    const int px = c.d.Left + c.dx, py = c.d.Top + c.dy;
     EXPECT_TRUE(st.Shows([&](int x, int y) -> std::optional<TPoint> {
-      const int px = c.d.Left + c.dx, py = c.d.Top + c.dy;
       if (!c.d.Contains(x, y) || x < px || y < py || x >= px + c.s.Width() || y >= py + c.s.Height()) return {};
       return TPoint{c.s.Left + x - px, c.s.Top + y - py};
     })) << c.what;
+    // One copy of the part that fits, from the matching part of the source.
+    const TRect k = Intersect(c.d, Bounds(px, py, c.s.Width(), c.s.Height()));
+    ASSERT_EQ(log.Ops.size(), 1u) << c.what;
+    EXPECT_EQ(log.Ops[0].Dest, k) << c.what;
+    EXPECT_EQ(log.Ops[0].Source, k.Offset(c.s.Left - px, c.s.Top - py)) << c.what;
   }
 }
 

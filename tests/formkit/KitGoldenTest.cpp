@@ -39,8 +39,8 @@ struct KitGoldenTest : ::testing::Test {
     cc.SetClUpShadow(clNone);
     cc.SetClUpFace(clAqua);
     cc.SetClDownFace(clBlue);
-    b->Glyph().SetBmpContainer(Find<TCHBmpContainer>(&App(), container) ? Find<TCHBmpContainer>(&App(), container)
-                                                                         : MakeFaceContainer(form, container));
+    TCHBmpContainer* faces = Find<TCHBmpContainer>(form, container);
+    b->Glyph().SetBmpContainer(faces ? faces : MakeFaceContainer(form, container));
     b->Glyph().SetSrcIndex(row);
     b->SetNumGlyphs(glyphs);
     return b;
@@ -55,7 +55,7 @@ struct KitGoldenTest : ::testing::Test {
 
 TEST_F(KitGoldenTest, CommandButtonUpPressedAndDisabled) {
   const std::string text = SJS("ターン終了");
-  auto* up = Button<TCHBcBitBtn>("bc86_28_2", 0, 3, Bounds(4, 4, 86, 28), text);
+  Button<TCHBcBitBtn>("bc86_28_2", 0, 3, Bounds(4, 4, 86, 28), text);
   auto* pressed = Button<TCHBcBitBtn>("bc86_28_2", 0, 3, Bounds(94, 4, 86, 28), text);
   auto* disabled = Button<TCHBcBitBtn>("bc86_28_2", 0, 3, Bounds(184, 4, 86, 28), text);
   disabled->SetEnabled(false);
@@ -64,7 +64,6 @@ TEST_F(KitGoldenTest, CommandButtonUpPressedAndDisabled) {
   InjectMouse(TInputEvent::MouseMove, pressed->ClientToScreen({40, 14}));
   InjectMouse(TInputEvent::MouseDown, pressed->ClientToScreen({40, 14}));
   App().ProcessMessages();
-  (void)up;
   EXPECT_TRUE(test::MatchesGolden(Shot({0, 0, 274, 36}), "formkit", "command_button"));
 }
 
