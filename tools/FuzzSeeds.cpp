@@ -293,6 +293,11 @@ std::map<std::string, std::string> FuzzSeeds(bool* ok) {
   s["fuzz_bmp_loader/rgb.bmp"] = rgb;
   s["fuzz_bmp_loader/rgb_top_down.bmp"] = TopDown(rgb);
   s["fuzz_bmp_loader/palette.act"] = Noise(768);
+  // The window kit takes the same pictures whole and as resources (without the 14-byte file header).
+  s["fuzz_bmp_bitmap/indexed.bmp"] = indexed;
+  s["fuzz_bmp_bitmap/rgb_top_down.bmp"] = TopDown(rgb);
+  s["fuzz_bmp_bitmap/indexed_resource.bmp"] = indexed.substr(14);
+  s["fuzz_bmp_bitmap/rgb_resource.bmp"] = rgb.substr(14);
 
   // The first byte picks the reader: registry, mount table, WAVE header, AVI header.
   s["fuzz_sys_readers/registry"] = '\0' + Registry();
