@@ -25,6 +25,7 @@
 #include "tools/BmpWriter.h"
 #include "tools/Noise.h"
 #include "tools/Raster.h"
+#include "tools/Generator.h"
 #include "tools/SampleData.h"
 
 namespace vdmq::seeds {
@@ -126,7 +127,7 @@ struct TGameFiles {
 
 TGameFiles GameFiles(const fs::path& dir, bool* ok) {
   TGameFiles f;
-  if (!sample::GenerateSampleData(dir.string())) {
+  if (!sample::GenerateSampleData(sample::OptionsFor(dir.string(), {"world"}))) {
     *ok = false;
     return f;
   }

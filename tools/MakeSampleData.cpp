@@ -1,13 +1,6 @@
-// make_sample_data <folder>: writes the game's data set (dat/INIT.DAT, dat/MAP00.DAT, save/) below
-// the folder, normally the one that holds the game's program.
-#include <cstdio>
+// make_sample_data [--only STAGES] [--stage DIR] [--preview DIR] [--threads N] <game folder>: writes
+// the game's data set (dat/INIT.DAT, dat/MAP00.DAT, save/, dat/BMP.PAK) below the game folder,
+// normally the one that holds the game's program.
+#include "tools/Generator.h"
 
-#include "tools/SampleData.h"
-
-int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <folder beside the game's program>\n", argv[0]);
-    return 2;
-  }
-  return vdmq::sample::GenerateSampleData(argv[1]) ? 0 : 1;
-}
+int main(int argc, char** argv) { return vdmq::sample::MakeSampleDataMain(argc, argv); }

@@ -72,4 +72,32 @@ float Fbm(float x, float y, std::uint32_t seed, int octaves, float lacunarity, f
   return norm > 0.0f ? sum / norm : 0.0f;
 }
 
+float PeriodicNoise(float x, float y, int period, std::uint32_t seed) {
+  if (period < 1) period = 1;
+  const float fx = std::floor(x), fy = std::floor(y);
+  const auto wrap = [period](float v) {
+    const int i = static_cast<int>(v) % period;
+    return static_cast<std::int32_t>(i < 0 ? i + period : i);
+  };
+  const std::int32_t x0 = wrap(fx), y0 = wrap(fy);
+  const std::int32_t x1 = (x0 + 1) % period, y1 = (y0 + 1) % period;
+  const float u = Fade(x - fx), v = Fade(y - fy);
+  const float a = LatticeValue(x0, y0, seed), b = LatticeValue(x1, y0, seed);
+  const float c = LatticeValue(x0, y1, seed), d = LatticeValue(x1, y1, seed);
+  const float top = a + (b - a) * u, bottom = c + (d - c) * u;
+  return top + (bottom - top) * v;
+}
+
+float PeriodicFbm(float x, float y, int frequency, std::uint32_t seed, int octaves, float gain) {
+  float sum = 0.0f, amp = 1.0f, norm = 0.0f;
+  int f = frequency < 1 ? 1 : frequency;
+  for (int o = 0; o < octaves; ++o, f *= 2) {
+    sum += amp * PeriodicNoise(x * static_cast<float>(f), y * static_cast<float>(f), f,
+                               HashCombine(seed, static_cast<std::uint32_t>(o)));
+    norm += amp;
+    amp *= gain;
+  }
+  return norm > 0.0f ? sum / norm : 0.0f;
+}
+
 }  // namespace vdmq::raster

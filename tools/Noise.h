@@ -37,4 +37,11 @@ float ValueNoise(float x, float y, std::uint32_t seed);
 // frequency and gain times the amplitude of the one before.
 float Fbm(float x, float y, std::uint32_t seed, int octaves, float lacunarity = 2.0f, float gain = 0.5f);
 
+// Value noise that repeats every `period` units along both axes (period >= 1): a field drawn over a
+// tile with period-aligned coordinates continues seamlessly into the next tile.
+float PeriodicNoise(float x, float y, int period, std::uint32_t seed);
+// Fractal sum of periodic noise over a unit tile: octave o has 2^o * frequency lattice cells per
+// unit and repeats every unit; normalised to [0, 1].
+float PeriodicFbm(float x, float y, int frequency, std::uint32_t seed, int octaves, float gain = 0.5f);
+
 }  // namespace vdmq::raster

@@ -406,6 +406,136 @@ TImage24 TCanvas::Flatten(const TRgba& bg) const {
   return out;
 }
 
+// ---- Palettes --------------------------------------------------------------------------------
+
+namespace {
+
+// A box of the colour histogram (5 bits per channel) for the median cut.
+struct TColourBox {
+  std::vector<std::uint32_t> bins;  // bin numbers (r << 10 | g << 5 | b)
+  std::uint64_t count = 0;
+  int range = 0;
+  int axis = 0;
+};
+
+void Measure(TColourBox& box, const std::vector<std::uint32_t>& hist) {
+  int lo[3] = {31, 31, 31}, hi[3] = {0, 0, 0};
+  box.count = 0;
+  for (std::uint32_t bin : box.bins) {
+    const int c[3] = {static_cast<int>(bin >> 10), static_cast<int>((bin >> 5) & 31), static_cast<int>(bin & 31)};
+    for (int k = 0; k < 3; ++k) {
+      lo[k] = std::min(lo[k], c[k]);
+      hi[k] = std::max(hi[k], c[k]);
+    }
+    box.count += hist[bin];
+  }
+  box.range = -1;
+  for (int k = 0; k < 3; ++k) {
+    if (hi[k] - lo[k] > box.range) {
+      box.range = hi[k] - lo[k];
+      box.axis = k;
+    }
+  }
+}
+
+}  // namespace
+
+TImage8 Quantize(const TImage24& image, float dither) {
+  TImage8 out;
+  out.Width = image.Width;
+  out.Height = image.Height;
+  out.Index.assign(image.Pixels.size(), 0);
+  std::vector<std::uint32_t> hist(32768, 0);
+  for (const TBgr& p : image.Pixels) ++hist[static_cast<std::uint32_t>((p.r >> 3) << 10 | (p.g >> 3) << 5 | (p.b >> 3))];
+  std::vector<TColourBox> boxes(1);
+  for (std::uint32_t bin = 0; bin < hist.size(); ++bin) {
+    if (hist[bin] != 0) boxes[0].bins.push_back(bin);
+  }
+  Measure(boxes[0], hist);
+  // Split the box with the largest range (weighted by its pixels) at its median, until 256.
+  while (boxes.size() < 256) {
+    int best = -1;
+    double bestScore = 0.0;
+    for (size_t i = 0; i < boxes.size(); ++i) {
+      if (boxes[i].bins.size() < 2 || boxes[i].range <= 0) continue;
+      const double score = static_cast<double>(boxes[i].range) * std::sqrt(static_cast<double>(boxes[i].count));
+      if (score > bestScore) {
+        bestScore = score;
+        best = static_cast<int>(i);
+      }
+    }
+    if (best < 0) break;
+    TColourBox& box = boxes[static_cast<size_t>(best)];
+    const int shift = box.axis == 0 ? 10 : box.axis == 1 ? 5 : 0;
+    std::sort(box.bins.begin(), box.bins.end(), [shift](std::uint32_t a, std::uint32_t b) {
+      const std::uint32_t ka = (a >> shift) & 31, kb = (b >> shift) & 31;
+      return ka != kb ? ka < kb : a < b;
+    });
+    std::uint64_t half = 0;
+    size_t cut = 1;
+    for (size_t i = 0; i + 1 < box.bins.size(); ++i) {
+      half += hist[box.bins[i]];
+      cut = i + 1;
+      if (half * 2 >= box.count) break;
+    }
+    TColourBox upper;
+    upper.bins.assign(box.bins.begin() + static_cast<std::ptrdiff_t>(cut), box.bins.end());
+    box.bins.resize(cut);
+    Measure(box, hist);
+    Measure(upper, hist);
+    boxes.push_back(std::move(upper));
+  }
+  // Each box's colour is the mean of its pixels.
+  std::vector<std::array<double, 4>> sums(boxes.size(), {0, 0, 0, 0});
+  std::vector<int> boxOf(32768, 0);
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    for (std::uint32_t bin : boxes[i].bins) boxOf[bin] = static_cast<int>(i);
+  }
+  for (const TBgr& p : image.Pixels) {
+    auto& s = sums[static_cast<size_t>(boxOf[static_cast<std::uint32_t>((p.r >> 3) << 10 | (p.g >> 3) << 5 | (p.b >> 3))])];
+    s[0] += p.r;
+    s[1] += p.g;
+    s[2] += p.b;
+    s[3] += 1.0;
+  }
+  const int used = static_cast<int>(boxes.size());
+  for (int i = 0; i < used; ++i) {
+    const auto& s = sums[static_cast<size_t>(i)];
+    if (s[3] <= 0.0) continue;
+    out.Palette[static_cast<size_t>(i)] = {static_cast<std::uint8_t>(std::floor(s[2] / s[3] + 0.5)),
+                                           static_cast<std::uint8_t>(std::floor(s[1] / s[3] + 0.5)),
+                                           static_cast<std::uint8_t>(std::floor(s[0] / s[3] + 0.5))};
+  }
+  // Nearest palette colour, cached per 6-bit colour cell (the dithered value decides the cell).
+  std::vector<std::int16_t> nearest(262144, -1);
+  auto find = [&](int r, int g, int b) {
+    const std::uint32_t cell = static_cast<std::uint32_t>((r >> 2) << 12 | (g >> 2) << 6 | (b >> 2));
+    if (nearest[cell] >= 0) return static_cast<std::uint8_t>(nearest[cell]);
+    const int cr = (r & ~3) + 2, cg = (g & ~3) + 2, cb = (b & ~3) + 2;
+    int best = 0, bestD = 1 << 30;
+    for (int i = 0; i < used; ++i) {
+      const TBgr& q = out.Palette[static_cast<size_t>(i)];
+      const int dr = q.r - cr, dg = q.g - cg, db = q.b - cb;
+      const int d = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
+      if (d < bestD) {
+        bestD = d;
+        best = i;
+      }
+    }
+    nearest[cell] = static_cast<std::int16_t>(best);
+    return static_cast<std::uint8_t>(best);
+  };
+  for (int y = 0; y < image.Height; ++y) {
+    for (int x = 0; x < image.Width; ++x) {
+      const TBgr& p = image.At(x, y);
+      const int d = static_cast<int>(std::floor((Bayer8(x, y) - 0.5f) * dither + 0.5f));
+      out.Index[static_cast<size_t>(y) * image.Width + x] =
+          find(std::clamp(p.r + d, 0, 255), std::clamp(p.g + d, 0, 255), std::clamp(p.b + d, 0, 255));
+    }
+  }
+  return out;
+}
+
 // ---- Keyed compositing ------------------------------------------------------------------------
 
 TImage24 KeyedImage(const TCanvas& sprite, const TKeying& k) {

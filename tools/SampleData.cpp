@@ -21,6 +21,9 @@
 #include "campaign/Qvmap.h"
 #include "campaign/Save.h"
 #include "campaign/Tec.h"
+#include "tools/Generator.h"
+#include "tools/Noise.h"
+#include "tools/OutputFile.h"
 
 namespace vdmq::sample {
 
@@ -576,6 +579,44 @@ void BuildWorld() {
   BuildCmds(&rng);
 }
 
+namespace {
+
+// Story places whose nearest field takes a group that suits them: the minefields that guard the
+// imperial capital, the wrecks of the front and of Arkas's siege, and the sights near the capitals
+// of the other countries.
+constexpr std::pair<int, int> kFieldPlaces[] = {
+    {3, kGroupMineField},      {2, kGroupWreckField},    {55, kGroupWreckField},   {1, kGroupIonStorm},
+    {0, kGroupStarCorona},     {84, kGroupCrystalReef},  {64, kGroupRadiationBelt}, {88, kGroupCometIce},
+    {60, kGroupGravityWell},   {72, kGroupIonStorm},     {80, kGroupRadiationBelt}, {76, kGroupGravityWell},
+};
+// A field takes a place's group only when it comes this close (Chebyshev cells).
+constexpr int kFieldPlaceReach = 7;
+
+constexpr std::uint32_t kTerrainSeed = 0x7E44A1u;
+
+// A member 0..3 of a chip group for a cell, from a hash of the cell (the map's generator is left
+// alone, so the obstacle layout does not depend on the pictures' variety).
+int Variant(int x, int y, std::uint32_t salt) {
+  return static_cast<int>(raster::HashCombine(raster::HashCombine(kTerrainSeed ^ salt, x), y) % kChipGroupSize);
+}
+
+std::uint8_t ChipOf(int group, int x, int y) {
+  return static_cast<std::uint8_t>(FirstChip(group) + Variant(x, y, static_cast<std::uint32_t>(group)));
+}
+
+// Navigable terrain: open space with patches of dust, nebulae and ice grains.
+int OpenGroup(int x, int y) {
+  const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+  if (raster::ValueNoise(fx / 6.0f, fy / 6.0f, kTerrainSeed + 1) > 0.72f) {
+    return raster::ValueNoise(fx / 11.0f, fy / 11.0f, kTerrainSeed + 2) < 0.5f ? kGroupBlueNebula : kGroupVioletNebula;
+  }
+  if (raster::ValueNoise(fx / 4.0f, fy / 4.0f, kTerrainSeed + 3) > 0.78f) return kGroupDust;
+  if (raster::ValueNoise(fx / 5.0f, fy / 5.0f, kTerrainSeed + 4) > 0.82f) return kGroupIceGrains;
+  return kGroupOpenSpace;
+}
+
+}  // namespace
+
 void BuildMap(TQvMap* map) {
   TRng rng(kMapSeed);
   TGrid g{};
@@ -596,41 +637,98 @@ void BuildMap(TQvMap* map) {
       if (c.x + 1 < kMapSize) keep[c.y][c.x + 1] = true;
     }
   }
-  // Asteroid fields and dark nebulae grown by random walks, each kept only when every planet can
-  // still be reached; about a fifth of the map.
+  // Asteroid fields and dark clouds grown by random walks, each kept only when every planet can
+  // still be reached; about a fifth of the map. field[y][x] numbers the field of an obstacle cell
+  // from 1; fieldGroup[f - 1] is its chip group.
+  std::array<std::array<int, kMapSize>, kMapSize> field{};
+  std::vector<int> fieldGroup;
   const int target = kMapCells / 5;
   int blocked = 0;
   for (int attempt = 0; attempt < 4000 && blocked < target; ++attempt) {
     TGrid trial = g;
-    const std::uint8_t chip = static_cast<std::uint8_t>(rng.Below(3) == 0 ? kChipNebula : kChipAsteroid);
+    const int group = rng.Below(3) == 0 ? kGroupDarkCloud : kGroupDenseAsteroids;
     const int x = rng.Below(kMapSize);
     const int y = rng.Below(kMapSize);
     TCell c{x, y};
     const int size = rng.Range(6, 28);
-    int added = 0;
-    for (int i = 0; i < size * 3 && added < size; ++i) {
+    std::vector<TCell> added;
+    for (int i = 0; i < size * 3 && static_cast<int>(added.size()) < size; ++i) {
       if (!keep[c.y][c.x] && trial[c.y][c.x] < kChipObstacle) {
-        trial[c.y][c.x] = chip;
-        ++added;
+        trial[c.y][c.x] = kChipObstacle;
+        added.push_back(c);
       }
       const int d = rng.Below(4);
       const int nx = c.x + (d == 2) - (d == 3), ny = c.y + (d == 1) - (d == 0);
       if (TQvMap::ChkInMap(nx, ny)) c = {nx, ny};
     }
-    if (added == 0 || !AllPlanetsReached(trial)) continue;
+    if (added.empty() || !AllPlanetsReached(trial)) continue;
     g = trial;
-    blocked += added;
+    blocked += static_cast<int>(added.size());
+    fieldGroup.push_back(group);
+    for (TCell a : added) field[a.y][a.x] = static_cast<int>(fieldGroup.size());
   }
-  // Open pockets that no fleet can reach become part of the fields around them.
+  // Open pockets that no fleet can reach become part of the fields around them: a breadth-first
+  // spread from the fields through the pockets.
   const auto seen = Reach(g);
+  std::deque<TCell> spread;
   for (int y = 0; y < kMapSize; ++y) {
     for (int x = 0; x < kMapSize; ++x) {
-      if (!seen[y][x] && g[y][x] < kChipObstacle) g[y][x] = kChipAsteroid;
+      if (field[y][x] != 0) spread.push_back({x, y});
     }
+  }
+  while (!spread.empty()) {
+    const TCell c = spread.front();
+    spread.pop_front();
+    const int dx[4] = {0, 0, 1, -1}, dy[4] = {-1, 1, 0, 0};
+    for (int d = 0; d < 4; ++d) {
+      const int x = c.x + dx[d], y = c.y + dy[d];
+      if (!TQvMap::ChkInMap(x, y) || seen[y][x] || field[y][x] != 0) continue;
+      g[y][x] = kChipObstacle;
+      field[y][x] = field[c.y][c.x];
+      spread.push_back({x, y});
+    }
+  }
+  for (int y = 0; y < kMapSize; ++y) {
+    for (int x = 0; x < kMapSize; ++x) {
+      if (seen[y][x] || field[y][x] != 0) continue;
+      // A pocket with no field next to it (it never happens on this map): asteroids of its own.
+      fieldGroup.push_back(kGroupDenseAsteroids);
+      field[y][x] = static_cast<int>(fieldGroup.size());
+    }
+  }
+  // The story's places: the nearest field within reach takes the place's group.
+  std::vector<bool> placed(fieldGroup.size(), false);
+  for (const auto& [planet, group] : kFieldPlaces) {
+    const TCell at{PlanetData[planet].X, PlanetData[planet].Y};
+    if (at.x < 0) continue;
+    int best = 0, bestDistance = kFieldPlaceReach + 1;
+    for (int y = 0; y < kMapSize; ++y) {
+      for (int x = 0; x < kMapSize; ++x) {
+        const int f = field[y][x];
+        if (f == 0 || placed[f - 1]) continue;
+        const int distance = Chebyshev(at, {x, y});
+        if (distance < bestDistance) {
+          best = f;
+          bestDistance = distance;
+        }
+      }
+    }
+    if (best == 0) continue;
+    placed[best - 1] = true;
+    fieldGroup[best - 1] = group;
   }
   map->ClearMap();
   for (int y = 0; y < kMapSize; ++y) {
-    for (int x = 0; x < kMapSize; ++x) map->SetChip(x, y, g[y][x]);
+    for (int x = 0; x < kMapSize; ++x) {
+      const bool planet = [&] {
+        for (const TPlanetData& d : PlanetData) {
+          if (d.X == x && d.Y == y) return true;
+        }
+        return false;
+      }();
+      const int group = field[y][x] != 0 ? fieldGroup[field[y][x] - 1] : planet ? kGroupOpenSpace : OpenGroup(x, y);
+      map->SetChip(x, y, ChipOf(group, x, y));
+    }
   }
 }
 
@@ -766,25 +864,18 @@ std::vector<TSampleFile> SampleFiles(TQvMap* map) {
 
 std::vector<std::string> SampleFolders() { return {"dat", "save"}; }
 
-bool GenerateSampleData(const std::string& folder) {
+bool RunWorldStage(TGeneration& generation) {
   namespace fs = std::filesystem;
-  BuildWorld();
-  auto map = std::make_unique<TQvMap>();
-  BuildMap(map.get());
-  std::error_code ec;
+  TQvMap& map = generation.Map();
   for (const std::string& sub : SampleFolders()) {
-    fs::create_directories(fs::path(folder) / sub, ec);
-    if (!fs::is_directory(fs::path(folder) / sub)) {
-      std::fprintf(stderr, "cannot create the folder %s\n", (fs::path(folder) / sub).string().c_str());
-      return false;
-    }
+    const std::string path = generation.GamePath(sub);
+    std::error_code ec;
+    fs::create_directories(path, ec);
+    if (!fs::is_directory(path)) return generation.Fail(path, ec ? ec.message() : "not a folder");
   }
-  for (const TSampleFile& f : SampleFiles(map.get())) {
-    const std::string path = (fs::path(folder) / f.path).string();
-    if (!f.write(path)) {
-      std::fprintf(stderr, "cannot write %s\n", path.c_str());
-      return false;
-    }
+  for (const TSampleFile& f : SampleFiles(&map)) {
+    std::string error;
+    if (!raster::ReplaceFile(generation.GamePath(f.path), f.write, &error)) return generation.Report(error);
   }
   return true;
 }

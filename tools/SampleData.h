@@ -5,11 +5,13 @@
 // a map model; both are written with the keyed-file writer. Everything is deterministic: two runs
 // give byte-identical files.
 //
-// Further files (the picture archive, sounds, movies) join as more entries of SampleFiles().
+// The other stages (pictures, and what later sets of files add) are listed in tools/Generator.h.
 
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "tools/MapLegend.h"
 
 namespace vdmq {
 
@@ -18,10 +20,7 @@ class TDatFile;
 
 namespace sample {
 
-// Map chips the generator uses: open space and two kinds of obstacle.
-constexpr int kChipSpace = 0;
-constexpr int kChipAsteroid = 20;
-constexpr int kChipNebula = 21;
+class TGeneration;
 
 // Part kinds as stored in the catalogue's type field (weapons: their slot 1 or 2).
 constexpr int kPartsTypeHull = 0;
@@ -31,7 +30,9 @@ constexpr int kPartsTypeShield = 4;
 // Fills every world table a new game reads from INIT.DAT, and the planet positions and pictures of
 // the map file.
 void BuildWorld();
-// Fills the map model's chips (the planets must stand where BuildWorld put them).
+// Fills the map model's chips by the chip legend (tools/MapLegend.h): fields of the obstacle groups
+// from 24 on, open space with patches of the navigable groups. The planets must stand where
+// BuildWorld put them.
 void BuildMap(TQvMap* map);
 
 // Writes the new-game blocks from the world tables, in the order a new game reads them.
@@ -47,9 +48,9 @@ std::vector<TSampleFile> SampleFiles(TQvMap* map);
 // Folders the data set creates empty.
 std::vector<std::string> SampleFolders();
 
-// Builds the world and the map and writes the whole data set below the folder (created when
-// missing). False, with a message on stderr, when a folder or file cannot be made.
-bool GenerateSampleData(const std::string& folder);
+// The world stage: the data set's folders and files below the game folder, each file written under a
+// temporary name and renamed over the old one only when complete.
+bool RunWorldStage(TGeneration& generation);
 
 }  // namespace sample
 }  // namespace vdmq

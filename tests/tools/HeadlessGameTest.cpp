@@ -23,6 +23,7 @@
 #include "campaign/Story.h"
 #include "campaign/W5scn01.h"
 #include "platform/base/Sjis.h"
+#include "tools/Generator.h"
 #include "tools/SampleData.h"
 #include "support/Scratch.h"
 
@@ -62,7 +63,7 @@ class HeadlessGame : public ::testing::Test {
   void SetUp() override {
     scratch_ = std::make_unique<test::TScratch>("game");
     dir_ = scratch_->Path();
-    ASSERT_TRUE(sample::GenerateSampleData(dir_.string()));
+    ASSERT_TRUE(sample::GenerateSampleData(sample::OptionsFor(dir_.string(), {"world"})));
     old_ = fs::current_path();
     fs::current_path(dir_);
     map_ = std::make_unique<TQvMap>();

@@ -1,0 +1,117 @@
+#include "tools/ArtTable.h"
+
+#include "campaign/File_manager.h"
+#include "tools/MapArt.h"
+#include "tools/Portraits.h"
+#include "tools/ScreenArt.h"
+#include "tools/SpriteArt.h"
+#include "tools/Starfield.h"
+
+namespace vdmq::sample {
+
+namespace {
+
+using K = TKeyRule;
+
+// Runs of entries: numbers first..last (-1..-1 for an unnumbered kind).
+struct TArtRow {
+  int kind, first, last;
+  int width, height, bits, rows, cols;
+  TKeyRule key;
+  int method;
+  TArtRenderer render;
+};
+
+// The table. Sizes are the forms' client sizes and surfaces, the map geometry's 60 x 60 frames, and
+// our own where nothing fixes them (the main window's background, the empty ship panels, the map
+// sheets' frame counts).
+constexpr TArtRow kRows[] = {
+    {8, -1, -1, 792, 573, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},    // BG_MAIN
+    {9, -1, -1, 600, 500, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},    // BG_BUILD
+    {10, -1, -1, 256, 160, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_BUILD_0
+    {11, -1, -1, 512, 416, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_EVENT
+    {12, 0, 0, 464, 100, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},     // BG_EV00: the text area
+    {12, 1, 2, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},     // empty portraits
+    {12, 10, 13, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // left shutter
+    {12, 20, 23, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // right shutter
+    {13, -1, -1, 616, 252, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_CMDSEL
+    {14, -1, -1, 138, 138, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_CMDSEL_0
+    {15, -1, -1, 540, 240, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_DOCK
+    {16, -1, -1, 540, 240, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_PL_SEL
+    {17, -1, -1, 518, 440, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_FLEET
+    {18, -1, -1, 256, 160, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_FLEET_0
+    {19, -1, -1, 154, 470, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_FLSEL
+    {20, -1, -1, 364, 400, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_SAVE
+    {21, -1, -1, 460, 340, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_PARTS
+    {22, -1, -1, 400, 220, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_TEC
+    {23, -1, -1, 792, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_BTMAIN
+    {25, -1, -1, 448, 197, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_SYSMES
+    {26, -1, -1, 540, 280, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_CMDIF
+    {27, -1, -1, 296, 164, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_DENTAKU
+    {28, -1, -1, 600, 420, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_PLANET
+    {29, -1, -1, 400, 160, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_SYSTEM
+    {30, -1, -1, 252, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_MAIN_R
+    {31, -1, -1, 540, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_MAIN_L
+    {32, -1, -1, 792, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_MAIN_M
+    {33, -1, -1, 216, 107, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_MAIN_0
+    {34, 0, 1, 240, 1020, 24, 17, 4, K::kMagenta, kMethodVarnel, RenderChips},     // QV_MAP0, QV_MAP1
+    {35, -1, -1, 240, 1020, 24, 17, 4, K::kMagenta, kMethodVarnel, RenderPlanets}, // QV_PLA
+    {36, -1, -1, 60, 1320, 24, 22, 1, K::kMagenta, kMethodVarnel, RenderShipIcons}, // QV_SHIP
+    {37, -1, -1, 60, 600, 24, 10, 1, K::kMagenta, kMethodStored, RenderMarks},     // QV_MK
+    {40, 0, 37, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},   // GEN
+    {41, 0, 37, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},   // GEN_D
+    {42, 0, 37, 138, 138, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},   // COM
+    {43, 0, 37, 69, 69, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},     // COM_S
+    {46, 0, 3, 1280, 904, 8, 1, 1, K::kOpaque, kMethodCocotte, RenderStarfield},   // BG_00..03
+    {57, -1, -1, 840, 30, 24, 1, 14, K::kCorner, kMethodVarnel, RenderScreen},      // BG_EV_NX
+};
+
+std::vector<TArtEntry> Expand() {
+  std::vector<TArtEntry> out;
+  for (const TArtRow& r : kRows) {
+    for (int n = r.first; n <= r.last; ++n) {
+      out.push_back({r.kind, n, r.width, r.height, r.bits, r.rows, r.cols, r.key, r.method, r.render});
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string TArtEntry::Name() const { return TFileManager::FindName(TFileManager::kPackTable, Kind, Number); }
+
+const std::vector<TArtEntry>& ArtEntries() {
+  static const std::vector<TArtEntry> entries = Expand();
+  return entries;
+}
+
+const TArtEntry* FindArtEntry(int kind, int number) {
+  for (const TArtEntry& e : ArtEntries()) {
+    if (e.Kind == kind && e.Number == number) return &e;
+  }
+  return nullptr;
+}
+
+std::string CheckArtImage(const TArtEntry& e, const TArtImage& image) {
+  const raster::TImage24& p = image.Rgb;
+  if (p.Width != e.Width || p.Height != e.Height) {
+    return "drawn at " + std::to_string(p.Width) + "x" + std::to_string(p.Height) + ", listed at " +
+           std::to_string(e.Width) + "x" + std::to_string(e.Height);
+  }
+  if ((e.Bits == 8) != image.Indexed.has_value()) return "not of its listed bit depth";
+  if (e.Width % e.Cols != 0 || e.Height % e.Rows != 0) return "its grid does not divide it";
+  const raster::TBgr corner = p.At(0, 0);
+  size_t cornerCount = 0;
+  for (const raster::TBgr& c : p.Pixels) {
+    if (e.Key == TKeyRule::kOpaque && c == raster::kMagenta) return "an opaque picture holds the key colour";
+    if (e.Key == TKeyRule::kMagenta && c != raster::kMagenta && raster::ManhattanDistance(c, raster::kMagenta) < 60) {
+      return "a visible pixel lies near the key colour";
+    }
+    cornerCount += c == corner ? 1 : 0;
+  }
+  if (e.Key == TKeyRule::kMagenta && corner != raster::kMagenta) return "pixel (0, 0) is not the key";
+  if (e.Key == TKeyRule::kCorner && cornerCount != 1) return "its corner colour is used elsewhere";
+  return {};
+}
+
+}  // namespace vdmq::sample

@@ -1,0 +1,142 @@
+#include "tools/Starfield.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "tools/ArtStyle.h"
+#include "tools/Noise.h"
+
+namespace vdmq::sample {
+
+using raster::Rgb;
+using raster::TRgba;
+
+namespace {
+
+struct TMood {
+  TRgba deep;       // empty space
+  TRgba cloud;      // the nebula's body
+  TRgba glow;       // its lit parts
+  TRgba hot;        // the brightest knots
+  TRgba second;     // a second gas, mixed in by another noise field
+  float amount;     // overall nebula strength
+  bool warTorn;     // fires and drifting wreckage
+};
+
+const TMood kMoods[4] = {
+    {Rgb(3, 6, 16), Rgb(18, 40, 96), Rgb(52, 112, 196), Rgb(170, 214, 255), Rgb(24, 76, 120), 1.0f, false},
+    {Rgb(6, 4, 16), Rgb(52, 26, 92), Rgb(120, 70, 176), Rgb(226, 180, 250), Rgb(36, 40, 120), 1.0f, false},
+    {Rgb(2, 8, 12), Rgb(12, 60, 70), Rgb(40, 140, 138), Rgb(170, 246, 222), Rgb(20, 70, 110), 0.95f, false},
+    {Rgb(10, 4, 4), Rgb(92, 20, 14), Rgb(196, 70, 26), Rgb(255, 196, 120), Rgb(70, 30, 40), 1.05f, true},
+};
+
+float Smooth(float e0, float e1, float x) {
+  const float t = std::clamp((x - e0) / (e1 - e0), 0.0f, 1.0f);
+  return t * t * (3.0f - 2.0f * t);
+}
+
+void Add(TRgba& s, const TRgba& c, float k) {
+  s.r += c.r * k;
+  s.g += c.g * k;
+  s.b += c.b * k;
+}
+
+// A star as a small Gaussian spot added at a sub-pixel position.
+void Star(raster::TCanvas& c, float x, float y, float radius, const TRgba& colour, float brightness) {
+  const int r = static_cast<int>(std::ceil(radius * 3.0f));
+  const int cx = static_cast<int>(std::floor(x)), cy = static_cast<int>(std::floor(y));
+  const float inv = 1.0f / (2.0f * radius * radius);
+  for (int py = cy - r; py <= cy + r; ++py) {
+    if (py < 0 || py >= c.Height()) continue;
+    for (int px = cx - r; px <= cx + r; ++px) {
+      if (px < 0 || px >= c.Width()) continue;
+      const float dx = static_cast<float>(px) + 0.5f - x, dy = static_cast<float>(py) + 0.5f - y;
+      const float k = brightness * std::exp(-(dx * dx + dy * dy) * inv);
+      if (k > 0.002f) Add(c.Sample(px, py), colour, k);
+    }
+  }
+}
+
+// Four thin diffraction spikes of a bright star.
+void Spikes(raster::TCanvas& c, float x, float y, float length, const TRgba& colour, float brightness) {
+  const int n = static_cast<int>(length);
+  for (int i = 2; i <= n; ++i) {
+    const float fade = brightness * (1.0f - static_cast<float>(i) / length) * (1.0f - static_cast<float>(i) / length);
+    for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+      const int px = static_cast<int>(std::floor(x)) + dx * i, py = static_cast<int>(std::floor(y)) + dy * i;
+      if (px >= 0 && py >= 0 && px < c.Width() && py < c.Height()) Add(c.Sample(px, py), colour, fade);
+    }
+  }
+}
+
+TRgba StarColour(raster::TArtRng& rng) {
+  const float t = rng.Unit();
+  if (t < 0.25f) return Rgb(170, 196, 255);
+  if (t < 0.70f) return Rgb(236, 240, 255);
+  if (t < 0.90f) return Rgb(255, 236, 196);
+  return Rgb(255, 196, 150);
+}
+
+}  // namespace
+
+TArtImage RenderStarfield(const TArtEntry& e, TArtCache&) {
+  const TMood& m = kMoods[std::clamp(e.Number, 0, 3)];
+  const std::uint32_t seed = art::SeedOf(e.Name());
+  raster::TCanvas c(e.Width, e.Height, 1, m.deep);
+  const float cx = static_cast<float>(e.Width) / 2.0f, cy = static_cast<float>(e.Height) / 2.0f;
+  // The nebula: domain-warped fractal noise, with dark dust lanes across it and a second gas.
+  c.ForEachSample(0, 0, static_cast<float>(e.Width), static_cast<float>(e.Height), [&](float x, float y, TRgba& s) {
+    const float px = x * 0.0016f, py = y * 0.0016f;
+    const float wx = raster::Fbm(px * 1.3f + 1.7f, py * 1.3f, seed + 1, 4) - 0.5f;
+    const float wy = raster::Fbm(px * 1.3f, py * 1.3f + 4.2f, seed + 2, 4) - 0.5f;
+    const float n = raster::Fbm(px + 1.6f * wx, py + 1.6f * wy, seed + 3, 6);
+    const float lanes = Smooth(0.48f, 0.72f, raster::Fbm(px * 2.6f + 0.8f * wy, py * 2.6f, seed + 4, 5));
+    const float gas = Smooth(0.45f, 0.75f, raster::Fbm(px * 0.9f + 7.0f, py * 0.9f, seed + 5, 4));
+    // Gently brighter towards the middle, where the view looks.
+    const float dx = (x - cx) / cx, dy = (y - cy) / cy;
+    const float centre = 1.0f - 0.35f * std::min(1.0f, dx * dx * 0.6f + dy * dy * 0.8f);
+    const float body = Smooth(0.40f, 0.80f, n) * m.amount * centre * (1.0f - 0.75f * lanes);
+    const float bright = Smooth(0.66f, 0.92f, n) * (1.0f - lanes);
+    const float knots = Smooth(0.80f, 0.97f, n) * (1.0f - lanes);
+    Add(s, m.cloud, body * 0.55f);
+    Add(s, m.glow, bright * 0.45f * centre);
+    Add(s, m.hot, knots * 0.22f);
+    Add(s, m.second, gas * 0.35f * (1.0f - lanes));
+    // The war-torn sky: a faint ember glow over everything.
+    if (m.warTorn) Add(s, Rgb(60, 14, 6), 0.35f * raster::Fbm(px * 3.0f, py * 3.0f, seed + 6, 3));
+  });
+  raster::TArtRng rng(seed ^ 0x5A17u);
+  // Stars: many faint ones, fewer bright ones, and a handful with glow and spikes.
+  for (int i = 0; i < 9000; ++i) {
+    const float x = rng.Range(0, static_cast<float>(e.Width)), y = rng.Range(0, static_cast<float>(e.Height));
+    Star(c, x, y, rng.Range(0.35f, 0.6f), StarColour(rng), rng.Range(0.08f, 0.45f));
+  }
+  for (int i = 0; i < 700; ++i) {
+    const float x = rng.Range(0, static_cast<float>(e.Width)), y = rng.Range(0, static_cast<float>(e.Height));
+    Star(c, x, y, rng.Range(0.5f, 0.8f), StarColour(rng), rng.Range(0.5f, 1.0f));
+  }
+  for (int i = 0; i < 36; ++i) {
+    const float x = rng.Range(0, static_cast<float>(e.Width)), y = rng.Range(0, static_cast<float>(e.Height));
+    const TRgba col = StarColour(rng);
+    Star(c, x, y, rng.Range(2.5f, 5.0f), col, 0.16f);
+    Star(c, x, y, 0.8f, col, 1.2f);
+    if (i % 3 == 0) Spikes(c, x, y, rng.Range(8.0f, 18.0f), col, 0.7f);
+  }
+  if (m.warTorn) {
+    // Distant fires: burning hulks as hot glows with a dark smoke pall beside them.
+    for (int i = 0; i < 10; ++i) {
+      const float x = rng.Range(60, static_cast<float>(e.Width) - 60), y = rng.Range(60, static_cast<float>(e.Height) - 60);
+      const float r = rng.Range(6.0f, 14.0f);
+      Star(c, x, y, r * 2.5f, Rgb(255, 90, 20), 0.18f);
+      Star(c, x, y, r * 0.6f, Rgb(255, 170, 70), 0.55f);
+      Star(c, x, y, 1.0f, Rgb(255, 240, 200), 1.2f);
+    }
+  }
+  TArtImage out;
+  out.Rgb = c.Flatten();
+  out.Indexed = raster::Quantize(out.Rgb, 6.0f);
+  out.Rgb = out.Indexed->Expand();
+  return out;
+}
+
+}  // namespace vdmq::sample
