@@ -153,7 +153,7 @@ TSurface Surface(const TPlanetLook& p, const float n[3], std::uint32_t seed) {
 
 void DrawRing(TCanvas& c, float radius, const TPlanetLook& p, bool front) {
   // A thin ring seen nearly edge-on, turned slightly; the front half is drawn over the planet.
-  const float rx = 19.0f, ry = 4.6f, tilt = -0.12f;
+  const float rx = 17.5f, ry = 4.4f, tilt = -0.08f;
   const float ca = std::cos(tilt), sa = std::sin(tilt);
   c.ForEachSample(kPlanetCentre.x - rx - 1, kPlanetCentre.y - 9, kPlanetCentre.x + rx + 1, kPlanetCentre.y + 9,
                   [&](float x, float y, TRgba& s) {
@@ -197,11 +197,11 @@ raster::TImage24 Planet(int frame) {
   if (p.style == kRinged) DrawRing(c, radius, p, true);
   if (p.style == kStation) {
     // The docking ring with its lights.
-    c.StrokePath(raster::EllipsePath(kPlanetCentre, 18.0f, 4.2f, -0.08f), true, 1.6f, raster::Solid(raster::Shade(p.b, 0.9f)));
+    c.StrokePath(raster::EllipsePath(kPlanetCentre, 16.5f, 4.0f, -0.06f), true, 1.6f, raster::Solid(raster::Shade(p.b, 0.9f)));
     for (int i = 0; i < 8; ++i) {
       const float t = static_cast<float>(i) * kPi / 4.0f + 0.3f;
       if (std::sin(t) < 0.0f) continue;  // the lights on the near side
-      const float x = kPlanetCentre.x + 18.0f * std::cos(t), y = kPlanetCentre.y + 4.2f * std::sin(t) - 0.08f * 18.0f * std::cos(t);
+      const float x = kPlanetCentre.x + 16.5f * std::cos(t), y = kPlanetCentre.y + 4.0f * std::sin(t) - 0.06f * 16.5f * std::cos(t);
       c.FillEllipse({x, y}, 0.9f, 0.9f, raster::Solid(p.air));
     }
   }
@@ -434,10 +434,11 @@ const TRgba kEnemyRed = Rgb(244, 74, 60);
 void Brackets(TCanvas& c, const TRgba& colour) {
   const TRgba dark = Rgb(10, 12, 20);
   for (const float side : {-1.0f, 1.0f}) {
-    const float cx = side < 0 ? 1.5f : 58.5f;
-    const std::vector<TPoint> arm = {{cx - side * 0.0f + side * 7.5f, 40.8f}, {cx, 44.5f}, {cx + side * 7.5f, 48.2f}};
-    c.StrokePath(arm, false, 3.2f, raster::Solid(dark));
-    c.StrokePath(arm, false, 1.6f, raster::Solid(colour));
+    const float cx = side < 0 ? 1.6f : 58.4f;
+    const std::vector<TPoint> arm = {{cx - side * 7.4f, 40.8f}, {cx, 44.5f}, {cx - side * 7.4f, 48.2f}};
+    c.StrokePath(arm, false, 3.8f, raster::Solid(dark));
+    c.StrokePath(arm, false, 2.3f, raster::Solid(colour));
+    c.FillEllipse({cx - side * 0.4f, 44.5f}, 1.0f, 1.0f, raster::Solid(raster::Mix(colour, Rgb(255, 255, 255), 0.5f)));
   }
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "campaign/Character.h"
 #include "campaign/Cmd.h"
 #include "campaign/Country.h"
 #include "campaign/Cpu_turn.h"
@@ -253,6 +254,33 @@ TEST_F(NewGame, PlanetsStandSpacedOnOpenCellsInOneRegion) {
     }
   }
   for (int p = 0; p < kPlanetCount; ++p) EXPECT_TRUE(seen[GetPlanetY(p)][GetPlanetX(p)]) << p;
+}
+
+// The map's chips follow the legend of the chip pictures: open space and the navigable groups
+// below 20, fields of the obstacle groups 24..63, never chip 20 (which the map editor's mask counts
+// as navigable) nor a mark or an unused frame. Every picture that the world names exists.
+TEST_F(NewGame, TheMapAndTheWorldNameOnlyExistingPictures) {
+  int fields = 0;
+  std::set<int> groups;
+  for (int y = 0; y < kMapSize; ++y) {
+    for (int x = 0; x < kMapSize; ++x) {
+      const int chip = map_->GetChip(x, y);
+      ASSERT_GE(chip, 0);
+      ASSERT_LE(chip, 63) << x << "," << y;
+      ASSERT_NE(chip, 20) << x << "," << y;
+      if (chip >= kChipObstacle) {
+        ASSERT_GE(chip, 24) << "obstacles come from the field groups: " << x << "," << y;
+        ++fields;
+        groups.insert(chip / 4);
+      }
+    }
+  }
+  EXPECT_GT(fields, 0);
+  EXPECT_GE(groups.size(), 5u) << "the story's places bring other groups than asteroids and clouds";
+  for (int e = 0; e < kEventCharacterCount; ++e) {
+    EXPECT_GE(GetEventCharacterCg(e), 0);
+    EXPECT_LT(GetEventCharacterCg(e), kEventCharacterCount);
+  }
 }
 
 TEST_F(NewGame, TheWarIsWithinReachOfBothSides) {

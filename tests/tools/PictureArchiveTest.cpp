@@ -1,0 +1,360 @@
+// The generated picture archive, read back through the game's own archive, BMP and sprite-sheet
+// code: its entries, methods and records, the keys of the sheets, the geometry of the map chips,
+// the readability of the screens' text areas, and the previews. One generation for the whole file.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "campaign/File_manager.h"
+#include "platform/png/PngCodec.h"
+#include "qolib/graphics/QoTDib.h"
+#include "qolib/graphics/Qograph_rap.h"
+#include "qolib/graphics/Qooldbmp.h"
+#include "qolib/pack/Qopack.h"
+#include "support/Scratch.h"
+#include "tools/Generator.h"
+
+namespace vdmq {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsKey(const TQoRGB& p) { return p.r == 255 && p.g == 0 && p.b == 255; }
+
+// The archive's entries as the screens and views read them: kind, numbers, size and bit depth.
+struct TExpected {
+  int kind, first, last, width, height, bits;
+};
+const TExpected kExpected[] = {
+    {8, -1, -1, 792, 573, 24},   {9, -1, -1, 600, 500, 24},   {10, -1, -1, 256, 160, 24},  {11, -1, -1, 512, 416, 24},
+    {12, 0, 0, 464, 100, 24},    {12, 1, 2, 216, 216, 24},    {12, 10, 13, 216, 216, 24},  {12, 20, 23, 216, 216, 24},
+    {13, -1, -1, 616, 252, 24},  {14, -1, -1, 138, 138, 24},  {15, -1, -1, 540, 240, 24},  {16, -1, -1, 540, 240, 24},
+    {17, -1, -1, 518, 440, 24},  {18, -1, -1, 256, 160, 24},  {19, -1, -1, 154, 470, 24},  {20, -1, -1, 364, 400, 24},
+    {21, -1, -1, 460, 340, 24},  {22, -1, -1, 400, 220, 24},  {23, -1, -1, 792, 120, 24},  {25, -1, -1, 448, 197, 24},
+    {26, -1, -1, 540, 280, 24},  {27, -1, -1, 296, 164, 24},  {28, -1, -1, 600, 420, 24},  {29, -1, -1, 400, 160, 24},
+    {30, -1, -1, 252, 120, 24},  {31, -1, -1, 540, 120, 24},  {32, -1, -1, 792, 120, 24},  {33, -1, -1, 216, 107, 24},
+    {34, 0, 1, 240, 1020, 24},   {35, -1, -1, 240, 1020, 24}, {36, -1, -1, 60, 1320, 24},  {37, -1, -1, 60, 600, 24},
+    {40, 0, 37, 216, 216, 24},   {41, 0, 37, 216, 216, 24},   {42, 0, 37, 138, 138, 24},   {43, 0, 37, 69, 69, 24},
+    {46, 0, 3, 1280, 904, 8},    {57, -1, -1, 840, 30, 24},
+};
+
+int ExpectedMethod(int kind) {
+  if (kind == 37) return kQoMethodStore;
+  if (kind == 34 || kind == 35 || kind == 36 || kind == 57) return kQoMethodVarnel;
+  return kQoMethodCocotte;
+}
+
+// A decoded picture.
+struct TPicture {
+  int width = 0, height = 0;
+  std::vector<TQoRGB> pixels;
+  const TQoRGB& At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+class PictureArchive : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    scratch_ = new test::TScratch("pictures");
+    sample::TGenerateOptions o = sample::OptionsFor(scratch_->Path() + "/game", {"world", "pictures"});
+    o.PreviewFolder = scratch_->Path() + "/preview";
+    ASSERT_TRUE(sample::GenerateSampleData(o));
+    pack_ = new TQoPack;
+    pack_->SetCrcMode(cmPackAll);
+    ASSERT_TRUE(pack_->LoadPack((scratch_->Path() + "/game/dat/BMP.PAK").c_str()));
+  }
+  static void TearDownTestSuite() {
+    delete pack_;
+    delete scratch_;
+  }
+
+  static TPicture Load(const std::string& name) {
+    TPicture p;
+    TQoRGB* px = nullptr;
+    EXPECT_TRUE(LoadBmp24Pack(pack_, name, &px, &p.width, &p.height)) << name;
+    if (px != nullptr) p.pixels.assign(px, px + static_cast<size_t>(p.width) * p.height);
+    QoFreeBlock(px);
+    return p;
+  }
+  static TPicture Load(int kind, int number = -1) { return Load(TFileManager::FindName(TFileManager::kPackTable, kind, number)); }
+
+  static test::TScratch* scratch_;
+  static TQoPack* pack_;
+};
+test::TScratch* PictureArchive::scratch_ = nullptr;
+TQoPack* PictureArchive::pack_ = nullptr;
+
+TEST_F(PictureArchive, EntriesMethodsTimesAndChecksums) {
+  std::vector<std::string> want;
+  std::map<std::string, const TExpected*> rows;
+  for (const TExpected& e : kExpected) {
+    for (int n = e.first; n <= e.last; ++n) {
+      want.push_back(TFileManager::FindName(TFileManager::kPackTable, e.kind, n));
+      rows[want.back()] = &e;
+    }
+  }
+  ASSERT_EQ(want.size(), 197u);
+  ASSERT_EQ(pack_->GetFileNum(), 197);
+  for (int i = 0; i < pack_->GetFileNum(); ++i) {
+    char name[32] = {};
+    ASSERT_TRUE(pack_->GetFileName(i, name));
+    EXPECT_EQ(name, want[static_cast<size_t>(i)]) << "entries in kind order, then number order";
+    const TExpected& e = *rows[want[static_cast<size_t>(i)]];
+    EXPECT_EQ(pack_->GetFileComp(i), ExpectedMethod(e.kind)) << name;
+    TQoFileTime t;
+    ASSERT_TRUE(pack_->GetFileTime(i, &t));
+    EXPECT_EQ(t.Value(), 0x01BF53EB256D4000ull) << name << ": 2000-01-01 00:00:00 UTC";
+    EXPECT_TRUE(pack_->VerifyFileCrc(i)) << name;
+    // Every entry decodes at its listed size and depth.
+    const TPicture p = Load(name);
+    EXPECT_EQ(p.width, e.width) << name;
+    EXPECT_EQ(p.height, e.height) << name;
+    auto stream = pack_->QoMakeStream(name);
+    ASSERT_TRUE(stream) << name;
+    std::uint8_t head[54] = {};
+    ASSERT_TRUE(stream->ReadAll(head, 54)) << name;
+    EXPECT_EQ(head[28], e.bits) << name;
+    EXPECT_EQ(head[10] | head[11] << 8, e.bits == 8 ? 54 + 1024 : 54) << name << ": no gap before the pixels";
+    if (e.kind < 34 || (e.kind >= 40 && e.kind <= 46)) {
+      for (const TQoRGB& c : p.pixels) {
+        ASSERT_FALSE(IsKey(c)) << name << ": an opaque picture holds the key colour";
+      }
+    }
+  }
+}
+
+// The sheets as the views load them: through the locator's names and the picture archive.
+class Sheets : public PictureArchive {
+ protected:
+  void SetUp() override {
+    SetQoEntryNameHook([this](int kind, int number) { return files_.GetFileNameNum(kind, number); });
+    SetQoPictureArchive(pack_);
+  }
+  void TearDown() override {
+    SetQoPictureArchive(nullptr);
+    SetQoEntryNameHook(nullptr);
+  }
+  // Visible (non-key) pixels of frame f of a sheet.
+  static int Visible(const TQoRGBContainer& s, int f) {
+    const int fx = (f % s.Cols()) * s.FrameWidth(), fy = (f / s.Cols()) * s.FrameHeight();
+    int n = 0;
+    for (int y = 0; y < s.FrameHeight(); ++y) {
+      for (int x = 0; x < s.FrameWidth(); ++x) {
+        n += !IsKey(s.Pixels()[(fy + y) * s.Width() + fx + x]);
+      }
+    }
+    return n;
+  }
+  TFileManager files_;
+};
+
+TEST_F(Sheets, KeysFramesAndUnusedFrames) {
+  struct TSheet {
+    int kind, number, rows, cols, fw, fh;
+    std::set<int> unused;
+  };
+  std::set<int> planetUnused;
+  for (int f = 50; f <= 67; ++f) planetUnused.insert(f);
+  const TSheet sheets[] = {{34, 0, 17, 4, 60, 60, {65}}, {34, 1, 17, 4, 60, 60, {65}}, {35, -1, 17, 4, 60, 60, planetUnused},
+                           {36, -1, 22, 1, 60, 60, {}},  {37, -1, 10, 1, 60, 60, {6, 7, 8, 9}}};
+  for (const TSheet& t : sheets) {
+    TQoRGBContainer s;
+    ASSERT_TRUE(s.LoadPackById(t.kind, t.number, t.rows, t.cols)) << t.kind;
+    EXPECT_EQ(s.FrameWidth(), t.fw);
+    EXPECT_EQ(s.FrameHeight(), t.fh);
+    ASSERT_TRUE(IsKey(s.Pixels()[0])) << t.kind << ": pixel (0, 0) is the key";
+    for (int i = 0; i < s.Width() * s.Height(); ++i) {
+      const TQoRGB& c = s.Pixels()[i];
+      const int d = std::abs(c.r - 255) + c.g + std::abs(c.b - 255);
+      ASSERT_TRUE(d == 0 || d >= 60) << t.kind << ": pixel " << i << " lies near the key";
+    }
+    for (int f = 0; f < t.rows * t.cols; ++f) {
+      if (t.unused.count(f)) {
+        EXPECT_EQ(Visible(s, f), 0) << t.kind << " frame " << f << " is unused";
+      } else {
+        EXPECT_GE(Visible(s, f), 30) << t.kind << " frame " << f;
+      }
+    }
+  }
+  // The arrow's corner is a colour of its own, whichever way the window draws it.
+  TQoRGBContainer arrow;
+  ASSERT_TRUE(arrow.LoadPackById(57, -1, 1, 14));
+  EXPECT_EQ(arrow.FrameWidth(), 60);
+  EXPECT_EQ(arrow.FrameHeight(), 30);
+  const TQoRGB corner = arrow.Pixels()[0];
+  int same = 0;
+  for (int i = 0; i < arrow.Width() * arrow.Height(); ++i) {
+    const TQoRGB& c = arrow.Pixels()[i];
+    same += c.r == corner.r && c.g == corner.g && c.b == corner.b;
+  }
+  EXPECT_EQ(same, 1);
+  const TQoRGB next = arrow.Pixels()[1];
+  EXPECT_EQ(std::abs(corner.r - next.r) + std::abs(corner.g - next.g) + std::abs(corner.b - next.b) > 0, true);
+}
+
+// Row 30 + y of a chip covers x from 30 - w to 30 + w - 1: w = 2y + 1 up to y = 14, 59 - 2y below.
+bool Diamond(int x, int y) {
+  if (y < 30 || y > 59) return false;
+  const int r = y - 30, w = r <= 14 ? 2 * r + 1 : 59 - 2 * r;
+  return x >= 30 - w && x <= 29 + w;
+}
+
+TEST_F(Sheets, ChipsCoverTheirDiamondsAndTile) {
+  for (int sheet = 0; sheet <= 1; ++sheet) {
+    TQoRGBContainer s;
+    ASSERT_TRUE(s.LoadPackById(34, sheet, 17, 4));
+    auto pixel = [&](int f, int x, int y) { return s.Pixels()[((f / 4) * 60 + y) * s.Width() + (f % 4) * 60 + x]; };
+    for (int f = 0; f < 68; ++f) {
+      int inDiamond = 0, keyInDiamond = 0;
+      for (int y = 30; y < 60; ++y) {
+        for (int x = 0; x < 60; ++x) {
+          const bool visible = !IsKey(pixel(f, x, y));
+          if (Diamond(x, y)) {
+            ++inDiamond;
+            keyInDiamond += !visible;
+          }
+          const bool covering = (f >= 20 && f <= 64) || f == 66 || f == 67;
+          if (covering) {
+            ASSERT_EQ(visible, Diamond(x, y)) << sheet << ": chip " << f << " at " << x << "," << y;
+          }
+          if (!Diamond(x, y)) {
+            ASSERT_FALSE(visible) << sheet << ": chip " << f << " outside its diamond at " << x << "," << y;
+          }
+        }
+      }
+      if (f < 4) {
+        EXPECT_GE(keyInDiamond * 10, inDiamond * 7) << "open space " << f << " lets the background through";
+      }
+      if (f < 20) {
+        for (int y = 0; y < 30; ++y) {
+          for (int x = 0; x < 60; ++x) {
+            ASSERT_TRUE(IsKey(pixel(f, x, y))) << "navigable chips do not rise: " << f;
+          }
+        }
+      }
+    }
+    // A 6 x 6 patch of every group drawn where the map view draws it: the cells' own rows (30..59
+    // of each frame) neither leave a gap in the covering groups nor cover a pixel twice in any group.
+    constexpr int kW = 400, kH = 260;
+    for (int group = 0; group < 16; ++group) {
+      std::vector<int> cover(kW * kH, 0);
+      for (int cy = 0; cy < 6; ++cy) {
+        for (int cx = 0; cx < 6; ++cx) {
+          const int frame = group * 4 + (cx * 3 + cy * 5 + cx * cy) % 4;
+          const int a = 30 * cx, b = 30 * cy;
+          const int sx = (a - b) + kW / 2 - 30, sy = a / 2 + b / 2;
+          std::vector<bool> drawn(kW * kH, false);
+          for (const TQoRGB fill : {TQoRGB(1, 2, 3), TQoRGB(250, 251, 252)}) {
+            TQoTrueDib dib(nullptr, kW, kH);
+            dib.InitDib();
+            for (int y = 0; y < kH; ++y) {
+              for (int x = 0; x < kW; ++x) dib.Pixels()[y * dib.RowPitch() + x] = fill;
+            }
+            s.PasPat(&dib, frame, sx, sy, 0);
+            for (int y = sy + 30; y < sy + 60; ++y) {
+              for (int x = sx; x < sx + 60; ++x) {
+                const TQoRGB& p = dib.Pixels()[y * dib.RowPitch() + x];
+                if (p.r != fill.r || p.g != fill.g || p.b != fill.b) drawn[static_cast<size_t>(y * kW + x)] = true;
+              }
+            }
+          }
+          for (size_t i = 0; i < drawn.size(); ++i) cover[i] += drawn[i];
+        }
+      }
+      for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) {
+          const int n = cover[static_cast<size_t>(y * kW + x)];
+          ASSERT_LE(n, 1) << sheet << ": group " << group << " covers " << x << "," << y << " twice";
+          // Inside the patch: the diamond of all 36 cells, centre (200, 120), 360 x 180.
+          const double dx = x + 0.5 - 200.0, dy = y + 0.5 - 120.0;
+          const bool inside = std::fabs(dx) / 180.0 + std::fabs(dy) / 90.0 < 0.97;
+          if (group >= 5 && inside) {
+            ASSERT_EQ(n, 1) << sheet << ": group " << group << " leaves a gap at " << x << "," << y;
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST_F(Sheets, PlanetFlagFleetAndMarksOfACellNeverCoverEachOther) {
+  TQoRGBContainer pla, ship, mk;
+  ASSERT_TRUE(pla.LoadPackById(35, -1, 17, 4));
+  ASSERT_TRUE(ship.LoadPackById(36, -1, 22, 1));
+  ASSERT_TRUE(mk.LoadPackById(37, -1, 10, 1));
+  // Unions of the visible pixels of each kind of sprite, in frame coordinates.
+  auto mask = [](const TQoRGBContainer& s, int first, int last) {
+    std::vector<bool> m(3600, false);
+    for (int f = first; f <= last; ++f) {
+      const int fx = (f % s.Cols()) * 60, fy = (f / s.Cols()) * 60;
+      for (int y = 0; y < 60; ++y) {
+        for (int x = 0; x < 60; ++x) m[static_cast<size_t>(y * 60 + x)] = m[static_cast<size_t>(y * 60 + x)] || !IsKey(s.Pixels()[(fy + y) * s.Width() + fx + x]);
+      }
+    }
+    return m;
+  };
+  const std::map<std::string, std::vector<bool>> parts = {{"planet", mask(pla, 0, 35)}, {"flag", mask(pla, 36, 49)},
+                                                          {"fleet", mask(ship, 0, 21)}, {"relation", mask(mk, 0, 3)},
+                                                          {"badge", mask(mk, 4, 4)},   {"tick", mask(mk, 5, 5)}};
+  const std::pair<const char*, const char*> together[] = {
+      {"planet", "flag"}, {"planet", "relation"}, {"planet", "badge"}, {"flag", "relation"}, {"flag", "badge"},
+      {"relation", "badge"}, {"fleet", "flag"}, {"fleet", "relation"}, {"fleet", "tick"}, {"flag", "tick"}, {"relation", "tick"}};
+  for (const auto& [a, b] : together) {
+    for (int i = 0; i < 3600; ++i) {
+      ASSERT_FALSE(parts.at(a)[static_cast<size_t>(i)] && parts.at(b)[static_cast<size_t>(i)]) << a << " and " << b << " meet at " << i % 60 << "," << i / 60;
+    }
+  }
+}
+
+// Mean relative luminance (sRGB linearised, weights 0.2126, 0.7152, 0.0722) of a rectangle.
+double Luminance(const TPicture& p, int x0, int y0, int x1, int y1) {
+  auto lin = [](int c) {
+    const double v = c / 255.0;
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  double sum = 0;
+  for (int y = y0; y <= y1; ++y) {
+    for (int x = x0; x <= x1; ++x) sum += 0.2126 * lin(p.At(x, y).r) + 0.7152 * lin(p.At(x, y).g) + 0.0722 * lin(p.At(x, y).b);
+  }
+  return sum / ((x1 - x0 + 1) * (y1 - y0 + 1));
+}
+
+TEST_F(PictureArchive, TextAreasAreDarkAndLabelPlatesLight) {
+  struct TArea {
+    int kind, number, x0, y0, x1, y1;
+  };
+  const TArea dark[] = {
+      {25, -1, 156, 45, 427, 123},  // the message box's five lines
+      {12, 0, 48, 12, 367, 81},     // the event page's four lines
+      {20, -1, 24, 32, 341, 323},   // the save slots
+      {26, -1, 252, 20, 520, 227},  // the information screen's name and lines
+      {15, -1, 136, 60, 453, 179},  // the dock list
+      {16, -1, 48, 56, 443, 175},   // the planet selector's list
+      {13, -1, 180, 60, 547, 179},  // the commander selector's list
+      {21, -1, 24, 20, 183, 175},   // the parts list
+  };
+  for (const TArea& a : dark) {
+    EXPECT_LE(Luminance(Load(a.kind, a.number), a.x0, a.y0, a.x1, a.y1), 0.15) << a.kind;
+  }
+  const TPicture system = Load(29);
+  for (int y : {21, 49, 77}) EXPECT_GE(Luminance(system, 137, y, 235, y + 11), 0.45) << "the option label at y " << y;
+}
+
+TEST_F(PictureArchive, PreviewsAreTheFiveSheets) {
+  std::set<std::string> names;
+  for (const auto& f : fs::directory_iterator(scratch_->Path() + "/preview")) {
+    names.insert(f.path().filename().string());
+    TRgbPicture png;
+    EXPECT_TRUE(LoadPngRgb(f.path().string(), png)) << f.path();
+  }
+  EXPECT_EQ(names, (std::set<std::string>{"chips.png", "map.png", "planets.png", "portraits.png", "screens.png"}));
+}
+
+}  // namespace
+}  // namespace vdmq
