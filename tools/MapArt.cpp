@@ -126,17 +126,18 @@ void Dust(TChip& c) {
   }
 }
 
-// Nebula haze: a density field shown by an ordered dither, in two tones.
+// Nebula haze: a density field shown by an ordered dither, in two tones. The field is the same
+// along every edge of the diamond, so neighbouring cells of a nebula join into one haze; inside,
+// each variant swirls its own way.
 void Haze(TChip& c, const TRgba& dark, const TRgba& light) {
-  const TPoint blob = c.Inside(0.3f);
-  const float blobR = c.rng.Range(8.0f, 13.0f);
+  const std::uint32_t own = c.rng.Next();
   c.canvas.ForEachSample(0, 30, 60, 60, [&](float x, float y, TRgba& s) {
     const int px = static_cast<int>(x), py = static_cast<int>(y);
     if (!InDiamond(px, py)) return;
-    const float dx = (x - blob.x) / 2.0f, dy = y - blob.y;
-    const float lump = std::exp(-(dx * dx + dy * dy) / (2.0f * blobR * blobR / 4.0f));
-    const float d = 0.75f * c.Ground(x, y, 2, 3) + 0.45f * lump;
-    const float cover = Smooth(0.42f, 1.0f, d) * 0.62f;
+    const TPoint l = Lattice(x, y);
+    const float inner = std::sqrt(std::max(0.0f, std::sin(std::numbers::pi_v<float> * l.x) * std::sin(std::numbers::pi_v<float> * l.y)));
+    const float swirl = raster::Fbm(l.x * 3.0f, l.y * 3.0f, own, 3) - 0.5f;
+    const float cover = std::clamp(0.3f + 0.75f * inner * swirl + 0.06f * inner, 0.0f, 0.7f);
     if (cover > raster::Bayer8(px, py)) s = cover > 0.36f ? light : dark;
   });
 }
@@ -219,23 +220,33 @@ void IonStorm(TChip& c) {
 }
 
 void DarkCloud(TChip& c) {
-  FillGround(c, [&](float x, float y) {
-    const float n = c.Ground(x, y, 2, 4);
-    return raster::Mix(c.tint(12, 10, 18), c.tint(40, 32, 52), n);
-  });
-  struct TPuff {
-    TPoint p;
-    float r;
-  };
-  std::vector<TPuff> puffs;
-  for (int i = 0; i < 6; ++i) {
-    const TPoint base = c.Inside(0.22f);
-    const float r = c.rng.Range(6.5f, 10.5f);
-    puffs.push_back({{base.x, base.y - r * c.rng.Range(0.5f, 1.3f)}, r});
+  // A bank of dark dust rising over the whole cell: its top a billowing line some 8 to 16 pixels
+  // above the diamond's upper edges, lit along its crest; its faces dark and swirling.
+  const std::uint32_t own = c.rng.Next();
+  auto rise = [&](float x) { return 9.0f + 7.0f * raster::Fbm(x * 0.09f, 0.5f, own, 3) + 2.0f * std::sin(x * 0.35f + own % 7); };
+  std::vector<TPoint> bank;
+  for (int i = 0; i <= 30; ++i) {
+    const float x = 1.0f + 58.0f * static_cast<float>(i) / 30.0f;
+    bank.push_back({x, 30.0f + std::fabs(x - 30.0f) / 2.0f - rise(x)});
   }
-  std::sort(puffs.begin(), puffs.end(), [](const TPuff& a, const TPuff& b) { return a.p.y < b.p.y; });
-  for (const TPuff& f : puffs) {
-    Lump(c, f.p, f.r, f.r * 0.85f, c.tint(58, 48, 80), 0.3f, 0.3f, 0.0f, c.rng.Next());
+  bank.push_back({60.0f, 45.0f});
+  bank.push_back({30.0f, 60.0f});
+  bank.push_back({0.0f, 45.0f});
+  c.canvas.FillPolygon(bank, [&](float x, float y) {
+    const float crest = 30.0f + std::fabs(x - 30.0f) / 2.0f - rise(x);
+    const float depth = y - crest;  // below the crest
+    const float billow = raster::Fbm(x * 0.22f, y * 0.3f, own + 1, 4);
+    TRgba col = raster::Mix(c.tint(40, 34, 56), c.tint(12, 10, 18), Smooth(0.0f, 26.0f, depth));
+    col = raster::Shade(col, 0.75f + 0.5f * billow);
+    // The crest catches the light from the upper left; the right face is in shade.
+    col = raster::Mix(col, c.tint(96, 86, 120), 0.7f * Smooth(3.0f, 0.0f, depth) * (1.0f - 0.5f * Smooth(20.0f, 60.0f, x)));
+    return col;
+  });
+  // A few swelling puffs along the crest.
+  for (int i = 0; i < 4; ++i) {
+    const float x = c.rng.Range(10.0f, 50.0f);
+    const float y = 30.0f + std::fabs(x - 30.0f) / 2.0f - rise(x) + 3.0f;
+    Lump(c, {x, y}, c.rng.Range(3.5f, 5.5f), 3.2f, c.tint(62, 54, 82), 0.25f, 0.35f, 0.0f, c.rng.Next());
   }
 }
 

@@ -328,13 +328,14 @@ struct TBust {
   const TFace& f;
   TCanvas& c;
   raster::TArtRng rng;
-  float cx = 108.0f, cy = 92.0f;  // the head's centre
-  float hw = 31.0f, hh = 40.0f;   // its half width and half height
+  float cx = 108.0f, cy = 90.0f;  // the head's centre
+  float hw = 35.0f, hh = 45.0f;   // its half width and half height
+  float u = 1.12f;                // the size of the features
   TRgba skin, hair, uniform, tint, rim;
   float eyeY = 0, eyeDx = 0, noseTip = 0, mouthY = 0, chinY = 0;
 
   TBust(const TFace& face, TCanvas& canvas, std::uint32_t seed) : f(face), c(canvas), rng(seed) {
-    hw = 31.0f * f.headWidth;
+    hw = 35.0f * f.headWidth;
     skin = kSkins[std::clamp(f.skin, 0, 5)];
     hair = kHairs[std::clamp(f.hairColour, 0, 11)];
     if (f.age > 0.75f && f.hairColour < 4) hair = raster::Mix(hair, kHairs[6], (f.age - 0.75f) * 2.5f);
@@ -445,120 +446,148 @@ struct TBust {
   void NeckAndDress() {
     const float nw = hw * (f.female ? 0.4f : 0.5f);
     const float top = cy + hh * 0.45f;
-    c.FillPolygon({{cx - nw, top}, {cx + nw, top}, {cx + nw * 1.2f, 190.0f}, {cx - nw * 1.2f, 190.0f}},
-                  [&](float x, float y) { return raster::Shade(Lit(skin, x, y, cx - 6.0f, top + 10.0f, nw * 1.4f, 60.0f, 0.6f), 0.82f); });
-    // The chin's shadow on the neck.
-    c.FillEllipse({cx + 2.0f, chinY + 4.0f}, hw * 0.62f, 9.0f, raster::Solid({0.12f, 0.05f, 0.04f, 0.38f}));
-    // Shoulders.
-    const float shoulderY = 176.0f;
-    std::vector<TPoint> body = {{cx - nw * 1.25f, shoulderY - 8.0f}, {cx - 48.0f, shoulderY - 2.0f}, {cx - 84.0f, shoulderY + 10.0f},
-                                {cx - 104.0f, shoulderY + 28.0f},   {cx - 112.0f, 218.0f},          {cx + 112.0f, 218.0f},
-                                {cx + 104.0f, shoulderY + 28.0f},  {cx + 84.0f, shoulderY + 10.0f}, {cx + 48.0f, shoulderY - 2.0f},
-                                {cx + nw * 1.25f, shoulderY - 8.0f}};
-    if (f.female) {
-      for (TPoint& p : body) p.x = cx + (p.x - cx) * 0.9f;
-    }
-    const auto outline = Spline(body, false, 6);
-    c.FillPolygon(outline, [&](float x, float y) {
-      const float fold = 0.92f + 0.08f * std::sin(x * 0.18f + y * 0.05f);
-      return raster::Shade(Lit(uniform, x, y, cx - 20.0f, 200.0f, 130.0f, 60.0f), fold);
+    const float neckBase = 156.0f;  // where the neck meets the collar
+    // The neck, darker under the chin.
+    c.FillPolygon({{cx - nw, top}, {cx + nw, top}, {cx + nw * 1.15f, neckBase + 8.0f}, {cx - nw * 1.15f, neckBase + 8.0f}},
+                  [&](float x, float y) {
+                    const float under = Smooth(chinY + 10.0f, chinY - 2.0f, y);
+                    return raster::Shade(Lit(skin, x, y, cx - 6.0f, top + 14.0f, nw * 1.5f, 50.0f, 0.6f), 0.86f - 0.3f * under);
+                  });
+    // Shoulders: the slope from the neck, the round of the shoulder, the arms.
+    const float sw = f.female ? 0.88f : 1.0f;
+    std::vector<TPoint> body = {{cx - nw * 1.1f, neckBase - 6.0f}, {cx - 40.0f * sw, neckBase + 4.0f}, {cx - 74.0f * sw, neckBase + 14.0f},
+                                {cx - 92.0f * sw, neckBase + 26.0f}, {cx - 100.0f * sw, neckBase + 44.0f}, {cx - 104.0f * sw, 220.0f},
+                                {cx + 104.0f * sw, 220.0f},          {cx + 100.0f * sw, neckBase + 44.0f}, {cx + 92.0f * sw, neckBase + 26.0f},
+                                {cx + 74.0f * sw, neckBase + 14.0f}, {cx + 40.0f * sw, neckBase + 4.0f}, {cx + nw * 1.1f, neckBase - 6.0f}};
+    c.FillPolygon(Spline(body, false, 6), [&](float x, float y) {
+      // The chest a wide rounded form; the round tops of the shoulders catch more light.
+      TRgba lit = Lit(uniform, x, y, cx - 16.0f, neckBase + 50.0f, 118.0f, 64.0f);
+      for (const float side : {-1.0f, 1.0f}) {
+        const float dx = (x - (cx + side * 74.0f * sw)) / 22.0f, dy = (y - (neckBase + 18.0f)) / 14.0f;
+        lit = raster::Shade(lit, 1.0f + (side < 0 ? 0.22f : 0.1f) * std::exp(-(dx * dx + dy * dy)));
+      }
+      const float fold = 0.95f + 0.05f * std::sin(x * 0.16f + y * 0.04f);
+      return raster::Shade(lit, fold * (1.0f - 0.25f * Smooth(neckBase + 20.0f, 220.0f, y)));
     });
-    const float neckBase = shoulderY - 8.0f;
+    const float shoulderY = neckBase + 14.0f;
     switch (f.dress) {
       case kSuit: {
-        // Shirt, tie in the country's colour, lapels.
-        c.FillPolygon({{cx - nw * 1.05f, neckBase}, {cx + nw * 1.05f, neckBase}, {cx + 10.0f, 218.0f}, {cx - 10.0f, 218.0f}},
-                      [&](float x, float y) { return Lit(Rgb(230, 234, 240), x, y, cx - 8, 190, 40, 50); });
+        // Shirt, a tie in the country's colour, lapels and a pin.
+        c.FillPolygon({{cx - nw * 1.05f, neckBase - 4.0f}, {cx + nw * 1.05f, neckBase - 4.0f}, {cx + 12.0f, 218.0f}, {cx - 12.0f, 218.0f}},
+                      [&](float x, float y) { return Lit(Rgb(232, 236, 242), x, y, cx - 8, 180, 40, 50); });
+        c.FillPolygon({{cx - nw * 1.05f, neckBase - 4.0f}, {cx - 2.0f, neckBase + 8.0f}, {cx - nw * 0.9f, neckBase + 6.0f}},
+                      raster::Solid(Rgb(200, 206, 216)));
+        c.FillPolygon({{cx + nw * 1.05f, neckBase - 4.0f}, {cx + 2.0f, neckBase + 8.0f}, {cx + nw * 0.9f, neckBase + 6.0f}},
+                      raster::Solid(Rgb(180, 186, 198)));
         if (!f.female) {
-          c.FillPolygon({{cx - 4.0f, neckBase + 4.0f}, {cx + 4.0f, neckBase + 4.0f}, {cx + 2.5f, neckBase + 9.0f}, {cx - 2.5f, neckBase + 9.0f}},
+          c.FillPolygon({{cx - 4.0f, neckBase + 3.0f}, {cx + 4.0f, neckBase + 3.0f}, {cx + 2.5f, neckBase + 9.0f}, {cx - 2.5f, neckBase + 9.0f}},
                         raster::Solid(raster::Shade(tint, 0.75f)));
-          c.FillPolygon({{cx - 2.5f, neckBase + 9.0f}, {cx + 2.5f, neckBase + 9.0f}, {cx + 5.0f, 212.0f}, {cx, 218.0f}, {cx - 5.0f, 212.0f}},
-                        raster::LinearGradient({cx - 5, 190}, raster::Shade(tint, 0.95f), {cx + 5, 210}, raster::Shade(tint, 0.6f)));
+          c.FillPolygon({{cx - 2.5f, neckBase + 9.0f}, {cx + 2.5f, neckBase + 9.0f}, {cx + 6.0f, 208.0f}, {cx, 218.0f}, {cx - 6.0f, 208.0f}},
+                        raster::LinearGradient({cx - 5, 170}, raster::Shade(tint, 0.95f), {cx + 5, 210}, raster::Shade(tint, 0.6f)));
         }
         for (const float side : {-1.0f, 1.0f}) {
-          c.FillPolygon({{cx + side * nw * 1.15f, neckBase - 2.0f}, {cx + side * 8.0f, 218.0f}, {cx + side * 30.0f, 218.0f},
-                         {cx + side * 26.0f, 200.0f}, {cx + side * 36.0f, 188.0f}, {cx + side * nw * 1.5f, neckBase}},
-                        [&](float x, float y) { return raster::Shade(Lit(uniform, x, y, cx - 20, 200, 120, 60), 0.8f); });
+          c.FillPolygon({{cx + side * nw * 1.15f, neckBase - 6.0f}, {cx + side * 10.0f, 218.0f}, {cx + side * 32.0f, 218.0f},
+                         {cx + side * 28.0f, 196.0f}, {cx + side * 38.0f, 182.0f}, {cx + side * nw * 1.5f, neckBase}},
+                        [&](float x, float y) { return raster::Shade(Lit(uniform, x, y, cx - 20, 190, 110, 60), 0.82f); });
         }
-        c.FillEllipse({cx - 34.0f, 196.0f}, 2.2f, 2.2f, raster::Solid(f.trim));  // a pin
+        c.FillEllipse({cx - 32.0f, 190.0f}, 2.4f, 2.4f, raster::Solid(raster::Mix(tint, Rgb(255, 255, 255), 0.3f)));
         break;
       }
       case kRobe: {
         // A wide neckline with an embroidered border.
-        const std::vector<TPoint> v = {{cx - nw * 1.6f, neckBase - 2.0f}, {cx, 206.0f}, {cx + nw * 1.6f, neckBase - 2.0f}};
-        c.FillPolygon({{cx - nw * 1.5f, neckBase}, {cx, 204.0f}, {cx + nw * 1.5f, neckBase}},
-                      [&](float x, float y) { return raster::Shade(Lit(skin, x, y, cx - 6, 180, 40, 40), 0.85f); });
-        c.StrokePath(v, false, 6.0f, [&](float x, float y) {
-          const float pattern = 0.75f + 0.25f * std::sin(x * 1.3f + y * 1.3f);
-          return raster::Shade(f.trim, pattern);
+        c.FillPolygon({{cx - nw * 1.6f, neckBase - 2.0f}, {cx, 200.0f}, {cx + nw * 1.6f, neckBase - 2.0f}},
+                      [&](float x, float y) { return raster::Shade(Lit(skin, x, y, cx - 6, 170, 40, 40), 0.85f); });
+        c.StrokePath({{cx - nw * 1.7f, neckBase - 4.0f}, {cx, 202.0f}, {cx + nw * 1.7f, neckBase - 4.0f}}, false, 7.0f, [&](float x, float y) {
+          return raster::Shade(f.trim, 0.75f + 0.25f * std::sin(x * 1.3f + y * 1.3f));
         });
         break;
       }
       case kRoyal: {
-        // A high collar with golden trim and a jewel.
-        c.FillPolygon(Spline({{cx - nw * 1.7f, neckBase - 14.0f}, {cx - nw * 1.3f, neckBase + 6.0f}, {cx, neckBase + 12.0f},
-                              {cx + nw * 1.3f, neckBase + 6.0f}, {cx + nw * 1.7f, neckBase - 14.0f}, {cx + nw * 1.15f, neckBase - 4.0f},
-                              {cx, neckBase + 2.0f}, {cx - nw * 1.15f, neckBase - 4.0f}},
-                             true, 5),
-                      [&](float x, float y) { return Lit(raster::Mix(uniform, Rgb(240, 236, 226), 0.6f), x, y, cx - 10, neckBase, 50, 20); });
-        c.StrokePath(Spline({{cx - nw * 1.3f, neckBase + 6.0f}, {cx, neckBase + 12.0f}, {cx + nw * 1.3f, neckBase + 6.0f}}, false), false,
-                     2.0f, raster::Solid(f.trim));
-        c.FillEllipse({cx, neckBase + 18.0f}, 4.0f, 4.0f, raster::Solid(raster::Shade(f.trim, 0.6f)));
-        c.FillEllipse({cx, neckBase + 18.0f}, 2.8f, 2.8f, raster::RadialGradient({cx - 1, neckBase + 17}, 3, 3, {{{0, Rgb(255, 255, 255)}, {1, tint}}}));
-        for (int i = 0; i < 5; ++i) c.FillEllipse({cx + (i - 2) * 5.0f, 212.0f}, 1.4f, 1.4f, raster::Solid(f.trim));
+        // A richly trimmed coat: a stand collar (a low neckline for a lady), golden frogging across
+        // the chest, a sash in the country's colour and a jewel.
+        if (f.female) {
+          c.FillPolygon(Spline({{cx - nw * 1.5f, neckBase - 2.0f}, {cx, neckBase + 22.0f}, {cx + nw * 1.5f, neckBase - 2.0f}}, false, 6),
+                        [&](float x, float y) { return raster::Shade(Lit(skin, x, y, cx - 6, 170, 40, 40), 0.88f); });
+          c.StrokePath(Spline({{cx - nw * 1.55f, neckBase - 3.0f}, {cx, neckBase + 23.0f}, {cx + nw * 1.55f, neckBase - 3.0f}}, false, 6), false,
+                       3.0f, [&](float x, float y) { return Lit(f.trim, x, y, cx - 10, neckBase, 40, 30); });
+          c.StrokePath(Spline({{cx - nw * 0.9f, neckBase - 4.0f}, {cx, neckBase + 9.0f}, {cx + nw * 0.9f, neckBase - 4.0f}}, false, 6), false,
+                       1.2f, raster::Solid(f.trim));
+        } else {
+          c.FillPolygon(Spline({{cx - nw * 1.3f, neckBase - 12.0f}, {cx - nw * 1.25f, neckBase + 4.0f}, {cx, neckBase + 7.0f},
+                                {cx + nw * 1.25f, neckBase + 4.0f}, {cx + nw * 1.3f, neckBase - 12.0f}, {cx, neckBase - 6.0f}},
+                               true, 5),
+                        [&](float x, float y) { return raster::Shade(Lit(uniform, x, y, cx - 10, neckBase, 40, 16), 0.9f); });
+          c.StrokePath(Spline({{cx - nw * 1.3f, neckBase - 12.0f}, {cx, neckBase - 6.0f}, {cx + nw * 1.3f, neckBase - 12.0f}}, false), false,
+                       1.6f, raster::Solid(f.trim));
+          c.StrokePath(Spline({{cx - nw * 1.25f, neckBase + 4.0f}, {cx, neckBase + 7.0f}, {cx + nw * 1.25f, neckBase + 4.0f}}, false), false,
+                       1.6f, raster::Solid(f.trim));
+          for (int i = 0; i < 4; ++i) {
+            const float y = neckBase + 16.0f + i * 11.0f;
+            c.StrokeLine({cx - 12.0f, y}, {cx + 12.0f, y}, 2.0f, [&](float x, float yy) { return Lit(f.trim, x, yy, cx - 6, y - 1, 14, 3); });
+            c.FillEllipse({cx - 12.0f, y}, 1.6f, 1.6f, raster::Solid(f.trim));
+            c.FillEllipse({cx + 12.0f, y}, 1.6f, 1.6f, raster::Solid(f.trim));
+          }
+        }
+        c.FillPolygon({{cx - 80.0f * sw, shoulderY + 4.0f}, {cx - 64.0f * sw, shoulderY - 2.0f}, {cx + 70.0f, 220.0f}, {cx + 44.0f, 220.0f}},
+                      [&](float x, float y) { return Lit(raster::Shade(tint, 0.9f), x, y, cx - 10, 190, 90, 40); });
+        c.StrokePath({{cx - 72.0f * sw, shoulderY + 1.0f}, {cx + 57.0f, 220.0f}}, false, 1.0f, raster::Solid(raster::WithAlpha(f.trim, 0.8f)));
+        c.FillEllipse({cx - 22.0f, 190.0f}, 5.0f, 5.0f, raster::Solid(raster::Shade(f.trim, 0.6f)));
+        c.FillEllipse({cx - 22.0f, 190.0f}, 3.6f, 3.6f,
+                      raster::RadialGradient({cx - 23, 189}, 4, 4, {{{0, Rgb(255, 255, 255)}, {0.5f, raster::Mix(tint, Rgb(255, 255, 255), 0.3f)}, {1, raster::Shade(tint, 0.6f)}}}));
         break;
       }
       case kJumpsuit: {
-        c.FillPolygon({{cx - nw * 1.3f, neckBase - 3.0f}, {cx + nw * 1.3f, neckBase - 3.0f}, {cx + nw * 1.05f, neckBase + 5.0f}, {cx - nw * 1.05f, neckBase + 5.0f}},
+        c.FillPolygon({{cx - nw * 1.3f, neckBase - 6.0f}, {cx + nw * 1.3f, neckBase - 6.0f}, {cx + nw * 1.05f, neckBase + 3.0f}, {cx - nw * 1.05f, neckBase + 3.0f}},
                       raster::Solid(raster::Shade(uniform, 0.7f)));
-        c.StrokeLine({cx + 1.0f, neckBase + 5.0f}, {cx + 1.0f, 218.0f}, 1.2f, raster::Solid(raster::Shade(uniform, 0.55f)));
-        c.FillRect(cx - 40.0f, 196.0f, cx - 26.0f, 206.0f, raster::Solid(raster::Shade(uniform, 0.8f)));  // a pocket
+        c.StrokeLine({cx + 1.0f, neckBase + 3.0f}, {cx + 1.0f, 218.0f}, 1.4f, raster::Solid(raster::Shade(uniform, 0.5f)));
+        c.FillRect(cx - 44.0f, 186.0f, cx - 26.0f, 200.0f, raster::Solid(raster::Shade(uniform, 0.8f)));
+        c.FillRect(cx - 44.0f, 186.0f, cx - 26.0f, 188.0f, raster::Solid(raster::Shade(uniform, 0.6f)));
+        c.FillRect(cx + 26.0f, 184.0f, cx + 42.0f, 190.0f, raster::Solid(Rgb(220, 190, 60)));  // a name tag, blank
         break;
       }
       case kMilitary: {
-        // The stand collar with its piping and insignia tabs; a fastening down the front.
-        c.FillPolygon(Spline({{cx - nw * 1.4f, neckBase - 8.0f}, {cx - nw * 1.3f, neckBase + 5.0f}, {cx, neckBase + 8.0f},
-                              {cx + nw * 1.3f, neckBase + 5.0f}, {cx + nw * 1.4f, neckBase - 8.0f}, {cx, neckBase - 3.0f}},
+        // The stand collar with piping and insignia tabs, a fastening down the front, ribbons.
+        c.FillPolygon(Spline({{cx - nw * 1.35f, neckBase - 10.0f}, {cx - nw * 1.3f, neckBase + 3.0f}, {cx, neckBase + 6.0f},
+                              {cx + nw * 1.3f, neckBase + 3.0f}, {cx + nw * 1.35f, neckBase - 10.0f}, {cx, neckBase - 5.0f}},
                              true, 5),
                       [&](float x, float y) { return raster::Shade(Lit(uniform, x, y, cx - 10, neckBase, 40, 16), 0.85f); });
-        c.StrokePath(Spline({{cx - nw * 1.4f, neckBase - 8.0f}, {cx, neckBase - 3.0f}, {cx + nw * 1.4f, neckBase - 8.0f}}, false), false,
-                     1.1f, raster::Solid(f.trim));
+        c.StrokePath(Spline({{cx - nw * 1.35f, neckBase - 10.0f}, {cx, neckBase - 5.0f}, {cx + nw * 1.35f, neckBase - 10.0f}}, false), false,
+                     1.2f, raster::Solid(f.trim));
         for (const float side : {-1.0f, 1.0f}) {
-          const TPoint tab{cx + side * nw * 0.85f, neckBase + 2.0f};
-          c.FillPolygon({{tab.x - 4, tab.y - 2.5f}, {tab.x + 4, tab.y - 2.5f}, {tab.x + 4, tab.y + 2.5f}, {tab.x - 4, tab.y + 2.5f}},
-                        raster::Solid(raster::Shade(tint, 0.8f)));
-          c.FillEllipse(tab, 1.3f, 1.3f, raster::Solid(f.trim));
+          const TPoint tab{cx + side * nw * 0.8f, neckBase - 1.0f};
+          c.FillPolygon(raster::RoundedRectPath(tab.x - 4.5f, tab.y - 3.0f, tab.x + 4.5f, tab.y + 3.0f, 1.0f), raster::Solid(raster::Shade(tint, 0.8f)));
+          c.FillEllipse(tab, 1.4f, 1.4f, raster::Solid(f.trim));
         }
-        c.StrokeLine({cx, neckBase + 8.0f}, {cx, 218.0f}, 1.0f, raster::Solid(raster::Shade(uniform, 0.6f)));
-        for (float y = neckBase + 16.0f; y < 216.0f; y += 12.0f) c.FillEllipse({cx + 4.0f, y}, 1.6f, 1.6f, raster::Solid(f.trim));
+        c.StrokeLine({cx, neckBase + 6.0f}, {cx, 218.0f}, 1.0f, raster::Solid(raster::Shade(uniform, 0.55f)));
+        for (float y = neckBase + 14.0f; y < 216.0f; y += 12.0f) c.FillEllipse({cx + 4.0f, y}, 1.7f, 1.7f, raster::Solid(f.trim));
         if (f.rank >= 2) {
-          // Ribbons on the left breast.
           const TRgba ribbons[3] = {tint, Rgb(210, 190, 90), Rgb(150, 40, 40)};
           for (int i = 0; i < 3; ++i) {
-            c.FillRect(cx - 44.0f + i * 6.0f, 194.0f, cx - 38.5f + i * 6.0f, 198.0f, raster::Solid(ribbons[i]));
+            c.FillRect(cx - 46.0f + i * 6.5f, 186.0f, cx - 40.0f + i * 6.5f, 190.5f, raster::Solid(ribbons[i]));
           }
         }
         break;
       }
     }
     if (f.rank > 0 && f.dress == kMilitary) {
+      // Shoulder boards along the slope of each shoulder.
       for (const float side : {-1.0f, 1.0f}) {
-        const float x0 = cx + side * 48.0f, x1 = cx + side * 80.0f;
-        const std::vector<TPoint> board = {{x0, shoulderY - 4.0f}, {x1, shoulderY + 6.0f}, {x1 + side * -2.0f, shoulderY + 13.0f},
-                                           {x0 + side * -2.0f, shoulderY + 4.0f}};
+        const TPoint a{cx + side * 44.0f * sw, neckBase + 5.0f}, b{cx + side * 82.0f * sw, neckBase + 18.0f};
+        const TPoint n{-(b.y - a.y) / 40.0f * 5.0f * side, std::fabs(b.x - a.x) / 40.0f * 5.0f};
+        const std::vector<TPoint> board = {{a.x - n.x, a.y - n.y}, {b.x - n.x, b.y - n.y}, {b.x + n.x, b.y + n.y}, {a.x + n.x, a.y + n.y}};
         const TRgba metal = f.rank == 1 ? Rgb(186, 192, 204) : f.trim;
-        c.FillPolygon(board, raster::LinearGradient({x0, shoulderY - 4}, raster::Mix(metal, Rgb(255, 255, 255), 0.3f), {x1, shoulderY + 12},
-                                                     raster::Shade(metal, 0.6f)));
+        c.FillPolygon(board, raster::LinearGradient({a.x, a.y - 5}, raster::Mix(metal, Rgb(255, 255, 255), 0.35f), {a.x, a.y + 6},
+                                                     raster::Shade(metal, 0.55f)));
         for (int i = 1; i <= f.rank; ++i) {
-          const float t = 0.25f * static_cast<float>(i);
-          c.StrokeLine({x0 + (x1 - x0) * t, shoulderY - 4.0f + 10.0f * t}, {x0 + (x1 - x0) * t - side * 2.0f, shoulderY + 4.0f + 9.0f * t},
-                       0.8f, raster::Solid(raster::Shade(metal, 0.45f)));
+          const float t = 0.3f + 0.18f * static_cast<float>(i);
+          const TPoint p{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+          c.StrokeLine({p.x - n.x * 0.8f, p.y - n.y * 0.8f}, {p.x + n.x * 0.8f, p.y + n.y * 0.8f}, 0.9f, raster::Solid(raster::Shade(metal, 0.45f)));
         }
         if (f.rank == 3) {
-          for (int i = 0; i < 9; ++i) {
-            const float t = static_cast<float>(i) / 8.0f;
-            const TPoint a{x1 - side * 2.0f - (x1 - x0) * 0.15f * t, shoulderY + 12.0f + t};
-            c.StrokeLine(a, {a.x, a.y + 6.0f}, 0.8f, raster::Solid(raster::Shade(f.trim, 0.85f)));
+          for (int i = 0; i < 8; ++i) {
+            const float t = static_cast<float>(i) / 7.0f;
+            const TPoint p{b.x + n.x - side * 2.0f * t - side * 1.0f, b.y + n.y - 1.0f + 2.0f * t};
+            c.StrokeLine(p, {p.x + side * 0.6f, p.y + 6.0f}, 0.9f, raster::Solid(raster::Shade(f.trim, 0.85f)));
           }
         }
       }
@@ -568,8 +597,8 @@ struct TBust {
   void Ears() {
     for (const float side : {-1.0f, 1.0f}) {
       const TPoint e{cx + side * (hw - 1.0f), eyeY + 6.0f};
-      c.FillEllipse(e, 5.5f, 10.0f, [&](float x, float y) { return raster::Shade(Lit(skin, x, y, cx, cy, hw * 1.2f, hh * 1.3f), 0.9f); });
-      c.FillEllipse({e.x + side * 1.2f, e.y + 0.5f}, 2.6f, 6.0f, raster::Solid({0.35f, 0.15f, 0.1f, 0.35f}));
+      c.FillEllipse(e, 5.5f * u, 10.0f * u, [&](float x, float y) { return raster::Shade(Lit(skin, x, y, cx, cy, hw * 1.2f, hh * 1.3f), 0.9f); });
+      c.FillEllipse({e.x + side * 1.2f, e.y + 0.5f}, 2.6f * u, 6.0f * u, raster::Solid({0.35f, 0.15f, 0.1f, 0.35f}));
     }
   }
 
@@ -583,13 +612,13 @@ struct TBust {
     });
     // Eye sockets and the shade under the brow.
     for (const float side : {-1.0f, 1.0f}) {
-      c.FillEllipse({cx + side * eyeDx, eyeY - 1.5f}, 11.0f * f.eyeSize, 6.5f, raster::Solid({0.28f, 0.14f, 0.1f, 0.1f + 0.08f * f.age}));
+      c.FillEllipse({cx + side * eyeDx, eyeY - 1.5f}, 11.0f * u * f.eyeSize, 6.5f * u, raster::Solid({0.28f, 0.14f, 0.1f, 0.1f + 0.08f * f.age}));
     }
   }
 
   void Eye(float side) {
     const float ex = cx + side * eyeDx, ey = eyeY;
-    const float w = 7.6f * f.eyeSize, up = 4.3f * f.eyeSize * f.eyeOpen, down = 3.0f * f.eyeSize;
+    const float w = 7.6f * u * f.eyeSize, up = 4.3f * u * f.eyeSize * f.eyeOpen, down = 3.0f * u * f.eyeSize;
     const float tilt = f.female ? 0.9f : 0.4f;  // outer corners a little raised
     auto top = [&](float x) {
       const float t = (x - ex) / w;
@@ -601,7 +630,7 @@ struct TBust {
     };
     const TRgba iris = kEyes[std::clamp(f.eyeColour, 0, 7)];
     const TPoint ic{ex + side * -0.4f, ey + 0.4f};
-    const float ir = 3.7f * f.eyeSize;
+    const float ir = 3.7f * u * f.eyeSize;
     c.ForEachSample(ex - w, ey - up - 2.0f, ex + w, ey + down + 2.0f, [&](float x, float y, TRgba& s) {
       if (y < top(x) || y > bottom(x)) return;
       const float dx = x - ic.x, dy = y - ic.y, d = std::sqrt(dx * dx + dy * dy);
@@ -645,8 +674,8 @@ struct TBust {
   }
 
   void Brow(float side) {
-    const float ex = cx + side * eyeDx, by = eyeY - 9.0f * f.eyeSize;
-    const float w = 9.0f;
+    const float ex = cx + side * eyeDx, by = eyeY - 9.0f * u * f.eyeSize;
+    const float w = 9.0f * u;
     std::vector<TPoint> arc;
     for (int i = 0; i <= 10; ++i) {
       const float t = static_cast<float>(i) / 10.0f;  // inner end to outer end
@@ -654,13 +683,13 @@ struct TBust {
       const float arch = -2.2f * std::sin(t * kPi * 0.85f);
       arc.push_back({x, by + arch + f.browTilt * 4.0f * (1.0f - t) - (f.female ? 1.0f : 0.0f)});
     }
-    const float weight = 2.8f * f.browWeight;
+    const float weight = 2.8f * u * f.browWeight;
     const TRgba col = raster::Shade(raster::Mix(hair, Rgb(40, 30, 26), 0.3f), 0.85f);
     c.FillPolygon(Band(arc, weight, weight * 0.35f), raster::Solid(raster::WithAlpha(col, 0.92f)));
   }
 
   void Nose() {
-    const float nw = 4.6f * f.noseWidth;
+    const float nw = 4.6f * u * f.noseWidth;
     // The shadow side of the bridge and the tip.
     c.FillPolygon(Spline({{cx + 1.5f, eyeY + 1.0f}, {cx + 3.2f, (eyeY + noseTip) / 2.0f}, {cx + nw, noseTip + 1.0f}, {cx + 1.0f, noseTip + 3.5f},
                           {cx + 0.5f, (eyeY + noseTip) / 2.0f}},
@@ -677,7 +706,7 @@ struct TBust {
   }
 
   void Mouth() {
-    const float mw = 8.8f * f.mouthWidth, lip = f.lips;
+    const float mw = 8.8f * u * f.mouthWidth, lip = f.lips * u;
     const float lift = f.smile * 1.8f;
     const TRgba lipCol = raster::Mix(skin, f.female ? Rgb(190, 70, 80) : Rgb(170, 90, 84), f.female ? 0.55f : 0.32f);
     const TPoint l{cx - mw, mouthY - lift}, r{cx + mw, mouthY - lift};
@@ -762,18 +791,18 @@ struct TBust {
     const raster::TPaint paint = HairPaint(cx + (f.partLeft ? -hw * 0.4f : hw * 0.4f), cy - hh - 4.0f);
     // The cap of hair over the skull: outside the head by the volume, its lower edge the hairline.
     auto cap = [&](float hairline, float temple, float top) {
+      // Over the skull outside the head by the volume; its lower edge the hairline, highest in the
+      // middle and coming down at the temples.
       std::vector<TPoint> p;
       for (int i = 0; i <= 16; ++i) {
         const float t = kPi + kPi * static_cast<float>(i) / 16.0f;  // left, over the top, right
         p.push_back({cx + (hw + v * 0.8f) * std::cos(t) * 1.02f, cy - 4.0f + (hh + v + top) * std::sin(t) * 0.98f});
       }
       p.push_back({cx + hw * 1.02f, cy + temple});
-      p.push_back({cx + hw * 0.9f, cy + temple - 2.0f});
-      p.push_back({cx + hw * 0.72f, cy + hairline - 6.0f});
-      p.push_back({cx + hw * 0.3f, cy + hairline});
-      p.push_back({cx - hw * 0.3f, cy + hairline});
-      p.push_back({cx - hw * 0.72f, cy + hairline - 6.0f});
-      p.push_back({cx - hw * 0.9f, cy + temple - 2.0f});
+      for (int i = 0; i <= 10; ++i) {
+        const float t = 1.0f - 2.0f * static_cast<float>(i) / 10.0f;  // right to left
+        p.push_back({cx + hw * 0.96f * t, cy + hairline + (temple - hairline) * std::pow(std::fabs(t), 2.6f)});
+      }
       p.push_back({cx - hw * 1.02f, cy + temple});
       return Spline(p, true, 3);
     };
@@ -860,18 +889,18 @@ struct TBust {
       const float ex = cx + eyeDx;  // the right eye (the viewer's right)
       c.StrokeLine({cx - hw - 2.0f, cy - hh * 0.5f}, {ex + 8.0f, eyeY + 2.0f}, 1.6f, raster::Solid(Rgb(20, 18, 20)));
       c.StrokeLine({ex + 6.0f, eyeY - 2.0f}, {cx + hw + 2.0f, eyeY - 4.0f}, 1.6f, raster::Solid(Rgb(20, 18, 20)));
-      c.FillEllipse({ex, eyeY + 0.5f}, 9.5f * f.eyeSize, 7.5f, [&](float x, float y) { return Lit(Rgb(36, 32, 34), x, y, ex - 2, eyeY - 2, 10, 8); });
+      c.FillEllipse({ex, eyeY + 0.5f}, 9.5f * u * f.eyeSize, 7.5f * u, [&](float x, float y) { return Lit(Rgb(36, 32, 34), x, y, ex - 2, eyeY - 2, 10, 8); });
     }
     if (a & kGlasses) {
       for (const float s : {-1.0f, 1.0f}) {
         const float ex = cx + s * eyeDx;
-        const auto lens = raster::RoundedRectPath(ex - 10.0f, eyeY - 6.5f, ex + 10.0f, eyeY + 6.5f, 4.0f);
+        const auto lens = raster::RoundedRectPath(ex - 10.5f * u, eyeY - 6.5f * u, ex + 10.5f * u, eyeY + 6.5f * u, 4.0f);
         c.FillPolygon(lens, raster::Solid({0.7f, 0.85f, 1.0f, 0.1f}));
         c.StrokePath(lens, true, 1.1f, raster::Solid(Rgb(50, 52, 60)));
         c.StrokeLine({ex - 6.0f, eyeY + 3.0f}, {ex - 1.0f, eyeY - 4.0f}, 1.2f, raster::Solid({1, 1, 1, 0.25f}));
-        c.StrokeLine({ex + s * 10.0f, eyeY - 3.0f}, {cx + s * (hw + 1.0f), eyeY - 2.0f}, 1.0f, raster::Solid(Rgb(50, 52, 60)));
+        c.StrokeLine({ex + s * 10.5f * u, eyeY - 3.0f}, {cx + s * (hw + 1.0f), eyeY - 2.0f}, 1.0f, raster::Solid(Rgb(50, 52, 60)));
       }
-      c.StrokePath(Spline({{cx - eyeDx + 10.0f, eyeY - 2.0f}, {cx, eyeY - 4.0f}, {cx + eyeDx - 10.0f, eyeY - 2.0f}}, false), false, 1.0f,
+      c.StrokePath(Spline({{cx - eyeDx + 10.5f * u, eyeY - 2.0f}, {cx, eyeY - 4.0f}, {cx + eyeDx - 10.5f * u, eyeY - 2.0f}}, false), false, 1.0f,
                    raster::Solid(Rgb(50, 52, 60)));
     }
     if (a & kVisor) {

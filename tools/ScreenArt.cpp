@@ -233,29 +233,36 @@ namespace {
 
 // ---- Drawing --------------------------------------------------------------------------------
 
-const TRgba kBodyTop = Rgb(30, 42, 72), kBodyBottom = Rgb(12, 18, 36);
+const TRgba kBodyTop = Rgb(44, 60, 96), kBodyBottom = Rgb(14, 20, 40);
 const TRgba kInsetTop = Rgb(5, 8, 18), kInsetBottom = Rgb(10, 16, 32);
 const TRgba kBevelDark = Rgb(3, 4, 10), kBevelLight = Rgb(98, 114, 142);
 const TRgba kRaisedLight = Rgb(170, 186, 210), kRaisedDark = Rgb(14, 18, 30);
 
 float Rx(int v) { return static_cast<float>(v); }
 
-// The window's body: a navy gradient, a fine diagonal hatching and a steel edge.
+// The window's body: a steel-navy plate, brushed along its rows, with a fine diagonal hatching, a
+// steel edge and corner brackets.
 void Body(TCanvas& c) {
-  const float h = static_cast<float>(c.Height());
-  c.ForEachSample(0, 0, static_cast<float>(c.Width()), h, [&](float x, float y, TRgba& s) {
-    TRgba col = raster::Mix(kBodyTop, kBodyBottom, y / h);
-    const int hatch = (static_cast<int>(std::floor(x)) + static_cast<int>(std::floor(y))) % 5;
-    if (hatch == 0) col = raster::Shade(col, 1.09f);
+  const float w = static_cast<float>(c.Width()), h = static_cast<float>(c.Height());
+  c.ForEachSample(0, 0, w, h, [&](float x, float y, TRgba& s) {
+    TRgba col = raster::Mix(kBodyTop, kBodyBottom, std::sqrt(y / h));
+    col = raster::Shade(col, 0.94f + 0.12f * raster::ValueNoise(0.5f, y * 0.35f, 77) + 0.04f * raster::ValueNoise(x * 0.01f, y * 0.05f, 78));
+    const int hatch = (static_cast<int>(std::floor(x)) + static_cast<int>(std::floor(y))) % 4;
+    if (hatch == 0) col = raster::Shade(col, 1.07f);
     s = col;
   });
-  c.Bevel(0, 0, static_cast<float>(c.Width()), h, 2, kRaisedLight, kRaisedDark);
-  c.FillRect(2, 2, static_cast<float>(c.Width()) - 2, 3, raster::Solid(raster::WithAlpha(art::kAccent, 0.35f)));
-  // Rivets in the corners.
-  for (const float x : {7.0f, static_cast<float>(c.Width()) - 7.0f}) {
-    for (const float y : {7.0f, h - 7.0f}) {
-      if (c.Width() < 120 || c.Height() < 60) continue;
-      c.FillEllipse({x, y}, 2.2f, 2.2f, raster::RadialGradient({x - 0.8f, y - 0.8f}, 2.4f, 2.4f, {{{0, kRaisedLight}, {1, art::kSteelDark}}}));
+  c.Bevel(0, 0, w, h, 2, kRaisedLight, kRaisedDark);
+  c.FillRect(2, 2, w - 2, 3, raster::Solid(raster::WithAlpha(art::kAccent, 0.35f)));
+  if (c.Width() < 120 || c.Height() < 60) return;
+  // Steel brackets in the corners, each with a rivet.
+  for (const float sx : {0.0f, 1.0f}) {
+    for (const float sy : {0.0f, 1.0f}) {
+      const float x0 = sx == 0.0f ? 3.0f : w - 3.0f, y0 = sy == 0.0f ? 3.0f : h - 3.0f;
+      const float dx = sx == 0.0f ? 1.0f : -1.0f, dy = sy == 0.0f ? 1.0f : -1.0f;
+      const std::vector<TPoint> bracket = {{x0, y0}, {x0 + dx * 18, y0}, {x0 + dx * 14, y0 + dy * 4}, {x0 + dx * 4, y0 + dy * 4},
+                                           {x0 + dx * 4, y0 + dy * 14}, {x0, y0 + dy * 18}};
+      c.FillPolygon(bracket, raster::LinearGradient({x0, y0}, Rgb(150, 164, 190), {x0 + dx * 18, y0 + dy * 18}, Rgb(60, 70, 94)));
+      c.FillEllipse({x0 + dx * 2.5f, y0 + dy * 2.5f}, 1.3f, 1.3f, raster::Solid(Rgb(220, 230, 244)));
     }
   }
 }
@@ -270,8 +277,9 @@ void InsetPanel(TCanvas& c, const TPanel& p) {
       c.FillRect(x0 + 4, y, x1 - 4, y + 1, raster::Solid(Rgb(26, 38, 64)));
     }
   }
-  c.FillRect(x0 + 2, y0 + 2, x0 + 5, y1 - 2, raster::Solid(raster::WithAlpha(art::kAccent, 0.25f)));
+  c.FillRect(x0 + 2, y0 + 2, x0 + 4, y1 - 2, raster::Solid(raster::WithAlpha(art::kAccent, 0.3f)));
   c.Bevel(x0, y0, x1, y1, 2, kBevelDark, kBevelLight);
+  c.Bevel(x0 - 1, y0 - 1, x1 + 1, y1 + 1, 1, Rgb(10, 14, 26, 0.8f), Rgb(130, 146, 176, 0.7f));
 }
 
 void HeaderStrip(TCanvas& c, const TPanel& p) {

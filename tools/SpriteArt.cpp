@@ -296,7 +296,7 @@ raster::TImage24 CountryMark(int country) {
 // screen, one of y (-1, 0.5)), scaled.
 struct TShipFrame {
   TPoint centre{30.0f, 45.0f};
-  float scale = 0.7f;
+  float scale = 0.72f;
   TPoint At(float f, float l, float h = 0.0f) const {
     return {centre.x + (f - l) * scale, centre.y + (f + l) * 0.5f * scale - h * scale};
   }
@@ -404,16 +404,38 @@ raster::TImage24 ShipIcon(int number) {
   } else {
     // Warships: a profile of half widths from the bow to the stern, varied per picture.
     const float length = cruiser ? rng.Range(32.0f, 35.0f) : rng.Range(25.0f, 28.0f);
-    const float width = cruiser ? rng.Range(5.5f, 6.8f) : rng.Range(3.8f, 4.6f);
+    const float width = cruiser ? rng.Range(5.0f, 6.2f) : rng.Range(3.6f, 4.4f);
     const float bow = length * 0.5f, stern = -length * 0.5f;
     const float sharp = rng.Range(0.18f, 0.4f);
     std::vector<std::pair<float, float>> profile = {{bow, 0.6f}, {bow - length * sharp, width * rng.Range(0.5f, 0.75f)}};
     if (rng.Unit() < 0.5f) profile.push_back({bow - length * 0.55f, width * rng.Range(0.8f, 1.0f)});
     profile.push_back({stern + length * 0.22f, width});
-    profile.push_back({stern + length * 0.1f, width * rng.Range(0.9f, 1.15f)});
+    profile.push_back({stern + length * 0.1f, width * rng.Range(0.9f, 1.05f)});
     profile.push_back({stern, width * rng.Range(0.7f, 0.95f)});
-    Hull(c, s, profile, cruiser ? 3.2f : 2.4f, stern + length * rng.Range(0.28f, 0.42f), cruiser ? 2 + rng.Below(2) : 1 + rng.Below(2),
-         rng);
+    const int style = number % 4;
+    if (style == 2) {
+      // A hammer bow: the hull widens again at the front.
+      profile.insert(profile.begin() + 1, {bow - length * 0.08f, width * 0.95f});
+      profile.insert(profile.begin() + 2, {bow - length * 0.2f, width * 0.55f});
+    }
+    const float height = cruiser ? 3.2f : 2.4f;
+    if (style == 1 || style == 3) {
+      // Outriggers (a pair of slim hulls alongside) or pods amidships, drawn first: they lie lower.
+      const float at = style == 1 ? stern + length * 0.4f : -length * 0.05f;
+      const float len = style == 1 ? length * 0.5f : length * 0.28f;
+      for (const float side : {-1.0f, 1.0f}) {
+        const float l = side * (width + 1.9f);
+        const std::vector<std::pair<float, float>> pod = {{at + len / 2, l}, {at + len / 2 - 2.0f, l + 1.3f}, {at - len / 2, l + 1.3f},
+                                                          {at - len / 2, l - 1.3f}, {at + len / 2 - 2.0f, l - 1.3f}};
+        c.FillPolygon(s.Outline(pod, 0.0f), raster::Solid(kHullDark));
+        c.FillPolygon(s.Outline(pod, height * 0.7f), raster::LinearGradient(s.At(at, l - 2, height), kHullLight, s.At(at, l + 2, height), kHullMid));
+        c.StrokeLine(s.At(at, l - side * 1.3f, height * 0.5f), s.At(at, side * width * 0.8f, height * 0.5f), 1.0f, raster::Solid(kHullDark));
+        const TPoint e = s.At(at - len / 2 - 0.5f, l, height * 0.35f);
+        c.FillEllipse(e, 1.5f, 1.5f, raster::Solid(raster::WithAlpha(kEngine, 0.5f)));
+        c.FillEllipse(e, 0.7f, 0.7f, raster::Solid(Rgb(226, 250, 255)));
+      }
+    }
+    Hull(c, s, profile, height, stern + length * rng.Range(0.28f, 0.42f), cruiser ? 2 + rng.Below(2) : 1 + rng.Below(2), rng);
     if (cruiser && rng.Unit() < 0.6f) {
       // Turrets along the deck.
       for (float f : {bow - length * 0.3f, bow - length * 0.45f}) {
