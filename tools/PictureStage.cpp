@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -109,7 +110,16 @@ bool RunPictureStage(TGeneration& g) {
   std::vector<std::string> packPaths(entries.size());
   std::vector<std::string> errors(entries.size());
   TArtCache cache;
-  ParallelFor(static_cast<int>(entries.size()), g.Threads(), [&](int i) {
+  // The largest pictures first, so that no thread is left with a big one at the end; the order of
+  // the work reaches no output byte.
+  std::vector<int> order(entries.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    return entries[static_cast<size_t>(a)].Width * entries[static_cast<size_t>(a)].Height >
+           entries[static_cast<size_t>(b)].Width * entries[static_cast<size_t>(b)].Height;
+  });
+  ParallelFor(static_cast<int>(entries.size()), g.Threads(), [&](int n) {
+    const int i = order[static_cast<size_t>(n)];
     const TArtEntry& e = entries[static_cast<size_t>(i)];
     const size_t k = static_cast<size_t>(i);
     drawn[k] = DrawOne(e, cache);

@@ -244,12 +244,17 @@ float Rx(int v) { return static_cast<float>(v); }
 // steel edge and corner brackets.
 void Body(TCanvas& c) {
   const float w = static_cast<float>(c.Width()), h = static_cast<float>(c.Height());
+  // The brushed rows: one colour per sample row.
+  std::vector<TRgba> rows(static_cast<size_t>(c.SampleHeight()));
+  for (int sy = 0; sy < c.SampleHeight(); ++sy) {
+    const float y = (static_cast<float>(sy) + 0.5f) / static_cast<float>(c.Supersample());
+    rows[static_cast<size_t>(sy)] =
+        raster::Shade(raster::Mix(kBodyTop, kBodyBottom, std::sqrt(y / h)), 0.94f + 0.12f * raster::ValueNoise(0.5f, y * 0.35f, 77));
+  }
   c.ForEachSample(0, 0, w, h, [&](float x, float y, TRgba& s) {
-    TRgba col = raster::Mix(kBodyTop, kBodyBottom, std::sqrt(y / h));
-    col = raster::Shade(col, 0.94f + 0.12f * raster::ValueNoise(0.5f, y * 0.35f, 77) + 0.04f * raster::ValueNoise(x * 0.01f, y * 0.05f, 78));
+    const TRgba& row = rows[static_cast<size_t>(y * static_cast<float>(c.Supersample()))];
     const int hatch = (static_cast<int>(std::floor(x)) + static_cast<int>(std::floor(y))) % 4;
-    if (hatch == 0) col = raster::Shade(col, 1.07f);
-    s = col;
+    s = hatch == 0 ? raster::Shade(row, 1.07f) : row;
   });
   c.Bevel(0, 0, w, h, 2, kRaisedLight, kRaisedDark);
   c.FillRect(2, 2, w - 2, 3, raster::Solid(raster::WithAlpha(art::kAccent, 0.35f)));
