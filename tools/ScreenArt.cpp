@@ -633,8 +633,11 @@ raster::TImage24 NextArrow(const raster::TImage24& page, const TArtEntry& e) {
 
 TArtImage RenderScreen(const TArtEntry& e, TArtCache& cache) {
   TArtImage out;
-  const auto page = [&cache, &e]() -> const raster::TImage24& {
-    return cache.Get<raster::TImage24>("BG_EV00", [] { return EventPage(464, 100); });
+  const auto page = [&cache]() -> const raster::TImage24& {
+    return cache.Get<raster::TImage24>("BG_EV00", [] {
+      const TArtEntry* e = FindArtEntry(12, 0);
+      return EventPage(e->Width, e->Height);
+    });
   };
   switch (e.Kind) {
     case 8: {  // the main window: a dark map area over the command bar
