@@ -95,15 +95,21 @@ TArtImage RenderStarfield(const TArtEntry& e, TArtCache&) {
     // Gently brighter towards the middle, where the view looks.
     const float dx = (x - cx) / cx, dy = (y - cy) / cy;
     const float centre = 1.0f - 0.35f * std::min(1.0f, dx * dx * 0.6f + dy * dy * 0.8f);
-    const float body = Smooth(0.40f, 0.80f, n) * m.amount * centre * (1.0f - 0.75f * lanes);
-    const float bright = Smooth(0.66f, 0.92f, n) * (1.0f - lanes);
-    const float knots = Smooth(0.80f, 0.97f, n) * (1.0f - lanes);
-    Add(s, m.cloud, body * 0.55f);
-    Add(s, m.glow, bright * 0.45f * centre);
-    Add(s, m.hot, knots * 0.22f);
+    const float body = Smooth(0.32f, 0.78f, n) * m.amount * centre * (1.0f - 0.75f * lanes);
+    const float bright = Smooth(0.58f, 0.9f, n) * (1.0f - lanes);
+    const float knots = Smooth(0.76f, 0.96f, n) * (1.0f - lanes);
+    Add(s, m.cloud, body * 0.62f);
+    Add(s, m.glow, bright * 0.5f * centre);
+    Add(s, m.hot, knots * 0.24f);
     Add(s, m.second, gas * 0.35f * (1.0f - lanes));
     // The war-torn sky: a faint ember glow over everything.
-    if (m.warTorn) Add(s, Rgb(60, 14, 6), 0.35f * raster::Fbm(px * 3.0f, py * 3.0f, seed + 6, 3));
+    if (m.warTorn) {
+      // Burning gas: thin bright filaments through the red clouds, and a faint ember glow.
+      const float filament = 1.0f - Smooth(0.0f, 0.012f, std::fabs(raster::Fbm(px * 2.2f + wx, py * 2.2f + wy, seed + 7, 4) - 0.5f));
+      const float broken = Smooth(0.5f, 0.8f, raster::Fbm(px * 5.0f, py * 5.0f, seed + 8, 3));
+      Add(s, Rgb(255, 130, 50), filament * broken * body * 0.6f);
+      Add(s, Rgb(60, 14, 6), 0.35f * raster::Fbm(px * 3.0f, py * 3.0f, seed + 6, 3));
+    }
   });
   raster::TArtRng rng(seed ^ 0x5A17u);
   // Stars: many faint ones, fewer bright ones, and a handful with glow and spikes.

@@ -58,39 +58,21 @@ struct TPicture {
   const TQoRGB& At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-class PictureArchive : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    scratch_ = new test::TScratch("pictures");
-    sample::TGenerateOptions o = sample::OptionsFor(scratch_->Path() + "/game", {"world", "pictures"});
-    o.PreviewFolder = scratch_->Path() + "/preview";
-    ASSERT_TRUE(sample::GenerateSampleData(o));
-    pack_ = new TQoPack;
-    pack_->SetCrcMode(cmPackAll);
-    ASSERT_TRUE(pack_->LoadPack((scratch_->Path() + "/game/dat/BMP.PAK").c_str()));
-  }
-  static void TearDownTestSuite() {
-    delete pack_;
-    delete scratch_;
-  }
+// The one generation of this file, and its archive opened with the whole-archive check.
+test::TScratch* scratch_ = nullptr;
+TQoPack* pack_ = nullptr;
 
-  static TPicture Load(const std::string& name) {
-    TPicture p;
-    TQoRGB* px = nullptr;
-    EXPECT_TRUE(LoadBmp24Pack(pack_, name, &px, &p.width, &p.height)) << name;
-    if (px != nullptr) p.pixels.assign(px, px + static_cast<size_t>(p.width) * p.height);
-    QoFreeBlock(px);
-    return p;
-  }
-  static TPicture Load(int kind, int number = -1) { return Load(TFileManager::FindName(TFileManager::kPackTable, kind, number)); }
+TPicture Load(const std::string& name) {
+  TPicture p;
+  TQoRGB* px = nullptr;
+  EXPECT_TRUE(LoadBmp24Pack(pack_, name, &px, &p.width, &p.height)) << name;
+  if (px != nullptr) p.pixels.assign(px, px + static_cast<size_t>(p.width) * p.height);
+  QoFreeBlock(px);
+  return p;
+}
+TPicture Load(int kind, int number = -1) { return Load(TFileManager::FindName(TFileManager::kPackTable, kind, number)); }
 
-  static test::TScratch* scratch_;
-  static TQoPack* pack_;
-};
-test::TScratch* PictureArchive::scratch_ = nullptr;
-TQoPack* PictureArchive::pack_ = nullptr;
-
-TEST_F(PictureArchive, EntriesMethodsTimesAndChecksums) {
+void EntriesMethodsTimesAndChecksums() {
   std::vector<std::string> want;
   std::map<std::string, const TExpected*> rows;
   for (const TExpected& e : kExpected) {
@@ -129,32 +111,19 @@ TEST_F(PictureArchive, EntriesMethodsTimesAndChecksums) {
   }
 }
 
-// The sheets as the views load them: through the locator's names and the picture archive.
-class Sheets : public PictureArchive {
- protected:
-  void SetUp() override {
-    SetQoEntryNameHook([this](int kind, int number) { return files_.GetFileNameNum(kind, number); });
-    SetQoPictureArchive(pack_);
-  }
-  void TearDown() override {
-    SetQoPictureArchive(nullptr);
-    SetQoEntryNameHook(nullptr);
-  }
-  // Visible (non-key) pixels of frame f of a sheet.
-  static int Visible(const TQoRGBContainer& s, int f) {
-    const int fx = (f % s.Cols()) * s.FrameWidth(), fy = (f / s.Cols()) * s.FrameHeight();
-    int n = 0;
-    for (int y = 0; y < s.FrameHeight(); ++y) {
-      for (int x = 0; x < s.FrameWidth(); ++x) {
-        n += !IsKey(s.Pixels()[(fy + y) * s.Width() + fx + x]);
-      }
+// Visible (non-key) pixels of frame f of a sheet.
+int Visible(const TQoRGBContainer& s, int f) {
+  const int fx = (f % s.Cols()) * s.FrameWidth(), fy = (f / s.Cols()) * s.FrameHeight();
+  int n = 0;
+  for (int y = 0; y < s.FrameHeight(); ++y) {
+    for (int x = 0; x < s.FrameWidth(); ++x) {
+      n += !IsKey(s.Pixels()[(fy + y) * s.Width() + fx + x]);
     }
-    return n;
   }
-  TFileManager files_;
-};
+  return n;
+}
 
-TEST_F(Sheets, KeysFramesAndUnusedFrames) {
+void KeysFramesAndUnusedFrames() {
   struct TSheet {
     int kind, number, rows, cols, fw, fh;
     std::set<int> unused;
@@ -205,7 +174,7 @@ bool Diamond(int x, int y) {
   return x >= 30 - w && x <= 29 + w;
 }
 
-TEST_F(Sheets, ChipsCoverTheirDiamondsAndTile) {
+void ChipsCoverTheirDiamondsAndTile() {
   for (int sheet = 0; sheet <= 1; ++sheet) {
     TQoRGBContainer s;
     ASSERT_TRUE(s.LoadPackById(34, sheet, 17, 4));
@@ -283,7 +252,7 @@ TEST_F(Sheets, ChipsCoverTheirDiamondsAndTile) {
   }
 }
 
-TEST_F(Sheets, PlanetFlagFleetAndMarksOfACellNeverCoverEachOther) {
+void PlanetFlagFleetAndMarksOfACellNeverCoverEachOther() {
   TQoRGBContainer pla, ship, mk;
   ASSERT_TRUE(pla.LoadPackById(35, -1, 17, 4));
   ASSERT_TRUE(ship.LoadPackById(36, -1, 22, 1));
@@ -325,7 +294,7 @@ double Luminance(const TPicture& p, int x0, int y0, int x1, int y1) {
   return sum / ((x1 - x0 + 1) * (y1 - y0 + 1));
 }
 
-TEST_F(PictureArchive, TextAreasAreDarkAndLabelPlatesLight) {
+void TextAreasAreDarkAndLabelPlatesLight() {
   struct TArea {
     int kind, number, x0, y0, x1, y1;
   };
@@ -346,7 +315,7 @@ TEST_F(PictureArchive, TextAreasAreDarkAndLabelPlatesLight) {
   for (int y : {21, 49, 77}) EXPECT_GE(Luminance(system, 137, y, 235, y + 11), 0.45) << "the option label at y " << y;
 }
 
-TEST_F(PictureArchive, PreviewsAreTheFiveSheets) {
+void PreviewsAreTheFiveSheets() {
   std::set<std::string> names;
   for (const auto& f : fs::directory_iterator(scratch_->Path() + "/preview")) {
     names.insert(f.path().filename().string());
@@ -354,6 +323,39 @@ TEST_F(PictureArchive, PreviewsAreTheFiveSheets) {
     EXPECT_TRUE(LoadPngRgb(f.path().string(), png)) << f.path();
   }
   EXPECT_EQ(names, (std::set<std::string>{"chips.png", "map.png", "planets.png", "portraits.png", "screens.png"}));
+}
+
+// One generation (world, pictures and previews) for every check. The sheets are loaded the way the
+// views load them: through the locator's names and the picture archive.
+TEST(PictureArchive, ReadBackThroughTheGameCode) {
+  test::TScratch scratch("pictures");
+  scratch_ = &scratch;
+  sample::TGenerateOptions o = sample::OptionsFor(scratch.Path() + "/game", {"world", "pictures"});
+  o.PreviewFolder = scratch.Path() + "/preview";
+  ASSERT_TRUE(sample::GenerateSampleData(o));
+  TQoPack pack;
+  pack.SetCrcMode(cmPackAll);
+  ASSERT_TRUE(pack.LoadPack((scratch.Path() + "/game/dat/BMP.PAK").c_str()));
+  pack_ = &pack;
+  TFileManager files;
+  SetQoEntryNameHook([&files](int kind, int number) { return files.GetFileNameNum(kind, number); });
+  SetQoPictureArchive(&pack);
+  const std::pair<const char*, void (*)()> checks[] = {
+      {"entries", EntriesMethodsTimesAndChecksums},
+      {"keys", KeysFramesAndUnusedFrames},
+      {"chips", ChipsCoverTheirDiamondsAndTile},
+      {"sprites of a cell", PlanetFlagFleetAndMarksOfACellNeverCoverEachOther},
+      {"readability", TextAreasAreDarkAndLabelPlatesLight},
+      {"previews", PreviewsAreTheFiveSheets},
+  };
+  for (const auto& [name, check] : checks) {
+    SCOPED_TRACE(name);
+    check();
+  }
+  SetQoPictureArchive(nullptr);
+  SetQoEntryNameHook(nullptr);
+  pack_ = nullptr;
+  scratch_ = nullptr;
 }
 
 }  // namespace
