@@ -35,6 +35,8 @@ std::uint32_t SeedOf(const std::string& name, std::uint32_t salt) {
   return raster::HashCombine(raster::HashName(name), salt);
 }
 
+float Vein(float noise, float width) { return 1.0f - raster::Smoothstep(0.0f, width, std::fabs(noise - 0.5f)); }
+
 TRgba LitColour(const TRgba& base, const float n[3], float ambient, float specular) {
   const float diffuse = raster::Lambert(n, -0.55f, -0.6f, 0.58f);
   float k = ambient + (1.0f - ambient) * diffuse;

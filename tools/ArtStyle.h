@@ -27,6 +27,10 @@ inline const raster::TRgba kAccent = raster::Rgb(70, 170, 220);
 // The seed of a picture, from its entry name (and a salt for a part of it).
 std::uint32_t SeedOf(const std::string& name, std::uint32_t salt = 0);
 
+// A thin line where a noise value in 0..1 crosses its middle: 1 on it, falling to 0 at `width`
+// away (veins, cracks, filaments).
+float Vein(float noise, float width);
+
 // The colour of a lit sphere point: base colour shaded by a soft light from the upper left, with
 // ambient and a specular glint of the given strength.
 raster::TRgba LitColour(const raster::TRgba& base, const float n[3], float ambient, float specular);

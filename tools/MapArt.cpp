@@ -35,11 +35,6 @@ TPoint Lattice(float x, float y) {
 }
 TPoint FromLattice(float a, float b) { return {30.0f + 30.0f * (a - b), 30.0f + 15.0f * (a + b)}; }
 
-float Smooth(float e0, float e1, float x) {
-  const float t = std::clamp((x - e0) / (e1 - e0), 0.0f, 1.0f);
-  return t * t * (3.0f - 2.0f * t);
-}
-
 // The sheet's palette: the war-torn sheet turns every colour towards ash and embers.
 struct TTint {
   bool war = false;
@@ -174,7 +169,7 @@ void Asteroids(TChip& c, bool dense) {
   const TRgba hi = c.tint(dense ? 84 : 62, dense ? 74 : 56, dense ? 64 : 50);
   FillGround(c, [&](float x, float y) {
     const float n = c.Ground(x, y, 3, 4);
-    const float pits = Smooth(0.62f, 0.75f, c.Ground(x, y, 6, 2, 11));
+    const float pits = raster::Smoothstep(0.62f, 0.75f, c.Ground(x, y, 6, 2, 11));
     return raster::Shade(raster::Mix(lo, hi, n), 1.0f - 0.35f * pits);
   });
   const TRgba rock = c.tint(110, 98, 86);
@@ -200,7 +195,7 @@ void Lightning(TChip& c, TPoint top, TPoint bottom) {
 void IonStorm(TChip& c) {
   FillGround(c, [&](float x, float y) {
     const float n = c.Ground(x, y, 2, 4);
-    const float veins = 1.0f - Smooth(0.0f, 0.06f, std::fabs(c.Ground(x, y, 3, 3, 5) - 0.5f));
+    const float veins = art::Vein(c.Ground(x, y, 3, 3, 5), 0.06f);
     TRgba g = raster::Mix(c.tint(22, 14, 50), c.tint(78, 48, 150), n);
     g.r += veins * 0.25f;
     g.g += veins * 0.35f;
@@ -236,10 +231,10 @@ void DarkCloud(TChip& c) {
     const float crest = 30.0f + std::fabs(x - 30.0f) / 2.0f - rise(x);
     const float depth = y - crest;  // below the crest
     const float billow = raster::Fbm(x * 0.22f, y * 0.3f, own + 1, 4);
-    TRgba col = raster::Mix(c.tint(40, 34, 56), c.tint(12, 10, 18), Smooth(0.0f, 26.0f, depth));
+    TRgba col = raster::Mix(c.tint(40, 34, 56), c.tint(12, 10, 18), raster::Smoothstep(0.0f, 26.0f, depth));
     col = raster::Shade(col, 0.75f + 0.5f * billow);
     // The crest catches the light from the upper left; the right face is in shade.
-    col = raster::Mix(col, c.tint(96, 86, 120), 0.7f * Smooth(3.0f, 0.0f, depth) * (1.0f - 0.5f * Smooth(20.0f, 60.0f, x)));
+    col = raster::Mix(col, c.tint(96, 86, 120), 0.7f * raster::Smoothstep(3.0f, 0.0f, depth) * (1.0f - 0.5f * raster::Smoothstep(20.0f, 60.0f, x)));
     return col;
   });
   // A few swelling puffs along the crest.
@@ -264,7 +259,7 @@ void Prominence(TChip& c, TPoint a, TPoint b, float height) {
 void StarCorona(TChip& c) {
   FillGround(c, [&](float x, float y) {
     const float n = c.Ground(x, y, 2, 5);
-    const float t = Smooth(0.2f, 0.85f, n);
+    const float t = raster::Smoothstep(0.2f, 0.85f, n);
     return t < 0.5f ? raster::Mix(c.tint(130, 34, 4), c.tint(236, 112, 20), t * 2.0f)
                     : raster::Mix(c.tint(236, 112, 20), c.tint(255, 222, 130), t * 2.0f - 1.0f);
   });
@@ -288,13 +283,13 @@ void GravityWell(TChip& c) {
     const float r = std::sqrt(dx * dx + dy * dy) / 15.0f;
     const float angle = std::atan2(dy, dx);
     const float swirl = 0.5f + 0.5f * std::sin(r * 18.0f - angle * 2.0f + twist);
-    const float fall = Smooth(0.0f, 1.0f, r);
+    const float fall = raster::Smoothstep(0.0f, 1.0f, r);
     TRgba g = raster::Mix(c.tint(6, 8, 22), c.tint(40, 64, 120), swirl * fall * 0.8f);
     const float ring = std::exp(-(r - 0.26f) * (r - 0.26f) / 0.004f);
     g.r += ring * 0.45f;
     g.g += ring * 0.62f;
     g.b += ring * 0.85f;
-    if (r < 0.17f) g = raster::Mix(c.tint(2, 2, 6), g, Smooth(0.1f, 0.17f, r));
+    if (r < 0.17f) g = raster::Mix(c.tint(2, 2, 6), g, raster::Smoothstep(0.1f, 0.17f, r));
     return g;
   });
   // Matter falling in: a few glowing motes above the well.
@@ -328,7 +323,7 @@ void MineField(TChip& c) {
     const float n = c.Ground(x, y, 2, 3);
     const float gx = std::fabs(std::fmod(l.x * 4.0f + 100.0f, 1.0f) - 0.5f);
     const float gy = std::fabs(std::fmod(l.y * 4.0f + 100.0f, 1.0f) - 0.5f);
-    const float grid = 1.0f - Smooth(0.42f, 0.5f, std::max(gx, gy));
+    const float grid = 1.0f - raster::Smoothstep(0.42f, 0.5f, std::max(gx, gy));
     TRgba g = raster::Mix(c.tint(14, 20, 30), c.tint(32, 42, 58), n);
     g.r += (1.0f - grid) * 0.16f;
     g.g += (1.0f - grid) * 0.03f;
@@ -347,7 +342,7 @@ void MineField(TChip& c) {
 void WreckField(TChip& c) {
   FillGround(c, [&](float x, float y) {
     const float n = c.Ground(x, y, 3, 4);
-    const float scrap = Smooth(0.66f, 0.7f, c.Ground(x, y, 8, 1, 9));
+    const float scrap = raster::Smoothstep(0.66f, 0.7f, c.Ground(x, y, 8, 1, 9));
     return raster::Mix(raster::Mix(c.tint(20, 20, 24), c.tint(46, 46, 52), n), c.tint(96, 90, 84), scrap * 0.6f);
   });
   for (int i = 0; i < 2 + c.variant % 2; ++i) {
@@ -411,7 +406,7 @@ void Facets(TChip& c, TPoint base, float size, float height, const TRgba& light,
 void CometIce(TChip& c) {
   FillGround(c, [&](float x, float y) {
     const float n = c.Ground(x, y, 3, 4);
-    const float cracks = 1.0f - Smooth(0.0f, 0.04f, std::fabs(c.Ground(x, y, 4, 2, 3) - 0.5f));
+    const float cracks = art::Vein(c.Ground(x, y, 4, 2, 3), 0.04f);
     return raster::Shade(raster::Mix(c.tint(62, 92, 128), c.tint(156, 196, 226), n), 1.0f - 0.3f * cracks);
   });
   std::vector<TPoint> bases;
@@ -438,7 +433,7 @@ void Crystal(TChip& c, TPoint base, float height, float width, float lean, const
 void CrystalReef(TChip& c) {
   FillGround(c, [&](float x, float y) {
     const float n = c.Ground(x, y, 3, 4);
-    const float vein = 1.0f - Smooth(0.0f, 0.05f, std::fabs(c.Ground(x, y, 3, 2, 6) - 0.5f));
+    const float vein = art::Vein(c.Ground(x, y, 3, 2, 6), 0.05f);
     TRgba g = raster::Mix(c.tint(16, 12, 32), c.tint(44, 36, 78), n);
     g.g += vein * 0.2f;
     g.b += vein * 0.3f;

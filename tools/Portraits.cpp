@@ -20,11 +20,6 @@ constexpr int kSize = 216;  // GEN's size; the master is drawn at 4 samples per 
 constexpr int kSs = 4;
 constexpr float kPi = std::numbers::pi_v<float>;
 
-float Smooth(float e0, float e1, float x) {
-  const float t = std::clamp((x - e0) / (e1 - e0), 0.0f, 1.0f);
-  return t * t * (3.0f - 2.0f * t);
-}
-
 // ---- The parameters of a bust ---------------------------------------------------------------
 
 enum THair { kCrop, kSidePart, kSweptBack, kLong, kBob, kBun, kBald, kTousled, kWavyLong };
@@ -359,7 +354,7 @@ struct TBust {
     const float diffuse = raster::Lambert(n, -0.55f, -0.5f, 0.68f);
     TRgba col = raster::Shade(base, 0.38f + 0.74f * diffuse);
     // Warm light under the surface where it turns from the light.
-    const float turn = Smooth(0.55f, 0.15f, diffuse) * Smooth(0.0f, 0.2f, diffuse);
+    const float turn = raster::Smoothstep(0.55f, 0.15f, diffuse) * raster::Smoothstep(0.0f, 0.2f, diffuse);
     col.r += turn * 0.06f;
     const float r = std::pow(1.0f - n[2], 3.0f) * std::max(0.0f, n[0]) * 0.8f * rimK;
     return raster::Mix(col, raster::WithAlpha(rim, 1.0f), std::min(0.6f, r));
@@ -400,13 +395,13 @@ struct TBust {
       const float dx = x - crownX, dy = y - crownY;
       const float angle = std::atan2(dy, dx), dist = std::sqrt(dx * dx + dy * dy);
       const float strands = raster::Fbm(angle * 26.0f, dist * 0.04f, seed, 3);
-      const float shade = 0.55f + 0.55f * Smooth(cy + hh * 1.6f, cy - hh * 0.9f, y) - 0.25f * Smooth(cx - 20, cx + hw + 10, x);
+      const float shade = 0.55f + 0.55f * raster::Smoothstep(cy + hh * 1.6f, cy - hh * 0.9f, y) - 0.25f * raster::Smoothstep(cx - 20, cx + hw + 10, x);
       TRgba col = raster::Shade(hair, shade * (0.78f + 0.45f * strands));
       // A band of sheen on the upper left.
       const float hx = (x - (cx - hw * 0.35f)) / (hw * 0.9f), hy = (y - (cy - hh * 0.75f)) / (hh * 0.35f);
       const float sheen = std::exp(-(hx * hx + hy * hy) * 1.4f) * (0.5f + 0.5f * strands);
       col = raster::Mix(col, raster::Mix(hair, Rgb(255, 250, 240), 0.55f), sheen * 0.45f);
-      const float r = Smooth(cx + hw * 0.4f, cx + hw + 14.0f, x);
+      const float r = raster::Smoothstep(cx + hw * 0.4f, cx + hw + 14.0f, x);
       return raster::Mix(col, raster::WithAlpha(rim, 1.0f), r * 0.25f);
     };
   }
@@ -450,7 +445,7 @@ struct TBust {
     // The neck, darker under the chin.
     c.FillPolygon({{cx - nw, top}, {cx + nw, top}, {cx + nw * 1.15f, neckBase + 8.0f}, {cx - nw * 1.15f, neckBase + 8.0f}},
                   [&](float x, float y) {
-                    const float under = Smooth(chinY + 10.0f, chinY - 2.0f, y);
+                    const float under = raster::Smoothstep(chinY + 10.0f, chinY - 2.0f, y);
                     return raster::Shade(Lit(skin, x, y, cx - 6.0f, top + 14.0f, nw * 1.5f, 50.0f, 0.6f), 0.86f - 0.3f * under);
                   });
     // Shoulders: the slope from the neck, the round of the shoulder, the arms.
@@ -467,7 +462,7 @@ struct TBust {
         lit = raster::Shade(lit, 1.0f + (side < 0 ? 0.22f : 0.1f) * std::exp(-(dx * dx + dy * dy)));
       }
       const float fold = 0.95f + 0.05f * std::sin(x * 0.16f + y * 0.04f);
-      return raster::Shade(lit, fold * (1.0f - 0.25f * Smooth(neckBase + 20.0f, 220.0f, y)));
+      return raster::Shade(lit, fold * (1.0f - 0.25f * raster::Smoothstep(neckBase + 20.0f, 220.0f, y)));
     });
     const float shoulderY = neckBase + 14.0f;
     switch (f.dress) {
@@ -637,14 +632,14 @@ struct TBust {
       TRgba col;
       if (d < ir) {
         const float t = d / ir;
-        col = raster::Mix(raster::Mix(iris, Rgb(255, 255, 255), 0.25f * Smooth(0.2f, -0.6f, dy / ir)), raster::Shade(iris, 0.45f), Smooth(0.65f, 1.0f, t));
+        col = raster::Mix(raster::Mix(iris, Rgb(255, 255, 255), 0.25f * raster::Smoothstep(0.2f, -0.6f, dy / ir)), raster::Shade(iris, 0.45f), raster::Smoothstep(0.65f, 1.0f, t));
         if (d < ir * 0.42f) col = Rgb(12, 10, 12);
       } else {
         const float edge = std::fabs(x - ex) / w;
         col = raster::Shade(Rgb(240, 238, 232), 0.95f - 0.25f * edge * edge);
       }
       // The upper lid's shadow on the eyeball.
-      col = raster::Shade(col, 0.72f + 0.28f * Smooth(top(x), top(x) + 2.4f, y));
+      col = raster::Shade(col, 0.72f + 0.28f * raster::Smoothstep(top(x), top(x) + 2.4f, y));
       s = {col.r, col.g, col.b, 1.0f};
     });
     // Catchlights.
@@ -726,7 +721,7 @@ struct TBust {
   }
 
   void AgeMarks() {
-    const float a = Smooth(0.35f, 1.0f, f.age);
+    const float a = raster::Smoothstep(0.35f, 1.0f, f.age);
     if (a <= 0.0f) return;
     const raster::TPaint fold = raster::Solid({0.3f, 0.12f, 0.1f, 0.28f * a});
     for (const float side : {-1.0f, 1.0f}) {
@@ -1040,13 +1035,7 @@ void Emblem(TCanvas& c) {
   }
   // Three stars above.
   for (int i = -1; i <= 1; ++i) {
-    std::vector<TPoint> star;
-    for (int k = 0; k < 10; ++k) {
-      const float t = -kPi / 2.0f + static_cast<float>(k) * kPi / 5.0f;
-      const float r = k % 2 == 0 ? 5.5f : 2.3f;
-      star.push_back({108.0f + i * 16.0f + r * std::cos(t), 70.0f - std::abs(i) * 3.0f + r * std::sin(t)});
-    }
-    c.FillPolygon(star, raster::Solid(Rgb(250, 236, 180)));
+    c.FillPolygon(raster::StarPath({108.0f + i * 16.0f, 70.0f - std::abs(i) * 3.0f}, 5.5f, 2.3f), raster::Solid(Rgb(250, 236, 180)));
   }
 }
 

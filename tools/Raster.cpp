@@ -23,6 +23,11 @@ TRgba Shade(const TRgba& c, float k) { return {c.r * k, c.g * k, c.b * k, c.a}; 
 
 TRgba WithAlpha(const TRgba& c, float a) { return {c.r, c.g, c.b, a}; }
 
+float Smoothstep(float e0, float e1, float x) {
+  const float t = std::clamp((x - e0) / (e1 - e0), 0.0f, 1.0f);
+  return t * t * (3.0f - 2.0f * t);
+}
+
 std::uint8_t ToByte(float v) {
   if (!(v > 0.0f)) return 0;  // also NaN
   if (v >= 1.0f) return 255;
@@ -150,6 +155,16 @@ std::vector<TPoint> EllipsePath(TPoint c, float rx, float ry, float angle) {
     const double t = 2.0 * std::numbers::pi * i / n;
     const double u = rx * std::cos(t), v = ry * std::sin(t);
     pts.push_back({c.x + static_cast<float>(u * ca - v * sa), c.y + static_cast<float>(u * sa + v * ca)});
+  }
+  return pts;
+}
+
+std::vector<TPoint> StarPath(TPoint c, float outer, float inner, int points) {
+  std::vector<TPoint> pts;
+  for (int i = 0; i < 2 * points; ++i) {
+    const double t = -std::numbers::pi / 2 + i * std::numbers::pi / points;
+    const float r = i % 2 == 0 ? outer : inner;
+    pts.push_back({c.x + r * static_cast<float>(std::cos(t)), c.y + r * static_cast<float>(std::sin(t))});
   }
   return pts;
 }

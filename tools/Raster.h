@@ -31,6 +31,9 @@ TRgba Shade(const TRgba& c, float k);
 // The colour with the alpha replaced.
 TRgba WithAlpha(const TRgba& c, float a);
 
+// 0 below e0, 1 above e1, a smooth (Hermite) step between; e0 > e1 gives the falling step.
+float Smoothstep(float e0, float e1, float x);
+
 // The one rounding function of the generators: a value 0..1 to a byte, clamped, halves rounded up.
 std::uint8_t ToByte(float v);
 
@@ -103,6 +106,9 @@ std::vector<TPoint> RectPath(float x0, float y0, float x1, float y1);
 std::vector<TPoint> RoundedRectPath(float x0, float y0, float x1, float y1, float radius);
 // An ellipse around c with radii rx, ry, turned by angle (radians, clockwise on the screen).
 std::vector<TPoint> EllipsePath(TPoint c, float rx, float ry, float angle = 0.0f);
+// A star of `points` points around c (the first pointing up), its tips at `outer`, its notches at
+// `inner`.
+std::vector<TPoint> StarPath(TPoint c, float outer, float inner, int points = 5);
 // A band of the given width along the segment a-b, with square ends.
 std::vector<TPoint> LinePath(TPoint a, TPoint b, float width);
 

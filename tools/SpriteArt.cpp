@@ -20,11 +20,6 @@ constexpr int kFrame = 60;
 constexpr int kSs = 4;
 constexpr float kPi = std::numbers::pi_v<float>;
 
-float Smooth(float e0, float e1, float x) {
-  const float t = std::clamp((x - e0) / (e1 - e0), 0.0f, 1.0f);
-  return t * t * (3.0f - 2.0f * t);
-}
-
 raster::TImage24 Keyed(const TCanvas& c) { return raster::KeyedImage(c.Resolve()); }
 
 // ---- Planets --------------------------------------------------------------------------------
@@ -94,17 +89,17 @@ TSurface Surface(const TPlanetLook& p, const float n[3], std::uint32_t seed) {
   switch (p.style) {
     case kRocky: {
       const float t = fbm(2.2f, 5, 1);
-      const float craters = Smooth(0.64f, 0.72f, fbm(6.0f, 2, 2));
+      const float craters = raster::Smoothstep(0.64f, 0.72f, fbm(6.0f, 2, 2));
       return {raster::Shade(t < 0.5f ? raster::Mix(p.a, p.b, t * 2.0f) : raster::Mix(p.b, p.c, t * 2.0f - 1.0f),
                             1.0f - 0.3f * craters)};
     }
     case kOcean:
     case kJungle: {
       const float land = fbm(2.0f, 5, 1);
-      const float clouds = Smooth(0.52f, 0.78f, fbm(3.0f + 0.5f * std::fabs(v), 4, 3));
+      const float clouds = raster::Smoothstep(0.52f, 0.78f, fbm(3.0f + 0.5f * std::fabs(v), 4, 3));
       const float sea = p.style == kOcean ? 0.55f : 0.36f;
       TRgba g = land < sea ? raster::Shade(p.a, 0.8f + 0.4f * land) : raster::Mix(p.b, raster::Shade(p.b, 0.7f), fbm(5.0f, 2, 4));
-      if (std::fabs(lat) > 0.82f) g = raster::Mix(g, p.c, Smooth(0.82f, 0.9f, std::fabs(lat)));
+      if (std::fabs(lat) > 0.82f) g = raster::Mix(g, p.c, raster::Smoothstep(0.82f, 0.9f, std::fabs(lat)));
       return {raster::Mix(g, p.c, clouds * 0.85f)};
     }
     case kGasGiant:
@@ -116,18 +111,18 @@ TSurface Surface(const TPlanetLook& p, const float n[3], std::uint32_t seed) {
       TRgba g = t < 0.5f ? raster::Mix(p.a, p.b, t * 2.0f) : raster::Mix(p.b, p.c, t * 2.0f - 1.0f);
       // A great storm in the southern belt.
       const float du = (lon - 0.25f) * 2.2f, dv = (lat + 0.32f) * 4.0f;
-      const float storm = Smooth(1.0f, 0.2f, du * du + dv * dv);
+      const float storm = raster::Smoothstep(1.0f, 0.2f, du * du + dv * dv);
       return {raster::Mix(g, raster::Mix(p.c, p.a, 0.35f), storm * 0.8f)};
     }
     case kIce: {
       const float t = fbm(2.0f, 4, 1);
-      const float cracks = 1.0f - Smooth(0.0f, 0.04f, std::fabs(fbm(3.5f, 3, 2) - 0.5f));
+      const float cracks = art::Vein(fbm(3.5f, 3, 2), 0.04f);
       return {raster::Shade(raster::Mix(p.b, p.c, t), 1.0f - 0.35f * cracks * (1.0f - t))};
     }
     case kLava: {
       const float crust = fbm(2.4f, 5, 1);
-      const float cracks = 1.0f - Smooth(0.0f, 0.07f, std::fabs(fbm(3.0f, 4, 2) - 0.5f));
-      const float hot = std::max(cracks, Smooth(0.7f, 0.85f, crust) * 0.6f);
+      const float cracks = art::Vein(fbm(3.0f, 4, 2), 0.07f);
+      const float hot = std::max(cracks, raster::Smoothstep(0.7f, 0.85f, crust) * 0.6f);
       return {raster::Mix(p.a, p.b, crust), raster::WithAlpha(p.c, hot)};
     }
     case kDesert: {
@@ -140,7 +135,7 @@ TSurface Surface(const TPlanetLook& p, const float n[3], std::uint32_t seed) {
       const float plates = 0.5f + 0.5f * raster::ValueNoise(std::floor(u * 8.0f), std::floor(v * 6.0f), seed + 1);
       const float seamU = std::fabs(std::fmod(u * 4.0f + 40.0f, 1.0f) - 0.5f);
       const float seamV = std::fabs(std::fmod(v * 3.0f + 40.0f, 1.0f) - 0.5f);
-      const float seams = Smooth(0.44f, 0.5f, std::max(seamU, seamV));
+      const float seams = raster::Smoothstep(0.44f, 0.5f, std::max(seamU, seamV));
       TRgba g = raster::Shade(raster::Mix(p.a, p.b, plates), 1.0f - 0.45f * seams);
       // Window lights on the night side too.
       const float win = raster::ValueNoise(std::floor(u * 16.0f), std::floor(v * 12.0f), seed + 2);
@@ -180,7 +175,7 @@ raster::TImage24 Planet(int frame) {
     raster::SphereNormal(kPlanetCentre, radius, x, y, n);
     const TSurface s = Surface(p, n, seed);
     // Day side: a soft terminator; the night side keeps a little light.
-    const float day = Smooth(-0.15f, 0.45f, n[0] * -0.62f + n[1] * -0.5f + n[2] * 0.6f);
+    const float day = raster::Smoothstep(-0.15f, 0.45f, n[0] * -0.62f + n[1] * -0.5f + n[2] * 0.6f);
     TRgba col = art::LitColour(s.colour, n, 0.05f, p.style == kOcean || p.style == kIce || p.style == kStation ? 0.25f : 0.06f);
     col = raster::Shade(col, 0.25f + 0.75f * day);
     // The atmosphere's rim, strongest on the day side.
@@ -245,16 +240,7 @@ raster::TImage24 CountryMark(int country) {
   const TRgba mark = lum > 0.62f ? Rgb(30, 40, 70) : Rgb(240, 244, 250);
   const raster::TPaint paint = raster::Solid(mark);
   switch (country) {
-    case 0: {  // a star
-      std::vector<TPoint> star;
-      for (int i = 0; i < 10; ++i) {
-        const float t = -kPi / 2.0f + static_cast<float>(i) * kPi / 5.0f;
-        const float r = i % 2 == 0 ? 3.4f : 1.4f;
-        star.push_back({12.0f + r * std::cos(t), 18.2f + r * std::sin(t)});
-      }
-      c.FillPolygon(star, paint);
-      break;
-    }
+    case 0: c.FillPolygon(raster::StarPath({12.0f, 18.2f}, 3.4f, 1.4f), paint); break;  // a star
     case 1: c.FillRect(5.0f, 17.0f, 19.0f, 19.5f, paint); break;                              // a band
     case 2: c.FillPolygon({{6.0f, 14.0f}, {12.0f, 18.0f}, {6.0f, 22.0f}, {6.0f, 20.0f}, {9.0f, 18.0f}, {6.0f, 16.0f}}, paint); break;
     case 3: {  // a crescent
@@ -465,16 +451,9 @@ void Brackets(TCanvas& c, const TRgba& colour) {
 }
 
 void CapitalStar(TCanvas& c, const TRgba& colour) {
-  std::vector<TPoint> star;
-  for (int i = 0; i < 10; ++i) {
-    const float t = -kPi / 2.0f + static_cast<float>(i) * kPi / 5.0f;
-    const float r = i % 2 == 0 ? 5.4f : 2.3f;
-    star.push_back({30.0f + r * std::cos(t), 19.5f + r * std::sin(t)});
-  }
-  std::vector<TPoint> outline;
-  for (const TPoint& p : star) outline.push_back({30.0f + (p.x - 30.0f) * 1.25f, 19.5f + (p.y - 19.5f) * 1.25f});
-  c.FillPolygon(outline, raster::Solid(Rgb(10, 12, 20)));
-  c.FillPolygon(star, raster::LinearGradient({26, 15}, raster::Mix(colour, Rgb(255, 255, 255), 0.55f), {34, 24}, colour));
+  c.FillPolygon(raster::StarPath({30.0f, 19.5f}, 6.75f, 2.9f), raster::Solid(Rgb(10, 12, 20)));
+  c.FillPolygon(raster::StarPath({30.0f, 19.5f}, 5.4f, 2.3f),
+                raster::LinearGradient({26, 15}, raster::Mix(colour, Rgb(255, 255, 255), 0.55f), {34, 24}, colour));
 }
 
 void ShipBadge(TCanvas& c) {

@@ -30,11 +30,6 @@ const TMood kMoods[4] = {
     {Rgb(10, 4, 4), Rgb(92, 20, 14), Rgb(196, 70, 26), Rgb(255, 196, 120), Rgb(70, 30, 40), 1.05f, true},
 };
 
-float Smooth(float e0, float e1, float x) {
-  const float t = std::clamp((x - e0) / (e1 - e0), 0.0f, 1.0f);
-  return t * t * (3.0f - 2.0f * t);
-}
-
 void Add(TRgba& s, const TRgba& c, float k) {
   s.r += c.r * k;
   s.g += c.g * k;
@@ -90,14 +85,14 @@ TArtImage RenderStarfield(const TArtEntry& e, TArtCache&) {
     const float wx = raster::Fbm(px * 1.3f + 1.7f, py * 1.3f, seed + 1, 4) - 0.5f;
     const float wy = raster::Fbm(px * 1.3f, py * 1.3f + 4.2f, seed + 2, 4) - 0.5f;
     const float n = raster::Fbm(px + 1.6f * wx, py + 1.6f * wy, seed + 3, 6);
-    const float lanes = Smooth(0.48f, 0.72f, raster::Fbm(px * 2.6f + 0.8f * wy, py * 2.6f, seed + 4, 5));
-    const float gas = Smooth(0.45f, 0.75f, raster::Fbm(px * 0.9f + 7.0f, py * 0.9f, seed + 5, 4));
+    const float lanes = raster::Smoothstep(0.48f, 0.72f, raster::Fbm(px * 2.6f + 0.8f * wy, py * 2.6f, seed + 4, 5));
+    const float gas = raster::Smoothstep(0.45f, 0.75f, raster::Fbm(px * 0.9f + 7.0f, py * 0.9f, seed + 5, 4));
     // Gently brighter towards the middle, where the view looks.
     const float dx = (x - cx) / cx, dy = (y - cy) / cy;
     const float centre = 1.0f - 0.35f * std::min(1.0f, dx * dx * 0.6f + dy * dy * 0.8f);
-    const float body = Smooth(0.32f, 0.78f, n) * m.amount * centre * (1.0f - 0.75f * lanes);
-    const float bright = Smooth(0.58f, 0.9f, n) * (1.0f - lanes);
-    const float knots = Smooth(0.76f, 0.96f, n) * (1.0f - lanes);
+    const float body = raster::Smoothstep(0.32f, 0.78f, n) * m.amount * centre * (1.0f - 0.75f * lanes);
+    const float bright = raster::Smoothstep(0.58f, 0.9f, n) * (1.0f - lanes);
+    const float knots = raster::Smoothstep(0.76f, 0.96f, n) * (1.0f - lanes);
     Add(s, m.cloud, body * 0.62f);
     Add(s, m.glow, bright * 0.5f * centre);
     Add(s, m.hot, knots * 0.24f);
@@ -105,8 +100,8 @@ TArtImage RenderStarfield(const TArtEntry& e, TArtCache&) {
     // The war-torn sky: a faint ember glow over everything.
     if (m.warTorn) {
       // Burning gas: thin bright filaments through the red clouds, and a faint ember glow.
-      const float filament = 1.0f - Smooth(0.0f, 0.012f, std::fabs(raster::Fbm(px * 2.2f + wx, py * 2.2f + wy, seed + 7, 4) - 0.5f));
-      const float broken = Smooth(0.5f, 0.8f, raster::Fbm(px * 5.0f, py * 5.0f, seed + 8, 3));
+      const float filament = art::Vein(raster::Fbm(px * 2.2f + wx, py * 2.2f + wy, seed + 7, 4), 0.012f);
+      const float broken = raster::Smoothstep(0.5f, 0.8f, raster::Fbm(px * 5.0f, py * 5.0f, seed + 8, 3));
       Add(s, Rgb(255, 130, 50), filament * broken * body * 0.6f);
       Add(s, Rgb(60, 14, 6), 0.35f * raster::Fbm(px * 3.0f, py * 3.0f, seed + 6, 3));
     }

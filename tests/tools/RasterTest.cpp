@@ -161,6 +161,32 @@ TEST(Noise, ValueNoiseIsSmoothBoundedAndSeeded) {
   for (int h : hist) EXPECT_NEAR(h, 1000, 150);
 }
 
+TEST(Noise, PeriodicNoiseRepeatsAcrossItsTile) {
+  for (const float x : {0.0f, 0.25f, 0.5f, 0.875f}) {
+    for (const float y : {0.0f, 0.375f, 0.75f}) {
+      EXPECT_EQ(raster::PeriodicNoise(x, y, 3, 5), raster::PeriodicNoise(x + 3.0f, y, 3, 5));
+      EXPECT_EQ(raster::PeriodicNoise(x, y, 3, 5), raster::PeriodicNoise(x, y - 6.0f, 3, 5));
+      EXPECT_EQ(raster::PeriodicFbm(x, y, 2, 9, 4), raster::PeriodicFbm(x + 1.0f, y + 1.0f, 2, 9, 4)) << "a unit tile";
+    }
+  }
+  EXPECT_NE(raster::PeriodicNoise(0.5f, 0.5f, 3, 5), raster::PeriodicNoise(1.5f, 0.5f, 3, 5));
+}
+
+TEST(Raster, QuantizeKeepsFewColoursExactlyAndBoundsTheErrorOfMany) {
+  TImage24 few(40, 10);
+  for (int i = 0; i < 400; ++i) few.Pixels[i] = {static_cast<std::uint8_t>(i % 7 * 30), static_cast<std::uint8_t>(i % 5 * 50), 90};
+  const TImage8 q = Quantize(few);
+  EXPECT_EQ(q.Expand().Pixels, few.Pixels) << "35 colours fit a palette";
+  // A smooth two-axis gradient of 4096 colours: every pixel stays close to its colour.
+  TImage24 ramp(64, 64);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) ramp.At(x, y) = {static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 4), 128};
+  const TImage24 back = Quantize(ramp, 4.0f).Expand();
+  int worst = 0;
+  for (size_t i = 0; i < ramp.Pixels.size(); ++i) worst = std::max(worst, ManhattanDistance(ramp.Pixels[i], back.Pixels[i]));
+  EXPECT_LE(worst, 36);
+}
+
 // The written files are read back by the game's own BMP readers: odd widths exercise the row
 // padding, the 8-bit picture its palette.
 TEST(BmpWriter, PicturesReadBackThroughTheGameReaders) {
