@@ -34,12 +34,14 @@ class TStderrPlatform : public TQoPlatform {
   void ShowException(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
 };
 
+// Installs the stderr platform for one run and puts back what was installed before.
 class TPlatformGuard {
  public:
-  TPlatformGuard() { SetQoPlatform(&platform_); }
-  ~TPlatformGuard() { SetQoPlatform(nullptr); }
+  TPlatformGuard() : previous_(&QoPlatform()) { SetQoPlatform(&platform_); }
+  ~TPlatformGuard() { SetQoPlatform(previous_); }
 
  private:
+  TQoPlatform* previous_;
   TStderrPlatform platform_;
 };
 

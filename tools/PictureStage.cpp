@@ -135,10 +135,11 @@ bool RunPictureStage(TGeneration& g) {
   for (const std::string& e : errors) {
     if (!e.empty()) return g.Report(e);
   }
-  std::string error;
+  std::string joinError, fileError;
   if (!raster::ReplaceFile(g.GamePath("dat/BMP.PAK"),
-                           [&](const std::string& temp) { return JoinPacks(temp, entries, packPaths, &error); }, nullptr)) {
-    return g.Report(error.empty() ? g.GamePath("dat/BMP.PAK") + ": cannot be written" : error);
+                           [&](const std::string& temp) { return JoinPacks(temp, entries, packPaths, &joinError); },
+                           &fileError)) {
+    return g.Report(joinError.empty() ? fileError : joinError);
   }
   if (g.Options().PreviewFolder.empty()) return true;
   return WritePreviews(g, entries, drawn);

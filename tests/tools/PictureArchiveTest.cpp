@@ -315,6 +315,19 @@ void TextAreasAreDarkAndLabelPlatesLight() {
   for (int y : {21, 49, 77}) EXPECT_GE(Luminance(system, 137, y, 235, y + 11), 0.45) << "the option label at y " << y;
 }
 
+// The command bar's pieces meet without a seam at every width: the left piece's last column, the
+// middle piece's columns 60..539 (which show between them from 793 to 1272 pixels) and the right
+// piece's first column are one and the same.
+void TheBarJoinsAtEveryWidth() {
+  const TPicture left = Load(31), middle = Load(32), right = Load(30);
+  for (int y = 0; y < 120; ++y) {
+    const TQoRGB a = left.At(539, y);
+    auto same = [&a](const TQoRGB& b) { return a.r == b.r && a.g == b.g && a.b == b.b; };
+    ASSERT_TRUE(same(right.At(0, y))) << "row " << y;
+    for (int x = 60; x < 540; ++x) ASSERT_TRUE(same(middle.At(x, y))) << x << "," << y;
+  }
+}
+
 void PreviewsAreTheFiveSheets() {
   std::set<std::string> names;
   for (const auto& f : fs::directory_iterator(scratch_->Path() + "/preview")) {
@@ -346,6 +359,7 @@ TEST(PictureArchive, ReadBackThroughTheGameCode) {
       {"chips", ChipsCoverTheirDiamondsAndTile},
       {"sprites of a cell", PlanetFlagFleetAndMarksOfACellNeverCoverEachOther},
       {"readability", TextAreasAreDarkAndLabelPlatesLight},
+      {"bar", TheBarJoinsAtEveryWidth},
       {"previews", PreviewsAreTheFiveSheets},
   };
   for (const auto& [name, check] : checks) {
