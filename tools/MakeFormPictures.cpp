@@ -54,11 +54,6 @@ constexpr TTint kRowTints[kFaceRows] = {
     {1.07f, 1.01f, 0.89f}, {1.07f, 0.95f, 0.98f}, {0.92f, 1.00f, 1.09f}, {1.02f, 1.01f, 0.93f},
 };
 
-float Smooth(float e0, float e1, float x) {
-  const float t = std::clamp((x - e0) / (e1 - e0), 0.0f, 1.0f);
-  return t * t * (3.0f - 2.0f * t);
-}
-
 // Signed distance to a rounded rectangle (negative inside).
 float RoundedRectDistance(float x, float y, float x0, float y0, float x1, float y1, float r) {
   const float cx = (x0 + x1) * 0.5f, cy = (y0 + y1) * 0.5f;
@@ -101,7 +96,7 @@ TImage24 DrawFace(const TFaceContainerSpec& spec, int row, TFaceState state) {
       case TFaceState::Up: {
         // Dark steel, a glossy upper half, a bright rim brighter at the top, a dark outline.
         float v = 0.44f - 0.16f * t;
-        v += 0.05f * (1.0f - Smooth(0.40f, 0.50f, t));
+        v += 0.05f * (1.0f - Smoothstep(0.40f, 0.50f, t));
         if (depth < 1.0f) return Tinted(0.10f, tint);
         if (depth < 2.0f) return Tinted(0.80f - 0.42f * t, tint);
         if (depth < 3.0f) v = v * 0.85f + 0.08f * (1.0f - t);
@@ -117,10 +112,10 @@ TImage24 DrawFace(const TFaceContainerSpec& spec, int row, TFaceState state) {
       case TFaceState::Held: {
         // Lit from inside: a pale glow, brightest below the middle, with the sunken shadow of the
         // rim along the top. Held down adds a bright inner line so a latched button reads as set.
-        float v = 0.85f + 0.08f * Smooth(0.0f, 0.7f, t);
+        float v = 0.85f + 0.08f * Smoothstep(0.0f, 0.7f, t);
         if (depth < 1.0f) return Tinted(0.30f, tint);
         if (depth < 2.0f) return Tinted(0.60f + 0.26f * t, tint);
-        if (depth < 3.0f) v -= 0.12f * (1.0f - Smooth(0.15f, 0.6f, t));
+        if (depth < 3.0f) v -= 0.12f * (1.0f - Smoothstep(0.15f, 0.6f, t));
         if (state == TFaceState::Held) {
           if (depth >= 3.0f && depth < 4.0f) return Tinted(1.0f, tint);
           v -= 0.04f;

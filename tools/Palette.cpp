@@ -1,6 +1,7 @@
 #include "tools/Palette.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <unordered_map>
@@ -122,6 +123,24 @@ TImage8 ToPaletted(const TImage24& image, const TPalette& palette) {
     out.Index[i] = it->second;
   }
   return out;
+}
+
+TImage8 Quantize(const TImage24& image, float dither) {
+  TPalette palette{};
+  const std::vector<TBgr> colours = MedianCutColours({&image}, 256);
+  std::copy(colours.begin(), colours.end(), palette.begin());
+  TImage24 dithered = image;
+  if (dither > 0.0f) {
+    for (int y = 0; y < image.Height; ++y) {
+      for (int x = 0; x < image.Width; ++x) {
+        const int d = static_cast<int>(std::floor((Bayer8(x, y) - 0.5f) * dither + 0.5f));
+        TBgr& p = dithered.At(x, y);
+        p = {static_cast<std::uint8_t>(std::clamp(p.b + d, 0, 255)), static_cast<std::uint8_t>(std::clamp(p.g + d, 0, 255)),
+             static_cast<std::uint8_t>(std::clamp(p.r + d, 0, 255))};
+      }
+    }
+  }
+  return ToPaletted(dithered, palette);
 }
 
 }  // namespace vdmq::raster

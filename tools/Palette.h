@@ -19,5 +19,9 @@ using TPalette = std::array<TBgr, 256>;
 std::vector<TBgr> MedianCutColours(const std::vector<const TImage24*>& images, int count);
 // Each pixel as the index of its nearest palette colour (squared distance, ties to the lower index).
 TImage8 ToPaletted(const TImage24& image, const TPalette& palette);
+// A picture in a palette of its own: its 256 median-cut colours, each pixel offset by an 8 x 8
+// ordered dither of +-dither/2 byte steps (0: none) before it takes its nearest colour. Unused
+// palette entries are black.
+TImage8 Quantize(const TImage24& image, float dither = 0.0f);
 
 }  // namespace vdmq::raster

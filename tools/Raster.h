@@ -183,13 +183,6 @@ class TCanvas {
   std::vector<TRgba> samples_;
 };
 
-// ---- Palettes --------------------------------------------------------------------------------
-
-// The 8-bit form of a 24-bit picture: a 256-colour palette by median cut of its colours, and each
-// pixel the palette colour nearest to it after an 8 x 8 ordered dither of +-dither/2 byte steps
-// (0: none). Unused palette entries are black.
-TImage8 Quantize(const TImage24& image, float dither = 0.0f);
-
 // ---- Keyed compositing ------------------------------------------------------------------------
 
 // Keyed sprites: where a pixel of a one-sample canvas is covered by at least threshold, it becomes

@@ -5,6 +5,7 @@
 
 #include "tools/ArtStyle.h"
 #include "tools/Noise.h"
+#include "tools/Palette.h"
 
 namespace vdmq::sample {
 

@@ -14,6 +14,7 @@
 #include "tools/BmpWriter.h"
 #include "tools/Noise.h"
 #include "tools/OutputFile.h"
+#include "tools/Palette.h"
 #include "tools/Raster.h"
 
 namespace vdmq::raster {
