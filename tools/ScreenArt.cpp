@@ -114,10 +114,10 @@ std::map<int, std::vector<TPanel>> BuildTables() {
            Lines("lbProfile", 332, 26, 14, 5, 176, 12, 5),
            Well("btnCmdChg", 60, 72), Well("btnCmdFree", 146, 72), Well("btnCmdInfo", 232, 72),
            Well("spbtnFo0", 52, 116, 160, 48), Well("spbtnFo1", 52, 164, 160, 48), Well("spbtnFo2", 52, 212, 160, 48),
-           Frame("imgShip", 240, 168, 256, 160),
-           Inset(40, 270, 188, 122, {{"lbFo0ShipName", 48, 276, 170, 12}, {"lbFo0ShipCnt", 150, 296, 96, 12},
+           Inset(40, 270, 210, 122, {{"lbFo0ShipName", 48, 276, 170, 12}, {"lbFo0ShipCnt", 150, 296, 96, 12},
                                      {"lbFo1ShipName", 48, 316, 170, 12}, {"lbFo1ShipCnt", 150, 336, 96, 12},
                                      {"lbFo2ShipName", 48, 356, 170, 12}, {"lbFo2ShipCnt", 150, 376, 96, 12}}),
+           Frame("imgShip", 240, 168, 256, 160),
            Well("btnSetShip", 232, 336), Well("btnDelShip", 318, 336), Well("btnInfoShip", 404, 336),
            Well("btnMove", 340, 407), Well("btnClose", 426, 407)};
   // Fleet selector.

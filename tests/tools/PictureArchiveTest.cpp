@@ -315,6 +315,44 @@ void TextAreasAreDarkAndLabelPlatesLight() {
   for (int y : {21, 49, 77}) EXPECT_GE(Luminance(system, 137, y, 235, y + 11), 0.45) << "the option label at y " << y;
 }
 
+// Every portrait is a face of its own; the side not speaking (GEN_D) is about 55 % as bright and
+// half as saturated; the message box's and the battle window's kinds carry a dark frame.
+void PortraitsAreDistinctDimmedAndFramed() {
+  std::vector<TPicture> gen;
+  for (int n = 0; n < 38; ++n) gen.push_back(Load(40, n));
+  for (int a = 0; a < 38; ++a) {
+    for (int b = a + 1; b < 38; ++b) {
+      long diff = 0;
+      for (size_t i = 0; i < gen[a].pixels.size(); ++i) {
+        const TQoRGB &p = gen[a].pixels[i], &q = gen[b].pixels[i];
+        diff += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b);
+      }
+      EXPECT_GT(diff / static_cast<long>(gen[a].pixels.size()), 4) << a << " and " << b << " look alike";
+    }
+  }
+  for (int n = 0; n < 38; ++n) {
+    const TPicture dim = Load(41, n);
+    double light = 0, dimLight = 0, sat = 0, dimSat = 0;
+    for (size_t i = 0; i < dim.pixels.size(); ++i) {
+      const TQoRGB &p = gen[static_cast<size_t>(n)].pixels[i], &q = dim.pixels[i];
+      light += p.r + p.g + p.b;
+      dimLight += q.r + q.g + q.b;
+      sat += std::max({p.r, p.g, p.b}) - std::min({p.r, p.g, p.b});
+      dimSat += std::max({q.r, q.g, q.b}) - std::min({q.r, q.g, q.b});
+    }
+    EXPECT_NEAR(dimLight / light, 0.55, 0.08) << n;
+    EXPECT_NEAR(dimSat / sat, 0.55 * 0.5, 0.07) << n;
+    for (const int kind : {42, 43}) {
+      const TPicture p = Load(kind, n);
+      for (int i = 0; i < p.width; ++i) {
+        for (const TQoRGB& c : {p.At(i, 0), p.At(i, p.height - 1), p.At(0, i), p.At(p.width - 1, i)}) {
+          ASSERT_LT(c.r + c.g + c.b, 60) << kind << "/" << n << ": the frame's outer line";
+        }
+      }
+    }
+  }
+}
+
 // The command bar's pieces meet without a seam at every width: the left piece's last column, the
 // middle piece's columns 60..539 (which show between them from 793 to 1272 pixels) and the right
 // piece's first column are one and the same.
@@ -360,6 +398,7 @@ TEST(PictureArchive, ReadBackThroughTheGameCode) {
       {"sprites of a cell", PlanetFlagFleetAndMarksOfACellNeverCoverEachOther},
       {"readability", TextAreasAreDarkAndLabelPlatesLight},
       {"bar", TheBarJoinsAtEveryWidth},
+      {"portraits", PortraitsAreDistinctDimmedAndFramed},
       {"previews", PreviewsAreTheFiveSheets},
   };
   for (const auto& [name, check] : checks) {
