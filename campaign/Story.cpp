@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstdio>
 
-#include "battle/Btinfo.h"
+#include "campaign/BattleRecord.h"
 #include "campaign/Cmd.h"
 #include "campaign/Country.h"
 #include "campaign/Fleet.h"

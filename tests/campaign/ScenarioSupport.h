@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "WorldSupport.h"
-#include "battle/Btinfo.h"
+#include "campaign/BattleRecord.h"
 #include "campaign/Gmain.h"
 #include "campaign/W5scn01.h"
 

@@ -5,7 +5,7 @@
 
 #include "DatFileSupport.h"
 #include "WorldSupport.h"
-#include "battle/Btinfo.h"
+#include "campaign/BattleRecord.h"
 #include "campaign/Save.h"
 #include "campaign/Story.h"
 #include "campaign/StoryNames.h"
