@@ -181,7 +181,7 @@ TImage::~TImage() {
   if ((bound_.Valid() || view8_.bits) && OnImageRemoved) OnImageRemoved(this);
 }
 
-void TImage::AttachPixels(const TQoPixelView& view) {
+void TImage::AttachPixels(const TPixelView& view) {
   view8_ = {};
   if (view.bitsPerPixel == 24) {
     BindPixels(static_cast<std::uint8_t*>(view.bits), view.width, view.height, view.pitchBytes);

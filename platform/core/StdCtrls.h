@@ -5,7 +5,7 @@
 #include <array>
 
 #include "platform/core/Control.h"
-#include "qolib/graphics/QoSurface.h"
+#include "platform/core/PixelHolder.h"
 
 namespace vdmq {
 
@@ -60,21 +60,21 @@ class TLabel : public TControl {
   bool autoSize_ = true;
 };
 
-// The image control is also the picture holder of the game's drawing surfaces (IQoImage): a bound
-// surface hands its pixel memory over and the control shows it 1:1 without a copy.
-class TImage : public TControl, public IQoImage {
+// The image control is also the picture holder of the game's drawing surfaces (IPixelHolder): a
+// bound surface hands its pixel memory over and the control shows it 1:1 without a copy.
+class TImage : public TControl, public IPixelHolder {
  public:
   explicit TImage(TComponent* owner);
   ~TImage() override;
   const char* ClassName() const override { return "TImage"; }
-  // IQoImage
-  void AttachPixels(const TQoPixelView& view) override;
+  // IPixelHolder
+  void AttachPixels(const TPixelView& view) override;
   void DetachPixels() override;
   void Invalidate() override { TControl::Invalidate(); }
   void SetPalette(const RGBQUAD* palette) override;
   // Runs when the control goes away while a surface's pixels are attached (a surface detaches
   // before it frees them, so the surface is alive then): the binder tells the surface here.
-  std::function<void(IQoImage*)> OnImageRemoved;
+  std::function<void(IPixelHolder*)> OnImageRemoved;
   bool IsWindowed() const override { return false; }
   // The stored picture (shown when no pixel block is bound).
   TBitmap Picture;
@@ -97,7 +97,7 @@ class TImage : public TControl, public IQoImage {
   std::uint8_t* boundBits_ = nullptr;
   TCanvas imageCanvas_;
   // An attached 8-bit surface (shown through its colour table).
-  TQoPixelView view8_;
+  TPixelView view8_;
   std::array<std::uint32_t, 256> palette_{};
 };
 

@@ -28,32 +28,13 @@ enum TQoMethod : std::uint8_t {
   Qo_MED = 7,  // (d + s) / 2 rounded down
 };
 
-// Pixel memory as handed to whatever shows it.
-struct TQoPixelView {
-  void* bits = nullptr;
-  int width = 0;
-  int height = 0;
-  int pitchBytes = 0;
-  int bitsPerPixel = 0;
-  const RGBQUAD* palette = nullptr;  // 256 entries for 8-bit surfaces, else null
-};
-
-// The picture holder of an image control: the platform's image control implements it and shows
-// the surface's pixel memory without copying it. A holder that goes away before the surface
-// unbinds first (SetImage(nullptr)), or tells the surface through ImageNotification(opRemove);
-// one that is also a TQoComponent is told apart automatically through its free notification.
-class IQoImage {
- public:
-  virtual ~IQoImage() = default;
-  // The surface hands its pixel memory over (again after every re-creation).
-  virtual void AttachPixels(const TQoPixelView& view) = 0;
-  // The surface takes its pixel memory back; the holder must stop showing it.
-  virtual void DetachPixels() = 0;
-  // The picture changed: repaint.
-  virtual void Invalidate() = 0;
-  // An 8-bit surface's palette changed (256 entries).
-  virtual void SetPalette(const RGBQUAD* /*palette*/) {}
-};
+// The picture holder of an image control is the window layer's pixel holder: the platform's image
+// control implements it and shows the surface's pixel memory without copying it. A holder that
+// goes away before the surface unbinds first (SetImage(nullptr)), or tells the surface through
+// ImageNotification(opRemove); one that is also a TQoComponent is told apart automatically
+// through its free notification.
+using TQoPixelView = TPixelView;
+using IQoImage = IPixelHolder;
 
 // A plain memory "device context": rows of pixels the block transfers read or write.
 struct TQoDC {

@@ -5,16 +5,9 @@
 
 #include <cstdint>
 
-namespace vdmq {
+#include "platform/core/PixelHolder.h"
 
-// The 4-byte palette entry of bitmap headers and colour tables: blue, green, red, reserved.
-struct RGBQUAD {
-  std::uint8_t rgbBlue = 0;
-  std::uint8_t rgbGreen = 0;
-  std::uint8_t rgbRed = 0;
-  std::uint8_t rgbReserved = 0;
-};
-static_assert(sizeof(RGBQUAD) == 4);
+namespace vdmq {
 
 struct TQoRGB {
   std::uint8_t b = 0;
