@@ -21,7 +21,7 @@
 #include "qolib/pack/Qococotte.h"
 #include "qolib/pack/Qopack.h"
 #include "qolib/pack/Qovarnel.h"
-#include "tests/support/RiffBytes.h"
+#include "support/RiffBytes.h"
 #include "tools/BmpWriter.h"
 #include "tools/Noise.h"
 #include "tools/Raster.h"

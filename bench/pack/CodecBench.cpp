@@ -15,7 +15,7 @@
 
 #include "qolib/pack/Qococotte.h"
 #include "qolib/pack/Qovarnel.h"
-#include "tests/pack/CodecTestData.h"
+#include "support/CodecData.h"
 
 using namespace vdmq;
 using codectest::Bytes;

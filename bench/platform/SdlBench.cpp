@@ -5,7 +5,7 @@
 #include "platform/base/Sjis.h"
 #include "platform/sdl/SdlBackend.h"
 #include "qolib/graphics/QoTFPat.h"
-#include "tests/platform/sdl/SdlTestSupport.h"
+#include "support/VirtualDisplay.h"
 
 using namespace vdmq;
 

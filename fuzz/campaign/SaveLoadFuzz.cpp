@@ -15,15 +15,15 @@
 #include "platform/base/GameError.h"
 #include "platform/sys/PathMapper.h"
 #include "platform/sys/Services.h"
-#include "tests/campaign/SaveFileSupport.h"
-#include "tests/campaign/WorldSupport.h"
+#include "support/GameFiles.h"
+#include "support/World.h"
 
 namespace {
 
 using namespace vdmq;
 
-const char kInit[] = ".\\dat\\INIT.DAT";
-const char kMap0[] = ".\\dat\\MAP00.DAT";
+const char* const kInit = test::TGameFiles::kInit;
+const char* const kMap0 = test::TGameFiles::kMap0;
 const char kSlot0[] = ".\\save\\SAVE00.DAT";
 
 // The input of the current run, opened instead of the file it stands for.
@@ -42,26 +42,11 @@ void Check(bool ok) {
 
 // The seeds (a save, a map, new-game data of the generated data set) are in fuzz/seeds.
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  static TFakeSysServices* sys = new TFakeSysServices();  // lives for the whole run
-  sys->WriteFile("C:\\vdmq\\vdm_q_t.exe", "");
-  static TFileManager files;
-  files.Init();
-  FileManager = &files;
-  QvMap = new TQvMap();
-  QvMap->ClearMap();
-  test::ResetWorld();
-  test::SetUpNewGameTables();
-  {
-    MakeGameFileFolder(kInit);
-    std::FILE* f = OpenGameFile(kInit, "wb");
-    TDatFile fp(f);
-    test::WriteInitDat(&fp);
-    fp.Close();
-    std::fclose(f);
-  }
+  static test::TGameFiles* game = new test::TGameFiles();  // lives for the whole run
+  game->WriteInit();
   for (int p = 0; p < 4; ++p) SetPlanetXY(p, 5 + 10 * p, 7 + p);
-  test::FillSampleChips(*QvMap, 0);
-  SaveLoadMapFile(kSaveModeWrite, kMap0);
+  test::FillSampleChips(game->map, 0);
+  game->WriteMap(kMap0);
   if (!SaveLoadGame(kSaveModeNew, -1) || !SaveLoadGame(kSaveModeWrite, 0)) std::abort();
 
   // The chosen file reads the fuzz input; every other file is real.

@@ -3,7 +3,7 @@
 #include <climits>
 #include <random>
 
-#include "BattleSupport.h"
+#include "support/BattleWorld.h"
 #include "battle/Btinfo.h"
 #include "battle/Btmissile.h"
 #include "battle/Btqvmap.h"
@@ -25,7 +25,7 @@ TEST(BtCatalogue, ExtremePartValuesRunBoundedFrames) {
   };
   for (int round = 0; round < 200; ++round) {
     ResetWorld();
-    RecordingHost host;
+    TRecordingHost host;
     for (int w : {kWeapon1, kWeapon2}) {
       TWeaponBody& b = WeaponData[w].Weapon;
       b = {pick(), pick(), pick(), pick(), pick(), pick(), pick()};

@@ -2,7 +2,8 @@
 
 #include <vector>
 
-#include "BattleSupport.h"
+#include "campaign/W5scn01.h"
+#include "support/BattleWorld.h"
 #include "battle/Btinfo.h"
 #include "battle/Btmain.h"
 #include "battle/Btqvmap.h"
@@ -22,7 +23,7 @@ namespace {
 class Entry : public ::testing::Test {
  protected:
   void SetUp() override { ResetWorld(); }
-  RecordingHost host_;
+  TRecordingHost host_;
 };
 
 // Everything a battle leaves behind, to compare two runs.
@@ -34,8 +35,8 @@ struct Outcome {
   bool operator==(const Outcome&) const = default;
 };
 
-Outcome Snapshot(const RecordingHost& host) {
-  Outcome o{BtInfo.winner, {}, {}, host.messages};
+Outcome Snapshot(const TRecordingHost& host) {
+  Outcome o{BtInfo.winner, {}, {}, host.btMessages};
   for (int c : {0, 1}) {
     for (int s = 0; s < 3; ++s) o.hps.push_back(FleetShipHp(c, 0, s));
   }
@@ -112,15 +113,15 @@ TEST_F(Entry, PlanetWithoutSatellitesFallsAtOnce) {
   EXPECT_EQ(GetFleetX(0, 1), 7);
   EXPECT_EQ(GetFleetY(0, 1), 8);
   EXPECT_EQ(GetPlanetBelong(12), 0);
-  ASSERT_EQ(host_.boxes.size(), 1u);
+  ASSERT_EQ(host_.messages.size(), 1u);
   const std::string name = GetPlanetName(12) ? GetPlanetName(12) : "";
-  EXPECT_EQ(host_.boxes[0], SJS("拠点、") + name + SJS("を<BR>占領しました。"));
-  EXPECT_EQ(SjisToUtf8(host_.captions[0]), "報告");
+  EXPECT_EQ(host_.messages[0], "拠点、" + SjisToUtf8(name) + "を<BR>占領しました。");
+  EXPECT_EQ(host_.captions[0], "報告");
   EXPECT_EQ(host_.boxKinds[0], "SysMes") << "the game's message box";
   EXPECT_EQ(CmdExp(1), 50);
   EXPECT_EQ(FleetShipHp(0, 1, 0), 100) << "no fight, no durability change";
   const std::vector<std::string> order = {"repaint", "wave 5 0 wait"};
-  EXPECT_EQ(host_.calls, order);
+  EXPECT_EQ(BattleFlow(host_), order);
 }
 
 TEST_F(Entry, FleetKeepsItsCellWhenThePlanetLeftTheMapDuringTheBattle) {
@@ -165,9 +166,9 @@ TEST_F(Entry, ComputerCountriesAreDecidedAtOnceAndCapturesReported) {
   PutSate(40, 2, MakeShip(kHullSate, kWeapon1, -1, kEngine, -1));
   BtBattleStart(2, 0, 3, -1, 40);
   EXPECT_EQ(host_.execBattles, 0);
-  ASSERT_EQ(host_.boxes.size(), 1u);
+  ASSERT_EQ(host_.messages.size(), 1u);
   const std::string name = GetPlanetName(40) ? GetPlanetName(40) : "";
-  EXPECT_EQ(host_.boxes[0], SJS("本拠地、") + name + SJS("を<BR>占領されました。"));
+  EXPECT_EQ(host_.messages[0], "本拠地、" + SjisToUtf8(name) + "を<BR>占領されました。");
   EXPECT_EQ(GetPlanetBelong(40), 2);
   EXPECT_EQ(SateHp(40, 2), 80) << "no fight, no durability change";
 }
@@ -190,8 +191,8 @@ TEST_F(Entry, ScenarioTriggerMaySetTheWinner) {
   EXPECT_EQ(CmdExp(1), 10);
   EXPECT_EQ(CmdFatigue(1), 250);
   EXPECT_TRUE(GetFleetReturning(7, 0));
-  const std::vector<std::string> order = {"event-mes", "repaint"};
-  EXPECT_EQ(host_.calls, order);
+  const std::vector<std::string> order = {"event " + std::to_string(kMesA8a), "repaint"};
+  EXPECT_EQ(BattleFlow(host_), order);
 }
 
 TEST_F(Entry, LostSpaceBattleOfThePlayersAttack) {
@@ -222,7 +223,7 @@ TEST_F(Entry, WholeBattlesRunHeadlessToAWinnerAndReplayIdentically) {
     Outcome first;
     for (int run = 0; run < 2; ++run) {
       ResetWorld();
-      RecordingHost host;
+      TRecordingHost host;
       SetUpWorld(planet);
       if (planet) {
         BtBattleStart(0, 0, 1, -1, 9);
@@ -232,9 +233,9 @@ TEST_F(Entry, WholeBattlesRunHeadlessToAWinnerAndReplayIdentically) {
       ASSERT_EQ(host.execBattles, 1);
       EXPECT_NE(BtInfo.winner, -1);
       EXPECT_EQ(BtQvMap, nullptr);
-      EXPECT_FALSE(host.messages.empty()) << "missiles hit during the fight";
+      EXPECT_FALSE(host.btMessages.empty()) << "missiles hit during the fight";
       std::vector<std::string> flow;  // the host calls but the explosions' sound effects
-      for (const auto& c : host.calls) {
+      for (const auto& c : BattleFlow(host)) {
         if (c != "wave 4 0") flow.push_back(c);
       }
       const std::vector<std::string> expectFlow = {"battle-bgm", "exec", "map-bgm", "repaint",
@@ -281,7 +282,7 @@ TEST_F(Entry, HeadlessBattleNobodyCanWinEndsWithTheRetreat) {
 
 TEST_F(Entry, DebugSwitchesDecideTheBattleWithoutFighting) {
   SetUpWorld(false);
-  host_.debugWin = true;
+  host_.debugSw = 4;
   BtBattleStart(0, 0, 1, 0, -1);
   EXPECT_EQ(BtInfo.winner, 0);
   EXPECT_EQ(host_.execBattles, 0);
@@ -290,7 +291,7 @@ TEST_F(Entry, DebugSwitchesDecideTheBattleWithoutFighting) {
   // Battle by chance: 100 percent wins for the player, 0 percent loses.
   ResetWorld();
   SetUpWorld(false);
-  host_.debugWin = false;
+  host_.debugSw = -1;
   host_.debugChance = 100;
   BtBattleStart(0, 0, 1, 0, -1);
   EXPECT_EQ(BtInfo.winner, 0);

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "BattleSupport.h"
+#include "support/BattleWorld.h"
 #include "battle/Btinfo.h"
 #include "battle/Btlight.h"
 #include "battle/Btmain.h"
@@ -105,12 +105,12 @@ TEST_F(Arena, HullDamageAppliesArmourTwiceWithMessages) {
   // h = 800 * 100 / 1000 = 80; the unit's armour again: 800 * 80 / 1000 = 64 lost.
   EXPECT_EQ(b->GetHp(), 36);
   EXPECT_EQ(b->GetShipData().Hp, 36);
-  ASSERT_EQ(host_.messages.size(), 2u);
-  EXPECT_EQ(SjisToUtf8(host_.messages[0]), "敵軍2番艦に命中!! 64の被害");
-  EXPECT_EQ(SjisToUtf8(host_.messages[1]), "        残り耐久力36です");
+  ASSERT_EQ(host_.btMessages.size(), 2u);
+  EXPECT_EQ(SjisToUtf8(host_.btMessages[0]), "敵軍2番艦に命中!! 64の被害");
+  EXPECT_EQ(SjisToUtf8(host_.btMessages[1]), "        残り耐久力36です");
   TBtShip* a = arena_->FindShip(0, 0, 2);
   arena_->ShipHit(a, 10);  // 800 * 10 / 1000 = 8, then 800 * 8 / 1000 = 6
-  EXPECT_EQ(SjisToUtf8(host_.messages[2]), "自軍3番艦被弾!! 6の被害");
+  EXPECT_EQ(SjisToUtf8(host_.btMessages[2]), "自軍3番艦被弾!! 6の被害");
 }
 
 TEST_F(Arena, ShieldTakesTheWholeHitWithItsReductionTwice) {
@@ -137,12 +137,12 @@ TEST_F(Arena, ShieldTakesTheWholeHitWithItsReductionTwice) {
   // s = 700 * 100 / 1000 = 70, then 700 * 70 / 1000 = 49 off the shield's 100.
   EXPECT_EQ(a.GetShield().GetHp(), 51);
   EXPECT_EQ(a.GetHp(), 100);
-  EXPECT_TRUE(host_.messages.empty()) << "only the selected ship reports its shield";
+  EXPECT_TRUE(host_.btMessages.empty()) << "only the selected ship reports its shield";
   // The selected ship reports its shield.
   sel->GetShield().On();
   arena_->ShipHit(sel, 100);
-  ASSERT_EQ(host_.messages.size(), 1u);
-  EXPECT_EQ(SjisToUtf8(host_.messages[0]), "シールド損傷!! 残り51です");
+  ASSERT_EQ(host_.btMessages.size(), 1u);
+  EXPECT_EQ(SjisToUtf8(host_.btMessages[0]), "シールド損傷!! 残り51です");
   // Hits on a shield never decide the battle.
   EXPECT_EQ(BtInfo.winner, -1);
 }
@@ -158,7 +158,7 @@ TEST_F(Arena, HalfDamageForThePlayerInChapterFourAgainstCountryEight) {
   arena_->ShipHit(mine, 100);
   // h = 800 * 100 / 1000 / 2 = 40; 800 * 40 / 1000 = 32 lost.
   EXPECT_EQ(mine->GetHp(), 68);
-  EXPECT_EQ(SjisToUtf8(host_.messages[0]), "自軍2番艦被弾! 32の被害");
+  EXPECT_EQ(SjisToUtf8(host_.btMessages[0]), "自軍2番艦被弾! 32の被害");
   // The enemy's ships take full damage.
   TBtShip* theirs = arena_->FindShip(8, 0, 1);
   arena_->ShipHit(theirs, 100);
@@ -177,11 +177,11 @@ TEST_F(Arena, FlagshipLossDecidesTheBattle) {
   arena_->ShipHit(flag, 100);
   EXPECT_FALSE(flag->IsAlive());
   EXPECT_EQ(BtInfo.winner, 0);
-  ASSERT_EQ(host_.boxes.size(), 1u);
-  EXPECT_EQ(SjisToUtf8(host_.boxes[0]), "敵艦隊、旗艦を失い撤退しました。");
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0], "敵艦隊、旗艦を失い撤退しました。");
   EXPECT_EQ(host_.boxKinds[0], "SysMesBt") << "the battle's own box, which pauses the battle";
-  EXPECT_EQ(SjisToUtf8(host_.captions[0]), "確認");
-  EXPECT_EQ(host_.calls.back(), "wave 4 0");
+  EXPECT_EQ(host_.captions[0], "確認");
+  EXPECT_EQ(BattleFlow(host_).back(), "wave 4 0");
   // Further hits change nothing once the winner is set.
   TBtShip* other = arena_->FindShip(1, 0, 1);
   arena_->ShipHit(other, 100);
@@ -198,7 +198,7 @@ TEST_F(Arena, PlayersFlagshipLostIsADefeat) {
   flag->SetHp(1);
   arena_->ShipHit(flag, 100);
   EXPECT_EQ(BtInfo.winner, 1);
-  EXPECT_EQ(SjisToUtf8(host_.boxes[0]), "旗艦をやられました。撤退します。");
+  EXPECT_EQ(host_.messages[0], "旗艦をやられました。撤退します。");
   // The selection passes to the last other ship of the player when the dead one is deleted.
   arena_->MoveAll();
   EXPECT_EQ(arena_->GetSelect(), arena_->FindShip(0, 0, 2));
@@ -213,7 +213,7 @@ TEST_F(Arena, DestroyingTheLastEnemyWins) {
   arena_->ShipHit(second, 50);
   EXPECT_FALSE(second->IsAlive());
   EXPECT_EQ(BtInfo.winner, -1);
-  EXPECT_TRUE(host_.boxes.empty());
+  EXPECT_TRUE(host_.messages.empty());
   arena_->FindShip(1, 0, 0)->Kill();
   arena_->ChkWinner();
   EXPECT_EQ(BtInfo.winner, 0);
@@ -282,14 +282,14 @@ TEST_F(Arena, TwelveRunningFramesAfterTheDecisionThenTheReport) {
   host_.paused = false;
   while (BtBattleTick()) ++ticks;
   EXPECT_EQ(ticks, 12);
-  ASSERT_EQ(host_.boxes.size(), 1u);
-  EXPECT_EQ(SjisToUtf8(host_.boxes[0]), "戦闘に勝利しました。");
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0], "戦闘に勝利しました。");
   EXPECT_EQ(host_.boxKinds[0], "SysMes") << "the game's message box";
   EXPECT_EQ(arena_->GetEndCountdown(), 12);
   BtInfo.winner = 1;
   while (BtBattleTick()) {
   }
-  EXPECT_EQ(SjisToUtf8(host_.boxes[1]), "戦闘に敗北しました。");
+  EXPECT_EQ(host_.messages[1], "戦闘に敗北しました。");
 }
 
 TEST_F(Arena, PausedTicksOnlyRedraw) {

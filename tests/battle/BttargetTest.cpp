@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "BattleSupport.h"
+#include "support/BattleWorld.h"
 #include "battle/Btinfo.h"
 #include "battle/Btqvmap.h"
 #include "battle/Bttarget.h"

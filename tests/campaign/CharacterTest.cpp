@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "DatFileSupport.h"
+#include "support/KeyedBytes.h"
 #include "campaign/Character.h"
 #include "campaign/CharacterNames.h"
 #include "campaign/Save.h"

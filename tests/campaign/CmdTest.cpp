@@ -3,8 +3,8 @@
 #include <random>
 #include <vector>
 
-#include "DatFileSupport.h"
-#include "WorldSupport.h"
+#include "support/KeyedBytes.h"
+#include "support/World.h"
 #include "campaign/Cmd.h"
 #include "campaign/CmdNames.h"
 #include "campaign/Save.h"

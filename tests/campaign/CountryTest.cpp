@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "DatFileSupport.h"
+#include "support/KeyedBytes.h"
+#include "support/RecordingHost.h"
 #include "campaign/Country.h"
 #include "campaign/CountryNames.h"
 #include "campaign/GameHost.h"
@@ -18,11 +19,6 @@ using vdmq::test::TKeyedBytes;
 using vdmq::test::TTempStream;
 
 namespace {
-
-struct CaptionHost : TGameHost {
-  std::vector<std::string> captions;
-  void ShowFundCaption(const std::string& text) override { captions.push_back(text); }
-};
 
 // Fourteen living countries (country i has turn order i and capital i), no relations, and no
 // planet on the map.
@@ -77,13 +73,12 @@ TEST_F(CountryTest, FundsAreClampedAndOnlyLivingCountriesGain) {
 }
 
 TEST_F(CountryTest, ThePlayersFundsRefreshTheMainWindowCaption) {
-  CaptionHost host;
-  SetGameHost(&host);
+  test::TRecordingHost host;
   SetCountryFund(5, 10);  // a computer country: no caption
-  EXPECT_TRUE(host.captions.empty());
+  EXPECT_TRUE(host.fundCaptions.empty());
   SetCountryFund(0, 4321);
-  ASSERT_FALSE(host.captions.empty());
-  EXPECT_NE(host.captions.back().find("4321"), std::string::npos);
+  ASSERT_FALSE(host.fundCaptions.empty());
+  EXPECT_NE(host.fundCaptions.back().find("4321"), std::string::npos);
 }
 
 TEST_F(CountryTest, IncomeCountsOwnedPlanetsOnTheMapClampedEach) {

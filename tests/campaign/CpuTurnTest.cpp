@@ -13,12 +13,13 @@
 #include "campaign/Fleet.h"
 #include "campaign/Planet.h"
 #include "platform/base/StdRandom.h"
-#include "TurnSupport.h"
+#include "support/RecordingHost.h"
+#include "support/World.h"
 
 namespace vdmq {
 namespace {
 
-using test::TTurnHost;
+using test::TRecordingHost;
 
 constexpr int kCpu = 12;  // designs (0, 0, 0, 0, 0): valid in the test catalogue
 
@@ -37,7 +38,7 @@ class CpuTurnTest : public ::testing::Test {
     return GetShipPrice(&s);
   }
   test::TTestMap world_;
-  TTurnHost host_;
+  TRecordingHost host_;
 };
 
 TEST_F(CpuTurnTest, DesignsComeFromTheTables) {

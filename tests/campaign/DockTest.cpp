@@ -3,8 +3,8 @@
 #include <random>
 #include <vector>
 
-#include "DatFileSupport.h"
-#include "WorldSupport.h"
+#include "support/KeyedBytes.h"
+#include "support/World.h"
 #include "campaign/Dock.h"
 #include "campaign/Save.h"
 #include "platform/base/Sjis.h"

@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "DatFileSupport.h"
+#include "support/KeyedBytes.h"
+#include "support/RecordingHost.h"
 #include "campaign/GameHost.h"
 #include "platform/base/Sjis.h"
 #include "platform/sys/Drives.h"
@@ -22,38 +23,20 @@
 namespace vdmq {
 namespace {
 
-class TDiscHost : public TGameHost {
- public:
-  TDiscHost() { SetGameHost(this); }
-  ~TDiscHost() override { SetGameHost(nullptr); }
-  int PlatformMessageBox(const std::string& text, const std::string& caption) override {
-    prompts.push_back(SjisToUtf8(text));
-    captions.push_back(SjisToUtf8(caption));
-    if (onPrompt) onPrompt(static_cast<int>(prompts.size()));
-    return answers.empty() ? 1 : answers[std::min(prompts.size(), answers.size()) - 1];
-  }
-  bool ConfirmGameEnd() override {
-    ++questions;
-    return confirm;
-  }
-  void CloseMainWindow() override { ++closes; }
-
-  std::vector<std::string> prompts, captions;
-  std::vector<int> answers;  // by prompt; the last one repeats
-  std::function<void(int)> onPrompt;
-  bool confirm = false;
-  int questions = 0, closes = 0;
-};
-
 class FileManagerTest : public ::testing::Test {
  protected:
-  void SetUp() override { sys_.WriteFile("C:\\vdmq\\vdm_q_t.exe", ""); }
+  void SetUp() override {
+    sys_.WriteFile("C:\\vdmq\\vdm_q_t.exe", "");
+    // The disc prompt is answered OK unless a test says otherwise; the quit question is refused.
+    host_.promptAnswers = {1};
+    host_.confirmEnd = false;
+  }
   std::string Cwd() const {
     char buf[PATH_MAX];
     return getcwd(buf, sizeof buf) ? buf : "";
   }
   TFakeSysServices sys_;
-  TDiscHost host_;
+  test::TRecordingHost host_;
 };
 
 TEST_F(FileManagerTest, PathsAndEntryNames) {
@@ -181,14 +164,14 @@ TEST_F(FileManagerTest, DiscPromptUntilTheRightDiscIsInserted) {
   EXPECT_EQ(fm.GetFileNameNum(kFileKindMovie, 6), "D:\\VDM_Q\\inter\\INT_T06.str");
   ASSERT_EQ(host_.prompts.size(), 3u);
   EXPECT_EQ(host_.prompts[0], "2枚めのＣＤ－ＲＯＭを\n挿入してください。");
-  EXPECT_EQ(host_.captions[0], "CD-ROMの交換");
+  EXPECT_EQ(host_.promptCaptions[0], "CD-ROMの交換");
 }
 
 TEST_F(FileManagerTest, CancelledPromptEndsOnlyWhenTheEndIsConfirmed) {
   TFileManager fm;
   ASSERT_TRUE(fm.Init());  // no disc at all
-  host_.answers = {2};
-  host_.onPrompt = [&](int n) { host_.confirm = n >= 4; };
+  host_.promptAnswers = {2};
+  host_.onPrompt = [&](int n) { host_.confirmEnd = n >= 4; };
   EXPECT_EQ(test::ErrorOf([&] { fm.GetFileNameNum(kFileKindMovie, 2); }), "CD CHANGE CANSEL");
   EXPECT_EQ(host_.prompts.size(), 4u);
   EXPECT_EQ(host_.prompts[0], "1枚めのＣＤ－ＲＯＭを\n挿入してください。");
@@ -198,7 +181,7 @@ TEST_F(FileManagerTest, CancelledPromptEndsOnlyWhenTheEndIsConfirmed) {
   // Without a disc the marker is looked for beside the program: a marker there ends the prompt.
   host_.prompts.clear();
   host_.onPrompt = [&](int) { sys_.WriteFile("C:\\vdmq\\VDM_Q.ID1", ""); };
-  host_.answers = {1};
+  host_.promptAnswers = {1};
   EXPECT_EQ(fm.GetFileNameNum(kFileKindMovie, 2), "VDM_Q\\inter\\INT_T02.str");
   EXPECT_EQ(host_.prompts.size(), 1u);
 }

@@ -3,8 +3,9 @@
 #include <random>
 #include <vector>
 
-#include "DatFileSupport.h"
-#include "WorldSupport.h"
+#include "support/KeyedBytes.h"
+#include "support/World.h"
+#include "support/RecordingHost.h"
 #include "campaign/Fleet.h"
 #include "campaign/Save.h"
 #include "platform/base/Sjis.h"
@@ -17,7 +18,7 @@ namespace {
 class FleetTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetWorld(); }
-  TRecordingWorldHost host;
+  TRecordingHost host;
 };
 
 std::vector<int> RoutePlanets(const TFleetRootEntry* e) {

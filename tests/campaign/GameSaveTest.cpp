@@ -15,9 +15,11 @@
 #include "campaign/File_manager.h"
 #include "campaign/GameHost.h"
 #include "campaign/Qvmap.h"
-#include "DatFileSupport.h"
-#include "SaveFileSupport.h"
-#include "WorldSupport.h"
+#include "campaign/Tec.h"
+#include "support/KeyedBytes.h"
+#include "support/GameFiles.h"
+#include "support/RecordingHost.h"
+#include "support/World.h"
 #include "platform/base/Sjis.h"
 #include "platform/sys/Files.h"
 #include "platform/sys/PathMapper.h"
@@ -26,45 +28,11 @@
 namespace vdmq {
 namespace {
 
+using test::ReadGameFile;
 using test::WorldBytes;
 
-class TSaveHost : public TGameHost {
- public:
-  TSaveHost() { SetGameHost(this); }
-  ~TSaveHost() override { SetGameHost(nullptr); }
-  int SysMes(const std::string& text, const std::string& caption, int withCancel) override {
-    messages.push_back(SjisToUtf8(text));
-    captions.push_back(SjisToUtf8(caption));
-    EXPECT_EQ(withCancel, 0);
-    return 1;
-  }
-  void PlayWave(int kind, int number, bool wait) override {
-    waves.push_back({kind, number});
-    EXPECT_FALSE(wait);
-  }
-  void ReloadMapView() override { ++reloads; }
-  void SetWaitCursor(bool on) override { cursor.push_back(on); }
-
-  std::vector<std::string> messages, captions;
-  std::vector<std::pair<int, int>> waves;
-  int reloads = 0;
-  std::vector<bool> cursor;
-};
-
-std::string ReadFile(const std::string& gamePath) {
-  std::ifstream in(NativePath(gamePath), std::ios::binary);
-  if (!in) return "<absent>";
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 void WriteGameFile(const std::string& gamePath, const std::string& bytes) {
-  ASSERT_TRUE(MakeGameFileFolder(gamePath));
-  std::FILE* f = OpenGameFile(gamePath, "wb");
-  ASSERT_NE(f, nullptr);
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
+  ASSERT_TRUE(test::WriteGameFile(gamePath, bytes));
 }
 
 // A write stream that fails after `limit` bytes, or at its close.
@@ -86,50 +54,30 @@ std::FILE* OpenFailingStream(TFailingSink* sink) {
   return fopencookie(sink, "w", io);
 }
 
-const char kInit[] = ".\\dat\\INIT.DAT";
-const char kMap0[] = ".\\dat\\MAP00.DAT";
-const char kMap1[] = ".\\dat\\MAP01.DAT";
+const char* const kInit = test::TGameFiles::kInit;
+const char* const kMap0 = test::TGameFiles::kMap0;
+const char* const kMap1 = test::TGameFiles::kMap1;
 const char kSlot3[] = ".\\save\\SAVE03.DAT";
 
 class GameSaveTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    sys_.WriteFile("C:\\vdmq\\vdm_q_t.exe", "");
-    ASSERT_TRUE(files_.Init());
-    FileManager = &files_;
-    QvMap = &map_;
-    map_.ClearMap();
-    test::ResetWorld();
-    test::SetUpNewGameTables();
-    WriteInit();
+    game_.WriteInit();
     // Map 0: planets 0..3 at their cells; map 1: other chips and planet 0 elsewhere.
     for (int p = 0; p < 4; ++p) SetPlanetXY(p, 5 + 10 * p, 7 + p);
     PlanetData[0].Cg = 3;
     test::FillSampleChips(map_, 0);
-    ASSERT_TRUE(SaveLoadMapFile(kSaveModeWrite, kMap0));
+    game_.WriteMap(kMap0);
     test::FillSampleChips(map_, 5);
     SetPlanetXY(0, 40, 40);
-    ASSERT_TRUE(SaveLoadMapFile(kSaveModeWrite, kMap1));
+    game_.WriteMap(kMap1);
     // Whatever the tables hold now is overwritten by the new game.
-    map_.ClearMap();
-    test::ResetWorld();
+    game_.ResetWorld();
   }
   void TearDown() override {
-    SetGameFileOpener(nullptr);
-    FileManager = nullptr;
-    QvMap = nullptr;
-  }
-
-  void WriteInit() {
-    ASSERT_TRUE(MakeGameFileFolder(kInit));
-    std::FILE* f = OpenGameFile(kInit, "wb");
-    ASSERT_NE(f, nullptr);
-    {
-      TDatFile fp(f);
-      test::WriteInitDat(&fp);
-      ASSERT_FALSE(fp.HasError());
-    }
-    std::fclose(f);
+    // The save's boxes have no Cancel button, and its voices never hold the game up.
+    for (int withCancel : host_.cancelFlags) EXPECT_EQ(withCancel, 0);
+    for (const auto& wave : host_.waves) EXPECT_FALSE(std::get<2>(wave));
   }
 
   // A played game: every saved block differs from the new game.
@@ -168,10 +116,9 @@ class GameSaveTest : public ::testing::Test {
     FrameData[7].Enabled = 1;
   }
 
-  TFakeSysServices sys_;
-  TFileManager files_;
-  TQvMap map_;
-  TSaveHost host_;
+  test::TGameFiles game_;
+  TQvMap& map_ = game_.map;
+  test::TRecordingHost host_;
 };
 
 TEST_F(GameSaveTest, NewGameReadsInitAndMapZero) {
@@ -199,13 +146,13 @@ TEST_F(GameSaveTest, SaveWritesTheBlocksInOrderAndCreatesTheFolder) {
   ASSERT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
   EXPECT_EQ(host_.messages.back(), "セーブしました。");
   EXPECT_EQ(host_.captions.back(), "確認");
-  EXPECT_EQ(host_.waves.back(), (std::pair<int, int>{GetFukukanVoice(), 9}));
+  EXPECT_EQ(host_.waves.back(), std::make_tuple(GetFukukanVoice(), 9, false));
 
   // The native file lies in <program folder>/save, with no temporary file left over.
-  const std::string bytes = ReadFile(kSlot3);
+  const std::string bytes = ReadGameFile(kSlot3);
   ASSERT_NE(bytes, "<absent>");
-  EXPECT_EQ(ReadFile(".\\save\\SAVE03.DAT.tmp"), "<absent>");
-  std::ifstream native(sys_.Root() + "/c/vdmq/save/SAVE03.DAT", std::ios::binary);
+  EXPECT_EQ(ReadGameFile(".\\save\\SAVE03.DAT.tmp"), "<absent>");
+  std::ifstream native(game_.sys.Root() + "/c/vdmq/save/SAVE03.DAT", std::ios::binary);
   EXPECT_TRUE(native.good());
 
   const char* order[] = {"STORY_CENTURY", "STORY_CNT", "TEC_INVEST_FUND", "TEC_LEV", "COUNTRY_CAPITAL",
@@ -253,7 +200,7 @@ TEST_F(GameSaveTest, SlotThreeRoundTripRestoresEveryBlock) {
   EXPECT_TRUE(played.compare(0, loaded.size(), loaded) == 0);
 
   EXPECT_EQ(host_.messages, (std::vector<std::string>{"ロードしました。"}));
-  EXPECT_EQ(host_.waves.back(), (std::pair<int, int>{GetFukukanVoice(), 11}));
+  EXPECT_EQ(host_.waves.back(), std::make_tuple(GetFukukanVoice(), 11, false));
   EXPECT_EQ(host_.reloads, 1);
   EXPECT_FALSE(host_.cursor.back());
 }
@@ -261,7 +208,7 @@ TEST_F(GameSaveTest, SlotThreeRoundTripRestoresEveryBlock) {
 TEST_F(GameSaveTest, FailedSaveKeepsTheOldSlotByteForByte) {
   ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
   ASSERT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
-  const std::string old = ReadFile(kSlot3);
+  const std::string old = ReadGameFile(kSlot3);
   PlaySomeTurns();
 
   for (const std::size_t limit : {std::size_t{0}, std::size_t{1}, std::size_t{200}, old.size() / 2, old.size() - 1}) {
@@ -273,7 +220,7 @@ TEST_F(GameSaveTest, FailedSaveKeepsTheOldSlotByteForByte) {
       });
       host_.messages.clear();
       EXPECT_FALSE(SaveLoadGame(kSaveModeWrite, 3)) << limit;
-      EXPECT_EQ(ReadFile(kSlot3), old) << limit;
+      EXPECT_EQ(ReadGameFile(kSlot3), old) << limit;
       EXPECT_EQ(host_.messages, (std::vector<std::string>{"セーブできませんでした。"}));
       EXPECT_EQ(host_.captions.back(), "確認");
     }
@@ -285,20 +232,20 @@ TEST_F(GameSaveTest, FailedSaveKeepsTheOldSlotByteForByte) {
     return FOpen(path, mode);
   });
   EXPECT_FALSE(SaveLoadGame(kSaveModeWrite, 3));
-  EXPECT_EQ(ReadFile(kSlot3), old);
+  EXPECT_EQ(ReadGameFile(kSlot3), old);
 
   // With a sound stream the new save replaces the old one.
   SetGameFileOpener(nullptr);
   EXPECT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
-  EXPECT_NE(ReadFile(kSlot3), old);
-  EXPECT_EQ(ReadFile(".\\save\\SAVE03.DAT.tmp"), "<absent>");
+  EXPECT_NE(ReadGameFile(kSlot3), old);
+  EXPECT_EQ(ReadGameFile(".\\save\\SAVE03.DAT.tmp"), "<absent>");
 }
 
 TEST_F(GameSaveTest, DamagedSaveFailsAndLeavesTheWorld) {
   ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
   PlaySomeTurns();
   ASSERT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
-  const std::string good = ReadFile(kSlot3);
+  const std::string good = ReadGameFile(kSlot3);
   // The world in play differs from both the save and the new game.
   CountryData[0].Fund = 4711;
   map_.SetChip(0, 0, 19);
@@ -377,7 +324,7 @@ TEST_F(GameSaveTest, MapFileMissingOrDamaged) {
 
   // A damaged map fails the new game and leaves everything.
   const std::string before = WorldBytes();
-  std::string map1 = ReadFile(kMap1);
+  std::string map1 = ReadGameFile(kMap1);
   WriteGameFile(kMap0, map1.substr(0, map1.size() / 2));
   EXPECT_FALSE(SaveLoadGame(kSaveModeNew, -1));
   EXPECT_EQ(WorldBytes(), before);
@@ -462,8 +409,8 @@ TEST_F(GameSaveTest, SaveAndMapFilesHoldExactlyTheirBlocksInOrder) {
       "FLEET_CAN_MOVE", "FLEET_ATTACK", "FLEET_RETURNING", "FLEET_CAN_WARP_OUT", "FLEET_ROOT_TBL",
       "FLEET_SHIPS", "FLEET_CAN_USE", "DOCK_ABT", "DOCK_SHIPS", "DOCK_ZOUSEN_TURN", "FRAME_ENABLED",
       "WEAPON_ENABLED", "ENGINE_ENABLED", "SHIELD_ENABLED"};
-  EXPECT_EQ(BlockKeys(ReadFile(kSlot3)), save);
-  EXPECT_EQ(BlockKeys(ReadFile(kMap0)), (std::vector<std::string>{"MAP_DAT", "PLANET_XY", "PLANET_CG"}));
+  EXPECT_EQ(BlockKeys(ReadGameFile(kSlot3)), save);
+  EXPECT_EQ(BlockKeys(ReadGameFile(kMap0)), (std::vector<std::string>{"MAP_DAT", "PLANET_XY", "PLANET_CG"}));
 }
 
 // Random damage to a good save: a load either succeeds or leaves every table as it was; reading the
@@ -472,7 +419,7 @@ TEST_F(GameSaveTest, RandomlyDamagedSavesNeverHalfLoad) {
   ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
   PlaySomeTurns();
   ASSERT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
-  const std::string good = ReadFile(kSlot3);
+  const std::string good = ReadGameFile(kSlot3);
   std::mt19937 rng(4);
   for (int round = 0; round < 150; ++round) {
     std::string bytes = good;

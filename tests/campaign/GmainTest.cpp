@@ -18,15 +18,17 @@
 #include "campaign/Planet.h"
 #include "campaign/Save.h"
 #include "campaign/Story.h"
+#include "platform/base/Sjis.h"
 #include "platform/base/StdRandom.h"
 #include "platform/sys/Services.h"
-#include "SaveFileSupport.h"
-#include "TurnSupport.h"
+#include "support/GameFiles.h"
+#include "support/RecordingHost.h"
+#include "support/World.h"
 
 namespace vdmq {
 namespace {
 
-using test::TTurnHost;
+using test::TRecordingHost;
 
 class GmainTest : public ::testing::Test {
  protected:
@@ -44,7 +46,7 @@ class GmainTest : public ::testing::Test {
   int Period() const { return GetStoryPeriod(); }
 
   test::TTestMap world_;
-  TTurnHost host_;
+  TRecordingHost host_;
   std::vector<int> turns_;  // the turn country at each turn pause
 };
 
@@ -168,31 +170,31 @@ TEST_F(GmainTest, NewGameStartsTheFirstTurnAndALoadedGameResumesWithoutOne) {
 }
 
 // A host that also writes every visible step of the turn flow into one trace, in order.
-class TTraceHost : public TTurnHost {
+class TTraceHost : public TRecordingHost {
  public:
   void Sleep(int ms) override {
     trace.push_back("sleep " + std::to_string(ms) + " c" + std::to_string(GetTurnCountry()));
-    TTurnHost::Sleep(ms);
+    TRecordingHost::Sleep(ms);
   }
   void ProcessMessages() override {
     trace.push_back("process");
-    TTurnHost::ProcessMessages();
+    TRecordingHost::ProcessMessages();
   }
   void SetMapCenterPlanet(int planet) override {
     trace.push_back("centre " + std::to_string(planet));
-    TTurnHost::SetMapCenterPlanet(planet);
+    TRecordingHost::SetMapCenterPlanet(planet);
   }
   void SetCmdEnable(bool on) override {
     trace.push_back(on ? "cmd on" : "cmd off");
-    TTurnHost::SetCmdEnable(on);
+    TRecordingHost::SetCmdEnable(on);
   }
   int SysMes(const std::string& text, const std::string& caption, int withCancel) override {
     trace.push_back("mes " + SjisToUtf8(text) + (GetStoryPeriod() == oldPeriod ? " old date" : " new date"));
-    return TTurnHost::SysMes(text, caption, withCancel);
+    return TRecordingHost::SysMes(text, caption, withCancel);
   }
   void PlayWave(int kind, int number, bool wait) override {
     trace.push_back("wave " + std::to_string(number) + (wait ? " wait" : ""));
-    TTurnHost::PlayWave(kind, number, wait);
+    TRecordingHost::PlayWave(kind, number, wait);
   }
   std::vector<std::string> trace;
   int oldPeriod = GetStoryPeriod();
@@ -225,13 +227,6 @@ TEST(GmainOrderTest, RoundAndPlayerTurnStartRunTheirStepsInOrder) {
 class HeadlessGameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    sys_.WriteFile("C:\\vdmq\\vdm_q_t.exe", "");
-    ASSERT_TRUE(files_.Init());
-    FileManager = &files_;
-    QvMap = &map_;
-    map_.ClearMap();
-    test::ResetWorld();
-    test::SetUpNewGameTables();
     // Two computer countries with designs the test catalogue builds (12 and 13) fight each other
     // and country 1; the player stays out of their wars.
     for (int c : {12, 13}) {
@@ -250,38 +245,21 @@ class HeadlessGameTest : public ::testing::Test {
     SetCountryRelation(12, 13, kRelationWar);
     SetCountryRelation(12, 1, kRelationWar);
     SetCountryRelation(13, 1, kRelationWar);
-    WriteInit();
+    game_.WriteInit();
     const int cells[][2] = {{5, 5}, {30, 8}, {8, 30}, {20, 20}, {24, 12}, {12, 24}};
     const int planets[] = {0, 1, 2, 3, 22, 23};
     for (int i = 0; i < 6; ++i) SetPlanetXY(planets[i], cells[i][0], cells[i][1]);
     for (int y = 0; y < kMapSize; ++y) {
       for (int x = 0; x < kMapSize; ++x) map_.SetChip(x, y, (x == 16 && y > 2 && y < 40) ? 20 : 0);
     }
-    ASSERT_TRUE(SaveLoadMapFile(kSaveModeWrite, ".\\dat\\MAP00.DAT"));
-    map_.ClearMap();
-    test::ResetWorld();
-  }
-  void TearDown() override {
-    FileManager = nullptr;
-    QvMap = nullptr;
-  }
-  void WriteInit() {
-    const char* init = ".\\dat\\INIT.DAT";
-    ASSERT_TRUE(MakeGameFileFolder(init));
-    std::FILE* f = OpenGameFile(init, "wb");
-    ASSERT_NE(f, nullptr);
-    {
-      TDatFile fp(f);
-      test::WriteInitDat(&fp);
-      ASSERT_FALSE(fp.HasError());
-    }
-    std::fclose(f);
+    game_.WriteMap(test::TGameFiles::kMap0);
+    game_.ResetWorld();
   }
 
   // New game, rounds, save to slot 3 halfway, more rounds, load slot 3, more rounds. Answers the
   // world after the last round.
   std::string PlayGame(int* battles, int* builtOrMoved) {
-    TTurnHost host;
+    TRecordingHost host;
     StdSrand(7);
     EXPECT_TRUE(SaveLoadGame(kSaveModeNew, -1));
     // The scenario gives routes; here every fleet of 12 and 13 follows route 0 (planets 3, 2, 1, 0).
@@ -306,9 +284,8 @@ class HeadlessGameTest : public ::testing::Test {
     return test::WorldBytes();
   }
 
-  TFakeSysServices sys_;
-  TFileManager files_;
-  TQvMap map_;
+  test::TGameFiles game_;
+  TQvMap& map_ = game_.map;
 };
 
 TEST_F(HeadlessGameTest, WholeGameSavesLoadsGoesOnAndReplaysIdentically) {
@@ -323,8 +300,7 @@ TEST_F(HeadlessGameTest, WholeGameSavesLoadsGoesOnAndReplaysIdentically) {
   }
   EXPECT_GT(deployed, 0);
 
-  map_.ClearMap();
-  test::ResetWorld();
+  game_.ResetWorld();
   const std::string second = PlayGame(&battles2, &steps2);
   EXPECT_EQ(battles1, battles2);
   EXPECT_EQ(steps1, steps2);
@@ -332,7 +308,7 @@ TEST_F(HeadlessGameTest, WholeGameSavesLoadsGoesOnAndReplaysIdentically) {
 }
 
 TEST_F(HeadlessGameTest, GameOverScreenStartsTheChosenGameAndAsksAgainAfterAFailedLoad) {
-  TTurnHost host;
+  TRecordingHost host;
   ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
   StartNewGame();
   ASSERT_TRUE(SaveLoadGame(kSaveModeWrite, 3));

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "DatFileSupport.h"
+#include "support/KeyedBytes.h"
 #include "campaign/Country.h"
 #include "campaign/Parts.h"
 #include "campaign/Save.h"

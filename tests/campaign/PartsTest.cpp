@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "DatFileSupport.h"
+#include "support/KeyedBytes.h"
 #include "campaign/Parts.h"
 #include "campaign/PartsNames.h"
 #include "campaign/Save.h"

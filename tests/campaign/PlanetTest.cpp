@@ -3,8 +3,9 @@
 #include <random>
 #include <vector>
 
-#include "DatFileSupport.h"
-#include "WorldSupport.h"
+#include "support/KeyedBytes.h"
+#include "support/World.h"
+#include "support/RecordingHost.h"
 #include "campaign/Planet.h"
 #include "campaign/PlanetNames.h"
 #include "campaign/Save.h"
@@ -18,7 +19,7 @@ namespace {
 class PlanetTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetWorld(); }
-  TRecordingWorldHost host;
+  TRecordingHost host;
 };
 
 void FillRandomPlanets(std::mt19937& rng) {

@@ -9,12 +9,13 @@
 #include "campaign/Fleet.h"
 #include "campaign/Planet.h"
 #include "campaign/Qvmap.h"
-#include "TurnSupport.h"
+#include "support/RecordingHost.h"
+#include "support/World.h"
 
 namespace vdmq {
 namespace {
 
-using test::TTurnHost;
+using test::TRecordingHost;
 
 class QvmapMoveTest : public ::testing::Test {
  protected:
@@ -38,7 +39,7 @@ class QvmapMoveTest : public ::testing::Test {
   TQvMap& map() const { return *QvMap; }
 
   test::TTestMap world_;
-  TTurnHost host_;
+  TRecordingHost host_;
 };
 
 TEST_F(QvmapMoveTest, RouteLeadsFromStartToTargetAndMarksTheWalk) {

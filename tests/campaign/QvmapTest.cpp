@@ -11,8 +11,9 @@
 #include <random>
 #include <vector>
 
-#include "DatFileSupport.h"
-#include "WorldSupport.h"
+#include "support/KeyedBytes.h"
+#include "support/World.h"
+#include "support/RecordingHost.h"
 #include "campaign/Country.h"
 #include "campaign/Fleet.h"
 #include "campaign/Planet.h"
@@ -23,21 +24,6 @@ namespace vdmq {
 namespace {
 
 using TTable = std::int32_t[kMapSize][kMapSize];
-
-class TMapHost : public test::TRecordingWorldHost {
- public:
-  bool GetMapViewWindow(TMapViewWindow* w) override {
-    if (!hasView) return false;
-    *w = view;
-    return true;
-  }
-  bool GetDebugSw(int n) override { return n == debugSw; }
-  void DebugMes(const std::string& text) override { debug.push_back(SjisToUtf8(text)); }
-  bool hasView = false;
-  TMapViewWindow view;
-  int debugSw = -1;
-  std::vector<std::string> debug;
-};
 
 class QvmapTest : public ::testing::Test {
  protected:
@@ -58,7 +44,7 @@ class QvmapTest : public ::testing::Test {
     for (auto [x, y] : cells) map_->SetChip(x, y, 0);
   }
   std::unique_ptr<TQvMap> map_;
-  TMapHost host_;
+  test::TRecordingHost host_;
   TTable t_;
 };
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "DatFileSupport.h"
+#include "support/KeyedBytes.h"
 #include "campaign/Save.h"
 #include "platform/base/Sjis.h"
 

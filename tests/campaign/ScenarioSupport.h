@@ -1,44 +1,13 @@
 #pragma once
 // Test helpers for the scenario: a world in which the story can run (the Federation, its allies,
-// the Empire with planets 1..3, Elysion's outpost 55) and a game host that records the dialogues,
-// movies and map calls the events make, in order.
+// the Empire with planets 1..3, Elysion's outpost 55).
 
-#include <string>
-#include <vector>
-
-#include "WorldSupport.h"
+#include "support/World.h"
 #include "campaign/BattleRecord.h"
 #include "campaign/Gmain.h"
 #include "campaign/W5scn01.h"
 
 namespace vdmq::test {
-
-class TScenarioHost : public TRecordingWorldHost {
- public:
-  void EventMes(const TEventMesScript& script) override {
-    int id = -1;
-    for (int i = 0; i < kScn01MesCount; ++i) {
-      if (&script == &Scn01Script(i)) id = i;
-    }
-    dialogues.push_back(id);
-    log.push_back("mes " + std::to_string(id));
-  }
-  void PlayAvi(int kind, int number) override {
-    TRecordingWorldHost::PlayAvi(kind, number);
-    log.push_back("movie " + std::to_string(number));
-  }
-  void SetMapCenterPlanet(int planet) override {
-    TRecordingWorldHost::SetMapCenterPlanet(planet);
-    log.push_back("centre " + std::to_string(planet));
-  }
-  void DrawMap() override {
-    TRecordingWorldHost::DrawMap();
-    log.push_back("draw");
-  }
-
-  std::vector<int> dialogues;  // dialogue ids in the order shown
-  std::vector<std::string> log;
-};
 
 // Hulls, weapons, engines and shields the opening ships name, added to the test catalogue.
 inline void AddScenarioParts() {

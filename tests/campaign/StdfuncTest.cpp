@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "DatFileSupport.h"
+#include "support/KeyedBytes.h"
 #include "campaign/Stdfunc.h"
 #include "platform/base/Sjis.h"
 #include "platform/base/StdRandom.h"

@@ -9,7 +9,8 @@
 #include "campaign/Fleet.h"
 #include "campaign/Planet.h"
 #include "campaign/Qvmap.h"
-#include "TurnSupport.h"
+#include "support/RecordingHost.h"
+#include "support/World.h"
 
 namespace vdmq {
 namespace {
@@ -45,7 +46,7 @@ void SweepWave(const TQvMap& m, int sx, int sy, int budget, TStepRow* t, int mov
 
 TEST(StepWaveTest, FrontWaveEqualsFullSweeps) {
   test::TTestMap world;
-  test::TTurnHost host;
+  test::TRecordingHost host;
   TQvMap& map = world.map;
   std::mt19937 rng(12345);
   const int budgets[] = {0, 1, 2, 3, 8, 9, 20, 65534, 65535};

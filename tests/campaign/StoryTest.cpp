@@ -3,8 +3,9 @@
 #include <random>
 #include <vector>
 
-#include "DatFileSupport.h"
-#include "WorldSupport.h"
+#include "support/KeyedBytes.h"
+#include "support/World.h"
+#include "support/RecordingHost.h"
 #include "campaign/BattleRecord.h"
 #include "campaign/Save.h"
 #include "campaign/Story.h"
@@ -19,7 +20,7 @@ namespace {
 class StoryTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetWorld(); }
-  TRecordingWorldHost host;
+  TRecordingHost host;
 };
 
 }  // namespace
@@ -198,7 +199,7 @@ TEST_F(StoryTest, ScreenOperationsGoThroughTheHost) {
   RedrawMap();
   EXPECT_EQ(host.draws, 1);
   ShowMapPlanet(12);
-  EXPECT_EQ(host.centred, std::vector<int>{12});
+  EXPECT_EQ(host.centredPlanets, std::vector<int>{12});
   EXPECT_EQ(host.sleeps, std::vector<int>{1000});
   ScnPlayMovie(1);
   EXPECT_FALSE(GetGameEndFlag());

@@ -5,7 +5,8 @@
 
 #include <memory>
 
-#include "WorldSupport.h"
+#include "support/World.h"
+#include "support/RecordingHost.h"
 #include "campaign/Country.h"
 #include "campaign/Fleet.h"
 #include "campaign/Planet.h"
@@ -27,7 +28,7 @@ class SupplyTest : public ::testing::Test {
     SetCountryRelation(0, 2, kRelationAlly);
   }
   std::unique_ptr<TQvMap> map_;
-  test::TRecordingWorldHost host_;
+  test::TRecordingHost host_;
 };
 
 TEST_F(SupplyTest, SupplyFallsOffWithTheStepDistance) {
@@ -118,9 +119,8 @@ TEST_F(SupplyTest, AnOwnPlanetUnderAnAlliedFleetSuppliesNothing) {
 }
 
 TEST_F(SupplyTest, SupplyDumpOnlyWithTheDebugSwitch) {
-  struct THost : test::TRecordingWorldHost {
-    bool GetDebugSw(int n) override { return n == kDebugSwHokyuuDump; }
-  } host;
+  test::TRecordingHost host;
+  host.debugSw = kDebugSwHokyuuDump;
   test::PlacePlanet(5, 10, 10, 0);
   PlanetData[5].Hokyuu = 30;
   map_->CalcSupply(0);

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "DatFileSupport.h"
+#include "support/KeyedBytes.h"
 #include "campaign/Save.h"
 #include "campaign/Tec.h"
 #include "platform/base/Sjis.h"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ScenarioSupport.h"
+#include "support/RecordingHost.h"
 #include "campaign/Cmd.h"
 #include "campaign/Country.h"
 #include "campaign/Fleet.h"
@@ -48,7 +49,12 @@ class Scenario : public ::testing::Test {
     return out;
   }
 
-  test::TScenarioHost host_;
+  // The dialogues, movies and map calls the events make, in order.
+  std::vector<std::string> Flow() const { return host_.Calls({"event", "centre", "draw", "movie"}); }
+  static std::string Event(int id) { return "event " + std::to_string(id); }
+  static std::string Movie(int number) { return "movie " + std::to_string(kMovieFileKind) + " " + std::to_string(number); }
+
+  test::TRecordingHost host_;
 };
 
 TEST_F(Scenario, OpeningStartsTheWarOnce) {
@@ -174,8 +180,7 @@ TEST_F(Scenario, CapturesAfterThePlayersBattles) {
   SetPlanetBelong(2, 0);
   host_.log.clear();
   BattleEnd(0);
-  EXPECT_EQ(host_.log, (std::vector<std::string>{"mes " + std::to_string(kMesA7a), "centre 55", "draw",
-                                                 "mes " + std::to_string(kMesA7b)}));
+  EXPECT_EQ(Flow(), (std::vector<std::string>{Event(kMesA7a), "centre 55", "draw", Event(kMesA7b)}));
   EXPECT_EQ(host_.sleeps, std::vector<int>{1000});
   EXPECT_FALSE(IsPlanetOnMap(55));
   EXPECT_EQ(GetPlanetBelong(55), -1);
@@ -185,14 +190,14 @@ TEST_F(Scenario, CapturesAfterThePlayersBattles) {
   // The imperial capital: event 13 before the battle, 14 after it, with the ending movie.
   host_.log.clear();
   BattleStart(0, 7, 3);
-  EXPECT_EQ(host_.log, std::vector<std::string>{"mes " + std::to_string(kMesA13)});
+  EXPECT_EQ(Flow(), std::vector<std::string>{Event(kMesA13)});
   EXPECT_EQ(BtInfo.winner, 0) << "the battle proceeds";
   BattleStart(0, 7, 3);
-  EXPECT_EQ(host_.log.size(), 1u);
+  EXPECT_EQ(Flow().size(), 1u);
   SetPlanetBelong(3, 0);
   host_.log.clear();
   BattleEnd(0);
-  EXPECT_EQ(host_.log, (std::vector<std::string>{"mes " + std::to_string(kMesA14), "movie 2"}));
+  EXPECT_EQ(Flow(), (std::vector<std::string>{Event(kMesA14), Movie(2)}));
   EXPECT_EQ(host_.movies, (std::vector<std::pair<int, int>>{{kMovieFileKind, 2}}));
   EXPECT_TRUE(GetGameEndFlag());
 }
@@ -249,7 +254,7 @@ TEST_F(Scenario, TheThirtiethPeriodEndsTheGameAfterTheOtherEvents) {
   SetStoryCnt(2, 2);
   TurnStart(0);
   EXPECT_EQ(host_.dialogues, (std::vector<int>{kMesA9, kMesA15}));
-  EXPECT_EQ(host_.log.back(), "movie 2");
+  EXPECT_EQ(Flow().back(), Movie(2));
   EXPECT_TRUE(GetGameEndFlag());
   EXPECT_TRUE(GetStoryFlag(15));
   // Not before the thirtieth.

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "graphics/GraphicsSupport.h"
+#include "support/GraphicsFiles.h"
 
 namespace vdmq {
 namespace {

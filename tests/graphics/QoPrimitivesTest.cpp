@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "graphics/GraphicsSupport.h"
+#include "support/GraphicsFiles.h"
 #include "qolib/graphics/QoDib.h"
 #include "qolib/graphics/QoTDib.h"
 

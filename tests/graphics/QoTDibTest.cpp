@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "graphics/GraphicsSupport.h"
+#include "support/GraphicsFiles.h"
 
 namespace vdmq {
 namespace {

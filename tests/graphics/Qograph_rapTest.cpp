@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "graphics/GraphicsSupport.h"
+#include "support/GraphicsFiles.h"
 #include "qolib/graphics/QoDib.h"
 #include "qolib/pack/Qopack.h"
 

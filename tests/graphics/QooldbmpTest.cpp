@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "graphics/GraphicsSupport.h"
+#include "support/GraphicsFiles.h"
 
 namespace vdmq {
 namespace {

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <random>
 
-#include "CodecTestData.h"
+#include "support/CodecData.h"
 #include "qolib/pack/Qococotte.h"
 
 using namespace vdmq;

@@ -6,7 +6,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "CodecTestData.h"
+#include "support/CodecData.h"
 #include "qolib/pack/Qococotte.h"
 #include "qolib/pack/Qovarnel.h"
 

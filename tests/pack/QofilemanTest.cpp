@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "qolib/pack/Qofileman.h"
+#include "support/Scratch.h"
 
 using namespace vdmq;
 namespace fs = std::filesystem;
@@ -20,8 +21,6 @@ namespace {
 class FileManTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/qofilemantestXXXXXX";
-    dir = mkdtemp(tmpl);
     std::ofstream(dir + "/A.DAT") << "alpha";
     std::ofstream(dir + "/B.DAT") << "bravo!";
     // An archive with one entry made from A.DAT.
@@ -30,14 +29,14 @@ class FileManTest : public ::testing::Test {
     EXPECT_TRUE(pack.NewPack((dir + "/P.PAK").c_str()));
     EXPECT_TRUE(pack.AddFile("A.DAT", (dir + "/A.DAT").c_str(), 1, false));
   }
-  void TearDown() override { fs::remove_all(dir); }
   static std::string Content(TQoStream* s) {
     std::string out(static_cast<size_t>(s->GetSize()), '\0');
     s->Seek(0, kSoFromBeginning);
     s->Read(out.data(), static_cast<int64_t>(out.size()));
     return out;
   }
-  std::string dir;
+  test::TScratch scratch{"fileman"};
+  const std::string dir = scratch.Path();
 };
 
 }  // namespace

@@ -18,6 +18,7 @@
 
 #include "platform/base/Sjis.h"
 #include "qolib/pack/Qopack.h"
+#include "support/Scratch.h"
 
 using namespace vdmq;
 namespace fs = std::filesystem;
@@ -117,14 +118,11 @@ Bytes Picture(size_t n) {
 class PackTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/qopacktestXXXXXX";
-    dir = mkdtemp(tmpl);
     platform.temp = dir + "/";
     SetQoPlatform(&platform);
   }
   void TearDown() override {
     SetQoPlatform(nullptr);
-    fs::remove_all(dir);
   }
   std::string Path(const std::string& name) const { return dir + "/" + name; }
   // Writes a file with a fixed last-write time (seconds since 1970).
@@ -159,7 +157,8 @@ class PackTest : public ::testing::Test {
     return Bytes(s->Memory(), s->Memory() + s->GetSize());
   }
 
-  std::string dir;
+  test::TScratch scratch{"pack"};
+  const std::string dir = scratch.Path();
   FakePlatform platform;
 };
 

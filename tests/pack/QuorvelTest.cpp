@@ -12,6 +12,7 @@
 
 #include "platform/base/Sjis.h"
 #include "qolib/pack/Quorvel.h"
+#include "support/Scratch.h"
 
 using namespace vdmq;
 namespace fs = std::filesystem;
@@ -42,8 +43,8 @@ class RecordingPlatform : public TQoPlatform {
 }  // namespace
 
 TEST(FileIsExist, FilesYesFoldersAndMissingNo) {
-  char tmpl[] = "/tmp/quorveltestXXXXXX";
-  const std::string dir = mkdtemp(tmpl);
+  const test::TScratch scratch("quorvel");
+  const std::string dir = scratch.Path();
   const std::string file = dir + "/A.DAT";
   std::ofstream(file) << "x";
   EXPECT_TRUE(FileIsExist(file.c_str()));
@@ -55,7 +56,6 @@ TEST(FileIsExist, FilesYesFoldersAndMissingNo) {
   fs::create_directory(dir + "/dat");
   std::ofstream(dir + "/dat/INIT.DAT") << "x";
   EXPECT_TRUE(FileIsExist((dir + "\\dat\\INIT.DAT").c_str()));
-  fs::remove_all(dir);
 }
 
 TEST(Counter, WrapsAndClamps) {
@@ -324,8 +324,8 @@ TEST(Streams, MemoryStreamGrowsWithZeros) {
 }
 
 TEST(Streams, FileStreamModes) {
-  char tmpl[] = "/tmp/quorvelfsXXXXXX";
-  const std::string dir = mkdtemp(tmpl);
+  const test::TScratch scratch("streams");
+  const std::string dir = scratch.Path();
   const std::string p = dir + "/f.bin";
   EXPECT_EQ(TQoFileStream::Open(p, TQoFileMode::ReadDenyWrite), nullptr);
   {
@@ -354,5 +354,4 @@ TEST(Streams, FileStreamModes) {
   }
   EXPECT_EQ(TQoFileStream::Open(dir, TQoFileMode::ReadDenyWrite), nullptr);
   EXPECT_EQ(QoUnixToFileTime(0, 0), 116444736000000000ULL);
-  fs::remove_all(dir);
 }

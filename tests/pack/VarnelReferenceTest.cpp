@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <random>
 
-#include "CodecTestData.h"
+#include "support/CodecData.h"
 #include "qolib/pack/Qovarnel.h"
 
 using namespace vdmq;

@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "CodecTestData.h"
+#include "support/CodecData.h"
 #include "qolib/pack/Qovarnel.h"
 
 using namespace vdmq;

@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -23,40 +24,15 @@
 #include "campaign/Story.h"
 #include "campaign/W5scn01.h"
 #include "platform/base/Sjis.h"
+#include "support/RecordingHost.h"
+#include "support/Scratch.h"
 #include "tools/Generator.h"
 #include "tools/SampleData.h"
-#include "support/Scratch.h"
 
 namespace vdmq {
 namespace {
 
 namespace fs = std::filesystem;
-
-class TGameRecorder : public TGameHost {
- public:
-  TGameRecorder() { SetGameHost(this); }
-  ~TGameRecorder() override { SetGameHost(nullptr); }
-
-  void EventMes(const TEventMesScript& script) override {
-    for (int i = 0; i < kScn01MesCount; ++i) {
-      if (&script == &Scn01Script(i)) dialogues.push_back(i);
-    }
-  }
-  void PlayAvi(int /*kind*/, int number) override { movies.push_back(number); }
-  int SysMes(const std::string& text, const std::string& /*caption*/, int /*withCancel*/) override {
-    if (SjisToUtf8(text).find("ゲームオーバー") != std::string::npos) ++gameOverReports;
-    return 1;
-  }
-  int ShowSaveLoad(bool /*saveMode*/, bool /*wayBack*/) override {
-    ++saveLoadScreens;
-    return -1;
-  }
-
-  std::vector<int> dialogues;
-  std::vector<int> movies;
-  int gameOverReports = 0;
-  int saveLoadScreens = 0;
-};
 
 class HeadlessGame : public ::testing::Test {
  protected:
@@ -86,7 +62,7 @@ class HeadlessGame : public ::testing::Test {
     EXPECT_TRUE(SaveLoadGame(kSaveModeNew, -1));
     StartNewGame();
     int rounds = 0;
-    while (rounds < 30 && host_.saveLoadScreens == 0) {
+    while (rounds < 30 && host_.saveLoadCalls.empty()) {
       act();
       EndPlayerTurn();
       ++rounds;
@@ -96,24 +72,27 @@ class HeadlessGame : public ::testing::Test {
 
   // The game ended in one of the three ways the story allows.
   void ExpectEnded() {
-    ASSERT_EQ(host_.saveLoadScreens, 1) << "the game ended and offered the save/load screen";
+    ASSERT_EQ(host_.saveLoadCalls.size(), 1u) << "the game ended and offered the save/load screen";
     const bool ending = GetStoryFlag(14) || GetStoryFlag(15);
     const bool fallen = !IsCountryAlive(0);
     EXPECT_TRUE(ending || fallen);
+    const auto gameOverReports = std::count_if(host_.messages.begin(), host_.messages.end(), [](const std::string& m) {
+      return m.find("ゲームオーバー") != std::string::npos;
+    });
     if (ending) {
-      EXPECT_EQ(host_.movies.back(), kEndingMovie);
-      EXPECT_EQ(host_.gameOverReports, 0);
+      EXPECT_EQ(host_.movies.back().second, kEndingMovie);
+      EXPECT_EQ(gameOverReports, 0);
     } else {
-      EXPECT_EQ(host_.gameOverReports, 1);
+      EXPECT_EQ(gameOverReports, 1);
     }
     // Events 0 to 3 came first, in order.
     ASSERT_GE(host_.dialogues.size(), 4u);
     EXPECT_EQ(std::vector<int>(host_.dialogues.begin(), host_.dialogues.begin() + 4),
               (std::vector<int>{kMesA0, kMesA1, kMesA2, kMesA3}));
-    EXPECT_EQ(host_.movies.front(), 1) << "the opening movie";
+    EXPECT_EQ(host_.movies.front().second, 1) << "the opening movie";
   }
 
-  TGameRecorder host_;
+  test::TRecordingHost host_;
   std::unique_ptr<test::TScratch> scratch_;
   fs::path dir_, old_;
   std::unique_ptr<TQvMap> map_;

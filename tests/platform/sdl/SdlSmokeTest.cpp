@@ -11,7 +11,7 @@
 #include <fstream>
 #include <thread>
 
-#include "SdlTestSupport.h"
+#include "support/VirtualDisplay.h"
 #include "platform/base/Sjis.h"
 #include "platform/core/Messages.h"
 #include "platform/core/StdCtrls.h"

@@ -1,6 +1,6 @@
 #pragma once
 // Test helpers for keyed data files: build files block by block in memory, open them as read
-// streams, and read back what a routine wrote. Header-only, so any test folder can include it.
+// streams, and read back what a routine wrote.
 
 #include <cstdint>
 #include <cstdio>

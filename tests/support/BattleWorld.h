@@ -1,6 +1,6 @@
 #pragma once
 // Shared helpers of the battle tests: a small world (catalogue entries, fleets, satellites,
-// commanders, countries), a recording game host and a recording battle view.
+// commanders, countries), a recording battle view and the arena fixture.
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,11 @@
 #include "battle/Btunit.h"
 #include "campaign/GameHost.h"
 #include "campaign/Ship.h"
+#include "support/RecordingHost.h"
 
 namespace vdmq::bttest {
+
+using test::TRecordingHost;
 
 // Catalogue parts installed by ResetWorld:
 //   hull 0: durability 100, defence 200, picture 0   hull 1: durability 50, defence 0, picture 12
@@ -55,39 +58,9 @@ int SateHp(int planet, int slot);
 // at the fire point (fx, fy).
 TBtMissileInfo MissileInfo(int part, int country, int fx, int fy);
 
-// A game host that records what the battle asks of the screens.
-class RecordingHost : public TGameHost {
- public:
-  RecordingHost() { SetGameHost(this); }
-  ~RecordingHost() override { SetGameHost(nullptr); }
-
-  bool ExecBattle() override;
-  bool IsBattlePaused() override { return paused; }
-  void UpdateBtPanel() override { ++panelUpdates; }
-  void AddBtMessage(const std::string& text) override { messages.push_back(text); }
-  int SysMesBt(const std::string& text, const std::string& caption, int) override;
-  int SysMes(const std::string& text, const std::string& caption, int) override;
-  void PlayBattleBgm() override { calls.push_back("battle-bgm"); }
-  void PlayMapBgm() override { calls.push_back("map-bgm"); }
-  void PlayWave(int kind, int number, bool wait) override;
-  void EventMes(const TEventMesScript&) override { calls.push_back("event-mes"); }
-  void RepaintMainWindow() override { calls.push_back("repaint"); }
-  bool GetDebugSw(int n) override { return n == 4 && debugWin; }
-  int GetDebugBattleChance() override { return debugChance; }
-  int GetDebugShipCg() override { return debugCg; }
-
-  bool paused = false;
-  bool debugWin = false;  // the debug window's battle switches
-  int debugChance = -1;
-  int debugCg = -1;
-  int panelUpdates = 0;
-  int execBattles = 0;
-  std::vector<std::string> messages;  // hit-report lines (CP932)
-  std::vector<std::string> boxes;     // message box texts (CP932)
-  std::vector<std::string> captions;
-  std::vector<std::string> boxKinds;  // "SysMes" or "SysMesBt" per box
-  std::vector<std::string> calls;
-};
+// The calls of the battle's course in a recording host's log: the battle window, music, the main
+// window's repaint, sound effects and event dialogues.
+std::vector<std::string> BattleFlow(const TRecordingHost& host);
 
 // A battle view that records the queued sprites.
 class RecordingView : public TBtViewSink {
@@ -130,7 +103,7 @@ class ArenaTest : public ::testing::Test {
   // Attacker country a with fleet af against country d with fleet df (at planet, or -1 in space).
   void StartArena(int a, int af, int d, int df, int planet);
 
-  RecordingHost host_;
+  TRecordingHost host_;
   TBtQvMap* arena_ = nullptr;
 };
 

@@ -1,4 +1,4 @@
-#include "BattleSupport.h"
+#include "support/BattleWorld.h"
 
 #include <cstring>
 
@@ -149,28 +149,8 @@ int SateHp(int planet, int slot) {
 
 // ---- recording host and view ----
 
-bool RecordingHost::ExecBattle() {
-  ++execBattles;
-  calls.push_back("exec");
-  return false;  // no window: the battle entry fights headless
-}
-
-int RecordingHost::SysMesBt(const std::string& text, const std::string& caption, int) {
-  boxes.push_back(text);
-  captions.push_back(caption);
-  boxKinds.push_back("SysMesBt");
-  return 1;
-}
-
-int RecordingHost::SysMes(const std::string& text, const std::string& caption, int) {
-  boxes.push_back(text);
-  captions.push_back(caption);
-  boxKinds.push_back("SysMes");
-  return 1;
-}
-
-void RecordingHost::PlayWave(int kind, int number, bool wait) {
-  calls.push_back("wave " + std::to_string(kind) + " " + std::to_string(number) + (wait ? " wait" : ""));
+std::vector<std::string> BattleFlow(const TRecordingHost& host) {
+  return host.Calls({"exec", "battle-bgm", "map-bgm", "repaint", "wave", "event"});
 }
 
 int RecordingView::AddPat(int kind, int number, int rows, int cols) {

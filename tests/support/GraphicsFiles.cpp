@@ -1,4 +1,4 @@
-#include "graphics/GraphicsSupport.h"
+#include "support/GraphicsFiles.h"
 
 #include <atomic>
 #include <cstdio>

@@ -1,48 +1,43 @@
-#pragma once
-// Test helpers for whole games: a small new-game data file (INIT.DAT) written from the world tables
-// as they stand, a sample world to write it from, the map file, and the whole world as bytes for
-// "nothing changed" checks. Header-only; the fuzz targets include it too.
+#include "support/GameFiles.h"
 
 #include <cstdint>
-#include <cstring>
-#include <string>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
 
-#include "campaign/Character.h"
-#include "campaign/Cmd.h"
-#include "campaign/Country.h"
-#include "campaign/Dock.h"
-#include "campaign/Fleet.h"
-#include "campaign/Parts.h"
-#include "campaign/Planet.h"
-#include "campaign/Qvmap.h"
-#include "campaign/Save.h"
-#include "campaign/Story.h"
+#include "campaign/GameSave.h"
 #include "campaign/Tec.h"
+#include "platform/sys/PathMapper.h"
 
 namespace vdmq::test {
 
+namespace {
+
+
 // One "int" block of a field of each entry of a table.
 template <class Entry>
-inline void WriteIntField(TDatFile* fp, const char* key, Entry* table, int entries, std::int32_t Entry::*field) {
+void WriteIntField(TDatFile* fp, const char* key, Entry* table, int entries, std::int32_t Entry::*field) {
   WriteKey(fp, key, "int", static_cast<std::uint32_t>(entries));
   for (int i = 0; i < entries; ++i) ReadWriteData(kSaveModeWrite, &(table[i].*field), 4, 1, fp);
 }
 
 // A catalogue block: `values` 32-bit values per entry starting at the member.
 template <class Entry, class Member>
-inline void WriteCatalogue(TDatFile* fp, const char* key, Entry* table, int entries, int values, Member Entry::*m) {
+void WriteCatalogue(TDatFile* fp, const char* key, Entry* table, int entries, int values, Member Entry::*m) {
   WriteKey(fp, key, "int", static_cast<std::uint32_t>(entries * values));
   for (int i = 0; i < entries; ++i) ReadWriteData(kSaveModeWrite, &(table[i].*m), 4, static_cast<std::size_t>(values), fp);
 }
 
 template <class Entry>
-inline void WriteEnabled(TDatFile* fp, const char* key, Entry* table, int entries) {
+void WriteEnabled(TDatFile* fp, const char* key, Entry* table, int entries) {
   WriteKey(fp, key, "bool", static_cast<std::uint32_t>(entries));
   for (int i = 0; i < entries; ++i) ReadWriteData(kSaveModeWrite, &table[i].Enabled, 1, 1, fp);
 }
 
-// Every block the new-game data must hold, from the current tables.
-inline void WriteInitDat(TDatFile* fp) {
+}  // namespace
+
+void WriteInitDat(TDatFile* fp) {
   WriteKey(fp, "TEC_LEV_UP_FUND", "int", kTecCount * kTecLevCount);
   for (TTecData& t : TecData) ReadWriteData(kSaveModeWrite, t.LevUpFund, 4, kTecLevCount, fp);
   WriteIntField(fp, "COUNTRY_NAME", CountryData, kCountryCount, &TCountryData::Name);
@@ -85,9 +80,7 @@ inline void WriteInitDat(TDatFile* fp) {
   WriteEnabled(fp, "SHIELD_ENABLED", ShieldData, kShieldCount);
 }
 
-// New-game values on top of a reset world: three countries with capitals, commanders leading
-// fleets, a few planets with income and supply, docks, technology costs.
-inline void SetUpNewGameTables() {
+void SetUpNewGameTables() {
   for (int c = 0; c < kCountryCount; ++c) {
     CountryData[c].Name = c;
     CountryData[c].Turn = c;
@@ -128,8 +121,7 @@ inline void SetUpNewGameTables() {
   }
 }
 
-// A map: obstacles (chip 20 + n) on a diagonal band, open chips elsewhere varying with the cell.
-inline void FillSampleChips(TQvMap& map, int salt) {
+void FillSampleChips(TQvMap& map, int salt) {
   for (int y = 0; y < kMapSize; ++y) {
     for (int x = 0; x < kMapSize; ++x) {
       const bool wall = (x + y + salt) % 17 == 0 && x > 5;
@@ -138,8 +130,7 @@ inline void FillSampleChips(TQvMap& map, int salt) {
   }
 }
 
-// Every world table and the map chips, as bytes.
-inline std::string WorldBytes() {
+std::string WorldBytes() {
   std::string s;
   auto add = [&s](const void* p, std::size_t n) { s.append(static_cast<const char*>(p), n); };
   add(&StoryData, sizeof StoryData);
@@ -161,6 +152,58 @@ inline std::string WorldBytes() {
     add(&chips, sizeof chips);
   }
   return s;
+}
+
+std::string ReadGameFile(const std::string& gamePath) {
+  std::ifstream in(NativePath(gamePath), std::ios::binary);
+  if (!in) return "<absent>";
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+bool WriteGameFile(const std::string& gamePath, const std::string& bytes) {
+  if (!MakeGameFileFolder(gamePath)) return false;
+  std::FILE* f = OpenGameFile(gamePath, "wb");
+  if (f == nullptr) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && written;
+}
+
+TGameFiles::TGameFiles() {
+  sys.WriteFile("C:\\vdmq\\vdm_q_t.exe", "");
+  if (!files.Init()) throw std::runtime_error("the data-file locator does not start");
+  FileManager = &files;
+  QvMap = &map;
+  ResetWorld();
+  SetUpNewGameTables();
+}
+
+TGameFiles::~TGameFiles() {
+  SetGameFileOpener(nullptr);
+  FileManager = nullptr;
+  QvMap = nullptr;
+}
+
+void TGameFiles::WriteInit() {
+  bool ok = MakeGameFileFolder(kInit);
+  std::FILE* f = ok ? OpenGameFile(kInit, "wb") : nullptr;
+  if (f == nullptr) throw std::runtime_error("INIT.DAT cannot be created");
+  {
+    TDatFile fp(f);
+    WriteInitDat(&fp);
+    ok = !fp.HasError();
+  }
+  if (std::fclose(f) != 0 || !ok) throw std::runtime_error("INIT.DAT cannot be written");
+}
+
+void TGameFiles::WriteMap(const char* gamePath) {
+  if (!SaveLoadMapFile(kSaveModeWrite, gamePath)) throw std::runtime_error(std::string("cannot write ") + gamePath);
+}
+
+void TGameFiles::ResetWorld() {
+  map.ClearMap();
+  test::ResetWorld();
 }
 
 }  // namespace vdmq::test
