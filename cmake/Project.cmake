@@ -1,5 +1,7 @@
 # Shared build settings and helper functions for every target of the project.
 
+include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
+
 # In the sanitizer and fuzz builds every sanitizer report ends the program as a failure.
 if(VDMQ_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
@@ -24,11 +26,13 @@ function(vdmq_library name)
   if(NOT A_SOURCES)
     # A subsystem whose units are not written yet: nothing to compile, dependents still link.
     add_library(${name} INTERFACE)
+    vdmq_layer_register(${name})
     target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} INTERFACE ${A_DEPS})
     return()
   endif()
   add_library(${name} STATIC ${A_SOURCES})
+  vdmq_layer_register(${name} ${A_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${A_DEPS})
   vdmq_warnings(${name})
