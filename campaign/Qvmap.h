@@ -124,7 +124,7 @@ class TQvMap {
   // The visible cells with their chips (layer 0) and marks or the cursor (layer 1).
   void PutCells();
 
-  // --- movement ranges, routes, fleet moves, attacks and map clicks ---
+  // --- movement ranges, routes, fleet moves, attacks and map clicks (QvmapMove.cpp) ---
   // On a passable cell whose mark is below the value: the mark becomes the value; true when set.
   bool RaiseMark(int x, int y, int mark);
   // Every cell 64 where the table is not 65535 and 0 elsewhere; true when any cell is 64.
@@ -161,7 +161,7 @@ class TQvMap {
   // A click on a map cell: button 0 left, 1 right. Ignored while the computer countries move.
   void Click(int button, int x, int y);
 
-  // --- searches of the computer player ---
+  // --- searches of the computer player (QvmapMove.cpp) ---
   // Marks 64 on what the country can reach from (x, y) and from its planets; true when any.
   bool MakeCpuArea(int country, int zoneMode, int x, int y, int moveType);
   // The cell to move to this turn towards the target, or (-1, -1).
