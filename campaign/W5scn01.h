@@ -1,5 +1,6 @@
 #pragma once
-// The game's one scenario, compiled in: sixteen events and the nineteen dialogue scripts they show.
+// The game's one scenario, compiled in: sixteen events and the nineteen dialogue scripts they show
+// (W5scn01Mes).
 // The story: the Veld Federation (country 0), with its allies Seres (1) and Elysion (9), against
 // the Zoldian Empire (7), which holds the planets 1, 2 and 3 (its capital) and besieges Elysion's
 // outpost, planet 55; the kingdom of Ortensia (2) watches. The events keep no state of their own:
@@ -12,6 +13,7 @@
 //   variable 1    country 7's assaults on planet 55
 
 #include "campaign/GameHost.h"
+#include "campaign/W5scn01Mes.h"
 
 namespace vdmq {
 
@@ -29,17 +31,6 @@ constexpr int kScnDefector = 3;     // the commander who joins the Federation (e
 constexpr int kScnAssaultLimit = 7; // the assault on planet 55 that succeeds (event 8)
 constexpr int kScnTimeLimit = 30;   // value of counter 0 that ends the game (event 15)
 
-// The dialogue scripts, in the order the events use them.
-enum EScn01Mes {
-  kMesA0, kMesA1, kMesA2, kMesA3, kMesA4, kMesA5, kMesA6, kMesA7a, kMesA7b, kMesA8a, kMesA8b, kMesA8c,
-  kMesA9, kMesA10, kMesA11, kMesA12, kMesA13, kMesA14, kMesA15,
-  kScn01MesCount
-};
-
-// The compiled token list of a dialogue (built once): an empty text, then portrait tokens "0"/"1"
-// each followed by an event character (-1 clears that side), text lines, "NP" after a page of
-// fewer than four lines, and "END_STR". An id outside the enum gives an empty script ("", "END_STR").
-const TEventMesScript& Scn01Script(int id);
 // Shows a dialogue through the event window (GameHost().EventMes).
 void Scn01ShowMes(int id);
 
