@@ -1,39 +1,18 @@
 #include "qolib/pack/Qopack.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <climits>
-#include <cstdio>
 #include <cstring>
 #include <new>
+#include <vector>
 
-#include "platform/base/GameError.h"
 #include "platform/base/Sjis.h"
-#include "qolib/pack/Qococotte.h"
-#include "qolib/pack/Qovarnel.h"
+#include "qolib/pack/QopackFormat.h"
 
 namespace vdmq {
 
+using namespace qopack;
+
 namespace {
-
-constexpr int kCopyChunk = 32768;         // entry copies and entry CRC checks
-constexpr int kWholeCrcChunk = 1048576;   // whole-archive CRC passes
-constexpr int64_t kMaxArchive = INT32_MAX;  // sizes and offsets are signed 32-bit on disk
-
-uint16_t GetU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t GetU32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
-}
-int32_t GetI32(const uint8_t* p) { return static_cast<int32_t>(GetU32(p)); }
-void PutU16(uint8_t* p, uint16_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-void PutU32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
 
 // Upper-cases a name as the runtime's multibyte-aware upper-casing does in code page 932: ASCII
 // letters become capitals, a double-byte letter stays whole and unchanged. A lead byte at the very
@@ -60,30 +39,6 @@ const std::string& CrcErrorCaption() { return SJS("CRCｴﾗｰ"); }
 
 void ShowCrcError() { QoPlatform().MessageBox(CrcErrorText(), CrcErrorCaption(), kQoMbOk | kQoMbIconStop); }
 
-int32_t Padded(int32_t stored) { return static_cast<int32_t>((static_cast<int64_t>(stored) + 15) & ~int64_t{15}); }
-
-// A coder for the selector (0 Varnel, any other Cocotte); null when it cannot be had.
-std::unique_ptr<TQoDecoder> MakeDecoder(int codec) {
-  try {
-    if (codec == 0) return std::make_unique<TVarnelDecode>();
-    return std::make_unique<TCocotteDecode>();
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-}
-
-std::unique_ptr<TQoEncoder> MakeEncoder(int codec) {
-  try {
-    if (codec == 0) return std::make_unique<TVarnelEncode>();
-    return std::make_unique<TCocotteEncode>();
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-}
-
-// The callers' output limit of an encoder, 2 x n, computed wide and kept within int.
-int EncodeLimit(int n) { return static_cast<int>(std::min<int64_t>(int64_t{2} * n, INT_MAX)); }
-
 }  // namespace
 
 int QoPercent(int64_t done, int64_t total) {
@@ -93,111 +48,47 @@ int QoPercent(int64_t done, int64_t total) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// CRC-16
-// ---------------------------------------------------------------------------------------------
-
-TCrcCheck::TCrcCheck() { MakeCrcTable(); }
-
-void TCrcCheck::MakeCrcTable() {
-  const uint16_t poly = (type_ == 1) ? 0xC001 : 0x8408;
-  for (int i = 0; i < 256; ++i) {
-    uint16_t v = static_cast<uint16_t>(i);
-    for (int k = 0; k < 8; ++k) v = (v & 1) ? static_cast<uint16_t>((v >> 1) ^ poly) : static_cast<uint16_t>(v >> 1);
-    table_[i] = v;
-  }
-  for (int i = 0; i < 256; ++i) slice_[0][i] = table_[i];
-  for (int k = 1; k < 8; ++k) {
-    for (int i = 0; i < 256; ++i) {
-      const uint16_t prev = slice_[k - 1][i];
-      slice_[k][i] = static_cast<uint16_t>((prev >> 8) ^ table_[prev & 0xFF]);
-    }
-  }
-}
-
-void TCrcCheck::SetCrcType(TCrcType type) {
-  type_ = type;
-  MakeCrcTable();
-}
-
-unsigned short TCrcCheck::UpDateCrc(unsigned short crc, const unsigned char* buffer, int n) const {
-  if (buffer == nullptr) return crc;
-  int i = 0;
-  for (; i + 8 <= n; i += 8) {
-    const unsigned char* b = buffer + i;
-    const unsigned x = crc ^ (b[0] | (b[1] << 8));
-    crc = static_cast<unsigned short>(slice_[7][x & 0xFF] ^ slice_[6][x >> 8] ^ slice_[5][b[2]] ^ slice_[4][b[3]] ^
-                                      slice_[3][b[4]] ^ slice_[2][b[5]] ^ slice_[1][b[6]] ^ slice_[0][b[7]]);
-  }
-  for (; i < n; ++i) crc = static_cast<unsigned short>(table_[(crc ^ buffer[i]) & 0xFF] ^ (crc >> 8));
-  return crc;
-}
-
-bool CrcStream(TQoStream* stream, int n, unsigned short* crc) {
-  if (stream == nullptr) return false;
-  std::vector<unsigned char> buffer;
-  std::unique_ptr<TCrcCheck> checker;
-  try {
-    buffer.resize(kCopyChunk);
-    checker = std::make_unique<TCrcCheck>();
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  unsigned short c = 0xFFFF;
-  bool ok = true;
-  int64_t left = std::max(n, 0);
-  while (left > 0) {
-    const int chunk = static_cast<int>(std::min<int64_t>(left, kCopyChunk));
-    if (stream->Read(buffer.data(), chunk) != chunk) ok = false;  // the walk goes on to the end
-    c = checker->UpDateCrc(c, buffer.data(), chunk);
-    left -= chunk;
-  }
-  if (!ok) return false;
-  if (crc != nullptr) *crc = c;
-  return true;
-}
-
-// ---------------------------------------------------------------------------------------------
 // Records
 // ---------------------------------------------------------------------------------------------
 
 void TQoFileTable::FromBytes(const uint8_t* p) {
-  std::memcpy(Name, p, kQoNameLen);
-  std::memcpy(Ext, p + 21, kQoExtLen);
-  Offset = GetI32(p + 24);
-  Size = GetI32(p + 28);
-  CompSize = GetI32(p + 32);
-  Comp = p[36];
-  CrcFlag = p[37];
-  Crc = GetU16(p + 38);
-  Time.Low = GetU32(p + 40);
-  Time.High = GetU32(p + 44);
+  std::memcpy(Name, p + kRecName, kQoNameLen);
+  std::memcpy(Ext, p + kRecExt, kQoExtLen);
+  Offset = GetI32(p + kRecOffset);
+  Size = GetI32(p + kRecSize);
+  CompSize = GetI32(p + kRecCompSize);
+  Comp = p[kRecComp];
+  CrcFlag = p[kRecCrcFlag];
+  Crc = GetU16(p + kRecCrc);
+  Time.Low = GetU32(p + kRecTimeLow);
+  Time.High = GetU32(p + kRecTimeHigh);
 }
 
 void TQoFileTable::ToBytes(uint8_t* p) const {
-  std::memcpy(p, Name, kQoNameLen);
-  std::memcpy(p + 21, Ext, kQoExtLen);
-  PutU32(p + 24, static_cast<uint32_t>(Offset));
-  PutU32(p + 28, static_cast<uint32_t>(Size));
-  PutU32(p + 32, static_cast<uint32_t>(CompSize));
-  p[36] = Comp;
-  p[37] = CrcFlag;
-  PutU16(p + 38, Crc);
-  PutU32(p + 40, Time.Low);
-  PutU32(p + 44, Time.High);
+  std::memcpy(p + kRecName, Name, kQoNameLen);
+  std::memcpy(p + kRecExt, Ext, kQoExtLen);
+  PutU32(p + kRecOffset, static_cast<uint32_t>(Offset));
+  PutU32(p + kRecSize, static_cast<uint32_t>(Size));
+  PutU32(p + kRecCompSize, static_cast<uint32_t>(CompSize));
+  p[kRecComp] = Comp;
+  p[kRecCrcFlag] = CrcFlag;
+  PutU16(p + kRecCrc, Crc);
+  PutU32(p + kRecTimeLow, Time.Low);
+  PutU32(p + kRecTimeHigh, Time.High);
 }
 
 void TQoPackHeader::FromBytes(const uint8_t* p) {
-  std::memcpy(Magic, p, 6);
-  Version = GetU16(p + 6);
-  DataSize = GetI32(p + 8);
-  FileNum = GetI32(p + 12);
+  std::memcpy(Magic, p + kHeadMagic, kHeadMagicLen);
+  Version = GetU16(p + kHeadVersion);
+  DataSize = GetI32(p + kHeadDataSize);
+  FileNum = GetI32(p + kHeadFileNum);
 }
 
 void TQoPackHeader::ToBytes(uint8_t* p) const {
-  std::memcpy(p, Magic, 6);
-  PutU16(p + 6, Version);
-  PutU32(p + 8, static_cast<uint32_t>(DataSize));
-  PutU32(p + 12, static_cast<uint32_t>(FileNum));
+  std::memcpy(p + kHeadMagic, Magic, kHeadMagicLen);
+  PutU16(p + kHeadVersion, Version);
+  PutU32(p + kHeadDataSize, static_cast<uint32_t>(DataSize));
+  PutU32(p + kHeadFileNum, static_cast<uint32_t>(FileNum));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -282,8 +173,8 @@ bool TQoPack::Load(TQoStream* stream) {
   // The magic is not examined; the version decides the record size.
   int recSize;
   switch (h.Version) {
-    case kQoPackVersion0100: recSize = 32; break;
-    case kQoPackVersion0200: recSize = 40; break;
+    case kQoPackVersion0100: recSize = kRecordSize0100; break;
+    case kQoPackVersion0200: recSize = kRecordSize0200; break;
     case kQoPackVersion0300:
     case kQoPackVersion0301: recSize = kQoFileTableSize; break;
     default: return false;
@@ -294,7 +185,7 @@ bool TQoPack::Load(TQoStream* stream) {
   const int64_t tableLen = static_cast<int64_t>(h.FileNum) * recSize;
   if (tableStart + tableLen > stream->GetSize()) return false;
   // The in-memory table is rewritten as 48-byte records; it must stay within 2 GiB too.
-  if (tableStart + static_cast<int64_t>(h.FileNum) * kQoFileTableSize + 2 > kMaxArchive) return false;
+  if (tableStart + static_cast<int64_t>(h.FileNum) * kQoFileTableSize + kTrailerSize > kMaxArchive) return false;
 
   std::vector<TQoFileTable> table;
   if (h.FileNum > 0) {
@@ -315,16 +206,16 @@ bool TQoPack::Load(TQoStream* stream) {
         r.FromBytes(p);
         continue;
       }
-      std::memcpy(r.Name, p, kQoNameLen);
-      std::memcpy(r.Ext, p + 21, kQoExtLen);
-      r.Offset = GetI32(p + 24);
-      r.Size = GetI32(p + 28);
-      if (recSize == 32) {
+      std::memcpy(r.Name, p + kRecName, kQoNameLen);
+      std::memcpy(r.Ext, p + kRecExt, kQoExtLen);
+      r.Offset = GetI32(p + kRecOffset);
+      r.Size = GetI32(p + kRecSize);
+      if (recSize == kRecordSize0100) {
         r.CompSize = r.Size;
         r.Comp = 0;
       } else {
-        r.CompSize = GetI32(p + 32);
-        r.Comp = p[36];
+        r.CompSize = GetI32(p + kRecCompSize);
+        r.Comp = p[kRecComp];
       }
       r.CrcFlag = 0;
       r.Crc = 0;
@@ -347,7 +238,7 @@ bool TQoPack::Load(TQoStream* stream) {
   return true;
 }
 
-bool TQoPack::CheckWholeCrc(int64_t total) {
+bool TQoPack::WholeCrc(int64_t total, unsigned short* crc) {
   SetProgress(0);
   std::vector<unsigned char> buffer;
   try {
@@ -356,33 +247,38 @@ bool TQoPack::CheckWholeCrc(int64_t total) {
     return false;
   }
   if (stream_->Seek(0, kSoFromBeginning) != 0) return false;
-  unsigned short crc = 0xFFFF;
+  unsigned short c = 0xFFFF;
   int64_t done = 0;
   while (total - done >= kWholeCrcChunk) {
     done += kWholeCrcChunk;
     SetProgress(QoPercent(done, total));
     if (!stream_->ReadAll(buffer.data(), kWholeCrcChunk)) return false;
-    crc = checker_.UpDateCrc(crc, buffer.data(), kWholeCrcChunk);
+    c = checker_.UpDateCrc(c, buffer.data(), kWholeCrcChunk);
   }
   const int rest = static_cast<int>(total - done);
   if (rest > 0) {
     SetProgress(100);
     if (!stream_->ReadAll(buffer.data(), rest)) return false;
-    crc = checker_.UpDateCrc(crc, buffer.data(), rest);
+    c = checker_.UpDateCrc(c, buffer.data(), rest);
   }
-  uint8_t trailer[2];
-  if (!stream_->ReadAll(trailer, 2)) return false;
+  *crc = c;
+  return true;
+}
+
+bool TQoPack::CheckWholeCrc(int64_t total) {
+  unsigned short crc = 0;
+  if (!WholeCrc(total, &crc)) return false;
+  uint8_t trailer[kTrailerSize];
+  if (!stream_->ReadAll(trailer, kTrailerSize)) return false;
   return crc == GetU16(trailer);
 }
 
-void TQoPack::ClosePack() {
-  if (open_) EndPack();
-}
+bool TQoPack::ClosePack() { return !open_ || EndPack(); }
 
-void TQoPack::EndPack() {
-  if (!open_) return;
+bool TQoPack::EndPack() {
+  if (!open_) return true;
   CloseFile();
-  if (modified_) Rewrite();
+  const bool written = !modified_ || Rewrite();
   table_.clear();
   table_.shrink_to_fit();
   ownedStream_.reset();
@@ -391,44 +287,7 @@ void TQoPack::EndPack() {
   packName_.clear();
   open_ = false;
   ++generation_;
-}
-
-void TQoPack::Rewrite() {
-  uint8_t head[kQoPackHeaderSize];
-  header_.FileNum = static_cast<int32_t>(table_.size());
-  header_.ToBytes(head);
-  if (stream_->Seek(0, kSoFromBeginning) != 0 || !stream_->WriteAll(head, kQoPackHeaderSize)) return;
-  const int64_t tableStart = kQoPackHeaderSize + static_cast<int64_t>(header_.DataSize);
-  if (!table_.empty()) {
-    std::vector<uint8_t> raw(table_.size() * kQoFileTableSize);
-    for (size_t i = 0; i < table_.size(); ++i) table_[i].ToBytes(raw.data() + i * kQoFileTableSize);
-    if (stream_->Seek(tableStart, kSoFromBeginning) != tableStart ||
-        !stream_->WriteAll(raw.data(), static_cast<int64_t>(raw.size()))) {
-      return;
-    }
-  }
-  SetProgress(0);
-  const int64_t total = tableStart + static_cast<int64_t>(table_.size()) * kQoFileTableSize;
-  std::vector<unsigned char> buffer(kWholeCrcChunk);
-  if (stream_->Seek(0, kSoFromBeginning) != 0) return;
-  unsigned short crc = 0xFFFF;
-  int64_t done = 0;
-  while (total - done >= kWholeCrcChunk) {
-    done += kWholeCrcChunk;
-    SetProgress(QoPercent(done, total));
-    if (!stream_->ReadAll(buffer.data(), kWholeCrcChunk)) return;
-    crc = checker_.UpDateCrc(crc, buffer.data(), kWholeCrcChunk);
-  }
-  const int rest = static_cast<int>(total - done);
-  if (rest > 0) {
-    SetProgress(100);
-    if (!stream_->ReadAll(buffer.data(), rest)) return;
-    crc = checker_.UpDateCrc(crc, buffer.data(), rest);
-  }
-  uint8_t trailer[2];
-  PutU16(trailer, crc);
-  stream_->Seek(total, kSoFromBeginning);
-  stream_->WriteAll(trailer, 2);
+  return written;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -813,69 +672,6 @@ unsigned short TQoPack::FileCopy(TQoStream* destination, TQoStream* source, int 
                     [source](unsigned char* buffer, int k) { return source->ReadAll(buffer, k); });
 }
 
-void TQoPack::NotCoding(void* buffer, int n) {
-  auto* p = static_cast<unsigned char*>(buffer);
-  for (int i = 0; i < n; ++i) p[i] = static_cast<unsigned char>(~p[i]);
-}
-
-// ---------------------------------------------------------------------------------------------
-// TQoPack: writing
-// ---------------------------------------------------------------------------------------------
-
-bool TQoPack::NewPack(const char* name) {
-  if (readOnly_) return false;
-  if (open_) EndPack();
-  if (name == nullptr || *name == 0) return false;
-  std::unique_ptr<TQoFileStream> file = TQoFileStream::Open(name, TQoFileMode::Create);
-  if (!file) return false;
-  TQoPackHeader h;  // "QoPack", 0x0300, no data, no records
-  uint8_t head[kQoPackHeaderSize];
-  h.ToBytes(head);
-  if (file->Seek(0, kSoFromBeginning) != 0 || !file->WriteAll(head, kQoPackHeaderSize)) return false;
-  header_ = h;
-  table_.clear();
-  ownedStream_ = std::move(file);
-  stream_ = ownedStream_.get();
-  streamNotOwned_ = false;
-  modified_ = true;
-  packName_ = name;
-  open_ = true;
-  ++generation_;
-  return true;
-}
-
-bool TQoPack::MakeTempFile(std::string& out) {
-  std::string folder;
-  if (!QoPlatform().TempPath(folder) || folder.size() >= 260) return false;
-  char tail[32];
-  for (int i = 0; i < 1000; ++i) {
-    std::snprintf(tail, sizeof tail, "QoTmp%03d.QoPack", i);
-    const std::string name = folder + tail;
-    if (FileIsExist(name.c_str())) continue;
-    // Testing and then creating would let another program take the same name in between.
-    if (TQoFileStream::Open(name, TQoFileMode::CreateNew)) {
-      out = name;
-      return true;
-    }
-  }
-  return false;
-}
-
-int TQoPack::FileEncode(TQoStream* destination, TQoStream* source, int n, int codec) {
-  SetProgress(0);
-  if (destination == nullptr || source == nullptr || n < 0) return 0;
-  std::unique_ptr<TQoEncoder> encoder = MakeEncoder(codec);
-  if (!encoder) return 0;
-  codecSource_ = source;
-  codecDestination_ = destination;
-  codecLimit_ = -1;
-  const bool ok = encoder->Encode(
-      n, EncodeLimit(n), [this](unsigned char* b, int k) { return CallBackRead(b, k); },
-      [this](unsigned char* b, int k) { return CallBackWrite(b, k); }, [this](int p) { CallBackProgress(p); });
-  codecSource_ = codecDestination_ = nullptr;
-  return ok ? encoder->Written() : 0;
-}
-
 unsigned short TQoPack::PackCopy(TQoStream* destination, TQoPack* source, QoFILE* handle, int n, bool* ok) {
   if (ok != nullptr) *ok = false;
   SetProgress(0);
@@ -885,154 +681,9 @@ unsigned short TQoPack::PackCopy(TQoStream* destination, TQoPack* source, QoFILE
   });
 }
 
-bool TQoPack::WritePadding(int storedSize, int* padded) {
-  const int32_t p = Padded(storedSize);
-  *padded = p;
-  const int fill = p - storedSize;
-  if (fill <= 0) return true;
-  static const unsigned char zeros[16] = {};
-  return stream_->WriteAll(zeros, fill);
-}
-
-bool TQoPack::AppendRecord(const TQoFileTable& record, int padded) {
-  try {
-    table_.push_back(record);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  header_.DataSize += padded;
-  header_.FileNum = static_cast<int32_t>(table_.size());
-  modified_ = true;
-  return true;
-}
-
-namespace {
-
-// The archive stays below 2 GiB: header, data area with the new padded entry, the table with one
-// more record, and the trailer.
-bool FitsArchive(const TQoPackHeader& h, size_t records, int64_t stored) {
-  const int64_t total = kQoPackHeaderSize + static_cast<int64_t>(h.DataSize) + ((stored + 15) & ~int64_t{15}) +
-                        static_cast<int64_t>(records + 1) * kQoFileTableSize + 2;
-  return stored >= 0 && total <= kMaxArchive;
-}
-
-// Deletes a temporary file at the end of AddFile, on success and on failure.
-struct TempFileGuard {
-  std::string name;
-  ~TempFileGuard() {
-    if (!name.empty()) ::unlink(QoPlatform().NativePath(name).c_str());
-  }
-};
-
-}  // namespace
-
-bool TQoPack::AddFile(const char* name, const char* path, int method, bool onlyIfSmaller) {
-  if (readOnly_ || !open_) return false;
-  if (method < kQoMethodStore || method > kQoMethodInvert) return false;
-  TempFileGuard temp;
-  std::unique_ptr<TQoFileStream> source;
-  std::unique_ptr<TQoFileStream> coded;
-  try {
-    const std::string nameText = name != nullptr ? name : "";
-    const std::string pathText = path != nullptr ? path : "";
-    TQoFileTable record;
-    MakeFTName(record, nameText.c_str());
-    // An empty name, one too long, or one whose (cut) look-up name is already taken is refused.
-    if (nameText.empty() || nameText.size() > static_cast<size_t>(kQoLookupNameMax) ||
-        CheckFileName(nameText.c_str()) >= 0 || CheckFileName(LookupName(record).c_str()) >= 0) {
-      ThrowGameError(SJS("ファイル名") + nameText + SJS("が不正です。"));
-    }
-    source = TQoFileStream::Open(pathText, TQoFileMode::ReadDenyWrite);
-    if (!source) ThrowGameError(SJS("ファイル") + pathText + SJS("が開けません。"));
-    const int64_t length = source->GetSize();
-    if (!FitsArchive(header_, table_.size(), length)) return false;
-    record.Offset = header_.DataSize;
-    record.Size = static_cast<int32_t>(length);
-    uint64_t time = 0;
-    if (source->GetLastWriteTime(time)) {
-      record.Time.Low = static_cast<uint32_t>(time);
-      record.Time.High = static_cast<uint32_t>(time >> 32);
-    }
-    if (record.Size == 0) method = kQoMethodStore;
-
-    int codedSize = 0;
-    if (method == kQoMethodVarnel || method == kQoMethodCocotte) {
-      std::string tempName;
-      if (!MakeTempFile(tempName)) ThrowGameError(SJS("テンポラリファイルが作れません。"));
-      temp.name = tempName;
-      coded = TQoFileStream::Open(tempName, TQoFileMode::Create);
-      if (!coded) ThrowGameError(SJS("ファイル") + tempName + SJS("が開けません。"));
-      codedSize = FileEncode(coded.get(), source.get(), record.Size, method - 1);
-      if (codedSize > 0 && (!onlyIfSmaller || codedSize < record.Size)) {
-        source.reset();
-        coded.reset();
-        coded = TQoFileStream::Open(tempName, TQoFileMode::ReadDenyWrite);
-        if (!coded) ThrowGameError(SJS("ファイル") + tempName + SJS("が開けません。"));
-      } else {
-        method = kQoMethodInvert;
-        coded.reset();
-        if (source->Seek(0, kSoFromBeginning) != 0) return false;
-      }
-    }
-    record.Comp = static_cast<uint8_t>(method);
-    record.CrcFlag = 1;
-    const bool fromCoded = method == kQoMethodVarnel || method == kQoMethodCocotte;
-    record.CompSize = fromCoded ? codedSize : record.Size;
-    if (!FitsArchive(header_, table_.size(), record.CompSize)) return false;
-
-    const int64_t at = kQoPackHeaderSize + static_cast<int64_t>(header_.DataSize);
-    if (stream_->Seek(at, kSoFromBeginning) != at) return false;
-    bool ok = false;
-    record.Crc = FileCopy(stream_, fromCoded ? static_cast<TQoStream*>(coded.get()) : source.get(), record.CompSize,
-                          method == kQoMethodInvert, &ok);
-    int padded = 0;
-    // A short read or write appends no record: the table and the data size stay as they were.
-    if (!ok || !WritePadding(record.CompSize, &padded)) return false;
-    return AppendRecord(record, padded);
-  } catch (const EGameError& e) {
-    source.reset();
-    coded.reset();
-    QoPlatform().ShowException(e.what());
-    return false;
-  }
-}
-
-bool TQoPack::AddPack(const char* name, TQoPack* source, const char* sourceName) {
-  if (readOnly_ || !open_ || name == nullptr || *name == 0) return false;
-  if (std::strlen(name) > static_cast<size_t>(kQoLookupNameMax) || CheckFileName(name) >= 0) return false;
-  TQoFileTable record;
-  MakeFTName(record, name);
-  if (CheckFileName(LookupName(record).c_str()) >= 0) return false;
-  // Copying from this archive into itself would read what it is overwriting.
-  if (source == nullptr || source == this || sourceName == nullptr) return false;
-  QoFILE* h = source->QofopenComp(sourceName, false);
-  if (h == nullptr) return false;
-  record.Offset = header_.DataSize;
-  record.Size = source->Qofsize(h);
-  record.CompSize = source->Qodsize(h);
-  record.Comp = static_cast<uint8_t>(source->QoIsComp(h));
-  source->QoGetFileTime(h, &record.Time);
-  record.CrcFlag = 1;
-  bool ok = FitsArchive(header_, table_.size(), record.CompSize);
-  const int64_t at = kQoPackHeaderSize + static_cast<int64_t>(header_.DataSize);
-  if (ok) ok = source->Qofseek(h, 0, 0) && stream_->Seek(at, kSoFromBeginning) == at;
-  if (ok) record.Crc = PackCopy(stream_, source, h, record.CompSize, &ok);
-  int padded = 0;
-  if (ok) ok = WritePadding(record.CompSize, &padded);
-  source->Qofclose(h);
-  return ok && AppendRecord(record, padded);
-}
-
-bool TQoPack::DelFile(const char* name) {
-  if (readOnly_ || !open_) return false;
-  const int i = CheckFileName(name);
-  if (i < 0) return false;
-  TQoFileTable& r = table_[static_cast<size_t>(i)];
-  if (r.IsDeleted()) return false;  // an empty name finds a deleted record: nothing to delete
-  std::memset(r.Name, 0, kQoNameLen);
-  std::memset(r.Ext, 0, kQoExtLen);
-  modified_ = true;
-  return true;
+void TQoPack::NotCoding(void* buffer, int n) {
+  auto* p = static_cast<unsigned char*>(buffer);
+  for (int i = 0; i < n; ++i) p[i] = static_cast<unsigned char>(~p[i]);
 }
 
 // ---------------------------------------------------------------------------------------------

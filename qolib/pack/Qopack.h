@@ -1,7 +1,7 @@
 #pragma once
-// The packed picture archive: its 16-bit CRC, the archive component TQoPack (reading entries by
-// name as file-like QoFILE handles or memory streams, creating and rewriting archives), and the
-// compressing stream TQoCompStream.
+// The packed picture archive: the archive component TQoPack (reading entries by name as file-like
+// QoFILE handles or memory streams; creating and rewriting archives in QopackWriter.cpp) and the
+// compressing stream TQoCompStream. The archive's 16-bit CRC is Qocrc.
 //
 // File layout (all integers little-endian, sizes signed 32-bit):
 //   header 16 bytes   "QoPack", u16 version, i32 data size, i32 record count
@@ -17,39 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "qolib/pack/Qocrc.h"
 #include "qolib/pack/Quorvel.h"
 
 namespace vdmq {
-
-// ---------------------------------------------------------------------------------------------
-// CRC-16
-// ---------------------------------------------------------------------------------------------
-
-using TCrcType = uint8_t;  // 0 (default): polynomial 0x8408; 1: polynomial 0xC001
-
-class TCrcCheck {
- public:
-  TCrcCheck();
-  virtual ~TCrcCheck() = default;
-  void MakeCrcTable();
-  void SetCrcType(TCrcType type);
-  TCrcType GetCrcType() const { return type_; }
-  // Continues crc over n bytes (n <= 0 leaves it unchanged).
-  unsigned short UpDateCrc(unsigned short crc, const unsigned char* buffer, int n) const;
-  // CRC from the start value 0xFFFF.
-  unsigned short Crc(const unsigned char* buffer, int n) const { return UpDateCrc(0xFFFF, buffer, n); }
-
- private:
-  TCrcType type_ = 0;
-  uint16_t table_[256];
-  // table_ extended to eight bytes at a time: slice_[k][i] is table_ applied to byte i followed by
-  // k zero bytes. Same results, several times faster on long buffers.
-  uint16_t slice_[8][256];
-};
-
-// CRC-16 of the next n bytes of the stream from its current position. On a short read the
-// caller's value stays as it was and the result is false.
-bool CrcStream(TQoStream* stream, int n, unsigned short* crc);
 
 // ---------------------------------------------------------------------------------------------
 // Archive format
@@ -168,8 +139,10 @@ class TQoPack : public TQoComponent {
   bool LoadPack(const char* name);
   // Loads from a stream that the caller keeps (read-only components only).
   bool LoadPackStream(TQoStream* stream);
-  void ClosePack();
-  void EndPack();
+  // Closes the archive; a changed one gets its header, table and trailer written first. False
+  // when that fails (the platform's message box has told it; the archive is damaged).
+  bool ClosePack();
+  bool EndPack();
   bool IsOpen() const { return open_; }
 
   // --- the file table ---
@@ -229,6 +202,8 @@ class TQoPack : public TQoComponent {
 
   // --- writing ---
   bool NewPack(const char* name);
+  // An empty archive on a stream that the caller keeps (writable components only).
+  bool NewPackStream(TQoStream* stream);
   bool AddFile(const char* name, const char* path, int method, bool onlyIfSmaller);
   bool AddFile(const char* name, const char* path, bool onlyIfSmaller) {
     return AddFile(name, path, kQoMethodVarnel, onlyIfSmaller);
@@ -251,8 +226,12 @@ class TQoPack : public TQoComponent {
   template <class Read>
   unsigned short CopyChunks(TQoStream* destination, int n, bool invert, bool* ok, Read read);
   bool Load(TQoStream* stream);
+  // The CRC-16 of the archive's first total bytes, read from its start.
+  bool WholeCrc(int64_t total, unsigned short* crc);
   bool CheckWholeCrc(int64_t total);
-  void Rewrite();
+  bool Rewrite();
+  // Writes an empty archive's header to the stream and opens it there.
+  bool StartNew(TQoStream* stream);
   void SetProgress(int percent);
   bool HandleValid(const QoFILE* handle) const;
   bool EntryRangeValid(const TQoFileTable& r) const;

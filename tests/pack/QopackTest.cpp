@@ -945,6 +945,80 @@ TEST_F(PackTest, WritingReportsProgressAndTheNewArchiveKeepsItsVersion) {
   EXPECT_EQ(b[7], 0x03);
 }
 
+// A stream over memory whose operations fail from a chosen one on (counted from Arm): reads and
+// writes then move nothing and seeks answer -1, as on a full or failing disc.
+class TFailingStream : public TQoStream {
+ public:
+  int64_t Read(void* buffer, int64_t n) override { return Fails() ? 0 : mem.Read(buffer, n); }
+  int64_t Write(const void* buffer, int64_t n) override { return Fails() ? 0 : mem.Write(buffer, n); }
+  int64_t Seek(int64_t offset, int origin) override { return Fails() ? -1 : mem.Seek(offset, origin); }
+  int64_t GetSize() override { return mem.GetSize(); }
+  bool SetSize(int64_t size) override { return mem.SetSize(size); }
+  void Arm(int allowed) {
+    allowed_ = allowed;
+    ops_ = 0;
+  }
+  Bytes Contents() { return Bytes(mem.Memory(), mem.Memory() + mem.GetSize()); }
+  TQoMemoryStream mem;
+
+ private:
+  bool Fails() { return allowed_ >= 0 && ops_++ >= allowed_; }
+  int allowed_ = -1;
+  int ops_ = 0;
+};
+
+TEST_F(PackTest, AFailedRewriteAtClosingIsReportedAtEveryStep) {
+  const std::string coded = WriteFile("coded", Text(70000));
+  const std::string stored = WriteFile("stored", Picture(5000));
+  auto start = [&](TQoPack& pack, TFailingStream& stream) {
+    pack.SetReadOnly(false);
+    ASSERT_TRUE(pack.NewPackStream(&stream));
+    ASSERT_TRUE(pack.AddFile("C.BMP", coded.c_str(), kQoMethodVarnel, false));
+    ASSERT_TRUE(pack.AddFile("S.BMP", stored.c_str(), kQoMethodStore, false));
+  };
+  TFailingStream sound;
+  Bytes expected;
+  {
+    TQoPack pack;
+    start(pack, sound);
+    ASSERT_TRUE(pack.ClosePack());
+    expected = sound.Contents();
+  }
+  EXPECT_TRUE(platform.boxes.empty());
+  const size_t dataEnd = expected.size() - 2 * kQoFileTableSize - 2;
+
+  // The rewrite's steps: seek and write the header, seek and write the table, the CRC pass (seek,
+  // one read), seek and write the trailer. A failure at any of them is reported, never silent.
+  int failures = 0;
+  for (int allowed = 0; allowed < 20; ++allowed) {
+    TFailingStream stream;
+    TQoPack pack;
+    start(pack, stream);
+    platform.boxes.clear();
+    stream.Arm(allowed);
+    const bool closed = pack.ClosePack();
+    EXPECT_FALSE(pack.IsOpen()) << allowed;
+    const Bytes bytes = stream.Contents();
+    if (closed) {
+      EXPECT_TRUE(platform.boxes.empty());
+      EXPECT_EQ(bytes, expected) << "the first close that can finish writes the whole archive";
+      break;
+    }
+    ++failures;
+    EXPECT_EQ(platform.boxes, std::vector<std::string>{SJS("ｴﾗｰ") + "|" + SJS("Packﾌｧｲﾙを書き込めませんでした。")})
+        << allowed;
+    // The entries' stored bytes are never touched by a failed rewrite.
+    ASSERT_GE(bytes.size(), dataEnd) << allowed;
+    EXPECT_TRUE(std::equal(bytes.begin() + kQoPackHeaderSize, bytes.begin() + dataEnd,
+                           expected.begin() + kQoPackHeaderSize))
+        << allowed;
+  }
+  EXPECT_EQ(failures, 8);
+  // A closed archive or one never changed has nothing to write.
+  TQoPack idle;
+  EXPECT_TRUE(idle.ClosePack());
+}
+
 // ---------------------------------------------------------------------------------------------
 // Damaged archives: bounded random damage must never crash or hand out wrong sizes
 // ---------------------------------------------------------------------------------------------

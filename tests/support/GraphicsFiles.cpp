@@ -72,7 +72,7 @@ std::string MakePack(const std::vector<std::pair<std::string, std::vector<std::u
     std::remove(src.c_str());
     if (!added) return {};
   }
-  pack.ClosePack();
+  if (!pack.ClosePack()) return {};
   return path;
 }
 
