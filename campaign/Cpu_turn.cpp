@@ -1,9 +1,9 @@
 #include "campaign/Cpu_turn.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "campaign/Cmd.h"
@@ -62,12 +62,12 @@ const int CpuSatDesignTbl[kCountryCount][kCpuDesignCount][kPartsKindCount] = {
 namespace {
 
 // The debug log: formats a CP932 pattern ("%d" and "%s" conversions) and hands it to the sink.
-void DebugMesF(const std::string& format, ...) {
+template <class... TArgs>
+void DebugMesF(const std::string& format, TArgs... args) {
+  static_assert(((std::is_same_v<TArgs, int> || std::is_same_v<TArgs, const char*>) && ...),
+                "the patterns convert int (%d) and text (%s) only");
   char buf[256];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(buf, sizeof buf, format.c_str(), args);
-  va_end(args);
+  std::snprintf(buf, sizeof buf, format.c_str(), args...);
   GameHost().DebugMes(buf);
 }
 
