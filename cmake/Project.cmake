@@ -17,7 +17,7 @@ endif()
 
 # Warnings for the project's own code (third-party headers are included as system headers).
 function(vdmq_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  target_compile_options(${target} PRIVATE -Wall -Wextra $<$<BOOL:${VDMQ_WERROR}>:-Werror>)
 endfunction()
 
 # vdmq_library(<name> SOURCES ... [DEPS ...]) : one static library per subsystem.
@@ -76,6 +76,7 @@ function(vdmq_fuzz name)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_libraries(${name} PRIVATE ${A_DEPS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  vdmq_warnings(${name})
   set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
   file(MAKE_DIRECTORY ${corpus})
   set(seeds ${PROJECT_SOURCE_DIR}/fuzz/seeds/${name})
