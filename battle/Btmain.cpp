@@ -1,6 +1,7 @@
 #include "battle/Btmain.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "battle/Btinfo.h"
@@ -44,19 +45,25 @@ bool BtPlayerRetreat() {
 }
 
 int BtRunBattleHeadless() {
-  TBtQvMap* arena = new TBtQvMap;
-  BtQvMap = arena;
-  arena->Setup();
+  // The arena lives as long as the battle: BtQvMap points at it until the run ends in any way,
+  // a throwing tick included, and is cleared before the arena goes.
+  struct TArenaScope {
+    std::unique_ptr<TBtQvMap> arena = std::make_unique<TBtQvMap>();
+    TArenaScope() { BtQvMap = arena.get(); }
+    ~TArenaScope() { BtQvMap = nullptr; }
+    TArenaScope(const TArenaScope&) = delete;
+    TArenaScope& operator=(const TArenaScope&) = delete;
+  } scope;
+  TBtQvMap& arena = *scope.arena;
+  arena.Setup();
   int ticks = 0;
   for (;;) {
     ++ticks;
     if (!BtBattleTick()) break;
     if (ticks >= kBtHeadlessFrameLimit) BtPlayerRetreat();
   }
-  arena->SetEnd();
-  arena->Clear();
-  BtQvMap = nullptr;
-  delete arena;
+  arena.SetEnd();
+  arena.Clear();
   return ticks;
 }
 

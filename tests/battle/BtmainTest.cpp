@@ -12,6 +12,7 @@
 #include "campaign/Parts.h"
 #include "campaign/Planet.h"
 #include "campaign/Story.h"
+#include "platform/base/GameError.h"
 #include "platform/base/Sjis.h"
 #include "platform/base/StdRandom.h"
 
@@ -216,6 +217,27 @@ TEST_F(Entry, FleetsWithoutCommanderGetNoExperienceAndNoError) {
   EXPECT_NO_THROW(BtBattleStart(2, 0, 3, 0, -1));
   BtInfo.winner = 3;
   EXPECT_NO_THROW(BtApplyResult());
+}
+
+TEST_F(Entry, ATickThatThrowsLeavesNoArenaBehind) {
+  // The battle window's pause question fails on the fifth tick.
+  struct TThrowingHost : TRecordingHost {
+    bool IsBattlePaused() override {
+      if (++ticks == 5) ThrowGameError("tick");
+      return false;
+    }
+    int ticks = 0;
+  };
+  SetUpWorld(false);
+  TThrowingHost host;
+  BtSetInfo(0, 0, 1, 0, -1);
+  EXPECT_THROW(BtRunBattleHeadless(), EGameError);
+  EXPECT_EQ(host.ticks, 5);
+  EXPECT_EQ(BtQvMap, nullptr) << "no dangling arena (and the sanitizer build sees no leak)";
+  // The next battle runs as usual.
+  host.ticks = 100;
+  EXPECT_GT(BtRunBattleHeadless(), 0);
+  EXPECT_EQ(BtQvMap, nullptr);
 }
 
 TEST_F(Entry, WholeBattlesRunHeadlessToAWinnerAndReplayIdentically) {
