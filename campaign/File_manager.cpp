@@ -1,5 +1,10 @@
 #include "campaign/File_manager.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -165,49 +170,65 @@ std::string TFileManager::GetFileNameNum(int kind, int number) {
 // ---------------------------------------------------------------------------------------------
 // Files named by game paths
 
-namespace {
-
-TGameFileOpener& Opener() {
-  static TGameFileOpener opener;
-  return opener;
+std::FILE* TGameFileSystem::Open(const std::string& path, const char* mode) {
+  return path.empty() || mode == nullptr ? nullptr : std::fopen(path.c_str(), mode);
 }
 
+bool TGameFileSystem::Rename(const std::string& from, const std::string& to) {
+  return !from.empty() && !to.empty() && std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool TGameFileSystem::Remove(const std::string& path) { return !path.empty() && std::remove(path.c_str()) == 0; }
+
+bool TGameFileSystem::MakeFolder(const std::string& folder) {
+  if (folder.empty()) return false;
+  struct stat st;
+  if (stat(folder.c_str(), &st) != 0) mkdir(folder.c_str(), 0777);
+  return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool TGameFileSystem::SyncFile(std::FILE* file) {
+  const int fd = file != nullptr ? fileno(file) : -1;
+  return fd >= 0 && fsync(fd) == 0;
+}
+
+bool TGameFileSystem::SyncFolder(const std::string& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
+  close(fd);
+  return ok;
+}
+
+namespace {
+TGameFileSystem g_realFiles;
+TGameFileSystem* g_files = &g_realFiles;
 }  // namespace
+
+TGameFileSystem& GameFileSystem() { return *g_files; }
+void SetGameFileSystem(TGameFileSystem* files) { g_files = files != nullptr ? files : &g_realFiles; }
+
+std::string NativeFolder(const std::string& path) {
+  const std::size_t last = path.rfind('/');
+  if (last == std::string::npos) return ".";
+  return last == 0 ? "/" : path.substr(0, last);
+}
 
 std::FILE* OpenGameFile(const std::string& gamePath, const char* mode) {
   if (mode == nullptr || gamePath.empty()) return nullptr;
-  if (Opener()) return Opener()(gamePath, mode);
-  return FOpen(gamePath, mode);
+  const std::string native = NativePath(gamePath);
+  return native.empty() ? nullptr : GameFileSystem().Open(native, mode);
 }
-
-void SetGameFileOpener(TGameFileOpener opener) { Opener() = std::move(opener); }
 
 bool RenameGameFile(const std::string& from, const std::string& to) {
-  const std::string a = NativePath(from);
-  const std::string b = NativePath(to);
-  if (a.empty() || b.empty()) return false;
-  return std::rename(a.c_str(), b.c_str()) == 0;
+  return GameFileSystem().Rename(NativePath(from), NativePath(to));
 }
 
-bool RemoveGameFile(const std::string& gamePath) {
-  const std::string native = NativePath(gamePath);
-  return !native.empty() && std::remove(native.c_str()) == 0;
-}
+bool RemoveGameFile(const std::string& gamePath) { return GameFileSystem().Remove(NativePath(gamePath)); }
 
 bool MakeGameFileFolder(const std::string& gamePath) {
-  // The folder is everything before the last separator (a "\" inside a double-byte letter is not one).
-  std::size_t last = std::string::npos;
-  for (std::size_t i = 0; i < gamePath.size();) {
-    const std::size_t len = SjisLetterLen(gamePath, i);
-    if (len == 1 && (gamePath[i] == '\\' || gamePath[i] == '/')) last = i;
-    i += len;
-  }
-  if (last == std::string::npos || last == 0) return true;
-  const std::string folder = gamePath.substr(0, last);
-  TFileService& files = *Sys().files;
-  if (files.FolderExists(folder)) return true;
-  files.CreateDirectory(folder);
-  return files.FolderExists(folder);
+  const std::string native = NativePath(gamePath);
+  return !native.empty() && GameFileSystem().MakeFolder(NativeFolder(native));
 }
 
 }  // namespace vdmq

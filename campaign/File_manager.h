@@ -9,7 +9,6 @@
 // is ever named with backslashes on this system.
 
 #include <cstdio>
-#include <functional>
 #include <string>
 
 namespace vdmq {
@@ -80,11 +79,33 @@ TFileManager& GetFileManager();
 
 // --- files named by game paths ---
 
-// The one way the campaign opens a file: fopen of the native path of a game path (null when it
-// cannot be mapped or opened). Tests may install an opener of their own (null restores the real one).
-using TGameFileOpener = std::function<std::FILE*(const std::string& gamePath, const char* mode)>;
+// The campaign's file operations, on native paths (a game path is mapped once by the caller). The
+// real ones call the system; a test installs its own to watch them or to make any of them fail.
+class TGameFileSystem {
+ public:
+  virtual ~TGameFileSystem() = default;
+  // fopen of the path; null when it cannot be opened.
+  virtual std::FILE* Open(const std::string& path, const char* mode);
+  // Moves a file over another in the same folder.
+  virtual bool Rename(const std::string& from, const std::string& to);
+  virtual bool Remove(const std::string& path);
+  // Creates the folder when it is missing; true when it exists afterwards.
+  virtual bool MakeFolder(const std::string& folder);
+  // Writes an open (flushed) file's data through to the disc.
+  virtual bool SyncFile(std::FILE* file);
+  // Writes the folder's entries through to the disc, so that a rename in it survives a power loss.
+  // A file system that cannot sync folders counts as done.
+  virtual bool SyncFolder(const std::string& folder);
+};
+// The installed file operations; nullptr restores the real ones. The caller keeps ownership.
+TGameFileSystem& GameFileSystem();
+void SetGameFileSystem(TGameFileSystem* files);
+// The folder of a native path ("." for a bare name).
+std::string NativeFolder(const std::string& path);
+
+// The one way the campaign opens a file named by a game path (null when it cannot be mapped or
+// opened).
 std::FILE* OpenGameFile(const std::string& gamePath, const char* mode);
-void SetGameFileOpener(TGameFileOpener opener);
 // Renames a file over another (both game paths, same folder); false on failure.
 bool RenameGameFile(const std::string& from, const std::string& to);
 // Removes a file; false when it could not be removed.

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <string>
 
 #include "campaign/Character.h"
 #include "campaign/Cmd.h"
@@ -22,6 +23,7 @@
 #include "campaign/Tec.h"
 #include "platform/base/Sjis.h"
 #include "platform/sys/Files.h"
+#include "platform/sys/PathMapper.h"
 #include "platform/sys/Services.h"
 
 namespace vdmq {
@@ -117,13 +119,18 @@ class TFileCloser {
   std::FILE* f_;
 };
 
-// Writes a file through a temporary file beside it: the callback writes the blocks, then the
-// stream is flushed, synced and closed, and only then renamed over the target. On any failure the
-// temporary file is removed and the target is left as it was.
+// Writes a file through a temporary file beside it, every step on the one native path: the callback
+// writes the blocks; the stream is flushed, synced and closed, then renamed over the target; then
+// the folder is synced, so that a power loss right after the save cannot undo the rename. The
+// temporary name carries the process number, so two programs saving into one folder never write
+// into each other's temporary file. On a failure before the rename the temporary file is removed
+// and the target is left as it was; a failed folder sync after it answers false as well (the
+// target then holds the new file, which may not survive a power loss).
 template <class Write>
-bool WriteReplacing(const std::string& path, Write&& write) {
-  const std::string temp = path + ".tmp";
-  TFileCloser file(OpenGameFile(temp, "wb"));
+bool WriteReplacing(const std::string& native, Write&& write) {
+  TGameFileSystem& fs = GameFileSystem();
+  const std::string temp = native + "." + std::to_string(getpid()) + ".tmp";
+  TFileCloser file(fs.Open(temp, "wb"));
   if (file.get() == nullptr) return false;
   bool ok = false;
   {
@@ -135,15 +142,14 @@ bool WriteReplacing(const std::string& path, Write&& write) {
       ok = false;
     }
   }
-  if (ok) ok = std::fflush(file.get()) == 0 && std::ferror(file.get()) == 0;
-  if (ok) {
-    const int fd = fileno(file.get());
-    if (fd >= 0 && fsync(fd) != 0) ok = false;
-  }
+  if (ok) ok = std::fflush(file.get()) == 0 && std::ferror(file.get()) == 0 && fs.SyncFile(file.get());
   if (!file.Close()) ok = false;
-  if (ok && !RenameGameFile(temp, path)) ok = false;
-  if (!ok) RemoveGameFile(temp);
-  return ok;
+  if (ok) ok = fs.Rename(temp, native);
+  if (!ok) {
+    fs.Remove(temp);
+    return false;
+  }
+  return fs.SyncFolder(NativeFolder(native));
 }
 
 enum class EMapResult { NotOpened, Done, Failed };
@@ -153,7 +159,9 @@ enum class EMapResult { NotOpened, Done, Failed };
 EMapResult TransferMapFile(int mode, const std::string& path) {
   if (QvMap == nullptr) return EMapResult::NotOpened;
   if (mode == kSaveModeWrite) {
-    const bool ok = WriteReplacing(path, [](TDatFile& fp) { QvMap->SaveLoadMap(&fp, kSaveModeWrite); });
+    const std::string native = NativePath(path);
+    const bool ok = !native.empty() &&
+                    WriteReplacing(native, [](TDatFile& fp) { QvMap->SaveLoadMap(&fp, kSaveModeWrite); });
     return ok ? EMapResult::Done : EMapResult::Failed;
   }
   TFileCloser file(OpenGameFile(path, "rb"));
@@ -212,13 +220,14 @@ bool ReadPass(std::FILE* stream, int mode, bool withMap) {
 
 void Notice(const std::string& text) { GameHost().SysMes(text, SJS("確認"), 0); }
 
-bool SaveGame(int slot) {
+// The slot's game path is mapped once; folder, temporary file, rename and sync all work on it.
+bool SaveGame(const std::string& slotPath) {
   TGameHost& host = GameHost();
-  const std::string path = GetFileManager().GetFileNameNum(kFileKindSave, slot);
+  const std::string native = NativePath(slotPath);
   host.SetWaitCursor(true);
   // A fresh install has no save folder yet.
-  bool ok = MakeGameFileFolder(path);
-  if (ok) ok = WriteReplacing(path, [](TDatFile& fp) { RunPass(fp, kSaveModeWrite, false); });
+  bool ok = !native.empty() && GameFileSystem().MakeFolder(NativeFolder(native));
+  if (ok) ok = WriteReplacing(native, [](TDatFile& fp) { RunPass(fp, kSaveModeWrite, false); });
   host.SetWaitCursor(false);
   if (!ok) {
     Notice(SaveFailedText());
@@ -229,13 +238,13 @@ bool SaveGame(int slot) {
   return true;
 }
 
-bool LoadGame(int mode, int slot) {
+// A load (mode 1, the slot's game path) or a new game (mode 2, no slot path).
+bool LoadGame(int mode, const std::string& slotPath) {
   TGameHost& host = GameHost();
-  TFileManager& files = GetFileManager();
   // A slot that does not open leaves the current game as it is.
-  TFileCloser save(mode == kSaveModeLoad ? OpenGameFile(files.GetFileNameNum(kFileKindSave, slot), "rb") : nullptr);
+  TFileCloser save(mode == kSaveModeLoad ? OpenGameFile(slotPath, "rb") : nullptr);
   if (mode == kSaveModeLoad && save.get() == nullptr) return false;
-  TFileCloser init(OpenGameFile(files.GetFileName(kFileKindInit), "rb"));
+  TFileCloser init(OpenGameFile(GetFileManager().GetFileName(kFileKindInit), "rb"));
   if (init.get() == nullptr) {
     Notice(NewGameFailedText());
     return false;
@@ -269,11 +278,13 @@ bool LoadGame(int mode, int slot) {
 bool SaveLoadGame(int mode, int slot) {
   switch (mode) {
     case kSaveModeWrite:
-    case kSaveModeLoad:
+    case kSaveModeLoad: {
       if (slot < 0 || slot >= kSaveSlotCount) return false;
-      return mode == kSaveModeWrite ? SaveGame(slot) : LoadGame(mode, slot);
+      const std::string path = GetFileManager().GetFileNameNum(kFileKindSave, slot);
+      return mode == kSaveModeWrite ? SaveGame(path) : LoadGame(mode, path);
+    }
     case kSaveModeNew:
-      return LoadGame(mode, -1);
+      return LoadGame(mode, std::string());
     default:
       return false;
   }

@@ -4,8 +4,11 @@
 // The map file (chips and planet positions) has its own routine, and the save/load screen reads the
 // head of each slot.
 //
-// A save is written to a temporary file beside the slot and renamed over it only when every write,
-// the flush and the close succeeded, so a failed save never destroys the previous one. A load or a
+// A save is written to a temporary file beside the slot (named for the process, so programs saving
+// side by side never meet) and renamed over it only when every write, the flush, the sync and the
+// close succeeded, so a failed save never destroys the previous one; the folder is synced after the
+// rename, so a save reported done survives a power loss. Every file operation of a save goes
+// through GameFileSystem (File_manager.h) on the slot's path mapped once. A load or a
 // new game is a transaction: the world tables and the map chips are snapshot first and restored on
 // any error (a thrown block error, a short read), so a half-loaded world never reaches play.
 

@@ -26,10 +26,21 @@ const char* const kInit = test::TGameFiles::kInit;
 const char* const kMap0 = test::TGameFiles::kMap0;
 const char kSlot0[] = ".\\save\\SAVE00.DAT";
 
-// The input of the current run, opened instead of the file it stands for.
+// The input of the current run, opened instead of the file it stands for (a native path).
 const std::uint8_t* g_data = nullptr;
 std::size_t g_size = 0;
 std::string g_target;
+
+class TFuzzFiles : public TGameFileSystem {
+ public:
+  std::FILE* Open(const std::string& path, const char* mode) override {
+    if (path == g_target && mode[0] == 'r') {
+      if (g_size == 0) return std::tmpfile();
+      return fmemopen(const_cast<std::uint8_t*>(g_data), g_size, "rb");
+    }
+    return TGameFileSystem::Open(path, mode);
+  }
+};
 
 void Check(bool ok) {
   if (!ok) {
@@ -50,13 +61,8 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
   if (!SaveLoadGame(kSaveModeNew, -1) || !SaveLoadGame(kSaveModeWrite, 0)) std::abort();
 
   // The chosen file reads the fuzz input; every other file is real.
-  SetGameFileOpener([](const std::string& path, const char* mode) -> std::FILE* {
-    if (path == g_target && mode[0] == 'r') {
-      if (g_size == 0) return std::tmpfile();
-      return fmemopen(const_cast<std::uint8_t*>(g_data), g_size, "rb");
-    }
-    return FOpen(path, mode);
-  });
+  static TFuzzFiles fuzzFiles;
+  SetGameFileSystem(&fuzzFiles);
   return 0;
 }
 
@@ -66,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int kind = data[0] % 3;
   g_data = data + 1;
   g_size = size - 1;
-  g_target = kind == 0 ? kSlot0 : kind == 1 ? kMap0 : kInit;
+  g_target = NativePath(kind == 0 ? kSlot0 : kind == 1 ? kMap0 : kInit);
 
   const std::string before = test::WorldBytes();
   if (kind == 0) {

@@ -6,8 +6,13 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <vector>
@@ -33,6 +38,14 @@ using test::WorldBytes;
 
 void WriteGameFile(const std::string& gamePath, const std::string& bytes) {
   ASSERT_TRUE(test::WriteGameFile(gamePath, bytes));
+}
+
+// The names in a native folder, sorted.
+std::vector<std::string> FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 // A write stream that fails after `limit` bytes, or at its close.
@@ -151,7 +164,7 @@ TEST_F(GameSaveTest, SaveWritesTheBlocksInOrderAndCreatesTheFolder) {
   // The native file lies in <program folder>/save, with no temporary file left over.
   const std::string bytes = ReadGameFile(kSlot3);
   ASSERT_NE(bytes, "<absent>");
-  EXPECT_EQ(ReadGameFile(".\\save\\SAVE03.DAT.tmp"), "<absent>");
+  EXPECT_EQ(FolderNames(NativeFolder(NativePath(kSlot3))), std::vector<std::string>{"SAVE03.DAT"});
   std::ifstream native(game_.sys.Root() + "/c/vdmq/save/SAVE03.DAT", std::ios::binary);
   EXPECT_TRUE(native.good());
 
@@ -205,40 +218,114 @@ TEST_F(GameSaveTest, SlotThreeRoundTripRestoresEveryBlock) {
   EXPECT_FALSE(host_.cursor.back());
 }
 
+// File operations that log every call and fail on demand: the step named by `fail` fails, and a
+// save's temporary file may be a stream that fails after some bytes or at its close.
+class TFaultyFiles : public TGameFileSystem {
+ public:
+  TFaultyFiles() { SetGameFileSystem(this); }
+  ~TFaultyFiles() override { SetGameFileSystem(nullptr); }
+  std::FILE* Open(const std::string& path, const char* mode) override {
+    log.push_back("open " + path);
+    if (path.size() > 4 && path.compare(path.size() - 4, 4, ".tmp") == 0) {
+      temps.push_back(path);
+      if (fail == "open") return nullptr;
+      if (sink) return OpenFailingStream(&*sink);
+    }
+    return TGameFileSystem::Open(path, mode);
+  }
+  bool Rename(const std::string& from, const std::string& to) override {
+    log.push_back("rename " + from + " " + to);
+    return fail != "rename" && TGameFileSystem::Rename(from, to);
+  }
+  bool Remove(const std::string& path) override {
+    log.push_back("remove " + path);
+    return TGameFileSystem::Remove(path);
+  }
+  bool MakeFolder(const std::string& folder) override {
+    log.push_back("folder " + folder);
+    return fail != "folder" && TGameFileSystem::MakeFolder(folder);
+  }
+  bool SyncFile(std::FILE* file) override {
+    log.push_back("sync-file");
+    if (fail == "sync-file") return false;
+    return fileno(file) < 0 || TGameFileSystem::SyncFile(file);  // a memory stream has no disc
+  }
+  bool SyncFolder(const std::string& folder) override {
+    log.push_back("sync-folder " + folder);
+    return fail != "sync-folder" && TGameFileSystem::SyncFolder(folder);
+  }
+
+  std::string fail;
+  std::optional<TFailingSink> sink;
+  std::vector<std::string> log, temps;
+};
+
+TEST_F(GameSaveTest, SaveWorksOnOneMappedPathAndSyncsTheFolderAfterTheRename) {
+  ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
+  TFaultyFiles files;
+  ASSERT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
+  const std::string slot = NativePath(kSlot3);
+  const std::string folder = NativeFolder(slot);
+  ASSERT_EQ(files.temps.size(), 1u);
+  const std::string temp = files.temps[0];
+  EXPECT_EQ(NativeFolder(temp), folder) << "beside the slot";
+  // Named for this process: another program saving into the folder has a name of its own.
+  EXPECT_NE(temp, slot + ".tmp");
+  EXPECT_NE(temp.find("." + std::to_string(getpid()) + "."), std::string::npos) << temp;
+  EXPECT_EQ(files.log, (std::vector<std::string>{"folder " + folder, "open " + temp, "sync-file",
+                                                 "rename " + temp + " " + slot, "sync-folder " + folder}));
+  EXPECT_EQ(FolderNames(folder), std::vector<std::string>{"SAVE03.DAT"});
+}
+
 TEST_F(GameSaveTest, FailedSaveKeepsTheOldSlotByteForByte) {
   ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
   ASSERT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
   const std::string old = ReadGameFile(kSlot3);
+  const std::string folder = NativeFolder(NativePath(kSlot3));
   PlaySomeTurns();
+  const std::string played = WorldBytes();
 
+  // Every step before the rename: the folder, the temporary file's open, its writes (cut short at
+  // any point), its sync and its close, and the rename itself.
+  struct TFault {
+    std::string step;
+    std::optional<TFailingSink> sink;
+  };
+  std::vector<TFault> faults = {{"folder", {}}, {"open", {}}, {"sync-file", {}}, {"rename", {}}};
   for (const std::size_t limit : {std::size_t{0}, std::size_t{1}, std::size_t{200}, old.size() / 2, old.size() - 1}) {
-    for (const bool failClose : {false, true}) {
-      TFailingSink sink{limit, failClose};
-      SetGameFileOpener([&](const std::string& path, const char* mode) -> std::FILE* {
-        if (path.size() > 4 && path.compare(path.size() - 4, 4, ".tmp") == 0) return OpenFailingStream(&sink);
-        return FOpen(path, mode);
-      });
-      host_.messages.clear();
-      EXPECT_FALSE(SaveLoadGame(kSaveModeWrite, 3)) << limit;
-      EXPECT_EQ(ReadGameFile(kSlot3), old) << limit;
-      EXPECT_EQ(host_.messages, (std::vector<std::string>{"セーブできませんでした。"}));
-      EXPECT_EQ(host_.captions.back(), "確認");
-    }
+    for (const bool failClose : {false, true}) faults.push_back({"write", TFailingSink{limit, failClose}});
   }
-  // A stream that takes everything but fails its close loses the save too.
-  TFailingSink closeOnly{1u << 30, true};
-  SetGameFileOpener([&](const std::string& path, const char* mode) -> std::FILE* {
-    if (path.find(".tmp") != std::string::npos) return OpenFailingStream(&closeOnly);
-    return FOpen(path, mode);
-  });
-  EXPECT_FALSE(SaveLoadGame(kSaveModeWrite, 3));
-  EXPECT_EQ(ReadGameFile(kSlot3), old);
+  faults.push_back({"close", TFailingSink{std::size_t{1} << 30, true}});
+  for (const TFault& fault : faults) {
+    const std::string what = fault.step + (fault.sink ? " after " + std::to_string(fault.sink->limit) : "");
+    TFaultyFiles files;
+    files.fail = fault.step;
+    files.sink = fault.sink;
+    host_.messages.clear();
+    EXPECT_FALSE(SaveLoadGame(kSaveModeWrite, 3)) << what;
+    EXPECT_EQ(ReadGameFile(kSlot3), old) << what;
+    EXPECT_EQ(FolderNames(folder), std::vector<std::string>{"SAVE03.DAT"}) << what << ": no temporary file left";
+    EXPECT_EQ(WorldBytes(), played) << what;
+    EXPECT_EQ(host_.messages, (std::vector<std::string>{"セーブできませんでした。"})) << what;
+    EXPECT_EQ(host_.captions.back(), "確認");
+  }
 
-  // With a sound stream the new save replaces the old one.
-  SetGameFileOpener(nullptr);
+  // A failed folder sync after the rename is reported too; the slot holds the new save.
+  {
+    TFaultyFiles files;
+    files.fail = "sync-folder";
+    host_.messages.clear();
+    EXPECT_FALSE(SaveLoadGame(kSaveModeWrite, 3));
+    EXPECT_EQ(host_.messages, (std::vector<std::string>{"セーブできませんでした。"}));
+  }
+  const std::string unsynced = ReadGameFile(kSlot3);
+  EXPECT_NE(unsynced, old);
+
+  // With sound file operations the new save replaces the old one.
   EXPECT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
-  EXPECT_NE(ReadGameFile(kSlot3), old);
-  EXPECT_EQ(ReadGameFile(".\\save\\SAVE03.DAT.tmp"), "<absent>");
+  EXPECT_EQ(ReadGameFile(kSlot3), unsynced);
+  EXPECT_EQ(FolderNames(folder), std::vector<std::string>{"SAVE03.DAT"});
+  EXPECT_TRUE(SaveLoadGame(kSaveModeLoad, 3));
 }
 
 TEST_F(GameSaveTest, DamagedSaveFailsAndLeavesTheWorld) {

@@ -180,7 +180,7 @@ TGameFiles::TGameFiles() {
 }
 
 TGameFiles::~TGameFiles() {
-  SetGameFileOpener(nullptr);
+  SetGameFileSystem(nullptr);
   FileManager = nullptr;
   QvMap = nullptr;
 }
