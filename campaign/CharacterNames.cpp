@@ -1,7 +1,5 @@
 #include "campaign/CharacterNames.h"
 
-#include <string>
-
 #include "platform/base/Sjis.h"
 
 namespace vdmq {
@@ -260,28 +258,20 @@ const char* const kProfilesUtf8[] = {
 static_assert(sizeof(kProfilesUtf8) / sizeof(kProfilesUtf8[0]) ==
               kEventCharacterProfileCount * kEventCharacterProfileLineCount);
 
-// The texts are converted to CP932 once, on first use.
-const std::string* Converted(const char* const* utf8, int count) {
-  auto* out = new std::string[count];
-  for (int i = 0; i < count; ++i) out[i] = Utf8ToSjis(utf8[i]);
-  return out;
-}
 
 }  // namespace
 
 const char* EventCharacterNameText(int nameNum) {
-  if (nameNum < 0 || nameNum >= kEventCharacterNameCount) return nullptr;
-  static const std::string* names = Converted(kCharacterNamesUtf8, kEventCharacterNameCount);
-  return names[nameNum].c_str();
+  static const TSjisTable names(kCharacterNamesUtf8);
+  return names.At(nameNum);
 }
 
 const char* EventCharacterProfileText(int cg, int line) {
   if (cg < 0 || cg >= kEventCharacterProfileCount || line < 0 || line >= kEventCharacterProfileLineCount) {
     return nullptr;
   }
-  static const std::string* lines =
-      Converted(kProfilesUtf8, kEventCharacterProfileCount * kEventCharacterProfileLineCount);
-  return lines[cg * kEventCharacterProfileLineCount + line].c_str();
+  static const TSjisTable lines(kProfilesUtf8);
+  return lines.At(cg * kEventCharacterProfileLineCount + line);
 }
 
 }  // namespace vdmq

@@ -1,7 +1,5 @@
 #include "campaign/CmdNames.h"
 
-#include <string>
-
 #include "platform/base/Sjis.h"
 
 namespace vdmq {
@@ -60,25 +58,17 @@ const char* const kCmdClassNamesUtf8[] = {
 };
 static_assert(sizeof(kCmdClassNamesUtf8) / sizeof(kCmdClassNamesUtf8[0]) == kCmdClassNameTextCount);
 
-// The texts are converted to CP932 once, on first use.
-const std::string* Converted(const char* const* utf8, int count) {
-  auto* out = new std::string[count];
-  for (int i = 0; i < count; ++i) out[i] = Utf8ToSjis(utf8[i]);
-  return out;
-}
 
 }  // namespace
 
 const char* CmdNameText(int nameNum) {
-  if (nameNum < 0 || nameNum >= kCmdNameCount) return nullptr;
-  static const std::string* names = Converted(kCmdNamesUtf8, kCmdNameCount);
-  return names[nameNum].c_str();
+  static const TSjisTable names(kCmdNamesUtf8);
+  return names.At(nameNum);
 }
 
 const char* CmdClassNameText(int classNum) {
-  if (classNum < 0 || classNum >= kCmdClassNameTextCount) return nullptr;
-  static const std::string* names = Converted(kCmdClassNamesUtf8, kCmdClassNameTextCount);
-  return names[classNum].c_str();
+  static const TSjisTable names(kCmdClassNamesUtf8);
+  return names.At(classNum);
 }
 
 }  // namespace vdmq

@@ -1,8 +1,6 @@
 #include "campaign/CountryNames.h"
 
 #include <array>
-#include <string>
-#include <vector>
 
 #include "platform/base/Sjis.h"
 
@@ -20,13 +18,8 @@ constexpr std::array<const char*, kCountryNameCount> kCountryNames = {
 }  // namespace
 
 const char* CountryNameText(int nameNum) {
-  static const std::vector<std::string> table = [] {
-    std::vector<std::string> t;
-    for (const char* s : kCountryNames) t.push_back(Utf8ToSjis(s));
-    return t;
-  }();
-  if (nameNum < 0 || nameNum >= kCountryNameCount) return nullptr;
-  return table[static_cast<std::size_t>(nameNum)].c_str();
+  static const TSjisTable names(kCountryNames);
+  return names.At(nameNum);
 }
 
 }  // namespace vdmq

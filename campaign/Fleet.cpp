@@ -84,15 +84,6 @@ const char* const kFleetNamesUtf8[kFleetCount] = {
     "第６艦隊", "第７艦隊", "第８艦隊", "第９艦隊", "第１０艦隊",
 };
 
-const std::string& FleetNameSjis(int fleet) {
-  static const auto* names = [] {
-    auto* n = new std::string[kFleetCount];
-    for (int i = 0; i < kFleetCount; ++i) n[i] = Utf8ToSjis(kFleetNamesUtf8[i]);
-    return n;
-  }();
-  return names[fleet];
-}
-
 TFleetData* Fleet(int country, int fleet) {
   return ChkInFleetNum(country, fleet) ? &FleetData[country][fleet] : nullptr;
 }
@@ -124,7 +115,8 @@ bool ChkInFleetShipNum(int country, int fleet, int slot) {
 
 const char* GetFleetName(int country, int fleet) {
   if (!ChkInFleetNum(country, fleet)) return "";
-  return FleetNameSjis(fleet).c_str();
+  static const TSjisTable names(kFleetNamesUtf8);
+  return names.At(fleet);
 }
 
 bool IsFleetShipValid(int country, int fleet, int slot) {

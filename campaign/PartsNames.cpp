@@ -1,8 +1,6 @@
 #include "campaign/PartsNames.h"
 
 #include <array>
-#include <string>
-#include <vector>
 
 #include "platform/base/Sjis.h"
 
@@ -55,37 +53,23 @@ constexpr std::array<const char*, kShieldNameCount> kShieldNames = {
     "防御フィールド", "改良防御フィールド", "電磁シールド", "改良電磁シールド", "偏向シールド",
     "重偏向シールド", "重力シールド", "多層重力シールド", "位相シールド", "絶対防御フィールド"};
 
-// The CP932 form of a table, converted once.
-template <std::size_t N>
-std::vector<std::string> Convert(const std::array<const char*, N>& utf8) {
-  std::vector<std::string> out;
-  out.reserve(N);
-  for (const char* s : utf8) out.push_back(Utf8ToSjis(s));
-  return out;
-}
-
-const char* At(const std::vector<std::string>& table, int nameNum) {
-  if (nameNum < 0 || static_cast<std::size_t>(nameNum) >= table.size()) return nullptr;
-  return table[static_cast<std::size_t>(nameNum)].c_str();
-}
-
 }  // namespace
 
 const char* FrameNameText(int nameNum) {
-  static const std::vector<std::string> t = Convert(kFrameNames);
-  return At(t, nameNum);
+  static const TSjisTable names(kFrameNames);
+  return names.At(nameNum);
 }
 const char* WeaponNameText(int nameNum) {
-  static const std::vector<std::string> t = Convert(kWeaponNames);
-  return At(t, nameNum);
+  static const TSjisTable names(kWeaponNames);
+  return names.At(nameNum);
 }
 const char* EngineNameText(int nameNum) {
-  static const std::vector<std::string> t = Convert(kEngineNames);
-  return At(t, nameNum);
+  static const TSjisTable names(kEngineNames);
+  return names.At(nameNum);
 }
 const char* ShieldNameText(int nameNum) {
-  static const std::vector<std::string> t = Convert(kShieldNames);
-  return At(t, nameNum);
+  static const TSjisTable names(kShieldNames);
+  return names.At(nameNum);
 }
 
 }  // namespace vdmq

@@ -1,7 +1,5 @@
 #include "campaign/PlanetNames.h"
 
-#include <string>
-
 #include "platform/base/Sjis.h"
 
 namespace vdmq {
@@ -34,19 +32,12 @@ const char* const kPlanetNamesUtf8[] = {
 };
 static_assert(sizeof(kPlanetNamesUtf8) / sizeof(kPlanetNamesUtf8[0]) == kPlanetNameCount);
 
-// The texts are converted to CP932 once, on first use.
-const std::string* Converted(const char* const* utf8, int count) {
-  auto* out = new std::string[count];
-  for (int i = 0; i < count; ++i) out[i] = Utf8ToSjis(utf8[i]);
-  return out;
-}
 
 }  // namespace
 
 const char* PlanetNameText(int nameNum) {
-  if (nameNum < 0 || nameNum >= kPlanetNameCount) return nullptr;
-  static const std::string* names = Converted(kPlanetNamesUtf8, kPlanetNameCount);
-  return names[nameNum].c_str();
+  static const TSjisTable names(kPlanetNamesUtf8);
+  return names.At(nameNum);
 }
 
 }  // namespace vdmq

@@ -44,4 +44,9 @@ std::string Convert(const char* to, const char* from, std::string_view in, std::
 std::string Utf8ToSjis(std::string_view utf8) { return Convert("CP932", "UTF-8", utf8, "?"); }
 std::string SjisToUtf8(std::string_view sjis) { return Convert("UTF-8", "CP932", sjis, "\xEF\xBF\xBD"); }
 
+TSjisTable::TSjisTable(const char* const* utf8, std::size_t count) {
+  texts_.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) texts_.push_back(Utf8ToSjis(utf8[i]));
+}
+
 }  // namespace vdmq

@@ -2,8 +2,11 @@
 // Texts of the game are code page 932 (Shift-JIS) byte strings: widths, limits and letter stepping
 // are defined on those bytes. Source literals are written in UTF-8 and converted once with SJS().
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vdmq {
 
@@ -11,6 +14,26 @@ namespace vdmq {
 std::string Utf8ToSjis(std::string_view utf8);
 // Code page 932 -> UTF-8. Invalid bytes become U+FFFD.
 std::string SjisToUtf8(std::string_view sjis);
+
+// A table of texts written in UTF-8, converted to CP932 once when the table is made (a table is
+// typically a function's static, made on first use).
+class TSjisTable {
+ public:
+  TSjisTable(const char* const* utf8, std::size_t count);
+  template <std::size_t N>
+  explicit TSjisTable(const char* const (&utf8)[N]) : TSjisTable(utf8, N) {}
+  template <std::size_t N>
+  explicit TSjisTable(const std::array<const char*, N>& utf8) : TSjisTable(utf8.data(), N) {}
+  // The CP932 text at index i; null outside the table.
+  const char* At(int i) const {
+    return i >= 0 && static_cast<std::size_t>(i) < texts_.size() ? texts_[static_cast<std::size_t>(i)].c_str()
+                                                                  : nullptr;
+  }
+  std::size_t Size() const { return texts_.size(); }
+
+ private:
+  std::vector<std::string> texts_;
+};
 
 // True when byte c starts a double-byte character in code page 932.
 inline bool IsSjisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "platform/base/GameError.h"
 #include "platform/base/Sjis.h"
 #include "platform/base/StdRandom.h"
@@ -23,6 +25,18 @@ TEST(Sjis, ConvertsBothWaysAndCountsBytes) {
 TEST(Sjis, ReplacesWhatCannotBeConverted) {
   EXPECT_EQ(Utf8ToSjis("a\xF0\x9F\x98\x80" "b"), "a?b");  // an emoji has no CP932 form
   EXPECT_EQ(SjisToUtf8(std::string("a\x82", 2)), "a\xEF\xBF\xBD");
+}
+
+TEST(Sjis, TablesAreConvertedOnceAndAnswerNullOutside) {
+  static const char* const kUtf8[] = {"第１艦隊", "", "ab"};
+  const TSjisTable table(kUtf8);
+  ASSERT_EQ(table.Size(), 3u);
+  EXPECT_EQ(SjisToUtf8(table.At(0)), "第１艦隊");
+  EXPECT_EQ(std::strlen(table.At(0)), 8u) << "four double-byte letters";
+  EXPECT_STREQ(table.At(1), "");
+  EXPECT_EQ(table.At(0), table.At(0)) << "the same text every time, not a new conversion";
+  EXPECT_EQ(table.At(-1), nullptr);
+  EXPECT_EQ(table.At(3), nullptr);
 }
 
 TEST(GameError, CarriesTheExactText) {
