@@ -2,11 +2,13 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "campaign/Character.h"
 #include "campaign/Cmd.h"
@@ -37,65 +39,66 @@ namespace {
 constexpr int kVoiceSaved = 9;
 constexpr int kVoiceLoaded = 11;
 
-// Every world table and the map chips, copied before a load and put back when it fails.
-struct TWorldSnapshot {
-  TStoryData story;
-  std::uint8_t gameOver;
-  std::int32_t eventSelect;
-  TEventCharacterData characters[kEventCharacterCount];
-  TTecData tec[kTecCount];
-  TCountryData countries[kCountryCount];
-  std::int8_t relations[kCountryCount][kCountryCount];
-  TPlanetData planets[kPlanetCount];
-  TCmdData cmds[kCmdCount];
-  TFleetData fleets[kCountryCount][kFleetCount];
-  TDockData docks[kPlanetCount];
-  TFrameData frames[kFrameCount];
-  TWeaponData weapons[kWeaponCount];
-  TEngineData engines[kEngineCount];
-  TShieldData shields[kShieldCount];
-  bool hasMap;
-  TQvMap::TChips chips;
+// One unit's share of the world: its save/load routine and the tables it fills.
+struct TWorldTable {
+  void* data;
+  std::size_t size;
+};
+struct TWorldUnit {
+  void (*saveLoad)(TDatFile* fp, int mode);
+  std::array<TWorldTable, 4> tables;  // unused entries are empty
+};
 
+// The world, unit by unit in the order of the save pass: the one list that the pass and the
+// snapshot of a load both follow. The story unit also holds the game-over flag and the event
+// selection, which no file holds but a failed load must put back.
+const TWorldUnit kWorldUnits[] = {
+    {SaveLoadStory,
+     {{{&StoryData, sizeof StoryData}, {&GameOverFlag, sizeof GameOverFlag}, {&EventSelect, sizeof EventSelect}}}},
+    {SaveLoadCharacter, {{{EventCharacterData, sizeof EventCharacterData}}}},
+    {SaveLoadTec, {{{TecData, sizeof TecData}}}},
+    {SaveLoadCountry, {{{CountryData, sizeof CountryData}}}},
+    {SaveLoadCountryRelation, {{{CountryRelation, sizeof CountryRelation}}}},
+    {SaveLoadPlanet, {{{PlanetData, sizeof PlanetData}}}},
+    {SaveLoadCmd, {{{CmdData, sizeof CmdData}}}},
+    {SaveLoadFleet, {{{FleetData, sizeof FleetData}}}},
+    {SaveLoadDock, {{{DockData, sizeof DockData}}}},
+    {SaveLoadParts,
+     {{{FrameData, sizeof FrameData}, {WeaponData, sizeof WeaponData}, {EngineData, sizeof EngineData},
+       {ShieldData, sizeof ShieldData}}}},
+};
+
+// Every world table and the map chips, copied before a load and put back when it fails.
+class TWorldSnapshot {
+ public:
   void Take() {
-    story = StoryData;
-    gameOver = GameOverFlag;
-    eventSelect = EventSelect;
-    std::memcpy(characters, EventCharacterData, sizeof characters);
-    std::memcpy(tec, TecData, sizeof tec);
-    std::memcpy(countries, CountryData, sizeof countries);
-    std::memcpy(relations, CountryRelation, sizeof relations);
-    std::memcpy(planets, PlanetData, sizeof planets);
-    std::memcpy(cmds, CmdData, sizeof cmds);
-    std::memcpy(fleets, FleetData, sizeof fleets);
-    std::memcpy(docks, DockData, sizeof docks);
-    std::memcpy(frames, FrameData, sizeof frames);
-    std::memcpy(weapons, WeaponData, sizeof weapons);
-    std::memcpy(engines, EngineData, sizeof engines);
-    std::memcpy(shields, ShieldData, sizeof shields);
-    hasMap = QvMap != nullptr;
-    if (hasMap) QvMap->GetChips(&chips);
+    bytes_.clear();
+    for (const TWorldUnit& unit : kWorldUnits) {
+      for (const TWorldTable& t : unit.tables) {
+        const auto* p = static_cast<const unsigned char*>(t.data);
+        bytes_.insert(bytes_.end(), p, p + t.size);
+      }
+    }
+    hasMap_ = QvMap != nullptr;
+    if (hasMap_) QvMap->GetChips(&chips_);
   }
 
   void Restore() const {
-    StoryData = story;
-    GameOverFlag = gameOver;
-    EventSelect = eventSelect;
-    std::memcpy(EventCharacterData, characters, sizeof characters);
-    std::memcpy(TecData, tec, sizeof tec);
-    std::memcpy(CountryData, countries, sizeof countries);
-    std::memcpy(CountryRelation, relations, sizeof relations);
-    std::memcpy(PlanetData, planets, sizeof planets);
-    std::memcpy(CmdData, cmds, sizeof cmds);
-    std::memcpy(FleetData, fleets, sizeof fleets);
-    std::memcpy(DockData, docks, sizeof docks);
-    std::memcpy(FrameData, frames, sizeof frames);
-    std::memcpy(WeaponData, weapons, sizeof weapons);
-    std::memcpy(EngineData, engines, sizeof engines);
-    std::memcpy(ShieldData, shields, sizeof shields);
+    std::size_t at = 0;
+    for (const TWorldUnit& unit : kWorldUnits) {
+      for (const TWorldTable& t : unit.tables) {
+        if (t.size > 0) std::memcpy(t.data, bytes_.data() + at, t.size);
+        at += t.size;
+      }
+    }
     MakeFleetRootTablePtr();
-    if (hasMap && QvMap != nullptr) QvMap->SetChips(chips);
+    if (hasMap_ && QvMap != nullptr) QvMap->SetChips(chips_);
   }
+
+ private:
+  std::vector<unsigned char> bytes_;
+  bool hasMap_ = false;
+  TQvMap::TChips chips_;
 };
 
 // An fopen'ed stream closed when it goes out of scope (unless taken).
@@ -191,20 +194,14 @@ EMapResult TransferMapFile(int mode, const std::string& path) {
 // One pass of every unit's routine over an open file in one mode. Throws the keyed file's errors;
 // false when a transfer came up short (or the map named by the story is damaged).
 bool RunPass(TDatFile& fp, int mode, bool withMap) {
-  SaveLoadStory(&fp, mode);
-  if (mode != kSaveModeWrite && withMap) {
-    const std::string map = GetFileManager().GetFileNameNum(kFileKindMap, GetStoryLoadMap());
-    if (TransferMapFile(mode, map) == EMapResult::Failed) return false;
+  for (const TWorldUnit& unit : kWorldUnits) {
+    unit.saveLoad(&fp, mode);
+    // A read pass reads the map that the story names right after the story (the first unit).
+    if (&unit == &kWorldUnits[0] && mode != kSaveModeWrite && withMap) {
+      const std::string map = GetFileManager().GetFileNameNum(kFileKindMap, GetStoryLoadMap());
+      if (TransferMapFile(mode, map) == EMapResult::Failed) return false;
+    }
   }
-  SaveLoadCharacter(&fp, mode);
-  SaveLoadTec(&fp, mode);
-  SaveLoadCountry(&fp, mode);
-  SaveLoadCountryRelation(&fp, mode);
-  SaveLoadPlanet(&fp, mode);
-  SaveLoadCmd(&fp, mode);
-  SaveLoadFleet(&fp, mode);
-  SaveLoadDock(&fp, mode);
-  SaveLoadParts(&fp, mode);
   return !fp.HasError();
 }
 
@@ -250,8 +247,8 @@ bool LoadGame(int mode, const std::string& slotPath) {
     return false;
   }
 
-  auto snapshot = std::make_unique<TWorldSnapshot>();
-  snapshot->Take();
+  TWorldSnapshot snapshot;
+  snapshot.Take();
   host.SetWaitCursor(true);
   // A load starts from the new-game state: the constant blocks come from the new-game data.
   bool ok = ReadPass(init.get(), kSaveModeNew, true);
@@ -261,7 +258,7 @@ bool LoadGame(int mode, const std::string& slotPath) {
   save.Close();
   init.Close();
   if (!ok) {
-    snapshot->Restore();
+    snapshot.Restore();
     Notice(mode == kSaveModeLoad ? LoadFailedText() : NewGameFailedText());
     return false;
   }
@@ -313,10 +310,10 @@ bool GetSaveInfo(int slot, TSaveInfo* info) {
   }
   // The slot is offered only when the whole save reads: a trial read of every block, undone.
   if (ok && std::fseek(file.get(), 0, SEEK_SET) == 0) {
-    auto snapshot = std::make_unique<TWorldSnapshot>();
-    snapshot->Take();
+    TWorldSnapshot snapshot;
+    snapshot.Take();
     ok = ReadPass(file.get(), kSaveModeLoad, false);
-    snapshot->Restore();
+    snapshot.Restore();
   } else {
     ok = false;
   }
