@@ -68,6 +68,29 @@ const int BtFlameTbl[kBtFlameCgCount][3][8][2] = {
 #undef VDMQ_LARGE_HULL
 #undef VDMQ_SATELLITE
 
+namespace {
+
+// The hull pictures: a sheet of the file kind for hull sheets, one row of the eight directions.
+constexpr int kHullSheetKind = 49;
+constexpr int kHullSheetRows = 1;
+constexpr int kHullSheetCols = 8;
+// Sheets the battle view loads into fixed slots when it opens.
+constexpr int kFlameSheetSlot = 2;  // engine flames: three frames each side
+constexpr int kMarkSheetSlot = 9;   // the selected ship's cursor marks and the flagship mark
+constexpr int kFlameFrames = 3;
+constexpr int kFlameOtherSideFrame = 4;  // the other side's flames follow the player's
+// Frames of the mark sheet. The cursor away from the ship shows which equipment is ready: the
+// sum of the bits below (frames 0..7); near the ship it shows the shield's state.
+constexpr int kMarkWeapon1Ready = 2;
+constexpr int kMarkWeapon2Ready = 1;
+constexpr int kMarkShieldUp = 4;
+constexpr int kMarkShieldOn = 8;
+constexpr int kMarkShieldCharged = 9;
+constexpr int kMarkShieldEmpty = 10;
+constexpr int kMarkFlagship = 11;
+
+}  // namespace
+
 TBtShip::TBtShip() = default;
 
 TBtShip::~TBtShip() {
@@ -106,7 +129,7 @@ void TBtShip::Setup(const TBtShipInfo& info) {
   if (data != nullptr) shipData_ = *data;
 
   TBtViewSink* view = BtViewSink();
-  hullSheet_ = view != nullptr ? view->AddPat(49, HullCg(), 1, 8) : -1;
+  hullSheet_ = view != nullptr ? view->AddPat(kHullSheetKind, HullCg(), kHullSheetRows, kHullSheetCols) : -1;
 
   u.hp = GetShipHp(&shipData_);
   u.armor = GetFrameBodyDef(GetFrameBodyPtr(shipData_.Parts[kPartsFrame]));
@@ -188,13 +211,13 @@ void TBtShip::Draw() {
       f.mapY = y_;
       f.dx = dx;
       f.dy = dy;
-      f.mode = 5;
-      f.slot = 2;
-      f.frame = country_ == BtInfo.player ? flameFrame_ : flameFrame_ + 4;
+      f.mode = kBtDrawAdditive;
+      f.slot = kFlameSheetSlot;
+      f.frame = country_ == BtInfo.player ? flameFrame_ : flameFrame_ + kFlameOtherSideFrame;
       view->Put(kBtLayerEffect, f);
     }
   }
-  flameFrame_ = (flameFrame_ + 1) % 3;
+  flameFrame_ = (flameFrame_ + 1) % kFlameFrames;
 
   if (shield_.IsOn()) shield_.Draw(x_, y_);
 
@@ -205,12 +228,13 @@ void TBtShip::Draw() {
     TBtDrawEntry mk;
     mk.mapX = mx;
     mk.mapY = my;
-    mk.slot = 9;
+    mk.slot = kMarkSheetSlot;
     if (BtGetDist2(x_, y_, mx, my) >= 25601) {
-      mk.frame = (launcher1_.IsReady() ? 2 : 0) + (launcher2_.IsReady() ? 1 : 0) + (shield_.IsOn() ? 4 : 0);
+      mk.frame = (launcher1_.IsReady() ? kMarkWeapon1Ready : 0) + (launcher2_.IsReady() ? kMarkWeapon2Ready : 0) +
+                 (shield_.IsOn() ? kMarkShieldUp : 0);
       view->Put(kBtLayerEffect, mk);
     } else if (shield_.GetDef() >= 1) {
-      mk.frame = shield_.IsOn() ? 8 : (shield_.GetHp() > 0 ? 9 : 10);
+      mk.frame = shield_.IsOn() ? kMarkShieldOn : (shield_.GetHp() > 0 ? kMarkShieldCharged : kMarkShieldEmpty);
       view->Put(kBtLayerEffect, mk);
     }
   }
@@ -219,8 +243,8 @@ void TBtShip::Draw() {
     TBtDrawEntry fl;
     fl.mapX = x_;
     fl.mapY = y_;
-    fl.slot = 9;
-    fl.frame = 11;
+    fl.slot = kMarkSheetSlot;
+    fl.frame = kMarkFlagship;
     view->Put(kBtLayerEffect, fl);
   }
 }

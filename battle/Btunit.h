@@ -96,8 +96,12 @@ class TBtUnit {
   int32_t maxTurn_ = 0;
 };
 
+// Draw modes of a queued sprite.
+constexpr int kBtDrawPlain = 0;
+constexpr int kBtDrawAdditive = 5;
+
 // One queued sprite of a unit: map position in arena units, pixel offset, draw mode
-// (0 plain, 5 additive), sheet slot and frame.
+// (kBtDrawPlain or kBtDrawAdditive), sheet slot and frame.
 struct TBtDrawEntry {
   int32_t mapX = 0;
   int32_t mapY = 0;

@@ -39,13 +39,13 @@ const TFileNameEntry TFileManager::kPackTable[] = {
     {54, "BTSD_%02d.BMP"},   {55, "BT_MK.BMP"},       {57, "BG_EV_NX.BMP"},   {-1, nullptr}};
 
 const TFileNameEntry TFileManager::kDataTable[] = {
-    {0, "BMP.PAK"}, {1, "MAP%02d.DAT"}, {2, "INIT.DAT"}, {-1, nullptr}};
+    {kFileKindPack, "BMP.PAK"}, {kFileKindMap, "MAP%02d.DAT"}, {kFileKindInit, "INIT.DAT"}, {-1, nullptr}};
 
-const TFileNameEntry TFileManager::kSaveTable[] = {{3, "SAVE%02d.DAT"}, {-1, nullptr}};
+const TFileNameEntry TFileManager::kSaveTable[] = {{kFileKindSave, "SAVE%02d.DAT"}, {-1, nullptr}};
 
-const TFileNameEntry TFileManager::kHelpTable[] = {{7, "q_help.hlp"}, {-1, nullptr}};
+const TFileNameEntry TFileManager::kHelpTable[] = {{kFileKindHelp, "q_help.hlp"}, {-1, nullptr}};
 
-const TFileNameEntry TFileManager::kMovieTable[] = {{56, "INT_T%02d.str"}, {-1, nullptr}};
+const TFileNameEntry TFileManager::kMovieTable[] = {{kFileKindMovie, "INT_T%02d.str"}, {-1, nullptr}};
 
 TFileManager* FileManager = nullptr;
 

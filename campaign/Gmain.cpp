@@ -7,11 +7,13 @@
 #include "campaign/Country.h"
 #include "campaign/Cpu_turn.h"
 #include "campaign/Dock.h"
+#include "campaign/File_manager.h"
 #include "campaign/Fleet.h"
 #include "campaign/GameHost.h"
 #include "campaign/GameSave.h"
 #include "campaign/Planet.h"
 #include "campaign/Qvmap.h"
+#include "campaign/Save.h"
 #include "campaign/Story.h"
 #include "campaign/W5ev_trg.h"
 #include "platform/base/Sjis.h"
@@ -26,7 +28,6 @@ int turnRunning = 0;
 // report names it after it has fallen (the country then has no capital any more).
 int homeWorld = -1;
 
-constexpr int kOpeningMovieKind = 56;
 constexpr int kTurnPause = 500;
 
 struct TTurnRunning {
@@ -136,10 +137,10 @@ void ChkGameOver() {
   for (;;) {
     const int answer = host.ShowSaveLoad(false, false);
     if (answer == -2) {
-      if (!SaveLoadGame(2, -1)) continue;
+      if (!SaveLoadGame(kSaveModeNew, -1)) continue;
       StartNewGame();
     } else if (answer >= 0) {
-      if (!SaveLoadGame(1, answer)) continue;
+      if (!SaveLoadGame(kSaveModeLoad, answer)) continue;
       StartLoadedGame();
     }
     break;
@@ -162,7 +163,7 @@ void InitGameScreen() {
 void StartNewGame() {
   TGameHost& host = GameHost();
   InitGameScreen();
-  host.PlayAvi(kOpeningMovieKind, 1);
+  host.PlayAvi(kFileKindMovie, 1);
   StartCountryTurn(GetPlayerCountry());
   host.SetCmdEnable(true);
 }

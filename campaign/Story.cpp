@@ -6,6 +6,7 @@
 #include "campaign/BattleRecord.h"
 #include "campaign/Cmd.h"
 #include "campaign/Country.h"
+#include "campaign/File_manager.h"
 #include "campaign/Fleet.h"
 #include "campaign/GameHost.h"
 #include "campaign/Planet.h"
@@ -163,7 +164,7 @@ void ScnSetCmdBelong(int cmd, int country) { SetCmdBelong(cmd, country); }
 void ScnSetCountryRelation(int a, int b, int relation) { SetCountryRelation(a, b, relation); }
 
 void ScnPlayMovie(int number) {
-  GameHost().PlayAvi(kMovieFileKind, number);
+  GameHost().PlayAvi(kFileKindMovie, number);
   if (number == kEndingMovie) SetGameEndFlag(true);
 }
 

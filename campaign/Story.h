@@ -18,7 +18,6 @@ constexpr int kStoryMaxYear = 9999;
 constexpr int kStoryPeriodsPerYear = 52;
 constexpr int kStoryCntStopped = 9999;  // a counter at 0 or at this value does not move
 constexpr int kChapterTitleCount = 10;
-constexpr int kMovieFileKind = 56;      // file kind of the movies
 constexpr int kEndingMovie = 2;         // the ending movie sets the game-over flag
 
 struct TStoryData {

@@ -9,6 +9,7 @@
 #include "support/RecordingHost.h"
 #include "campaign/Cmd.h"
 #include "campaign/Country.h"
+#include "campaign/File_manager.h"
 #include "campaign/Fleet.h"
 #include "campaign/Planet.h"
 #include "campaign/Story.h"
@@ -52,7 +53,7 @@ class Scenario : public ::testing::Test {
   // The dialogues, movies and map calls the events make, in order.
   std::vector<std::string> Flow() const { return host_.Calls({"event", "centre", "draw", "movie"}); }
   static std::string Event(int id) { return "event " + std::to_string(id); }
-  static std::string Movie(int number) { return "movie " + std::to_string(kMovieFileKind) + " " + std::to_string(number); }
+  static std::string Movie(int number) { return "movie " + std::to_string(kFileKindMovie) + " " + std::to_string(number); }
 
   test::TRecordingHost host_;
 };
@@ -198,7 +199,7 @@ TEST_F(Scenario, CapturesAfterThePlayersBattles) {
   host_.log.clear();
   BattleEnd(0);
   EXPECT_EQ(Flow(), (std::vector<std::string>{Event(kMesA14), Movie(2)}));
-  EXPECT_EQ(host_.movies, (std::vector<std::pair<int, int>>{{kMovieFileKind, 2}}));
+  EXPECT_EQ(host_.movies, (std::vector<std::pair<int, int>>{{kFileKindMovie, 2}}));
   EXPECT_TRUE(GetGameEndFlag());
 }
 

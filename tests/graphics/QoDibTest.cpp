@@ -153,7 +153,7 @@ TEST_F(Eight, BlitsLinesAndCopies) {
 }
 
 TEST(EightLoads, PictureReplacesThePaletteAndActFiles) {
-  test::BmpSpec s;
+  test::BmpLayout s;
   s.width = 3;
   s.height = 1;
   s.bits = 8;
@@ -172,7 +172,7 @@ TEST(EightLoads, PictureReplacesThePaletteAndActFiles) {
   d.AskPal1(255, &c);
   EXPECT_EQ(c, TQoRGB());  // all 256 entries replaced
   // A 24-bit picture is not for the 8-bit surface.
-  test::BmpSpec rgb;
+  test::BmpLayout rgb;
   rgb.rows = {{1, 2, 3}};
   const std::string rgbPath = test::WriteTempFile(test::MakeBmp(rgb), "c.bmp");
   EXPECT_FALSE(d.DrawBmpFile(rgbPath, 0, 0));

@@ -248,8 +248,8 @@ TEST(PrimNoMemory, EveryPrimitiveFails) {
 
 // ---- Picture loads ----
 
-test::BmpSpec Picture(int w, int h) {
-  test::BmpSpec s;
+test::BmpLayout Picture(int w, int h) {
+  test::BmpLayout s;
   s.width = w;
   s.height = h;
   s.bits = 24;
@@ -300,7 +300,7 @@ TEST(DrawBmp, FailuresLeaveTheSurfaceAlone) {
 }
 
 TEST(DrawBmp, FromARegisteredResource) {
-  test::BmpSpec s = Picture(2, 2);
+  test::BmpLayout s = Picture(2, 2);
   s.fileHeader = false;
   static std::vector<std::uint8_t> bytes;
   bytes = test::MakeBmp(s);

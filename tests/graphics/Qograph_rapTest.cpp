@@ -18,7 +18,7 @@ using Bytes = std::vector<std::uint8_t>;
 // A 24-bit picture whose pixel (x, y) is (red x, green y, blue 1), except the colour given for
 // the first pixel (the sheet's key).
 Bytes Sheet(int w, int h, TQoRGB first) {
-  test::BmpSpec s;
+  test::BmpLayout s;
   s.width = w;
   s.height = h;
   for (int y = 0; y < h; ++y) {
@@ -35,7 +35,7 @@ Bytes Sheet(int w, int h, TQoRGB first) {
 }
 
 Bytes Uniform(int w, int h, TQoRGB c) {
-  test::BmpSpec s;
+  test::BmpLayout s;
   s.width = w;
   s.height = h;
   for (int y = 0; y < h; ++y) {
@@ -53,7 +53,7 @@ struct Sprites : ::testing::Test {
   TQoTrueDib dib{nullptr, 40, 20};
   void SetUp() override {
     const TQoRGB key(255, 0, 255);
-    test::BmpSpec idx;
+    test::BmpLayout idx;
     idx.width = 2;
     idx.height = 1;
     idx.bits = 8;

@@ -14,7 +14,7 @@
 namespace vdmq {
 namespace {
 
-using test::BmpSpec;
+using test::BmpLayout;
 using test::MakeBmp;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -26,8 +26,8 @@ void Free(T*& p) {
 }
 
 // 24-bit picture; pixel (x, y) is blue x, green y, red 7.
-BmpSpec Rgb(int w, int h) {
-  BmpSpec s;
+BmpLayout Rgb(int w, int h) {
+  BmpLayout s;
   s.width = w;
   s.height = h;
   s.bits = 24;
@@ -45,8 +45,8 @@ BmpSpec Rgb(int w, int h) {
 
 // 8-bit picture with n palette entries; entry i is (blue i, green 2i, red 3i); pixel (x, y) is
 // index (x + y) mod n.
-BmpSpec Indexed(int w, int h, int n, std::uint32_t coloursUsed) {
-  BmpSpec s;
+BmpLayout Indexed(int w, int h, int n, std::uint32_t coloursUsed) {
+  BmpLayout s;
   s.width = w;
   s.height = h;
   s.bits = 8;
@@ -109,7 +109,7 @@ TEST(LoadBmp24, EightBitPictureThroughItsPalette) {
 }
 
 TEST(LoadBmp24, MoreThan256ColoursSkipsTheRestAndUndeclaredIndicesAreBlack) {
-  BmpSpec s = Indexed(3, 1, 300, 300);
+  BmpLayout s = Indexed(3, 1, 300, 300);
   s.rows[0] = {255, 2, 1};
   Bytes file = MakeBmp(s);
   TQoRGB* px = nullptr;
@@ -118,7 +118,7 @@ TEST(LoadBmp24, MoreThan256ColoursSkipsTheRestAndUndeclaredIndicesAreBlack) {
   EXPECT_EQ(px[1], TQoRGB(6, 4, 2));  // the rows start after all 300 entries
   Free(px);
 
-  BmpSpec few = Indexed(2, 1, 2, 2);
+  BmpLayout few = Indexed(2, 1, 2, 2);
   few.rows[0] = {1, 200};
   Bytes f2 = MakeBmp(few);
   ASSERT_TRUE(LoadBmp24Mem(f2.data(), f2.size(), &px, nullptr, nullptr));
@@ -189,7 +189,7 @@ TEST(LoadBmp24, HostileHeadersAreRefusedWithoutTouchingAnything) {
                         {1, -16385, 24}, {16384, 16384, 24}, {12000, 12000, 8}, {5, 5, 16},     {5, 5, 32},
                         {5, 5, 1},       {1, -2147483647 - 1, 24}};
   for (const auto& c : cases) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = c.w;
     s.height = c.h;
     s.bits = c.bits;
@@ -321,7 +321,7 @@ TEST(Loaders, FilesAndResources) {
   Free(pal);
   std::remove(actPath.c_str());
 
-  BmpSpec s = Indexed(2, 2, 4, 4);
+  BmpLayout s = Indexed(2, 2, 4, 4);
   s.fileHeader = false;
   static Bytes res;
   res = MakeBmp(s);

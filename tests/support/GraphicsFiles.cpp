@@ -20,7 +20,7 @@ void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
 }
 }  // namespace
 
-std::vector<std::uint8_t> MakeBmp(const BmpSpec& s) {
+std::vector<std::uint8_t> MakeBmp(const BmpLayout& s) {
   std::vector<std::uint8_t> b;
   if (s.fileHeader) {
     b.push_back('B');

@@ -12,7 +12,7 @@ namespace vdmq::test {
 
 // A BMP file (14-byte file header + 40-byte information header + palette + rows).
 // rows[y] holds the picture's row y (top row first) as raw pixel bytes without padding.
-struct BmpSpec {
+struct BmpLayout {
   int width = 1;
   int height = 1;        // written as given (negative: top-down)
   int bits = 24;
@@ -21,7 +21,7 @@ struct BmpSpec {
   std::vector<std::vector<std::uint8_t>> rows;
   bool fileHeader = true;
 };
-std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec);
+std::vector<std::uint8_t> MakeBmp(const BmpLayout& layout);
 
 // Writes bytes to a fresh temporary file and returns its path.
 std::string WriteTempFile(const std::vector<std::uint8_t>& bytes, const std::string& stem);
