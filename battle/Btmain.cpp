@@ -102,8 +102,9 @@ void BtApplyResult() {
       if (IsPlanetOnMap(b.planet)) SetFleetXY(b.attacker, b.attackerFleet, GetPlanetX(b.planet), GetPlanetY(b.planet));
       const bool capital = b.planet == GetCountryCapital(b.defender);
       const bool byPlayer = IsPlayerCountry(b.attacker);
-      const std::string& fmt = byPlayer ? (capital ? SJS("本拠地、%sを<BR>占領しました。") : SJS("拠点、%sを<BR>占領しました。"))
-                                        : (capital ? SJS("本拠地、%sを<BR>占領されました。") : SJS("拠点、%sを<BR>占領されました。"));
+      const std::string& fmt =
+          byPlayer ? (capital ? SJS("本拠地、%sを<BR>占領しました。") : SJS("拠点、%sを<BR>占領しました。"))
+                   : (capital ? SJS("本拠地、%sを<BR>占領されました。") : SJS("拠点、%sを<BR>占領されました。"));
       host.SysMes(CaptureReport(fmt, b.planet), SJS("報告"), 0);
       SetPlanetBelong(b.planet, b.attacker);
     } else {

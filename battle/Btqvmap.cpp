@@ -399,7 +399,8 @@ void TBtQvMap::ShipHit(TBtShip* ship, int d) {
   const bool sate = ship->GetSatellite() != -1;
   std::string text;
   if (players && !sate) {
-    text = Format(q == 1 ? SJS("自軍%d番艦被弾!! %dの被害") : SJS("自軍%d番艦被弾! %dの被害"), ship->GetSlot() + 1, lost);
+    text =
+        Format(q == 1 ? SJS("自軍%d番艦被弾!! %dの被害") : SJS("自軍%d番艦被弾! %dの被害"), ship->GetSlot() + 1, lost);
   } else if (players) {
     text = Format(q == 1 ? SJS("%d番衛星被弾!! %dの被害") : SJS("%d番衛星被弾! %dの被害"), ship->GetSatellite() + 1,
                   lost);

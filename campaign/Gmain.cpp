@@ -129,8 +129,9 @@ void ChkGameOver() {
   TGameHost& host = GameHost();
   if (!IsCountryAlive(GetPlayerCountry())) {
     const char* name = GetPlanetName(homeWorld);
-    host.SysMes(std::string(name != nullptr ? name : "") + SJS("陥落しました・・・") + "<BR>" + SJS("ゲームオーバーです。"),
-                SJS("報告"), 0);
+    host.SysMes(
+        std::string(name != nullptr ? name : "") + SJS("陥落しました・・・") + "<BR>" + SJS("ゲームオーバーです。"),
+        SJS("報告"), 0);
   }
   SetGameEndFlag(false);
   // The screen has no way back; a game that fails to load leaves the old world, so it asks again.

@@ -22,7 +22,8 @@ TApplication& App() {
 
 void Sleep(std::uint32_t ms) { App().Sleep(ms); }
 
-TApplication::TApplication() : TComponent(nullptr), desktop_(std::make_unique<TDesktop>()), icon_(std::make_unique<TBitmap>()) {}
+TApplication::TApplication()
+    : TComponent(nullptr), desktop_(std::make_unique<TDesktop>()), icon_(std::make_unique<TBitmap>()) {}
 
 TApplication::~TApplication() {
   BeginDestroy();
@@ -116,8 +117,9 @@ void TApplication::PostCall(std::function<void()> fn) {
 
 void TApplication::CancelMessagesFor(TControl* target) {
   std::lock_guard<std::mutex> g(queueLock_);
-  queue_.erase(std::remove_if(queue_.begin(), queue_.end(), [&](const TQueued& q) { return !q.input && q.target == target; }),
-               queue_.end());
+  queue_.erase(
+      std::remove_if(queue_.begin(), queue_.end(), [&](const TQueued& q) { return !q.input && q.target == target; }),
+      queue_.end());
 }
 
 void TApplication::PullInput() {

@@ -12,7 +12,17 @@
 namespace vdmq {
 
 struct TInputEvent {
-  enum Kind { MouseMove, MouseDown, MouseUp, Wheel, KeyDown, KeyUp, Char, CloseRequest, ScreenResized } kind = MouseMove;
+  enum Kind {
+    MouseMove,
+    MouseDown,
+    MouseUp,
+    Wheel,
+    KeyDown,
+    KeyUp,
+    Char,
+    CloseRequest,
+    ScreenResized
+  } kind = MouseMove;
   int x = 0, y = 0;     // screen point (mouse), new size (ScreenResized), wheel delta in x
   int button = 0;       // 0 left, 1 right, 2 middle
   unsigned vk = 0;      // key code (KeyDown/KeyUp) or character byte (Char)

@@ -11,7 +11,9 @@ namespace vdmq {
 struct TGlyphMask {
   int Size = 0;                    // the mask is Size x Size pixels
   std::vector<std::uint8_t> Bits;  // 1 = ink
-  bool At(int x, int y) const { return x >= 0 && y >= 0 && x < Size && y < Size && Bits[static_cast<size_t>(y) * Size + x]; }
+  bool At(int x, int y) const {
+    return x >= 0 && y >= 0 && x < Size && y < Size && Bits[static_cast<size_t>(y) * Size + x];
+  }
 };
 
 // True for the characters that have a caption glyph.

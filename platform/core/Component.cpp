@@ -48,7 +48,8 @@ TComponent* TComponent::FindComponent(std::string_view name) const {
   auto eq = [](std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-      if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+      if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+        return false;
     return true;
   };
   for (TComponent* c : components_)

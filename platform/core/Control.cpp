@@ -107,10 +107,22 @@ void TControl::Realign() {
     for (TControl* c : children_) {
       if (c->align_ != which || !c->visible_) continue;
       switch (which) {
-        case alTop: c->SetBounds(room.Left, room.Top, room.Width(), c->height_); room.Top += c->height_; break;
-        case alBottom: c->SetBounds(room.Left, room.Bottom - c->height_, room.Width(), c->height_); room.Bottom -= c->height_; break;
-        case alLeft: c->SetBounds(room.Left, room.Top, c->width_, room.Height()); room.Left += c->width_; break;
-        case alRight: c->SetBounds(room.Right - c->width_, room.Top, c->width_, room.Height()); room.Right -= c->width_; break;
+        case alTop:
+          c->SetBounds(room.Left, room.Top, room.Width(), c->height_);
+          room.Top += c->height_;
+          break;
+        case alBottom:
+          c->SetBounds(room.Left, room.Bottom - c->height_, room.Width(), c->height_);
+          room.Bottom -= c->height_;
+          break;
+        case alLeft:
+          c->SetBounds(room.Left, room.Top, c->width_, room.Height());
+          room.Left += c->width_;
+          break;
+        case alRight:
+          c->SetBounds(room.Right - c->width_, room.Top, c->width_, room.Height());
+          room.Right -= c->width_;
+          break;
         case alClient: c->SetBounds(room.Left, room.Top, room.Width(), room.Height()); break;
         default: break;
       }

@@ -259,7 +259,8 @@ void TDesktop::RouteMouse(const TInputEvent& ev) {
     const int hit = static_cast<int>(f->Perform(WM_NCHITTEST, 0, MakeLParam(mouse_.X, mouse_.Y)));
     if (up) {
       ncPressForm_ = nullptr;
-      f->Perform(b == 1 ? WM_NCRBUTTONUP : WM_NCLBUTTONUP, static_cast<std::uintptr_t>(hit), MakeLParam(mouse_.X, mouse_.Y));
+      f->Perform(b == 1 ? WM_NCRBUTTONUP : WM_NCLBUTTONUP, static_cast<std::uintptr_t>(hit),
+                 MakeLParam(mouse_.X, mouse_.Y));
     } else {
       f->Perform(WM_NCMOUSEMOVE, static_cast<std::uintptr_t>(hit), MakeLParam(mouse_.X, mouse_.Y));
     }
@@ -290,8 +291,9 @@ void TDesktop::RouteMouse(const TInputEvent& ev) {
   if (down) {
     const std::uint64_t now = App().NowMs();
     TControl* key = target ? target : f;
-    dbl = lastDown_.button == b && lastDown_.target == key && lastDown_.hit == hit && now - lastDown_.t <= kDoubleClickMs &&
-          std::abs(mouse_.X - lastDown_.p.X) <= kDoubleClickSlop && std::abs(mouse_.Y - lastDown_.p.Y) <= kDoubleClickSlop;
+    dbl = lastDown_.button == b && lastDown_.target == key && lastDown_.hit == hit &&
+          now - lastDown_.t <= kDoubleClickMs && std::abs(mouse_.X - lastDown_.p.X) <= kDoubleClickSlop &&
+          std::abs(mouse_.Y - lastDown_.p.Y) <= kDoubleClickSlop;
     if (dbl) {
       lastDown_.target = nullptr;
     } else {

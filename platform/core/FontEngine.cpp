@@ -191,7 +191,8 @@ std::vector<std::uint16_t> SjisLetters(std::string_view text) {
   for (size_t i = 0; i < text.size();) {
     const size_t n = SjisLetterLen(text, i);
     if (n == 2)
-      out.push_back(static_cast<std::uint16_t>((static_cast<unsigned char>(text[i]) << 8) | static_cast<unsigned char>(text[i + 1])));
+      out.push_back(static_cast<std::uint16_t>((static_cast<unsigned char>(text[i]) << 8) |
+                                               static_cast<unsigned char>(text[i + 1])));
     else
       out.push_back(static_cast<unsigned char>(text[i]));
     i += n;

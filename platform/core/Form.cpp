@@ -188,7 +188,8 @@ void TForm::SetVisible(bool v) {
     }
     if (Position == poScreenCenter && windowState_ == wsNormal) {
       TRect wa = d.WorkArea();
-      TControl::SetBounds(wa.Left + (wa.Width() - Width()) / 2, wa.Top + (wa.Height() - Height()) / 2, Width(), Height());
+      TControl::SetBounds(wa.Left + (wa.Width() - Width()) / 2, wa.Top + (wa.Height() - Height()) / 2, Width(),
+                          Height());
     }
     if (!resizedOnce_) {
       resizedOnce_ = true;
@@ -392,7 +393,8 @@ int TForm::DefaultHitTest(TPoint screen) const {
   for (int hit : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP})
     if (CaptionButtonRect(hit).Contains(p)) return hit;
   const TRect cap = CaptionRect();
-  if ((borderIcons_ & biSystemMenu) && borderStyle_ != bsDialog && Bounds(cap.Left, cap.Top, cap.Height(), cap.Height()).Contains(p))
+  if ((borderIcons_ & biSystemMenu) && borderStyle_ != bsDialog &&
+      Bounds(cap.Left, cap.Top, cap.Height(), cap.Height()).Contains(p))
     return HTSYSMENU;
   if (cap.Contains(p)) return HTCAPTION;
   return HTBORDER;

@@ -146,7 +146,8 @@ void TMenuWindow::Dispatch(TMessage& m) {
         for (int i = 0; i < static_cast<int>(menu_.Items.size()); ++i) {
           int mark = -1;
           const std::string t = StripAccelerator(menu_.Items[i]->Caption, &mark);
-          if (mark >= 0 && std::toupper(static_cast<unsigned char>(t[mark])) == static_cast<int>(key) && menu_.Items[i]->Visible) {
+          if (mark >= 0 && std::toupper(static_cast<unsigned char>(t[mark])) == static_cast<int>(key) &&
+              menu_.Items[i]->Visible) {
             Choose(i);
             break;
           }

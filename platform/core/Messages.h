@@ -21,7 +21,9 @@ constexpr std::intptr_t MakeLParam(int x, int y) {
                                     (static_cast<std::uint32_t>(static_cast<std::uint16_t>(y)) << 16));
 }
 constexpr int LParamX(std::intptr_t l) { return static_cast<std::int16_t>(static_cast<std::uint32_t>(l) & 0xFFFF); }
-constexpr int LParamY(std::intptr_t l) { return static_cast<std::int16_t>((static_cast<std::uint32_t>(l) >> 16) & 0xFFFF); }
+constexpr int LParamY(std::intptr_t l) {
+  return static_cast<std::int16_t>((static_cast<std::uint32_t>(l) >> 16) & 0xFFFF);
+}
 constexpr TPoint LParamPoint(std::intptr_t l) { return {LParamX(l), LParamY(l)}; }
 
 // Window messages.

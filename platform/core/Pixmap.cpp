@@ -79,14 +79,17 @@ void BlitBgr24(TPixmap& dst, int dx, int dy, const TBgrBlock& src, const TRect& 
   if (d.IsEmpty()) return;
   const int w = d.Width();
   for (int y = d.Top; y < d.Bottom; ++y) {
-    const std::uint8_t* s = src.Bits + static_cast<size_t>(y - dy) * src.PitchBytes + static_cast<size_t>(d.Left - dx) * 3;
+    const std::uint8_t* s =
+        src.Bits + static_cast<size_t>(y - dy) * src.PitchBytes + static_cast<size_t>(d.Left - dx) * 3;
     std::uint32_t* o = dst.Row(y) + d.Left;
     for (int x = 0; x < w; ++x, s += 3)
-      o[x] = static_cast<std::uint32_t>(s[0]) | (static_cast<std::uint32_t>(s[1]) << 8) | (static_cast<std::uint32_t>(s[2]) << 16);
+      o[x] = static_cast<std::uint32_t>(s[0]) | (static_cast<std::uint32_t>(s[1]) << 8) |
+             (static_cast<std::uint32_t>(s[2]) << 16);
   }
 }
 
-void StretchCopy(const TPixelTarget& dst, const TRect& dr, const TPixelTarget& src, const TRect& sr, const TRect& clip) {
+void StretchCopy(const TPixelTarget& dst, const TRect& dr, const TPixelTarget& src, const TRect& sr,
+                 const TRect& clip) {
   if (!dst.Valid() || !src.Valid() || dr.IsEmpty() || sr.IsEmpty()) return;
   TRect d = Intersect(Intersect(dr, clip), {0, 0, dst.Width, dst.Height});
   if (d.IsEmpty()) return;

@@ -185,7 +185,8 @@ void TImage::AttachPixels(const TPixelView& view) {
   view8_ = {};
   if (view.bitsPerPixel == 24) {
     BindPixels(static_cast<std::uint8_t*>(view.bits), view.width, view.height, view.pitchBytes);
-  } else if (view.bitsPerPixel == 8 && view.bits && view.width > 0 && view.height > 0 && view.pitchBytes >= view.width) {
+  } else if (view.bitsPerPixel == 8 && view.bits && view.width > 0 && view.height > 0 &&
+             view.pitchBytes >= view.width) {
     BindPixels(nullptr, 0, 0, 0);
     view8_ = view;
     SetPalette(view.palette);
@@ -202,8 +203,8 @@ void TImage::DetachPixels() {
 void TImage::SetPalette(const RGBQUAD* palette) {
   if (!palette) return;
   for (int i = 0; i < 256; ++i)
-    palette_[i] = (static_cast<std::uint32_t>(palette[i].rgbRed) << 16) | (static_cast<std::uint32_t>(palette[i].rgbGreen) << 8) |
-                  palette[i].rgbBlue;
+    palette_[i] = (static_cast<std::uint32_t>(palette[i].rgbRed) << 16) |
+                  (static_cast<std::uint32_t>(palette[i].rgbGreen) << 8) | palette[i].rgbBlue;
   Invalidate();
 }
 
@@ -532,7 +533,8 @@ void TCheckBox::Paint(TCanvas& c) {
   }
   c.Font = Font();
   c.Brush.Style = bsClear;
-  TRect t = Alignment == taRightJustify ? TRect{box + 4, 0, Width(), Height()} : TRect{0, 0, Width() - box - 4, Height()};
+  TRect t =
+      Alignment == taRightJustify ? TRect{box + 4, 0, Width(), Height()} : TRect{0, 0, Width() - box - 4, Height()};
   if (!EnabledInTree()) c.Font.Color = clGrayText;
   c.DrawText(Caption(), t, DT_SINGLELINE | DT_VCENTER);
   c.Brush.Style = bsSolid;

@@ -48,7 +48,8 @@ void THeadlessBackend::Present(const TPixmap& screen, const TRegion&) {
 
 void THeadlessBackend::SetCursor(TCursorShape shape) {
   cursor_ = shape;
-  static const char* names[] = {"arrow", "hourglass", "size-ns", "size-we", "size-nwse", "size-nesw", "size-all", "hidden"};
+  static const char* names[] = {"arrow",     "hourglass", "size-ns",  "size-we",
+                                "size-nwse", "size-nesw", "size-all", "hidden"};
   Log.push_back(std::string("cursor ") + names[static_cast<int>(shape)]);
 }
 

@@ -5,7 +5,9 @@
 namespace vdmq {
 
 namespace {
-THeadlessBackend* CurrentBackend() { return App().HasBackend() ? dynamic_cast<THeadlessBackend*>(&App().Backend()) : nullptr; }
+THeadlessBackend* CurrentBackend() {
+  return App().HasBackend() ? dynamic_cast<THeadlessBackend*>(&App().Backend()) : nullptr;
+}
 }  // namespace
 
 std::vector<TCanvasOp> TCanvasLog::Of(TCanvasOpKind kind, const TPixmap* target) const {
@@ -84,7 +86,8 @@ TForm* WaitForModal(std::string_view className, std::uint64_t budgetMs) {
   for (;;) {
     TForm* f = TopModal();
     if (f && className == f->ClassName()) return f;
-    if (App().NowMs() - start > budgetMs) throw EStall("no modal form of class " + std::string(className) + "\n" + App().DescribeState());
+    if (App().NowMs() - start > budgetMs)
+      throw EStall("no modal form of class " + std::string(className) + "\n" + App().DescribeState());
     App().HandleMessage();
   }
 }

@@ -86,9 +86,9 @@ TSdlBackend::TSdlBackend(const TSdlOptions& o) : screen_(o.screen) {
     throw EDisplayError("cannot draw into the game window: " + why);
   }
   wakeEvent_ = SDL_RegisterEvents(1);
-  static const SDL_SystemCursor ids[] = {SDL_SYSTEM_CURSOR_ARROW,    SDL_SYSTEM_CURSOR_WAIT,     SDL_SYSTEM_CURSOR_SIZENS,
-                                         SDL_SYSTEM_CURSOR_SIZEWE,   SDL_SYSTEM_CURSOR_SIZENWSE, SDL_SYSTEM_CURSOR_SIZENESW,
-                                         SDL_SYSTEM_CURSOR_SIZEALL};
+  static const SDL_SystemCursor ids[] = {
+      SDL_SYSTEM_CURSOR_ARROW,    SDL_SYSTEM_CURSOR_WAIT,     SDL_SYSTEM_CURSOR_SIZENS, SDL_SYSTEM_CURSOR_SIZEWE,
+      SDL_SYSTEM_CURSOR_SIZENWSE, SDL_SYSTEM_CURSOR_SIZENESW, SDL_SYSTEM_CURSOR_SIZEALL};
   for (int i = 0; i < 7; ++i) cursors_[i] = SDL_CreateSystemCursor(ids[i]);
   SDL_StartTextInput();
   int w = 0, h = 0;

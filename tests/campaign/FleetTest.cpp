@@ -354,7 +354,8 @@ TEST_F(FleetTest, SaveAndLoadRoundTripByteForByte) {
       f.Returning = rng() & 1;
       f.CanWarpOut = rng() & 1;
       f.Root = RandomValue(rng);
-      for (TShipData& s : f.Ships) s = (rng() & 1) ? MakeShip(static_cast<int>(rng() % 5), 1 + rng() % 50) : EmptyShip();
+      for (TShipData& s : f.Ships)
+        s = (rng() & 1) ? MakeShip(static_cast<int>(rng() % 5), 1 + rng() % 50) : EmptyShip();
     }
   }
   TTempStream out;

@@ -55,7 +55,8 @@ TEST(StepWaveTest, FrontWaveEqualsFullSweeps) {
     for (int y = 0; y < kMapSize; ++y) {
       for (int x = 0; x < kMapSize; ++x) map.SetChip(x, y, rng() % 100 < 18 ? 20 : 0);
     }
-    for (int p = 0; p < 30; ++p) test::PlacePlanet(p, rng() % kMapSize, rng() % kMapSize, static_cast<int>(rng() % 6) - 1);
+    for (int p = 0; p < 30; ++p)
+      test::PlacePlanet(p, rng() % kMapSize, rng() % kMapSize, static_cast<int>(rng() % 6) - 1);
     for (int c = 0; c < 5; ++c) {
       for (int f = 0; f < 4; ++f) test::MakeFleet(c, f, -1, rng() % kMapSize, rng() % kMapSize);
       for (int o = 0; o < 5; ++o) {

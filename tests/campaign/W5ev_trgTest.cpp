@@ -53,7 +53,9 @@ class Scenario : public ::testing::Test {
   // The dialogues, movies and map calls the events make, in order.
   std::vector<std::string> Flow() const { return host_.Calls({"event", "centre", "draw", "movie"}); }
   static std::string Event(int id) { return "event " + std::to_string(id); }
-  static std::string Movie(int number) { return "movie " + std::to_string(kFileKindMovie) + " " + std::to_string(number); }
+  static std::string Movie(int number) {
+    return "movie " + std::to_string(kFileKindMovie) + " " + std::to_string(number);
+  }
 
   test::TRecordingHost host_;
 };

@@ -151,7 +151,8 @@ void RunFills(Surface& s, unsigned seed) {
       }
     }
     s.SetMethod(static_cast<TQoMethod>(method));
-    const bool ok = masked ? s.BoxFillM(x1, y1, x2, y2, colour, mask.data(), mw, mh) : s.BoxFill(x1, y1, x2, y2, colour);
+    const bool ok =
+        masked ? s.BoxFillM(x1, y1, x2, y2, colour, mask.data(), mw, mh) : s.BoxFill(x1, y1, x2, y2, colour);
     ASSERT_TRUE(ok);
     ASSERT_TRUE(std::equal(ref.begin(), ref.end(), s.Pixels()))
         << "round " << round << " (" << x1 << "," << y1 << ")-(" << x2 << "," << y2 << ") method " << method

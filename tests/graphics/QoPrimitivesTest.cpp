@@ -178,7 +178,8 @@ TEST_F(Prim, PutDibClipsAgainstTheSourceAndReadsItsPitch) {
   TQoTrueDib src(nullptr, 69, 3);
   src.InitDib();
   for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 69; ++x) src.PSet(x, y, TQoRGB(static_cast<unsigned char>(x), static_cast<unsigned char>(y + 1), 0));
+    for (int x = 0; x < 69; ++x)
+      src.PSet(x, y, TQoRGB(static_cast<unsigned char>(x), static_cast<unsigned char>(y + 1), 0));
   EXPECT_TRUE(dib.PutDib(2, 0, &src, -3, 0, 10, 3));  // source column 0 lands at x + 3
   EXPECT_EQ(dib.PGet(5, 0), TQoRGB(0, 1, 0));
   EXPECT_EQ(dib.PGet(11, 2), TQoRGB(6, 3, 0));

@@ -13,7 +13,9 @@ namespace {
 
 using test::FakeImage;
 
-TQoRGB Grey(int v) { return TQoRGB(static_cast<unsigned char>(v), static_cast<unsigned char>(v), static_cast<unsigned char>(v)); }
+TQoRGB Grey(int v) {
+  return TQoRGB(static_cast<unsigned char>(v), static_cast<unsigned char>(v), static_cast<unsigned char>(v));
+}
 
 struct Surface : ::testing::Test {
   FakeImage img;  // declared first: it outlives the surface bound to it

@@ -52,7 +52,8 @@ uint16_t RefCrc(const Bytes& b, size_t n = SIZE_MAX) {
   n = std::min(n, b.size());
   for (size_t i = 0; i < n; ++i) {
     crc ^= b[i];
-    for (int k = 0; k < 8; ++k) crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0x8408) : static_cast<uint16_t>(crc >> 1);
+    for (int k = 0; k < 8; ++k)
+      crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0x8408) : static_cast<uint16_t>(crc >> 1);
   }
   return crc;
 }
@@ -128,7 +129,8 @@ class PackTest : public ::testing::Test {
   // Writes a file with a fixed last-write time (seconds since 1970).
   std::string WriteFile(const std::string& name, const Bytes& b, int64_t mtime = 1000000000) {
     const std::string p = Path(name);
-    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    std::ofstream(p, std::ios::binary)
+        .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
     timespec t[2] = {{static_cast<time_t>(mtime), 0}, {static_cast<time_t>(mtime), 0}};
     utimensat(AT_FDCWD, p.c_str(), t, 0);
     return p;

@@ -230,7 +230,8 @@ TEST(Platform, MemoryQueriesDocumentStarterAndFonts) {
   QoFileExec("x.txt");
   ASSERT_EQ(p.boxes.size(), 3u);
   EXPECT_EQ(p.boxes[0], SJS("エラー") + "|" + SJS("指定されたファイルが見つかりませんでした。"));
-  EXPECT_EQ(p.boxes[1], SJS("エラー") + "|" + SJS("指定されたファイル名拡張子には､ アプリケーションが関連付けられていません。"));
+  EXPECT_EQ(p.boxes[1],
+            SJS("エラー") + "|" + SJS("指定されたファイル名拡張子には､ アプリケーションが関連付けられていません。"));
   EXPECT_EQ(p.boxes[2], SJS("エラー") + "|" + SJS("不明なエラー"));
 
   TQoFontDesc f;

@@ -26,7 +26,8 @@ void WriteIntField(TDatFile* fp, const char* key, Entry* table, int entries, std
 template <class Entry, class Member>
 void WriteCatalogue(TDatFile* fp, const char* key, Entry* table, int entries, int values, Member Entry::*m) {
   WriteKey(fp, key, "int", static_cast<std::uint32_t>(entries * values));
-  for (int i = 0; i < entries; ++i) ReadWriteData(kSaveModeWrite, &(table[i].*m), 4, static_cast<std::size_t>(values), fp);
+  for (int i = 0; i < entries; ++i)
+    ReadWriteData(kSaveModeWrite, &(table[i].*m), 4, static_cast<std::size_t>(values), fp);
 }
 
 template <class Entry>

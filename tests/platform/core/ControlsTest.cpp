@@ -120,9 +120,12 @@ TEST_F(ControlsTest, ImageKeepsTheMouseWhilePressedAndClicksLeftOnlyOnce) {
   img->SetBounds(20, 40, 100, 80);
   std::vector<std::string> ev;
   img->OnMouseDown = [&](TComponent*, TMouseButton b, TShiftState s, int x, int y) {
-    ev.push_back("down" + std::to_string(b) + ((s & ssDouble) ? "d" : "") + " " + std::to_string(x) + "," + std::to_string(y));
+    ev.push_back("down" + std::to_string(b) + ((s & ssDouble) ? "d" : "") + " " + std::to_string(x) + "," +
+                 std::to_string(y));
   };
-  img->OnMouseMove = [&](TComponent*, TShiftState, int x, int y) { ev.push_back("move " + std::to_string(x) + "," + std::to_string(y)); };
+  img->OnMouseMove = [&](TComponent*, TShiftState, int x, int y) {
+    ev.push_back("move " + std::to_string(x) + "," + std::to_string(y));
+  };
   img->OnMouseUp = [&](TComponent*, TMouseButton b, TShiftState, int x, int y) {
     ev.push_back("up" + std::to_string(b) + " " + std::to_string(x) + "," + std::to_string(y));
   };

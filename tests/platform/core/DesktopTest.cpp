@@ -78,7 +78,9 @@ TEST_F(DesktopTest, HitTestPerBorderStyle) {
   TMainLike* m = nullptr;
   App().CreateForm(m);
   m->SetBounds(0, 0, 800, 600);
-  auto hit = [&](TForm* f, int x, int y) { return static_cast<int>(f->Perform(WM_NCHITTEST, 0, MakeLParam(f->Left() + x, f->Top() + y))); };
+  auto hit = [&](TForm* f, int x, int y) {
+    return static_cast<int>(f->Perform(WM_NCHITTEST, 0, MakeLParam(f->Left() + x, f->Top() + y)));
+  };
   EXPECT_EQ(hit(m, 1, 300), HTLEFT);
   EXPECT_EQ(hit(m, 798, 300), HTRIGHT);
   EXPECT_EQ(hit(m, 400, 1), HTTOP);
@@ -181,7 +183,8 @@ TEST_F(DesktopTest, OwnerActivationFiresAgainAfterTheModalCloses) {
   m->OnDeactivate = [&](TComponent*) { events.push_back("main inactive"); };
   d->OnActivate = [&](TComponent*) { events.push_back("dialog active"); };
   m->Show();
-  EXPECT_EQ(events, (std::vector<std::string>{"main active", "main inactive", "dialog active", "main active", "modal 1"}));
+  EXPECT_EQ(events,
+            (std::vector<std::string>{"main active", "main inactive", "dialog active", "main active", "modal 1"}));
   EXPECT_TRUE(m->Active());
 }
 

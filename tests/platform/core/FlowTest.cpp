@@ -54,8 +54,8 @@ class TSelfFramed : public TForm {
         if (MouseCapture()) {
           // Client point back to window coordinates.
           const int x = LParamX(m.LParam) + WindowClientRect().Left, y = LParamY(m.LParam) + WindowClientRect().Top;
-          log.push_back(std::string(m.Msg == WM_MOUSEMOVE ? "move " : "up ") + std::to_string(x) + "," + std::to_string(y) +
-                        ((m.WParam & MK_LBUTTON) ? " L" : ""));
+          log.push_back(std::string(m.Msg == WM_MOUSEMOVE ? "move " : "up ") + std::to_string(x) + "," +
+                        std::to_string(y) + ((m.WParam & MK_LBUTTON) ? " L" : ""));
           if (m.Msg == WM_LBUTTONUP) SetMouseCapture(false);
           return;
         }
@@ -224,12 +224,13 @@ TEST(FlowTest, FirstActivationRunsLoadScreenMovieAndTurnStartThenTheProgramEnds)
   };
   App().Run();
   // The main window's activation fires again each time a modal window closes (before ShowModal returns).
-  EXPECT_EQ(log, (std::vector<std::string>{"activate", "activate", "load 1", "activate", "movie 1 frames 30", "activate",
-                                           "box 1", "main destroyed", "resident destroyed"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"activate", "activate", "load 1", "activate", "movie 1 frames 30",
+                                           "activate", "box 1", "main destroyed", "resident destroyed"}));
   EXPECT_EQ(step, 2);
   EXPECT_EQ(session.Backend.Title(), "Q");
   EXPECT_NE(std::find(session.Backend.Log.begin(), session.Backend.Log.end(), "sleep 500"), session.Backend.Log.end());
-  EXPECT_NE(std::find(session.Backend.Log.begin(), session.Backend.Log.end(), "warp 800,600"), session.Backend.Log.end());
+  EXPECT_NE(std::find(session.Backend.Log.begin(), session.Backend.Log.end(), "warp 800,600"),
+            session.Backend.Log.end());
   EXPECT_EQ(App().MainForm(), nullptr);
 }
 

@@ -49,7 +49,8 @@ struct TSmokeForm {
     image->Picture.SetSize(96, 64);
     for (int y = 0; y < 64; ++y)
       for (int x = 0; x < 96; ++x)
-        image->Picture.Pixels().SetPixel(x, y, static_cast<std::uint32_t>((x * 2) << 16 | (y * 4) << 8 | ((x ^ y) & 0xFF)));
+        image->Picture.Pixels().SetPixel(x, y,
+                                         static_cast<std::uint32_t>((x * 2) << 16 | (y * 4) << 8 | ((x ^ y) & 0xFF)));
     button->OnClick = [this](TComponent*) {
       ++clicks;
       label->SetCaption(SJS("押された"));

@@ -147,7 +147,8 @@ TEST(Registry, XdgDesktopFolderFollowsTheUserDirsFile) {
   const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
   const std::string saved = oldConfig ? oldConfig : "";
   setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
-  test::Write(dir / "user-dirs.dirs", "# comment\nXDG_DOWNLOAD_DIR=\"$HOME/dl\"\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch/\"\n");
+  test::Write(dir / "user-dirs.dirs",
+              "# comment\nXDG_DOWNLOAD_DIR=\"$HOME/dl\"\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch/\"\n");
   const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
   if (!home.empty()) {
     EXPECT_EQ(XdgDesktopFolder(), home + "/Schreibtisch");
