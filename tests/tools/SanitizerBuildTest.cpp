@@ -7,8 +7,10 @@
 
 namespace {
 
+#ifdef VDMQ_SANITIZED
 volatile int g_big = INT_MAX;
 volatile int g_sum = 0;
+#endif
 
 TEST(SanitizerBuild, AReportEndsTheProgram) {
 #ifdef VDMQ_SANITIZED
