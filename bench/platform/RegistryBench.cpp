@@ -60,9 +60,20 @@ void BM_ReadAndWrite(benchmark::State& state) {
   state.counters["written_per_byte"] = static_cast<double>(written) / static_cast<double>(text.size());
 }
 
-BENCHMARK_TEMPLATE(BM_ReadAndWrite, DeepKey)->Arg(1000)->Arg(10000)->Arg(30000)->Arg(300000)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_ReadAndWrite, DeepKey)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(30000)
+    ->Arg(300000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_ReadAndWrite, Separators)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_ReadAndWrite, Siblings)->Arg(1000)->Arg(10000)->Arg(30000)->Arg(100000)->Arg(300000)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_ReadAndWrite, Siblings)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(30000)
+    ->Arg(100000)
+    ->Arg(300000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_ReadAndWrite, Values)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_ReadAndWrite, DeepestKeys)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
 

@@ -110,7 +110,8 @@ bool CopyFileAt(int srcDir, const char* srcName, int dstDir, const std::string& 
   if (!in || fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   fcntl(in.get(), F_SETFL, fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
   struct stat target;
-  if (fstatat(dstDir, dstName.c_str(), &target, AT_SYMLINK_NOFOLLOW) == 0 && (failIfExists || S_ISDIR(target.st_mode))) {
+  if (fstatat(dstDir, dstName.c_str(), &target, AT_SYMLINK_NOFOLLOW) == 0 &&
+      (failIfExists || S_ISDIR(target.st_mode))) {
     return false;
   }
   // A temporary name of this process and call, whatever the length of the target's name.

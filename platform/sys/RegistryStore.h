@@ -31,7 +31,8 @@ struct TRegValue {
 };
 
 // The key the store answers from the desktop's folders.
-inline constexpr std::string_view kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+inline constexpr std::string_view kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 class TRegistryStore {
  public:

@@ -65,7 +65,9 @@ std::map<std::string, std::string> Below(const std::map<std::string, std::string
 }
 
 std::map<std::string, std::string> Without(std::map<std::string, std::string> listing, const std::string& prefix) {
-  std::erase_if(listing, [&](const auto& e) { return e.first == prefix || e.first.compare(0, prefix.size() + 1, prefix + "/") == 0; });
+  std::erase_if(listing, [&](const auto& e) {
+    return e.first == prefix || e.first.compare(0, prefix.size() + 1, prefix + "/") == 0;
+  });
   return listing;
 }
 
@@ -263,7 +265,8 @@ TEST_F(HostileTree, CopyTreeCopiesTheTreeAndNothingElse) {
   const auto after = Listing(fakes.Root());
   EXPECT_EQ(Without(after, "/c/deep/dest"), before);
   auto expected = Below(before, "/c/tree");
-  std::erase_if(expected, [](const auto& e) { return e.second.rfind("link", 0) == 0 || e.second.rfind("special", 0) == 0; });
+  std::erase_if(expected,
+                [](const auto& e) { return e.second.rfind("link", 0) == 0 || e.second.rfind("special", 0) == 0; });
   EXPECT_EQ(Below(after, "/c/deep/dest"), expected);
 }
 
