@@ -11,6 +11,8 @@ set(VDMQ_LAYERS
   "platform/sdl:platform/base,platform/sys,platform/core,platform/sdl"
   "qolib/pack:platform/base,platform/sys,qolib/pack"
   "qolib/graphics:platform/base,platform/sys,platform/core,qolib/pack,qolib/graphics"
+  # The window kit stands on the window layer and the graphics library, and knows no game.
+  "formkit:platform/base,platform/sys,platform/core,qolib/pack,qolib/graphics,formkit"
   # The campaign engine and the battle know no window system, and the campaign never the battle.
   "campaign:platform/base,platform/sys,qolib/pack,campaign"
   "battle:platform/base,platform/sys,qolib/pack,campaign,battle")
