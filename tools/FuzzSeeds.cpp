@@ -167,7 +167,7 @@ std::vector<std::string> WrittenArchives(const fs::path& dir, const std::string&
   for (size_t i = 0; i < std::size(entries); ++i) {
     if (i == 0 && !pack.NewPack(pak.c_str())) *ok = false;
     if (i == std::size(entries) - 1) {
-      pack.ClosePack();
+      if (!pack.ClosePack()) *ok = false;
       out.push_back(ReadAll(pak));
       if (!pack.OpenPack(pak.string())) *ok = false;
     }
@@ -178,7 +178,7 @@ std::vector<std::string> WrittenArchives(const fs::path& dir, const std::string&
     utimensat(AT_FDCWD, src.c_str(), times, 0);
     if (!pack.AddFile(entries[i].name, src.c_str(), entries[i].method, false)) *ok = false;
   }
-  pack.ClosePack();
+  if (!pack.ClosePack()) *ok = false;
   out.push_back(ReadAll(pak));
   return out;
 }

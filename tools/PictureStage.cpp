@@ -59,7 +59,7 @@ std::string PackOne(const TArtEntry& e, const std::string& staged, const std::st
     pack.ClosePack();
     return packPath + ": " + e.Name() + " cannot be added";
   }
-  pack.ClosePack();
+  if (!pack.ClosePack()) return packPath + ": the archive's table cannot be written";
   return {};
 }
 
@@ -83,7 +83,10 @@ bool JoinPacks(const std::string& path, const std::vector<TArtEntry>& entries, c
       return false;
     }
   }
-  out.ClosePack();
+  if (!out.ClosePack()) {
+    *error = path + ": the archive's table cannot be written";
+    return false;
+  }
   TQoPack check;
   check.SetCrcMode(cmPackAll);
   if (!check.LoadPack(path.c_str()) || check.GetFileNum() != static_cast<int>(entries.size())) {
