@@ -11,7 +11,9 @@
 #include "platform/core/Form.h"
 #include "platform/core/MessageDialog.h"
 #include "platform/core/Timer.h"
+#include "platform/sys/HelpViewer.h"
 #include "platform/sys/Media.h"
+#include "platform/sys/Services.h"
 
 namespace vdmq {
 
@@ -35,6 +37,7 @@ void TApplication::Initialize(TBackend& backend) {
   TFontEngine::Instance();  // throws a clear error when a font file is missing
   terminated_ = false;
   quitPosted_ = false;
+  iconHandedOver_ = false;
   desktop_->MarkWholeScreen();
 }
 
@@ -52,6 +55,9 @@ void TApplication::Shutdown() {
   media_ = nullptr;
   Title.clear();
   shownTitle_.clear();
+  icon_->TakePixels(TPixmap());
+  windowIcon_ = TPixmap();
+  iconHandedOver_ = false;
   desktop_ = std::make_unique<TDesktop>();
   backend_ = nullptr;
 }
@@ -191,15 +197,27 @@ void TApplication::KillTimer(TTimer* t) {
                 timers_.end());
 }
 
-void TApplication::SyncTitle() {
-  if (backend_ && Title != shownTitle_) {
+void TApplication::SetWindowIcon(const TPixmap& icon) {
+  windowIcon_ = icon;
+  iconHandedOver_ = false;
+}
+
+void TApplication::HelpContext(int context) { Sys().help->Context(context); }
+
+void TApplication::SyncWindow() {
+  if (!backend_) return;
+  if (Title != shownTitle_) {
     shownTitle_ = Title;
     backend_->SetTitle(SjisToUtf8(Title));
+  }
+  if (!iconHandedOver_ && !windowIcon_.Empty()) {
+    iconHandedOver_ = true;
+    backend_->SetIcon(windowIcon_);
   }
 }
 
 void TApplication::PaintAndPresent() {
-  SyncTitle();
+  SyncWindow();
   // Paint every dirty window, bottom to top; painting runs only drawing code.
   std::vector<TForm*> forms = desktop_->ZOrder();
   for (TForm* f : forms) {
@@ -276,7 +294,7 @@ void TApplication::HandleMessage() {
   if (terminated_) return;
   if (PeekAndDispatch(nullptr)) return;
   // Nothing pending: show what changed, then wait for input or the next timer.
-  SyncTitle();
+  SyncWindow();
   desktop_->Compose();
   if (!backend_) {
     // Without a back end time only moves with the timers.

@@ -58,7 +58,14 @@ class TApplication : public TComponent {
   TMediaService* Media() const { return media_; }
 
   std::string Title;  // CP932; shown as the OS window's title from the next loop turn on
+  // The application's icon as the title bars draw it (16 x 16 in the kit's windows); empty until
+  // the program installs one.
   TBitmap* IconPtr() { return icon_.get(); }
+  // The OS window's icon (32 x 32), handed to the back end from the next loop turn on.
+  void SetWindowIcon(const TPixmap& icon);
+  const TPixmap& WindowIcon() const { return windowIcon_; }
+  // Asks the help service for the topic of a context number.
+  void HelpContext(int context);
 
   TForm* MainForm() const { return mainForm_; }
   // Creates a form or data module owned by the application: constructs it, stores the pointer,
@@ -155,7 +162,10 @@ class TApplication : public TComponent {
   std::uint64_t fallbackClock_ = 0;
   bool showingException_ = false;
   std::string shownTitle_;
-  void SyncTitle();
+  TPixmap windowIcon_;
+  bool iconHandedOver_ = false;
+  // Hands a changed title and icon to the back end.
+  void SyncWindow();
 };
 
 // The one application object.

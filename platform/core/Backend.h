@@ -50,6 +50,8 @@ class TBackend {
   virtual void WarpMouse(TPoint p) = 0;
   virtual void MinimizeApp() = 0;
   virtual void SetTitle(std::string_view utf8) = 0;
+  // The picture the OS shows for the window (taskbar, window switcher): opaque 0x00RRGGBB pixels.
+  virtual void SetIcon(const TPixmap& icon) = 0;
 };
 
 }  // namespace vdmq

@@ -56,6 +56,7 @@ class TMenuWindow : public TForm {
   TMenuWindow(TComponent* owner, TPopupMenu& menu);
   const char* ClassName() const override { return "TMenuWindow"; }
   void Dispatch(TMessage& m) override;
+  const TPopupMenu& Menu() const { return menu_; }
   bool Done() const { return done_; }
   TMenuItem* Chosen() const { return chosen_; }
   // Row rectangle of an item in client coordinates (empty when hidden).

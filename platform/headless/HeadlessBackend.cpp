@@ -65,6 +65,11 @@ void THeadlessBackend::MinimizeApp() {
 
 void THeadlessBackend::SetTitle(std::string_view utf8) { title_ = std::string(utf8); }
 
+void THeadlessBackend::SetIcon(const TPixmap& icon) {
+  icon_ = icon;
+  ++icons_;
+}
+
 void THeadlessBackend::Resize(TSize s) {
   screen_ = s;
   TInputEvent ev;

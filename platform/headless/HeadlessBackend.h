@@ -30,6 +30,7 @@ class THeadlessBackend : public TBackend {
   void WarpMouse(TPoint p) override;
   void MinimizeApp() override;
   void SetTitle(std::string_view utf8) override;
+  void SetIcon(const TPixmap& icon) override;
 
   // --- test control ---
   void Inject(const TInputEvent& ev) { input_.push_back(ev); }
@@ -53,6 +54,9 @@ class THeadlessBackend : public TBackend {
   TPoint MousePos() const { return warp_; }
   bool Minimized() const { return minimized_; }
   const std::string& Title() const { return title_; }
+  // The last window icon handed over, and how many times one was.
+  const TPixmap& Icon() const { return icon_; }
+  int IconCount() const { return icons_; }
 
  private:
   TSize screen_;
@@ -66,6 +70,8 @@ class THeadlessBackend : public TBackend {
   TPoint warp_;
   bool minimized_ = false;
   std::string title_;
+  TPixmap icon_;
+  int icons_ = 0;
 };
 
 // The media clock of the fake media devices, running on the back end's virtual time (a waiting

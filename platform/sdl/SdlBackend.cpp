@@ -344,4 +344,23 @@ void TSdlBackend::MinimizeApp() { SDL_MinimizeWindow(window_); }
 
 void TSdlBackend::SetTitle(std::string_view utf8) { SDL_SetWindowTitle(window_, std::string(utf8).c_str()); }
 
+SDL_Surface* IconSurface(const TPixmap& icon) {
+  if (icon.Empty()) return nullptr;
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, icon.Width(), icon.Height(), 32, SDL_PIXELFORMAT_ARGB8888);
+  if (!s) return nullptr;
+  for (int y = 0; y < icon.Height(); ++y) {
+    auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + static_cast<size_t>(y) * s->pitch);
+    const std::uint32_t* src = icon.Row(y);
+    for (int x = 0; x < icon.Width(); ++x) row[x] = 0xFF000000u | (src[x] & 0xFFFFFFu);
+  }
+  return s;
+}
+
+void TSdlBackend::SetIcon(const TPixmap& icon) {
+  if (SDL_Surface* s = IconSurface(icon)) {
+    SDL_SetWindowIcon(window_, s);
+    SDL_FreeSurface(s);
+  }
+}
+
 }  // namespace vdmq

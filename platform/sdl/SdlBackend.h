@@ -17,6 +17,7 @@ struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
 struct SDL_Cursor;
+struct SDL_Surface;
 union SDL_Event;
 
 namespace vdmq {
@@ -52,6 +53,7 @@ class TSdlBackend : public TBackend {
   void WarpMouse(TPoint p) override;
   void MinimizeApp() override;
   void SetTitle(std::string_view utf8) override;
+  void SetIcon(const TPixmap& icon) override;
 
   // The desktop as the renderer shows it (read back from the renderer, unscaled), for screenshots.
   bool ReadScreen(TPixmap& out);
@@ -79,6 +81,10 @@ class TSdlBackend : public TBackend {
   unsigned buttonsDown_ = 0;
   bool needFull_ = true;
 };
+
+// A window icon as SDL takes it: 32-bit ARGB, every pixel opaque (nullptr for an empty picture or
+// when SDL cannot make the surface). The caller frees it.
+SDL_Surface* IconSurface(const TPixmap& icon);
 
 // Key code of the window system for an SDL key (0 for keys the game does not use).
 unsigned VirtualKeyOf(int sdlKeycode);

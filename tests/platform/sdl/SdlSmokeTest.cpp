@@ -16,6 +16,7 @@
 #include "platform/core/Messages.h"
 #include "platform/core/StdCtrls.h"
 #include "platform/headless/TestKit.h"
+#include "platform/sdl/SdlBackend.h"
 #include "platform/sdl/SdlSession.h"
 
 using namespace vdmq;
@@ -175,11 +176,29 @@ TEST_F(SdlTest, ClickedFormLooksAsOnTheHeadlessBackEnd) {
   for (int y = 0; y < shown.Height(); ++y)
     for (int x = 0; x < shown.Width(); ++x) differing += shown.Pixel(x, y) != (headless.Pixel(x, y) & 0xFFFFFF);
   EXPECT_EQ(differing, 0);
-  // The title reaches the OS window in UTF-8.
+  // The title reaches the OS window in UTF-8; the icon is handed over with it.
   App().Title = SJS("銀河の戦い");
+  App().SetWindowIcon(TPixmap(32, 32, 0x336699));
   App().ProcessMessages();
   App().PaintAndPresent();
   EXPECT_STREQ(SDL_GetWindowTitle(session.Backend().Window()), "銀河の戦い");
+}
+
+TEST(SdlIconTest, TheWindowIconIsOpaqueArgbOfThePicture) {
+  TPixmap icon(3, 2, 0);
+  icon.SetPixel(0, 0, 0x123456);
+  icon.SetPixel(2, 1, 0xFFFFFF);
+  SDL_Surface* s = IconSurface(icon);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->format->format, static_cast<Uint32>(SDL_PIXELFORMAT_ARGB8888));
+  ASSERT_EQ(s->w, 3);
+  ASSERT_EQ(s->h, 2);
+  auto at = [&](int x, int y) { return reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(s->pixels) + y * s->pitch)[x]; };
+  EXPECT_EQ(at(0, 0), 0xFF123456u);
+  EXPECT_EQ(at(1, 0), 0xFF000000u);
+  EXPECT_EQ(at(2, 1), 0xFFFFFFFFu);
+  SDL_FreeSurface(s);
+  EXPECT_EQ(IconSurface(TPixmap()), nullptr);
 }
 
 TEST_F(SdlTest, SleepPumpsWithoutDispatchingAndClicksStayQueued) {
