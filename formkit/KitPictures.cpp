@@ -4,6 +4,7 @@
 #include "formkit/KitFaceTable.h"
 #include "formkit/KitPictureData.h"
 #include "platform/base/GameError.h"
+#include "platform/core/Application.h"
 #include "qolib/graphics/Qooldbmp.h"
 
 namespace vdmq {
@@ -18,6 +19,12 @@ void RegisterKitPictures() {
 bool LoadKitPicture(const std::string& name, TBitmap& bitmap) {
   RegisterKitPictures();
   return LoadBmpBitmapResource(name, bitmap);
+}
+
+void InstallKitIcons() {
+  LoadKitPicture("AppIcon16", *App().IconPtr());
+  TBitmap windowIcon;
+  if (LoadKitPicture("AppIcon32", windowIcon)) App().SetWindowIcon(windowIcon.Pixels());
 }
 
 std::vector<std::string> FaceContainerNames() {

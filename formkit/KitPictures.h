@@ -16,6 +16,10 @@ void RegisterKitPictures();
 // Loads an embedded picture; false (the bitmap unchanged) for a name the kit does not have.
 bool LoadKitPicture(const std::string& name, TBitmap& bitmap);
 
+// Installs the application's icons from the embedded pictures: the 16 x 16 one the kit's title bars
+// draw (App().IconPtr()) and the 32 x 32 one of the OS window (App().SetWindowIcon).
+void InstallKitIcons();
+
 // The names of the main window's 24 face containers.
 std::vector<std::string> FaceContainerNames();
 // A face container owned by owner, with Name = name, its picture and its cell rule (one row of
