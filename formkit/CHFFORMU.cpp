@@ -17,11 +17,9 @@ constexpr unsigned kGlyphTextFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE;    
 
 // Three passes of a text in the colours of one state of a table (base 0 or 3), each skipped for
 // clNone: the shadow 1 pixel right of and below r, the highlight 1 left of and above it, the face on r.
-void DrawTextPasses(TCanvas& c, const std::string& text, const TRect& r, unsigned flags,
-                    const TCHF_ColorTable& colors, int base) {
-  static constexpr struct {
-    int offset, color;
-  } kPasses[] = {{1, 2}, {-1, 1}, {0, 0}};
+void DrawTextPasses(TCanvas& c, const std::string& text, const TRect& r, unsigned flags, const TCHF_ColorTable& colors,
+                    int base) {
+  static constexpr struct { int offset, color; } kPasses[] = {{1, 2}, {-1, 1}, {0, 0}};
   for (const auto& pass : kPasses) {
     const TColor color = colors[static_cast<size_t>(base + pass.color)];
     if (color == clNone) continue;
@@ -206,7 +204,8 @@ void TCHF_TitleBar::Paint(TCanvas& canvas) {
   }
   if (CaptionSwitch && form && !form->Caption().empty()) {
     // The text runs to the bar's right edge; the buttons are kept out of the copy below.
-    const TRect t = TRect{CaptionRect.Left, CaptionRect.Top, Rect.Right, CaptionRect.Bottom}.Offset(-Rect.Left, -Rect.Top);
+    const TRect t =
+        TRect{CaptionRect.Left, CaptionRect.Top, Rect.Right, CaptionRect.Bottom}.Offset(-Rect.Left, -Rect.Top);
     const int height = CaptionFontRule > 0 ? CaptionFontRule : t.Height() + CaptionFontRule;
     if (height >= 1) {
       c.Font = form->Font();
@@ -383,9 +382,7 @@ TCHF_SysMenuRules SysMenuRules(TFormBorderStyle style, TBorderIcons icons, TWind
     r.Close = sys;
   };
   switch (style) {
-    case bsSizeable:
-      sizeable();
-      break;
+    case bsSizeable: sizeable(); break;
     case bsSingle:
       if ((icons & (biMaximize | biMinimize)) || iconic) {
         sizeable();
@@ -642,8 +639,7 @@ void TCHF_Form::Dispatch(TMessage& m) {
         return;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   TForm::Dispatch(m);
 }
@@ -674,12 +670,8 @@ void TCHF_Form::TitleBarClick(TCHF_Image* part, TMouseButton button, int x, int 
       PopupSysMenu(c.Left, c.Top);
       break;
     }
-    case pkClose:
-      Close();
-      break;
-    case pkMaximize:
-      SetWindowState(WindowState() == wsMaximized ? wsNormal : wsMaximized);
-      break;
+    case pkClose: Close(); break;
+    case pkMaximize: SetWindowState(WindowState() == wsMaximized ? wsNormal : wsMaximized); break;
     case pkMinimize:
       if (WindowState() == wsMinimized)
         SetWindowState(wsNormal);
@@ -690,8 +682,7 @@ void TCHF_Form::TitleBarClick(TCHF_Image* part, TMouseButton button, int x, int 
       // The form keeps no context number of its own: the help asked for is context 0.
       App().HelpContext(0);
       break;
-    case pkFrame:
-      break;
+    case pkFrame: break;
   }
 }
 

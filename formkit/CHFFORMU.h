@@ -46,9 +46,9 @@ struct TCHF_FixEdge {
 // tables, with the geometry and the allowed buttons that Layout and UpdateParts work out.
 struct TCHF_FrameSettings {
   // --- computed ---
-  TRect WindowRect;    // screen coordinates
-  TRect ClientRect;    // window coordinates
-  TRect VScrollRect;   // always empty: layer windows have no scroll bars
+  TRect WindowRect;   // screen coordinates
+  TRect ClientRect;   // window coordinates
+  TRect VScrollRect;  // always empty: layer windows have no scroll bars
   TRect HScrollRect;
   bool CloseAllowed = false, MinimizeAllowed = false, MaximizeAllowed = false, HelpAllowed = false;
   // --- switches ---
@@ -72,9 +72,9 @@ struct TCHF_FrameSettings {
 
 // What Layout reads of a window.
 struct TCHF_Geometry {
-  TRect Window;              // screen coordinates
-  TRect Client;              // window coordinates
-  std::uint32_t Style = 0;   // style bits: WS_THICKFRAME, WS_MINIMIZE, WS_MAXIMIZE
+  TRect Window;                      // screen coordinates
+  TRect Client;                      // window coordinates
+  std::uint32_t Style = 0;           // style bits: WS_THICKFRAME, WS_MINIMIZE, WS_MAXIMIZE
   int FrameX = 4, FrameY = 4;        // sizing border (SM_CXFRAME, SM_CYFRAME)
   int DlgFrameX = 3, DlgFrameY = 3;  // fixed border (SM_CXDLGFRAME, SM_CYDLGFRAME)
 };
@@ -248,8 +248,8 @@ class TCHF_Form : public TForm {
   TBcWriter* CHF_BcButtonWriter = nullptr;
   // The menus that stand in for the system menu.
   TPopupMenu* CHF_POPUP_SIZEABLE = nullptr;
-  TMenuItem *miRESTORE = nullptr, *miMOVE = nullptr, *miSIZE = nullptr, *miMINIMIZE = nullptr,
-            *miMAXIMIZE = nullptr, *K1 = nullptr, *miClose = nullptr;
+  TMenuItem *miRESTORE = nullptr, *miMOVE = nullptr, *miSIZE = nullptr, *miMINIMIZE = nullptr, *miMAXIMIZE = nullptr,
+            *K1 = nullptr, *miClose = nullptr;
   TPopupMenu* CHF_POPUP_DIALOG = nullptr;
   TMenuItem *miMove3 = nullptr, *miClose3 = nullptr;
   TPopupMenu* CHF_POPUP_SINGLE = nullptr;

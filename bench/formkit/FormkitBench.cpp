@@ -79,8 +79,8 @@ static void BM_KitFormNonClientPaint(benchmark::State& state) {
     form->Perform(WM_NCPAINT);
     benchmark::DoNotOptimize(form->Store().Data());
   }
-  state.counters["buttons"] = form->TitleBar().MinimizeButton().Visible() + form->TitleBar().MaximizeButton().Visible() +
-                              form->TitleBar().CloseButton().Visible();
+  state.counters["buttons"] = form->TitleBar().MinimizeButton().Visible() +
+                              form->TitleBar().MaximizeButton().Visible() + form->TitleBar().CloseButton().Visible();
 }
 BENCHMARK(BM_KitFormNonClientPaint)->Unit(benchmark::kMicrosecond);
 

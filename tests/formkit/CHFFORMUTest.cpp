@@ -8,6 +8,7 @@
 #include <optional>
 #include <sstream>
 
+#include "KitTestSupport.h"
 #include "formkit/CHFDATAU.h"
 #include "formkit/CHFFORMU.h"
 #include "formkit/KitPictures.h"
@@ -16,7 +17,6 @@
 #include "platform/headless/TestKit.h"
 #include "platform/sys/HelpViewer.h"
 #include "platform/sys/Services.h"
-#include "KitTestSupport.h"
 
 using namespace vdmq;
 using namespace vdmq::test;
@@ -85,21 +85,41 @@ struct TLayoutCase {
 const TLayoutCase kLayouts[] = {
     // Buttons 16 x 14, 2 below the bar's top; close 2 from the right, maximise 2 left of close,
     // minimise directly left of maximise.
-    {bsSizeable, kMainIcons, wsNormal, {400, 300}, -1,
+    {bsSizeable,
+     kMainIcons,
+     wsNormal,
+     {400, 300},
+     -1,
      "close 378,6 16x14 r up; max 360,6 16x14 1 up; min 344,6 16x14 0 up; caption 24..342; icon 6,5 16x16"},
     // Zoomed: the restore glyph on maximise, enabled without biMaximize.
-    {bsSizeable, biSystemMenu | biMinimize, wsMaximized, {400, 300}, -1,
+    {bsSizeable,
+     biSystemMenu | biMinimize,
+     wsMaximized,
+     {400, 300},
+     -1,
      "close 378,6 16x14 r up; max 360,6 16x14 2 up; min 344,6 16x14 0 up; caption 24..342; icon 6,5 16x16"},
     // Iconic: the fixed border, the caption from the window's height, the restore glyph on minimise.
-    {bsSizeable, biSystemMenu | biMaximize, wsMinimized, {160, 24}, -1,
+    {bsSizeable,
+     biSystemMenu | biMaximize,
+     wsMinimized,
+     {160, 24},
+     -1,
      "close 139,5 16x14 r up; max 121,5 16x14 1 up; min 105,5 16x14 2 up; caption 23..103; icon 5,4 16x16"},
     // Single border with the system menu only: close alone, the caption ending 2 left of it.
     {bsSingle, biSystemMenu, wsNormal, {406, 185}, -1, "close 385,5 16x14 r up; caption 23..383; icon 5,4 16x16"},
     {bsSingle, 0, wsNormal, {400, 300}, -1, "caption 23..395; icon 5,4 16x16"},
     // Dialog with biMinimize: close and maximise disabled, minimise enabled, no icon.
-    {bsDialog, biMinimize, wsNormal, {400, 300}, -1,
+    {bsDialog,
+     biMinimize,
+     wsNormal,
+     {400, 300},
+     -1,
      "close 379,5 16x14 r off; max 361,5 16x14 1 off; min 345,5 16x14 0 up; caption 5..343; icon -"},
-    {bsDialog, biSystemMenu | biHelp, wsNormal, {400, 300}, -1,
+    {bsDialog,
+     biSystemMenu | biHelp,
+     wsNormal,
+     {400, 300},
+     -1,
      "close 379,5 16x14 r up; help 361,5 16x14 s up; caption 5..359; icon -"},
     // Tool windows: a caption of 15, only close.
     {bsToolWindow, kAllIcons, wsNormal, {400, 300}, -1, "close 382,5 13x11 r up; caption 5..380; icon -"},
@@ -307,8 +327,10 @@ TEST_F(KitFormTest, CaptionButtonFollowsTheMouseAndClicksOnlyWhenReleasedOverIts
       EXPECT_EQ(Desktop().Capture(), s.held ? form : nullptr);
     }
   };
-  run({{TInputEvent::MouseMove, in, cbUp, false}, {TInputEvent::MouseDown, in, cbPressed, true},
-       {TInputEvent::MouseMove, out, cbUp, true}, {TInputEvent::MouseMove, in, cbPressed, true},
+  run({{TInputEvent::MouseMove, in, cbUp, false},
+       {TInputEvent::MouseDown, in, cbPressed, true},
+       {TInputEvent::MouseMove, out, cbUp, true},
+       {TInputEvent::MouseMove, in, cbPressed, true},
        {TInputEvent::MouseUp, in, cbUp, false}});
   EXPECT_EQ(form->WindowState(), wsMaximized);
   EXPECT_EQ(max.Glyph(), cgRestore);
@@ -560,8 +582,8 @@ TEST_F(KitPaintTest, CaptionAndGlyphPassesByStateFontAndFlags) {
 
   // Full tables: the shadow right of and below, the highlight left of and above, then the face; a
   // pressed button's glyph one pixel right and down.
-  form->FrameSettings().CaptionColors = form->FrameSettings().GlyphColors = {clRed,    clLime, clBlue,
-                                                                             clYellow, clAqua, clFuchsia};
+  form->FrameSettings().CaptionColors =
+      form->FrameSettings().GlyphColors = {clRed, clLime, clBlue, clYellow, clAqua, clFuchsia};
   form->Frame().ApplySettings();
   bar.CloseButton().SetState(cbPressed);
   TCanvasLog full;

@@ -11,13 +11,13 @@
 #include <fstream>
 #include <thread>
 
-#include "support/VirtualDisplay.h"
 #include "platform/base/Sjis.h"
 #include "platform/core/Messages.h"
 #include "platform/core/StdCtrls.h"
 #include "platform/headless/TestKit.h"
 #include "platform/sdl/SdlBackend.h"
 #include "platform/sdl/SdlSession.h"
+#include "support/VirtualDisplay.h"
 
 using namespace vdmq;
 
@@ -193,7 +193,9 @@ TEST(SdlIconTest, TheWindowIconIsOpaqueArgbOfThePicture) {
   EXPECT_EQ(s->format->format, static_cast<Uint32>(SDL_PIXELFORMAT_ARGB8888));
   ASSERT_EQ(s->w, 3);
   ASSERT_EQ(s->h, 2);
-  auto at = [&](int x, int y) { return reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(s->pixels) + y * s->pitch)[x]; };
+  auto at = [&](int x, int y) {
+    return reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(s->pixels) + y * s->pitch)[x];
+  };
   EXPECT_EQ(at(0, 0), 0xFF123456u);
   EXPECT_EQ(at(1, 0), 0xFF000000u);
   EXPECT_EQ(at(2, 1), 0xFFFFFFFFu);
