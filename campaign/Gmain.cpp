@@ -134,19 +134,24 @@ void ChkGameOver() {
         SJS("報告"), 0);
   }
   SetGameEndFlag(false);
+  ChooseGameAtStart();
+  host.SetCmdEnable(true);
+}
+
+void ChooseGameAtStart() {
+  TGameHost& host = GameHost();
   // The screen has no way back; a game that fails to load leaves the old world, so it asks again.
   for (;;) {
     const int answer = host.ShowSaveLoad(false, false);
     if (answer == -2) {
       if (!SaveLoadGame(kSaveModeNew, -1)) continue;
       StartNewGame();
-    } else if (answer >= 0) {
+    } else if (answer >= 0 && answer < kSaveSlotCount) {
       if (!SaveLoadGame(kSaveModeLoad, answer)) continue;
       StartLoadedGame();
     }
     break;
   }
-  host.SetCmdEnable(true);
 }
 
 void InitGameScreen() {

@@ -20,6 +20,10 @@ void EndCountryTurn(int country);
 // Ends the game when the player's country has fallen or the game-over flag is set: the report,
 // then the save/load screen without a way back, and the game it chooses.
 void ChkGameOver();
+// The start choice: the save/load screen without a way back, then the game it chooses (a slot
+// loaded and resumed, or a new game started). A load or new game that fails opens the screen again
+// with nothing resumed (the world is as it was); any other answer does nothing.
+void ChooseGameAtStart();
 // Turn country 0, the date and funds captions, the map view reloaded and redrawn.
 void InitGameScreen();
 // The first player turn of a new game (after the new-game data has been read).
