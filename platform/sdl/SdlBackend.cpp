@@ -64,6 +64,14 @@ TSdlBackend::TSdlBackend(const TSdlOptions& o) : screen_(o.screen) {
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");  // nearest: the desktop stays sharp when scaled
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // Without a display and without a driver chosen by the user, SDL would fall back to an invisible
+  // off-screen driver: the player would see nothing and wait for ever.
+  const auto set = [](const char* name) {
+    const char* v = SDL_getenv(name);
+    return v != nullptr && *v != '\0';
+  };
+  if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("SDL_VIDEODRIVER"))
+    throw EDisplayError("no display is available (neither DISPLAY nor WAYLAND_DISPLAY is set)");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     const char* display = SDL_getenv("DISPLAY");
     throw EDisplayError(std::string("cannot open the display") + (display ? std::string(" \"") + display + "\"" : "") +

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "platform/base/Sjis.h"
 #include "platform/core/Messages.h"
@@ -373,4 +375,19 @@ TEST(SdlDisplay, UnopenableDisplayGivesAClearError) {
     unsetenv("DISPLAY");
   else
     setenv("DISPLAY", saved.c_str(), 1);
+}
+
+TEST(SdlDisplay, NoDisplayAndNoDriverChosenIsAnErrorNotAnInvisibleWindow) {
+  const char* names[] = {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
+  std::vector<std::pair<std::string, std::string>> saved;
+  for (const char* n : names)
+    if (const char* v = std::getenv(n)) saved.emplace_back(n, v);
+  for (const char* n : names) unsetenv(n);
+  try {
+    TSdlBackend backend;
+    ADD_FAILURE() << "a window opened without a display";
+  } catch (const EDisplayError& e) {
+    EXPECT_NE(std::string(e.what()).find("no display"), std::string::npos) << e.what();
+  }
+  for (const auto& [n, v] : saved) setenv(n.c_str(), v.c_str(), 1);
 }
