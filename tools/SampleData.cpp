@@ -846,6 +846,50 @@ void WriteInitBlocks(TDatFile* fp) {
   Block(fp, "SHIELD_ENABLED", "bool", kShieldCount, Enabled(ShieldData));
 }
 
+namespace {
+
+// The help document the help button shows (the help viewer opens q_help.html for q_help.hlp).
+constexpr const char* kHelpDocument = R"(<!DOCTYPE html>
+<html lang="ja">
+<head><meta charset="utf-8"><title>Veldmark Q - Help</title></head>
+<body>
+<h1>Veldmark Q (trial edition)</h1>
+<p>You lead one country of the star map. Each turn you order your fleets, build ships and invest in
+technology; then the computer countries take their turns and the date moves on by one period.</p>
+<h2>Starting</h2>
+<p>The save/load screen opens at start. Choose a saved game and press OK to go on with it, or press
+New Game to start from the beginning.</p>
+<h2>The map</h2>
+<ul>
+<li>Move the mouse over the map to point at a cell; a left click centres the map on it and selects
+the planet or fleet there.</li>
+<li>Press the right button near an edge of the map to scroll one step that way; a right click also
+cancels an order you have started.</li>
+<li>Click or drag on the minimap at the bottom right to look at another part of the map.</li>
+</ul>
+<h2>The command bar</h2>
+<ul>
+<li>Shipbuilding, Technology, Fleets and Bases open the screens of your country.</li>
+<li>System holds the options, saving, loading and quitting.</li>
+<li>Turn End ends your turn (it asks first while the turn-end question is switched on).</li>
+<li>Help shows this page.</li>
+</ul>
+<h2>Quitting</h2>
+<p>Close the main window and confirm the question to end the game.</p>
+</body>
+</html>
+)";
+
+bool WriteText(const std::string& path, const char* text) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return false;
+  const size_t size = std::strlen(text);
+  const bool written = std::fwrite(text, 1, size, f) == size;
+  return std::fclose(f) == 0 && written;
+}
+
+}  // namespace
+
 std::vector<TSampleFile> SampleFiles(TQvMap* map) {
   auto keyed = [](std::function<void(TDatFile*)> body) {
     return [body](const std::string& path) {
@@ -859,6 +903,7 @@ std::vector<TSampleFile> SampleFiles(TQvMap* map) {
       {"dat/INIT.DAT", keyed([](TDatFile* fp) { WriteInitBlocks(fp); })},
       // The map model writes its chips, then the planets' positions and pictures.
       {"dat/MAP00.DAT", keyed([map](TDatFile* fp) { map->SaveLoadMap(fp, kSaveModeWrite); })},
+      {"q_help.html", [](const std::string& path) { return WriteText(path, kHelpDocument); }},
   };
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The game's data set, generated: the new-game data dat/INIT.DAT, the scenario map dat/MAP00.DAT and
-// the empty save/ folder, written beside the program. The world is built in the game's own tables
+// The game's data set, generated: the new-game data dat/INIT.DAT, the scenario map dat/MAP00.DAT, the
+// help document q_help.html and the empty save/ folder, written beside the program. The world is built in the game's own tables
 // (countries, planets, commanders, fleets, docks, parts catalogue, technology costs) and the map in
 // a map model; both are written with the keyed-file writer. Everything is deterministic: two runs
 // give byte-identical files.
