@@ -1,0 +1,16 @@
+// The game's program: the entry on the real window.
+#include <exception>
+#include <memory>
+
+#include "platform/sdl/SdlSession.h"
+#include "screens/Main.h"
+
+int main() {
+  try {
+    return vdmq::WinMain([] { return std::make_shared<vdmq::TSdlSession>(); });
+  } catch (const std::exception& e) {
+    // The window system could not be opened (no display, a missing font).
+    vdmq::ReportStartupError(e.what());
+    return 1;
+  }
+}
