@@ -1,0 +1,204 @@
+// The main window: its layout and the command bar's pictures at any width, the size limits, edge
+// scrolling, the turn-end question by option, the quit question and the help viewer.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "ScreensTestSupport.h"
+#include "formkit/Chbcbtn.h"
+#include "platform/base/Sjis.h"
+#include "platform/core/Desktop.h"
+#include "platform/core/StdCtrls.h"
+#include "platform/sys/HelpViewer.h"
+#include "platform/sys/Registry.h"
+#include "screens/F_system.h"
+#include "screens/Main.h"
+#include "screens/Qvgraph.h"
+#include "support/GraphicsFiles.h"
+
+namespace vdmq {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A solid w x h picture of one colour as BMP bytes.
+std::vector<std::uint8_t> SolidBmp(int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  test::BmpLayout l;
+  l.width = w;
+  l.height = h;
+  std::vector<std::uint8_t> row;
+  for (int x = 0; x < w; ++x) row.insert(row.end(), {b, g, r});
+  l.rows.assign(static_cast<size_t>(h), row);
+  return test::MakeBmp(l);
+}
+
+class MainWindow : public ::testing::Test {
+ protected:
+  void Start(TSize screen = {800, 600}) {
+    session_ = std::make_unique<THeadlessSession>(screen);
+    game_ = std::make_unique<TGameSession>();
+    ASSERT_FALSE(game_->StartFailed());
+  }
+  void TearDown() override {
+    game_.reset();
+    session_.reset();
+  }
+  test::TGameFolder folder_;
+  std::unique_ptr<THeadlessSession> session_;
+  std::unique_ptr<TGameSession> game_;
+};
+
+TEST_F(MainWindow, LayoutOfTheBarAndItsPicturesAtTheDesignedAndAWiderSize) {
+  // The bar's pictures in distinct colours: left red, right green, the filler blue.
+  const std::string pack = test::MakePack({{"BG_MAIN_L.BMP", SolidBmp(300, 120, 255, 0, 0)},
+                                           {"BG_MAIN_R.BMP", SolidBmp(252, 120, 0, 255, 0)},
+                                           {"BG_MAIN_M.BMP", SolidBmp(792, 120, 0, 0, 255)}});
+  fs::copy_file(pack, folder_.Native("dat/BMP.PAK"), fs::copy_options::overwrite_existing);
+  fs::remove(pack);
+  Start();
+  EXPECT_EQ(fmMain->ClientWidth(), 792);
+  EXPECT_EQ(fmMain->ClientHeight(), 573);
+  EXPECT_EQ(fmMain->plCommand->BoundsRect(), Bounds(0, 453, 792, 120));
+  EXPECT_EQ(fmMain->imgQvMap->Width(), 792);
+  EXPECT_EQ(fmMain->imgQvMap->Height(), 453);
+  EXPECT_EQ(fmMain->plZenQvMap->BoundsRect(), Bounds(568, 7, 216, 107));
+  struct Button {
+    TCHBcBitBtn* b;
+    TRect r;
+    const char* caption;
+  } buttons[] = {{fmMain->btnDock, Bounds(12, 36, 86, 28), "造船"},
+                 {fmMain->btnTec, Bounds(98, 36, 86, 28), "技術"},
+                 {fmMain->btnFleet, Bounds(184, 36, 87, 28), "艦隊編成"},
+                 {fmMain->btnPlanet, Bounds(271, 36, 86, 28), "拠点"},
+                 {fmMain->btnSave, Bounds(357, 36, 86, 28), "システム"},
+                 {fmMain->btnNextTurn, Bounds(443, 36, 86, 28), "ターン終了"},
+                 {fmMain->btnHelp, Bounds(12, 64, 86, 28), "ヘルプ"}};
+  for (const Button& b : buttons) {
+    EXPECT_EQ(b.b->BoundsRect(), b.r) << b.caption;
+    EXPECT_EQ(SjisToUtf8(b.b->Caption()), b.caption);
+    EXPECT_FALSE(b.b->Enabled()) << "the bar waits for a game";
+  }
+  EXPECT_EQ(SjisToUtf8(fmMain->lbYear->Caption()), "星暦4032年 1期");
+  EXPECT_EQ(SjisToUtf8(fmMain->lbFund->Caption()), "総資金      0");
+
+  const auto bar = [&](int x) {
+    const TQoRGB p = fmMain->QoBG.PGet(x, 60);
+    return (p.r << 16) | (p.g << 8) | p.b;
+  };
+  fmMain->FormResize(fmMain);
+  EXPECT_EQ(bar(0), 0xFF0000);
+  EXPECT_EQ(bar(299), 0xFF0000);
+  EXPECT_NE(bar(400), 0x0000FF) << "no filler at the designed width";
+  EXPECT_EQ(bar(540), 0x00FF00);
+  EXPECT_EQ(bar(791), 0x00FF00);
+
+  fmMain->SetClientSize(1000, 700);
+  fmMain->FormResize(fmMain);
+  EXPECT_EQ(fmMain->QoBG.Width(), 1000);
+  EXPECT_EQ(bar(299), 0xFF0000);
+  EXPECT_EQ(bar(300), 0x0000FF);
+  EXPECT_EQ(bar(747), 0x0000FF);
+  EXPECT_EQ(bar(748), 0x00FF00);
+  EXPECT_EQ(bar(999), 0x00FF00);
+  EXPECT_EQ(fmMain->plZenQvMap->Left(), 776);
+  EXPECT_EQ(fmMain->imgQvMap->Width(), 1000);
+  EXPECT_EQ(fmMain->imgQvMap->Height(), 580);
+  EXPECT_EQ(QvMapGraph->ViewSurface()->Width(), 1000);
+  EXPECT_EQ(QvMapGraph->ViewSurface()->Height(), 580);
+}
+
+TEST_F(MainWindow, SizeLimitsFollowTheWorkAreaWithinTheGamesBounds) {
+  struct Case {
+    TSize screen;
+    TPoint maxSize, maxTrack;
+  } cases[] = {{{1920, 1080}, {1280, 1024}, {1280, 1024}}, {{640, 480}, {648, 488}, {648, 488}}};
+  for (const Case& c : cases) {
+    Start(c.screen);
+    const TMinMaxInfo mm = Desktop().MinMaxFor(fmMain);
+    EXPECT_EQ(mm.ptMaxSize, c.maxSize) << c.screen.cx;
+    EXPECT_EQ(mm.ptMaxTrackSize, c.maxTrack) << c.screen.cx;
+    EXPECT_EQ(mm.ptMaxPosition, (TPoint{0, 0}));
+    EXPECT_EQ(mm.ptMinTrackSize, (TPoint{800, 600}));
+    TearDown();
+  }
+}
+
+TEST(MainWindowEdges, LeftAndRightWinOverTopAndBottom) {
+  struct Case {
+    int x, y, region;
+  } cases[] = {{50, 50, 2},    {0, 440, 2},   {99, 226, 2},   {100, 226, -1}, {700, 50, 3},
+               {791, 440, 3},  {692, 226, 3}, {691, 226, -1}, {400, 0, 0},    {400, 99, 0},
+               {400, 100, -1}, {400, 353, 1}, {400, 440, 1},  {400, 452, 1},  {396, 226, -1}};
+  for (const Case& c : cases) EXPECT_EQ(TfmMain::EdgeRegion(c.x, c.y, 792, 453), c.region) << c.x << "," << c.y;
+}
+
+TEST(MainWindowPlay, RightPressesScrollTowardTheirEdgeAndTheHelpButtonOpensTheHelp) {
+  test::TGameRun run;
+  test::TScreenScript script;
+  std::vector<TPoint> origins;
+  script.NewGameToFirstTurn()
+      .Then("",
+            [&](TForm*) {
+              for (TPoint press : {TPoint{50, 50}, TPoint{400, 440}, TPoint{396, 226}}) {
+                QvMapGraph->SetOrigin(10, 10);
+                ClickAt(fmMain->imgQvMap, press.X, press.Y, mbRight);
+                origins.push_back({QvMapGraph->OriginX(), QvMapGraph->OriginY()});
+                EXPECT_EQ(fmMain->EdgeRegionNow(), -1) << "cleared on release";
+              }
+              Click(fmMain->btnHelp);
+            })
+      .Quit();
+  EXPECT_EQ(run.Run(script), 0);
+  EXPECT_TRUE(script.Done());
+  EXPECT_EQ(origins, (std::vector<TPoint>{{9, 11}, {11, 11}, {10, 10}}));
+  ASSERT_EQ(run.folder.sys.help->calls.size(), 2u);
+  EXPECT_EQ(run.folder.sys.help->calls[0], "contents .\\q_help.hlp");
+  EXPECT_EQ(run.folder.sys.help->calls[1], "quit");
+}
+
+TEST(MainWindowPlay, WithTheTurnQuestionOffTheTurnEndsAtOnce) {
+  test::TGameRun run;
+  {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("SOFTWARE\\NAVIRO Veldmark\\Veldmark Q Try\\system", true));
+    reg.WriteInteger("TURN_MES", 0);
+  }
+  test::TScreenScript script;
+  script.NewGameToFirstTurn()
+      .Then("",
+            [](TForm*) {
+              EXPECT_EQ(GetSysOption(kSysOptionTurnMes), 0);
+              EXPECT_EQ(GetSysOption(kSysOptionBgm), 1) << "a missing value keeps the option";
+              Click(fmMain->btnNextTurn, mbLeft, false);
+            })
+      .BoxesUntil("確認", "プレイヤーのターン")
+      .Quit();
+  EXPECT_EQ(run.Run(script), 0);
+  EXPECT_TRUE(script.Done());
+  for (const test::TBoxText& b : script.boxes) EXPECT_EQ(b.lines[0].find("ターンを終了しますか"), std::string::npos);
+  SetSysOption(kSysOptionTurnMes, 1);
+}
+
+TEST(MainWindowPlay, TheQuitQuestionIsAskedUntilConfirmedAndThenNeverAgain) {
+  test::TGameRun run;
+  test::TScreenScript script;
+  script.NewGameToFirstTurn()
+      .Then("", [](TForm*) { fmMain->Close(); })
+      .Box("確認", "ゲームを終了します。", false)
+      .Then("",
+            [](TForm*) {
+              EXPECT_FALSE(IsGameEnd());
+              EXPECT_TRUE(ConfirmGameEnd());
+              EXPECT_TRUE(IsGameEnd());
+              fmMain->Close();  // no second question
+            })
+      .Box("確認", "ゲームを終了します。");
+  EXPECT_EQ(run.Run(script), 0);
+  EXPECT_TRUE(script.Done());
+  int questions = 0;
+  for (const test::TBoxText& b : script.boxes) questions += b.lines[0] == "ゲームを終了します。";
+  EXPECT_EQ(questions, 2);
+}
+
+}  // namespace
+}  // namespace vdmq
