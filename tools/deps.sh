@@ -2,9 +2,10 @@
 
 VDMQ_BUILD_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev zlib1g-dev libbz2-dev libfreetype-dev libpng-dev fonts-ipafont-gothic"
-# The game's own window, sound and movies (the SDL back end) and the display used by its smoke tests.
+# The game's own window, sound and movies (the SDL back end), and the virtual display, input and
+# screenshot tools of the smoke runs of the real program.
 VDMQ_MEDIA_PACKAGES="libsdl2-dev libsdl2-mixer-dev libavformat-dev libavcodec-dev libswscale-dev
-  libswresample-dev xvfb xauth"
+  libswresample-dev xvfb xauth xdotool x11-apps"
 
 vdmq_install_deps() {
   local missing=()
