@@ -634,10 +634,23 @@ TEST_F(KitPaintTest, TitleBarThenButtonsThenFrameAndNeverTheClientArea) {
     }
   }
   EXPECT_EQ(order, (std::vector<std::string>{"clip bar", "bar", "button", "button", "button", "clip frame"}));
+
+  // A paint of the client area alone is followed by a paint of the frame.
+  form->Invalidate();
+  TCanvasLog clientPaint;
+  {
+    TCanvas::THookScope hook(clientPaint);
+    App().ProcessMessages();
+  }
+  const auto copies = clientPaint.Of(TCanvasOpKind::CopyRect);
+  EXPECT_EQ(std::count_if(copies.begin(), copies.end(),
+                          [&](const TCanvasOp& op) { return op.Target == store.Data() && op.Dest == bar.Rect; }),
+            1);
 }
 
-// Coordinate-coded skins: every pixel of the frame, the title bar and the buttons is checked against
-// the source pixel the rules select, without depending on the art.
+// Coordinate-coded skins: every pixel of the frame, the title bar and the buttons of the main window,
+// a close-only and a button-less window is checked against the source pixel the rules select,
+// without depending on the art.
 TEST_F(KitPaintTest, EveryNonClientPixelComesFromTheSourcePixelTheRulesSelect) {
   auto* skins = new TCHF_Data(&App());
   TBitmap frame, title, buttons;
@@ -647,40 +660,56 @@ TEST_F(KitPaintTest, EveryNonClientPixelComesFromTheSourcePixelTheRulesSelect) {
   skins->CHF_BcFrame->SetBitmap(frame);
   skins->CHF_BcTitlebar->SetBitmap(title);
   skins->CHF_BcButton->SetBitmap(buttons);
-  Make(bsSizeable, biSystemMenu | biMinimize, Bounds(0, 0, 800, 600));
-  form->FrameSettings().GlyphSwitch = false;
-  form->Frame().ApplySettings();
-  form->TitleBar().MinimizeButton().SetState(cbPressed);
   // The frame: 60 leading and 20 trailing pixels 1:1, the middle repeating source 3..59.
   auto fix = [](int v, int size) { return v < 60 ? v : v >= size - 20 ? v - (size - 80) : 3 + (v - 60) % 57; };
-  for (bool active : {true, false}) {
-    form->Perform(WM_NCACTIVATE, active);
-    const TPixmap& store = form->Store();
+  struct TWindow {
+    TFormBorderStyle style;
+    TBorderIcons icons;
+    TSize size, client;
+    int buttons;
+  };
+  const TWindow windows[] = {{bsSizeable, biSystemMenu | biMinimize, {800, 600}, {792, 573}, 3},
+                             {bsSingle, biSystemMenu, {406, 185}, {400, 160}, 1},
+                             {bsSingle, 0, {798, 598}, {792, 573}, 0}};
+  for (const TWindow& w : windows) {
+    Make(w.style, w.icons, Bounds(0, 0, w.size.cx, w.size.cy));
+    ASSERT_EQ(form->WindowClientRect().Width(), w.client.cx);
+    ASSERT_EQ(form->WindowClientRect().Height(), w.client.cy);
+    form->FrameSettings().GlyphSwitch = false;
+    form->Frame().ApplySettings();
     TCHF_TitleBar& bar = form->TitleBar();
-    int checked = 0;
-    for (int y = 0; y < 600; ++y)
-      for (int x = 0; x < 800; ++x) {
-        if (form->WindowClientRect().Contains(x, y)) continue;
-        std::optional<TPoint> want;
-        if (!bar.Rect.Contains(x, y)) want = TPoint{fix(x, 800), fix(y, 600)};
-        for (TCHF_Button* b : bar.Buttons())
-          if (b->Visible() && b->Rect.Contains(x, y))
-            want = TPoint{16 * b->State() + x - b->Rect.Left, 14 * b->Glyph() + y - b->Rect.Top};
-        // No icon is installed: the cell shows where it would be.
-        if (!want) want = TPoint{(x - bar.Rect.Left) % 360, y - bar.Rect.Top + (active ? 0 : 20)};
-        const std::optional<TPoint> got = SourceOf(store, x, y);
-        ASSERT_TRUE(got.has_value()) << x << "," << y;
-        ASSERT_EQ(*got, *want) << x << "," << y << (active ? " active" : " inactive");
-        ++checked;
-      }
-    EXPECT_EQ(checked, 800 * 600 - 792 * 573);
-    // Window (0, 0) shows frame (0, 0) and (799, 599) shows (79, 79); close is up, maximise
-    // disabled, minimise pressed.
-    EXPECT_EQ(*SourceOf(store, 0, 0), (TPoint{0, 0}));
-    EXPECT_EQ(*SourceOf(store, 799, 599), (TPoint{79, 79}));
-    EXPECT_EQ(bar.CloseButton().State(), cbUp);
-    EXPECT_EQ(bar.MaximizeButton().State(), cbDisabled);
-    EXPECT_EQ(bar.MinimizeButton().State(), cbPressed);
+    // Close up, maximise disabled, minimise pressed.
+    if (w.buttons == 3) bar.MinimizeButton().SetState(cbPressed);
+    for (bool active : {true, false}) {
+      form->Perform(WM_NCACTIVATE, active);
+      const TPixmap& store = form->Store();
+      const std::string what = std::to_string(w.size.cx) + "x" + std::to_string(w.size.cy) +
+                               (active ? " active " : " inactive ");
+      int checked = 0, buttonPixels = 0;
+      for (int y = 0; y < w.size.cy; ++y)
+        for (int x = 0; x < w.size.cx; ++x) {
+          if (form->WindowClientRect().Contains(x, y)) continue;
+          std::optional<TPoint> want;
+          if (!bar.Rect.Contains(x, y)) want = TPoint{fix(x, w.size.cx), fix(y, w.size.cy)};
+          for (TCHF_Button* b : bar.Buttons())
+            if (b->Visible() && b->Rect.Contains(x, y)) {
+              want = TPoint{16 * b->State() + x - b->Rect.Left, 14 * b->Glyph() + y - b->Rect.Top};
+              ++buttonPixels;
+            }
+          // No icon is installed: the cell shows where it would be.
+          if (!want) want = TPoint{(x - bar.Rect.Left) % 360, y - bar.Rect.Top + (active ? 0 : 20)};
+          const std::optional<TPoint> got = SourceOf(store, x, y);
+          ASSERT_TRUE(got.has_value()) << what << x << "," << y;
+          ASSERT_EQ(*got, *want) << what << x << "," << y;
+          ++checked;
+        }
+      EXPECT_EQ(checked, w.size.cx * w.size.cy - w.client.cx * w.client.cy) << what;
+      EXPECT_EQ(buttonPixels, w.buttons * 16 * 14) << what;
+      // Window (0, 0) shows frame (0, 0) and the bottom right corner frame (79, 79).
+      EXPECT_EQ(*SourceOf(store, 0, 0), (TPoint{0, 0})) << what;
+      EXPECT_EQ(*SourceOf(store, w.size.cx - 1, w.size.cy - 1), (TPoint{79, 79})) << what;
+    }
+    delete form;
   }
 }
 

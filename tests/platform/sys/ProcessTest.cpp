@@ -128,6 +128,7 @@ TEST(HelpViewer, FindsTheDocumentBesideTheHelpFileAndClosesWhatItStarted) {
   {
     TLinuxHelpViewer help;
     EXPECT_FALSE(help.Contents(GamePath(dir / "other.hlp")));
+    EXPECT_FALSE(help.Context(0));  // no help file for context topics: no viewer is started
     ASSERT_TRUE(help.Contents(GamePath(dir / "q_help.hlp")));
     EXPECT_EQ(WaitForFile(log, 1), "open " + dir / "Q_HELP.HTML" + "\n");
     EXPECT_TRUE(help.Contents(GamePath(dir / "q_help.hlp")));  // already shown: not a second viewer
