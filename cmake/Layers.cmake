@@ -20,6 +20,11 @@ set(VDMQ_LAYERS
   # The game screens stand on everything of the game, headless-capable: never on a back end.
   "screens:platform/base,platform/sys,platform/core,qolib/pack,qolib/graphics,formkit,campaign,battle,screens")
 
+# The programs' own main files choose the back end the program runs on: besides their folder's
+# layer, each may include the folders listed with it.
+set(VDMQ_LAYER_PROGRAMS
+  "screens/vdm_q_t.cpp:platform/sdl")
+
 # Sets <out> to the folders <folder> may use, or to "*" when it is not a listed layer.
 function(vdmq_layer_allowed folder out)
   foreach(rule ${VDMQ_LAYERS})
