@@ -46,7 +46,7 @@ int TScreensHost::PlatformMessageBox(const std::string& text, const std::string&
 
 int TScreensHost::ShowSaveLoad(bool saveMode, bool wayBack) { return vdmq::ShowSaveLoad(saveMode, wayBack); }
 
-void TScreensHost::AddMapOp(int layer, int mapX, int mapY, int dx, int dy, int drawMode, int sheet, int frame) {
+void TMapViewGameHost::AddMapOp(int layer, int mapX, int mapY, int dx, int dy, int drawMode, int sheet, int frame) {
   if (QvMapGraph == nullptr) return;
   TGraphOp op;
   op.mapX = mapX;
@@ -59,7 +59,7 @@ void TScreensHost::AddMapOp(int layer, int mapX, int mapY, int dx, int dy, int d
   QvMapGraph->AddOp(layer, &op);
 }
 
-bool TScreensHost::GetMapViewWindow(TMapViewWindow* window) {
+bool TMapViewGameHost::GetMapViewWindow(TMapViewWindow* window) {
   if (QvMapGraph == nullptr || window == nullptr || QvMapGraph->ViewSurface() == nullptr) return false;
   window->originX = QvMapGraph->OriginX();
   window->originY = QvMapGraph->OriginY();
@@ -70,15 +70,15 @@ bool TScreensHost::GetMapViewWindow(TMapViewWindow* window) {
   return true;
 }
 
-void TScreensHost::DrawMap() {
+void TMapViewGameHost::DrawMap() {
   if (QvMapGraph != nullptr) QvMapGraph->Draw();
 }
 
-void TScreensHost::SetMapCenter(int x, int y) {
+void TMapViewGameHost::SetMapCenter(int x, int y) {
   if (QvMapGraph != nullptr) QvMapGraph->SetCenter(x, y);
 }
 
-void TScreensHost::SetMapCenterPlanet(int planet) {
+void TMapViewGameHost::SetMapCenterPlanet(int planet) {
   if (QvMapGraph != nullptr) QvMapGraph->SetCenterPlanet(planet);
 }
 

@@ -9,7 +9,18 @@
 
 namespace vdmq {
 
-class TScreensHost : public TGameHost {
+// The strategic map view's side of the host, on the one map view (QvMapGraph): the map model's draw
+// entries, the visible window, redraws and centring. Nothing while there is no view.
+class TMapViewGameHost : public TGameHost {
+ public:
+  void AddMapOp(int layer, int mapX, int mapY, int dx, int dy, int drawMode, int sheet, int frame) override;
+  bool GetMapViewWindow(TMapViewWindow* window) override;
+  void DrawMap() override;
+  void SetMapCenter(int x, int y) override;
+  void SetMapCenterPlanet(int planet) override;
+};
+
+class TScreensHost : public TMapViewGameHost {
  public:
   void Sleep(int ms) override;
   void ProcessMessages() override;
@@ -18,11 +29,6 @@ class TScreensHost : public TGameHost {
   int SysMesBt(const std::string& text, const std::string& caption, int withCancel) override;
   int PlatformMessageBox(const std::string& text, const std::string& caption) override;
   int ShowSaveLoad(bool saveMode, bool wayBack) override;
-  void AddMapOp(int layer, int mapX, int mapY, int dx, int dy, int drawMode, int sheet, int frame) override;
-  bool GetMapViewWindow(TMapViewWindow* window) override;
-  void DrawMap() override;
-  void SetMapCenter(int x, int y) override;
-  void SetMapCenterPlanet(int planet) override;
   void ReloadMapView() override;
   void MakeZenBase() override;
   void SetCmdEnable(bool on) override;
