@@ -2,6 +2,8 @@
 // the run installs and removes, the title, and a start without readable new-game data.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "ScreensTestSupport.h"
 #include "battle/Btmain.h"
 #include "campaign/File_manager.h"
@@ -107,6 +109,41 @@ TEST(Entry, UnreadableNewGameDataIsToldInThePlatformBoxAndEndsWithStatusOne) {
   EXPECT_FALSE(saveScreenShown);
   EXPECT_EQ(fmMain, nullptr);
   EXPECT_EQ(FileManager, nullptr);
+}
+
+TEST(Entry, AMissingPictureArchiveShowsInThePicturesOnly) {
+  TGameRun run;
+  std::filesystem::remove(run.folder.Native("dat/BMP.PAK"));
+  TScreenScript script;
+  script.NewGameToFirstTurn().Quit();
+  EXPECT_EQ(run.Run(script), 0);
+  EXPECT_TRUE(script.Done());
+}
+
+// Before the message box exists, a notice takes the platform's box with the same text, its
+// breaks as lines, and the same buttons.
+TEST(Entry, TheNoticeBeforeTheMessageBoxIsThePlatformBox) {
+  THeadlessSession session;
+  struct Case {
+    int withCancel;
+    bool pressOk;
+    int buttons, answer;
+  } cases[] = {{0, true, 1, 1}, {1, true, 2, 1}, {1, false, 2, 2}, {2, true, 1, 1}};
+  for (const Case& c : cases) {
+    std::string text;
+    int buttons = 0;
+    session.Backend.Driver = [&] {
+      auto* box = dynamic_cast<TMessageForm*>(TopModal());
+      if (box == nullptr) return false;
+      text = test::PlatformBoxText(box);
+      buttons = box->ButtonCount();
+      Click(box->Button(c.pressOk ? 0 : 1), mbLeft, false);
+      return true;
+    };
+    EXPECT_EQ(PlatformSysMes(SJS("一行目<BR>二行目"), SJS("確認"), c.withCancel), c.answer) << c.withCancel;
+    EXPECT_EQ(text, "一行目\n二行目");
+    EXPECT_EQ(buttons, c.buttons) << c.withCancel;
+  }
 }
 
 }  // namespace
