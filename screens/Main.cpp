@@ -87,7 +87,6 @@ TImage* MakeImage(TComponent* owner, TControl* parent, const char* name, TAlign 
   return img;
 }
 
-TMouseButton ButtonOf(int code) { return code == 1 ? mbRight : code == 2 ? mbMiddle : mbLeft; }
 int CodeOf(TMouseButton b) { return b == mbRight ? 1 : b == mbMiddle ? 2 : 0; }
 
 }  // namespace
@@ -344,7 +343,7 @@ void TfmMain::imgQvMapClick(TComponent*) {
   // While the map editor's tool window is shown, the click goes to it and nowhere else.
   if (MapEditorVisible()) return;
   QvMapGraph->SetCenter(cx, cy);
-  if (QvMap != nullptr) QvMap->Click(CodeOf(ButtonOf(mouseButton_)), cx, cy);
+  if (QvMap != nullptr) QvMap->Click(mouseButton_, cx, cy);
 }
 
 void TfmMain::imgZenQvMapMouseDown(TComponent*, TMouseButton button, TShiftState, int x, int y) {
