@@ -5,7 +5,8 @@
 // the redraw shows.
 //
 // The data set is the one the build writes beside the program (VDMQ_SAMPLE_DATA_DIR). With
-// VDMQ_MAPVIEW_PNG set, the first run also writes the view as a PNG there, to look at.
+// VDMQ_MAPVIEW_PNG set, the first run also writes the view as a PNG there (and the minimap beside
+// it), to look at.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -16,6 +17,7 @@
 
 #include "campaign/Country.h"
 #include "campaign/GameSave.h"
+#include "campaign/Gmain.h"
 #include "platform/base/BgrBlock.h"
 #include "platform/core/QoPlatformBridge.h"
 #include "platform/png/PngCodec.h"
@@ -43,9 +45,11 @@ std::string ReadNative(const std::string& path) {
 // capital. Records the sprites of one redraw for the blit-only run.
 class TGeneratedView : public test::TMapViewHost {
  public:
-  TGeneratedView(int width, int height) : view_(nullptr, width, height), zen_(nullptr, 216, 107), zenBase_(nullptr, 216, 107) {
+  TGeneratedView(int width, int height)
+      : view_(nullptr, width, height), zen_(nullptr, 216, 107), zenBase_(nullptr, 216, 107) {
     for (const char* name : {"INIT.DAT", "MAP00.DAT", "BMP.PAK"})
-      game_.sys.WriteFile(std::string("C:\\vdmq\\dat\\") + name, ReadNative(std::string(VDMQ_SAMPLE_DATA_DIR "/dat/") + name));
+      game_.sys.WriteFile(std::string("C:\\vdmq\\dat\\") + name,
+                          ReadNative(std::string(VDMQ_SAMPLE_DATA_DIR "/dat/") + name));
     SetQoPlatform(&bridge_);
     game_.ResetWorld();
     if (!SaveLoadGame(2, -1)) throw std::runtime_error("the generated new game does not load");
@@ -55,6 +59,7 @@ class TGeneratedView : public test::TMapViewHost {
     QvMapGraph = &graph_;
     graph_.Init(&view_, &zen_, &zenBase_);
     graph_.MakeZenBase();
+    StartNewGame();  // the first player turn
     graph_.SetCenterPlanet(GetCountryCapital(GetPlayerCountry()));
   }
   ~TGeneratedView() override {
@@ -105,7 +110,10 @@ void Redraw(benchmark::State& state, int width, int height) {
   TGeneratedView v(width, height);
   const int sprites = static_cast<int>(v.RecordSprites().size());
   if (const char* png = std::getenv("VDMQ_MAPVIEW_PNG"); png != nullptr && width == 792) {
-    SavePngBgr(png, TBgrBlock{v.view_.ImagePtr(), v.view_.Width(), v.view_.Height(), v.view_.RowPitch() * 3});
+    for (const TQoTrueDib* s : {&v.view_, v.graph_.ZenSurface()}) {
+      const std::string path = s == &v.view_ ? std::string(png) : std::string(png) + ".minimap.png";
+      SavePngBgr(path, TBgrBlock{s->ImagePtr(), s->Width(), s->Height(), s->RowPitch() * 3});
+    }
   }
   for (auto _ : state) {
     v.graph_.Draw();
@@ -118,7 +126,8 @@ void KeyedBlits(benchmark::State& state, int width, int height) {
   TGeneratedView v(width, height);
   const std::vector<TGraphOp> sprites = v.RecordSprites();
   for (auto _ : state) {
-    for (const TGraphOp& op : sprites) v.graph_.Sheet(op.sheet)->PasPat(&v.view_, op.frame, op.screenX, op.screenY, op.drawMode);
+    for (const TGraphOp& op : sprites)
+      v.graph_.Sheet(op.sheet)->PasPat(&v.view_, op.frame, op.screenX, op.screenY, op.drawMode);
     benchmark::DoNotOptimize(v.view_.Pixels());
   }
   state.counters["sprites"] = static_cast<double>(sprites.size());
