@@ -18,12 +18,20 @@ set(VDMQ_LAYERS
   "campaign:platform/base,platform/sys,qolib/pack,campaign"
   "battle:platform/base,platform/sys,qolib/pack,campaign,battle"
   # The game screens stand on everything of the game, headless-capable: never on a back end.
-  "screens:platform/base,platform/sys,platform/core,qolib/pack,qolib/graphics,formkit,campaign,battle,screens")
+  "screens:platform/base,platform/sys,platform/core,qolib/pack,qolib/graphics,formkit,campaign,battle,screens"
+  # The battle window and its view: units beside the battle model that stand on the game screens.
+  "battle-window:platform/base,platform/sys,platform/core,qolib/pack,qolib/graphics,formkit,campaign,battle,screens,battle-window")
 
-# The programs' own main files choose the back end the program runs on: besides their folder's
-# layer, each may include the folders listed with it.
+# Units that lie in the folder of one layer but belong to another: path prefix, layer.
+set(VDMQ_LAYER_UNITS
+  "battle/Btqvgraph.:battle-window"
+  "battle/F_btmain.:battle-window")
+
+# The programs' own main files choose the back end the program runs on and install the libraries
+# built on their folder's: besides their folder's layer, each may include the paths listed with it.
 set(VDMQ_LAYER_PROGRAMS
-  "screens/vdm_q_t.cpp:platform/sdl")
+  "screens/vdm_q_t.cpp:platform/sdl/"
+  "screens/vdm_q_t.cpp:battle/F_btmain.h")
 
 # Sets <out> to the folders <folder> may use, or to "*" when it is not a listed layer.
 function(vdmq_layer_allowed folder out)
@@ -43,6 +51,16 @@ endfunction()
 # Sets <out> to the listed layer a project path (relative to the source tree) lies in, or "".
 function(vdmq_layer_of path out)
   set(${out} "" PARENT_SCOPE)
+  foreach(rule ${VDMQ_LAYER_UNITS})
+    string(REPLACE ":" ";" parts "${rule}")
+    list(GET parts 0 unit)
+    string(FIND "${path}" "${unit}" at)
+    if(at EQUAL 0)
+      list(GET parts 1 layer)
+      set(${out} "${layer}" PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
   foreach(rule ${VDMQ_LAYERS})
     string(REPLACE ":" ";" parts "${rule}")
     list(GET parts 0 name)
@@ -61,6 +79,20 @@ function(vdmq_layer_permits folder path out)
   if(allowed STREQUAL "*")
     return()
   endif()
+  # What lies in a unit of another layer is permitted by that layer's name alone.
+  foreach(rule ${VDMQ_LAYER_UNITS})
+    string(REPLACE ":" ";" parts "${rule}")
+    list(GET parts 0 unit)
+    list(GET parts 1 unitLayer)
+    string(FIND "${path}" "${unit}" at)
+    if(at EQUAL 0)
+      list(FIND allowed "${unitLayer}" listed)
+      if(listed EQUAL -1)
+        set(${out} FALSE PARENT_SCOPE)
+      endif()
+      return()
+    endif()
+  endforeach()
   foreach(a ${allowed})
     string(FIND "${path}" "${a}/" at)
     if(at EQUAL 0)
@@ -79,6 +111,18 @@ function(vdmq_layer_register name)
     get_filename_component(folder ${first} DIRECTORY)
   endif()
   file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${folder})
+  # A library of units that belong to another layer than their folder's is placed by its first unit.
+  if(ARGN)
+    file(RELATIVE_PATH firstRel ${PROJECT_SOURCE_DIR} ${first})
+    foreach(rule ${VDMQ_LAYER_UNITS})
+      string(REPLACE ":" ";" parts "${rule}")
+      list(GET parts 0 unit)
+      string(FIND "${firstRel}" "${unit}" at)
+      if(at EQUAL 0)
+        set(folder ${firstRel})
+      endif()
+    endforeach()
+  endif()
   set_property(GLOBAL APPEND PROPERTY VDMQ_LAYER_LIBRARIES ${name})
   set_property(GLOBAL PROPERTY VDMQ_LAYER_FOLDER_${name} ${folder})
 endfunction()

@@ -1,6 +1,7 @@
 #include "screens/Main.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "battle/Btmain.h"
 #include "campaign/Country.h"
@@ -43,6 +44,15 @@ namespace {
 bool gameEnd = false;
 // Set by FormCreate when the new-game data cannot be read: the program ends without a game.
 bool newGameDataFailed = false;
+
+TScreensHostMaker& HostMaker() {
+  static TScreensHostMaker maker;
+  return maker;
+}
+TResidentFormCreator& BattleWindowCreator() {
+  static TResidentFormCreator creator;
+  return creator;
+}
 
 // File kinds of the command bar's pictures.
 constexpr int kKindBarRight = 30;
@@ -412,7 +422,13 @@ bool IsGameEnd() { return gameEnd; }
 
 // --- the entry ---
 
-TGameSession::TGameSession() : bridge_(std::make_unique<TQoPlatformBridge>()), host_(std::make_unique<TScreensHost>()) {
+void SetScreensHostMaker(TScreensHostMaker maker) { HostMaker() = std::move(maker); }
+
+void SetBattleWindowCreator(TResidentFormCreator creator) { BattleWindowCreator() = std::move(creator); }
+
+TGameSession::TGameSession()
+    : bridge_(std::make_unique<TQoPlatformBridge>()),
+      host_(HostMaker() ? HostMaker()() : std::make_unique<TScreensHost>()) {
   FileManager = new TFileManager;
   FileManager->Init();
   SetQoPlatform(bridge_.get());
@@ -425,6 +441,7 @@ TGameSession::TGameSession() : bridge_(std::make_unique<TQoPlatformBridge>()), h
     App().Title = GameTitle();
     InstallKitIcons();
     App().CreateForm(fmMain);
+    if (BattleWindowCreator()) BattleWindowCreator()();
     App().CreateForm(fmSysMes);
   } catch (...) {
     FreeWindows();

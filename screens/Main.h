@@ -33,6 +33,15 @@ int WinMain(const TSessionFactory& openSession);
 class TQoPlatformBridge;
 class TScreensHost;
 
+// Two registration points for the library built on the screens (the battle window), which the
+// screens must not include: the maker of the host that the entry installs (none: a TScreensHost),
+// and the creator of the battle window, run in its place among the resident windows (none: no
+// battle window exists and battles are fought headless). Filled before WinMain runs.
+using TScreensHostMaker = std::function<std::unique_ptr<TScreensHost>()>;
+void SetScreensHostMaker(TScreensHostMaker maker);
+using TResidentFormCreator = std::function<void()>;
+void SetBattleWindowCreator(TResidentFormCreator creator);
+
 // What the entry sets up around the message loop, in this order: the data-file locator (which makes
 // the program's folder current), the game's hooks (the archive's platform bridge, the picture entry
 // names, the battle entry, the screens' host), the title and icon, and the resident windows. The

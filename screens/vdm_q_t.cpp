@@ -2,11 +2,13 @@
 #include <exception>
 #include <memory>
 
+#include "battle/F_btmain.h"
 #include "platform/sdl/SdlSession.h"
 #include "screens/Main.h"
 
 int main() {
   try {
+    vdmq::InstallBattleWindow();
     return vdmq::WinMain([] { return std::make_shared<vdmq::TSdlSession>(); });
   } catch (const std::exception& e) {
     // The window system could not be opened (no display, a missing font).
