@@ -168,6 +168,25 @@ void RecordingView::CenterOn(int px, int py) {
 
 // ---- the arena ----
 
+int PutSampleBattleSides() {
+  const int player[3][4] = {{0, 2, 20, 3}, {2, 12, 21, 3}, {1, 1, 22, 3}};
+  const int enemy[3][4] = {{20, 3, 30, 2}, {21, 13, 31, 2}, {24, 4, 30, 2}};
+  for (int s = 0; s < 3; ++s) {
+    PutFleetShip(0, 0, s, MakeShip(player[s][0], player[s][1], player[s][2], player[s][3], 0));
+    PutFleetShip(kSampleEnemy, 0, s, MakeShip(enemy[s][0], enemy[s][1], enemy[s][2], enemy[s][3], 1));
+  }
+  for (int country : {0, kSampleEnemy}) {
+    for (int c = 0; c < kCmdCount; ++c) {
+      if (CmdData[c].Belong != country) continue;
+      PutCmd(c, country, 0, 100, 100, 50, 10);
+      break;
+    }
+  }
+  const int capital = GetCountryCapital(0);
+  for (int s = 0; s < 5; ++s) PutSate(capital, s, MakeShip(50 + s, 5, 25, 15, -1));
+  return capital;
+}
+
 TBtMissileInfo MissileInfo(int part, int country, int fx, int fy) {
   TBtMissileInfo m;
   m.x = 3200;

@@ -54,6 +54,12 @@ int CmdFatigue(int cmd);
 int FleetShipHp(int country, int fleet, int slot);
 int SateHp(int planet, int slot);
 
+// On the generated new-game world (its catalogue), which has no ships yet: three ships each in
+// fleet 0 of the player and of the enemy country, each fleet led by the first commander of its
+// country, and five satellites at the player's capital, which it answers.
+constexpr int kSampleEnemy = 7;
+int PutSampleBattleSides();
+
 // A missile of a weapon part launched by a country from the arena's centre (3200, 3200), aimed
 // at the fire point (fx, fy).
 TBtMissileInfo MissileInfo(int part, int country, int fx, int fy);
