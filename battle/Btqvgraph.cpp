@@ -21,15 +21,15 @@ struct TFixedSheet {
   int kind, number, rows, cols;
 };
 constexpr TFixedSheet kFixedSheets[] = {
-    {47, 0, 1, 1},  // 0 arena background
-    {48, -1, 1, 8},  // 1 loaded, never drawn
-    {51, 0, 1, 8},  // 2 engine flames
-    {51, 1, 1, 8},  // 3 loaded, never drawn
-    {52, 0, 1, 8},  // 4 a ship's explosion
-    {52, 1, 1, 8},  // 5 a missile's end
-    {53, 0, 10, 8},  // 6 trails and flashes
-    {50, 0, 6, 8},  // 7 missiles
-    {54, 0, 1, 4},  // 8 shield
+    {47, 0, 1, 1},    // 0 arena background
+    {48, -1, 1, 8},   // 1 loaded, never drawn
+    {51, 0, 1, 8},    // 2 engine flames
+    {51, 1, 1, 8},    // 3 loaded, never drawn
+    {52, 0, 1, 8},    // 4 a ship's explosion
+    {52, 1, 1, 8},    // 5 a missile's end
+    {53, 0, 10, 8},   // 6 trails and flashes
+    {50, 0, 6, 8},    // 7 missiles
+    {54, 0, 1, 4},    // 8 shield
     {55, -1, 15, 1},  // 9 cursor and flagship markers
 };
 constexpr int kSlotBackground = 0;

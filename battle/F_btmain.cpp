@@ -57,10 +57,9 @@ TImage* MakeImage(TfmBtMain* form, TControl* parent, const char* name, TAlign al
 }
 
 // A button on the main window's 86 x 28 faces, cell glyph, with the game's caption colours.
-template <class TButton>
-TButton* MakeButton(TfmBtMain* form, TControl* parent, const char* name, TPlace place, const char* caption,
-                    int glyph) {
-  auto* b = new TButton(form);
+template <class TKind>
+TKind* MakeButton(TfmBtMain* form, TControl* parent, const char* name, TPlace place, const char* caption, int glyph) {
+  auto* b = new TKind(form);
   b->Name = name;
   b->SetParent(parent);
   b->SetBounds(place.Left, place.Top, place.Width, place.Height);
@@ -367,8 +366,7 @@ void UpdateBtPanel(TfmBtMain* form) {
     button->SetCaption(caption);
   };
   if (defence) {
-    static const char* const kSateCaptions[kUnitButtons] = {"第１衛星", "第２衛星", "第３衛星", "第４衛星",
-                                                            "第５衛星"};
+    static const char* const kSateCaptions[kUnitButtons] = {"第１衛星", "第２衛星", "第３衛星", "第４衛星", "第５衛星"};
     form->QoCmd.Cls();
     DrawBmpPackById(&form->QoCmd, 0, 0, kKindCommanderFace, kDefenceFace);
     for (int k = 1; k <= kUnitButtons; ++k) {

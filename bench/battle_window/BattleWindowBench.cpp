@@ -219,7 +219,8 @@ void BM_FrameClock(benchmark::State& state) {
   std::uint64_t longest = 0;
   for (size_t i = 1; i < times.size(); ++i) longest = std::max(longest, times[i] - times[i - 1]);
   state.counters["frames"] = static_cast<double>(times.size());
-  state.counters["mean_ms"] = times.size() > 1 ? static_cast<double>(times.back() - times.front()) / (times.size() - 1) : 0;
+  state.counters["mean_ms"] =
+      times.size() > 1 ? static_cast<double>(times.back() - times.front()) / (times.size() - 1) : 0;
   state.counters["max_ms"] = static_cast<double>(longest);
 }
 

@@ -23,48 +23,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-const TQoRGB kKey(255, 0, 255);
 const TQoRGB kZenBack(10, 20, 30);
-
-TQoRGB FrameColour(int kind, int frame) {
-  return TQoRGB(static_cast<unsigned char>(kind * 3), static_cast<unsigned char>(frame * 3 + 1), 40);
-}
-
-// rows x cols frames of fw x fh, each flat in its colour but for the sheet's first pixel (the key).
-Bytes SheetBmp(int kind, int rows, int cols, int fw, int fh) {
-  test::BmpLayout s;
-  s.width = cols * fw;
-  s.height = rows * fh;
-  for (int y = 0; y < s.height; ++y) {
-    Bytes row;
-    for (int x = 0; x < s.width; ++x) {
-      const TQoRGB c = x == 0 && y == 0 ? kKey : FrameColour(kind, (y / fh) * cols + x / fw);
-      row.insert(row.end(), {c.b, c.g, c.r});
-    }
-    s.rows.push_back(std::move(row));
-  }
-  return test::MakeBmp(s);
-}
-
-// The arena's background: every pixel tells its place.
-TQoRGB BgColour(int x, int y) {
-  return TQoRGB(static_cast<unsigned char>(x & 255), static_cast<unsigned char>(y & 255),
-                static_cast<unsigned char>((x >> 8) | ((y >> 8) << 4)));
-}
-Bytes BackgroundBmp() {
-  test::BmpLayout s;
-  s.width = kBtArenaPixels;
-  s.height = kBtArenaPixels;
-  for (int y = 0; y < s.height; ++y) {
-    Bytes row;
-    for (int x = 0; x < s.width; ++x) {
-      const TQoRGB c = BgColour(x, y);
-      row.insert(row.end(), {c.b, c.g, c.r});
-    }
-    s.rows.push_back(std::move(row));
-  }
-  return test::MakeBmp(s);
-}
 
 std::string EntryName(int kind, int number) { return std::to_string(kind) + "-" + std::to_string(number) + ".BMP"; }
 
@@ -77,11 +36,16 @@ std::vector<std::pair<std::string, Bytes>> TestEntries() {
   zen.rows.assign(100, Bytes{});
   for (Bytes& row : zen.rows)
     for (int x = 0; x < 100; ++x) row.insert(row.end(), {kZenBack.b, kZenBack.g, kZenBack.r});
-  return {{EntryName(47, 0), BackgroundBmp()},        {EntryName(48, -1), SheetBmp(48, 1, 8, 20, 20)},
-          {EntryName(51, 0), SheetBmp(51, 1, 8, 20, 20)}, {EntryName(51, 1), SheetBmp(52, 1, 8, 20, 20)},
-          {EntryName(52, 0), SheetBmp(53, 1, 8, 20, 20)}, {EntryName(52, 1), SheetBmp(54, 1, 8, 20, 20)},
-          {EntryName(53, 0), SheetBmp(55, 10, 8, 20, 20)}, {EntryName(50, 0), SheetBmp(56, 6, 8, 20, 20)},
-          {EntryName(54, 0), SheetBmp(57, 1, 4, 20, 20)}, {EntryName(55, -1), SheetBmp(58, 15, 1, 40, 40)},
+  return {{EntryName(47, 0), test::PlaceBmp(kBtArenaPixels, kBtArenaPixels)},
+          {EntryName(48, -1), test::FlatFramesBmp(48, 1, 8, 20, 20)},
+          {EntryName(51, 0), test::FlatFramesBmp(51, 1, 8, 20, 20)},
+          {EntryName(51, 1), test::FlatFramesBmp(52, 1, 8, 20, 20)},
+          {EntryName(52, 0), test::FlatFramesBmp(53, 1, 8, 20, 20)},
+          {EntryName(52, 1), test::FlatFramesBmp(54, 1, 8, 20, 20)},
+          {EntryName(53, 0), test::FlatFramesBmp(55, 10, 8, 20, 20)},
+          {EntryName(50, 0), test::FlatFramesBmp(56, 6, 8, 20, 20)},
+          {EntryName(54, 0), test::FlatFramesBmp(57, 1, 4, 20, 20)},
+          {EntryName(55, -1), test::FlatFramesBmp(58, 15, 1, 40, 40)},
           {EntryName(24, -1), test::MakeBmp(zen)}};
 }
 
@@ -169,9 +133,9 @@ TEST_F(BattleView, PutQueuesWhatCanBeSeenOnItsLayer) {
     bool queued;
   } cases[] = {
       // The 40-pixel markers of slot 9 are centred on their point: x = map x / 4 - 20.
-      {3, -76, 800, 9, true},   {3, -80, 800, 9, false},  {3, 800, -76, 9, true},   {3, 800, -80, 9, false},
-      {3, 3248, 800, 9, true},  {3, 3252, 800, 9, false}, {3, 800, 1892, 9, true},  {3, 800, 1896, 9, false},
-      {0, 800, 800, 2, true},   {1, 800, 800, 7, true},   {2, 800, 800, 8, true},   {4, 800, 800, 2, false},
+      {3, -76, 800, 9, true},   {3, -80, 800, 9, false},  {3, 800, -76, 9, true},    {3, 800, -80, 9, false},
+      {3, 3248, 800, 9, true},  {3, 3252, 800, 9, false}, {3, 800, 1892, 9, true},   {3, 800, 1896, 9, false},
+      {0, 800, 800, 2, true},   {1, 800, 800, 7, true},   {2, 800, 800, 8, true},    {4, 800, 800, 2, false},
       {-1, 800, 800, 2, false}, {3, 800, 800, -1, false}, {3, 800, 800, 512, false}, {3, 800, 800, 10, false},
       {3, 800, 800, 11, false},
   };
@@ -215,7 +179,7 @@ TEST_F(BattleView, RedrawSortsEachLayerByRowThenColumnThenQueueOrder) {
   }
   // Nothing queues on layer 0, and the view shows the sprites over the background.
   EXPECT_EQ(graph.GetCount(0), 0);
-  EXPECT_EQ(Pixel(view, 5, 5), BgColour(5, 5));
+  EXPECT_EQ(Pixel(view, 5, 5), test::PlaceColour(5, 5));
 }
 
 TEST_F(BattleView, ScrollIsClampedToTheArenaPicture) {
@@ -231,8 +195,8 @@ TEST_F(BattleView, ScrollIsClampedToTheArenaPicture) {
   }
   // The background follows the scroll.
   graph.ScrollTo(100, 200);
-  EXPECT_EQ(Pixel(view, 0, 0), BgColour(100, 200));
-  EXPECT_EQ(Pixel(view, 791, 452), BgColour(891, 652));
+  EXPECT_EQ(Pixel(view, 0, 0), test::PlaceColour(100, 200));
+  EXPECT_EQ(Pixel(view, 791, 452), test::PlaceColour(891, 652));
   int mx = 0, my = 0;
   graph.ScreenToMap(10, 20, mx, my);
   EXPECT_EQ(mx, 440);

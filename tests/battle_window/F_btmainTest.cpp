@@ -19,6 +19,7 @@
 #include "campaign/Fleet.h"
 #include "formkit/Chbcbtn.h"
 #include "platform/base/Sjis.h"
+#include "platform/core/Application.h"
 #include "platform/core/StdCtrls.h"
 #include "platform/core/Timer.h"
 #include "platform/headless/TestKit.h"
@@ -111,8 +112,8 @@ class BattleWindow : public ::testing::Test {
   bool Drive() {
     TForm* top = TopModal();
     if (top == nullptr || top != fmSysMes) return false;
-    const bool suspended = fmBtMain != nullptr && IsBattlePaused() && !fmBtMain->spbtnFirst->Enabled() &&
-                           !fmBtMain->spbtnPause->Enabled();
+    const bool suspended =
+        fmBtMain != nullptr && IsBattlePaused() && !fmBtMain->spbtnFirst->Enabled() && !fmBtMain->spbtnPause->Enabled();
     boxes.push_back({SjisToUtf8(fmSysMes->lbTitle->Caption()), SjisToUtf8(fmSysMes->lbLine0->Caption()), suspended});
     bool ok = true;
     if (!answers.empty()) {
@@ -297,7 +298,9 @@ TEST_F(BattleWindow, PanelFollowsTheBattleKindAndTheUnits) {
   } cases[] = {
       {EBattle::Space, {"第１部隊", "第２部隊", "第３部隊", "", ""}, {true, true, true, false, false}},
       {EBattle::PlanetAttack, {"第１部隊", "第２部隊", "第３部隊", "", ""}, {true, true, true, false, false}},
-      {EBattle::PlanetDefence, {"第１衛星", "第２衛星", "第３衛星", "第４衛星", "第５衛星"}, {true, true, true, true, true}},
+      {EBattle::PlanetDefence,
+       {"第１衛星", "第２衛星", "第３衛星", "第４衛星", "第５衛星"},
+       {true, true, true, true, true}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.kind));
@@ -388,6 +391,25 @@ TEST_F(BattleWindow, HitReportsScrollUpAndTheMouseGivesOrders) {
   bool canClose = false;
   fmBtMain->FormCloseQuery(fmBtMain, canClose);
   EXPECT_TRUE(canClose);
+}
+
+TEST_F(BattleWindow, AModalLoopThatEndsEarlyStillFreesTheBattle) {
+  SetUpWorld(EBattle::Space);
+  int hpAtEnd = -1;
+  beforeTick = [&](int tick) {
+    if (tick != 3) return;
+    BtQvMap->FindShip(0, 0, 0)->SetHp(77);
+    App().Terminate();
+  };
+  StartBattle(EBattle::Space);
+  hpAtEnd = FleetShipHp(0, 0, 0);
+  EXPECT_EQ(BtQvMap, nullptr);
+  EXPECT_EQ(BtQvMapGraph, nullptr);
+  EXPECT_EQ(BtViewSink(), nullptr);
+  EXPECT_FALSE(fmBtMain->TimerMain->Enabled());
+  EXPECT_FALSE(fmBtMain->Visible());
+  // The survivors wrote their durability back as the arena went.
+  EXPECT_EQ(hpAtEnd, 77);
 }
 
 TEST_F(BattleWindow, TheViewStaysAlignedInItsPanel) {

@@ -29,50 +29,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-const TQoRGB kKey(255, 0, 255);
 const TQoRGB kZenBack(10, 20, 30);
-
-// The colour of frame n of the sheet of a file kind (never the key, never black).
-TQoRGB FrameColour(int kind, int frame) {
-  return TQoRGB(static_cast<unsigned char>(kind * 3), static_cast<unsigned char>(frame * 3 + 1), 40);
-}
-
-// A sheet of rows x cols frames of fw x fh, each frame flat in its colour but for the sheet's very
-// first pixel, which is the key.
-Bytes SheetBmp(int kind, int rows, int cols, int fw, int fh) {
-  test::BmpLayout s;
-  s.width = cols * fw;
-  s.height = rows * fh;
-  for (int y = 0; y < s.height; ++y) {
-    Bytes row;
-    for (int x = 0; x < s.width; ++x) {
-      const TQoRGB c = x == 0 && y == 0 ? kKey : FrameColour(kind, (y / fh) * cols + x / fw);
-      row.insert(row.end(), {c.b, c.g, c.r});
-    }
-    s.rows.push_back(std::move(row));
-  }
-  return test::MakeBmp(s);
-}
-
-// A background whose every pixel tells its place.
-TQoRGB BgColour(int x, int y) {
-  return TQoRGB(static_cast<unsigned char>(x & 255), static_cast<unsigned char>(y & 255),
-                static_cast<unsigned char>((x >> 8) | ((y >> 8) << 4)));
-}
-Bytes BackgroundBmp() {
-  test::BmpLayout s;
-  s.width = 1280;
-  s.height = 904;
-  for (int y = 0; y < s.height; ++y) {
-    Bytes row;
-    for (int x = 0; x < s.width; ++x) {
-      const TQoRGB c = BgColour(x, y);
-      row.insert(row.end(), {c.b, c.g, c.r});
-    }
-    s.rows.push_back(std::move(row));
-  }
-  return test::MakeBmp(s);
-}
 
 std::string EntryName(int kind, int number) { return std::to_string(kind) + "-" + std::to_string(number) + ".BMP"; }
 
@@ -85,12 +42,12 @@ std::vector<std::pair<std::string, Bytes>> TestEntries() {
   zen.rows.assign(107, Bytes{});
   for (Bytes& row : zen.rows)
     for (int x = 0; x < 216; ++x) row.insert(row.end(), {kZenBack.b, kZenBack.g, kZenBack.r});
-  return {{EntryName(46, 0), BackgroundBmp()},
-          {EntryName(46, 1), SheetBmp(99, 1, 1, 1280, 904)},
-          {EntryName(34, 0), SheetBmp(34, 17, 4, 60, 30)},
-          {EntryName(35, 0), SheetBmp(35, 17, 4, 60, 60)},
-          {EntryName(36, 0), SheetBmp(36, 22, 1, 60, 60)},
-          {EntryName(37, 0), SheetBmp(37, 10, 1, 20, 10)},
+  return {{EntryName(46, 0), test::PlaceBmp(1280, 904)},
+          {EntryName(46, 1), test::FlatFramesBmp(99, 1, 1, 1280, 904)},
+          {EntryName(34, 0), test::FlatFramesBmp(34, 17, 4, 60, 30)},
+          {EntryName(35, 0), test::FlatFramesBmp(35, 17, 4, 60, 60)},
+          {EntryName(36, 0), test::FlatFramesBmp(36, 22, 1, 60, 60)},
+          {EntryName(37, 0), test::FlatFramesBmp(37, 10, 1, 20, 10)},
           {EntryName(33, 0), test::MakeBmp(zen)}};
 }
 
@@ -328,11 +285,11 @@ TEST_F(MapView, QueueLimitsAndEntriesWithoutAPicture) {
   EXPECT_EQ(callers[0].screenY, 15 * 53);
   EXPECT_EQ(callers[1].screenX, 366);
   EXPECT_EQ(callers[1].screenY, 300);
-  EXPECT_TRUE(ViewPixel(view, 396, 30, FrameColour(35, 1)));
-  EXPECT_TRUE(ViewPixel(view, 696, 180, FrameColour(35, 2))) << "the 1540th entry in view was dropped";
-  EXPECT_TRUE(ViewPixel(view, 96, 180, BgColour(244 + 96, 225 + 180))) << "the 1541st entry was drawn";
-  EXPECT_TRUE(ViewPixel(view, 396, 330, BgColour(244 + 396, 225 + 330))) << "a layer-4 entry was drawn";
-  EXPECT_TRUE(ViewPixel(view, 696, 330, BgColour(244 + 696, 225 + 330))) << "an entry without a sheet was drawn";
+  EXPECT_TRUE(ViewPixel(view, 396, 30, test::FlatFrameColour(35, 1)));
+  EXPECT_TRUE(ViewPixel(view, 696, 180, test::FlatFrameColour(35, 2))) << "the 1540th entry in view was dropped";
+  EXPECT_TRUE(ViewPixel(view, 96, 180, test::PlaceColour(244 + 96, 225 + 180))) << "the 1541st entry was drawn";
+  EXPECT_TRUE(ViewPixel(view, 396, 330, test::PlaceColour(244 + 396, 225 + 330))) << "a layer-4 entry was drawn";
+  EXPECT_TRUE(ViewPixel(view, 696, 330, test::PlaceColour(244 + 696, 225 + 330))) << "an entry without a sheet was drawn";
 }
 
 TEST_F(MapView, DrawOrderByLayerThenRowThenColumnThenQueueing) {
@@ -354,13 +311,13 @@ TEST_F(MapView, DrawOrderByLayerThenRowThenColumnThenQueueing) {
     graph.AddOp(0, &keyed);
   };
   graph.Draw();
-  EXPECT_TRUE(ViewPixel(view, 400, 20, FrameColour(35, 5)));  // overlap of (0, 0) and (1, 0)
-  EXPECT_TRUE(ViewPixel(view, 370, 4, FrameColour(35, 6)));
-  EXPECT_TRUE(ViewPixel(view, 320, 70, FrameColour(35, 8)));  // the later of (0, 2)'s pair
-  EXPECT_TRUE(ViewPixel(view, 350, 50, FrameColour(35, 9)));  // layer 3 over (0, 2)
-  EXPECT_TRUE(ViewPixel(view, 380, 30, FrameColour(35, 9)));  // ... and over (0, 0)
-  EXPECT_TRUE(ViewPixel(view, 666, 150, BgColour(244 + 666, 225 + 150)));
-  EXPECT_TRUE(ViewPixel(view, 667, 150, FrameColour(35, 0)));
+  EXPECT_TRUE(ViewPixel(view, 400, 20, test::FlatFrameColour(35, 5)));  // overlap of (0, 0) and (1, 0)
+  EXPECT_TRUE(ViewPixel(view, 370, 4, test::FlatFrameColour(35, 6)));
+  EXPECT_TRUE(ViewPixel(view, 320, 70, test::FlatFrameColour(35, 8)));  // the later of (0, 2)'s pair
+  EXPECT_TRUE(ViewPixel(view, 350, 50, test::FlatFrameColour(35, 9)));  // layer 3 over (0, 2)
+  EXPECT_TRUE(ViewPixel(view, 380, 30, test::FlatFrameColour(35, 9)));  // ... and over (0, 0)
+  EXPECT_TRUE(ViewPixel(view, 666, 150, test::PlaceColour(244 + 666, 225 + 150)));
+  EXPECT_TRUE(ViewPixel(view, 667, 150, test::FlatFrameColour(35, 0)));
 }
 
 TEST_F(MapView, BackgroundShowsItsCentreAndTheCursorBrightensItsCell) {
@@ -370,7 +327,7 @@ TEST_F(MapView, BackgroundShowsItsCentreAndTheCursorBrightensItsCell) {
   graph.SetCursor(21, 20);
   graph.Draw();
   // The chips cover the view edge to edge, and the cursor's frame is added to its chip.
-  const TQoRGB chip = FrameColour(34, 0), mark = FrameColour(34, 66);
+  const TQoRGB chip = test::FlatFrameColour(34, 0), mark = test::FlatFrameColour(34, 66);
   const TQoRGB bright(static_cast<unsigned char>(std::min(255, chip.r + mark.r)),
                       static_cast<unsigned char>(std::min(255, chip.g + mark.g)),
                       static_cast<unsigned char>(std::min(255, chip.b + mark.b)));
@@ -386,17 +343,17 @@ TEST_F(MapView, BackgroundShowsItsCentreAndTheCursorBrightensItsCell) {
   QvMap = nullptr;
   graph.SetSize(1272, 877);
   EXPECT_EQ(view.Width(), 1272);
-  EXPECT_TRUE(ViewPixel(view, 0, 0, BgColour(4, 13)));
-  EXPECT_TRUE(ViewPixel(view, 1271, 876, BgColour(1275, 889)));
+  EXPECT_TRUE(ViewPixel(view, 0, 0, test::PlaceColour(4, 13)));
+  EXPECT_TRUE(ViewPixel(view, 1271, 876, test::PlaceColour(1275, 889)));
   graph.SetSize(0, 0);
   graph.SetSize(792, 453);
-  EXPECT_TRUE(ViewPixel(view, 0, 0, BgColour(244, 225))) << "the view does not come back from an empty size";
-  EXPECT_TRUE(ViewPixel(view, 791, 452, BgColour(1035, 677)));
+  EXPECT_TRUE(ViewPixel(view, 0, 0, test::PlaceColour(244, 225))) << "the view does not come back from an empty size";
+  EXPECT_TRUE(ViewPixel(view, 791, 452, test::PlaceColour(1035, 677)));
 }
 
 TEST_F(MapView, BackgroundAndChipsFollowTheChapter) {
   graph.Draw();
-  EXPECT_TRUE(ViewPixel(view, 5, 5, BgColour(249, 230)));
+  EXPECT_TRUE(ViewPixel(view, 5, 5, test::PlaceColour(249, 230)));
   for (int chapter : {0, 2, 3, 5}) {
     SetStoryVar(0, chapter);
     graph.LoadBg();
@@ -404,7 +361,7 @@ TEST_F(MapView, BackgroundAndChipsFollowTheChapter) {
     graph.Draw();
     // Chapter 2 reads background 1 (flat); 3 would read 2, which the archive lacks, so the picture
     // stays; any other chapter reads 0.
-    EXPECT_TRUE(ViewPixel(view, 5, 5, chapter == 2 || chapter == 3 ? FrameColour(99, 0) : BgColour(249, 230)))
+    EXPECT_TRUE(ViewPixel(view, 5, 5, chapter == 2 || chapter == 3 ? test::FlatFrameColour(99, 0) : test::PlaceColour(249, 230)))
         << chapter;
   }
   SetStoryVar(0, 0);
@@ -494,9 +451,9 @@ TEST_F(MapView, OneRepaintOfEachImagePerRedraw) {
 TEST(MapViewArchive, DamagedEntriesGiveEmptySheetsThatDrawingSkips) {
   std::mt19937 rng(19);
   const std::vector<std::pair<std::string, Bytes>> good = {
-      {EntryName(46, 0), SheetBmp(98, 1, 1, 1280, 904)}, {EntryName(34, 0), SheetBmp(34, 17, 4, 60, 30)},
-      {EntryName(35, 0), SheetBmp(35, 17, 4, 60, 60)},   {EntryName(36, 0), SheetBmp(36, 22, 1, 60, 60)},
-      {EntryName(37, 0), SheetBmp(37, 10, 1, 20, 10)},   {EntryName(33, 0), SheetBmp(33, 1, 1, 216, 107)}};
+      {EntryName(46, 0), test::FlatFramesBmp(98, 1, 1, 1280, 904)}, {EntryName(34, 0), test::FlatFramesBmp(34, 17, 4, 60, 30)},
+      {EntryName(35, 0), test::FlatFramesBmp(35, 17, 4, 60, 60)},   {EntryName(36, 0), test::FlatFramesBmp(36, 22, 1, 60, 60)},
+      {EntryName(37, 0), test::FlatFramesBmp(37, 10, 1, 20, 10)},   {EntryName(33, 0), test::FlatFramesBmp(33, 1, 1, 216, 107)}};
   test::TTestMap world;
   test::MakeCapital(0, 0, 10, 10);
   test::MakeFleet(0, 0, 0, 11, 10);

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <utility>
 
 #include "qolib/pack/Qopack.h"
 #include "support/Scratch.h"
@@ -74,6 +75,46 @@ std::string MakePack(const std::vector<std::pair<std::string, std::vector<std::u
   }
   if (!pack.ClosePack()) return {};
   return path;
+}
+
+TQoRGB FlatFrameColour(int kind, int frame) {
+  return TQoRGB(static_cast<unsigned char>(kind * 3), static_cast<unsigned char>(frame * 3 + 1), 40);
+}
+
+std::vector<std::uint8_t> FlatFramesBmp(int kind, int rows, int cols, int frameWidth, int frameHeight) {
+  const TQoRGB key(255, 0, 255);
+  BmpLayout s;
+  s.width = cols * frameWidth;
+  s.height = rows * frameHeight;
+  for (int y = 0; y < s.height; ++y) {
+    std::vector<std::uint8_t> row;
+    for (int x = 0; x < s.width; ++x) {
+      const TQoRGB c = x == 0 && y == 0 ? key : FlatFrameColour(kind, (y / frameHeight) * cols + x / frameWidth);
+      row.insert(row.end(), {c.b, c.g, c.r});
+    }
+    s.rows.push_back(std::move(row));
+  }
+  return MakeBmp(s);
+}
+
+TQoRGB PlaceColour(int x, int y) {
+  return TQoRGB(static_cast<unsigned char>(x & 255), static_cast<unsigned char>(y & 255),
+                static_cast<unsigned char>((x >> 8) | ((y >> 8) << 4)));
+}
+
+std::vector<std::uint8_t> PlaceBmp(int width, int height) {
+  BmpLayout s;
+  s.width = width;
+  s.height = height;
+  for (int y = 0; y < height; ++y) {
+    std::vector<std::uint8_t> row;
+    for (int x = 0; x < width; ++x) {
+      const TQoRGB c = PlaceColour(x, y);
+      row.insert(row.end(), {c.b, c.g, c.r});
+    }
+    s.rows.push_back(std::move(row));
+  }
+  return MakeBmp(s);
 }
 
 }  // namespace vdmq::test

@@ -23,6 +23,15 @@ struct BmpLayout {
 };
 std::vector<std::uint8_t> MakeBmp(const BmpLayout& layout);
 
+// Sprite sheets whose frames tell themselves apart: frame n of a sheet tagged kind is flat in
+// FlatFrameColour(kind, n) (never the key, never black), but for the sheet's very first pixel, which
+// is the key (magenta).
+TQoRGB FlatFrameColour(int kind, int frame);
+std::vector<std::uint8_t> FlatFramesBmp(int kind, int rows, int cols, int frameWidth, int frameHeight);
+// A picture whose every pixel tells its place.
+TQoRGB PlaceColour(int x, int y);
+std::vector<std::uint8_t> PlaceBmp(int width, int height);
+
 // Writes bytes to a fresh temporary file and returns its path.
 std::string WriteTempFile(const std::vector<std::uint8_t>& bytes, const std::string& stem);
 
