@@ -259,6 +259,18 @@ bool TLinuxFileService::FolderExists(std::string_view path) {
   return !n.empty() && lstat(n.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool TLinuxFileService::IsLink(std::string_view path) {
+  struct stat st;
+  const std::string n = Native(path);
+  return !n.empty() && lstat(n.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool TLinuxFileService::IsOwnedByUser(std::string_view path) {
+  struct stat st;
+  const std::string n = Native(path);
+  return !n.empty() && lstat(n.c_str(), &st) == 0 && st.st_uid == geteuid();
+}
+
 std::optional<TFileTime> TLinuxFileService::LastWriteTime(std::string_view path) {
   struct stat st;
   const std::string n = Native(path);
@@ -376,7 +388,15 @@ bool TLinuxFileService::SetAttributes(std::string_view path, unsigned attributes
 // ---------------------------------------------------------------- fake
 
 std::optional<std::uint64_t> TFakeFileService::FreeBytes(std::string_view path) {
+  if (freeBytesFail_) return std::nullopt;
   return freeBytes_ ? freeBytes_ : TLinuxFileService::FreeBytes(path);
 }
+
+bool TFakeFileService::IsOwnedByUser(std::string_view path) {
+  const std::string n = Native(path);
+  return std::find(foreign_.begin(), foreign_.end(), n) == foreign_.end() && TLinuxFileService::IsOwnedByUser(path);
+}
+
+void TFakeFileService::SetOwnedByOther(std::string_view gamePath) { foreign_.push_back(Native(gamePath)); }
 
 }  // namespace vdmq
