@@ -46,15 +46,20 @@ TSetupRun& TSetupRun::Click(const std::string& button) {
   });
 }
 
+bool AnswerBox(const std::string& button, std::vector<TBoxSeen>& seen) {
+  auto* box = dynamic_cast<TMessageForm*>(TopModal());
+  if (!box) return false;
+  auto* label = Find<TControl>(box, "Message");
+  seen.push_back({label ? label->Caption() : std::string(), box->Caption(), box->ButtonCount()});
+  TControl* b = Find<TControl>(box, button);
+  if (!b) return false;
+  vdmq::Click(b, mbLeft, false);
+  return true;
+}
+
 TSetupRun& TSetupRun::Answer(const std::string& button) {
   return Then([this, button] {
-    auto* box = dynamic_cast<TMessageForm*>(TopModal());
-    if (!box) return GiveUp("no message box to answer with " + button);
-    auto* label = Find<TControl>(box, "Message");
-    boxes.push_back({label ? label->Caption() : std::string(), box->Caption(), box->ButtonCount()});
-    TControl* b = Find<TControl>(box, button);
-    if (!b) return GiveUp("the message box has no button " + button);
-    vdmq::Click(b, mbLeft, false);
+    if (!AnswerBox(button, boxes)) GiveUp("no message box to answer with " + button);
   });
 }
 
@@ -78,6 +83,7 @@ int TSetupRun::Run(bool bindFails) {
       if (bindFails) return nullptr;
       auto session = std::make_shared<THeadlessSession>();
       session->Backend.Driver = [this] { return Step(); };
+      App().OnException = [this](const std::string& text) { exceptions.push_back(text); };
       return session;
     });
   } catch (const EStall& stall) {
@@ -85,6 +91,7 @@ int TSetupRun::Run(bool bindFails) {
     result = -100;
   }
   EXPECT_TRUE(steps_.empty()) << steps_.size() << " steps did not run";
+  for (const std::string& e : exceptions) ADD_FAILURE() << "exception in a handler: " << SjisToUtf8(e);
   return result;
 }
 

@@ -22,6 +22,10 @@ struct TBoxSeen {
   int buttons = 0;
 };
 
+// Presses a button ("OK", "Cancel") of the message box on top, recording what it shows; false when
+// no message box is up or it has no such button.
+bool AnswerBox(const std::string& button, std::vector<TBoxSeen>& seen);
+
 // The setup program on the headless back end.
 class TSetupRun {
  public:
@@ -32,11 +36,13 @@ class TSetupRun {
   // Expects a message box, records it in boxes and presses its "OK" or "Cancel".
   TSetupRun& Answer(const std::string& button);
   // SetupMain with a factory that binds a headless session (null: the factory fails). Answers
-  // its result; a loop that waits with no step left fails the test.
+  // its result; a loop that waits with no step left, and an exception that reaches the layer's
+  // exception display, fail the test.
   int Run(bool bindFails = false);
 
   int factoryCalls = 0;
   std::vector<TBoxSeen> boxes;
+  std::vector<std::string> exceptions;
   // Once the steps are done: what runs when the loop waits (null: the run fails).
   std::function<void()> whenIdle;
 
