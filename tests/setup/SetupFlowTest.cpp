@@ -60,6 +60,15 @@ std::string RegistryOnlyQuestion(const std::string& folder) {
          "レジストリの情報のみ削除します。\nよろしいですか？";
 }
 
+// One run that clicks btnInst and lets the window close: the sandbox's listings before and after.
+std::pair<TListing, TListing> RunInstallButton(TSetupSandbox& sb) {
+  const TListing before = sb.Listing();
+  TSetupRun run;
+  run.Click("btnInst");
+  EXPECT_EQ(run.Run(), 0);
+  return {before, sb.Listing()};
+}
+
 // A listing in which folders differ only in what they hold, not in their permission bits (the
 // copy's folders are made with the user's umask).
 TListing WithoutFolderModes(TListing listing) {
@@ -167,11 +176,7 @@ TEST(SetupInstall, NeedsFiveMegabytesInTheTemporaryFolder) {
 TEST(SetupInstall, CopiesTheInstallerFolderAndHandsOverToTheInstaller) {
   TSetupSandbox sb;
   sb.SetValue("InstallPath", "");
-  const TListing before = sb.Listing();
-  TSetupRun run;
-  run.Click("btnInst");
-  EXPECT_EQ(run.Run(), 0);  // the window closed
-  const TListing after = sb.Listing();
+  const auto [before, after] = RunInstallButton(sb);  // the window closes
   sb.ExpectChangesOnlyBelow(before, after, {"/c/tmp/qinst_t"});
 
   // Every folder and file but the link; the read-only file made writable for the user, the
@@ -201,11 +206,7 @@ TEST(SetupInstall, CopiesOnlyIntoAFolderOfTheUsersOwn) {
     TSetupSandbox sb;
     sb.SetValue("InstallPath", "");
     sb.Link("C:\\tmp\\qinst_t", sb.Native("C:\\home\\player"));
-    const TListing before = sb.Listing();
-    TSetupRun run;
-    run.Click("btnInst");
-    EXPECT_EQ(run.Run(), 0);
-    const TListing after = sb.Listing();
+    const auto [before, after] = RunInstallButton(sb);
     sb.ExpectChangesOnlyBelow(before, after, {"/c/tmp/qinst_t"});
     EXPECT_EQ(after.at("/c/tmp/qinst_t").rfind("folder", 0), 0u);
     EXPECT_EQ(after.count("/c/tmp/qinst_t/data/sub/x.dat"), 1u);
@@ -239,11 +240,7 @@ TEST(SetupGameStart, RemovesTheCopyAndPassesSetupsPathAsTheOnlyArgument) {
     sb.Write(program, "the setup program", 0755);
     sb.Write("C:\\tmp\\qinst_t\\inst.exe", "the installer", 0755);
     sb.SetValue("TempPath", Utf8ToSjis(sb.Native("C:\\tmp\\qinst_t") + "/"));
-    const TListing before = sb.Listing();
-    TSetupRun run;
-    run.Click("btnInst");
-    EXPECT_EQ(run.Run(), 0);
-    const TListing after = sb.Listing();
+    const auto [before, after] = RunInstallButton(sb);
     sb.ExpectChangesOnlyBelow(before, after, {"/c/tmp/qinst_t"});
     EXPECT_EQ(after.count("/c/tmp/qinst_t"), 0u);
     EXPECT_FALSE(sb.HasValue("TempPath"));
@@ -280,9 +277,7 @@ TEST(SetupGameStart, FindsTheGameWhereverInstallPathPutsIt) {
     std::string value = c.installPath;
     if (value[0] == '@') value = Utf8ToSjis(sb.Native(value.substr(1)));
     sb.SetValue("InstallPath", value);
-    TSetupRun run;
-    run.Click("btnInst");
-    EXPECT_EQ(run.Run(), 0);
+    RunInstallButton(sb);
     const auto& starts = sb.sys.process->starts;
     ASSERT_EQ(starts.size(), *c.started ? 1u : 0u);
     if (*c.started) {
@@ -336,11 +331,7 @@ TEST(SetupGameStart, DeletesOnlyAnInstallerCopyNamedByTempPath) {
     } else {
       sb.SetValue("TempPath", c.value.rfind("@", 0) == 0 ? Utf8ToSjis(sb.Native(c.value.substr(1))) : c.value);
     }
-    const TListing before = sb.Listing();
-    TSetupRun run;
-    run.Click("btnInst");
-    EXPECT_EQ(run.Run(), 0);
-    const TListing after = sb.Listing();
+    const auto [before, after] = RunInstallButton(sb);
     if (*c.removed) {
       sb.ExpectChangesOnlyBelow(before, after, {c.removed});
       EXPECT_EQ(after.count(c.removed), 0u);
