@@ -11,6 +11,7 @@
 #include "platform/sys/Registry.h"
 #include "platform/sys/Services.h"
 #include "setup/SetupHelpers.h"
+#include "setup/SetupPicture.h"
 
 namespace vdmq::setup {
 
@@ -83,6 +84,7 @@ TfmMain::TfmMain(TComponent* owner) : TForm(owner) {
   imgBg->Name = "imgBg";
   imgBg->SetParent(this);
   imgBg->SetAlign(alClient);
+  LoadSetupBackground(imgBg->Picture);
 
   btnInst = MakeButton(this, "btnInst", 39, SJS("ｲﾝｽﾄｰﾙ"), &TfmMain::btnInstClick);
   btnUnInst = MakeButton(this, "btnUnInst", 146, SJS("ｱﾝｲﾝｽﾄｰﾙ"), &TfmMain::btnUnInstClick);
