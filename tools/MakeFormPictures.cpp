@@ -292,9 +292,21 @@ TImage24 DrawSetupBackground() {
   c.FillRect(0, 0, kW, kH, LinearGradient({0, 0}, Rgb(12, 16, 38), {0, kH}, Rgb(3, 4, 11)));
   // The nebula: fractal noise in violet and teal, strongest in a band from the upper middle to the
   // right and gone before the buttons.
+  // The noise is smooth within a pixel, so it is taken once per pixel, at its centre.
+  const auto perPixel = [&](const std::function<float(float x, float y)>& f) {
+    std::vector<float> v(480 * 320);
+    for (int y = 0; y < 320; ++y)
+      for (int x = 0; x < 480; ++x) v[static_cast<size_t>(y) * 480 + x] = f(x + 0.5f, y + 0.5f);
+    return v;
+  };
+  const auto at = [](const std::vector<float>& v, float x, float y) {
+    return v[static_cast<size_t>(std::clamp(static_cast<int>(y), 0, 319)) * 480 + std::clamp(static_cast<int>(x), 0, 479)];
+  };
+  const std::vector<float> wisps = perPixel([&](float x, float y) { return Fbm(x / 140.0f, y / 110.0f, HashCombine(seed, 1), 5); });
+  const std::vector<float> tint = perPixel([&](float x, float y) { return Fbm(x / 60.0f + 7.3f, y / 60.0f, HashCombine(seed, 2), 4); });
+  const std::vector<float> clouds = perPixel([&](float x, float y) { return Fbm(x / 40.0f, y / 16.0f, HashCombine(seed, 4), 4); });
   c.ForEachSample(0, 0, kW, kH, [&](float x, float y, TRgba& s) {
-    const float n = Fbm(x / 140.0f, y / 110.0f, HashCombine(seed, 1), 5);
-    const float m = Fbm(x / 60.0f + 7.3f, y / 60.0f, HashCombine(seed, 2), 4);
+    const float n = at(wisps, x, y), m = at(tint, x, y);
     const float d = (y - 40.0f - (x - 240.0f) * 0.25f) / 120.0f;
     const float fall = std::exp(-d * d) * std::clamp(1.0f - y / 270.0f, 0.0f, 1.0f);
     const float a = std::pow(std::clamp((n - 0.30f) * 1.9f, 0.0f, 1.0f), 1.2f) * fall;
@@ -332,7 +344,7 @@ TImage24 DrawSetupBackground() {
     float n[3];
     if (!SphereNormal(pc, pr, x, y, n)) return Rgb(0, 0, 0, 0);
     const float light = Lambert(n, -0.55f, -0.50f, -0.65f);
-    const float cloud = 0.75f + 0.25f * Fbm(x / 40.0f, y / 16.0f, HashCombine(seed, 4), 4);
+    const float cloud = 0.75f + 0.25f * at(clouds, x, y);
     const float rim = std::pow(1.0f - n[2], 3.0f);
     return Mix(Rgb(3, 5, 12), Rgb(90, 140, 210), std::min(1.0f, light * cloud * 1.6f + rim * light * 2.0f));
   });
