@@ -440,7 +440,7 @@ TEST(SetupUninstall, CancelOnlyUpdatesTheButtons) {
   EXPECT_EQ(afterwards.inst, "ｹﾞｰﾑ開始");
 }
 
-// Without a shell folder the Part's paths would name "\<title>\" and "\<title>.lnk" at the root.
+// Without the shell folders the entries would be named at the root ("\<title>\", "\<title>.lnk").
 TEST(SetupUninstall, EmptyShellFoldersLeaveTheRootAlone) {
   TSetupSandbox sb;
   sb.sys.registry->SetShellFolder("Desktop", "");
