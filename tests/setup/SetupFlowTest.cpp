@@ -3,6 +3,7 @@
 // drive C:, so even its root may be named.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -227,6 +228,41 @@ TEST(SetupInstall, CopiesOnlyIntoAFolderOfTheUsersOwn) {
     EXPECT_EQ(sb.RegistryText(), registry);
     EXPECT_TRUE(sb.sys.process->starts.empty());
   }
+}
+
+// The hand-over file must reach the installer whole: one that cannot be created, or not written
+// completely (a full disc), stops the install with the window open.
+TEST(SetupInstall, AHandOverFileThatCannotBeWrittenStopsTheInstall) {
+  for (const bool creatable : {false, true}) {
+    SCOPED_TRACE(creatable ? "a full disc" : "cannot be created");
+    TSetupSandbox sb;
+    sb.SetValue("InstallPath", "");
+    ASSERT_EQ(mkdir(sb.Native("C:\\tmp\\qinst_t").c_str(), 0755), 0);
+    if (creatable) {
+      sb.Link("C:\\tmp\\qinst_t\\temp.txt", "/dev/full");
+    } else {
+      ASSERT_EQ(mkdir(sb.Native("C:\\tmp\\qinst_t\\temp.txt").c_str(), 0755), 0);
+    }
+    TSetupRun run;
+    run.Click("btnInst").Click("Button1");
+    EXPECT_EQ(run.Run(), 0);
+    EXPECT_FALSE(sb.HasValue("TempPath"));
+    EXPECT_TRUE(sb.sys.process->starts.empty());
+  }
+}
+
+// A temporary folder below the medium's installer folder: the copy, met inside its source, is not
+// copied into itself again and again.
+TEST(SetupInstall, ACopyInsideItsSourceIsNotCopiedIntoItself) {
+  TSetupSandbox sb;
+  sb.SetValue("InstallPath", "");
+  sb.sys.files->SetTempPath("C:\\medium\\qinst_t\\data\\");
+  const auto [before, after] = RunInstallButton(sb);
+  const TListing copy = Below(after, "/c/medium/qinst_t/data/qinst_t");
+  EXPECT_EQ(copy.count("/inst.exe"), 1u);
+  EXPECT_EQ(copy.count("/data/disk1.cab"), 1u);
+  EXPECT_EQ(copy.count("/data/qinst_t"), 0u);
+  EXPECT_EQ(sb.sys.process->starts.size(), 1u);
 }
 
 // ---------------------------------------------------------------- game start
