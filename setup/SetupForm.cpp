@@ -131,8 +131,8 @@ void TfmMain::HandOverToInstaller() {
   const std::string temp = Sys().files->TempPath();
   if (GetDiskFreeMB(temp) < kNeededMB) {
     const std::string drive = temp.size() >= 2 && temp[1] == ':' ? temp.substr(0, 2) : std::string("C:");
-    App().MessageBox(SJS("インストールを実行するための作業領域が不足しています。\n") + drive + SJS("に") + std::to_string(kNeededMB) +
-                         SJS("MB以上の空き容量を確保して下さい。"),
+    App().MessageBox(SJS("インストールを実行するための作業領域が不足しています。\n") + drive + SJS("に") +
+                         std::to_string(kNeededMB) + SJS("MB以上の空き容量を確保して下さい。"),
                      SJS("確認"), MB_OK);
     return;
   }
@@ -163,10 +163,12 @@ void TfmMain::btnUnInstClick(TComponent*) {
   const bool present = gameFolder && (files.FileIsExist(JoinPath(*gameFolder, names.gameProgram)) ||
                                       files.FileIsExist(JoinPath(*gameFolder, plainProgram)));
   const std::string question =
-      present ? SJS("アンインストールを実行します。\n\n") + shown +
-                    SJS("フォルダー以下に存在するすべてのファイルが\n削除されます。\n\nよろしいですか？")
-              : shown + SJS("フォルダー以下に本製品のファイルが存在しません\nすでに手動で削除、または移動された可能性があります"
-                            "\n\nレジストリの情報のみ削除します。\nよろしいですか？");
+      present
+          ? SJS("アンインストールを実行します。\n\n") + shown +
+                SJS("フォルダー以下に存在するすべてのファイルが\n削除されます。\n\nよろしいですか？")
+          : shown +
+                SJS("フォルダー以下に本製品のファイルが存在しません\nすでに手動で削除、または移動された可能性があります"
+                    "\n\nレジストリの情報のみ削除します。\nよろしいですか？");
   if (App().MessageBox(question, SJS("確認"), MB_OKCANCEL) == IDOK) {
     if (present) RemoveProductFolder(*gameFolder);
     std::string desktop, programs;

@@ -183,8 +183,8 @@ void DeleteFolderTree(std::string_view folder) {
 }
 
 void CopyFolderTree(std::string_view targetBase, std::string_view sourceFolder, std::string_view relative) {
-  CopyBelow(TrimmedNative(JoinPath(targetBase, relative)), targetBase, std::string(sourceFolder),
-            std::string(relative), 1);
+  CopyBelow(TrimmedNative(JoinPath(targetBase, relative)), targetBase, std::string(sourceFolder), std::string(relative),
+            1);
 }
 
 void RemoveProductFolder(std::string_view folder) {

@@ -300,13 +300,17 @@ TImage24 DrawSetupBackground() {
     return v;
   };
   const auto at = [](const std::vector<float>& v, float x, float y) {
-    return v[static_cast<size_t>(std::clamp(static_cast<int>(y), 0, 319)) * 480 + std::clamp(static_cast<int>(x), 0, 479)];
+    return v[static_cast<size_t>(std::clamp(static_cast<int>(y), 0, 319)) * 480 +
+             std::clamp(static_cast<int>(x), 0, 479)];
   };
-  const std::vector<float> wisps = perPixel([&](float x, float y) { return Fbm(x / 140.0f, y / 110.0f, HashCombine(seed, 1), 5); });
-  const std::vector<float> tint = perPixel([&](float x, float y) { return Fbm(x / 60.0f + 7.3f, y / 60.0f, HashCombine(seed, 2), 4); });
-  const std::vector<float> clouds = perPixel([&](float x, float y) { return Fbm(x / 40.0f, y / 16.0f, HashCombine(seed, 4), 4); });
+  const std::vector<float> wisps =
+      perPixel([&](float x, float y) { return Fbm(x / 140.0f, y / 110.0f, HashCombine(seed, 1), 5); });
+  const std::vector<float> hue =
+      perPixel([&](float x, float y) { return Fbm(x / 60.0f + 7.3f, y / 60.0f, HashCombine(seed, 2), 4); });
+  const std::vector<float> clouds =
+      perPixel([&](float x, float y) { return Fbm(x / 40.0f, y / 16.0f, HashCombine(seed, 4), 4); });
   c.ForEachSample(0, 0, kW, kH, [&](float x, float y, TRgba& s) {
-    const float n = at(wisps, x, y), m = at(tint, x, y);
+    const float n = at(wisps, x, y), m = at(hue, x, y);
     const float d = (y - 40.0f - (x - 240.0f) * 0.25f) / 120.0f;
     const float fall = std::exp(-d * d) * std::clamp(1.0f - y / 270.0f, 0.0f, 1.0f);
     const float a = std::pow(std::clamp((n - 0.30f) * 1.9f, 0.0f, 1.0f), 1.2f) * fall;
@@ -326,7 +330,8 @@ TImage24 DrawSetupBackground() {
     c.FillEllipse({x, y}, r, r, Solid(tint), (0.25f + 0.75f * b) * dim, TBlend::kAdd);
     if (b > 0.55f) {
       c.FillEllipse({x, y}, r * 4, r * 4,
-                    RadialGradient({x, y}, r * 4, r * 4, TGradient{{{0.0f, WithAlpha(tint, 0.35f)}, {1.0f, WithAlpha(tint, 0.0f)}}}),
+                    RadialGradient({x, y}, r * 4, r * 4,
+                                   TGradient{{{0.0f, WithAlpha(tint, 0.35f)}, {1.0f, WithAlpha(tint, 0.0f)}}}),
                     dim, TBlend::kAdd);
     }
   }
@@ -337,7 +342,8 @@ TImage24 DrawSetupBackground() {
   const float edge = pr / (pr + glow);
   c.FillEllipse(pc, pr + glow, pr + glow,
                 RadialGradient(pc, pr + glow, pr + glow,
-                               TGradient{{{edge - 0.01f, Rgb(60, 110, 200, 0.0f)}, {edge, Rgb(80, 140, 240, 0.35f)},
+                               TGradient{{{edge - 0.01f, Rgb(60, 110, 200, 0.0f)},
+                                          {edge, Rgb(80, 140, 240, 0.35f)},
                                           {1.0f, Rgb(40, 80, 180, 0.0f)}}}),
                 1.0f, TBlend::kAdd);
   c.FillEllipse(pc, pr, pr, [&](float x, float y) {
@@ -351,8 +357,10 @@ TImage24 DrawSetupBackground() {
   // The emblem, about 96 pixels, with a warm glow behind it.
   const float ex = 96, ey = 104, es = 96;
   const TPoint halo{ex + es * 0.5f, ey + es * 0.52f};
-  c.FillEllipse(halo, 80, 80, RadialGradient(halo, 80, 80, TGradient{{{0.0f, Rgb(255, 190, 110, 0.16f)}, {1.0f, Rgb(255, 190, 110, 0.0f)}}}),
-                1.0f, TBlend::kAdd);
+  c.FillEllipse(
+      halo, 80, 80,
+      RadialGradient(halo, 80, 80, TGradient{{{0.0f, Rgb(255, 190, 110, 0.16f)}, {1.0f, Rgb(255, 190, 110, 0.0f)}}}),
+      1.0f, TBlend::kAdd);
   DrawEmblem(c, ex, ey, es);
   return c.Flatten();
 }

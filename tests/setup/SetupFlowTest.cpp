@@ -184,7 +184,8 @@ TEST(SetupInstall, CopiesTheInstallerFolderAndHandsOverToTheInstaller) {
   // installer still executable.
   TListing expected = Below(before, "/c/medium/qinst_t");
   expected.erase("/outside");
-  expected["/setup.ini"] = "file " + vdmq::test::ContentHash("read-only on the medium") + " mode " + std::to_string(0644);
+  expected["/setup.ini"] =
+      "file " + vdmq::test::ContentHash("read-only on the medium") + " mode " + std::to_string(0644);
   TListing copied = Below(after, "/c/tmp/qinst_t");
   ASSERT_EQ(copied.count("/temp.txt"), 1u);
   copied.erase("/temp.txt");
@@ -268,8 +269,9 @@ TEST(SetupInstall, ACopyInsideItsSourceIsNotCopiedIntoItself) {
 // ---------------------------------------------------------------- game start
 
 TEST(SetupGameStart, RemovesTheCopyAndPassesSetupsPathAsTheOnlyArgument) {
-  for (const std::string& program : std::vector<std::string>{"C:\\medium\\SETUP", "C:\\my medium\\SETUP", "C:\\say \"setup\"\\SETUP",
-                                    Utf8ToSjis("C:\\ソフト 表\\セットアップ")}) {
+  for (const std::string& program :
+       std::vector<std::string>{"C:\\medium\\SETUP", "C:\\my medium\\SETUP", "C:\\say \"setup\"\\SETUP",
+                                Utf8ToSjis("C:\\ソフト 表\\セットアップ")}) {
     SCOPED_TRACE(U8(program));
     TSetupSandbox sb;
     sb.sys.process->SetProgramFile(program);
@@ -327,9 +329,9 @@ TEST(SetupGameStart, FindsTheGameWhereverInstallPathPutsIt) {
 TEST(SetupGameStart, DeletesOnlyAnInstallerCopyNamedByTempPath) {
   struct Case {
     const char* what;
-    std::string value;             // "@" + game path: its native form; "#": an integer
+    std::string value;  // "@" + game path: its native form; "#": an integer
     std::function<void(TSetupSandbox&)> prepare;
-    const char* removed;           // the sandbox path that goes ("": nothing)
+    const char* removed;  // the sandbox path that goes ("": nothing)
     bool valueStays = false;
   };
   const auto none = [](TSetupSandbox&) {};
@@ -392,31 +394,55 @@ TEST(SetupUninstall, RemovesTheGameItsEntriesAndTheWholeProductKey) {
   };
   const auto none = [](TSetupSandbox&) {};
   const Case cases[] = {
-      {"the game folder, links in it deleted as links", "C:\\games\\",
+      {"the game folder, links in it deleted as links",
+       "C:\\games\\",
        [](TSetupSandbox& sb) {
          sb.Link("C:\\games\\vdm_q_t\\save\\home", sb.Native("C:\\home\\player"));
          sb.Link("C:\\games\\vdm_q_t\\notes", sb.Native("C:\\home\\player\\notes.txt"));
        },
-       "C:\\games\\vdm_q_t", true, {"/c/games/vdm_q_t"}, {"/c/games/keep.txt", "/c/home/player/notes.txt"}},
-      {"a read-only file stays, with its folders", "C:\\games\\",
+       "C:\\games\\vdm_q_t",
+       true,
+       {"/c/games/vdm_q_t"},
+       {"/c/games/keep.txt", "/c/home/player/notes.txt"}},
+      {"a read-only file stays, with its folders",
+       "C:\\games\\",
        [](TSetupSandbox& sb) { sb.Write("C:\\games\\vdm_q_t\\save\\locked.dat", "r", 0444); },
-       "C:\\games\\vdm_q_t", true, {"/c/games/vdm_q_t/dat", "/c/games/vdm_q_t/vdm_q_t.exe", "/c/games/vdm_q_t/save/SAVE01.DAT"},
+       "C:\\games\\vdm_q_t",
+       true,
+       {"/c/games/vdm_q_t/dat", "/c/games/vdm_q_t/vdm_q_t.exe", "/c/games/vdm_q_t/save/SAVE01.DAT"},
        {"/c/games/vdm_q_t/save/locked.dat"}},
       {"no trailing separator", "C:\\games", none, "C:\\games\\vdm_q_t", true, {"/c/games/vdm_q_t"}, {"/c/games"}},
-      {"native, no trailing separator", "@C:\\games", none, "@C:\\games\\vdm_q_t", true, {"/c/games/vdm_q_t"},
+      {"native, no trailing separator",
+       "@C:\\games",
+       none,
+       "@C:\\games\\vdm_q_t",
+       true,
+       {"/c/games/vdm_q_t"},
        {"/c/games"}},
-      {"a folder ending in a 0x5C trail byte", Utf8ToSjis("C:\\ソ"),
+      {"a folder ending in a 0x5C trail byte",
+       Utf8ToSjis("C:\\ソ"),
        [](TSetupSandbox& sb) { sb.Write(Utf8ToSjis("C:\\ソ\\vdm_q_t\\vdm_q_t"), "the game", 0755); },
-       Utf8ToSjis("C:\\ソ\\vdm_q_t"), true, {"/c/ソ/vdm_q_t"}, {"/c/ソ", "/c/games/vdm_q_t"}},
-      {"the game folder is a link", "C:\\games\\",
+       Utf8ToSjis("C:\\ソ\\vdm_q_t"),
+       true,
+       {"/c/ソ/vdm_q_t"},
+       {"/c/ソ", "/c/games/vdm_q_t"}},
+      {"the game folder is a link",
+       "C:\\games\\",
        [](TSetupSandbox& sb) {
          ASSERT_EQ(rename(sb.Native("C:\\games\\vdm_q_t").c_str(), sb.Native("C:\\elsewhere").c_str()), 0);
          sb.Link("C:\\games\\vdm_q_t", sb.Native("C:\\elsewhere"));
        },
-       "C:\\games\\vdm_q_t", true, {"/c/games/vdm_q_t"}, {"/c/elsewhere/vdm_q_t.exe", "/c/elsewhere/save/SAVE01.DAT"}},
-      {"the game is gone: only the registry", "C:\\games\\",
+       "C:\\games\\vdm_q_t",
+       true,
+       {"/c/games/vdm_q_t"},
+       {"/c/elsewhere/vdm_q_t.exe", "/c/elsewhere/save/SAVE01.DAT"}},
+      {"the game is gone: only the registry",
+       "C:\\games\\",
        [](TSetupSandbox& sb) { ASSERT_EQ(unlink(sb.Native("C:\\games\\vdm_q_t\\vdm_q_t.exe").c_str()), 0); },
-       "C:\\games\\vdm_q_t", false, {}, {"/c/games/vdm_q_t/save/SAVE01.DAT"}},
+       "C:\\games\\vdm_q_t",
+       false,
+       {},
+       {"/c/games/vdm_q_t/save/SAVE01.DAT"}},
       {"relative: only the registry", "games", none, "games\\vdm_q_t", false, {}, {"/c/games/vdm_q_t/vdm_q_t.exe"}},
   };
   for (const Case& c : cases) {
@@ -516,7 +542,8 @@ TEST(SetupUninstall, AnInstallPathEmptiedMeanwhileOnlyUpdatesTheButtons) {
 
 // The game's command line is split by the window system's rules: each argument comes back whole.
 TEST(SetupHelpers, QuotedArgumentsComeBackWholeFromTheSplitter) {
-  for (const std::string& arg : std::vector<std::string>{"plain", "", "with blank", "say \"hi\"", "trailing\\", "two\\\\", "back\\\"quote",
+  for (const std::string& arg :
+       std::vector<std::string>{"plain", "", "with blank", "say \"hi\"", "trailing\\", "two\\\\", "back\\\"quote",
                                 "\\\\server\\share dir\\", Utf8ToSjis("ソ表\\能 ソ"), Utf8ToSjis("終わりがソ")}) {
     EXPECT_EQ(SplitCommandLine(QuoteArgument(arg)), std::vector<std::string>{arg}) << arg;
   }

@@ -107,7 +107,8 @@ void CopyStandIn(const std::string& to) {
 TEST(SetupRealServices, InstallsStartsTheGameAndUninstalls) {
   vdmq::test::TScratch scratch("setup-real");
   const std::string root = scratch.Path();
-  for (const char* d : {"home/Desktop", "config", "runtime", "tmp", "records", "games"}) fs::create_directories(root + "/" + d);
+  for (const char* d : {"home/Desktop", "config", "runtime", "tmp", "records", "games"})
+    fs::create_directories(root + "/" + d);
   chmod((root + "/runtime").c_str(), 0700);
   TEnvironment env;
   env.Set("HOME", (root + "/home").c_str());

@@ -42,9 +42,26 @@ class TValues {
   // Values that name the parent folders, the roots, the medium and the home folder, or end in
   // half of a double-byte letter (which would swallow the separator joined after it).
   std::vector<std::string> Specials() {
-    return {"..", "..\\..", "../..", ".", "C:..", "C:", "\x83", "C:\\games\\\x83", "/\x81", "C:\\\x83",
-            Native("C:\\games") + "/\x83", Native("C:\\tmp") + "/\x83", "C:\\", "/", "\\", Native("C:\\"),
-            "C:\\medium\\", Native("C:\\medium"), "C:\\home\\player", Native("C:\\home\\player\\")};
+    return {"..",
+            "..\\..",
+            "../..",
+            ".",
+            "C:..",
+            "C:",
+            "\x83",
+            "C:\\games\\\x83",
+            "/\x81",
+            "C:\\\x83",
+            Native("C:\\games") + "/\x83",
+            Native("C:\\tmp") + "/\x83",
+            "C:\\",
+            "/",
+            "\\",
+            Native("C:\\"),
+            "C:\\medium\\",
+            Native("C:\\medium"),
+            "C:\\home\\player",
+            Native("C:\\home\\player\\")};
   }
 
  private:
@@ -76,9 +93,9 @@ class TValues {
 
   // A path of well-known and odd components under one of the prefixes a value may carry.
   std::string Mixture() {
-    static const char* const parts[] = {"..",   ".",   "qinst_t", "vdm_q_t", "medium", "home",    "player",
-                                        "tmp",  "games", "Desktop", "\x83",   "",       "QINST_T", "vdm_q_t.exe"};
-    std::string s = Pick({"", "C:\\", "c:/", "\\", "/", Native("C:\\") , Native("C:\\medium\\"),
+    static const char* const parts[] = {"..",  ".",     "qinst_t", "vdm_q_t", "medium", "home",    "player",
+                                        "tmp", "games", "Desktop", "\x83",    "",       "QINST_T", "vdm_q_t.exe"};
+    std::string s = Pick({"", "C:\\", "c:/", "\\", "/", Native("C:\\"), Native("C:\\medium\\"),
                           Native("C:\\home\\player\\"), "C:\\medium\\", "C:\\home\\player\\", "C:\\tmp\\"});
     const int n = Below(5);
     for (int i = 0; i < n; ++i) {

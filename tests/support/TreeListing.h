@@ -48,7 +48,8 @@ inline TListing Listing(const std::string& root) {
           what = "link " + std::string(target, n > 0 ? static_cast<size_t>(n) : 0);
         } else if (S_ISREG(st->st_mode)) {
           std::ifstream in(p, std::ios::binary);
-          what = "file " + ContentHash(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+          what =
+              "file " + ContentHash(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
         } else {
           what = "special";
         }

@@ -118,11 +118,11 @@ TEST_F(Files, LinkAndOwnerQueriesLookAtThePathItself) {
     bool link, owned, folder;
   };
   const Case cases[] = {
-      {"C:\\q\\file", false, true, false},        {"C:\\q\\folder", false, true, true},
-      {"C:\\q\\folder\\", false, true, true},    {"C:\\q\\tofile", true, true, false},
-      {"C:\\q\\tofolder", true, true, false},     {"C:\\q\\tofolder\\", true, true, false},
-      {"C:\\q\\dangling", true, true, false},     {"C:\\q\\toroot", true, true, false},
-      {"C:\\q\\missing", false, false, false},    {"", false, false, false},
+      {"C:\\q\\file", false, true, false},     {"C:\\q\\folder", false, true, true},
+      {"C:\\q\\folder\\", false, true, true},  {"C:\\q\\tofile", true, true, false},
+      {"C:\\q\\tofolder", true, true, false},  {"C:\\q\\tofolder\\", true, true, false},
+      {"C:\\q\\dangling", true, true, false},  {"C:\\q\\toroot", true, true, false},
+      {"C:\\q\\missing", false, false, false}, {"", false, false, false},
       {"Q:\\nodrive", false, false, false},
   };
   for (const Case& c : cases) {
