@@ -48,10 +48,10 @@ struct TCase {
 };
 
 // Settings from the command line: --rounds N, --min-ms M (least CPU time of one round of a case),
-// --filter TEXT (only cases whose name holds TEXT).
+// --filter TEXT[,TEXT...] (only cases whose name holds one of the texts).
 struct TOptions {
-  int rounds = 7;
-  double minSeconds = 0.02;
+  int rounds = 15;
+  double minSeconds = 0.005;
   std::string filter;
   std::vector<std::string> rest;  // arguments not taken here
 
@@ -71,7 +71,16 @@ struct TOptions {
     }
     return o;
   }
-  bool Wants(const std::string& name) const { return filter.empty() || name.find(filter) != std::string::npos; }
+  bool Wants(const std::string& name) const {
+    if (filter.empty()) return true;
+    size_t at = 0;
+    for (;;) {
+      const size_t end = filter.find(',', at);
+      if (name.find(filter.substr(at, end - at)) != std::string::npos) return true;
+      if (end == std::string::npos) return false;
+      at = end + 1;
+    }
+  }
 };
 
 // Calibrates every case to at least minSeconds a round, then runs rounds rounds over all cases in
