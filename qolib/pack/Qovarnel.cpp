@@ -292,9 +292,7 @@ constexpr int kItemMax = 4 + 4;
 
 bool TVarnelDecode::CreateBuffer() {
   ReleaseBuffer();
-  FInBuf = static_cast<unsigned char*>(std::malloc(kInBufSize + kCopySlack));
-  FOutBuf = static_cast<unsigned char*>(std::malloc(kOutBufSize + kCopySlack));
-  if (!FInBuf || !FOutBuf) {
+  if (!FInBuf.Reserve(kInBufSize + kCopySlack) || !FOutBuf.Reserve(kOutBufSize + kCopySlack)) {
     ReleaseBuffer();
     return false;
   }
@@ -302,10 +300,8 @@ bool TVarnelDecode::CreateBuffer() {
 }
 
 void TVarnelDecode::ReleaseBuffer() {
-  std::free(FInBuf);
-  std::free(FOutBuf);
-  FInBuf = nullptr;
-  FOutBuf = nullptr;
+  FInBuf.Release();
+  FOutBuf.Release();
 }
 
 void TVarnelDecode::ResetState() {
@@ -317,20 +313,22 @@ void TVarnelDecode::ResetState() {
 
 void TVarnelDecode::ReadInBuffer() {
   // Move the unconsumed bytes to the start and read the next chunk behind them.
+  unsigned char* const in = FInBuf.Data();
   const int keep = FInEnd - FInPos;
-  std::memmove(FInBuf, FInBuf + FInPos, static_cast<size_t>(keep));
+  std::memmove(in, in + FInPos, static_cast<size_t>(keep));
   FInPos = 0;
   FInEnd = keep;
   const int n = std::min(kChunk, FInTotal - FConsumed);
-  CallRead(FInBuf + FInEnd, n);
+  CallRead(in + FInEnd, n);
   FInEnd += n;
   FConsumed += n;
 }
 
 void TVarnelDecode::WriteOutBuffer() {
-  if (FOutPos > FPendingStart) CallWrite(FOutBuf + FPendingStart, FOutPos - FPendingStart);
+  unsigned char* const out = FOutBuf.Data();
+  if (FOutPos > FPendingStart) CallWrite(out + FPendingStart, FOutPos - FPendingStart);
   // The last 1536 bytes stay as history for later matches.
-  std::memmove(FOutBuf, FOutBuf + (FOutPos - kHistory), kHistory);
+  std::memmove(out, out + (FOutPos - kHistory), kHistory);
   FOutPos = kHistory;
   FPendingStart = kHistory;
 }
@@ -339,22 +337,27 @@ void TVarnelDecode::CodecLoop() {
   const int decodedSize = FOutBound;
   {
     const int n = std::min(kChunk, FInTotal);
-    CallRead(FInBuf, n);
+    CallRead(FInBuf.Data(), n);
     FInEnd = n;
     FConsumed = n;
   }
-  const unsigned char* const in = FInBuf;
-  unsigned char* const outBuf = FOutBuf;
-  uint32_t flag = 0;
-  uint32_t mask = 0;
-  int item = 0;
+  const unsigned char* const in = FInBuf.Data();
+  unsigned char* const outBuf = FOutBuf.Data();
+  // The flag word's bits still to come: the current item's bit and those after it; 0 at the
+  // start of a group.
+  uint32_t flag = 0, mask = 0;
   // The positions live in locals while decoding (byte stores could alias the members); they go
-  // back to the members around every call that moves the buffers.
-  int inPos = FInPos, inEnd = FInEnd, outPos = FOutPos, produced = FProduced;
+  // back to the members around every call that moves the buffers. Refills and write-outs come
+  // when these marks are passed.
+  int inPos = FInPos, inEnd = FInEnd, produced = FProduced;
+  unsigned char* out = outBuf + FOutPos;
+  int refillAfter = FConsumed < FInTotal ? inEnd - 256 : INT_MAX;
+  unsigned char* flushAfter = outBuf + FPendingStart + kChunk;
   auto writeOut = [&] {
-    FOutPos = outPos;
+    FOutPos = static_cast<int>(out - outBuf);
     WriteOutBuffer();
-    outPos = FOutPos;
+    out = outBuf + FOutPos;
+    flushAfter = outBuf + FPendingStart + kChunk;
   };
   // A stream that ends inside an item fails the run.
   auto need = [&](int k) {
@@ -363,10 +366,9 @@ void TVarnelDecode::CodecLoop() {
 
   while (produced < decodedSize) {
     const bool fast = inEnd - inPos >= kItemMax;  // the whole item is surely in the buffer
-    if (item == 0) {
+    if (mask == 0) {
       if (!fast) need(4);
-      flag = static_cast<uint32_t>(in[inPos]) | (static_cast<uint32_t>(in[inPos + 1]) << 8) |
-             (static_cast<uint32_t>(in[inPos + 2]) << 16) | (static_cast<uint32_t>(in[inPos + 3]) << 24);
+      std::memcpy(&flag, in + inPos, 4);  // little-endian host
       inPos += 4;
       mask = 0x80000000u;
     }
@@ -396,65 +398,97 @@ void TVarnelDecode::CodecLoop() {
       // A distance of 0 or one reaching before the first byte produced is not a stream of ours.
       if (distance == 0 || distance > produced) return;
       length = std::min(length, decodedSize - produced);  // bytes past the decoded size are dropped
-      while (length > 0) {
-        if (outPos >= kOutBufSize) writeOut();
-        const int piece = std::min(length, kOutBufSize - outPos);
-        unsigned char* dst = outBuf + outPos;
+      if (out + length + 16 <= outBuf + kOutBufSize) {
+        // The usual match: within the buffer, copied in whole words that may run on past its end
+        // (those bytes are written again or never handed out).
+        unsigned char* dst = out;
         const unsigned char* src = dst - distance;
+        unsigned char* const end = dst + length;
+        if (distance >= 16) {
+          do {
+            unsigned char w[16];
+            std::memcpy(w, src, 16);
+            std::memcpy(dst, w, 16);
+            dst += 16;
+            src += 16;
+          } while (dst < end);
+        } else if (distance >= 8) {
+          do {
+            uint64_t w;
+            std::memcpy(&w, src, 8);
+            std::memcpy(dst, &w, 8);
+            dst += 8;
+            src += 8;
+          } while (dst < end);
+        } else if (distance == 1) {
+          std::memset(dst, *src, static_cast<size_t>(length));
+        } else {
+          for (; dst < end; ++dst, ++src) *dst = *src;
+        }
+        out += length;
+        produced += length;
+        length = 0;
+      }
+      while (length > 0) {
+        // Through the end of the buffer: pieces, with the pending bytes written out between.
+        if (out >= outBuf + kOutBufSize) writeOut();
+        const int piece = std::min(length, static_cast<int>(outBuf + kOutBufSize - out));
+        const unsigned char* src = out - distance;
         if (distance >= 8) {
           for (int i = 0; i < piece; i += 8) {
             uint64_t w;
             std::memcpy(&w, src + i, 8);
-            std::memcpy(dst + i, &w, 8);
+            std::memcpy(out + i, &w, 8);
           }
         } else if (distance == 1) {
-          std::memset(dst, *src, static_cast<size_t>(piece));
+          std::memset(out, *src, static_cast<size_t>(piece));
         } else {
-          for (int i = 0; i < piece; ++i) dst[i] = src[i];
+          for (int i = 0; i < piece; ++i) out[i] = src[i];
         }
-        outPos += piece;
+        out += piece;
         produced += piece;
         length -= piece;
       }
+      mask >>= 1;
     } else {
       // A run of literals: the clear flag bits from this item on, within the group.
       const uint32_t rest = flag & (mask | (mask - 1));
-      int run = rest ? __builtin_clz(rest) - __builtin_clz(mask) : 32 - item;
-      run = std::min({run, inEnd - inPos, kOutBufSize - outPos, decodedSize - produced});
+      int run = __builtin_clz(mask) - (rest ? __builtin_clz(rest) : 32);
+      run = -run;  // items up to the next match, or to the group's end
+      run = std::min({run, inEnd - inPos, static_cast<int>(outBuf + kOutBufSize - out), decodedSize - produced});
       if (run > 1) {
         // Fixed 32-byte copy (run <= 32); the slack behind both buffers takes the overshoot.
-        std::memcpy(outBuf + outPos, in + inPos, 16);
-        std::memcpy(outBuf + outPos + 16, in + inPos + 16, 16);
-        outPos += run;
+        std::memcpy(out, in + inPos, 16);
+        std::memcpy(out + 16, in + inPos + 16, 16);
+        out += run;
         inPos += run;
         produced += run;
-        item = (item + run - 1) & 31;
-        mask >>= run - 1;
+        mask = (mask >> (run - 1)) >> 1;  // a whole group of literals shifts it out entirely
       } else {
         if (!fast) need(1);
-        if (outPos >= kOutBufSize) writeOut();
-        outBuf[outPos++] = in[inPos++];
+        if (out >= outBuf + kOutBufSize) writeOut();
+        *out++ = in[inPos++];
         ++produced;
+        mask >>= 1;
       }
     }
-    item = (item + 1) & 31;
-    mask >>= 1;
     if (produced >= decodedSize) break;
-    if (inEnd - inPos < 256 && FConsumed < FInTotal) {
+    if (inPos > refillAfter) {
       FInPos = inPos;
       ReadInBuffer();
       inPos = FInPos;
       inEnd = FInEnd;
+      refillAfter = FConsumed < FInTotal ? inEnd - 256 : INT_MAX;
       ProgressCallBack();
     }
-    if (outPos - FPendingStart > kChunk) writeOut();
+    if (out > flushAfter) writeOut();
   }
   FProduced = produced;
   FInPos = inPos;
   FSuccess = true;
-  if (outPos > FPendingStart) CallWrite(outBuf + FPendingStart, outPos - FPendingStart);
-  FPendingStart = outPos;
-  FOutPos = outPos;
+  FOutPos = static_cast<int>(out - outBuf);
+  if (FOutPos > FPendingStart) CallWrite(outBuf + FPendingStart, FOutPos - FPendingStart);
+  FPendingStart = FOutPos;
   ProgressCallBack();
 }
 

@@ -170,8 +170,8 @@ class TVarnelDecode : public TQoDecoder {
   void WriteOutBuffer();
 
  private:
-  unsigned char* FInBuf = nullptr;
-  unsigned char* FOutBuf = nullptr;
+  TCodecBuffer<unsigned char> FInBuf;   // kInBufSize and room for word copies past the end
+  TCodecBuffer<unsigned char> FOutBuf;  // kOutBufSize and the same room
   int FInPos = 0;      // unconsumed input starts here
   int FInEnd = 0;      // end of the bytes read into the input buffer
   int FOutPos = 0;     // write position in the output buffer
