@@ -69,6 +69,7 @@ void TVarnelEncode::ReleaseBuffer() {
 
 void TVarnelEncode::ResetState() {
   FChunkBase = 0;
+  FWindow = kHistory;
   FOutBase = 0;
   FRead = FInBuf.Data() + kHistory;
   FProduced = 4;  // the first flag slot is reserved at output offset 0
@@ -82,7 +83,11 @@ void TVarnelEncode::ResetState() {
 
 namespace {
 
-int KeyAt(const unsigned char* p) { return p[0] | (p[1] << 8); }
+int KeyAt(const unsigned char* p) {
+  uint16_t k;
+  std::memcpy(&k, p, 2);  // little-endian host: the first byte in the low half
+  return k;
+}
 
 // The longest match for the source at a (position p, limit bytes at most) among the chain of its
 // key: nearest first, a candidate replaces the best only when strictly longer, and the walk stops
@@ -108,6 +113,11 @@ inline __attribute__((always_inline)) void FindMatch(const TVarnelChains& chains
         uint64_t x, y;
         std::memcpy(&x, a + best - 7, 8);
         std::memcpy(&y, b + best - 7, 8);
+        if (x != y) continue;
+      } else if (best >= 3) {
+        uint32_t x, y;
+        std::memcpy(&x, a + best - 3, 4);
+        std::memcpy(&y, b + best - 3, 4);
         if (x != y) continue;
       } else if (b[best] != a[best]) {
         continue;
@@ -154,14 +164,20 @@ void TVarnelEncode::HushSearch(unsigned short& length, unsigned short& distance)
 
 void TVarnelEncode::ReadInBuffer() {
   unsigned char* const in = FInBuf.Data();
-  std::memmove(in, in + kChunk, kInBufSize - kChunk);
+  // The chunk base moves on by a chunk; the 1536 bytes before it and the chunk after it stay, the
+  // next chunk comes behind them.
+  FWindow += kChunk;
+  if (FWindow + 2 * kChunk > kInBufSize) {
+    std::memmove(in, in + (FWindow - kHistory), kHistory + kChunk);
+    FWindow = kHistory;
+  }
   const int64_t next = static_cast<int64_t>(FChunkBase) + 2 * kChunk;
   if (next < FInTotal) {
     const int n = static_cast<int>(std::min<int64_t>(kChunk, FInTotal - next));
-    CallRead(in + (kInBufSize - kChunk), n);
+    CallRead(in + FWindow + kChunk, n);
   }
   FChunkBase += kChunk;
-  FRead = in + kHistory + (FConsumed - FChunkBase);
+  FRead = in + FWindow + (FConsumed - FChunkBase);
 }
 
 void TVarnelEncode::WriteOutBuffer(bool all) {

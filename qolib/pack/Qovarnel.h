@@ -114,7 +114,9 @@ class TVarnelEncode : public TQoEncoder {
  public:
   static constexpr int kHistory = 1536;
   static constexpr int kChunk = 16384;
-  static constexpr int kInBufSize = kHistory + 2 * kChunk;  // 34304
+  // The input: 1536 bytes of history and two chunks ahead, in a buffer with room for four chunks
+  // more, so that the held bytes move to its start only every fifth refill.
+  static constexpr int kInBufSize = kHistory + 6 * kChunk;
   static constexpr int kOutBufSize = 18944;
   static constexpr int kWindow = 1535;
   static constexpr int kMaxMatch = 8192;
@@ -141,7 +143,8 @@ class TVarnelEncode : public TQoEncoder {
   TCodecBuffer<unsigned char> FOutBuf;
   TVarnelHush FHush;
   const unsigned char* FRead = nullptr;  // source byte at FConsumed
-  int FChunkBase = 0;                    // source offset held at input offset kHistory
+  int FChunkBase = 0;                    // source offset held at input offset FWindow
+  int FWindow = kHistory;
   int FOutBase = 0;                      // output count at output buffer offset 0
   uint32_t FFlag = 0;
   uint32_t FMask = 0;
