@@ -7,6 +7,10 @@
 #include <new>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/base/GameError.h"
 
 namespace vdmq {
@@ -361,10 +365,8 @@ namespace {
 // holds the place of each position. The column is done as Parts pieces side by side, each with its
 // own fill positions (a piece's positions in a bucket follow those of the pieces before it): long
 // runs of one byte then do not wait on one counter. One piece serves short blocks.
-// A column of one byte value only places nothing and answers true: its inverse is that byte n
-// times, whatever the primary index.
 template <int Parts>
-bool PlaceColumn(const unsigned char* last, int n, uint16_t* vector, uint16_t* back) {
+void PlaceColumn(const unsigned char* last, int n, uint16_t* vector, uint16_t* back) {
   const int q = n / Parts;
   int32_t count[Parts][256];
   std::memset(count, 0, sizeof count);
@@ -372,9 +374,6 @@ bool PlaceColumn(const unsigned char* last, int n, uint16_t* vector, uint16_t* b
     for (int part = 0; part < Parts; ++part) ++count[part][last[part * q + i]];
   }
   for (int i = Parts * q; i < n; ++i) ++count[Parts - 1][last[i]];
-  int first = 0;
-  for (int part = 0; part < Parts; ++part) first += count[part][last[0]];
-  if (first == n) return true;
   int32_t fill[Parts][256];
   int sum = 0;
   for (int v = 0; v < 256; ++v) {
@@ -392,7 +391,6 @@ bool PlaceColumn(const unsigned char* last, int n, uint16_t* vector, uint16_t* b
     for (int part = 0; part < Parts; ++part) put(fill[part], part * q + i);
   }
   for (int p = Parts * q; p < n; ++p) put(fill[Parts - 1], p);
-  return false;
 }
 
 }  // namespace
@@ -402,7 +400,10 @@ bool TBWTDecode::Build(const unsigned char* src, int length, uint16_t* vector, u
   const int n = length - 2;
   const int primary = src[0] | (src[1] << 8);
   if (primary >= n) return false;  // no such rank
-  uniform = n >= 2048 ? PlaceColumn<4>(src + 2, n, vector, back) : PlaceColumn<1>(src + 2, n, vector, back);
+  const unsigned char* last = src + 2;
+  // One byte value throughout (each byte equals the next): nothing to place.
+  uniform = std::memcmp(last, last + 1, static_cast<size_t>(n - 1)) == 0;
+  if (!uniform) n >= 2048 ? PlaceColumn<4>(last, n, vector, back) : PlaceColumn<1>(last, n, vector, back);
   return true;
 }
 
@@ -570,6 +571,65 @@ void TQSModel::Reset(const int* initial) {
   Rescale();
 }
 
+namespace {
+
+// out[i] = in[0] op ... op in[i] for i < n, in 16-bit lanes, eight at a time where the processor
+// has SSE2: in-lane steps, then the previous piece's last value carried into every lane. Op is
+// the sum (wrapping) or the maximum (signed; the values here are small).
+template <bool Max>
+void RunningOp16(const uint16_t* in, uint16_t* out, int n) {
+  int i = 0;
+  uint16_t carry = 0;
+#if defined(__SSE2__)
+  auto op = [](__m128i a, __m128i b) { return Max ? _mm_max_epi16(a, b) : _mm_add_epi16(a, b); };
+  __m128i carried = _mm_setzero_si128();
+  for (; i + 8 <= n; i += 8) {
+    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    x = op(x, _mm_slli_si128(x, 2));
+    x = op(x, _mm_slli_si128(x, 4));
+    x = op(x, _mm_slli_si128(x, 8));
+    x = op(x, carried);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), x);
+    carried = _mm_unpackhi_epi64(_mm_shufflehi_epi16(x, 0xFF), _mm_shufflehi_epi16(x, 0xFF));
+  }
+  if (i > 0) carry = out[i - 1];
+#endif
+  for (; i < n; ++i) {
+    carry = Max ? std::max(carry, in[i]) : static_cast<uint16_t>(carry + in[i]);
+    out[i] = carry;
+  }
+}
+
+// The sum of v[0..n-1]; with Halve, each v[i] first becomes (v[i] >> 1) | 1.
+template <bool Halve>
+int Sum16(uint16_t* v, int n) {
+  int i = 0, sum = 0;
+#if defined(__SSE2__)
+  __m128i acc = _mm_setzero_si128();
+  const __m128i one = _mm_set1_epi16(1);
+  for (; i + 8 <= n; i += 8) {
+    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v + i));
+    if constexpr (Halve) {
+      x = _mm_or_si128(_mm_srli_epi16(x, 1), one);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(v + i), x);
+    }
+    // Unsigned 16-bit lanes widened to 32 bits before they are added up.
+    acc = _mm_add_epi32(acc, _mm_unpacklo_epi16(x, _mm_setzero_si128()));
+    acc = _mm_add_epi32(acc, _mm_unpackhi_epi16(x, _mm_setzero_si128()));
+  }
+  alignas(16) int32_t lanes[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(lanes), acc);
+  sum = lanes[0] + lanes[1] + lanes[2] + lanes[3];
+#endif
+  for (; i < n; ++i) {
+    if constexpr (Halve) v[i] = static_cast<uint16_t>((v[i] >> 1) | 1);
+    sum += v[i];
+  }
+  return sum;
+}
+
+}  // namespace
+
 void TQSModel::Rescale() {
   if (FNextLeft > 0) {
     ++FIncr;
@@ -581,37 +641,34 @@ void TQSModel::Rescale() {
     FRescale <<= 1;
     if (FRescale > FTargetRescale) FRescale = FTargetRescale;
   }
-  int missing = FCf[FN];
-  for (int i = FN - 1; i > 0; --i) {
-    missing -= FNewF[i];
-    FCf[i] = static_cast<uint16_t>(missing);
-    FNewF[i] = static_cast<uint16_t>((FNewF[i] >> 1) | 1);
-  }
-  if (missing != FNewF[0]) {
+  uint16_t* const cf = FCf.get();
+  uint16_t* const newf = FNewF.get();
+  const int total = cf[FN];
+  // Taken from the top, the counts of symbols n - 1 .. 1 must leave exactly the count of symbol 0;
+  // then the cumulative table is the running sum of the counts from symbol 0 up.
+  const int sum = Sum16<false>(newf, FN);
+  if (sum != total) {
+    const int missing = total - (sum - newf[0]);
     Delete();
     char text[64];
     std::snprintf(text, sizeof text, "rescaling left %d total frequency", missing);
     ThrowGameError(text);
   }
-  FNewF[0] = static_cast<uint16_t>((FNewF[0] >> 1) | 1);
-  missing = FCf[FN];
-  for (int i = 0; i < FN; ++i) missing -= FNewF[i];
+  RunningOp16<false>(newf, cf + 1, FN - 1);
+  const int missing = total - Sum16<true>(newf, FN);
   FIncr = missing / FRescale;
   FNextLeft = missing % FRescale;
   FLeft = FRescale - FNextLeft;
   if (FSearch) {
     // Each search entry names the lowest symbol whose interval touches it: the one holding the
-    // entry's first value, whose number is the count of symbols above 0 starting at or below that
-    // value. Counted by where each interval starts, then summed (no branch per symbol).
+    // entry's first value, which is the highest symbol whose interval starts at or below that
+    // value. Each cell notes the highest symbol starting in it (plain stores, in ascending
+    // order), and a running maximum over the cells gives the entries; no branch per symbol.
     constexpr int kCells = 1 << 9;
-    int32_t starts[kCells + 1] = {};
+    alignas(16) uint16_t highest[kCells + 8] = {};
     const int roundUp = (1 << FSearchShift) - 1;
-    for (int sym = 1; sym < FN; ++sym) ++starts[(FCf[sym] + roundUp) >> FSearchShift];
-    int count = 0;
-    for (int e = 0; e < kCells; ++e) {
-      count += starts[e];
-      FSearch[e] = static_cast<uint16_t>(count);
-    }
+    for (int sym = 1; sym < FN; ++sym) highest[(cf[sym] + roundUp) >> FSearchShift] = static_cast<uint16_t>(sym);
+    RunningOp16<true>(highest, FSearch.get(), kCells);
   }
 }
 
@@ -825,45 +882,48 @@ __attribute__((noinline)) int DecodeCounted(TRangeState& state, const TQSModel& 
   uint32_t newf0 = newf[0];  // the count of symbol 0, the most common one (kept to 16 bits on store)
   const int planned = steps;
   while (steps > 0) {
-    NormalizeState<Padded>(low, range, buffer, in, end, overflow);
-    help = range >> 12;
-    if (const uint32_t t = help * c1; low < t) {
-      // Symbol 0 (never the last symbol): low stays, range = help * cf[1]. Runs of it take this
-      // short path only.
+    // A run of symbol 0 (never the last symbol): low stays, range = help * cf[1]. Its loop is the
+    // innermost, so that the few values it needs stay in registers.
+    for (;;) {
+      NormalizeState<Padded>(low, range, buffer, in, end, overflow);
+      help = range >> 12;
+      const uint32_t t = help * c1;
+      if (low >= t) break;
       range = t;
       sink.Put(0);
       newf0 += static_cast<uint32_t>(incr);
-      --steps;
-      if (overflow) break;
-      continue;
+      if (--steps == 0 || overflow) goto counted;
     }
-    uint32_t c, f;
-    int sym;
-    if (const uint32_t c2 = cf[2]; low < help * c2) {
-      sym = 1;
-      c = c1;
-      f = c2 - c1;
-    } else {
-      uint32_t v = low / help;
-      if (v >> 12) v = 4095;
-      sym = model.GetSym(static_cast<int>(v));
-      if (sym == kEndSymbol) {
-        ended = true;
-        break;
+    {
+      uint32_t c, f;
+      int sym;
+      if (const uint32_t c2 = cf[2]; low < help * c2) {
+        sym = 1;
+        c = c1;
+        f = c2 - c1;
+      } else {
+        uint32_t v = low / help;
+        if (v >> 12) v = 4095;
+        sym = model.GetSym(static_cast<int>(v));
+        if (sym == kEndSymbol) {
+          ended = true;
+          break;
+        }
+        c = cf[sym];
+        f = cf[sym + 1] - c;
       }
-      c = cf[sym];
-      f = cf[sym + 1] - c;
+      sink.Put(sym);
+      low -= help * c;
+      if (c + f < 4096)
+        range = help * f;
+      else
+        range -= help * c;
+      newf[sym] = static_cast<uint16_t>(newf[sym] + incr);
     }
-    sink.Put(sym);
-    low -= help * c;
-    if (c + f < 4096)
-      range = help * f;
-    else
-      range -= help * c;
-    newf[sym] = static_cast<uint16_t>(newf[sym] + incr);
     --steps;
     if (overflow) break;
   }
+counted:
   sinkRef = sink;
   newf[0] = static_cast<uint16_t>(newf0);
   state.low = low;
