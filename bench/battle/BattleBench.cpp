@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
   if (options.Wants("light")) {
     cases.push_back({"light arena", [&] { Frame(light); }, [&] { Build(light, 2, false, 1, 12); }, kRoundFrames});
   }
-  std::printf("%zu cases, %d interleaved rounds of at least %.0f ms each, best round kept\n", cases.size(),
+  std::printf("%zu cases, %d interleaved rounds of at least %.2f ms each, best round kept\n", cases.size(),
               options.rounds, options.minSeconds * 1000);
   bench::RunInterleaved(cases, options);
   for (const bench::TCase& c : cases) {

@@ -160,7 +160,7 @@ int main(int argc, char** argv) {
     }
   }
 
-  std::printf("%zu cases, %d interleaved rounds of at least %.0f ms each, best round kept\n", cases.size(),
+  std::printf("%zu cases, %d interleaved rounds of at least %.2f ms each, best round kept\n", cases.size(),
               options.rounds, options.minSeconds * 1000);
   bench::RunInterleaved(cases, options);
   std::map<std::string, double> rate;

@@ -297,7 +297,7 @@ int main(int argc, char** argv) {
                        }});
     }
   }
-  std::printf("%zu cases, %d interleaved rounds of at least %.0f ms each, best round kept\n", cases.size(),
+  std::printf("%zu cases, %d interleaved rounds of at least %.2f ms each, best round kept\n", cases.size(),
               options.rounds, options.minSeconds * 1000);
   bench::RunInterleaved(cases, options);
   for (const bench::TCase& c : cases) {
@@ -308,6 +308,9 @@ int main(int argc, char** argv) {
 
   // Per input, one line per codec: its figures, then how our two codecs compare with it: speed
   // ratios (above 1: ours is faster) and coded size ratios (below 1: ours is smaller).
+  std::printf("Columns after the bars: how Varnel and Cocotte compare with the codec of the line: encode and\n"
+              "decode speed (its time / ours: above 1, ours is faster) and coded size (ours / its: below 1,\n"
+              "ours is smaller).\n");
   for (const TInput& input : inputs) {
     const double mb = static_cast<double>(input.data.size()) / 1e6;
     auto find = [&](const char* codec) -> const TResult* {
