@@ -403,7 +403,12 @@ bool TBWTDecode::Build(const unsigned char* src, int length, uint16_t* vector, u
   const unsigned char* last = src + 2;
   // One byte value throughout (each byte equals the next): nothing to place.
   uniform = std::memcmp(last, last + 1, static_cast<size_t>(n - 1)) == 0;
-  if (!uniform) n >= 2048 ? PlaceColumn<4>(last, n, vector, back) : PlaceColumn<1>(last, n, vector, back);
+  if (uniform) return true;
+  if (n >= 2048) {
+    PlaceColumn<4>(last, n, vector, back);
+  } else {
+    PlaceColumn<1>(last, n, vector, back);
+  }
   return true;
 }
 

@@ -106,8 +106,8 @@ inline __attribute__((always_inline)) void FindMatch(const TVarnelChains& chains
     const unsigned char* b = a - dist;
     if (best >= 2) {
       // Only a candidate that matches the best length and one byte more can be longer, and none
-      // can pass the limit: the bytes up to the best length's end are checked first, eight at a
-      // time where the best is long enough.
+      // can pass the limit: the bytes up to the best length's end are checked first, eight or
+      // four at a time where the best is long enough.
       if (best >= limit) break;
       if (best >= 7) {
         uint64_t x, y;
