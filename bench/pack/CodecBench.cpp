@@ -6,7 +6,10 @@
 // One process, one core, thread CPU time, best of interleaved rounds (bench/BenchRun.h); every
 // round trip is checked before anything is timed.
 //
-//   bench_pack_codecs [archive] [--rounds N] [--min-ms M] [--filter TEXT]
+//   bench_pack_codecs [archive] [--sources DIR] [--rounds N] [--min-ms M] [--filter TEXT]
+//
+// --sources takes the text from another copy of the project's sources (so that two builds compare
+// on the same bytes).
 //
 // The peers are linked for comparison only; the game never uses them.
 
@@ -48,7 +51,7 @@ struct TInput {
 // ---- inputs ----
 
 // The scenario's dialogue lines (CP932) followed by the project's sources, cut at size bytes.
-Bytes ProjectText(size_t size) {
+Bytes ProjectText(size_t size, const std::string& sources) {
   Bytes out;
   for (int id = 0; id < kScn01MesCount; ++id) {
     for (const TEventMesArg& arg : Scn01Script(id)) {
@@ -62,7 +65,7 @@ Bytes ProjectText(size_t size) {
   namespace fs = std::filesystem;
   std::vector<fs::path> files;
   for (const char* dir : {"campaign", "battle", "qolib", "platform", "tools"}) {
-    const fs::path root = fs::path(VDMQ_SOURCE_DIR) / dir;
+    const fs::path root = fs::path(sources) / dir;
     if (!fs::exists(root)) continue;
     for (const auto& e : fs::recursive_directory_iterator(root)) {
       const std::string ext = e.path().extension().string();
@@ -99,8 +102,8 @@ std::vector<TInput> ArchivePictures(const std::string& path) {
   return inputs;
 }
 
-std::vector<TInput> Inputs(const std::string& archive) {
-  const Bytes text = ProjectText(512 * 1024);
+std::vector<TInput> Inputs(const std::string& archive, const std::string& sources) {
+  const Bytes text = ProjectText(512 * 1024, sources);
   std::vector<TInput> inputs = {
       {"text", text},
       {"picture", codectest::SpacePicture(640, 480)},
@@ -264,8 +267,15 @@ struct TResult {
 int main(int argc, char** argv) {
   bench::PinToOneCore();
   const bench::TOptions options = bench::TOptions::Parse(argc, argv);
-  const std::string archive = options.rest.empty() ? std::string() : options.rest.front();
-  const std::vector<TInput> inputs = Inputs(archive);
+  std::string archive, sources = VDMQ_SOURCE_DIR;
+  for (size_t i = 0; i < options.rest.size(); ++i) {
+    if (options.rest[i] == "--sources" && i + 1 < options.rest.size()) {
+      sources = options.rest[++i];
+    } else {
+      archive = options.rest[i];
+    }
+  }
+  const std::vector<TInput> inputs = Inputs(archive, sources);
   const std::vector<TCodec>& codecs = Codecs();
 
   // Round trips first; the timed cases hold the coded bytes they decode.
