@@ -556,6 +556,8 @@ void TQSModel::Delete() {
   FCf.reset();
   FNewF.reset();
   FSearch.reset();
+  FSymbolAt.reset();
+  FSymbolAtReady = false;
 }
 
 void TQSModel::Reset(const int* initial) {
@@ -664,6 +666,20 @@ void TQSModel::Rescale() {
   FIncr = missing / FRescale;
   FNextLeft = missing % FRescale;
   FLeft = FRescale - FNextLeft;
+  FSymbolAtReady = false;
+  if (FSearch && FRescale >= FTargetRescale && FTotal <= 4096) {
+    // The symbol of every value: each symbol is noted where its interval starts, and a running
+    // maximum fills the values in between.
+    if (!FSymbolAt) FSymbolAt = Alloc<uint16_t>(static_cast<size_t>(FTotal));
+    if (FSymbolAt) {
+      uint16_t* const at = FSymbolAt.get();
+      std::memset(at, 0, sizeof(uint16_t) * static_cast<size_t>(FTotal));
+      for (int sym = 1; sym < FN; ++sym) at[cf[sym]] = static_cast<uint16_t>(sym);
+      RunningOp16<true>(at, at, FTotal);
+      FSymbolAtReady = true;
+      return;
+    }
+  }
   if (FSearch) {
     // Each search entry names the lowest symbol whose interval touches it: the one holding the
     // entry's first value, which is the highest symbol whose interval starts at or below that

@@ -158,6 +158,7 @@ class TQSModel {
     freq = FCf[symbol + 1] - cumulative;
   }
   int GetSym(int value) const {
+    if (FSymbolAtReady) return FSymbolAt[value];
     const int e = value >> FSearchShift;
     int lo = FSearch[e];
     int hi = FSearch[e + 1] + 1;
@@ -193,6 +194,10 @@ class TQSModel {
   std::unique_ptr<uint16_t[]> FCf;      // n + 1
   std::unique_ptr<uint16_t[]> FNewF;    // n + 1
   std::unique_ptr<uint16_t[]> FSearch;  // (1 << (lgTotal - searchShift)) + 1, decoders only
+  // Decoders, once the rescale interval has reached its target (rescales are then rare): the
+  // symbol of every value, which GetSym reads instead of searching.
+  std::unique_ptr<uint16_t[]> FSymbolAt;
+  bool FSymbolAtReady = false;
 };
 
 // Initial frequencies of the 257 symbols (total 4096).
