@@ -607,6 +607,32 @@ void RunningOp16(const uint16_t* in, uint16_t* out, int n) {
   }
 }
 
+// v[i] = max(v[0..i]) for i < n, sixteen bytes at a time where the processor has SSE2.
+void RunningMax8(uint8_t* v, int n) {
+  int i = 0;
+  uint8_t carry = 0;
+#if defined(__SSE2__)
+  __m128i carried = _mm_setzero_si128();
+  for (; i + 16 <= n; i += 16) {
+    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v + i));
+    x = _mm_max_epu8(x, _mm_slli_si128(x, 1));
+    x = _mm_max_epu8(x, _mm_slli_si128(x, 2));
+    x = _mm_max_epu8(x, _mm_slli_si128(x, 4));
+    x = _mm_max_epu8(x, _mm_slli_si128(x, 8));
+    x = _mm_max_epu8(x, carried);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(v + i), x);
+    // The last byte into every lane.
+    const __m128i last = _mm_unpacklo_epi8(_mm_srli_si128(x, 15), _mm_srli_si128(x, 15));
+    carried = _mm_unpacklo_epi64(_mm_shufflelo_epi16(last, 0), _mm_shufflelo_epi16(last, 0));
+  }
+  if (i > 0) carry = v[i - 1];
+#endif
+  for (; i < n; ++i) {
+    carry = std::max(carry, v[i]);
+    v[i] = carry;
+  }
+}
+
 // The sum of v[0..n-1]; with Halve, each v[i] first becomes (v[i] >> 1) | 1.
 template <bool Halve>
 int Sum16(uint16_t* v, int n) {
@@ -667,15 +693,15 @@ void TQSModel::Rescale() {
   FNextLeft = missing % FRescale;
   FLeft = FRescale - FNextLeft;
   FSymbolAtReady = false;
-  if (FSearch && FRescale >= FTargetRescale && FTotal <= 4096) {
+  if (FSearch && FRescale >= FTargetRescale && FTotal <= 4096 && FN <= 257) {
     // The symbol of every value: each symbol is noted where its interval starts, and a running
     // maximum fills the values in between.
-    if (!FSymbolAt) FSymbolAt = Alloc<uint16_t>(static_cast<size_t>(FTotal));
+    if (!FSymbolAt) FSymbolAt = Alloc<uint8_t>(static_cast<size_t>(FTotal));
     if (FSymbolAt) {
-      uint16_t* const at = FSymbolAt.get();
-      std::memset(at, 0, sizeof(uint16_t) * static_cast<size_t>(FTotal));
-      for (int sym = 1; sym < FN; ++sym) at[cf[sym]] = static_cast<uint16_t>(sym);
-      RunningOp16<true>(at, at, FTotal);
+      uint8_t* const at = FSymbolAt.get();
+      std::memset(at, 0, static_cast<size_t>(FTotal));
+      for (int sym = 1; sym < FN - 1; ++sym) at[cf[sym]] = static_cast<uint8_t>(sym);
+      RunningMax8(at, cf[FN - 1]);
       FSymbolAtReady = true;
       return;
     }

@@ -158,7 +158,7 @@ class TQSModel {
     freq = FCf[symbol + 1] - cumulative;
   }
   int GetSym(int value) const {
-    if (FSymbolAtReady) return FSymbolAt[value];
+    if (FSymbolAtReady) return value >= FCf[FN - 1] ? FN - 1 : FSymbolAt[value];
     const int e = value >> FSearchShift;
     int lo = FSearch[e];
     int hi = FSearch[e + 1] + 1;
@@ -195,8 +195,9 @@ class TQSModel {
   std::unique_ptr<uint16_t[]> FNewF;    // n + 1
   std::unique_ptr<uint16_t[]> FSearch;  // (1 << (lgTotal - searchShift)) + 1, decoders only
   // Decoders, once the rescale interval has reached its target (rescales are then rare): the
-  // symbol of every value, which GetSym reads instead of searching.
-  std::unique_ptr<uint16_t[]> FSymbolAt;
+  // symbol of every value below the last symbol's interval, which GetSym reads instead of
+  // searching (symbols up to 255, one byte each).
+  std::unique_ptr<uint8_t[]> FSymbolAt;
   bool FSymbolAtReady = false;
 };
 
