@@ -23,7 +23,8 @@ namespace vdmq {
 // A coding loop works on a copy of it (kept in registers) and hands the copy back.
 struct TVarnelChains {
   int32_t* heads = nullptr;  // 2^headBits heads: the newest entry, or -1
-  uint16_t* key = nullptr;   // per slot of the ring (a power of two, at least count)
+  uint16_t* key = nullptr;   // per slot of the ring (a power of two, at least count); shared heads
+                             // only
   int32_t* older = nullptr;  // the entry added before to the same head, or -1
   uint32_t mask = 0;         // ring size - 1
   int headBits = 16;
@@ -38,7 +39,7 @@ struct TVarnelChains {
     k &= 0xFFFF;
     const uint32_t slot = static_cast<uint32_t>(added) & mask;
     const uint32_t head = HeadOf<Shared>(k);
-    key[slot] = static_cast<uint16_t>(k);
+    if constexpr (Shared) key[slot] = static_cast<uint16_t>(k);  // one head per key needs no keys
     older[slot] = heads[head];
     heads[head] = added;
     ++added;
@@ -53,7 +54,7 @@ struct TVarnelChains {
   template <bool Shared>
   int Next(int entry) const {
     const uint32_t slot = static_cast<uint32_t>(entry) & mask;
-    return Held<Shared>(older[slot], key[slot]);
+    return Held<Shared>(older[slot], Shared ? key[slot] : 0);
   }
   int Position(int entry) const { return first + entry; }
 
