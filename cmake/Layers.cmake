@@ -6,7 +6,8 @@ set(VDMQ_LAYERS
   "platform/base:platform/base"
   "platform/sys:platform/base,platform/sys"
   "platform/png:platform/base,platform/png"
-  "platform/core:platform/base,platform/sys,platform/core"
+  # The window layer's bridge to the archive library (QoPlatformBridge) is its one use of qolib.
+  "platform/core:platform/base,platform/sys,qolib/pack,platform/core"
   "platform/headless:platform/base,platform/sys,platform/png,platform/core,platform/headless"
   "platform/sdl:platform/base,platform/sys,platform/core,platform/sdl"
   "qolib/pack:platform/base,platform/sys,qolib/pack"
@@ -17,7 +18,9 @@ set(VDMQ_LAYERS
   "setup:platform/base,platform/sys,platform/core,platform/sdl,setup"
   # The campaign engine and the battle know no window system, and the campaign never the battle.
   "campaign:platform/base,platform/sys,qolib/pack,campaign"
-  "battle:platform/base,platform/sys,qolib/pack,campaign,battle")
+  "battle:platform/base,platform/sys,qolib/pack,campaign,battle"
+  # The game screens stand on everything of the game, headless-capable: never on a back end.
+  "screens:platform/base,platform/sys,platform/core,qolib/pack,qolib/graphics,formkit,campaign,battle,screens")
 
 # Sets <out> to the folders <folder> may use, or to "*" when it is not a listed layer.
 function(vdmq_layer_allowed folder out)

@@ -250,6 +250,7 @@ TCanvas& TControl::Canvas() {
 }
 
 void TControl::PaintWith(TCanvas& canvas) {
+  ++paintCount_;
   painting_ = true;
   paintCanvas_ = canvas;
   paintCanvas_.OnDrawn = nullptr;

@@ -120,6 +120,8 @@ class TControl : public TComponent {
 
   // Called by the layer's painter with the canvas bound to this control's client area.
   void PaintWith(TCanvas& canvas);
+  // How often the client area has been painted (tests count the repaints of a redraw with it).
+  int PaintCount() const { return paintCount_; }
   // Re-lays out aligned children (done on every size change).
   void Realign();
 
@@ -164,6 +166,7 @@ class TControl : public TComponent {
   std::string caption_;
   bool clicked_ = false;
   bool aligning_ = false;
+  int paintCount_ = 0;
   TCanvas canvas_;
 };
 
