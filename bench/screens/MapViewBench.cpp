@@ -5,7 +5,8 @@
 // the redraw shows.
 //
 // The data set is the one the build writes beside the program (VDMQ_SAMPLE_DATA_DIR). With
-// VDMQ_MAPVIEW_PNG set, the first run also writes the view as a PNG there, to look at.
+// VDMQ_MAPVIEW_PNG set, the first run also writes the view as a PNG there (and the minimap beside
+// it), to look at.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -16,6 +17,7 @@
 
 #include "campaign/Country.h"
 #include "campaign/GameSave.h"
+#include "campaign/Gmain.h"
 #include "platform/base/BgrBlock.h"
 #include "platform/core/QoPlatformBridge.h"
 #include "platform/png/PngCodec.h"
@@ -55,6 +57,7 @@ class TGeneratedView : public test::TMapViewHost {
     QvMapGraph = &graph_;
     graph_.Init(&view_, &zen_, &zenBase_);
     graph_.MakeZenBase();
+    StartNewGame();  // the first player turn
     graph_.SetCenterPlanet(GetCountryCapital(GetPlayerCountry()));
   }
   ~TGeneratedView() override {
@@ -105,7 +108,10 @@ void Redraw(benchmark::State& state, int width, int height) {
   TGeneratedView v(width, height);
   const int sprites = static_cast<int>(v.RecordSprites().size());
   if (const char* png = std::getenv("VDMQ_MAPVIEW_PNG"); png != nullptr && width == 792) {
-    SavePngBgr(png, TBgrBlock{v.view_.ImagePtr(), v.view_.Width(), v.view_.Height(), v.view_.RowPitch() * 3});
+    for (const TQoTrueDib* s : {&v.view_, v.graph_.ZenSurface()}) {
+      const std::string path = s == &v.view_ ? std::string(png) : std::string(png) + ".minimap.png";
+      SavePngBgr(path, TBgrBlock{s->ImagePtr(), s->Width(), s->Height(), s->RowPitch() * 3});
+    }
   }
   for (auto _ : state) {
     v.graph_.Draw();
