@@ -38,9 +38,9 @@ constexpr TSheetFile kSheetFiles[] = {
 constexpr int kKindZenBase = 33;  // "BG_MAIN_0.BMP"
 constexpr int kBgWidth = 1280;
 constexpr int kBgHeight = 904;
-constexpr int kCellPixels = 30;     // map pixels per cell
-constexpr int kOriginMax = 54;      // the origin and the view's cells are clamped to 0..54
-constexpr int kZenCentre = 108;     // minimap x of the column of cells x = y
+constexpr int kCellPixels = 30;  // map pixels per cell
+constexpr int kOriginMax = 54;   // the origin and the view's cells are clamped to 0..54
+constexpr int kZenCentre = 108;  // minimap x of the column of cells x = y
 
 // Minimap colours (indices into RapColors).
 enum TRapColor {
@@ -82,7 +82,8 @@ void SetQvMapSurfaces(TQoTrueDib* view, TQoTrueDib* zen, TQoTrueDib* zenBase) {
   gMainZenBase = zenBase;
 }
 
-TQvMapGraph::TQvMapGraph() : layers_(std::make_unique<std::array<std::array<TGraphOp, kQvLayerEntries>, kQvLayerCount>>()) {}
+TQvMapGraph::TQvMapGraph()
+    : layers_(std::make_unique<std::array<std::array<TGraphOp, kQvLayerEntries>, kQvLayerCount>>()) {}
 
 TQvMapGraph::~TQvMapGraph() = default;
 

@@ -45,9 +45,11 @@ std::string ReadNative(const std::string& path) {
 // capital. Records the sprites of one redraw for the blit-only run.
 class TGeneratedView : public test::TMapViewHost {
  public:
-  TGeneratedView(int width, int height) : view_(nullptr, width, height), zen_(nullptr, 216, 107), zenBase_(nullptr, 216, 107) {
+  TGeneratedView(int width, int height)
+      : view_(nullptr, width, height), zen_(nullptr, 216, 107), zenBase_(nullptr, 216, 107) {
     for (const char* name : {"INIT.DAT", "MAP00.DAT", "BMP.PAK"})
-      game_.sys.WriteFile(std::string("C:\\vdmq\\dat\\") + name, ReadNative(std::string(VDMQ_SAMPLE_DATA_DIR "/dat/") + name));
+      game_.sys.WriteFile(std::string("C:\\vdmq\\dat\\") + name,
+                          ReadNative(std::string(VDMQ_SAMPLE_DATA_DIR "/dat/") + name));
     SetQoPlatform(&bridge_);
     game_.ResetWorld();
     if (!SaveLoadGame(2, -1)) throw std::runtime_error("the generated new game does not load");
@@ -124,7 +126,8 @@ void KeyedBlits(benchmark::State& state, int width, int height) {
   TGeneratedView v(width, height);
   const std::vector<TGraphOp> sprites = v.RecordSprites();
   for (auto _ : state) {
-    for (const TGraphOp& op : sprites) v.graph_.Sheet(op.sheet)->PasPat(&v.view_, op.frame, op.screenX, op.screenY, op.drawMode);
+    for (const TGraphOp& op : sprites)
+      v.graph_.Sheet(op.sheet)->PasPat(&v.view_, op.frame, op.screenX, op.screenY, op.drawMode);
     benchmark::DoNotOptimize(v.view_.Pixels());
   }
   state.counters["sprites"] = static_cast<double>(sprites.size());
