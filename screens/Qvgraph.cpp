@@ -223,6 +223,8 @@ void TQvMapGraph::SetSize(int width, int height) {
   if (view_ == nullptr) return;
   view_->SetWidth(width);
   view_->SetHeight(height);
+  // A view that was once too small to hold a pixel gets its memory back at the next real size.
+  if (!view_->HasPixels()) view_->InitDib();
   Draw();
 }
 
