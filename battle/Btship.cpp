@@ -269,6 +269,4 @@ void TBtShip::Fire() {
   if (launcher2_.IsReady()) launcher2_.Fire(country_, x_, y_, target_);
 }
 
-void TBtShip::ForgetUnit(const TBtUnit* unit) { target_.ForgetUnit(unit); }
-
 }  // namespace vdmq
