@@ -1,6 +1,8 @@
 #pragma once
-// The strategic map's backgrounds BG_00..BG_03: a starfield with nebulae, one mood per chapter
-// (blue, violet, teal, and the red of the war-torn fourth chapter), 8-bit with a palette of its own.
+// The skies, 8-bit with a palette of their own, fine stars included: the strategic map's
+// backgrounds BG_00..BG_03, a starfield with nebulae, one mood per chapter (blue, violet, teal, and
+// the red of the war-torn fourth chapter); and the battle arena BTBG_00, a darker starfield and
+// nebula with a large world in its upper right corner.
 
 #include "tools/ArtTable.h"
 
