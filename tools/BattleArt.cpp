@@ -9,6 +9,7 @@
 #include "tools/HullModels.h"
 #include "tools/MeshShapes.h"
 #include "tools/Noise.h"
+#include "tools/Starfield.h"
 
 namespace vdmq::sample {
 
@@ -378,8 +379,7 @@ TImage24 Radar(int frame) {
 }  // namespace
 
 TArtImage RenderBattleMinimap(const TArtEntry& e, TArtCache& cache) {
-  const TArtEntry* arena = FindArtEntry(47, 0);
-  const TImage24& sky = cache.Get<TArtImage>(arena->Name(), [&] { return arena->Render(*arena, cache); }).Rgb;
+  const TImage24& sky = ArenaSky(cache).Rgb;
   // Each pixel the mean of its 16 x 16 block, darkened so that the dots stand out, in a thin bevel.
   TCanvas c(e.Width, e.Height, 1);
   const int kx = sky.Width / e.Width, ky = sky.Height / e.Height;

@@ -173,22 +173,27 @@ void CornerPlanet(raster::TCanvas& c, std::uint32_t seed) {
   });
 }
 
+TArtImage DrawSky(const TArtEntry& e) {
+  const bool arena = e.Kind == 47;
+  raster::TCanvas c = Sky(e, kMoods[arena ? 4 : std::clamp(e.Number, 0, 3)]);
+  if (arena) CornerPlanet(c, art::SeedOf(e.Name(), 1));
+  TArtImage out;
+  out.Rgb = c.Flatten();
+  out.Indexed = raster::Quantize(out.Rgb, 6.0f);
+  out.Rgb = out.Indexed->Expand();
+  return out;
+}
+
 }  // namespace
 
+const TArtImage& ArenaSky(TArtCache& cache) {
+  const TArtEntry* arena = FindArtEntry(47, 0);
+  return cache.Get<TArtImage>(arena->Name(), [arena] { return DrawSky(*arena); });
+}
+
 TArtImage RenderStarfield(const TArtEntry& e, TArtCache& cache) {
-  const auto make = [&e] {
-    const bool arena = e.Kind == 47;
-    raster::TCanvas c = Sky(e, kMoods[arena ? 4 : std::clamp(e.Number, 0, 3)]);
-    if (arena) CornerPlanet(c, art::SeedOf(e.Name(), 1));
-    TArtImage out;
-    out.Rgb = c.Flatten();
-    out.Indexed = raster::Quantize(out.Rgb, 6.0f);
-    out.Rgb = out.Indexed->Expand();
-    return out;
-  };
-  // The battle's minimap base is drawn from the arena's picture: made once, whichever asks first.
-  if (e.Kind == 47) return cache.Get<TArtImage>(e.Name(), make);
-  return make();
+  if (e.Kind == 47) return ArenaSky(cache);
+  return DrawSky(e);
 }
 
 }  // namespace vdmq::sample

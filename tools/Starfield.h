@@ -9,5 +9,8 @@
 namespace vdmq::sample {
 
 TArtImage RenderStarfield(const TArtEntry& entry, TArtCache& cache);
+// The arena's picture BTBG_00, drawn once per cache whichever picture asks first (the arena itself,
+// or the battle minimap's base that is reduced from it).
+const TArtImage& ArenaSky(TArtCache& cache);
 
 }  // namespace vdmq::sample
