@@ -447,6 +447,8 @@ TEST(PictureArchive, ReadBackThroughTheGameCode) {
       {"flames on the hulls", test::FlamesLieOnTheirHulls},
       {"headings", test::HeadingsTurnTheHulls},
       {"fireball", test::TheFireballGrowsAndFades},
+      {"sides", test::TheSidesKeepTheirColours},
+      {"ship pictures, icons and minimap", test::ShipPicturesIconsAndMinimapSitInTheirFrames},
   };
   for (const auto& [name, check] : checks) {
     SCOPED_TRACE(name);

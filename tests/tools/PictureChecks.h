@@ -12,6 +12,11 @@ void FlamesLieOnTheirHulls();
 void HeadingsTurnTheHulls();
 // The fireball of a ship's end grows, then fades.
 void TheFireballGrowsAndFades();
+// The player's missiles, bolts, flames and trails are blue-white and the others' orange-red.
+void TheSidesKeepTheirColours();
+// Ship pictures stand on the empty ship panel, fleet icons round their cell's point (30, 45), and
+// the minimap's base stays dark enough for its dots.
+void ShipPicturesIconsAndMinimapSitInTheirFrames();
 // The new-game data in the game folder names pictures the archive holds: hull pictures -1 or
 // 0..21 with their sheets, ship pictures and map icons; missile kinds 0..3.
 void TheWorldNamesPicturesTheArchiveHolds(const std::string& gameFolder);

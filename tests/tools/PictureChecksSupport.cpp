@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -219,6 +220,79 @@ void TheFireballGrowsAndFades() {
   const TBox first = Bounds(s, 0), fourth = Bounds(s, 3);
   EXPECT_GT(fourth.Width() * fourth.Height(), first.Width() * first.Height());
   EXPECT_GT(light(3), light(7));
+}
+
+void TheSidesKeepTheirColours() {
+  // Frames of the player's side and the others' side of the same thing.
+  struct TPair {
+    int kind, number, rows, cols;
+    std::vector<int> player, others;
+  };
+  auto range = [](int first, int count) {
+    std::vector<int> v;
+    for (int f = first; f < first + count; ++f) v.push_back(f);
+    return v;
+  };
+  const TPair pairs[] = {
+      {50, 0, 6, 8, range(0, 16), range(16, 16)},  // missiles and torpedoes
+      {50, 0, 6, 8, {32, 40}, {33, 41}},            // the bolts
+      {51, 0, 1, 8, range(0, 3), range(4, 3)},      // engine flames
+      {53, 0, 10, 8, range(8, 8), range(16, 8)},    // trails of bolt kind 3
+      {53, 0, 10, 8, range(24, 8), range(32, 8)},   // trails of bolt kind 2
+  };
+  for (const TPair& t : pairs) {
+    TQoRGBContainer s;
+    ASSERT_TRUE(s.LoadPackById(t.kind, t.number, t.rows, t.cols));
+    // The mean blue minus red of a frame's visible pixels that are not grey.
+    auto tint = [&s](int f) {
+      long sum = 0, n = 0;
+      for (int y = 0; y < s.FrameHeight(); ++y) {
+        for (int x = 0; x < s.FrameWidth(); ++x) {
+          const TQoRGB& p = At(s, f, x, y);
+          if (!Shows(s, f, x, y) || IsMagenta(p) || std::abs(p.b - p.r) < 24) continue;
+          sum += p.b - p.r;
+          ++n;
+        }
+      }
+      return n > 0 ? static_cast<double>(sum) / static_cast<double>(n) : 0.0;
+    };
+    for (const int f : t.player) EXPECT_GT(tint(f), 20.0) << "kind " << t.kind << " frame " << f << " is the player's";
+    for (const int f : t.others) EXPECT_LT(tint(f), -20.0) << "kind " << t.kind << " frame " << f << " is the others'";
+  }
+}
+
+void ShipPicturesIconsAndMinimapSitInTheirFrames() {
+  TQoRGBContainer bay;
+  ASSERT_TRUE(bay.LoadPackById(18, -1, 1, 1));
+  TQoRGBContainer icons;
+  ASSERT_TRUE(icons.LoadPackById(36, -1, 22, 1));
+  for (int n = 0; n < kBtFlameCgCount; ++n) {
+    TQoRGBContainer ship;
+    ASSERT_TRUE(ship.LoadPackById(38, n, 1, 1));
+    ASSERT_EQ(ship.Width(), bay.Width());
+    ASSERT_EQ(ship.Height(), bay.Height());
+    int differ = 0;
+    for (int y = 0; y < ship.Height(); ++y) {
+      for (int x = 0; x < ship.Width(); ++x) {
+        const bool ring = x < 4 || y < 4 || x >= ship.Width() - 4 || y >= ship.Height() - 4;
+        differ += ring && !Same(ship.Pixels()[y * ship.Width() + x], bay.Pixels()[y * bay.Width() + x]);
+      }
+    }
+    EXPECT_EQ(differ, 0) << "SH " << n << ": the frame of the empty ship panel";
+    const TBox b = Bounds(icons, n);
+    EXPECT_NEAR((b.x0 + b.x1) / 2.0, 30.0, 3.0) << "map icon " << n;
+    EXPECT_NEAR((b.y0 + b.y1) / 2.0, 45.0, 3.0) << "map icon " << n;
+  }
+  TQoRGBContainer minimap;
+  ASSERT_TRUE(minimap.LoadPackById(24, -1, 1, 1));
+  int bright = 0;
+  for (int y = 1; y < minimap.Height() - 1; ++y) {
+    for (int x = 1; x < minimap.Width() - 1; ++x) {
+      const TQoRGB& p = minimap.Pixels()[y * minimap.Width() + x];
+      bright += std::max({p.r, p.g, p.b}) > 128;
+    }
+  }
+  EXPECT_EQ(bright, 0) << "pixels of the minimap's base as bright as half a dot";
 }
 
 void TheWorldNamesPicturesTheArchiveHolds(const std::string& gameFolder) {
