@@ -28,28 +28,49 @@ constexpr float kPi = std::numbers::pi_v<float>;
 
 // Heat ramps: what a glow shows from nothing (black) to white hot.
 const TGradient& PlayerRamp() {
-  static const TGradient g{{{0.0f, Rgb(0, 0, 0)}, {0.22f, Rgb(14, 40, 150)}, {0.5f, Rgb(60, 140, 255)}, {0.78f, Rgb(170, 215, 255)}, {1.0f, Rgb(255, 255, 255)}}};
+  static const TGradient g{{{0.0f, Rgb(0, 0, 0)},
+                            {0.22f, Rgb(14, 40, 150)},
+                            {0.5f, Rgb(60, 140, 255)},
+                            {0.78f, Rgb(170, 215, 255)},
+                            {1.0f, Rgb(255, 255, 255)}}};
   return g;
 }
 const TGradient& OthersRamp() {
-  static const TGradient g{{{0.0f, Rgb(0, 0, 0)}, {0.22f, Rgb(130, 18, 4)}, {0.5f, Rgb(240, 84, 18)}, {0.78f, Rgb(255, 184, 80)}, {1.0f, Rgb(255, 250, 226)}}};
+  static const TGradient g{{{0.0f, Rgb(0, 0, 0)},
+                            {0.22f, Rgb(130, 18, 4)},
+                            {0.5f, Rgb(240, 84, 18)},
+                            {0.78f, Rgb(255, 184, 80)},
+                            {1.0f, Rgb(255, 250, 226)}}};
   return g;
 }
 const TGradient& ThirdRamp() {
-  static const TGradient g{{{0.0f, Rgb(0, 0, 0)}, {0.22f, Rgb(8, 80, 30)}, {0.5f, Rgb(50, 196, 80)}, {0.78f, Rgb(170, 255, 160)}, {1.0f, Rgb(250, 255, 245)}}};
+  static const TGradient g{{{0.0f, Rgb(0, 0, 0)},
+                            {0.22f, Rgb(8, 80, 30)},
+                            {0.5f, Rgb(50, 196, 80)},
+                            {0.78f, Rgb(170, 255, 160)},
+                            {1.0f, Rgb(250, 255, 245)}}};
   return g;
 }
 const TGradient& FireRamp() {
-  static const TGradient g{{{0.0f, Rgb(0, 0, 0)},       {0.18f, Rgb(70, 10, 2)},   {0.4f, Rgb(200, 56, 8)},
-                            {0.62f, Rgb(255, 150, 36)}, {0.82f, Rgb(255, 226, 140)}, {1.0f, Rgb(255, 255, 240)}}};
+  static const TGradient g{{{0.0f, Rgb(0, 0, 0)},
+                            {0.18f, Rgb(70, 10, 2)},
+                            {0.4f, Rgb(200, 56, 8)},
+                            {0.62f, Rgb(255, 150, 36)},
+                            {0.82f, Rgb(255, 226, 140)},
+                            {1.0f, Rgb(255, 255, 240)}}};
   return g;
 }
 const TGradient& SmokeRamp() {
-  static const TGradient g{{{0.0f, Rgb(0, 0, 0)}, {0.3f, Rgb(44, 46, 54)}, {0.65f, Rgb(120, 120, 128)}, {1.0f, Rgb(236, 228, 214)}}};
+  static const TGradient g{
+      {{0.0f, Rgb(0, 0, 0)}, {0.3f, Rgb(44, 46, 54)}, {0.65f, Rgb(120, 120, 128)}, {1.0f, Rgb(236, 228, 214)}}};
   return g;
 }
 const TGradient& ShieldRamp() {
-  static const TGradient g{{{0.0f, Rgb(0, 0, 0)}, {0.25f, Rgb(0, 44, 96)}, {0.55f, Rgb(30, 150, 210)}, {0.8f, Rgb(150, 232, 255)}, {1.0f, Rgb(255, 255, 255)}}};
+  static const TGradient g{{{0.0f, Rgb(0, 0, 0)},
+                            {0.25f, Rgb(0, 44, 96)},
+                            {0.55f, Rgb(30, 150, 210)},
+                            {0.8f, Rgb(150, 232, 255)},
+                            {1.0f, Rgb(255, 255, 255)}}};
   return g;
 }
 const TGradient& SideRamp(bool player) { return player ? PlayerRamp() : OthersRamp(); }
@@ -71,7 +92,8 @@ TImage24 HeatFrame(int w, int h, const TGradient& ramp, const std::function<floa
 }
 
 // A sheet of the entry's grid on a background, frame f drawn by draw(f) for the frames asked for.
-TImage24 Sheet(const TArtEntry& e, raster::TBgr background, int frames, const std::function<TImage24(int frame)>& draw) {
+TImage24 Sheet(const TArtEntry& e, raster::TBgr background, int frames,
+               const std::function<TImage24(int frame)>& draw) {
   TImage24 sheet(e.Width, e.Height, background);
   for (int f = 0; f < frames; ++f) {
     TImage24 frame = draw(f);
@@ -99,7 +121,8 @@ TImage24 Flame(const TArtEntry& e, const TGradient& ramp, int k) {
   const float size = 5.2f + 1.1f * static_cast<float>(k == 1 ? 2 : k == 2 ? 1 : 0);
   return HeatFrame(e.FrameWidth(), e.FrameHeight(), ramp, [&](float x, float y) {
     const float a = std::atan2(y - c, x - c);
-    const float wobble = 1.0f + 0.22f * (raster::ValueNoise(std::cos(a) * 2.0f + 5.0f, std::sin(a) * 2.0f + 5.0f, seed) - 0.5f);
+    const float wobble =
+        1.0f + 0.22f * (raster::ValueNoise(std::cos(a) * 2.0f + 5.0f, std::sin(a) * 2.0f + 5.0f, seed) - 0.5f);
     const float outer = Blob(x, y, c, c, size * wobble * 0.62f, c - 1.0f);
     const float core = Blob(x, y, c, c, 1.9f, c - 1.0f);
     return 0.62f * outer + 0.6f * core;
@@ -129,7 +152,8 @@ TImage24 Fireball(const TArtEntry& e, int k, bool small) {
     // The white core of the first frames.
     heat += (1.0f - t) * (1.0f - t) * Blob(x, y, c, c, radius * 0.35f, c);
     // The shock ring.
-    if (k >= 1 && k <= (small ? 4 : 5)) heat += (1.0f - t) * 0.5f * std::exp(-(d - ring) * (d - ring) / (small ? 1.5f : 4.0f));
+    if (k >= 1 && k <= (small ? 4 : 5))
+      heat += (1.0f - t) * 0.5f * std::exp(-(d - ring) * (d - ring) / (small ? 1.5f : 4.0f));
     // Sparks on rays.
     if (!small && k >= 1) {
       const float a = std::atan2(dy, dx);
@@ -180,17 +204,21 @@ raster::TMesh MissileMesh(int kind) {
   raster::TMesh m;
   const float len = kind == 0 ? 9.0f : 10.0f, r = kind == 0 ? 1.7f : 2.7f;
   if (kind == 0) {
-    raster::Lathe(m, {-len, 0, 0}, {1, 0, 0}, {{0.0f, r * 0.8f}, {1.0f, r}, {len * 1.35f, r}, {len * 2.0f, 0.0f}}, 10, kBody, true);
+    raster::Lathe(m, {-len, 0, 0}, {1, 0, 0}, {{0.0f, r * 0.8f}, {1.0f, r}, {len * 1.35f, r}, {len * 2.0f, 0.0f}}, 10,
+                  kBody, true);
     raster::Lathe(m, {len * 0.55f, 0, 0}, {1, 0, 0}, {{0.0f, r * 1.04f}, {2.2f, r * 1.0f}}, 10, kBand);
   } else {
-    raster::Lathe(m, {-len, 0, 0}, {1, 0, 0}, {{0.0f, r * 0.7f}, {1.5f, r}, {len * 1.45f, r}, {len * 1.6f, r * 0.85f}}, 12, kBody, true);
-    raster::Lathe(m, {len * 0.6f, 0, 0}, {1, 0, 0}, {{-0.2f, 0.0f}, {0.0f, r * 0.9f}, {2.0f, r * 0.8f}, {4.2f, 0.0f}}, 12, kWarhead, true);
+    raster::Lathe(m, {-len, 0, 0}, {1, 0, 0}, {{0.0f, r * 0.7f}, {1.5f, r}, {len * 1.45f, r}, {len * 1.6f, r * 0.85f}},
+                  12, kBody, true);
+    raster::Lathe(m, {len * 0.6f, 0, 0}, {1, 0, 0}, {{-0.2f, 0.0f}, {0.0f, r * 0.9f}, {2.0f, r * 0.8f}, {4.2f, 0.0f}},
+                  12, kWarhead, true);
   }
   // Four fins at the tail.
   for (int i = 0; i < 4; ++i) {
     const float a = kPi / 4.0f + static_cast<float>(i) * kPi / 2.0f;
     const raster::TVec3 out{0.0f, std::cos(a), std::sin(a)};
-    raster::Plate(m, {-len, 0, 0}, {1, 0, 0}, out, {{0.5f, r * 0.6f}, {4.0f, r * 0.8f}, {0.0f, r * 2.0f}, {-0.4f, r * 2.0f}}, 0.5f, kFin);
+    raster::Plate(m, {-len, 0, 0}, {1, 0, 0}, out,
+                  {{0.5f, r * 0.6f}, {4.0f, r * 0.8f}, {0.0f, r * 2.0f}, {-0.4f, r * 2.0f}}, 0.5f, kFin);
   }
   return m;
 }
@@ -212,7 +240,9 @@ TImage24 Missile(int kind, int octant, bool player) {
   const float glow = kind == 0 ? 3.0f : 3.5f;
   c.FillEllipse({tail.x, tail.y}, glow, glow,
                 raster::RadialGradient({tail.x, tail.y}, glow, glow,
-                                       {{{0.0f, Rgb(255, 255, 255)}, {0.45f, SideColour(player, 0.8f)}, {1.0f, raster::WithAlpha(SideColour(player, 0.5f), 0.3f)}}}));
+                                       {{{0.0f, Rgb(255, 255, 255)},
+                                         {0.45f, SideColour(player, 0.8f)},
+                                         {1.0f, raster::WithAlpha(SideColour(player, 0.5f), 0.3f)}}}));
   // The body in the side's colour: pale blue-white for the player's, orange-red for the others'.
   const TRgba body = player ? Rgb(206, 224, 255) : Rgb(236, 116, 64);
   const TRgba band = SideColour(player, player ? 0.45f : 0.3f);
@@ -242,7 +272,8 @@ TImage24 Bolt(bool heavy, bool player) {
       const float ring = 0.5f * std::exp(-(d - 7.5f) * (d - 7.5f) / 1.2f);
       return 1.05f * Blob(x, y, 12, 12, 3.4f, 11.0f) + ring * raster::Smoothstep(11.0f, 9.0f, d);
     }
-    const float glint = std::exp(-dy * dy / 0.5f) * raster::Smoothstep(9.0f, 0.0f, dx) + std::exp(-dx * dx / 0.5f) * raster::Smoothstep(9.0f, 0.0f, dy);
+    const float glint = std::exp(-dy * dy / 0.5f) * raster::Smoothstep(9.0f, 0.0f, dx) +
+                        std::exp(-dx * dx / 0.5f) * raster::Smoothstep(9.0f, 0.0f, dy);
     return 1.0f * Blob(x, y, 12, 12, 2.2f, 11.0f) + 0.5f * glint;
   });
 }
@@ -267,11 +298,13 @@ TImage24 Bubble(const TArtEntry& e, int k) {
     // Honeycomb cells on the sphere, shimmering: a moving wave across them.
     const float u = dx / (0.35f + 0.65f * nz) * 7.0f, v = dy / (0.35f + 0.65f * nz) * 7.0f;
     const float hx = u, hy = v * 1.1547f;
-    const float cell = std::fabs(std::sin(hx * kPi) * std::sin((hy + 0.5f * hx) * kPi) * std::sin((hy - 0.5f * hx) * kPi));
+    const float cell =
+        std::fabs(std::sin(hx * kPi) * std::sin((hy + 0.5f * hx) * kPi) * std::sin((hy - 0.5f * hx) * kPi));
     const float wave = 0.5f + 0.5f * std::sin(dx * 5.0f - dy * 3.0f + phase);
     heat += (1.0f - raster::Smoothstep(0.0f, 0.12f, cell)) * (0.06f + 0.14f * wave) * (1.0f - 0.4f * nz);
     // Arcs: bright filaments of noise that move from frame to frame.
-    const float arc = art::Vein(raster::Fbm(dx * 2.2f + std::cos(phase) * 0.6f, dy * 2.2f + std::sin(phase) * 0.6f, seed, 3), 0.02f);
+    const float arc =
+        art::Vein(raster::Fbm(dx * 2.2f + std::cos(phase) * 0.6f, dy * 2.2f + std::sin(phase) * 0.6f, seed, 3), 0.02f);
     heat += 0.35f * arc * (1.0f - nz * 0.6f) * raster::Smoothstep(1.0f, 0.9f, d);
     return heat;
   });
@@ -288,7 +321,10 @@ TImage24 Keyed(const TCanvas& c) { return raster::KeyedImage(c.Resolve()); }
 void Lamp(TCanvas& c, TPoint p, bool lit, const TRgba& colour) {
   c.FillEllipse(p, 3.6f, 3.6f, raster::Solid(kMarkDark));
   if (lit) {
-    c.FillEllipse(p, 2.7f, 2.7f, raster::RadialGradient(p, 2.7f, 2.7f, {{{0.0f, Rgb(255, 255, 255)}, {0.5f, colour}, {1.0f, raster::Shade(colour, 0.7f)}}}));
+    c.FillEllipse(
+        p, 2.7f, 2.7f,
+        raster::RadialGradient(p, 2.7f, 2.7f,
+                               {{{0.0f, Rgb(255, 255, 255)}, {0.5f, colour}, {1.0f, raster::Shade(colour, 0.7f)}}}));
   } else {
     c.FillEllipse(p, 2.5f, 2.5f, raster::Solid(Rgb(58, 62, 72)));
   }
@@ -303,7 +339,8 @@ TImage24 Cursor(int frame) {
   c.StrokePath(raster::EllipsePath(m, 12.5f, 12.5f), true, 1.8f, raster::Solid(kCursor));
   for (int i = 0; i < 4; ++i) {
     const float a = static_cast<float>(i) * kPi / 2.0f;
-    const TPoint p0{m.x + 9.0f * std::cos(a), m.y + 9.0f * std::sin(a)}, p1{m.x + 16.5f * std::cos(a), m.y + 16.5f * std::sin(a)};
+    const TPoint p0{m.x + 9.0f * std::cos(a), m.y + 9.0f * std::sin(a)},
+        p1{m.x + 16.5f * std::cos(a), m.y + 16.5f * std::sin(a)};
     c.StrokeLine(p0, p1, 3.2f, raster::Solid(kMarkDark));
     c.StrokeLine(p0, p1, 1.4f, raster::Solid(kCursor));
   }
@@ -323,15 +360,20 @@ std::vector<TPoint> ShieldOutline(float cx, float top, float w, float h) {
 // 2 broken (a red shield split by a crack).
 TImage24 ShieldMark(int state) {
   TCanvas c(40, 40, 4);
-  if (state == 0) c.FillEllipse({20, 19}, 15, 15, raster::RadialGradient({20, 19}, 15, 15, {{{0.0f, Rgb(120, 230, 255, 0.55f)}, {1.0f, Rgb(40, 140, 220, 0.0f)}}}));
+  if (state == 0)
+    c.FillEllipse({20, 19}, 15, 15,
+                  raster::RadialGradient({20, 19}, 15, 15,
+                                         {{{0.0f, Rgb(120, 230, 255, 0.55f)}, {1.0f, Rgb(40, 140, 220, 0.0f)}}}));
   c.FillPolygon(ShieldOutline(20, 6.5f, 11.5f, 27), raster::Solid(kMarkDark));
   if (state == 0) {
-    c.FillPolygon(ShieldOutline(20, 9, 9, 22.5f), raster::LinearGradient({14, 9}, Rgb(220, 250, 255), {26, 30}, Rgb(40, 160, 230)));
+    c.FillPolygon(ShieldOutline(20, 9, 9, 22.5f),
+                  raster::LinearGradient({14, 9}, Rgb(220, 250, 255), {26, 30}, Rgb(40, 160, 230)));
   } else if (state == 1) {
     c.FillPolygon(ShieldOutline(20, 9, 9, 22.5f), raster::Solid(Rgb(90, 220, 110)));
     c.FillPolygon(ShieldOutline(20, 12, 6, 16), raster::Solid(Rgb(24, 60, 34)));
   } else {
-    c.FillPolygon(ShieldOutline(20, 9, 9, 22.5f), raster::LinearGradient({14, 9}, Rgb(255, 120, 100), {26, 30}, Rgb(170, 30, 24)));
+    c.FillPolygon(ShieldOutline(20, 9, 9, 22.5f),
+                  raster::LinearGradient({14, 9}, Rgb(255, 120, 100), {26, 30}, Rgb(170, 30, 24)));
     c.StrokePath({{22, 8}, {17.5f, 15}, {22.5f, 20}, {18, 26}, {20, 31}}, false, 2.6f, raster::Solid(kMarkDark));
   }
   return Keyed(c);
@@ -343,12 +385,14 @@ TImage24 FlagshipMark() {
   const TRgba gold = Rgb(250, 206, 70);
   for (int i = 0; i < 4; ++i) {
     const float sx = i % 2 == 0 ? -1.0f : 1.0f, sy = i < 2 ? -1.0f : 1.0f;
-    const std::vector<TPoint> arm = {{20 + sx * 16.5f, 20 + sy * 10.0f}, {20 + sx * 16.5f, 20 + sy * 16.5f}, {20 + sx * 10.0f, 20 + sy * 16.5f}};
+    const std::vector<TPoint> arm = {
+        {20 + sx * 16.5f, 20 + sy * 10.0f}, {20 + sx * 16.5f, 20 + sy * 16.5f}, {20 + sx * 10.0f, 20 + sy * 16.5f}};
     c.StrokePath(arm, false, 3.6f, raster::Solid(kMarkDark));
     c.StrokePath(arm, false, 1.8f, raster::Solid(gold));
   }
   c.FillPolygon(raster::StarPath({20, 6.2f}, 5.4f, 2.3f), raster::Solid(kMarkDark));
-  c.FillPolygon(raster::StarPath({20, 6.4f}, 4.2f, 1.8f), raster::LinearGradient({17, 3}, Rgb(255, 244, 190), {23, 10}, gold));
+  c.FillPolygon(raster::StarPath({20, 6.4f}, 4.2f, 1.8f),
+                raster::LinearGradient({17, 3}, Rgb(255, 244, 190), {23, 10}, gold));
   return Keyed(c);
 }
 
@@ -361,14 +405,16 @@ TImage24 Radar(int frame) {
   const float sweep = static_cast<float>(frame) * kPi / 4.0f;
   c.FillEllipse(m, 14.5f, 14.5f, raster::Solid(kMarkDark));
   c.FillEllipse(m, 13, 13, raster::RadialGradient(m, 13, 13, {{{0.0f, Rgb(20, 70, 40)}, {1.0f, Rgb(6, 30, 16)}}}));
-  for (const float r : {4.5f, 9.0f}) c.StrokePath(raster::EllipsePath(m, r, r), true, 0.7f, raster::Solid(Rgb(50, 140, 80)));
+  for (const float r : {4.5f, 9.0f})
+    c.StrokePath(raster::EllipsePath(m, r, r), true, 0.7f, raster::Solid(Rgb(50, 140, 80)));
   c.StrokeLine({3, 16}, {29, 16}, 0.6f, raster::Solid(Rgb(50, 140, 80)));
   c.StrokeLine({16, 3}, {16, 29}, 0.6f, raster::Solid(Rgb(50, 140, 80)));
   // The sweep's fading wedge behind its leading line.
   for (int i = 0; i < 8; ++i) {
     const float a0 = sweep - static_cast<float>(i + 1) * 0.12f, a1 = sweep - static_cast<float>(i) * 0.12f;
-    c.FillPolygon({m, {m.x + 13 * std::cos(a0), m.y + 13 * std::sin(a0)}, {m.x + 13 * std::cos(a1), m.y + 13 * std::sin(a1)}},
-                  raster::Solid(Rgb(90, 255, 140, 0.3f * (1.0f - static_cast<float>(i) / 8.0f))));
+    c.FillPolygon(
+        {m, {m.x + 13 * std::cos(a0), m.y + 13 * std::sin(a0)}, {m.x + 13 * std::cos(a1), m.y + 13 * std::sin(a1)}},
+        raster::Solid(Rgb(90, 255, 140, 0.3f * (1.0f - static_cast<float>(i) / 8.0f))));
   }
   c.StrokeLine(m, {m.x + 13 * std::cos(sweep), m.y + 13 * std::sin(sweep)}, 1.2f, raster::Solid(Rgb(170, 255, 190)));
   const TPoint echoes[3] = {{21, 10}, {9, 19}, {20, 23}};

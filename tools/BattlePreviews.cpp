@@ -48,9 +48,10 @@ struct TPut {
 
 class TScene {
  public:
-  void Put(int layer, float px, float py, int kind, int number, int frame, TMode mode = TMode::kSet, int dx = 0, int dy = 0) {
-    puts_.push_back({layer, static_cast<int>(std::lround(px * 4.0f)), static_cast<int>(std::lround(py * 4.0f)), dx, dy, mode, kind,
-                     number, frame});
+  void Put(int layer, float px, float py, int kind, int number, int frame, TMode mode = TMode::kSet, int dx = 0,
+           int dy = 0) {
+    puts_.push_back({layer, static_cast<int>(std::lround(px * 4.0f)), static_cast<int>(std::lround(py * 4.0f)), dx, dy,
+                     mode, kind, number, frame});
   }
   // The view: the sky from the scroll position, then layers 0..3, each sorted by map row, then
   // column; every sprite centred on its map point, keyed by its sheet's first pixel.
@@ -61,8 +62,9 @@ class TScene {
       for (const TPut& p : puts_) {
         if (p.layer == layer) queued.push_back(p);
       }
-      std::stable_sort(queued.begin(), queued.end(),
-                       [](const TPut& a, const TPut& b) { return a.mapY != b.mapY ? a.mapY < b.mapY : a.mapX < b.mapX; });
+      std::stable_sort(queued.begin(), queued.end(), [](const TPut& a, const TPut& b) {
+        return a.mapY != b.mapY ? a.mapY < b.mapY : a.mapX < b.mapX;
+      });
       for (const TPut& p : queued) {
         const TArtEntry& e = *FindArtEntry(p.kind, p.number);
         const int x = (p.mapX >> 2) - scrollX - e.FrameWidth() / 2 + p.dx;
@@ -104,8 +106,10 @@ struct TShipAt {
 void AddShip(TScene& s, const TFlameTable& flames, const TShipAt& ship, int tick) {
   s.Put(1, ship.x, ship.y, 49, ship.hull, ship.octant);
   for (int point = 0; point < 3; ++point) {
-    const TFlamePoint& p = flames[static_cast<size_t>(ship.hull)][static_cast<size_t>(point)][static_cast<size_t>(ship.octant)];
-    if (p[0] != kNoFlame) s.Put(3, ship.x, ship.y, 51, 0, (tick + point) % 3 + (ship.player ? 0 : 4), TMode::kAdd, p[0], p[1]);
+    const TFlamePoint& p =
+        flames[static_cast<size_t>(ship.hull)][static_cast<size_t>(point)][static_cast<size_t>(ship.octant)];
+    if (p[0] != kNoFlame)
+      s.Put(3, ship.x, ship.y, 51, 0, (tick + point) % 3 + (ship.player ? 0 : 4), TMode::kAdd, p[0], p[1]);
   }
   if (ship.shield >= 0) s.Put(3, ship.x, ship.y, 54, 0, ship.shield, TMode::kAdd);
   if (ship.flagship) s.Put(3, ship.x, ship.y, 55, -1, 11);
@@ -119,12 +123,15 @@ void AddMissile(TScene& s, float x, float y, int kind, int octant, bool player, 
   const float ux = std::cos(a), uy = std::sin(a);
   if (kind <= 1) {
     s.Put(2, x, y, 50, 0, kind * 8 + octant + (player ? 0 : 16));
-    for (int k = 1; k <= 4; ++k) s.Put(3, x - ux * 7.0f * static_cast<float>(k), y - uy * 7.0f * static_cast<float>(k), 53, 0, std::min(7, (k * 2 + age) % 8 + k - 1), TMode::kAdd);
+    for (int k = 1; k <= 4; ++k)
+      s.Put(3, x - ux * 7.0f * static_cast<float>(k), y - uy * 7.0f * static_cast<float>(k), 53, 0,
+            std::min(7, (k * 2 + age) % 8 + k - 1), TMode::kAdd);
   } else {
     s.Put(2, x, y, 50, 0, kind * 8 + 16 + (player ? 0 : 1), TMode::kAdd);
     const int row = kind == 3 ? (player ? 1 : 2) : (player ? 3 : 4);
     for (int k = 1; k <= 5; ++k) {
-      s.Put(3, x - ux * 8.0f * static_cast<float>(k), y - uy * 8.0f * static_cast<float>(k), 53, 0, row * 8 + std::min(7, k + age % 2), TMode::kAdd);
+      s.Put(3, x - ux * 8.0f * static_cast<float>(k), y - uy * 8.0f * static_cast<float>(k), 53, 0,
+            row * 8 + std::min(7, k + age % 2), TMode::kAdd);
     }
   }
   s.Dot(x, y, player ? kAqua : kFuchsia);
@@ -170,10 +177,10 @@ TImage24 BattleSheet(const TArtSet& art, const TFlameTable& flames) {
   const int tick = 1;
   // The player's fleet from the lower left, the defenders near their world, two satellites on
   // their orbit 600 pixels from the corner.
-  const TShipAt ships[] = {
-      {0, 950, 520, 7, true, true, 1},    {1, 1090, 575, 0, true, false, -1},  {14, 880, 380, 0, true, false, -1},
-      {3, 1250, 285, 3, false, true, -1}, {12, 1420, 420, 4, false, false, -1}, {7, 1060, 215, 2, false, false, 3},
-      {19, 1108, 344, 6, false, false, -1}, {21, 1300, 520, 5, false, false, -1}};
+  const TShipAt ships[] = {{0, 950, 520, 7, true, true, 1},      {1, 1090, 575, 0, true, false, -1},
+                           {14, 880, 380, 0, true, false, -1},   {3, 1250, 285, 3, false, true, -1},
+                           {12, 1420, 420, 4, false, false, -1}, {7, 1060, 215, 2, false, false, 3},
+                           {19, 1108, 344, 6, false, false, -1}, {21, 1300, 520, 5, false, false, -1}};
   for (const TShipAt& ship : ships) AddShip(s, flames, ship, tick);
   // Missiles of every kind and heading: each side's light missiles and torpedoes swing round in
   // two rings between the fleets, its bolts cross the gap.
@@ -211,7 +218,8 @@ TImage24 BattleSheet(const TArtSet& art, const TFlameTable& flames) {
   // The effect sheets at twice their size, for a closer look.
   TShelf shelf(1600, 12);
   shelf.Add(window);
-  for (const auto& [kind, number] : {std::pair{50, 0}, {51, 0}, {51, 1}, {52, 0}, {52, 1}, {53, 0}, {54, 0}, {55, -1}, {48, -1}, {24, -1}}) {
+  for (const auto& [kind, number] :
+       {std::pair{50, 0}, {51, 0}, {51, 1}, {52, 0}, {52, 1}, {53, 0}, {54, 0}, {55, -1}, {48, -1}, {24, -1}}) {
     const TImage24& sheet = art.Get(kind, number);
     TImage24 tile(sheet.Width * 2 + 8, sheet.Height * 2 + 8, TBgr{70, 60, 50});
     tile.Paste(Scaled(sheet, 2), 4, 4);

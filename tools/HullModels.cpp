@@ -106,7 +106,9 @@ TRgba Shade(const TFragment& f, const TLook& look) {
     case kSteel:
     case kSteelDark: {
       // Two-tone plating: light above the hull's shoulder line, darker below it.
-      TRgba base = f.Material == kSteelDark ? Rgb(92, 100, 116) : f.ModelPosition.z < 0.8f ? Rgb(108, 116, 134) : Rgb(172, 178, 190);
+      TRgba base = f.Material == kSteelDark   ? Rgb(92, 100, 116)
+                   : f.ModelPosition.z < 0.8f ? Rgb(108, 116, 134)
+                                              : Rgb(172, 178, 190);
       if (f.Material == kSteel && f.ModelNormal.z > 0.35f) {
         for (const auto& [x0, x1] : look.bands) {
           if (f.ModelPosition.x >= x0 && f.ModelPosition.x <= x1) base = look.accent;
@@ -129,7 +131,8 @@ TRgba Shade(const TFragment& f, const TLook& look) {
       return raster::LightSurface(raster::Shade(Rgb(34, 56, 120), line), f, rig, 1.1f, 26.0f);
     }
     case kFoil: {
-      const float crinkle = raster::ValueNoise(f.ModelPosition.x * 1.3f, f.ModelPosition.y * 1.3f + f.ModelPosition.z, look.seed + 9);
+      const float crinkle =
+          raster::ValueNoise(f.ModelPosition.x * 1.3f, f.ModelPosition.y * 1.3f + f.ModelPosition.z, look.seed + 9);
       return raster::LightSurface(raster::Shade(Rgb(214, 168, 70), 0.8f + 0.35f * crinkle), f, rig, 0.9f, 18.0f);
     }
     default: return Rgb(255, 255, 255);
@@ -156,7 +159,8 @@ struct TModel {
 void Bell(TModel& m, const TVec3& exit, float r, float length) {
   TNozzle n{exit, r, {-1, 0, 0}, {}, {}};
   raster::Lathe(n.bell, exit, {1, 0, 0}, {{0.0f, r}, {length, r * 0.72f}}, 14, kSteelDark);
-  raster::Lathe(n.bell, exit, {1, 0, 0}, {{0.0f, r}, {0.0f, r * 0.84f}, {length * 0.5f, r * 0.6f}, {length * 0.5f, 0.0f}}, 14, kInterior);
+  raster::Lathe(n.bell, exit, {1, 0, 0},
+                {{0.0f, r}, {0.0f, r * 0.84f}, {length * 0.5f, r * 0.6f}, {length * 0.5f, 0.0f}}, 14, kInterior);
   raster::Lathe(n.glow, exit + TVec3{length * 0.3f, 0, 0}, {-1, 0, 0}, {{0.0f, 0.0f}, {0.0f, r * 0.7f}}, 14, kGlow);
   m.nozzles.push_back(std::move(n));
 }
@@ -165,7 +169,12 @@ void Bell(TModel& m, const TVec3& exit, float r, float length) {
 void Pod(TMesh& mesh, float back, float front, float y, float z, float r, int material) {
   const float len = front - back;
   raster::Lathe(mesh, {back, y, z}, {1, 0, 0},
-                {{0.0f, r * 0.78f}, {len * 0.1f, r}, {len * 0.72f, r}, {len * 0.9f, r * 0.7f}, {len, r * 0.25f}, {len + r * 0.3f, 0.0f}},
+                {{0.0f, r * 0.78f},
+                 {len * 0.1f, r},
+                 {len * 0.72f, r},
+                 {len * 0.9f, r * 0.7f},
+                 {len, r * 0.25f},
+                 {len + r * 0.3f, 0.0f}},
                 12, material, true);
 }
 
@@ -242,16 +251,22 @@ void BuildWarship(TModel& m, const TWarship& w) {
       const float y = side * w.beam * 0.55f;
       std::vector<TSection> p = {
           {w.bow, raster::Shifted(raster::HullOutline(0.6f, w.deck * 0.35f, w.keel * 0.3f, 0.4f, 0.3f, 0.0f), y, 0)},
-          {w.bow - len * 0.12f, raster::Shifted(raster::HullOutline(w.beam * 0.3f, w.deck * 0.7f, w.keel * 0.6f, w.beam * 0.2f, w.beam * 0.15f, 0.0f), y, 0)},
-          {w.bow - len * 0.32f, raster::Shifted(raster::HullOutline(w.beam * 0.35f, w.deck * 0.8f, w.keel * 0.7f, w.beam * 0.22f, w.beam * 0.16f, 0.0f), y, 0)}};
+          {w.bow - len * 0.12f, raster::Shifted(raster::HullOutline(w.beam * 0.3f, w.deck * 0.7f, w.keel * 0.6f,
+                                                                    w.beam * 0.2f, w.beam * 0.15f, 0.0f),
+                                                y, 0)},
+          {w.bow - len * 0.32f, raster::Shifted(raster::HullOutline(w.beam * 0.35f, w.deck * 0.8f, w.keel * 0.7f,
+                                                                    w.beam * 0.22f, w.beam * 0.16f, 0.0f),
+                                                y, 0)}};
       raster::Loft(m.hull, p, kSteel);
-      raster::Box(m.hull, {w.bow - len * 0.06f, y - 0.6f, w.deck * 0.35f}, {w.bow - len * 0.02f, y + 0.6f, w.deck * 0.55f}, kAccent);
+      raster::Box(m.hull, {w.bow - len * 0.06f, y - 0.6f, w.deck * 0.35f},
+                  {w.bow - len * 0.02f, y + 0.6f, w.deck * 0.55f}, kAccent);
     }
   }
   if (w.spine) {
-    std::vector<TSection> s = {{w.bow - len * 0.25f, raster::BoxOutline(0.4f, w.deck - 1.0f, w.deck + 0.2f, 0)},
-                               {w.bow - len * 0.4f, raster::BoxOutline(w.beam * 0.18f, w.deck - 1.0f, w.deck + 2.0f, 0.6f)},
-                               {w.stern + len * 0.12f, raster::BoxOutline(w.beam * 0.18f, w.deck - 1.0f, w.deck + 2.0f, 0.6f)}};
+    std::vector<TSection> s = {
+        {w.bow - len * 0.25f, raster::BoxOutline(0.4f, w.deck - 1.0f, w.deck + 0.2f, 0)},
+        {w.bow - len * 0.4f, raster::BoxOutline(w.beam * 0.18f, w.deck - 1.0f, w.deck + 2.0f, 0.6f)},
+        {w.stern + len * 0.12f, raster::BoxOutline(w.beam * 0.18f, w.deck - 1.0f, w.deck + 2.0f, 0.6f)}};
     raster::Loft(m.hull, s, kSteelDark);
   }
   // The superstructure.
@@ -259,28 +274,35 @@ void BuildWarship(TModel& m, const TWarship& w) {
     const float x0 = w.bridgeAt - w.bridgeLength / 2, x1 = w.bridgeAt + w.bridgeLength / 2;
     const float bw = w.beam * 0.42f, top = w.deck + w.bridgeHeight;
     if (w.tower == 0) {
-      raster::Loft(m.hull, {{x0, raster::BoxOutline(bw, w.deck - 0.5f, w.deck + w.bridgeHeight * 0.55f, 0.8f)},
-                            {x1, raster::BoxOutline(bw * 0.8f, w.deck - 0.5f, w.deck + w.bridgeHeight * 0.5f, 0.8f)}},
+      raster::Loft(m.hull,
+                   {{x0, raster::BoxOutline(bw, w.deck - 0.5f, w.deck + w.bridgeHeight * 0.55f, 0.8f)},
+                    {x1, raster::BoxOutline(bw * 0.8f, w.deck - 0.5f, w.deck + w.bridgeHeight * 0.5f, 0.8f)}},
                    kSteel);
       const float bx0 = w.bridgeAt - w.bridgeLength * 0.25f, bx1 = w.bridgeAt + w.bridgeLength * 0.3f;
-      raster::Loft(m.hull, {{bx0, raster::BoxOutline(bw * 0.7f, w.deck, top, 0.7f)}, {bx1, raster::BoxOutline(bw * 0.55f, w.deck, top - 0.6f, 0.7f)}},
+      raster::Loft(m.hull,
+                   {{bx0, raster::BoxOutline(bw * 0.7f, w.deck, top, 0.7f)},
+                    {bx1, raster::BoxOutline(bw * 0.55f, w.deck, top - 0.6f, 0.7f)}},
                    kSteel);
       raster::Box(m.hull, {bx1 - 0.3f, -bw * 0.45f, top - 2.2f}, {bx1 + 0.35f, bw * 0.45f, top - 1.2f}, kGlass);
     } else if (w.tower == 1) {
-      raster::Loft(m.hull, {{x0, raster::BoxOutline(bw * 0.75f, w.deck - 0.5f, w.deck + 1.5f, 0.5f)},
-                            {x1, raster::BoxOutline(bw * 0.6f, w.deck - 0.5f, w.deck + 1.5f, 0.5f)}},
+      raster::Loft(m.hull,
+                   {{x0, raster::BoxOutline(bw * 0.75f, w.deck - 0.5f, w.deck + 1.5f, 0.5f)},
+                    {x1, raster::BoxOutline(bw * 0.6f, w.deck - 0.5f, w.deck + 1.5f, 0.5f)}},
                    kSteel);
       const float tx0 = w.bridgeAt - w.bridgeLength * 0.18f, tx1 = w.bridgeAt + w.bridgeLength * 0.18f;
-      raster::Loft(m.hull, {{tx0, raster::BoxOutline(bw * 0.42f, w.deck, top, 0.4f)}, {tx1, raster::BoxOutline(bw * 0.32f, w.deck, top - 0.5f, 0.4f)}},
+      raster::Loft(m.hull,
+                   {{tx0, raster::BoxOutline(bw * 0.42f, w.deck, top, 0.4f)},
+                    {tx1, raster::BoxOutline(bw * 0.32f, w.deck, top - 0.5f, 0.4f)}},
                    kSteel);
       raster::Box(m.hull, {tx0 - 1.5f, -bw * 0.8f, top - 0.2f}, {tx1 + 1.0f, bw * 0.8f, top + 1.4f}, kSteelDark);
       raster::Box(m.hull, {tx1 + 0.9f, -bw * 0.7f, top + 0.2f}, {tx1 + 1.3f, bw * 0.7f, top + 1.1f}, kGlass);
     } else {
       // A swept fin bridge.
       const float h = w.bridgeHeight;
-      raster::Plate(m.hull, {w.bridgeAt, 0, w.deck}, {1, 0, 0}, {0, 0, 1},
-                    {{-w.bridgeLength / 2, 0}, {w.bridgeLength / 2, 0}, {w.bridgeLength * 0.1f, h}, {-w.bridgeLength * 0.3f, h}},
-                    bw * 0.7f, kSteel);
+      raster::Plate(
+          m.hull, {w.bridgeAt, 0, w.deck}, {1, 0, 0}, {0, 0, 1},
+          {{-w.bridgeLength / 2, 0}, {w.bridgeLength / 2, 0}, {w.bridgeLength * 0.1f, h}, {-w.bridgeLength * 0.3f, h}},
+          bw * 0.7f, kSteel);
       raster::Box(m.hull, {w.bridgeAt + w.bridgeLength * 0.05f, -bw * 0.36f, w.deck + h * 0.55f},
                   {w.bridgeAt + w.bridgeLength * 0.22f, bw * 0.36f, w.deck + h * 0.75f}, kGlass);
     }
@@ -299,7 +321,8 @@ void BuildWarship(TModel& m, const TWarship& w) {
                                            {w.wingAt - w.wingChord / 2, side * root}};
       raster::Plate(m.hull, {0, 0, w.wingZ}, {1, 0, 0}, {0, 1, 0}, outline, 1.2f, kSteel);
       const float tx = w.wingAt - w.wingSweep - w.wingChord * 0.02f;
-      raster::Box(m.hull, {tx - 1.2f, side * w.wingSpan - 0.8f, w.wingZ - 0.7f}, {tx + 1.2f, side * w.wingSpan + 0.8f, w.wingZ + 0.7f}, kLamp);
+      raster::Box(m.hull, {tx - 1.2f, side * w.wingSpan - 0.8f, w.wingZ - 0.7f},
+                  {tx + 1.2f, side * w.wingSpan + 0.8f, w.wingZ + 0.7f}, kLamp);
     }
   }
   // The stern's engine block and its main engines.
@@ -308,9 +331,10 @@ void BuildWarship(TModel& m, const TWarship& w) {
     const float bottom = std::min(w.deck * 0.2f, w.engineZ - w.engineRadius - 1.0f);
     // The nozzles stand on the block's rear edge, so that they show over it from ahead.
     const float top = w.engineZ + w.engineRadius * 0.5f;
-    raster::Loft(m.hull, {{w.stern + len * 0.16f, raster::BoxOutline(half * 0.8f, bottom, std::max(w.deck, top - 2.5f), 1.0f)},
-                          {w.stern + 2.0f, raster::BoxOutline(half, bottom, top, 1.2f)},
-                          {w.stern - 1.0f, raster::BoxOutline(half * 0.96f, bottom + 0.4f, top - 0.4f, 1.2f)}},
+    raster::Loft(m.hull,
+                 {{w.stern + len * 0.16f, raster::BoxOutline(half * 0.8f, bottom, std::max(w.deck, top - 2.5f), 1.0f)},
+                  {w.stern + 2.0f, raster::BoxOutline(half, bottom, top, 1.2f)},
+                  {w.stern - 1.0f, raster::BoxOutline(half * 0.96f, bottom + 0.4f, top - 0.4f, 1.2f)}},
                  kSteel);
     for (int i = 0; i < w.engines; ++i) {
       const float y = (static_cast<float>(i) - static_cast<float>(w.engines - 1) / 2.0f) * w.engineSpread;
@@ -323,7 +347,10 @@ void BuildWarship(TModel& m, const TWarship& w) {
       const float y = side * w.podY;
       Pod(m.hull, w.podAt - w.podLength / 2, w.podAt + w.podLength / 2, y, w.podZ, w.podRadius, kSteel);
       raster::Plate(m.hull, {w.podAt, 0, w.podZ * 0.5f + w.deck * 0.25f}, {1, 0, 0}, {0, 1, 0},
-                    {{w.podLength * 0.25f, side * w.beam * 0.6f}, {w.podLength * 0.15f, y}, {-w.podLength * 0.3f, y}, {-w.podLength * 0.35f, side * w.beam * 0.6f}},
+                    {{w.podLength * 0.25f, side * w.beam * 0.6f},
+                     {w.podLength * 0.15f, y},
+                     {-w.podLength * 0.3f, y},
+                     {-w.podLength * 0.35f, side * w.beam * 0.6f}},
                     1.4f, kSteelDark);
       raster::Lathe(m.hull, {w.podAt + w.podLength / 2 - w.podLength * 0.12f, y, w.podZ}, {1, 0, 0},
                     {{0.0f, w.podRadius * 1.02f}, {w.podLength * 0.05f, w.podRadius * 1.02f}}, 12, kAccent);
@@ -338,6 +365,7 @@ void BuildWarship(TModel& m, const TWarship& w) {
 
 // The warships' parameters; classes as the catalogue uses them.
 const TWarship& Warship(int number) {
+  // clang-format off
   static const TWarship ships[18] = {
       // 0: the long cruiser; its single drive sits high at the stern.
       {80, -62, 15, 8, -6, kNeedle, -30, 34, 9, 1, 0, 0, 0, 0, 0, false, 8, 22, 28, 10, 0, 2, 1, 16, 5.5f, 0, true,
@@ -346,13 +374,15 @@ const TWarship& Warship(int number) {
       {40, -34, 9, 5, -4, kWedge, -18, 16, 6, 0, 0, 0, 0, 0, 0, false, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, false,
        Rgb(226, 162, 40), {{27, 30}}},
       // 2: a needle destroyer with outboard engine pods.
-      {40, -34, 7.5f, 4.5f, -3.5f, kNeedle, -8, 16, 5, 2, -18, 28, 3.2f, 12, 1.5f, true, 0, 0, 0, 0, 0, 1, 1, 6.5f, 3, 0, false,
+      {40, -34, 7.5f, 4.5f, -3.5f, kNeedle, -8, 16, 5, 2, -18, 28, 3.2f, 12, 1.5f, true, 0, 0, 0, 0, 0, 1, 1, 6.5f,
+       3, 0, false,
        Rgb(140, 164, 56), {{20, 23}}},
       // 3: a hammerhead cruiser with two engines and broad wings.
       {74, -66, 17, 8, -6, kHammer, -24, 30, 8, 0, 0, 0, 0, 0, 0, false, -36, 26, 40, 14, 1, 3, 2, 8, 5, 14, false,
        Rgb(144, 100, 206), {{66, 70}}},
       // 4: a cruiser with long engine pods and three turrets.
-      {76, -64, 14, 7.5f, -5.5f, kNeedle, -16, 30, 10, 1, -34, 62, 6.5f, 25, 2, true, 0, 0, 0, 0, 0, 3, 1, 12, 5, 0, true,
+      {76, -64, 14, 7.5f, -5.5f, kNeedle, -16, 30, 10, 1, -34, 62, 6.5f, 25, 2, true, 0, 0, 0, 0, 0, 3, 1, 12, 5, 0,
+       true,
        Rgb(204, 140, 58), {{40, 44}}},
       // 5: a destroyer with swept wings and two engines.
       {38, -36, 8, 4.5f, -3.5f, kWedge, -12, 14, 6, 2, 0, 0, 0, 0, 0, false, -14, 16, 22, 9, 0.5f, 0, 2, 4, 3, 6, false,
@@ -364,13 +394,15 @@ const TWarship& Warship(int number) {
       {72, -68, 18, 9, -7, kWedge, -28, 30, 14, 1, 0, 0, 0, 0, 0, false, 0, 0, 0, 0, 0, 2, 3, 9, 4.5f, 10, true,
        Rgb(214, 184, 72), {{58, 62}}},
       // 8: a pronged cruiser with engine pods and wings.
-      {78, -62, 14, 7.5f, -5.5f, kProngs, -20, 28, 9, 2, -32, 48, 5.5f, 26, 3, true, -20, 22, 34, 10, 1, 2, 1, 11, 4.5f, 0, false,
+      {78, -62, 14, 7.5f, -5.5f, kProngs, -20, 28, 9, 2, -32, 48, 5.5f, 26, 3, true, -20, 22, 34, 10, 1, 2, 1, 11,
+       4.5f, 0, false,
        Rgb(60, 190, 214), {}},
       // 9: a slim destroyer with one big engine and a fin bridge.
       {42, -34, 7, 4.5f, -3.5f, kNeedle, -10, 14, 8, 2, 0, 0, 0, 0, 0, false, 0, 0, 0, 0, 0, 1, 1, 5, 4.5f, 0, true,
        Rgb(152, 204, 60), {{22, 25}, {27, 29}}},
       // 10: a destroyer with pods that carry its engines and a low bridge.
-      {36, -36, 8.5f, 4.5f, -4, kHammer, -14, 16, 5, 0, -20, 24, 3.4f, 13, 0.5f, true, 0, 0, 0, 0, 0, 0, 1, 6.5f, 3, 0, false,
+      {36, -36, 8.5f, 4.5f, -4, kHammer, -14, 16, 5, 0, -20, 24, 3.4f, 13, 0.5f, true, 0, 0, 0, 0, 0, 0, 1, 6.5f, 3,
+       0, false,
        Rgb(194, 112, 70), {}},
       // 11: a wide cruiser with wings and pods, three engines in all.
       {70, -66, 16, 8, -6, kWedge, -26, 32, 10, 0, -30, 40, 5, 30, 1, true, -10, 26, 40, 16, 0, 2, 1, 9, 5.5f, 0, false,
@@ -391,16 +423,20 @@ const TWarship& Warship(int number) {
       {40, -34, 8.5f, 5, -4, kWedge, -12, 16, 7, 0, -14, 30, 4, 14, 0, true, 0, 0, 0, 0, 0, 2, 1, 7, 3.2f, 0, true,
        Rgb(152, 84, 174), {}},
       // 17: a heavy cruiser with wings, a tall tower and two engines.
-      {74, -64, 17, 8.5f, -6.5f, kHammer, -28, 34, 15, 1, 0, 0, 0, 0, 0, false, -34, 30, 36, 16, 1, 2, 2, 9, 5.5f, 14, true,
+      {74, -64, 17, 8.5f, -6.5f, kHammer, -28, 34, 15, 1, 0, 0, 0, 0, 0, false, -34, 30, 36, 16, 1, 2, 2, 9, 5.5f,
+       14, true,
        Rgb(172, 122, 62), {{60, 63}}},
   };
+  // clang-format on
   return ships[number];
 }
 
 // Picture 1: a raised drive housing ahead of the centre, on a pylon, its two ports on its top
 // and its sides.
 void DriveHousing1(TModel& m) {
-  raster::Loft(m.hull, {{-4, raster::BoxOutline(4.0f, 3.0f, 8.5f, 1.0f)}, {14, raster::BoxOutline(3.2f, 3.0f, 8.5f, 1.0f)}}, kSteelDark);
+  raster::Loft(m.hull,
+               {{-4, raster::BoxOutline(4.0f, 3.0f, 8.5f, 1.0f)}, {14, raster::BoxOutline(3.2f, 3.0f, 8.5f, 1.0f)}},
+               kSteelDark);
   raster::Loft(m.hull,
                {{-6, raster::BoxOutline(9.5f, 7.0f, 15.5f, 2.5f)},
                 {0, raster::BoxOutline(12.0f, 6.0f, 18.0f, 3.2f)},
@@ -420,7 +456,8 @@ void DorsalEngine14(TModel& m) {
                 {-52, raster::BoxOutline(9.5f, 6.5f, 22.0f, 2.0f)}},
                kSteel);
   for (const float side : {-1.0f, 1.0f}) {
-    raster::Plate(m.hull, {-44, side * 10.0f, 8}, {1, 0, 0}, {0, 0, 1}, {{8, 0}, {-10, 0}, {-14, 18}, {-8, 18}}, 1.2f, kSteelDark);
+    raster::Plate(m.hull, {-44, side * 10.0f, 8}, {1, 0, 0}, {0, 0, 1}, {{8, 0}, {-10, 0}, {-14, 18}, {-8, 18}}, 1.2f,
+                  kSteelDark);
   }
   Bell(m, {-55.0f, 2.0f, 16.0f}, 4.5f, 3.5f);
 }
@@ -431,11 +468,20 @@ void BuildSaucer(TModel& m) {
   // The disc: a thin rim, a sloping upper hull with a domed bridge, a flatter underside and the
   // ventral thruster pod hanging below the middle.
   raster::Lathe(m.hull, {0, 0, 0}, {0, 0, 1},
-                {{-3.0f, 0.0f}, {-3.0f, 14.0f}, {-1.5f, 24.0f}, {0.0f, 26.0f}, {1.2f, 25.0f}, {3.5f, 17.0f}, {5.0f, 9.0f}, {5.0f, 0.0f}}, 32,
-                kSteel);
-  raster::Lathe(m.hull, {0, 0, 5}, {0, 0, 1}, {{0.0f, 8.0f}, {2.5f, 7.0f}, {4.5f, 4.0f}, {5.5f, 0.0f}}, 24, kGlass, true);
+                {{-3.0f, 0.0f},
+                 {-3.0f, 14.0f},
+                 {-1.5f, 24.0f},
+                 {0.0f, 26.0f},
+                 {1.2f, 25.0f},
+                 {3.5f, 17.0f},
+                 {5.0f, 9.0f},
+                 {5.0f, 0.0f}},
+                32, kSteel);
+  raster::Lathe(m.hull, {0, 0, 5}, {0, 0, 1}, {{0.0f, 8.0f}, {2.5f, 7.0f}, {4.5f, 4.0f}, {5.5f, 0.0f}}, 24, kGlass,
+                true);
   raster::Lathe(m.hull, {0, 0, 0}, {0, 0, 1}, {{-0.2f, 25.2f}, {0.6f, 25.2f}}, 32, kAccent);
-  raster::Lathe(m.hull, {0, 0, -3}, {0, 0, -1}, {{0.0f, 9.0f}, {6.0f, 6.5f}, {11.0f, 5.0f}, {12.5f, 4.0f}}, 16, kSteelDark);
+  raster::Lathe(m.hull, {0, 0, -3}, {0, 0, -1}, {{0.0f, 9.0f}, {6.0f, 6.5f}, {11.0f, 5.0f}, {12.5f, 4.0f}}, 16,
+                kSteelDark);
   TNozzle n{{0, 0, -18.0f}, 4.0f, {0, 0, -1}, {}, {}};
   raster::Lathe(n.bell, {0, 0, -15.5f}, {0, 0, -1}, {{0.0f, 4.0f}, {2.6f, 4.4f}}, 16, kSteelDark);
   raster::Lathe(n.glow, {0, 0, -17.8f}, {0, 0, -1}, {{0.0f, 0.0f}, {0.0f, 3.3f}}, 16, kGlow);
@@ -452,7 +498,8 @@ void BuildSaucer(TModel& m) {
 // ---- Satellites -----------------------------------------------------------------------------
 
 void SolarWing(TMesh& mesh, float x0, float x1, float y, float z, float halfWidth) {
-  raster::Plate(mesh, {0, y, z}, {1, 0, 0}, {0, 1, 0}, {{x0, -halfWidth}, {x1, -halfWidth}, {x1, halfWidth}, {x0, halfWidth}}, 0.8f, kSolar);
+  raster::Plate(mesh, {0, y, z}, {1, 0, 0}, {0, 1, 0},
+                {{x0, -halfWidth}, {x1, -halfWidth}, {x1, halfWidth}, {x0, halfWidth}}, 0.8f, kSolar);
 }
 
 void BuildSatellite(TModel& m, int kind) {
@@ -473,9 +520,12 @@ void BuildSatellite(TModel& m, int kind) {
     }
     case 1: {
       // A ring station: a wheel round a spherical hub, two thrusters.
-      raster::Lathe(m.hull, {0, 0, -2}, {0, 0, 1}, {{0.0f, 19.0f}, {1.0f, 21.5f}, {3.0f, 21.5f}, {4.0f, 19.0f}, {3.0f, 17.0f}, {1.0f, 17.0f}, {0.0f, 19.0f}},
-                    32, kSteel);
-      raster::Lathe(m.hull, {0, 0, -8}, {0, 0, 1}, {{0.0f, 0.0f}, {1.5f, 5.5f}, {6.0f, 8.0f}, {10.5f, 5.5f}, {12.0f, 0.0f}}, 20, kSteel, true);
+      raster::Lathe(
+          m.hull, {0, 0, -2}, {0, 0, 1},
+          {{0.0f, 19.0f}, {1.0f, 21.5f}, {3.0f, 21.5f}, {4.0f, 19.0f}, {3.0f, 17.0f}, {1.0f, 17.0f}, {0.0f, 19.0f}}, 32,
+          kSteel);
+      raster::Lathe(m.hull, {0, 0, -8}, {0, 0, 1},
+                    {{0.0f, 0.0f}, {1.5f, 5.5f}, {6.0f, 8.0f}, {10.5f, 5.5f}, {12.0f, 0.0f}}, 20, kSteel, true);
       for (int i = 0; i < 4; ++i) {
         const float t = static_cast<float>(i) * kPi / 2.0f + kPi / 4.0f;
         raster::Lathe(m.hull, {0, 0, 0}, {std::cos(t), std::sin(t), 0}, {{6.0f, 1.1f}, {17.5f, 1.1f}}, 8, kSteelDark);
@@ -488,9 +538,11 @@ void BuildSatellite(TModel& m, int kind) {
     }
     case 2: {
       // A relay: a long bus with a big dish on top and four solar panels.
-      raster::Loft(m.hull, {{-14, raster::BoxOutline(4.5f, -4, 4, 1.4f)}, {14, raster::BoxOutline(4.5f, -4, 4, 1.4f)}}, kSteel);
+      raster::Loft(m.hull, {{-14, raster::BoxOutline(4.5f, -4, 4, 1.4f)}, {14, raster::BoxOutline(4.5f, -4, 4, 1.4f)}},
+                   kSteel);
       raster::Lathe(m.hull, {0, 0, 4}, {0, 0, 1}, {{0.0f, 1.5f}, {5.0f, 1.5f}}, 10, kSteelDark);
-      raster::Lathe(m.hull, {0, 0, 8}, {0, 0, 1}, {{0.0f, 0.0f}, {1.0f, 6.0f}, {3.0f, 11.0f}, {3.6f, 12.0f}}, 28, kSteel, true);
+      raster::Lathe(m.hull, {0, 0, 8}, {0, 0, 1}, {{0.0f, 0.0f}, {1.0f, 6.0f}, {3.0f, 11.0f}, {3.6f, 12.0f}}, 28,
+                    kSteel, true);
       raster::Lathe(m.hull, {0, 0, 8}, {0, 0, 1}, {{3.7f, 0.6f}, {8.5f, 0.0f}}, 8, kSteelDark);
       for (const float side : {-1.0f, 1.0f}) {
         SolarWing(m.hull, side * 15.5f, side * 30, 0, 0, 5.5f);
@@ -636,7 +688,15 @@ raster::TCamera ShotCamera(const TShipShot& s) {
 
 THullClass HullClassOf(int number) {
   switch (number) {
-    case 0: case 3: case 4: case 7: case 8: case 11: case 13: case 14: case 17: return THullClass::kCruiser;
+    case 0:
+    case 3:
+    case 4:
+    case 7:
+    case 8:
+    case 11:
+    case 13:
+    case 14:
+    case 17: return THullClass::kCruiser;
     case 12: return THullClass::kSaucer;
     default: return number >= 18 ? THullClass::kSatellite : THullClass::kDestroyer;
   }
@@ -684,7 +744,8 @@ TShipShot FittedShot(int number, int width, int height, float heading, float ele
   extend(m.hull);
   for (const TNozzle& n : m.nozzles) extend(n.bell);
   s.Scale = std::min(static_cast<float>(width) * fill / (x1 - x0), static_cast<float>(height) * fill / (y1 - y0));
-  s.Centre = {static_cast<float>(width) / 2.0f - (x0 + x1) / 2.0f * s.Scale, static_cast<float>(height) / 2.0f - (y0 + y1) / 2.0f * s.Scale};
+  s.Centre = {static_cast<float>(width) / 2.0f - (x0 + x1) / 2.0f * s.Scale,
+              static_cast<float>(height) / 2.0f - (y0 + y1) / 2.0f * s.Scale};
   return s;
 }
 
@@ -704,7 +765,8 @@ TFlameTable FlameRows(int threads) {
           out = (*line)[static_cast<size_t>(d)];
         } else if (static_cast<size_t>(point) < r.Nozzles.size() && r.Nozzles[static_cast<size_t>(point)].Visible) {
           const TNozzleView& v = r.Nozzles[static_cast<size_t>(point)];
-          out = {static_cast<int>(std::lround(v.X - shot.Centre.x)), static_cast<int>(std::lround(v.Y - shot.Centre.y))};
+          out = {static_cast<int>(std::lround(v.X - shot.Centre.x)),
+                 static_cast<int>(std::lround(v.Y - shot.Centre.y))};
         } else {
           out = kNo;
         }

@@ -7,12 +7,14 @@
 namespace vdmq::raster {
 
 std::vector<TYz> HullOutline(float halfWidth, float top, float bottom, float deckHalf, float keelHalf, float shoulder) {
-  return {{deckHalf, top}, {halfWidth, shoulder}, {keelHalf, bottom}, {-keelHalf, bottom}, {-halfWidth, shoulder}, {-deckHalf, top}};
+  return {{deckHalf, top},     {halfWidth, shoulder},  {keelHalf, bottom},
+          {-keelHalf, bottom}, {-halfWidth, shoulder}, {-deckHalf, top}};
 }
 
 std::vector<TYz> BoxOutline(float w, float bottom, float top, float c) {
   if (c <= 0.0f) return {{w, top}, {w, bottom}, {-w, bottom}, {-w, top}};
-  return {{w - c, top}, {w, top - c}, {w, bottom + c}, {w - c, bottom}, {-w + c, bottom}, {-w, bottom + c}, {-w, top - c}, {-w + c, top}};
+  return {{w - c, top},     {w, top - c},     {w, bottom + c}, {w - c, bottom},
+          {-w + c, bottom}, {-w, bottom + c}, {-w, top - c},   {-w + c, top}};
 }
 
 std::vector<TYz> Shifted(std::vector<TYz> outline, float dy, float dz) {

@@ -66,14 +66,16 @@ void Outline(TImage24& dst, int x, int y, int w, int h, TBgr c) {
 }
 
 void Number(TImage24& dst, int value, int x, int y, TBgr c, int scale) {
-  static const char* kGlyphs[10] = {"111101101101111", "010110010010111", "111001111100111", "111001111001111", "101101111001001",
-                                    "111100111001111", "111100111101111", "111001001001001", "111101111101111", "111101111001111"};
+  static const char* kGlyphs[10] = {"111101101101111", "010110010010111", "111001111100111", "111001111001111",
+                                    "101101111001001", "111100111001111", "111100111101111", "111001001001001",
+                                    "111101111101111", "111101111001111"};
   const std::string text = std::to_string(value);
   for (size_t i = 0; i < text.size(); ++i) {
     const char* g = kGlyphs[text[i] - '0'];
     for (int r = 0; r < 5; ++r) {
       for (int k = 0; k < 3; ++k) {
-        if (g[r * 3 + k] == '1') Fill(dst, x + static_cast<int>(i) * 4 * scale + k * scale, y + r * scale, scale, scale, c);
+        if (g[r * 3 + k] == '1')
+          Fill(dst, x + static_cast<int>(i) * 4 * scale + k * scale, y + r * scale, scale, scale, c);
       }
     }
   }
@@ -101,7 +103,8 @@ bool SavePreview(TGeneration& g, const std::string& folder, const std::string& n
   const std::string path = (fs::path(folder) / name).string();
   std::string error;
   const TBgrBlock block{reinterpret_cast<const std::uint8_t*>(img.Pixels.data()), img.Width, img.Height, img.Width * 3};
-  if (!raster::ReplaceFile(path, [&](const std::string& temp) { return SavePngBgr(temp, block); }, &error)) {
+  if (!raster::ReplaceFile(
+          path, [&](const std::string& temp) { return SavePngBgr(temp, block); }, &error)) {
     return g.Report(error);
   }
   return true;

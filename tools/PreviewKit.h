@@ -20,7 +20,8 @@ inline constexpr raster::TBgr kOutline{60, 230, 255};
 
 class TArtSet {
  public:
-  TArtSet(const std::vector<TArtEntry>& entries, const std::vector<TDrawnArt>& drawn) : entries_(entries), drawn_(drawn) {}
+  TArtSet(const std::vector<TArtEntry>& entries, const std::vector<TDrawnArt>& drawn)
+      : entries_(entries), drawn_(drawn) {}
   // The picture of an entry (a 1 x 1 black picture when there is none).
   const raster::TImage24& Get(int kind, int number = -1) const;
 
@@ -60,6 +61,7 @@ class TShelf {
 };
 
 // Writes the picture as PNG into the folder; false with the reason reported.
-bool SavePreview(TGeneration& generation, const std::string& folder, const std::string& name, const raster::TImage24& img);
+bool SavePreview(TGeneration& generation, const std::string& folder, const std::string& name,
+                 const raster::TImage24& img);
 
 }  // namespace vdmq::sample::preview

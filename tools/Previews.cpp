@@ -10,8 +10,8 @@
 #include "tools/Generator.h"
 #include "tools/MapArt.h"
 #include "tools/MapLegend.h"
-#include "tools/PreviewKit.h"
 #include "tools/Portraits.h"
+#include "tools/PreviewKit.h"
 #include "tools/ScreenArt.h"
 #include "tools/SpriteArt.h"
 
@@ -237,7 +237,7 @@ TImage24 ScreenSheet(const TArtSet& art, const std::vector<TArtEntry>& entries) 
 
 const std::vector<std::string>& PreviewFiles() {
   static const std::vector<std::string> files = {"map.png",     "chips.png", "planets.png", "portraits.png",
-                                                  "screens.png", "ships.png", "battle.png"};
+                                                 "screens.png", "ships.png", "battle.png"};
   return files;
 }
 
@@ -248,8 +248,9 @@ bool WritePreviews(TGeneration& g, const std::vector<TArtEntry>& entries, const 
   if (!fs::is_directory(folder)) return g.Fail(folder, ec ? ec.message() : "not a folder");
   const TArtSet art(entries, drawn);
   const TFlameTable flames = FlameRows(g.Threads());
-  const TImage24 sheets[] = {MapSheet(art, g.Map()), ChipSheet(art),          PlanetSheet(art),          PortraitSheet(art),
-                             ScreenSheet(art, entries), ShipsSheet(art, flames), BattleSheet(art, flames)};
+  const TImage24 sheets[] = {
+      MapSheet(art, g.Map()),    ChipSheet(art),          PlanetSheet(art),        PortraitSheet(art),
+      ScreenSheet(art, entries), ShipsSheet(art, flames), BattleSheet(art, flames)};
   for (size_t i = 0; i < PreviewFiles().size(); ++i) {
     if (!SavePreview(g, folder, PreviewFiles()[i], sheets[i])) return false;
   }

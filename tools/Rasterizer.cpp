@@ -150,13 +150,14 @@ void RenderMesh(TCanvas& canvas, TDepthBuffer& depth, const TMesh& mesh, const T
       for (int i = 0; i < 3; ++i) {
         const TScreenPoint& a = p[(i + 1) % 3];
         const TScreenPoint& b = p[(i + 2) % 3];
-        const float k = -(b.y - a.y) * sign;                    // the edge's slope in x
-        const float c = Edge(a, b, 0.0f, py) * sign;            // its value at x = 0
+        const float k = -(b.y - a.y) * sign;          // the edge's slope in x
+        const float c = Edge(a, b, 0.0f, py) * sign;  // its value at x = 0
         if (k > 0.0f) lo = std::max(lo, -c / k - 1.5f);
         if (k < 0.0f) hi = std::min(hi, -c / k);
         if (k == 0.0f && c < 0.0f) hi = lo - 1.0f;
       }
-      const int sxLo = std::max(x0, static_cast<int>(std::floor(lo))), sxHi = std::min(x1, static_cast<int>(std::ceil(hi)));
+      const int sxLo = std::max(x0, static_cast<int>(std::floor(lo))),
+                sxHi = std::min(x1, static_cast<int>(std::ceil(hi)));
       for (int sx = sxLo; sx <= sxHi; ++sx) {
         const float px = static_cast<float>(sx) + 0.5f;
         const float e0 = Edge(p[1], p[2], px, py) * sign;

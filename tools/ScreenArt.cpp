@@ -619,12 +619,15 @@ raster::TImage24 ShipBay(int w, int h) {
     const float y = vp.y + (fh - vp.y) * t * t;
     c.FillRect(0, y, fw, y + 0.8f, raster::Solid(raster::WithAlpha(art::kAccent, 0.12f)));
   }
-  c.Fill(raster::RadialGradient({fw / 2, 0}, fw * 0.45f, fh * 0.9f, {{{0.0f, Rgb(120, 160, 220, 0.16f)}, {1.0f, {0, 0, 0, 0}}}}));
+  c.Fill(raster::RadialGradient({fw / 2, 0}, fw * 0.45f, fh * 0.9f,
+                                {{{0.0f, Rgb(120, 160, 220, 0.16f)}, {1.0f, {0, 0, 0, 0}}}}));
   // Docking clamps at both sides.
   for (const float side : {0.0f, 1.0f}) {
     const float x = side == 0.0f ? 6 : fw - 22;
-    c.FillRect(x, fh * 0.45f, x + 16, fh * 0.62f, raster::LinearGradient({x, 0}, Rgb(70, 82, 106), {x + 16, 0}, Rgb(26, 32, 48)));
-    c.FillRect(x + (side == 0.0f ? 12 : 0), fh * 0.5f, x + (side == 0.0f ? 16 : 4), fh * 0.57f, raster::Solid(Rgb(200, 150, 40)));
+    c.FillRect(x, fh * 0.45f, x + 16, fh * 0.62f,
+               raster::LinearGradient({x, 0}, Rgb(70, 82, 106), {x + 16, 0}, Rgb(26, 32, 48)));
+    c.FillRect(x + (side == 0.0f ? 12 : 0), fh * 0.5f, x + (side == 0.0f ? 16 : 4), fh * 0.57f,
+               raster::Solid(Rgb(200, 150, 40)));
   }
   c.Bevel(0, 0, fw, fh, 2, kBevelDark, kBevelLight);
   return c.Flatten();

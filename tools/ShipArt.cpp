@@ -47,9 +47,10 @@ TArtImage RenderShipPicture(const TArtEntry& e, TArtCache& cache) {
   // A soft shadow on the floor under the ship, then the ship.
   raster::TCanvas shadow(e.Width, e.Height, 1);
   const float w = static_cast<float>(e.Width), h = static_cast<float>(e.Height);
-  shadow.FillEllipse({w * 0.5f, h * 0.8f}, w * 0.36f, h * 0.09f,
-                     raster::RadialGradient({w * 0.5f, h * 0.8f}, w * 0.36f, h * 0.09f,
-                                            {{{0.0f, raster::Rgb(0, 0, 0, 0.55f)}, {1.0f, raster::Rgb(0, 0, 0, 0.0f)}}}));
+  shadow.FillEllipse(
+      {w * 0.5f, h * 0.8f}, w * 0.36f, h * 0.09f,
+      raster::RadialGradient({w * 0.5f, h * 0.8f}, w * 0.36f, h * 0.09f,
+                             {{{0.0f, raster::Rgb(0, 0, 0, 0.55f)}, {1.0f, raster::Rgb(0, 0, 0, 0.0f)}}}));
   Over(out.Rgb, shadow);
   Over(out.Rgb, RenderShip(e.Number, shot).Canvas.Resolve());
   return out;
@@ -67,7 +68,8 @@ TArtImage RenderShipIcons(const TArtEntry& e, TArtCache&) {
     TShipShot shot = FittedShot(n, bw, bh, kPi / 4.0f, kPi / 6.0f, 1.0f);
     shot.Width = e.FrameWidth();
     shot.Height = e.FrameHeight();
-    shot.Centre = {shot.Centre.x + 30.0f - static_cast<float>(bw) / 2.0f, shot.Centre.y + 45.0f - static_cast<float>(bh) / 2.0f};
+    shot.Centre = {shot.Centre.x + 30.0f - static_cast<float>(bw) / 2.0f,
+                   shot.Centre.y + 45.0f - static_cast<float>(bh) / 2.0f};
     out.Rgb.Paste(raster::KeyedImage(RenderShip(n, shot).Canvas.Resolve()), 0, n * e.FrameHeight());
   }
   return out;

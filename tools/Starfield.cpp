@@ -82,7 +82,9 @@ raster::TCanvas Sky(const TArtEntry& e, const TMood& m) {
   raster::TCanvas c(e.Width, e.Height, 1, m.deep);
   const float cx = static_cast<float>(e.Width) / 2.0f, cy = static_cast<float>(e.Height) / 2.0f;
   // Star counts for the map's 1280 x 904, more on larger skies.
-  const auto count = [&e](int n) { return static_cast<int>(static_cast<long long>(n) * e.Width * e.Height / (1280 * 904)); };
+  const auto count = [&e](int n) {
+    return static_cast<int>(static_cast<long long>(n) * e.Width * e.Height / (1280 * 904));
+  };
   // The nebula: domain-warped fractal noise, with dark dust lanes across it and a second gas.
   c.ForEachSample(0, 0, static_cast<float>(e.Width), static_cast<float>(e.Height), [&](float x, float y, TRgba& s) {
     const float px = x * 0.0016f, py = y * 0.0016f;
@@ -162,8 +164,9 @@ void CornerPlanet(raster::TCanvas& c, std::uint32_t seed) {
     const float u = std::atan2(n[0], n[2]) * 1.4f, v = std::asin(std::clamp(n[1], -1.0f, 1.0f)) * 1.4f;
     const float land = raster::Fbm(u * 2.2f + 3.0f, v * 2.2f, seed + 11, 6);
     const float clouds = raster::Smoothstep(0.5f, 0.8f, raster::Fbm(u * 3.0f + 9.0f, v * 5.0f, seed + 12, 5));
-    TRgba ground = land < 0.52f ? raster::Mix(Rgb(8, 26, 70), Rgb(18, 60, 120), land / 0.52f)
-                                : raster::Mix(Rgb(70, 96, 56), Rgb(150, 128, 90), std::min(1.0f, (land - 0.52f) * 3.0f));
+    TRgba ground = land < 0.52f
+                       ? raster::Mix(Rgb(8, 26, 70), Rgb(18, 60, 120), land / 0.52f)
+                       : raster::Mix(Rgb(70, 96, 56), Rgb(150, 128, 90), std::min(1.0f, (land - 0.52f) * 3.0f));
     ground = raster::Mix(ground, Rgb(236, 242, 250), clouds * 0.9f);
     const float day = raster::Smoothstep(-0.12f, 0.5f, light + 0.35f * n[2]);
     TRgba col = raster::Shade(ground, 0.05f + 0.95f * day);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "PictureChecks.h"
 #include "battle/Btinfo.h"
 #include "battle/Btmain.h"
 #include "battle/Btqvmap.h"
@@ -24,7 +25,6 @@
 #include "campaign/Ship.h"
 #include "qolib/graphics/QoTDib.h"
 #include "qolib/graphics/Qograph_rap.h"
-#include "PictureChecks.h"
 
 namespace vdmq::test {
 namespace {
@@ -75,7 +75,7 @@ class TComposingView : public TBtViewSink {
     view_.InitDib();
     // Slots 0..9: the sky, the radar glyphs, both flame sheets, both explosions, the trails, the
     // missiles, the shield and the markers.
-    const int fixed[10][4] = {{47, 0, 1, 1}, {48, -1, 1, 8}, {51, 0, 1, 8}, {51, 1, 1, 8},  {52, 0, 1, 8},
+    const int fixed[10][4] = {{47, 0, 1, 1}, {48, -1, 1, 8}, {51, 0, 1, 8}, {51, 1, 1, 8}, {52, 0, 1, 8},
                               {52, 1, 1, 8}, {53, 0, 10, 8}, {50, 0, 6, 8}, {54, 0, 1, 4}, {55, -1, 15, 1}};
     for (const auto& f : fixed) AddPat(f[0], f[1], f[2], f[3]);
     SetBtViewSink(this);
@@ -84,15 +84,19 @@ class TComposingView : public TBtViewSink {
 
   int AddPat(int kind, int number, int rows, int cols) override {
     auto sheet = std::make_unique<TQoRGBContainer>();
-    if (!sheet->LoadPackById(kind, number, rows, cols)) faults.push_back("no sheet " + std::to_string(kind) + "/" + std::to_string(number));
+    if (!sheet->LoadPackById(kind, number, rows, cols))
+      faults.push_back("no sheet " + std::to_string(kind) + "/" + std::to_string(number));
     sheets_.push_back(std::move(sheet));
     return static_cast<int>(sheets_.size()) - 1;
   }
   void Put(int layer, const TBtDrawEntry& e) override {
     ++entries;
     const bool slot = e.slot >= 0 && e.slot < static_cast<int>(sheets_.size());
-    if (layer < 0 || layer > 3 || !slot || e.frame < 0 || e.frame >= sheets_[e.slot]->Rows() * sheets_[e.slot]->Cols()) {
-      if (faults.size() < 10) faults.push_back("layer " + std::to_string(layer) + " slot " + std::to_string(e.slot) + " frame " + std::to_string(e.frame));
+    if (layer < 0 || layer > 3 || !slot || e.frame < 0 ||
+        e.frame >= sheets_[e.slot]->Rows() * sheets_[e.slot]->Cols()) {
+      if (faults.size() < 10)
+        faults.push_back("layer " + std::to_string(layer) + " slot " + std::to_string(e.slot) + " frame " +
+                         std::to_string(e.frame));
       return;
     }
     queued_[layer].push_back(e);
@@ -159,7 +163,8 @@ TShipData Ship(int hull, int weapon1, int weapon2) {
 int Fleet(int country, const std::vector<TShipData>& ships) {
   const int fleet = 0;
   for (int slot = 0; slot < kFleetShipCount; ++slot) {
-    SetFleetShip(country, fleet, slot, slot < static_cast<int>(ships.size()) ? &ships[static_cast<size_t>(slot)] : nullptr);
+    SetFleetShip(country, fleet, slot,
+                 slot < static_cast<int>(ships.size()) ? &ships[static_cast<size_t>(slot)] : nullptr);
   }
   return fleet;
 }
@@ -201,7 +206,8 @@ void HeadingsTurnTheHulls() {
         for (int y = 0; y < s.FrameHeight(); ++y) {
           for (int x = 0; x < s.FrameWidth(); ++x) differ += !Same(At(s, turned, x, y), At(s, along, x, y));
         }
-        EXPECT_GT(differ, s.FrameWidth() * s.FrameHeight() / 20) << "picture " << n << ": frame " << turned << " against " << along;
+        EXPECT_GT(differ, s.FrameWidth() * s.FrameHeight() / 20)
+            << "picture " << n << ": frame " << turned << " against " << along;
       }
     }
   }
@@ -235,10 +241,10 @@ void TheSidesKeepTheirColours() {
   };
   const TPair pairs[] = {
       {50, 0, 6, 8, range(0, 16), range(16, 16)},  // missiles and torpedoes
-      {50, 0, 6, 8, {32, 40}, {33, 41}},            // the bolts
-      {51, 0, 1, 8, range(0, 3), range(4, 3)},      // engine flames
-      {53, 0, 10, 8, range(8, 8), range(16, 8)},    // trails of bolt kind 3
-      {53, 0, 10, 8, range(24, 8), range(32, 8)},   // trails of bolt kind 2
+      {50, 0, 6, 8, {32, 40}, {33, 41}},           // the bolts
+      {51, 0, 1, 8, range(0, 3), range(4, 3)},     // engine flames
+      {53, 0, 10, 8, range(8, 8), range(16, 8)},   // trails of bolt kind 3
+      {53, 0, 10, 8, range(24, 8), range(32, 8)},  // trails of bolt kind 2
   };
   for (const TPair& t : pairs) {
     TQoRGBContainer s;

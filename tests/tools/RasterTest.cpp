@@ -5,19 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 
 #include "platform/base/GameError.h"
 #include "qolib/graphics/Qooldbmp.h"
 #include "support/Scratch.h"
 #include "tools/BmpWriter.h"
+#include "tools/MeshShapes.h"
 #include "tools/Noise.h"
 #include "tools/OutputFile.h"
 #include "tools/Palette.h"
-#include "tools/MeshShapes.h"
 #include "tools/Raster.h"
 #include "tools/Rasterizer.h"
 
@@ -300,7 +300,8 @@ TEST(Rasterizer, ClosedShapesLeaveNoGapsBetweenTheirTriangles) {
   Lathe(sphere, {0, 0, 0}, {0, 0, 1}, profile, 48, 0, true);
   TCanvas c(16, 16, 4);
   TDepthBuffer depth;
-  RenderMesh(c, depth, sphere, TopDown(), {}, [](const TFragment& f) { return Rgb(255, 255, 255, f.Normal.z > 0 ? 1.0f : 0.0f); });
+  RenderMesh(c, depth, sphere, TopDown(), {},
+             [](const TFragment& f) { return Rgb(255, 255, 255, f.Normal.z > 0 ? 1.0f : 0.0f); });
   int covered = 0;
   for (float d : depth.Depth) covered += d < 1000.0f;
   // In samples: the outline's radius is 5 * 100 / sqrt(100^2 - 5^2) pixels, 16 samples a pixel.
