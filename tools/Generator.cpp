@@ -15,6 +15,7 @@
 #include "tools/HullModels.h"
 #include "tools/PictureStage.h"
 #include "tools/SampleData.h"
+#include "tools/Sounds.h"
 
 namespace vdmq::sample {
 
@@ -145,6 +146,7 @@ const std::vector<TStage>& Stages() {
   static const std::vector<TStage> stages = {
       {"world", "dat/INIT.DAT, dat/MAP00.DAT, save/", RunWorldStage},
       {"pictures", "dat/BMP.PAK", RunPictureStage},
+      {"audio", "snd/SE_00.WAV, snd/ERI_nnn.WAV, snd/PET_nnn.WAV", RunAudioStage},
   };
   return stages;
 }
