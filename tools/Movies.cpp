@@ -214,14 +214,6 @@ void DrawSky(TCanvas& c, const TTexture& sky, float zoom, float driftX, float dr
   }
 }
 
-TRgba StarColour(raster::TArtRng& rng) {
-  const float t = rng.Unit();
-  if (t < 0.3f) return Rgb(170, 196, 255);
-  if (t < 0.75f) return Rgb(236, 240, 255);
-  if (t < 0.92f) return Rgb(255, 232, 196);
-  return Rgb(255, 196, 150);
-}
-
 struct TStar {
   float x, y, depth, size, brightness;
   TRgba colour;
@@ -387,7 +379,7 @@ TMovieScene::TMovieScene(int number) : number_(number), parts_(std::make_unique<
     // Stars in a box before the camera, which flies into it.
     for (int i = 0; i < 360; ++i) {
       p.Stars.push_back({rng.Range(-1.7f, 1.7f), rng.Range(-1.3f, 1.3f), rng.Range(0.12f, 1.6f), rng.Range(0.35f, 0.6f),
-                         rng.Range(0.25f, 1.0f), StarColour(rng)});
+                         rng.Range(0.25f, 1.0f), art::StarColour(rng)});
     }
     for (const TFleetShip& s : kFleet) {
       TShipShot shot = FittedShot(s.Picture, s.Width, s.Height, kFleetHeading, kFleetElevation, 0.92f);
@@ -399,7 +391,7 @@ TMovieScene::TMovieScene(int number) : number_(number), parts_(std::make_unique<
     p.World = WorldSurface(raster::HashName("INT_T02 world"), kCapitalWorld);
     for (int i = 0; i < 420; ++i) {
       p.Stars.push_back({rng.Range(0, kW), rng.Range(0, kH), rng.Range(0, 2.0f * kPi), rng.Range(0.35f, 0.6f),
-                         rng.Range(0.15f, 0.9f), StarColour(rng)});
+                         rng.Range(0.15f, 0.9f), art::StarColour(rng)});
     }
     p.Fortress = FortressMesh();
     const TPoint centre = FortressCamera().Centre;

@@ -13,6 +13,10 @@ namespace vdmq::sample {
 
 namespace {
 
+// Peak level of the voices, dBFS, and the fades at both ends of every clip.
+constexpr float kClipPeakDb = -3.0f;
+constexpr double kClipFadeSeconds = 0.005;
+
 using synth::TSyllable;
 using synth::TVowel;
 constexpr TVowel A = TVowel::kA, E = TVowel::kE, I = TVowel::kI, O = TVowel::kO, U = TVowel::kU;

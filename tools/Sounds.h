@@ -24,11 +24,6 @@ constexpr int kLowVoiceKind = 6;   // PET
 // turn?, 5 quit?, 8 save?, 9 saved, 10 load?, 11 loaded.
 inline constexpr std::array<int, 9> kVoiceClips = {0, 1, 2, 3, 5, 8, 9, 10, 11};
 
-// Peak level of every clip, dBFS.
-constexpr float kClipPeakDb = -3.0f;
-// The fades at both ends of every clip.
-constexpr double kClipFadeSeconds = 0.005;
-
 // A voice clip of a voice kind (5 or 6), at its final level.
 synth::TSignal VoiceClip(int kind, int number);
 // The sound effect of a ship destroyed in battle, at its final level.
