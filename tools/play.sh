@@ -12,7 +12,8 @@ if [ -x "$game" ]; then
   exec "$game"
 else
   echo "The sample data set is in build/release/screens: dat/INIT.DAT (new-game data), dat/MAP00.DAT"
-  echo "(the scenario map), dat/BMP.PAK (the picture archive) and the empty save/ folder."
+  echo "(the scenario map), dat/BMP.PAK (the picture archive), the empty save/ folder, snd/ (the sound"
+  echo "effect and the adjutants' voices) and inter/ (the opening and ending movies)."
   echo "The game's screens are not built yet, so there is no program to start: the campaign engine, the"
   echo "battle and the libraries are built in build/release and run headless in the tests."
 fi
