@@ -600,7 +600,7 @@ synth::TSignal TMovieScene::Sound() const {
     // A dark drone, the boom at the flash, then a suspended chord resolving.
     const double boom = static_cast<double>(kFlashFrame) / kMovieFps;
     chord({55.0, 82.41, 110.0}, [boom](double t) { return synth::Rise(t, 0.0, 1.5) * (1.0f - synth::Rise(t, boom - 0.1, boom + 0.4)) * 0.6f; }, 0.0,
-          boom + 0.5, 0.7f);
+          boom + 0.5, 1.0f);
     double phase = 0.0;
     for (size_t i = 0; i < n; ++i) {
       const double t = static_cast<double>(i) / kRate - boom;
@@ -610,9 +610,9 @@ synth::TSignal TMovieScene::Sound() const {
       const float env = static_cast<float>(std::exp(-t / 1.4)) * synth::Rise(t, 0.0, 0.01);
       s[i] += (static_cast<float>(std::sin(phase)) * 1.2f + rumble) * env;
     }
-    chord({110.0, 146.83, 164.81, 220.0}, [](double t) { return synth::Rise(t, 4.2, 5.6) * (1.0f - synth::Rise(t, 6.9, 7.3)); }, 4.2, 3.2, 0.5f);
+    chord({110.0, 146.83, 164.81, 220.0}, [](double t) { return synth::Rise(t, 4.2, 5.6) * (1.0f - synth::Rise(t, 6.9, 7.3)); }, 4.2, 3.2, 1.0f);
     chord({110.0, 138.59, 164.81, 220.0, 277.18}, [](double t) { return synth::Rise(t, 6.9, 7.3) * (1.0f - synth::Rise(t, 8.2, 9.9)); }, 6.9, 3.1,
-          0.5f);
+          1.0f);
   }
   synth::NormalizePeak(s, synth::Decibels(-3.0f));
   synth::FadeEnds(s, 0.005);
