@@ -15,8 +15,6 @@
 #include "platform/core/StdCtrls.h"
 #include "platform/core/Timer.h"
 #include "platform/headless/TestKit.h"
-#include "qolib/graphics/Qograph_rap.h"
-#include "qolib/pack/Qopack.h"
 #include "screens/F_sysmes.h"
 #include "screens/Main.h"
 #include "support/BattleWorld.h"
@@ -48,10 +46,6 @@ class BattleScreen : public ::testing::Test {
   // Runs the battle, comparing the screen after frames 1 and 100 with the golden pictures, then
   // withdraws.
   void Shoot(const std::string& name, const std::function<void()>& start) {
-    // A data set whose archive has no battle pictures yet shows nothing worth comparing.
-    if (QoPictureArchive() == nullptr || QoPictureArchive()->CheckFileName("BTBG_00.BMP") < 0) {
-      GTEST_SKIP() << "the data set has no battle pictures";
-    }
     TTimer* timer = fmBtMain->TimerMain;
     TNotifyEvent tick = timer->OnTimer();
     int ticks = 0;
