@@ -71,13 +71,7 @@ constexpr TValueLine kEngineLines[2] = {{"船速　 %4d", "船速　 ----"}, {"�
 }  // namespace
 
 TfmBuild::TfmBuild(TComponent* owner) : TCHF_Form(owner) {
-  Name = "fmBuild";
-  SetBorderStyle(bsSingle);
-  SetBorderIcons(0);
-  Position = poScreenCenter;
-  SetColor(clBlack);
-  SetCaption(SJS("造船所"));
-  SetClientSize(600, 500);
+  SetUpScreenForm(this, "fmBuild", SJS("造船所"), 600, 500);
   imgBG = MakeScreenBackground(this, QoBG, 600, 500);
 
   plFrame = new TPanel(this);

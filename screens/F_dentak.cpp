@@ -22,13 +22,7 @@ std::int64_t PlayerFunds() { return GetCountryFund(GetPlayerCountry()); }
 }  // namespace
 
 TfmDentaku::TfmDentaku(TComponent* owner) : TCHF_Form(owner) {
-  Name = "fmDentaku";
-  SetBorderStyle(bsSingle);
-  SetBorderIcons(0);
-  Position = poScreenCenter;
-  SetColor(clBlack);
-  SetCaption(SJS("数値入力"));
-  SetClientSize(296, 164);
+  SetUpScreenForm(this, "fmDentaku", SJS("数値入力"), 296, 164);
   imgBG = MakeScreenBackground(this, QoBG, 296, 164);
 
   lbDentaku = MakeScreenLabel(this, "lbDentaku", 60, 16, "0");

@@ -34,13 +34,7 @@ bool IsListed(int planet, int dock, int country) {
 }  // namespace
 
 TfmDock::TfmDock(TComponent* owner) : TCHF_Form(owner) {
-  Name = "fmDock";
-  SetBorderStyle(bsSingle);
-  SetBorderIcons(0);
-  Position = poScreenCenter;
-  SetColor(clBlack);
-  SetCaption(SJS("造船所一覧"));
-  SetClientSize(540, 240);
+  SetUpScreenForm(this, "fmDock", SJS("造船所一覧"), 540, 240);
   imgBG = MakeScreenBackground(this, QoBG, 540, 240);
 
   List.Create(this, 136, 60, 12, 460, kScrollTops, [this] { ShowList(); });

@@ -45,13 +45,7 @@ bool IsPartsSelectable(int mode, int kind, int part) {
 }
 
 TfmParts::TfmParts(TComponent* owner) : TCHF_Form(owner) {
-  Name = "fmParts";
-  SetBorderStyle(bsSingle);
-  SetBorderIcons(0);
-  Position = poScreenCenter;
-  SetColor(clBlack);
-  SetCaption(SJS("パーツ選択"));
-  SetClientSize(460, 340);
+  SetUpScreenForm(this, "fmParts", SJS("パーツ選択"), 460, 340);
   imgBG = MakeScreenBackground(this, QoBG, 460, 340);
 
   List.Create(this, 24, 20, 16, 188, kScrollTops, [this] { ShowList(); });

@@ -22,13 +22,7 @@ TfmTec* openTec = nullptr;
 }  // namespace
 
 TfmTec::TfmTec(TComponent* owner) : TCHF_Form(owner) {
-  Name = "fmTec";
-  SetBorderStyle(bsSingle);
-  SetBorderIcons(0);
-  Position = poScreenCenter;
-  SetColor(clBlack);
-  SetCaption(SJS("技術開発"));
-  SetClientSize(400, 220);
+  SetUpScreenForm(this, "fmTec", SJS("技術開発"), 400, 220);
   imgBG = MakeScreenBackground(this, QoBG, 400, 220);
 
   for (int t = 0; t < 5; ++t) {

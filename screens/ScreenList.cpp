@@ -48,6 +48,16 @@ B* MakeKitButton(TForm* owner, const std::string& name, int left, int top, int w
 
 }  // namespace
 
+void SetUpScreenForm(TForm* form, const std::string& name, const std::string& caption, int width, int height) {
+  form->Name = name;
+  form->SetBorderStyle(bsSingle);
+  form->SetBorderIcons(0);
+  form->Position = poScreenCenter;
+  form->SetColor(clBlack);
+  form->SetCaption(caption);
+  form->SetClientSize(width, height);
+}
+
 TCHBmpContainer* MainFaces(const std::string& name) {
   if (fmMain == nullptr) return nullptr;
   return dynamic_cast<TCHBmpContainer*>(fmMain->FindComponent(name));

@@ -21,6 +21,10 @@ class TImage;
 class TLabel;
 class TQoTrueDib;
 
+// The frame of a screen: its name, a single border without caption buttons, centred on the screen,
+// black, with its caption and client size.
+void SetUpScreenForm(TForm* form, const std::string& name, const std::string& caption, int width, int height);
+
 // A face container of the main window by its name ("bc28_28" ...), null without the main window.
 TCHBmpContainer* MainFaces(const std::string& name);
 
