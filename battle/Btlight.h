@@ -43,7 +43,7 @@ class TBtLight : public TBtUnit {
   int32_t baseFrame_ = 0;
 };
 
-class TBtExploade : public TBtLight {
+class TBtExploade final : public TBtLight {
  public:
   TBtExploade() = default;
 

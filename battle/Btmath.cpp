@@ -1,10 +1,11 @@
 #include "battle/Btmath.h"
 
+#include <array>
 #include <cstdlib>
 
 namespace vdmq {
 
-const int BtSinTbl[180] = {
+constexpr int BtSinTbl[180] = {
     0,  2,  3,  5,  7,  9,  10, 12, 14, 16, 17, 19, 21, 22, 24, 26, 28, 29, 31, 33,
     34, 36, 37, 39, 41, 42, 44, 45, 47, 48, 50, 52, 53, 54, 56, 57, 59, 60, 62, 63,
     64, 66, 67, 68, 69, 71, 72, 73, 74, 75, 77, 78, 79, 80, 81, 82, 83, 84, 85, 86,
@@ -15,7 +16,7 @@ const int BtSinTbl[180] = {
     64, 63, 62, 60, 59, 57, 56, 54, 53, 52, 50, 48, 47, 45, 44, 42, 41, 39, 37, 36,
     34, 33, 31, 29, 28, 26, 24, 23, 21, 19, 17, 16, 14, 12, 10, 9,  7,  5,  3,  2};
 
-const int BtTanTbl[90] = {
+constexpr int BtTanTbl[90] = {
     0,   2,   3,   5,   7,   9,   11,  12,  14,  16,  18,  19,  21,  23,   25,   27,   29,   31,
     32,  34,  36,  38,  40,  42,  45,  47,  49,  51,  53,  55,  58,  60,  62,   65,   67,   70,
     73,  75,  78,  81,  84,  87,  90,  93,  97,  100, 104, 107, 111, 115,  119,  123,  128,  133,
@@ -25,13 +26,32 @@ const int BtTanTbl[90] = {
 namespace {
 // The sine of a remainder r in -359..359 (the table is not symmetric everywhere: entry 167 is
 // not entry 13, so negative remainders are read exactly as the rule says).
-int SinOfRemainder(int r) {
+constexpr int SinOfRemainder(int r) {
   if (r >= 180) return -BtSinTbl[r % 180];
   if (r >= 0) return BtSinTbl[r];
   if (r > -180) return -BtSinTbl[-r];
   return BtSinTbl[(-r) % 180];
 }
+
+constexpr std::array<int, 360> DegreeTable(int quarter) {
+  std::array<int, 360> t{};
+  for (int d = 0; d < 360; ++d) t[static_cast<size_t>(d)] = SinOfRemainder((d + quarter) % 360);
+  return t;
+}
+
+// The tangent table padded to 128 entries with values no ratio reaches, for a search of fixed
+// steps.
+constexpr std::array<int64_t, 128> PaddedTangents() {
+  std::array<int64_t, 128> t{};
+  for (int i = 0; i < 128; ++i) t[static_cast<size_t>(i)] = i < 90 ? BtTanTbl[i] : INT64_MAX;
+  return t;
+}
+constexpr std::array<int64_t, 128> kTangents = PaddedTangents();
+
 }  // namespace
+
+constexpr std::array<int, 360> BtSinDeg = DegreeTable(0);
+constexpr std::array<int, 360> BtCosDeg = DegreeTable(90);
 
 int BtSin(int deg) { return SinOfRemainder(deg % 360); }
 
@@ -67,10 +87,13 @@ int BtGetAngle(int x0, int y0, int x1, int y1) {
   if (dx == 0) {
     i = 90;
   } else {
-    // Ratios beyond the table's last entry all mean "steeper than 89 degrees".
-    int64_t ratio = dy * 100 / dx;
-    if (ratio > 1000000) ratio = 1000000;
-    i = BtAtanIndex(static_cast<int>(ratio), 0, 89);
+    // Ratios beyond the table's last entry all mean "steeper than 89 degrees". The first entry
+    // not below the ratio, as BtAtanIndex(ratio, 0, 89) finds it, by seven halving steps that
+    // need no branch.
+    const int64_t ratio = dy * 100 / dx;
+    int at = 0;
+    for (int step = 64; step > 0; step >>= 1) at += kTangents[static_cast<size_t>(at + step - 1)] < ratio ? step : 0;
+    i = at < 89 ? at : 89;
   }
   switch (base) {
     case 0: return i;
@@ -86,22 +109,5 @@ int BtGetRelAngle(int heading, int x0, int y0, int x1, int y1) {
   if (r < -180) r += 360;
   return r;
 }
-
-// Differences beyond 2^31 - 1 (points on opposite ends of the integer range) saturate there, so
-// that a square stays below 2^62 and the sum of two below 2^63.
-int64_t BtSquare(int a, int b) {
-  constexpr int64_t kMaxDiff = INT32_MAX;
-  int64_t d = static_cast<int64_t>(b) - a;
-  if (d > kMaxDiff) d = kMaxDiff;
-  if (d < -kMaxDiff) d = -kMaxDiff;
-  return d * d;
-}
-
-bool BtChkCircle(int x0, int y0, int r0, int r1, int y1, int x1) {
-  const int64_t r = static_cast<int64_t>(r0) + r1;
-  return BtSquare(x0, x1) + BtSquare(y0, y1) <= r * r;
-}
-
-int64_t BtGetDist2(int x0, int y0, int x1, int y1) { return BtSquare(x0, x1) + BtSquare(y0, y1); }
 
 }  // namespace vdmq

@@ -150,6 +150,4 @@ void TBtMissile::Draw() {
   view->Put(kBtLayerMissile, e);
 }
 
-void TBtMissile::ForgetUnit(const TBtUnit* unit) { target_.ForgetUnit(unit); }
-
 }  // namespace vdmq

@@ -13,7 +13,7 @@ namespace vdmq {
 // Frames of the missile sprite sheet (6 rows x 8 columns).
 constexpr int kBtMissileSheetFrames = 48;
 
-class TBtMissile : public TBtUnit {
+class TBtMissile final : public TBtUnit {
  public:
   TBtMissile() = default;
 
@@ -21,7 +21,7 @@ class TBtMissile : public TBtUnit {
   virtual void Move();
   virtual void ChkHit();
   virtual void Draw();
-  virtual void ForgetUnit(const TBtUnit* unit);
+  virtual void ForgetUnit(const TBtUnit* unit) { target_.ForgetUnit(unit); }
 
   int GetPart() const { return part_; }
   int GetDamage() const { return damage_; }

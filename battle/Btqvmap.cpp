@@ -201,9 +201,11 @@ TBtShipList TBtQvMap::GetShipsAt(int country, int x, int y, int r) const {
 }
 
 TBtShip* TBtQvMap::GetOtherShipAt(const TBtUnit* unit, int country, int x, int y) const {
-  const TBtShipList list = GetShipsAt(country, x, y, unit->GetRadius());
-  for (int i = 0; i < list.count; ++i) {
-    if (list.ships[i] != unit) return list.ships[i];
+  // The first of GetShipsAt(country, x, y, unit radius) that is not the unit, found without
+  // making the list (every missile asks every frame).
+  const int r = unit->GetRadius();
+  for (TBtShip* s : ships_) {
+    if (s != nullptr && s != unit && s->GetCountry() == country && s->ChkHitCircle(x, y, r)) return s;
   }
   return nullptr;
 }

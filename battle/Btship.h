@@ -33,7 +33,7 @@ struct TBtShipInfo {
   int32_t satellite = -1;  // -1 for a fleet ship
 };
 
-class TBtShip : public TBtUnit {
+class TBtShip final : public TBtUnit {
  public:
   TBtShip();
   // Writes the remaining durability back into the fleet slot or the satellite slot.
@@ -46,7 +46,7 @@ class TBtShip : public TBtUnit {
   virtual void Draw();
   virtual void TickEquip();
   virtual void Fire();
-  virtual void ForgetUnit(const TBtUnit* unit);
+  virtual void ForgetUnit(const TBtUnit* unit) { target_.ForgetUnit(unit); }
 
   bool IsFlagship() const { return flagship_; }
   int GetFleet() const { return fleet_; }

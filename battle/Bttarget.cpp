@@ -104,11 +104,6 @@ void TBtTarget::GetMovePos(int& x, int& y) const { AimPos(moveUnit_, moveX_, mov
 
 void TBtTarget::GetFirePos(int& x, int& y) const { AimPos(fireUnit_, fireX_, fireY_, x, y); }
 
-void TBtTarget::ForgetUnit(const TBtUnit* unit) {
-  if (moveUnit_ == unit) moveUnit_ = nullptr;
-  if (fireUnit_ == unit) fireUnit_ = nullptr;
-}
-
 void TBtTarget::Update(const TBtUnit* self) {
   if (mode_ == kBtTargetManual || self == nullptr) return;
   if (countdown_ > 0) {

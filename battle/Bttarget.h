@@ -41,7 +41,10 @@ class TBtTarget {
   void GetMovePos(int& x, int& y) const;
   void GetFirePos(int& x, int& y) const;
   // Drops a unit that is about to be deleted.
-  void ForgetUnit(const TBtUnit* unit);
+  void ForgetUnit(const TBtUnit* unit) {
+    if (moveUnit_ == unit) moveUnit_ = nullptr;
+    if (fireUnit_ == unit) fireUnit_ = nullptr;
+  }
   // The automatic step, at the start of every move of its owner.
   void Update(const TBtUnit* self);
 

@@ -67,21 +67,17 @@ void TBtUnit::Damage(int d) {
 
 void TBtUnit::GetNextPos(int& x, int& y) const {
   if (!alive_) return;
-  const int a = static_cast<int>(((static_cast<int64_t>(dir_) + turn_) % 3600 + 3600) % 3600);
+  const int64_t r = (static_cast<int64_t>(dir_) + turn_) % 3600;
+  const auto degree = static_cast<size_t>((r < 0 ? r + 3600 : r) / 10);  // 0..359
   // Saturates at the integer range: a unit flying away for ever stays far outside the arena.
-  x = BtClamp32(x_ + static_cast<int64_t>(BtCos(a / 10)) * speed_ / 100);
-  y = BtClamp32(y_ + static_cast<int64_t>(BtSin(a / 10)) * speed_ / 100);
+  x = BtClamp32(x_ + static_cast<int64_t>(BtCosDeg[degree]) * speed_ / 100);
+  y = BtClamp32(y_ + static_cast<int64_t>(BtSinDeg[degree]) * speed_ / 100);
 }
 
 bool TBtUnit::ChkHitUnit(const TBtUnit* other) const {
   if (!alive_ || other == nullptr) return false;
   if ((other->GetKind() & hitMask_) == 0) return false;
   return BtChkCircle(x_, y_, radius_, other->GetRadius(), other->GetY(), other->GetX());
-}
-
-bool TBtUnit::ChkHitCircle(int x, int y, int r) const {
-  if (!alive_) return false;
-  return BtChkCircle(x_, y_, radius_, r, y, x);
 }
 
 }  // namespace vdmq

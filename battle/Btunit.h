@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+#include "battle/Btmath.h"
+
 namespace vdmq {
 
 // Kind bits of a unit and of a hit mask.
@@ -72,7 +74,7 @@ class TBtUnit {
   // Next position along heading dir + turn at the current speed; nothing for a dead unit.
   virtual void GetNextPos(int& x, int& y) const;
   virtual bool ChkHitUnit(const TBtUnit* other) const;
-  virtual bool ChkHitCircle(int x, int y, int r) const;
+  virtual bool ChkHitCircle(int x, int y, int r) const { return alive_ && BtChkCircle(x_, y_, radius_, r, y, x); }
 
   // Extra read-outs for tests and tools (not part of the unit's behaviour).
   int GetMaxSpeed() const { return maxSpeed_; }

@@ -14,6 +14,8 @@ set(VDMQ_LAYERS
   "qolib/graphics:platform/base,platform/sys,platform/core,qolib/pack,qolib/graphics"
   # The window kit stands on the window layer and the graphics library, and knows no game.
   "formkit:platform/base,platform/sys,platform/core,qolib/pack,qolib/graphics,formkit"
+  # The setup program shares no code with the game: it stands on the platform layer alone.
+  "setup:platform/base,platform/sys,platform/core,platform/sdl,setup"
   # The campaign engine and the battle know no window system, and the campaign never the battle.
   "campaign:platform/base,platform/sys,qolib/pack,campaign"
   "battle:platform/base,platform/sys,qolib/pack,campaign,battle"

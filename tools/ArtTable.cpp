@@ -1,9 +1,12 @@
 #include "tools/ArtTable.h"
 
 #include "campaign/File_manager.h"
+#include "tools/BattleArt.h"
+#include "tools/HullModels.h"
 #include "tools/MapArt.h"
 #include "tools/Portraits.h"
 #include "tools/ScreenArt.h"
+#include "tools/ShipArt.h"
 #include "tools/SpriteArt.h"
 #include "tools/Starfield.h"
 
@@ -26,51 +29,67 @@ struct TArtRow {
 // our own where nothing fixes them (the main window's background, the empty ship panels, the map
 // sheets' frame counts).
 constexpr TArtRow kRows[] = {
-    {8, -1, -1, 792, 573, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},    // BG_MAIN
-    {9, -1, -1, 600, 500, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},    // BG_BUILD
-    {10, -1, -1, 256, 160, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_BUILD_0
-    {11, -1, -1, 512, 416, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_EVENT
-    {12, 0, 0, 464, 100, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},     // BG_EV00: the text area
-    {12, 1, 2, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},     // empty portraits
-    {12, 10, 13, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // left shutter
-    {12, 20, 23, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // right shutter
-    {13, -1, -1, 616, 252, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_CMDSEL
-    {14, -1, -1, 138, 138, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_CMDSEL_0
-    {15, -1, -1, 540, 240, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_DOCK
-    {16, -1, -1, 540, 240, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_PL_SEL
-    {17, -1, -1, 518, 440, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_FLEET
-    {18, -1, -1, 256, 160, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_FLEET_0
-    {19, -1, -1, 154, 470, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_FLSEL
-    {20, -1, -1, 364, 400, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_SAVE
-    {21, -1, -1, 460, 340, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_PARTS
-    {22, -1, -1, 400, 220, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_TEC
-    {23, -1, -1, 792, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_BTMAIN
-    {25, -1, -1, 448, 197, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_SYSMES
-    {26, -1, -1, 540, 280, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_CMDIF
-    {27, -1, -1, 296, 164, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_DENTAKU
-    {28, -1, -1, 600, 420, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_PLANET
-    {29, -1, -1, 400, 160, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_SYSTEM
-    {30, -1, -1, 252, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_MAIN_R
-    {31, -1, -1, 540, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_MAIN_L
-    {32, -1, -1, 792, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_MAIN_M
-    {33, -1, -1, 216, 107, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_MAIN_0
-    {34, 0, 1, 240, 1020, 24, 17, 4, K::kMagenta, kMethodVarnel, RenderChips},     // QV_MAP0, QV_MAP1
-    {35, -1, -1, 240, 1020, 24, 17, 4, K::kMagenta, kMethodVarnel, RenderPlanets}, // QV_PLA
-    {36, -1, -1, 60, 1320, 24, 22, 1, K::kMagenta, kMethodVarnel, RenderShipIcons}, // QV_SHIP
-    {37, -1, -1, 60, 600, 24, 10, 1, K::kMagenta, kMethodStored, RenderMarks},     // QV_MK
-    {40, 0, 37, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},   // GEN
-    {41, 0, 37, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},   // GEN_D
-    {42, 0, 37, 138, 138, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},   // COM
-    {43, 0, 37, 69, 69, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},     // COM_S
-    {46, 0, 3, 1280, 904, 8, 1, 1, K::kOpaque, kMethodCocotte, RenderStarfield},   // BG_00..03
-    {57, -1, -1, 840, 30, 24, 1, 14, K::kCorner, kMethodVarnel, RenderScreen},      // BG_EV_NX
+    {8, -1, -1, 792, 573, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},          // BG_MAIN
+    {9, -1, -1, 600, 500, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},          // BG_BUILD
+    {10, -1, -1, 256, 160, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_BUILD_0
+    {11, -1, -1, 512, 416, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_EVENT
+    {12, 0, 0, 464, 100, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},           // BG_EV00: the text area
+    {12, 1, 2, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},           // empty portraits
+    {12, 10, 13, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // left shutter
+    {12, 20, 23, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // right shutter
+    {13, -1, -1, 616, 252, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_CMDSEL
+    {14, -1, -1, 138, 138, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_CMDSEL_0
+    {15, -1, -1, 540, 240, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_DOCK
+    {16, -1, -1, 540, 240, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_PL_SEL
+    {17, -1, -1, 518, 440, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_FLEET
+    {18, -1, -1, 256, 160, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_FLEET_0
+    {19, -1, -1, 154, 470, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_FLSEL
+    {20, -1, -1, 364, 400, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_SAVE
+    {21, -1, -1, 460, 340, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_PARTS
+    {22, -1, -1, 400, 220, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_TEC
+    {23, -1, -1, 792, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_BTMAIN
+    {24, -1, -1, 100, 100, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderBattleMinimap},  // BG_BTMAIN_0
+    {25, -1, -1, 448, 197, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_SYSMES
+    {26, -1, -1, 540, 280, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_CMDIF
+    {27, -1, -1, 296, 164, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_DENTAKU
+    {28, -1, -1, 600, 420, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_PLANET
+    {29, -1, -1, 400, 160, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_SYSTEM
+    {30, -1, -1, 252, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_MAIN_R
+    {31, -1, -1, 540, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_MAIN_L
+    {32, -1, -1, 792, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_MAIN_M
+    {33, -1, -1, 216, 107, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_MAIN_0
+    {34, 0, 1, 240, 1020, 24, 17, 4, K::kMagenta, kMethodVarnel, RenderChips},          // QV_MAP0, QV_MAP1
+    {35, -1, -1, 240, 1020, 24, 17, 4, K::kMagenta, kMethodVarnel, RenderPlanets},      // QV_PLA
+    {36, -1, -1, 60, 1320, 24, 22, 1, K::kMagenta, kMethodVarnel, RenderShipIcons},     // QV_SHIP
+    {37, -1, -1, 60, 600, 24, 10, 1, K::kMagenta, kMethodStored, RenderMarks},          // QV_MK
+    {38, 0, 21, 256, 160, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderShipPicture},     // SH
+    {39, 0, 21, 128, 80, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderShipPicture},      // SH_S
+    {40, 0, 37, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},        // GEN
+    {41, 0, 37, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},        // GEN_D
+    {42, 0, 37, 138, 138, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},        // COM
+    {43, 0, 37, 69, 69, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},          // COM_S
+    {46, 0, 3, 1280, 904, 8, 1, 1, K::kOpaque, kMethodCocotte, RenderStarfield},        // BG_00..03
+    {47, 0, 0, 1600, 1600, 8, 1, 1, K::kOpaque, kMethodCocotte, RenderStarfield},       // BTBG_00
+    {48, -1, -1, 256, 32, 24, 1, 8, K::kMagenta, kMethodVarnel, RenderRadarGlyphs},     // BT_MAP
+    {49, 0, 21, 0, 0, 24, 1, 8, K::kMagenta, kMethodVarnel, RenderBattleShips},         // BTSH: sized by class
+    {50, 0, 0, 192, 144, 24, 6, 8, K::kMagenta, kMethodVarnel, RenderMissiles},         // BTMS
+    {51, 0, 1, 192, 24, 24, 1, 8, K::kBlack, kMethodVarnel, RenderFlames},              // BTEFC
+    {52, 0, 0, 768, 96, 24, 1, 8, K::kBlack, kMethodVarnel, RenderExplosions},          // BTEXP_00
+    {52, 1, 1, 320, 40, 24, 1, 8, K::kBlack, kMethodVarnel, RenderExplosions},          // BTEXP_01
+    {53, 0, 0, 192, 240, 24, 10, 8, K::kBlack, kMethodVarnel, RenderTrails},            // BTADD
+    {54, 0, 0, 512, 128, 24, 1, 4, K::kBlack, kMethodVarnel, RenderShieldBubble},       // BTSD
+    {55, -1, -1, 40, 600, 24, 15, 1, K::kMagenta, kMethodInverted, RenderMarkers},      // BT_MK
+    {57, -1, -1, 840, 30, 24, 1, 14, K::kCorner, kMethodVarnel, RenderScreen},          // BG_EV_NX
 };
 
 std::vector<TArtEntry> Expand() {
   std::vector<TArtEntry> out;
   for (const TArtRow& r : kRows) {
     for (int n = r.first; n <= r.last; ++n) {
-      out.push_back({r.kind, n, r.width, r.height, r.bits, r.rows, r.cols, r.key, r.method, r.render});
+      // A size of 0 x 0: the battle sheet of hull picture n, its frames as large as its class's.
+      const int w = r.width > 0 ? r.width : BattleFrameWidth(n) * r.cols;
+      const int h = r.height > 0 ? r.height : BattleFrameHeight(n) * r.rows;
+      out.push_back({r.kind, n, w, h, r.bits, r.rows, r.cols, r.key, r.method, r.render});
     }
   }
   return out;
@@ -110,6 +129,7 @@ std::string CheckArtImage(const TArtEntry& e, const TArtImage& image) {
     cornerCount += c == corner ? 1 : 0;
   }
   if (e.Key == TKeyRule::kMagenta && corner != raster::kMagenta) return "pixel (0, 0) is not the key";
+  if (e.Key == TKeyRule::kBlack && corner != raster::TBgr{0, 0, 0}) return "pixel (0, 0) is not black";
   if (e.Key == TKeyRule::kCorner && cornerCount != 1) return "its corner colour is used elsewhere";
   return {};
 }

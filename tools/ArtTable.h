@@ -21,13 +21,14 @@ enum class TKeyRule {
   kOpaque,   // drawn whole or cut by area: no key, and no pixel is the key colour
   kMagenta,  // a sprite sheet: pixel (0, 0) is magenta, the key of every frame
   kCorner,   // a sheet whose pixel (0, 0) is a colour of its own, used nowhere else in it
+  kBlack,    // a sheet drawn ADD: pixel (0, 0) is black, which adds nothing
 };
 
 // Archive methods of the entries.
 constexpr int kMethodStored = 0;
 constexpr int kMethodVarnel = 1;
 constexpr int kMethodCocotte = 2;
-constexpr int kMethodInverted = 3;
+constexpr int kMethodInverted = 3;  // stored with every byte inverted
 
 // A generated picture: 24-bit, or 8-bit with its palette (then Rgb holds it expanded).
 struct TArtImage {

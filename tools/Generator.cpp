@@ -12,6 +12,7 @@
 
 #include "campaign/Qvmap.h"
 #include "qolib/pack/Quorvel.h"
+#include "tools/HullModels.h"
 #include "tools/PictureStage.h"
 #include "tools/SampleData.h"
 
@@ -170,11 +171,15 @@ bool ParseCommandLine(const std::vector<std::string>& args, TGenerateOptions* op
     *error = why;
     return false;
   };
+  bool writes = false;  // an option that only a run that writes files takes
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+    if (a == "--flame-rows") {
+      o.FlameRows = true;
+    } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
       if (i + 1 >= args.size()) return fail("the option " + a + " needs a value");
       const std::string& v = args[++i];
+      writes = writes || a != "--threads";
       if (a == "--only") {
         o.Stages.clear();
         for (size_t start = 0; start <= v.size();) {
@@ -209,18 +214,24 @@ bool ParseCommandLine(const std::vector<std::string>& args, TGenerateOptions* op
       o.Folder = a;
     }
   }
-  if (o.Folder.empty()) return fail("the game folder is missing");
+  if (o.FlameRows) {
+    if (writes || !o.Folder.empty()) return fail("--flame-rows writes nothing and takes only --threads");
+  } else if (o.Folder.empty()) {
+    return fail("the game folder is missing");
+  }
   *options = o;
   return true;
 }
 
 std::string Usage(const std::string& program) {
   std::string u = "usage: " + program + " [--only STAGES] [--stage DIR] [--preview DIR] [--threads N] <game folder>\n";
+  u += "       " + program + " --flame-rows [--threads N]\n";
   u += "  --only STAGES   comma-separated stages to run (default: all):\n";
   for (const TStage& s : Stages()) u += std::string("                    ") + s.Name + "  " + s.Writes + "\n";
   u += "  --stage DIR     keep the files that went into the archives in DIR\n";
   u += "  --preview DIR   write contact sheets of the pictures (PNG) into DIR\n";
   u += "  --threads N     worker threads, 1.." + std::to_string(kMaxThreads) + " (default: the hardware threads)\n";
+  u += "  --flame-rows    print the battle's engine-flame table, as computed from the hull models\n";
   return u;
 }
 
@@ -232,6 +243,11 @@ int MakeSampleDataMain(int argc, const char* const* argv) {
   if (!ParseCommandLine(args, &options, &error)) {
     std::fprintf(stderr, "%s: %s\n%s", program.c_str(), error.c_str(), Usage(program).c_str());
     return 2;
+  }
+  if (options.FlameRows) {
+    const TGeneration generation(options);
+    std::fputs(FlameRowsText(FlameRows(generation.Threads())).c_str(), stdout);
+    return 0;
   }
   return GenerateSampleData(options) ? 0 : 1;
 }

@@ -23,6 +23,7 @@ struct TGenerateOptions {
   std::string StageFolder;          // keeps the staged files; empty: a temporary folder
   std::string PreviewFolder;        // receives the contact sheets; empty: none are made
   int Threads = 0;                  // 1..64; 0: the machine's hardware thread count
+  bool FlameRows = false;           // print the battle's engine-flame table instead of writing files
 };
 
 // Options for some stages into a folder, everything else by default.
@@ -80,11 +81,12 @@ bool GenerateSampleData(const TGenerateOptions& options);
 
 // make_sample_data's command line (the arguments after the program name). False with the reason in
 // *error when it is bad: an unknown option or stage, a missing folder or option value, a thread count
-// outside 1..64.
+// outside 1..64; --flame-rows with anything but --threads.
 bool ParseCommandLine(const std::vector<std::string>& args, TGenerateOptions* options, std::string* error);
 std::string Usage(const std::string& program);
 // The whole program: 0 done, 2 a bad command line (usage on stderr, nothing written), 1 a file or
-// folder that cannot be made.
+// folder that cannot be made. With --flame-rows it prints the flame table's rows on stdout and
+// writes nothing.
 int MakeSampleDataMain(int argc, const char* const* argv);
 
 }  // namespace vdmq::sample

@@ -1,8 +1,9 @@
 // make_form_pictures <folder> [--preview <file.png>]
 //
 // Draws the window kit's pictures: the three window skins (frame, title bar, caption buttons), the
-// main window's 24 button-face containers and the application icon in two sizes. The skins and
-// faces are 8-bit pictures sharing one 256-colour palette; the icons are 24-bit. Every picture is
+// main window's 24 button-face containers and the application icon in two sizes; and the setup
+// program's background (SetupBg). The skins and faces are 8-bit pictures sharing one 256-colour
+// palette; the icons and the background are 24-bit. Every picture is
 // written as <name>.bmp into the folder; --preview adds a contact sheet of all of them at twice
 // their size. The same program gives the same bytes on every run and build.
 
@@ -237,16 +238,11 @@ TImage24 DrawCaptionButtons() {
   return out;
 }
 
-// ---- The application icon -----------------------------------------------------------------
+// ---- The application icon and the setup program's background -------------------------------
 
-// A ringed golden planet before deep space, with a bright star: the game's emblem.
-TImage24 DrawIcon(int size) {
-  const float s = static_cast<float>(size);
-  TCanvas c(size, size, 8, {0, 0, 0, 1});
-  c.FillRect(0, 0, s, s,
-             RadialGradient({s * 0.3f, s * 0.25f}, s * 1.1f, s * 1.1f,
-                            TGradient{{{0.0f, Rgb(40, 58, 110)}, {0.6f, Rgb(14, 20, 48)}, {1.0f, Rgb(6, 8, 22)}}}));
-  const TPoint centre{s * 0.48f, s * 0.54f};
+// The game's emblem, a ringed golden planet with a bright star, in the square of side s at (x, y).
+void DrawEmblem(TCanvas& c, float x, float y, float s) {
+  const TPoint centre{x + s * 0.48f, y + s * 0.54f};
   const float radius = s * 0.27f, ringX = s * 0.47f, ringY = s * 0.15f, tilt = -0.38f;
   const float ringWidth = std::max(1.0f, s * 0.06f);
   // The ring's far half, the planet, then the near half.
@@ -256,23 +252,116 @@ TImage24 DrawIcon(int size) {
   std::vector<TPoint> near(ring.begin(), ring.begin() + static_cast<std::ptrdiff_t>(half) + 1);
   const TRgba ringColour = Rgb(236, 214, 150);
   c.StrokePath(far, false, ringWidth, Solid(Shade(ringColour, 0.7f)));
-  c.FillEllipse(centre, radius, radius, [&](float x, float y) {
+  c.FillEllipse(centre, radius, radius, [&](float px, float py) {
     float n[3];
-    if (!SphereNormal(centre, radius, x, y, n)) return Rgb(0, 0, 0, 0);
+    if (!SphereNormal(centre, radius, px, py, n)) return Rgb(0, 0, 0, 0);
     const float light = 0.18f + 0.95f * Lambert(n, -0.6f, -0.7f, 0.55f);
     // Bands across the planet.
-    const float band = 0.92f + 0.08f * std::sin((y - centre.y) / radius * 7.0f);
+    const float band = 0.92f + 0.08f * std::sin((py - centre.y) / radius * 7.0f);
     return Shade(Rgb(232, 150, 60), std::min(1.25f, light * band));
   });
   c.StrokePath(near, false, ringWidth, Solid(ringColour));
   // A four-pointed star at the upper right.
-  const TPoint star{s * 0.80f, s * 0.20f};
+  const TPoint star{x + s * 0.80f, y + s * 0.20f};
   const float arm = s * 0.13f, waist = std::max(0.45f, s * 0.025f);
   c.FillPolygon({{star.x, star.y - arm}, {star.x + waist, star.y - waist}, {star.x + arm, star.y}, {star.x + waist, star.y + waist},
                  {star.x, star.y + arm}, {star.x - waist, star.y + waist}, {star.x - arm, star.y}, {star.x - waist, star.y - waist}},
                 Solid(Rgb(255, 255, 240)));
+}
+
+// The emblem on deep space, framed as a badge for the title bar.
+TImage24 DrawIcon(int size) {
+  const float s = static_cast<float>(size);
+  TCanvas c(size, size, 8, {0, 0, 0, 1});
+  c.FillRect(0, 0, s, s,
+             RadialGradient({s * 0.3f, s * 0.25f}, s * 1.1f, s * 1.1f,
+                            TGradient{{{0.0f, Rgb(40, 58, 110)}, {0.6f, Rgb(14, 20, 48)}, {1.0f, Rgb(6, 8, 22)}}}));
+  DrawEmblem(c, 0, 0, s);
   // A thin frame so the square reads as a badge in the title bar.
   c.Bevel(0, 0, s, s, 1.0f, Rgb(96, 116, 168, 0.8f), Rgb(4, 6, 14, 0.9f));
+  return c.Flatten();
+}
+
+// The setup program's 480 x 320 background: deep space with stars and a faint nebula, the lit edge
+// of a large planet at the lower right and the emblem left of centre. Dark behind the buttons
+// (rows 280 and below), so that they stand out; no letters.
+TImage24 DrawSetupBackground() {
+  constexpr float kW = 480, kH = 320;
+  const std::uint32_t seed = HashName("SetupBg");
+  TCanvas c(480, 320, kSamples, {0, 0, 0, 1});
+  c.FillRect(0, 0, kW, kH, LinearGradient({0, 0}, Rgb(12, 16, 38), {0, kH}, Rgb(3, 4, 11)));
+  // The nebula: fractal noise in violet and teal, strongest in a band from the upper middle to the
+  // right and gone before the buttons.
+  // The noise is smooth within a pixel, so it is taken once per pixel, at its centre.
+  const auto perPixel = [&](const std::function<float(float x, float y)>& f) {
+    std::vector<float> v(480 * 320);
+    for (int y = 0; y < 320; ++y)
+      for (int x = 0; x < 480; ++x) v[static_cast<size_t>(y) * 480 + x] = f(x + 0.5f, y + 0.5f);
+    return v;
+  };
+  const auto at = [](const std::vector<float>& v, float x, float y) {
+    return v[static_cast<size_t>(std::clamp(static_cast<int>(y), 0, 319)) * 480 +
+             std::clamp(static_cast<int>(x), 0, 479)];
+  };
+  const std::vector<float> wisps =
+      perPixel([&](float x, float y) { return Fbm(x / 140.0f, y / 110.0f, HashCombine(seed, 1), 5); });
+  const std::vector<float> hue =
+      perPixel([&](float x, float y) { return Fbm(x / 60.0f + 7.3f, y / 60.0f, HashCombine(seed, 2), 4); });
+  const std::vector<float> clouds =
+      perPixel([&](float x, float y) { return Fbm(x / 40.0f, y / 16.0f, HashCombine(seed, 4), 4); });
+  c.ForEachSample(0, 0, kW, kH, [&](float x, float y, TRgba& s) {
+    const float n = at(wisps, x, y), m = at(hue, x, y);
+    const float d = (y - 40.0f - (x - 240.0f) * 0.25f) / 120.0f;
+    const float fall = std::exp(-d * d) * std::clamp(1.0f - y / 270.0f, 0.0f, 1.0f);
+    const float a = std::pow(std::clamp((n - 0.30f) * 1.9f, 0.0f, 1.0f), 1.2f) * fall;
+    const float v = a * (0.5f + 0.5f * m);
+    s.r += v * 0.42f;
+    s.g += v * 0.12f + a * (1.0f - m) * 0.16f;
+    s.b += v * 0.55f + a * (1.0f - m) * 0.14f;
+  });
+  // Stars: many faint ones, a few bright ones with a glow; dimmer behind the buttons.
+  TArtRng rng(HashCombine(seed, 3));
+  for (int i = 0; i < 420; ++i) {
+    const float x = rng.Range(0, kW), y = rng.Range(0, kH);
+    const float b = std::pow(rng.Unit(), 3.0f);
+    const float r = 0.35f + 0.6f * b;
+    const TRgba tint = Mix(Rgb(170, 190, 255), Rgb(255, 230, 200), rng.Unit());
+    const float dim = y > 270 ? 0.35f : 1.0f;
+    c.FillEllipse({x, y}, r, r, Solid(tint), (0.25f + 0.75f * b) * dim, TBlend::kAdd);
+    if (b > 0.55f) {
+      c.FillEllipse({x, y}, r * 4, r * 4,
+                    RadialGradient({x, y}, r * 4, r * 4,
+                                   TGradient{{{0.0f, WithAlpha(tint, 0.35f)}, {1.0f, WithAlpha(tint, 0.0f)}}}),
+                    dim, TBlend::kAdd);
+    }
+  }
+  // The planet, lit from behind at the upper left: a bright rim and a darkening night side, with
+  // its atmosphere glowing just outside the edge.
+  const TPoint pc{600, 540};
+  const float pr = 360, glow = 14;
+  const float edge = pr / (pr + glow);
+  c.FillEllipse(pc, pr + glow, pr + glow,
+                RadialGradient(pc, pr + glow, pr + glow,
+                               TGradient{{{edge - 0.01f, Rgb(60, 110, 200, 0.0f)},
+                                          {edge, Rgb(80, 140, 240, 0.35f)},
+                                          {1.0f, Rgb(40, 80, 180, 0.0f)}}}),
+                1.0f, TBlend::kAdd);
+  c.FillEllipse(pc, pr, pr, [&](float x, float y) {
+    float n[3];
+    if (!SphereNormal(pc, pr, x, y, n)) return Rgb(0, 0, 0, 0);
+    const float light = Lambert(n, -0.55f, -0.50f, -0.65f);
+    const float cloud = 0.75f + 0.25f * at(clouds, x, y);
+    const float rim = std::pow(1.0f - n[2], 3.0f);
+    return Mix(Rgb(3, 5, 12), Rgb(90, 140, 210), std::min(1.0f, light * cloud * 1.6f + rim * light * 2.0f));
+  });
+  // The emblem, about 96 pixels, with a warm glow behind it.
+  const float ex = 96, ey = 104, es = 96;
+  const TPoint halo{ex + es * 0.5f, ey + es * 0.52f};
+  c.FillEllipse(
+      halo, 80, 80,
+      RadialGradient(halo, 80, 80, TGradient{{{0.0f, Rgb(255, 190, 110, 0.16f)}, {1.0f, Rgb(255, 190, 110, 0.0f)}}}),
+      1.0f, TBlend::kAdd);
+  DrawEmblem(c, ex, ey, es);
   return c.Flatten();
 }
 
@@ -377,6 +466,7 @@ int main(int argc, char** argv) {
     pictures.push_back({std::string(spec.Name), DrawFaceContainer(spec), true, spec.FaceWidth, spec.FaceHeight});
   pictures.push_back({"AppIcon16", DrawIcon(16), false});
   pictures.push_back({"AppIcon32", DrawIcon(32), false});
+  pictures.push_back({"SetupBg", DrawSetupBackground(), false});
 
   // One palette: a quarter for the window skins, whose few colours the many faces would crowd
   // out, the rest for the faces.

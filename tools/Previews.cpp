@@ -6,12 +6,12 @@
 #include "campaign/Country.h"
 #include "campaign/Planet.h"
 #include "campaign/Qvmap.h"
-#include "platform/png/PngCodec.h"
+#include "tools/BattlePreviews.h"
 #include "tools/Generator.h"
 #include "tools/MapArt.h"
 #include "tools/MapLegend.h"
-#include "tools/OutputFile.h"
 #include "tools/Portraits.h"
+#include "tools/PreviewKit.h"
 #include "tools/ScreenArt.h"
 #include "tools/SpriteArt.h"
 
@@ -20,124 +20,9 @@ namespace vdmq::sample {
 namespace fs = std::filesystem;
 using raster::TBgr;
 using raster::TImage24;
+using namespace preview;
 
 namespace {
-
-const TBgr kSheetBack{40, 24, 16};   // dark navy behind the sheets
-const TBgr kLabel{150, 220, 240};
-const TBgr kOutline{60, 230, 255};
-
-// ---- Small drawing helpers of the previews ----------------------------------------------------
-
-class TArtSet {
- public:
-  TArtSet(const std::vector<TArtEntry>& entries, const std::vector<TDrawnArt>& drawn) : entries_(entries), drawn_(drawn) {}
-  const TImage24& Get(int kind, int number = -1) const {
-    for (size_t i = 0; i < entries_.size(); ++i) {
-      if (entries_[i].Kind == kind && entries_[i].Number == number) return drawn_[i].Image.Rgb;
-    }
-    static const TImage24 none(1, 1);
-    return none;
-  }
-
- private:
-  const std::vector<TArtEntry>& entries_;
-  const std::vector<TDrawnArt>& drawn_;
-};
-
-enum class TMode { kSet, kAdd, kOpaque };
-
-// Draws a w x h area of src from (sx, sy) at (dx, dy): keyed by src's first pixel (SET or ADD,
-// saturating), or opaque.
-void Blit(TImage24& dst, const TImage24& src, int sx, int sy, int w, int h, int dx, int dy, TMode mode) {
-  const TBgr key = src.At(0, 0);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      const int tx = dx + x, ty = dy + y;
-      if (tx < 0 || ty < 0 || tx >= dst.Width || ty >= dst.Height) continue;
-      const TBgr& p = src.At(sx + x, sy + y);
-      if (mode != TMode::kOpaque && p == key) continue;
-      TBgr& d = dst.At(tx, ty);
-      if (mode == TMode::kAdd) {
-        d = {static_cast<std::uint8_t>(std::min(255, d.b + p.b)), static_cast<std::uint8_t>(std::min(255, d.g + p.g)),
-             static_cast<std::uint8_t>(std::min(255, d.r + p.r))};
-      } else {
-        d = p;
-      }
-    }
-  }
-}
-
-void BlitFrame(TImage24& dst, const TImage24& sheet, int cols, int fw, int fh, int frame, int x, int y, TMode mode) {
-  Blit(dst, sheet, (frame % cols) * fw, (frame / cols) * fh, fw, fh, x, y, mode);
-}
-
-TImage24 Scaled(const TImage24& src, int k) {
-  TImage24 out(src.Width * k, src.Height * k);
-  for (int y = 0; y < out.Height; ++y) {
-    for (int x = 0; x < out.Width; ++x) out.At(x, y) = src.At(x / k, y / k);
-  }
-  return out;
-}
-
-void Fill(TImage24& dst, int x, int y, int w, int h, TBgr c) {
-  for (int yy = std::max(0, y); yy < std::min(dst.Height, y + h); ++yy) {
-    for (int xx = std::max(0, x); xx < std::min(dst.Width, x + w); ++xx) dst.At(xx, yy) = c;
-  }
-}
-
-void Outline(TImage24& dst, int x, int y, int w, int h, TBgr c) {
-  Fill(dst, x, y, w, 1, c);
-  Fill(dst, x, y + h - 1, w, 1, c);
-  Fill(dst, x, y, 1, h, c);
-  Fill(dst, x + w - 1, y, 1, h, c);
-}
-
-// A 3 x 5 digit font.
-void Number(TImage24& dst, int value, int x, int y, TBgr c, int scale = 2) {
-  static const char* kGlyphs[10] = {"111101101101111", "010110010010111", "111001111100111", "111001111001111", "101101111001001",
-                                    "111100111001111", "111100111101111", "111001001001001", "111101111101111", "111101111001111"};
-  const std::string text = std::to_string(value);
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char* g = kGlyphs[text[i] - '0'];
-    for (int r = 0; r < 5; ++r) {
-      for (int k = 0; k < 3; ++k) {
-        if (g[r * 3 + k] == '1') Fill(dst, x + static_cast<int>(i) * 4 * scale + k * scale, y + r * scale, scale, scale, c);
-      }
-    }
-  }
-}
-
-// Images placed left to right in rows no wider than maxWidth.
-class TShelf {
- public:
-  explicit TShelf(int maxWidth, int gap = 16) : max_(maxWidth), gap_(gap) {}
-  void Add(const TImage24& img) {
-    if (x_ > gap_ && x_ + img.Width + gap_ > max_) {
-      x_ = gap_;
-      y_ += row_ + gap_;
-      row_ = 0;
-    }
-    items_.push_back({img, x_, y_});
-    x_ += img.Width + gap_;
-    row_ = std::max(row_, img.Height);
-    width_ = std::max(width_, x_);
-  }
-  TImage24 Compose() const {
-    TImage24 out(std::max(1, width_), y_ + row_ + gap_, kSheetBack);
-    for (const auto& [img, x, y] : items_) out.Paste(img, x, y);
-    return out;
-  }
-
- private:
-  struct TItem {
-    TImage24 img;
-    int x, y;
-  };
-  int max_, gap_;
-  int x_ = 16, y_ = 16, row_ = 0, width_ = 0;
-  std::vector<TItem> items_;
-};
 
 // ---- The sheets -----------------------------------------------------------------------------
 
@@ -348,20 +233,11 @@ TImage24 ScreenSheet(const TArtSet& art, const std::vector<TArtEntry>& entries) 
   return shelf.Compose();
 }
 
-bool SavePreview(TGeneration& g, const std::string& folder, const std::string& name, const TImage24& img) {
-  const std::string path = (fs::path(folder) / name).string();
-  std::string error;
-  const TBgrBlock block{reinterpret_cast<const std::uint8_t*>(img.Pixels.data()), img.Width, img.Height, img.Width * 3};
-  if (!raster::ReplaceFile(path, [&](const std::string& temp) { return SavePngBgr(temp, block); }, &error)) {
-    return g.Report(error);
-  }
-  return true;
-}
-
 }  // namespace
 
 const std::vector<std::string>& PreviewFiles() {
-  static const std::vector<std::string> files = {"map.png", "chips.png", "planets.png", "portraits.png", "screens.png"};
+  static const std::vector<std::string> files = {"map.png",     "chips.png", "planets.png", "portraits.png",
+                                                 "screens.png", "ships.png", "battle.png"};
   return files;
 }
 
@@ -371,7 +247,10 @@ bool WritePreviews(TGeneration& g, const std::vector<TArtEntry>& entries, const 
   fs::create_directories(folder, ec);
   if (!fs::is_directory(folder)) return g.Fail(folder, ec ? ec.message() : "not a folder");
   const TArtSet art(entries, drawn);
-  const TImage24 sheets[] = {MapSheet(art, g.Map()), ChipSheet(art), PlanetSheet(art), PortraitSheet(art), ScreenSheet(art, entries)};
+  const TFlameTable flames = FlameRows(g.Threads());
+  const TImage24 sheets[] = {
+      MapSheet(art, g.Map()),    ChipSheet(art),          PlanetSheet(art),        PortraitSheet(art),
+      ScreenSheet(art, entries), ShipsSheet(art, flames), BattleSheet(art, flames)};
   for (size_t i = 0; i < PreviewFiles().size(); ++i) {
     if (!SavePreview(g, folder, PreviewFiles()[i], sheets[i])) return false;
   }

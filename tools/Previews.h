@@ -6,7 +6,9 @@
 //   planets.png   every planet, country mark, fleet icon and small mark at 1x and 3x;
 //   portraits.png GEN, GEN_D, COM and COM_S of every portrait side by side;
 //   screens.png   every background with its panels' controls outlined, and mock windows (the
-//                 message box, the event window, the command bar at 792 and 1272 pixels).
+//                 message box, the event window, the command bar at 792 and 1272 pixels);
+//   ships.png     the hulls in eight headings with their flames, the ship pictures, the map icons;
+//   battle.png    a battle window as the battle view composes it (BattlePreviews.h).
 // Frame numbers are written in a tiny digit font; the game's pictures hold none.
 
 #include <string>

@@ -547,32 +547,6 @@ raster::TImage24 Shutter(int size, int step, bool fromRight) {
   return out;
 }
 
-// The hangar panel a ship picture is drawn on, empty.
-raster::TImage24 EmptyBay(int w, int h) {
-  TCanvas c(w, h, kSs);
-  const float fw = static_cast<float>(w), fh = static_cast<float>(h);
-  c.Fill(raster::LinearGradient({0, 0}, Rgb(14, 22, 42), {0, fh}, Rgb(4, 6, 14)));
-  // A floor grid running to a vanishing point, and a soft light from above.
-  const TPoint vp{fw / 2, fh * 0.38f};
-  for (int i = -8; i <= 8; ++i) {
-    c.StrokeLine(vp, {fw / 2 + i * fw * 0.16f, fh + 4}, 0.8f, raster::Solid(raster::WithAlpha(art::kAccent, 0.16f)));
-  }
-  for (int i = 0; i < 6; ++i) {
-    const float t = static_cast<float>(i + 1) / 6.0f;
-    const float y = vp.y + (fh - vp.y) * t * t;
-    c.FillRect(0, y, fw, y + 0.8f, raster::Solid(raster::WithAlpha(art::kAccent, 0.12f)));
-  }
-  c.Fill(raster::RadialGradient({fw / 2, 0}, fw * 0.45f, fh * 0.9f, {{{0.0f, Rgb(120, 160, 220, 0.16f)}, {1.0f, {0, 0, 0, 0}}}}));
-  // Docking clamps at both sides.
-  for (const float side : {0.0f, 1.0f}) {
-    const float x = side == 0.0f ? 6 : fw - 22;
-    c.FillRect(x, fh * 0.45f, x + 16, fh * 0.62f, raster::LinearGradient({x, 0}, Rgb(70, 82, 106), {x + 16, 0}, Rgb(26, 32, 48)));
-    c.FillRect(x + (side == 0.0f ? 12 : 0), fh * 0.5f, x + (side == 0.0f ? 16 : 4), fh * 0.57f, raster::Solid(Rgb(200, 150, 40)));
-  }
-  c.Bevel(0, 0, fw, fh, 2, kBevelDark, kBevelLight);
-  return c.Flatten();
-}
-
 // The planet screen's free area: a scanner's rings.
 void Scanner(TCanvas& c, TPoint centre, float r) {
   for (int i = 1; i <= 4; ++i) {
@@ -631,6 +605,34 @@ raster::TImage24 NextArrow(const raster::TImage24& page, const TArtEntry& e) {
 
 }  // namespace
 
+raster::TImage24 ShipBay(int w, int h) {
+  TCanvas c(w, h, kSs);
+  const float fw = static_cast<float>(w), fh = static_cast<float>(h);
+  c.Fill(raster::LinearGradient({0, 0}, Rgb(14, 22, 42), {0, fh}, Rgb(4, 6, 14)));
+  // A floor grid running to a vanishing point, and a soft light from above.
+  const TPoint vp{fw / 2, fh * 0.38f};
+  for (int i = -8; i <= 8; ++i) {
+    c.StrokeLine(vp, {fw / 2 + i * fw * 0.16f, fh + 4}, 0.8f, raster::Solid(raster::WithAlpha(art::kAccent, 0.16f)));
+  }
+  for (int i = 0; i < 6; ++i) {
+    const float t = static_cast<float>(i + 1) / 6.0f;
+    const float y = vp.y + (fh - vp.y) * t * t;
+    c.FillRect(0, y, fw, y + 0.8f, raster::Solid(raster::WithAlpha(art::kAccent, 0.12f)));
+  }
+  c.Fill(raster::RadialGradient({fw / 2, 0}, fw * 0.45f, fh * 0.9f,
+                                {{{0.0f, Rgb(120, 160, 220, 0.16f)}, {1.0f, {0, 0, 0, 0}}}}));
+  // Docking clamps at both sides.
+  for (const float side : {0.0f, 1.0f}) {
+    const float x = side == 0.0f ? 6 : fw - 22;
+    c.FillRect(x, fh * 0.45f, x + 16, fh * 0.62f,
+               raster::LinearGradient({x, 0}, Rgb(70, 82, 106), {x + 16, 0}, Rgb(26, 32, 48)));
+    c.FillRect(x + (side == 0.0f ? 12 : 0), fh * 0.5f, x + (side == 0.0f ? 16 : 4), fh * 0.57f,
+               raster::Solid(Rgb(200, 150, 40)));
+  }
+  c.Bevel(0, 0, fw, fh, 2, kBevelDark, kBevelLight);
+  return c.Flatten();
+}
+
 TArtImage RenderScreen(const TArtEntry& e, TArtCache& cache) {
   TArtImage out;
   const auto page = [&cache]() -> const raster::TImage24& {
@@ -649,7 +651,7 @@ TArtImage RenderScreen(const TArtEntry& e, TArtCache& cache) {
       break;
     }
     case 10:
-    case 18: out.Rgb = EmptyBay(e.Width, e.Height); break;
+    case 18: out.Rgb = ShipBay(e.Width, e.Height); break;
     case 12:
       if (e.Number == 0) {
         out.Rgb = page();

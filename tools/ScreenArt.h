@@ -41,4 +41,8 @@ const std::vector<TPanel>& ScreenPanels(int kind);
 
 TArtImage RenderScreen(const TArtEntry& entry, TArtCache& cache);
 
+// The dark hangar panel a ship picture stands on (the empty ship panels of the fleet screen and the
+// ship designer, and under every ship picture), at any size.
+raster::TImage24 ShipBay(int width, int height);
+
 }  // namespace vdmq::sample

@@ -275,164 +275,6 @@ raster::TImage24 CountryMark(int country) {
   return Keyed(c);
 }
 
-// ---- Fleet icons ----------------------------------------------------------------------------
-
-// Ship drawing in the map's plane: forward f along the map's x axis (down-right on the screen),
-// lateral l along its y axis, height h up; projected like the map (one unit of x is (1, 0.5) on the
-// screen, one of y (-1, 0.5)), scaled.
-struct TShipFrame {
-  TPoint centre{30.0f, 45.0f};
-  float scale = 0.72f;
-  TPoint At(float f, float l, float h = 0.0f) const {
-    return {centre.x + (f - l) * scale, centre.y + (f + l) * 0.5f * scale - h * scale};
-  }
-  std::vector<TPoint> Outline(const std::vector<std::pair<float, float>>& fl, float h = 0.0f) const {
-    std::vector<TPoint> pts;
-    for (const auto& [f, l] : fl) pts.push_back(At(f, l, h));
-    return pts;
-  }
-};
-
-const TRgba kHullLight = Rgb(196, 204, 218);
-const TRgba kHullMid = Rgb(128, 138, 156);
-const TRgba kHullDark = Rgb(62, 70, 86);
-const TRgba kEngine = Rgb(110, 220, 255);
-
-// A hull of the given half-width profile (pairs of forward position and half width, bow first),
-// with a raised deck, a bridge and engines.
-void Hull(TCanvas& c, const TShipFrame& s, const std::vector<std::pair<float, float>>& profile, float height,
-          float bridgeAt, int engines, raster::TArtRng& rng) {
-  std::vector<std::pair<float, float>> outline;
-  for (const auto& [f, w] : profile) outline.push_back({f, -w});
-  for (auto it = profile.rbegin(); it != profile.rend(); ++it) outline.push_back({it->first, it->second});
-  // The hull's side (its lower edge on the ground plane), then the deck at its height.
-  c.FillPolygon(s.Outline(outline, 0.0f), raster::Solid(kHullDark));
-  const TPoint lightA = s.At(0.0f, -10.0f, height), lightB = s.At(0.0f, 10.0f, height);
-  c.FillPolygon(s.Outline(outline, height), raster::LinearGradient(lightA, kHullLight, lightB, kHullMid));
-  // Plating lines across the deck.
-  const float bow = profile.front().first, stern = profile.back().first;
-  for (float f = stern + 5.0f; f < bow - 4.0f; f += rng.Range(5.0f, 8.0f)) {
-    float w = 0.0f;
-    for (size_t i = 1; i < profile.size(); ++i) {
-      if (f <= profile[i - 1].first && f >= profile[i].first) {
-        const float t = (profile[i - 1].first - f) / (profile[i - 1].first - profile[i].first);
-        w = profile[i - 1].second + (profile[i].second - profile[i - 1].second) * t;
-      }
-    }
-    c.StrokeLine(s.At(f, -w * 0.8f, height), s.At(f, w * 0.8f, height), 0.5f, raster::Solid(raster::WithAlpha(kHullDark, 0.7f)));
-  }
-  // The bridge: a small raised block.
-  const float bw = 2.6f, bl = 4.0f, bh = height + 3.0f;
-  const std::vector<std::pair<float, float>> bridge = {{bridgeAt + bl, -bw}, {bridgeAt + bl, bw}, {bridgeAt - bl, bw}, {bridgeAt - bl, -bw}};
-  c.FillPolygon(s.Outline(bridge, height), raster::Solid(kHullDark));
-  c.FillPolygon(s.Outline(bridge, bh), raster::Solid(kHullLight));
-  c.FillEllipse(s.At(bridgeAt + bl * 0.6f, 0.0f, bh), 1.0f, 0.7f, raster::Solid(Rgb(140, 220, 255)));
-  // Engines at the stern.
-  float sternW = profile.back().second;
-  for (int i = 0; i < engines; ++i) {
-    const float l = engines == 1 ? 0.0f : -sternW * 0.6f + 1.2f * sternW * static_cast<float>(i) / (engines - 1);
-    const TPoint e = s.At(stern - 0.5f, l, height * 0.5f);
-    c.FillEllipse(e, 2.2f, 2.2f, raster::Solid(raster::WithAlpha(kEngine, 0.45f)));
-    c.FillEllipse(e, 1.1f, 1.1f, raster::Solid(Rgb(226, 250, 255)));
-  }
-}
-
-raster::TImage24 ShipIcon(int number) {
-  TCanvas c(kFrame, kFrame, kSs);
-  raster::TArtRng rng(art::SeedOf("QV_SHIP", static_cast<std::uint32_t>(number)));
-  TShipFrame s;
-  const bool cruiser = number == 0 || number == 3 || number == 4 || number == 7 || number == 8 || number == 11 ||
-                       number == 13 || number == 14 || number == 17;
-  if (number == 12) {
-    // The saucer: a disc with a domed centre and a ring of lights.
-    const TPoint centre = s.At(0, 0, 0);
-    c.FillEllipse({centre.x, centre.y + 1.0f}, 13.0f, 6.5f, raster::Solid(kHullDark));
-    c.FillEllipse(centre, 13.0f, 6.5f, raster::LinearGradient({centre.x - 10, centre.y - 6}, kHullLight, {centre.x + 10, centre.y + 6}, kHullMid));
-    c.StrokePath(raster::EllipsePath(centre, 9.0f, 4.5f), true, 0.5f, raster::Solid(kHullDark));
-    c.FillEllipse({centre.x, centre.y - 2.0f}, 5.0f, 3.6f, raster::LinearGradient({centre.x - 4, centre.y - 5}, Rgb(220, 240, 255), {centre.x + 4, centre.y + 1}, Rgb(70, 130, 190)));
-    for (int i = 0; i < 10; ++i) {
-      const float t = static_cast<float>(i) * kPi / 5.0f;
-      if (std::sin(t) < -0.2f) continue;
-      c.FillEllipse({centre.x + 11.0f * std::cos(t), centre.y + 5.5f * std::sin(t)}, 0.8f, 0.8f, raster::Solid(kEngine));
-    }
-  } else if (number >= 18) {
-    // Satellites: a core with solar wings or a ring, a dish or antennae.
-    const int kind = number - 18;
-    const TPoint core = s.At(0, 0, 4.0f);
-    if (kind == 0 || kind == 2) {
-      for (float side : {-1.0f, 1.0f}) {
-        const std::vector<std::pair<float, float>> wing = {{3.0f, side * 4.0f}, {3.0f, side * 15.0f}, {-3.0f, side * 15.0f}, {-3.0f, side * 4.0f}};
-        c.FillPolygon(s.Outline(wing, 4.0f), raster::LinearGradient(s.At(3, side * 4, 4), Rgb(60, 90, 160), s.At(-3, side * 15, 4), Rgb(30, 50, 110)));
-        for (float l = 6.0f; l < 15.0f; l += 3.0f) c.StrokeLine(s.At(3, side * l, 4), s.At(-3, side * l, 4), 0.5f, raster::Solid(Rgb(150, 180, 230)));
-      }
-    }
-    if (kind == 1 || kind == 3) {
-      c.StrokePath(raster::EllipsePath(core, 12.0f, 6.0f), true, 2.2f, raster::Solid(kHullMid));
-      c.StrokePath(raster::EllipsePath({core.x, core.y - 0.6f}, 12.0f, 6.0f), true, 0.9f, raster::Solid(kHullLight));
-      for (int i = 0; i < 4; ++i) {
-        const float t = static_cast<float>(i) * kPi / 2.0f + 0.4f;
-        c.StrokeLine(core, {core.x + 12.0f * std::cos(t), core.y + 6.0f * std::sin(t)}, 1.0f, raster::Solid(kHullMid));
-      }
-    }
-    c.FillEllipse(core, 5.0f, 5.0f, [&](float x, float y) {
-      float n[3];
-      if (!raster::SphereNormal(core, 5.0f, x, y, n)) return TRgba{0, 0, 0, 0};
-      return art::LitColour(kHullMid, n, 0.25f, 0.5f);
-    });
-    if (kind >= 2) {
-      const TPoint dish{core.x + 2.0f, core.y - 6.0f};
-      c.StrokeLine(core, dish, 1.0f, raster::Solid(kHullMid));
-      c.FillEllipse(dish, 3.4f, 1.6f, raster::LinearGradient({dish.x - 3, dish.y - 2}, kHullLight, {dish.x + 3, dish.y + 2}, kHullDark));
-    } else {
-      c.StrokeLine(core, {core.x - 3.0f, core.y - 9.0f}, 0.8f, raster::Solid(kHullLight));
-      c.FillEllipse({core.x - 3.0f, core.y - 9.0f}, 1.0f, 1.0f, raster::Solid(Rgb(255, 90, 70)));
-    }
-  } else {
-    // Warships: a profile of half widths from the bow to the stern, varied per picture.
-    const float length = cruiser ? rng.Range(32.0f, 35.0f) : rng.Range(25.0f, 28.0f);
-    const float width = cruiser ? rng.Range(5.0f, 6.2f) : rng.Range(3.6f, 4.4f);
-    const float bow = length * 0.5f, stern = -length * 0.5f;
-    const float sharp = rng.Range(0.18f, 0.4f);
-    std::vector<std::pair<float, float>> profile = {{bow, 0.6f}, {bow - length * sharp, width * rng.Range(0.5f, 0.75f)}};
-    if (rng.Unit() < 0.5f) profile.push_back({bow - length * 0.55f, width * rng.Range(0.8f, 1.0f)});
-    profile.push_back({stern + length * 0.22f, width});
-    profile.push_back({stern + length * 0.1f, width * rng.Range(0.9f, 1.05f)});
-    profile.push_back({stern, width * rng.Range(0.7f, 0.95f)});
-    const int style = number % 4;
-    if (style == 2) {
-      // A hammer bow: the hull widens again at the front.
-      profile.insert(profile.begin() + 1, {bow - length * 0.08f, width * 0.95f});
-      profile.insert(profile.begin() + 2, {bow - length * 0.2f, width * 0.55f});
-    }
-    const float height = cruiser ? 3.2f : 2.4f;
-    if (style == 1 || style == 3) {
-      // Outriggers (a pair of slim hulls alongside) or pods amidships, drawn first: they lie lower.
-      const float at = style == 1 ? stern + length * 0.4f : -length * 0.05f;
-      const float len = style == 1 ? length * 0.5f : length * 0.28f;
-      for (const float side : {-1.0f, 1.0f}) {
-        const float l = side * (width + 1.9f);
-        const std::vector<std::pair<float, float>> pod = {{at + len / 2, l}, {at + len / 2 - 2.0f, l + 1.3f}, {at - len / 2, l + 1.3f},
-                                                          {at - len / 2, l - 1.3f}, {at + len / 2 - 2.0f, l - 1.3f}};
-        c.FillPolygon(s.Outline(pod, 0.0f), raster::Solid(kHullDark));
-        c.FillPolygon(s.Outline(pod, height * 0.7f), raster::LinearGradient(s.At(at, l - 2, height), kHullLight, s.At(at, l + 2, height), kHullMid));
-        c.StrokeLine(s.At(at, l - side * 1.3f, height * 0.5f), s.At(at, side * width * 0.8f, height * 0.5f), 1.0f, raster::Solid(kHullDark));
-        const TPoint e = s.At(at - len / 2 - 0.5f, l, height * 0.35f);
-        c.FillEllipse(e, 1.5f, 1.5f, raster::Solid(raster::WithAlpha(kEngine, 0.5f)));
-        c.FillEllipse(e, 0.7f, 0.7f, raster::Solid(Rgb(226, 250, 255)));
-      }
-    }
-    Hull(c, s, profile, height, stern + length * rng.Range(0.28f, 0.42f), cruiser ? 2 + rng.Below(2) : 1 + rng.Below(2), rng);
-    if (cruiser && rng.Unit() < 0.6f) {
-      // Turrets along the deck.
-      for (float f : {bow - length * 0.3f, bow - length * 0.45f}) {
-        c.FillEllipse(s.At(f, 0.0f, 3.6f), 1.6f, 1.1f, raster::Solid(kHullDark));
-        c.StrokeLine(s.At(f, 0.0f, 3.6f), s.At(f + 3.0f, 0.0f, 3.8f), 0.6f, raster::Solid(kHullDark));
-      }
-    }
-  }
-  return Keyed(c);
-}
-
 // ---- Small marks ----------------------------------------------------------------------------
 
 const TRgba kOwnBlue = Rgb(80, 156, 255);
@@ -462,7 +304,7 @@ void ShipBadge(TCanvas& c) {
                 raster::LinearGradient({47, 26}, Rgb(50, 70, 110), {57, 35}, Rgb(22, 32, 56)));
   // A tiny ship heading down-right.
   c.FillPolygon({{55.8f, 33.0f}, {49.0f, 28.4f}, {48.4f, 30.6f}}, raster::Solid(Rgb(220, 236, 250)));
-  c.FillEllipse({48.9f, 29.4f}, 0.9f, 0.9f, raster::Solid(kEngine));
+  c.FillEllipse({48.9f, 29.4f}, 0.9f, 0.9f, raster::Solid(Rgb(110, 220, 255)));
 }
 
 void MovedTick(TCanvas& c) {
@@ -484,12 +326,6 @@ TArtImage RenderPlanets(const TArtEntry& e, TArtCache&) {
   TArtImage out;
   out.Rgb = Sheet(e, kFirstCountryMark + art::kCountryColours,
                   [](int i) { return i < kPlanetFrames ? Planet(i) : CountryMark(i - kFirstCountryMark); });
-  return out;
-}
-
-TArtImage RenderShipIcons(const TArtEntry& e, TArtCache&) {
-  TArtImage out;
-  out.Rgb = Sheet(e, kShipIconFrames, ShipIcon);
   return out;
 }
 

@@ -10,6 +10,7 @@
 namespace vdmq::sample {
 
 using raster::Rgb;
+using raster::TPoint;
 using raster::TRgba;
 
 namespace {
@@ -24,11 +25,13 @@ struct TMood {
   bool warTorn;     // fires and drifting wreckage
 };
 
-const TMood kMoods[4] = {
+const TMood kMoods[5] = {
     {Rgb(3, 6, 16), Rgb(18, 40, 96), Rgb(52, 112, 196), Rgb(170, 214, 255), Rgb(24, 76, 120), 1.0f, false},
     {Rgb(6, 4, 16), Rgb(52, 26, 92), Rgb(120, 70, 176), Rgb(226, 180, 250), Rgb(36, 40, 120), 1.0f, false},
     {Rgb(2, 8, 12), Rgb(12, 60, 70), Rgb(40, 140, 138), Rgb(170, 246, 222), Rgb(20, 70, 110), 0.95f, false},
     {Rgb(10, 4, 4), Rgb(92, 20, 14), Rgb(196, 70, 26), Rgb(255, 196, 120), Rgb(70, 30, 40), 1.05f, true},
+    // The battle arena: a darker sky, so that ships, missiles and fire stand out on it.
+    {Rgb(2, 4, 10), Rgb(16, 34, 74), Rgb(44, 92, 150), Rgb(150, 196, 240), Rgb(40, 28, 84), 0.72f, false},
 };
 
 void Add(TRgba& s, const TRgba& c, float k) {
@@ -73,13 +76,15 @@ TRgba StarColour(raster::TArtRng& rng) {
   return Rgb(255, 196, 150);
 }
 
-}  // namespace
-
-TArtImage RenderStarfield(const TArtEntry& e, TArtCache&) {
-  const TMood& m = kMoods[std::clamp(e.Number, 0, 3)];
+// The sky of an entry: nebula, stars, and for the war-torn mood distant fires.
+raster::TCanvas Sky(const TArtEntry& e, const TMood& m) {
   const std::uint32_t seed = art::SeedOf(e.Name());
   raster::TCanvas c(e.Width, e.Height, 1, m.deep);
   const float cx = static_cast<float>(e.Width) / 2.0f, cy = static_cast<float>(e.Height) / 2.0f;
+  // Star counts for the map's 1280 x 904, more on larger skies.
+  const auto count = [&e](int n) {
+    return static_cast<int>(static_cast<long long>(n) * e.Width * e.Height / (1280 * 904));
+  };
   // The nebula: domain-warped fractal noise, with dark dust lanes across it and a second gas.
   c.ForEachSample(0, 0, static_cast<float>(e.Width), static_cast<float>(e.Height), [&](float x, float y, TRgba& s) {
     const float px = x * 0.0016f, py = y * 0.0016f;
@@ -109,15 +114,15 @@ TArtImage RenderStarfield(const TArtEntry& e, TArtCache&) {
   });
   raster::TArtRng rng(seed ^ 0x5A17u);
   // Stars: many faint ones, fewer bright ones, and a handful with glow and spikes.
-  for (int i = 0; i < 9000; ++i) {
+  for (int i = 0; i < count(9000); ++i) {
     const float x = rng.Range(0, static_cast<float>(e.Width)), y = rng.Range(0, static_cast<float>(e.Height));
     Star(c, x, y, rng.Range(0.35f, 0.6f), StarColour(rng), rng.Range(0.08f, 0.45f));
   }
-  for (int i = 0; i < 700; ++i) {
+  for (int i = 0; i < count(700); ++i) {
     const float x = rng.Range(0, static_cast<float>(e.Width)), y = rng.Range(0, static_cast<float>(e.Height));
     Star(c, x, y, rng.Range(0.5f, 0.8f), StarColour(rng), rng.Range(0.5f, 1.0f));
   }
-  for (int i = 0; i < 36; ++i) {
+  for (int i = 0; i < count(36); ++i) {
     const float x = rng.Range(0, static_cast<float>(e.Width)), y = rng.Range(0, static_cast<float>(e.Height));
     const TRgba col = StarColour(rng);
     Star(c, x, y, rng.Range(2.5f, 5.0f), col, 0.16f);
@@ -134,11 +139,64 @@ TArtImage RenderStarfield(const TArtEntry& e, TArtCache&) {
       Star(c, x, y, 1.0f, Rgb(255, 240, 200), 1.2f);
     }
   }
+  return c;
+}
+
+// A large world in the upper right corner of the battle arena, where the satellites of an attacked
+// planet circle 600 pixels from the corner: oceans and land under drifting clouds, a blue
+// atmosphere at its rim, lit from the upper left like the ships, a dark night side.
+void CornerPlanet(raster::TCanvas& c, std::uint32_t seed) {
+  const TPoint centre{static_cast<float>(c.Width()) * 0.975f, static_cast<float>(c.Height()) * 0.025f};
+  const float r = static_cast<float>(c.Width()) * 0.23f;
+  const float glow = r * 1.06f;
+  c.ForEachSample(centre.x - glow, centre.y - glow, centre.x + glow, centre.y + glow, [&](float x, float y, TRgba& s) {
+    const float dx = (x - centre.x) / r, dy = (y - centre.y) / r;
+    const float d = std::sqrt(dx * dx + dy * dy);
+    const float light = -0.62f * dx - 0.55f * dy;  // towards the upper left
+    if (d > 1.0f) {
+      // The atmosphere's halo on the day side.
+      const float halo = raster::Smoothstep(1.06f, 1.0f, d) * raster::Smoothstep(-0.4f, 0.5f, light / d);
+      Add(s, Rgb(90, 150, 255), halo * 0.55f);
+      return;
+    }
+    float n[3];
+    raster::SphereNormal(centre, r, x, y, n);
+    const float u = std::atan2(n[0], n[2]) * 1.4f, v = std::asin(std::clamp(n[1], -1.0f, 1.0f)) * 1.4f;
+    const float land = raster::Fbm(u * 2.2f + 3.0f, v * 2.2f, seed + 11, 6);
+    const float clouds = raster::Smoothstep(0.5f, 0.8f, raster::Fbm(u * 3.0f + 9.0f, v * 5.0f, seed + 12, 5));
+    TRgba ground = land < 0.52f
+                       ? raster::Mix(Rgb(8, 26, 70), Rgb(18, 60, 120), land / 0.52f)
+                       : raster::Mix(Rgb(70, 96, 56), Rgb(150, 128, 90), std::min(1.0f, (land - 0.52f) * 3.0f));
+    ground = raster::Mix(ground, Rgb(236, 242, 250), clouds * 0.9f);
+    const float day = raster::Smoothstep(-0.12f, 0.5f, light + 0.35f * n[2]);
+    TRgba col = raster::Shade(ground, 0.05f + 0.95f * day);
+    const float rim = std::pow(1.0f - n[2], 2.4f) * (0.2f + 0.8f * day);
+    col = raster::Mix(col, Rgb(110, 170, 255), std::min(1.0f, rim));
+    s = {col.r, col.g, col.b, 1.0f};
+  });
+}
+
+TArtImage DrawSky(const TArtEntry& e) {
+  const bool arena = e.Kind == 47;
+  raster::TCanvas c = Sky(e, kMoods[arena ? 4 : std::clamp(e.Number, 0, 3)]);
+  if (arena) CornerPlanet(c, art::SeedOf(e.Name(), 1));
   TArtImage out;
   out.Rgb = c.Flatten();
   out.Indexed = raster::Quantize(out.Rgb, 6.0f);
   out.Rgb = out.Indexed->Expand();
   return out;
+}
+
+}  // namespace
+
+const TArtImage& ArenaSky(TArtCache& cache) {
+  const TArtEntry* arena = FindArtEntry(47, 0);
+  return cache.Get<TArtImage>(arena->Name(), [arena] { return DrawSky(*arena); });
+}
+
+TArtImage RenderStarfield(const TArtEntry& e, TArtCache& cache) {
+  if (e.Kind == 47) return ArenaSky(cache);
+  return DrawSky(e);
 }
 
 }  // namespace vdmq::sample

@@ -1,8 +1,9 @@
 // The data generator: the wall time of world and pictures with the default threads and with one,
 // each stage on its own (drawing the pictures, encoding them with Varnel and with Cocotte in MB/s of
-// BMP bytes, the previews), and the archive's raw and stored sizes per method. Goals on the CI
-// machine type: the pictures within 15 s with the default threads; BMP.PAK at most 24 MiB and the
-// whole game folder at most 40 MiB once every picture is in.
+// BMP bytes, the previews), the rendering of each hull model and of each battle sheet, and the
+// archive's raw and stored sizes per method. Goals on the CI machine type: world and pictures within
+// 25 s with the default threads; BMP.PAK at most 24 MiB and the whole game folder at most 40 MiB once
+// every picture is in.
 
 #include <benchmark/benchmark.h>
 
@@ -15,6 +16,7 @@
 #include "qolib/pack/Qopack.h"
 #include "tools/ArtTable.h"
 #include "tools/Generator.h"
+#include "tools/HullModels.h"
 #include "tools/PictureStage.h"
 #include "tools/Previews.h"
 
@@ -104,6 +106,35 @@ void BM_Previews(benchmark::State& state) {
   fs::remove_all(folder);
 }
 BENCHMARK(BM_Previews)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// One hull model rendered once, as one frame of its battle sheet (heading octant 1).
+void BM_RenderModel(benchmark::State& state) {
+  const int number = static_cast<int>(state.range(0));
+  const sample::TShipShot shot = sample::BattleShot(number, 1);
+  benchmark::DoNotOptimize(sample::RenderShip(number, shot).Nozzles.size());  // the models are built once
+  for (auto _ : state) benchmark::DoNotOptimize(sample::RenderShip(number, shot).Canvas.Width());
+}
+BENCHMARK(BM_RenderModel)->DenseRange(0, sample::kHullPictures - 1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One battle sheet BTSH_nn drawn whole: eight headings, keyed, checked against its row.
+void BM_BattleSheet(benchmark::State& state) {
+  const int number = static_cast<int>(state.range(0));
+  const sample::TArtEntry* entry = nullptr;
+  for (const sample::TArtEntry& e : sample::ArtEntries()) {
+    if (e.Kind == 49 && e.Number == number) entry = &e;
+  }
+  if (entry == nullptr) {
+    state.SkipWithError("no such sheet");
+    return;
+  }
+  for (auto _ : state) {
+    sample::TArtCache cache;
+    const sample::TDrawnArt drawn = sample::DrawOne(*entry, cache);
+    if (!drawn.Error.empty()) state.SkipWithError(drawn.Error.c_str());
+    benchmark::DoNotOptimize(drawn.Bmp.data());
+  }
+}
+BENCHMARK(BM_BattleSheet)->DenseRange(0, sample::kHullPictures - 1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The generated archive's sizes per method (not a timing: one run, counters only).
 void BM_ArchiveSizes(benchmark::State& state) {

@@ -26,6 +26,14 @@ std::string Native(std::string_view gamePath) {
   return n;
 }
 
+// The status of what stands at the path itself (a link's own, not its target's).
+std::optional<struct stat> OwnStatus(std::string_view gamePath) {
+  struct stat st;
+  const std::string n = Native(gamePath);
+  if (n.empty() || lstat(n.c_str(), &st) != 0) return std::nullopt;
+  return st;
+}
+
 bool WriteAll(int fd, const char* data, size_t size) {
   while (size > 0) {
     const ssize_t n = write(fd, data, size);
@@ -254,9 +262,18 @@ bool TLinuxFileService::FileIsExist(std::string_view path) {
 }
 
 bool TLinuxFileService::FolderExists(std::string_view path) {
-  struct stat st;
-  const std::string n = Native(path);
-  return !n.empty() && lstat(n.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  const auto st = OwnStatus(path);
+  return st && S_ISDIR(st->st_mode);
+}
+
+bool TLinuxFileService::IsLink(std::string_view path) {
+  const auto st = OwnStatus(path);
+  return st && S_ISLNK(st->st_mode);
+}
+
+bool TLinuxFileService::IsOwnedByUser(std::string_view path) {
+  const auto st = OwnStatus(path);
+  return st && st->st_uid == geteuid();
 }
 
 std::optional<TFileTime> TLinuxFileService::LastWriteTime(std::string_view path) {
@@ -376,7 +393,15 @@ bool TLinuxFileService::SetAttributes(std::string_view path, unsigned attributes
 // ---------------------------------------------------------------- fake
 
 std::optional<std::uint64_t> TFakeFileService::FreeBytes(std::string_view path) {
+  if (freeBytesFail_) return std::nullopt;
   return freeBytes_ ? freeBytes_ : TLinuxFileService::FreeBytes(path);
 }
+
+bool TFakeFileService::IsOwnedByUser(std::string_view path) {
+  const std::string n = Native(path);
+  return std::find(foreign_.begin(), foreign_.end(), n) == foreign_.end() && TLinuxFileService::IsOwnedByUser(path);
+}
+
+void TFakeFileService::SetOwnedByOther(std::string_view gamePath) { foreign_.push_back(Native(gamePath)); }
 
 }  // namespace vdmq

@@ -41,7 +41,12 @@ class TFileService {
   virtual ~TFileService() = default;
   // True when the path names an existing file that is not a folder (a link to a file counts).
   virtual bool FileIsExist(std::string_view path) = 0;
+  // True when the path names a folder itself (a link to a folder does not count).
   virtual bool FolderExists(std::string_view path) = 0;
+  // True when the path itself is a symbolic link, whatever it points to (a dangling one included).
+  virtual bool IsLink(std::string_view path) = 0;
+  // True when the path exists and belongs to the running user (a link: the link's own owner).
+  virtual bool IsOwnedByUser(std::string_view path) = 0;
   virtual std::optional<TFileTime> LastWriteTime(std::string_view path) = 0;
   // The temporary folder as a game path ending with "\" (at most 260 bytes).
   virtual std::string TempPath() = 0;
@@ -80,6 +85,8 @@ class TLinuxFileService : public TFileService {
  public:
   bool FileIsExist(std::string_view path) override;
   bool FolderExists(std::string_view path) override;
+  bool IsLink(std::string_view path) override;
+  bool IsOwnedByUser(std::string_view path) override;
   std::optional<TFileTime> LastWriteTime(std::string_view path) override;
   std::string TempPath() override;
   std::optional<std::uint64_t> FreeBytes(std::string_view path) override;
@@ -103,15 +110,20 @@ class TLinuxFileService : public TFileService {
   class TTreeWalk;
 };
 
-// Real files (inside the fake drive table's folders) with a temporary folder and free space set by
-// the test.
+// Real files (inside the fake drive table's folders) with a temporary folder, free space and owners
+// set by the test.
 class TFakeFileService : public TLinuxFileService {
  public:
   std::string TempPath() override { return tempPath_; }
   std::optional<std::uint64_t> FreeBytes(std::string_view path) override;
+  bool IsOwnedByUser(std::string_view path) override;
   void SetTempPath(std::string gamePath) { tempPath_ = std::move(gamePath); }
   // nullopt: answer the real free space.
   void SetFreeBytes(std::optional<std::uint64_t> bytes) { freeBytes_ = bytes; }
+  // Makes every free-space query fail (a file system that cannot be asked).
+  void SetFreeBytesFailing(bool failing) { freeBytesFail_ = failing; }
+  // Marks the path (a game path) as another account's: whatever stands there is not the user's.
+  void SetOwnedByOther(std::string_view gamePath);
   // Called with each entry a tree operation is about to act on, so a test can change the tree
   // while it is walked.
   void SetTreeEntryHook(std::function<void(const std::string& nativePath)> hook) { hook_ = std::move(hook); }
@@ -124,6 +136,8 @@ class TFakeFileService : public TLinuxFileService {
  private:
   std::string tempPath_ = "C:\\tmp\\";
   std::optional<std::uint64_t> freeBytes_;
+  bool freeBytesFail_ = false;
+  std::vector<std::string> foreign_;  // native paths
   std::function<void(const std::string&)> hook_;
 };
 

@@ -8,6 +8,11 @@
 #include <type_traits>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#include <tmmintrin.h>
+#endif
+
 #include "qolib/graphics/Qomem.h"
 
 namespace vdmq {
@@ -79,16 +84,268 @@ inline void BlendRow(P* d, const P* s, I64 n, int step, bool keyed, const P& key
   }
 }
 
+// ---- Keyed 24-bit rows ----
+// A pixel is read as one 24-bit value (blue in the low byte), compared with the key at once and
+// combined byte-wise within one 32-bit word. A source pixel is read with one 4-byte load where the
+// next pixel of its row gives the fourth byte; a destination pixel is read and written as two
+// bytes and one (whole-word stores would straddle the next pixel's loads).
+
+inline std::uint32_t Load3(const std::uint8_t* p) {
+  std::uint16_t low;
+  std::memcpy(&low, p, 2);
+  return low | (static_cast<std::uint32_t>(p[2]) << 16);
+}
+inline std::uint32_t Load3Wide(const std::uint8_t* p) {
+  std::uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v & 0xFFFFFFu;  // little-endian host
+}
+inline void Store3(std::uint8_t* p, std::uint32_t v) {
+  const std::uint16_t low = static_cast<std::uint16_t>(v);
+  std::memcpy(p, &low, 2);
+  p[2] = static_cast<std::uint8_t>(v >> 16);
+}
+
+// OpByte<M> on each of the three low bytes of d and s at once (s has its fourth byte clear; the
+// result's fourth byte is not used).
+template <int M>
+inline std::uint32_t Combine3(std::uint32_t d, std::uint32_t s) {
+  constexpr std::uint32_t kHigh = 0x808080u, kLow = 0x7F7F7Fu;
+  if constexpr (M == Qo_AND) {
+    return d & s;
+  } else if constexpr (M == Qo_OR) {
+    return d | s;
+  } else if constexpr (M == Qo_XOR) {
+    return d ^ s;
+  } else if constexpr (M == Qo_ADD) {
+    // Sums modulo 256 without carries between bytes, then bytes that carried out go to 255.
+    const std::uint32_t t = ((d & kLow) + (s & kLow)) ^ ((d ^ s) & kHigh);
+    const std::uint32_t carry = ((d & s) | ((d | s) & ~t)) & kHigh;
+    return t | ((carry >> 7) * 0xFFu);
+  } else if constexpr (M == Qo_SUB) {
+    // Differences modulo 256 without borrows between bytes, then bytes that borrowed go to 0.
+    const std::uint32_t t = ((d | kHigh) - (s & kLow)) ^ ((d ^ ~s) & kHigh);
+    const std::uint32_t borrow = ((~d & s) | (~(d ^ s) & t)) & kHigh;
+    return t & ~((borrow >> 7) * 0xFFu);
+  } else if constexpr (M == Qo_MED) {
+    return (d & s) + (((d ^ s) >> 1) & kLow);
+  } else {
+    (void)d;
+    return s;
+  }
+}
+
+// Source pixels 0..n-1 that differ from key onto the row at dst: pixel i at dst + i, or mirrored
+// at dst - i. One pixel at a time.
+template <int M, bool Mirrored>
+void KeyedPixels3(std::uint8_t* d, const std::uint8_t* s, I64 n, std::uint32_t key) {
+  auto put = [d, key](I64 i, std::uint32_t v) {
+    if (v == key) return;
+    std::uint8_t* q = Mirrored ? d - 3 * i : d + 3 * i;
+    if constexpr (M == Qo_SET) {
+      Store3(q, v);
+    } else if constexpr (M == Qo_AND || M == Qo_OR || M == Qo_XOR) {
+      // Two bytes and one, each combined in place.
+      std::uint16_t low;
+      std::memcpy(&low, q, 2);
+      low = static_cast<std::uint16_t>(Combine3<M>(low, v));
+      std::memcpy(q, &low, 2);
+      q[2] = static_cast<std::uint8_t>(Combine3<M>(q[2], v >> 16));
+    } else {
+      Store3(q, Combine3<M>(Load3(q), v));
+    }
+  };
+  I64 i = 0;
+  for (; i + 1 < n; ++i) put(i, Load3Wide(s + 3 * i));
+  if (i < n) put(i, Load3(s + 3 * i));
+}
+
+#if defined(__SSE2__)
+// OpByte<M> on 16 bytes.
+template <int M>
+inline __m128i Combine16(__m128i d, __m128i s) {
+  if constexpr (M == Qo_AND) {
+    return _mm_and_si128(d, s);
+  } else if constexpr (M == Qo_OR) {
+    return _mm_or_si128(d, s);
+  } else if constexpr (M == Qo_XOR) {
+    return _mm_xor_si128(d, s);
+  } else if constexpr (M == Qo_ADD) {
+    return _mm_adds_epu8(d, s);
+  } else if constexpr (M == Qo_SUB) {
+    return _mm_subs_epu8(d, s);
+  } else if constexpr (M == Qo_MED) {
+    // (d + s + 1) / 2, less the rounding where d + s is odd.
+    return _mm_sub_epi8(_mm_avg_epu8(d, s), _mm_and_si128(_mm_xor_si128(d, s), _mm_set1_epi8(1)));
+  } else {
+    (void)d;
+    return s;
+  }
+}
+
+// The key written 16 times over 48 bytes, in three vectors; made once per blit.
+struct TKeyVectors {
+  __m128i key[3];
+  explicit TKeyVectors(std::uint32_t k) {
+    alignas(16) std::uint8_t bytes[48 + 4];
+    for (int j = 0; j < 16; ++j) std::memcpy(bytes + 3 * j, &k, 4);  // each pixel's 4th byte is the next's 1st
+    for (int v = 0; v < 3; ++v) key[v] = _mm_load_si128(reinterpret_cast<const __m128i*>(bytes + 16 * v));
+  }
+};
+
+// 0xFF at the first, the second and the third byte of each pixel of 48 bytes.
+alignas(16) constexpr std::uint8_t kPixelBytes[3][48] = {
+    {0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0,
+     0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0},
+    {0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0,
+     0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0},
+    {0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF,
+     0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF}};
+
+inline __m128i PixelBytes(int which, int part) {
+  return _mm_load_si128(reinterpret_cast<const __m128i*>(kPixelBytes[which] + 16 * part));
+}
+
+// 48 bytes held in three vectors, moved by whole bytes towards the start (Down) or the end (Up);
+// bytes come in from the neighbouring vectors, or as zeros past the ends.
+template <int N>
+inline __m128i Down(__m128i v, __m128i next) {
+  return _mm_or_si128(_mm_srli_si128(v, N), _mm_slli_si128(next, 16 - N));
+}
+template <int N>
+inline __m128i Up(__m128i v, __m128i prev) {
+  return _mm_or_si128(_mm_slli_si128(v, N), _mm_srli_si128(prev, 16 - N));
+}
+
+// Sixteen source pixels (48 bytes in v0..v2) that differ from the key combined onto the
+// destination at d: the source bytes are compared with the key byte-wise, a pixel is the key where
+// all three of its bytes are, and that verdict is spread back over its three bytes; every byte of
+// the destination is then written, key pixels with what they held.
+template <int M>
+inline void BlendBlock(std::uint8_t* d, __m128i v0, __m128i v1, __m128i v2, const TKeyVectors& keys) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i e0 = _mm_cmpeq_epi8(v0, keys.key[0]), e1 = _mm_cmpeq_epi8(v1, keys.key[1]),
+                e2 = _mm_cmpeq_epi8(v2, keys.key[2]);
+  // At each pixel's first byte: all three of its bytes equal the key's.
+  auto whole = [](__m128i e, __m128i next, __m128i firsts) {
+    return _mm_and_si128(_mm_and_si128(e, Down<1>(e, next)), _mm_and_si128(Down<2>(e, next), firsts));
+  };
+  const __m128i a0 = whole(e0, e1, PixelBytes(0, 0)), a1 = whole(e1, e2, PixelBytes(0, 1)),
+                a2 = whole(e2, zero, PixelBytes(0, 2));
+  // That verdict spread over the pixel's three bytes.
+  auto spread = [](__m128i a, __m128i prev) { return _mm_or_si128(a, _mm_or_si128(Up<1>(a, prev), Up<2>(a, prev))); };
+  auto write = [](std::uint8_t* p, __m128i sv, __m128i keep) {
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i r = Combine16<M>(dv, sv);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_or_si128(_mm_andnot_si128(keep, r), _mm_and_si128(keep, dv)));
+  };
+  write(d, v0, spread(a0, zero));
+  write(d + 16, v1, spread(a1, a0));
+  write(d + 32, v2, spread(a2, a1));
+}
+
+// The whole blocks of sixteen pixels of a row (KeyedRow3's work for them); answers how many pixels
+// they hold.
+template <int M>
+I64 KeyedBlocks3(std::uint8_t* d, const std::uint8_t* s, I64 n, const TKeyVectors& keys) {
+  I64 i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const std::uint8_t* sp = s + 3 * i;
+    BlendBlock<M>(d + 3 * i, _mm_loadu_si128(reinterpret_cast<const __m128i*>(sp)),
+                  _mm_loadu_si128(reinterpret_cast<const __m128i*>(sp + 16)),
+                  _mm_loadu_si128(reinterpret_cast<const __m128i*>(sp + 32)), keys);
+  }
+  return i;
+}
+
+// Mirrored, the sixteen pixels of a block are put in reverse order (each keeping its three bytes
+// in their order) by byte shuffles of the processor's SSSE3 instructions, where it has them; the
+// block then lands as a whole at the left of its sixteen columns.
+struct TMirrorShuffles {
+  // [output vector][input vector][byte]: the input byte that goes there, or 0x80 for none.
+  std::uint8_t from[3][3][16];
+  constexpr TMirrorShuffles() : from{} {
+    for (int j = 0; j < 48; ++j) {
+      const int source = 3 * (15 - j / 3) + j % 3;
+      for (int r = 0; r < 3; ++r) from[j / 16][r][j % 16] = source / 16 == r ? static_cast<std::uint8_t>(source % 16) : 0x80;
+    }
+  }
+};
+alignas(16) constexpr TMirrorShuffles kMirror;
+
+bool HasSsse3() {
+  static const bool has = __builtin_cpu_supports("ssse3");
+  return has;
+}
+
+// Output vector k of a mirrored block from the three input vectors.
+__attribute__((target("ssse3"))) inline __m128i Mirror16(const __m128i* in, int k) {
+  __m128i v = _mm_setzero_si128();
+  for (int r = 0; r < 3; ++r) {
+    const __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(kMirror.from[k][r]));
+    v = _mm_or_si128(v, _mm_shuffle_epi8(in[r], c));
+  }
+  return v;
+}
+
+template <int M>
+__attribute__((target("ssse3"))) I64 KeyedBlocks3Mirrored(std::uint8_t* d, const std::uint8_t* s, I64 n,
+                                                          const TKeyVectors& keys) {
+  I64 i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const std::uint8_t* sp = s + 3 * i;
+    const __m128i in[3] = {_mm_loadu_si128(reinterpret_cast<const __m128i*>(sp)),
+                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(sp + 16)),
+                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(sp + 32))};
+    BlendBlock<M>(d - 3 * (i + 15), Mirror16(in, 0), Mirror16(in, 1), Mirror16(in, 2), keys);
+  }
+  return i;
+}
+
+#else
+struct TKeyVectors {
+  explicit TKeyVectors(std::uint32_t) {}
+};
+#endif
+
+template <int M, bool Mirrored>
+void KeyedRow3(TQoRGB* dst, const TQoRGB* src, I64 n, std::uint32_t key, [[maybe_unused]] const TKeyVectors& keys) {
+  const std::uint8_t* s = reinterpret_cast<const std::uint8_t*>(src);
+  std::uint8_t* d = reinterpret_cast<std::uint8_t*>(dst);
+#if defined(__SSE2__)
+  I64 done = 0;
+  if constexpr (Mirrored) {
+    if (HasSsse3()) done = KeyedBlocks3Mirrored<M>(d, s, n, keys);
+  } else {
+    done = KeyedBlocks3<M>(d, s, n, keys);
+  }
+  d = Mirrored ? d - 3 * done : d + 3 * done;
+  s += 3 * done;
+  n -= done;
+#endif
+  KeyedPixels3<M, Mirrored>(d, s, n, key);
+}
+
+// A keyed 24-bit block of w x h pixels under method m: source rows srcPitch apart onto destination
+// rows dstPitch apart, each starting at dst (mirrored: its pixel 0 lands at dst, the rest to the
+// left).
+template <bool Mirrored>
+void KeyedRows3(TQoMethod m, TQoRGB* dst, I64 dstPitch, const TQoRGB* src, I64 srcPitch, I64 w, I64 h, TQoRGB key) {
+  const std::uint32_t k = key.ToDWORD();
+  const TKeyVectors keys(k);
+  WithMethod(m, [&](auto M) {
+    for (I64 j = 0; j < h; ++j, src += srcPitch, dst += dstPitch) KeyedRow3<decltype(M)::value, Mirrored>(dst, src, w, k, keys);
+  });
+}
+
 // ---- Row copies of the Qo_SET paths, by pixel size ----
 template <typename P>
 struct Rows;
 
 template <>
-struct Rows<TQoRGB> {
+struct Rows<TQoRGB> {  // keyed rows: KeyedRows3
   static void Copy(TQoRGB* d, const TQoRGB* s, unsigned n) { QoMemcpy(d, s, n * 3); }
-  static void CopyK(TQoRGB* d, const TQoRGB* s, unsigned n, TQoRGB k) { QoMemcpy3K(d, s, n, k.ToDWORD()); }
   static void CopyR(TQoRGB* d, const TQoRGB* s, unsigned n) { QoMemcpy3R(d, s, n); }
-  static void CopyRK(TQoRGB* d, const TQoRGB* s, unsigned n, TQoRGB k) { QoMemcpy3RK(d, s, n, k.ToDWORD()); }
   static void CopyM(TQoRGB* d, const TQoRGB* s, unsigned n, const std::uint8_t* m, unsigned bits) {
     QoMemcpy3M(d, s, n, m, bits);
   }
@@ -437,13 +694,21 @@ bool TQoSurface<P>::QoPutPat(int x, int y, int w, int h, const P* pattern, int p
   const P* src = pattern + off;
   P* dst = pixels_ + Y * pitch_ + X;
   const TQoMethod m = method_;
+  if constexpr (std::is_same_v<P, TQoRGB>) {
+    if (keyed) {
+      KeyedRows3<false>(m, dst, pitch_, src, pi, W, H, key);
+      return true;
+    }
+  }
   if (m == Qo_SET) {
     for (I64 j = 0; j < H; ++j, src += pi, dst += pitch_) {
-      if (keyed) {
-        Rows<P>::CopyK(dst, src, static_cast<unsigned>(W), key);
-      } else {
-        Rows<P>::Copy(dst, src, static_cast<unsigned>(W));
+      if constexpr (std::is_same_v<P, std::uint8_t>) {
+        if (keyed) {
+          Rows<P>::CopyK(dst, src, static_cast<unsigned>(W), key);
+          continue;
+        }
       }
+      Rows<P>::Copy(dst, src, static_cast<unsigned>(W));
     }
     return true;
   }
@@ -471,14 +736,22 @@ bool TQoSurface<P>::QoPutPatR(int x, int y, int w, int h, const P* pattern, int 
   if (W < 1 || H < 1) return true;
   const P* src = pattern + off;
   const TQoMethod m = method_;
+  if constexpr (std::is_same_v<P, TQoRGB>) {
+    if (keyed) {
+      KeyedRows3<true>(m, pixels_ + Y * pitch_ + right, pitch_, src, pi, W, H, key);
+      return true;
+    }
+  }
   if (m == Qo_SET) {
     P* dst = pixels_ + Y * pitch_ + (right - W + 1);
     for (I64 j = 0; j < H; ++j, src += pi, dst += pitch_) {
-      if (keyed) {
-        Rows<P>::CopyRK(dst, src, static_cast<unsigned>(W), key);
-      } else {
-        Rows<P>::CopyR(dst, src, static_cast<unsigned>(W));
+      if constexpr (std::is_same_v<P, std::uint8_t>) {
+        if (keyed) {
+          Rows<P>::CopyRK(dst, src, static_cast<unsigned>(W), key);
+          continue;
+        }
       }
+      Rows<P>::CopyR(dst, src, static_cast<unsigned>(W));
     }
     return true;
   }

@@ -7,6 +7,10 @@
 #include <new>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/base/GameError.h"
 
 namespace vdmq {
@@ -14,8 +18,8 @@ namespace vdmq {
 namespace {
 
 template <typename T>
-T* Alloc(size_t count) {
-  return static_cast<T*>(std::malloc(sizeof(T) * count));
+std::unique_ptr<T[]> Alloc(size_t count) {
+  return std::unique_ptr<T[]>(new (std::nothrow) T[count]);
 }
 
 // Sets a busy flag for the length of a call and clears it on every way out.
@@ -33,36 +37,22 @@ class TBusyScope {
 // ---------------------------------------------------------------------------------------------
 // TBWTEncode
 
+// The tables are taken when a block is sorted, sized for it.
 bool TBWTEncode::CreateBuffer() {
   ReleaseBuffer();
-  FDoubled = Alloc<unsigned char>(2 * kMaxBlock);
-  FOrder = Alloc<int32_t>(kMaxBlock);
-  FBucket = Alloc<int32_t>(65536 + 1);
-  FRun = Alloc<int32_t>(2 * kMaxBlock);
-  FRank = Alloc<int32_t>(kMaxBlock);
-  FTemp = Alloc<int32_t>(kMaxBlock);
-  FTemp2 = Alloc<int32_t>(kMaxBlock);
-  FSplit = Alloc<int32_t>(65536 + 1);
-  FSplitKey = Alloc<int32_t>(kMaxBlock);
-  if (!FDoubled || !FOrder || !FBucket || !FRun || !FRank || !FTemp || !FTemp2 || !FSplit || !FSplitKey) {
-    ReleaseBuffer();
-    return false;
-  }
+  FCreated = true;
   return true;
 }
 
 void TBWTEncode::ReleaseBuffer() {
-  std::free(FDoubled);
-  std::free(FOrder);
-  std::free(FBucket);
-  std::free(FRun);
-  std::free(FRank);
-  std::free(FTemp);
-  std::free(FTemp2);
-  std::free(FSplit);
-  std::free(FSplitKey);
+  for (TCodecBuffer<int32_t>* b : {&FOrderBuf, &FRunBuf, &FRankBuf, &FTempBuf, &FTemp2Buf, &FSplitKeyBuf, &FBucketBuf,
+                                   &FSplitBuf}) {
+    b->Release();
+  }
+  FDoubledBuf.Release();
   FDoubled = nullptr;
   FOrder = FBucket = FRun = FRank = FTemp = FTemp2 = FSplit = FSplitKey = nullptr;
+  FCreated = false;
 }
 
 int TBWTEncode::CompareRotation(int a, int b, int depth) const {
@@ -262,8 +252,19 @@ void TBWTEncode::RankRotations() {
 }
 
 bool TBWTEncode::Encode(const unsigned char* src, unsigned char* dst, int n) {
-  if (n > kMaxBlock || !FDoubled || FBusy) return false;
+  if (n > kMaxBlock || !FCreated || FBusy) return false;
   if (n < 1) return true;
+  const size_t un = static_cast<size_t>(n);
+  FDoubled = FDoubledBuf.Reserve(2 * un);
+  FRun = FRunBuf.Reserve(2 * un);
+  FOrder = FOrderBuf.Reserve(un);
+  FRank = FRankBuf.Reserve(un);
+  FTemp = FTempBuf.Reserve(un);
+  FTemp2 = FTemp2Buf.Reserve(un);
+  FSplitKey = FSplitKeyBuf.Reserve(un);
+  FBucket = FBucketBuf.Reserve(65536 + 1);
+  FSplit = FSplitBuf.Reserve(65536 + 1);
+  if (!FDoubled || !FRun || !FOrder || !FRank || !FTemp || !FTemp2 || !FSplitKey || !FBucket || !FSplit) return false;
   TBusyScope busy(FBusy);
   FLength = n;
   std::memcpy(FDoubled, src, static_cast<size_t>(n));
@@ -314,16 +315,16 @@ bool TBWTEncode::Encode(const unsigned char* src, unsigned char* dst, int n) {
 // ---------------------------------------------------------------------------------------------
 // TBWTDecode
 
+// The vectors (positions fit 16 bits) are taken when blocks are decoded, sized for them.
 bool TBWTDecode::CreateBuffer() {
   ReleaseBuffer();
-  // Two blocks' vectors and their inverses (positions fit 16 bits).
-  FVector = Alloc<uint16_t>(4 * 65536);
-  return FVector != nullptr;
+  FCreated = true;
+  return true;
 }
 
 void TBWTDecode::ReleaseBuffer() {
-  std::free(FVector);
-  FVector = nullptr;
+  FVector.Release();
+  FCreated = false;
 }
 
 namespace {
@@ -357,36 +358,29 @@ struct TBlockWalk {
 
 }  // namespace
 
-bool TBWTDecode::Build(const unsigned char* src, int length, uint16_t* vector, uint16_t* back) {
-  if (length < 3 || length > 65538) return false;
-  const int n = length - 2;
-  const int primary = src[0] | (src[1] << 8);
-  if (primary >= n) return false;  // no such rank
-  const unsigned char* last = src + 2;
-  // The bucket of byte value v starts after all smaller values; each bucket lists its positions
-  // in ascending order (vector[place] = position), and back holds the place of each position.
-  // The column is done as four quarters side by side, each with its own fill positions (a
-  // quarter's positions in a bucket follow those of the quarters before it): long runs of one
-  // byte then do not wait on one counter.
-  const int q = n / 4;
-  const int starts[5] = {0, q, 2 * q, 3 * q, n};
-  int32_t count[4][256];
+namespace {
+
+// The places of the inverse block sort: the bucket of byte value v starts after all smaller
+// values; each bucket lists its positions in ascending order (vector[place] = position), and back
+// holds the place of each position. The column is done as Parts pieces side by side, each with its
+// own fill positions (a piece's positions in a bucket follow those of the pieces before it): long
+// runs of one byte then do not wait on one counter. One piece serves short blocks.
+template <int Parts>
+void PlaceColumn(const unsigned char* last, int n, uint16_t* vector, uint16_t* back) {
+  const int q = n / Parts;
+  int32_t count[Parts][256];
   std::memset(count, 0, sizeof count);
   for (int i = 0; i < q; ++i) {
-    ++count[0][last[i]];
-    ++count[1][last[q + i]];
-    ++count[2][last[2 * q + i]];
-    ++count[3][last[3 * q + i]];
+    for (int part = 0; part < Parts; ++part) ++count[part][last[part * q + i]];
   }
-  for (int i = 4 * q; i < n; ++i) ++count[3][last[i]];
-  int32_t fill[4][256];
+  for (int i = Parts * q; i < n; ++i) ++count[Parts - 1][last[i]];
+  int32_t fill[Parts][256];
   int sum = 0;
   for (int v = 0; v < 256; ++v) {
-    for (int part = 0; part < 4; ++part) {
+    for (int part = 0; part < Parts; ++part) {
       fill[part][v] = sum;
       sum += count[part][v];
     }
-    FCount[v] = sum;  // one past the bucket's end
   }
   auto put = [&](int32_t* partFill, int p) {
     const int place = partFill[last[p]]++;
@@ -394,52 +388,81 @@ bool TBWTDecode::Build(const unsigned char* src, int length, uint16_t* vector, u
     back[p] = static_cast<uint16_t>(place);
   };
   for (int i = 0; i < q; ++i) {
-    put(fill[0], starts[0] + i);
-    put(fill[1], starts[1] + i);
-    put(fill[2], starts[2] + i);
-    put(fill[3], starts[3] + i);
+    for (int part = 0; part < Parts; ++part) put(fill[part], part * q + i);
   }
-  for (int p = 4 * q; p < n; ++p) {
-    const int place = fill[3][last[p]]++;
-    vector[place] = static_cast<uint16_t>(p);
-    back[p] = static_cast<uint16_t>(place);
+  for (int p = Parts * q; p < n; ++p) put(fill[Parts - 1], p);
+}
+
+}  // namespace
+
+bool TBWTDecode::Build(const unsigned char* src, int length, uint16_t* vector, uint16_t* back, bool& uniform) {
+  if (length < 3 || length > 65538) return false;
+  const int n = length - 2;
+  const int primary = src[0] | (src[1] << 8);
+  if (primary >= n) return false;  // no such rank
+  const unsigned char* last = src + 2;
+  // One byte value throughout (each byte equals the next): nothing to place.
+  uniform = std::memcmp(last, last + 1, static_cast<size_t>(n - 1)) == 0;
+  if (uniform) return true;
+  if (n >= 2048) {
+    PlaceColumn<4>(last, n, vector, back);
+  } else {
+    PlaceColumn<1>(last, n, vector, back);
   }
   return true;
 }
 
 bool TBWTDecode::Decode(const unsigned char* src, unsigned char* dst, int length) {
-  if (!FVector || FBusy) return false;
+  if (!FCreated || FBusy) return false;
+  if (length < 3 || length > 65538) return false;
   TBusyScope busy(FBusy);
-  uint16_t* vector = FVector;
-  uint16_t* back = FVector + 65536;
-  if (!Build(src, length, vector, back)) return false;
-  FLength = length - 2;
+  const int n = length - 2;
+  uint16_t* vector = FVector.Reserve(2 * static_cast<size_t>(n));
+  if (vector == nullptr) return false;
+  uint16_t* back = vector + n;
+  bool uniform = false;
+  if (!Build(src, length, vector, back, uniform)) return false;
+  FLength = n;
+  if (uniform) {
+    std::memset(dst, src[2], static_cast<size_t>(n));
+    return true;
+  }
   const int primary = src[0] | (src[1] << 8);
-  TBlockWalk walk{vector, back, src + 2, dst, FLength, vector[primary], primary};
+  TBlockWalk walk{vector, back, src + 2, dst, n, vector[primary], primary};
   walk.Finish();
   return true;
 }
 
 bool TBWTDecode::DecodePair(const unsigned char* srcA, unsigned char* dstA, int lengthA,
                             const unsigned char* srcB, unsigned char* dstB, int lengthB) {
-  if (!FVector || FBusy) return false;
+  if (!FCreated || FBusy) return false;
+  if (lengthA < 3 || lengthA > 65538 || lengthB < 3 || lengthB > 65538) return false;
   TBusyScope busy(FBusy);
-  uint16_t* vectorA = FVector;
-  uint16_t* backA = FVector + 65536;
-  uint16_t* vectorB = FVector + 2 * 65536;
-  uint16_t* backB = FVector + 3 * 65536;
-  if (!Build(srcA, lengthA, vectorA, backA) || !Build(srcB, lengthB, vectorB, backB)) return false;
-  const int primaryA = srcA[0] | (srcA[1] << 8), primaryB = srcB[0] | (srcB[1] << 8);
-  TBlockWalk a{vectorA, backA, srcA + 2, dstA, lengthA - 2, vectorA[primaryA], primaryA};
-  TBlockWalk b{vectorB, backB, srcB + 2, dstB, lengthB - 2, vectorB[primaryB], primaryB};
-  // Four walks at once while both blocks have steps left.
-  const int common = std::min(a.n, b.n) / 2;
-  for (int i = 0; i < common; ++i) {
-    a.Step();
-    b.Step();
+  const int nA = lengthA - 2, nB = lengthB - 2;
+  uint16_t* vectorA = FVector.Reserve(2 * static_cast<size_t>(nA + nB));
+  if (vectorA == nullptr) return false;
+  uint16_t* backA = vectorA + nA;
+  uint16_t* vectorB = backA + nA;
+  uint16_t* backB = vectorB + nB;
+  bool uniformA = false, uniformB = false;
+  if (!Build(srcA, lengthA, vectorA, backA, uniformA) || !Build(srcB, lengthB, vectorB, backB, uniformB)) {
+    return false;
   }
-  a.Finish();
-  b.Finish();
+  if (uniformA) std::memset(dstA, srcA[2], static_cast<size_t>(nA));
+  if (uniformB) std::memset(dstB, srcB[2], static_cast<size_t>(nB));
+  const int primaryA = srcA[0] | (srcA[1] << 8), primaryB = srcB[0] | (srcB[1] << 8);
+  TBlockWalk a{vectorA, backA, srcA + 2, dstA, nA, uniformA ? 0 : vectorA[primaryA], primaryA};
+  TBlockWalk b{vectorB, backB, srcB + 2, dstB, nB, uniformB ? 0 : vectorB[primaryB], primaryB};
+  if (!uniformA && !uniformB) {
+    // Four walks at once while both blocks have steps left.
+    const int common = std::min(a.n, b.n) / 2;
+    for (int i = 0; i < common; ++i) {
+      a.Step();
+      b.Step();
+    }
+  }
+  if (!uniformA) a.Finish();
+  if (!uniformB) b.Finish();
   return true;
 }
 
@@ -473,51 +496,15 @@ bool TMTFEncode::Encode(unsigned char* buf, int n) {
 }
 
 void TMTFDecode::Reset() {
-  for (int i = 0; i < 256; ++i) FAtRank[i] = static_cast<unsigned char>(i);
+  std::memset(FList, 0, sizeof FList);
+  for (int i = 0; i < 256; ++i) FList[kRoom + i] = static_cast<unsigned char>(i);
 }
 
 bool TMTFDecode::Decode(unsigned char* buf, int n) {
   if (FBusy) return false;
   if (n < 1) return true;
   TBusyScope busy(FBusy);
-  // The front of the list stays in a register: rank 0, by far the most common, touches no memory.
-  unsigned char front = FAtRank[0];
-  uint64_t spread = 0x0101010101010101ull * front;  // eight copies of the front byte
-  for (int i = 0; i < n; ++i) {
-    // Eight ranks of 0 in a row (common in flat data) become eight copies of the front byte.
-    while (i + 8 <= n) {
-      uint64_t w;
-      std::memcpy(&w, buf + i, 8);
-      if (w) break;
-      std::memcpy(buf + i, &spread, 8);
-      i += 8;
-    }
-    if (i >= n) break;
-    const int r = buf[i];
-    if (r == 0) {
-      buf[i] = front;
-      continue;
-    }
-    const unsigned char b = FAtRank[r];
-    buf[i] = b;
-    // Ranks 1..r-1 move up by one: short moves by hand, eight at a time from the top (each load
-    // comes before the store that overlaps it); long ones by memmove.
-    if (r < 16) {
-      int k = r;
-      for (; k >= 9; k -= 8) {
-        uint64_t w;
-        std::memcpy(&w, FAtRank + k - 8, 8);
-        std::memcpy(FAtRank + k - 7, &w, 8);
-      }
-      for (; k > 1; --k) FAtRank[k] = FAtRank[k - 1];
-    } else {
-      std::memmove(FAtRank + 2, FAtRank + 1, static_cast<size_t>(r - 1));
-    }
-    FAtRank[1] = front;
-    front = b;
-    spread = 0x0101010101010101ull * front;
-  }
-  FAtRank[0] = front;
+  for (int i = 0; i < n; ++i) buf[i] = Step(buf[i]);
   return true;
 }
 
@@ -566,10 +553,11 @@ bool TQSModel::Init(int n, int lgTotal, bool compress, const int* initial, int t
 }
 
 void TQSModel::Delete() {
-  std::free(FCf);
-  std::free(FNewF);
-  std::free(FSearch);
-  FCf = FNewF = FSearch = nullptr;
+  FCf.reset();
+  FNewF.reset();
+  FSearch.reset();
+  FSymbolAt.reset();
+  FSymbolAtReady = false;
 }
 
 void TQSModel::Reset(const int* initial) {
@@ -590,6 +578,91 @@ void TQSModel::Reset(const int* initial) {
   Rescale();
 }
 
+namespace {
+
+// out[i] = in[0] op ... op in[i] for i < n, in 16-bit lanes, eight at a time where the processor
+// has SSE2: in-lane steps, then the previous piece's last value carried into every lane. Op is
+// the sum (wrapping) or the maximum (signed; the values here are small).
+template <bool Max>
+void RunningOp16(const uint16_t* in, uint16_t* out, int n) {
+  int i = 0;
+  uint16_t carry = 0;
+#if defined(__SSE2__)
+  auto op = [](__m128i a, __m128i b) { return Max ? _mm_max_epi16(a, b) : _mm_add_epi16(a, b); };
+  __m128i carried = _mm_setzero_si128();
+  for (; i + 8 <= n; i += 8) {
+    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    x = op(x, _mm_slli_si128(x, 2));
+    x = op(x, _mm_slli_si128(x, 4));
+    x = op(x, _mm_slli_si128(x, 8));
+    x = op(x, carried);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), x);
+    carried = _mm_unpackhi_epi64(_mm_shufflehi_epi16(x, 0xFF), _mm_shufflehi_epi16(x, 0xFF));
+  }
+  if (i > 0) carry = out[i - 1];
+#endif
+  for (; i < n; ++i) {
+    carry = Max ? std::max(carry, in[i]) : static_cast<uint16_t>(carry + in[i]);
+    out[i] = carry;
+  }
+}
+
+// v[i] = max(v[0..i]) for i < n, sixteen bytes at a time where the processor has SSE2.
+void RunningMax8(uint8_t* v, int n) {
+  int i = 0;
+  uint8_t carry = 0;
+#if defined(__SSE2__)
+  __m128i carried = _mm_setzero_si128();
+  for (; i + 16 <= n; i += 16) {
+    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v + i));
+    x = _mm_max_epu8(x, _mm_slli_si128(x, 1));
+    x = _mm_max_epu8(x, _mm_slli_si128(x, 2));
+    x = _mm_max_epu8(x, _mm_slli_si128(x, 4));
+    x = _mm_max_epu8(x, _mm_slli_si128(x, 8));
+    x = _mm_max_epu8(x, carried);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(v + i), x);
+    // The last byte into every lane.
+    const __m128i last = _mm_unpacklo_epi8(_mm_srli_si128(x, 15), _mm_srli_si128(x, 15));
+    carried = _mm_unpacklo_epi64(_mm_shufflelo_epi16(last, 0), _mm_shufflelo_epi16(last, 0));
+  }
+  if (i > 0) carry = v[i - 1];
+#endif
+  for (; i < n; ++i) {
+    carry = std::max(carry, v[i]);
+    v[i] = carry;
+  }
+}
+
+// The sum of v[0..n-1]; with Halve, each v[i] first becomes (v[i] >> 1) | 1.
+template <bool Halve>
+int Sum16(uint16_t* v, int n) {
+  int i = 0, sum = 0;
+#if defined(__SSE2__)
+  __m128i acc = _mm_setzero_si128();
+  const __m128i one = _mm_set1_epi16(1);
+  for (; i + 8 <= n; i += 8) {
+    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v + i));
+    if constexpr (Halve) {
+      x = _mm_or_si128(_mm_srli_epi16(x, 1), one);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(v + i), x);
+    }
+    // Unsigned 16-bit lanes widened to 32 bits before they are added up.
+    acc = _mm_add_epi32(acc, _mm_unpacklo_epi16(x, _mm_setzero_si128()));
+    acc = _mm_add_epi32(acc, _mm_unpackhi_epi16(x, _mm_setzero_si128()));
+  }
+  alignas(16) int32_t lanes[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(lanes), acc);
+  sum = lanes[0] + lanes[1] + lanes[2] + lanes[3];
+#endif
+  for (; i < n; ++i) {
+    if constexpr (Halve) v[i] = static_cast<uint16_t>((v[i] >> 1) | 1);
+    sum += v[i];
+  }
+  return sum;
+}
+
+}  // namespace
+
 void TQSModel::Rescale() {
   if (FNextLeft > 0) {
     ++FIncr;
@@ -601,52 +674,49 @@ void TQSModel::Rescale() {
     FRescale <<= 1;
     if (FRescale > FTargetRescale) FRescale = FTargetRescale;
   }
-  int missing = FCf[FN];
-  for (int i = FN - 1; i > 0; --i) {
-    missing -= FNewF[i];
-    FCf[i] = static_cast<uint16_t>(missing);
-    FNewF[i] = static_cast<uint16_t>((FNewF[i] >> 1) | 1);
-  }
-  if (missing != FNewF[0]) {
+  uint16_t* const cf = FCf.get();
+  uint16_t* const newf = FNewF.get();
+  const int total = cf[FN];
+  // Taken from the top, the counts of symbols n - 1 .. 1 must leave exactly the count of symbol 0;
+  // then the cumulative table is the running sum of the counts from symbol 0 up.
+  const int sum = Sum16<false>(newf, FN);
+  if (sum != total) {
+    const int missing = total - (sum - newf[0]);
     Delete();
     char text[64];
     std::snprintf(text, sizeof text, "rescaling left %d total frequency", missing);
     ThrowGameError(text);
   }
-  FNewF[0] = static_cast<uint16_t>((FNewF[0] >> 1) | 1);
-  missing = FCf[FN];
-  for (int i = 0; i < FN; ++i) missing -= FNewF[i];
+  RunningOp16<false>(newf, cf + 1, FN - 1);
+  const int missing = total - Sum16<true>(newf, FN);
   FIncr = missing / FRescale;
   FNextLeft = missing % FRescale;
   FLeft = FRescale - FNextLeft;
-  if (FSearch) {
-    // Each search entry names the lowest symbol whose interval touches it.
-    for (int s = FN - 1; s >= 0; --s) {
-      const int start = FCf[s] >> FSearchShift;
-      const int end = (FCf[s + 1] - 1) >> FSearchShift;
-      for (int e = start; e <= end; ++e) FSearch[e] = static_cast<uint16_t>(s);
+  FSymbolAtReady = false;
+  if (FSearch && FRescale >= FTargetRescale && FTotal <= 4096 && FN <= 257) {
+    // The symbol of every value: each symbol is noted where its interval starts, and a running
+    // maximum fills the values in between.
+    if (!FSymbolAt) FSymbolAt = Alloc<uint8_t>(static_cast<size_t>(FTotal));
+    if (FSymbolAt) {
+      uint8_t* const at = FSymbolAt.get();
+      std::memset(at, 0, static_cast<size_t>(FTotal));
+      for (int sym = 1; sym < FN - 1; ++sym) at[cf[sym]] = static_cast<uint8_t>(sym);
+      RunningMax8(at, cf[FN - 1]);
+      FSymbolAtReady = true;
+      return;
     }
   }
-}
-
-int TQSModel::GetSym(int value) const {
-  const int e = value >> FSearchShift;
-  int lo = FSearch[e];
-  int hi = FSearch[e + 1] + 1;
-  while (lo + 1 < hi) {
-    const int mid = (lo + hi) >> 1;
-    if (value < FCf[mid])
-      hi = mid;
-    else
-      lo = mid;
+  if (FSearch) {
+    // Each search entry names the lowest symbol whose interval touches it: the one holding the
+    // entry's first value, which is the highest symbol whose interval starts at or below that
+    // value. Each cell notes the highest symbol starting in it (plain stores, in ascending
+    // order), and a running maximum over the cells gives the entries; no branch per symbol.
+    constexpr int kCells = 1 << 9;
+    alignas(16) uint16_t highest[kCells + 8] = {};
+    const int roundUp = (1 << FSearchShift) - 1;
+    for (int sym = 1; sym < FN; ++sym) highest[(cf[sym] + roundUp) >> FSearchShift] = static_cast<uint16_t>(sym);
+    RunningOp16<true>(highest, FSearch.get(), kCells);
   }
-  return lo;
-}
-
-void TQSModel::Update(int symbol) {
-  if (FLeft <= 0) Rescale();
-  --FLeft;
-  FNewF[symbol] = static_cast<uint16_t>(FNewF[symbol] + FIncr);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -806,69 +876,169 @@ void TRangeDecode::DecodeUpdate(uint32_t freq, uint32_t cumulative, uint32_t tot
 
 void TRangeDecode::DoneDecode() { Normalize(); }
 
-bool TRangeDecode::DecodeBlock(const unsigned char* src, unsigned char* dst, int codedLength, int bound) {
+namespace {
+
+// The range decoder's registers while it decodes symbols.
+struct TRangeState {
+  uint32_t low;
+  uint32_t range;
+  uint32_t help;
+  uint32_t buffer;
+  const unsigned char* in;
+  const unsigned char* end;
+  bool overflow;
+};
+
+// Normalize and the help value of DecodeCulShift(12). Padded input has zero bytes behind its end,
+// the bytes an exhausted input gives, so bytes are taken without a test and the overflow is told
+// by the read position.
+template <bool Padded>
+inline __attribute__((always_inline)) void NormalizeState(uint32_t& low, uint32_t& range, uint32_t& buffer,
+                                                          const unsigned char*& in, const unsigned char* end,
+                                                          bool& overflow) {
+  if (range == 0) ThrowGameError("Range Is Zero");
+  while (range <= kBottom) {
+    low = (low << 8) | ((buffer << kExtraBits) & 0xFF);
+    if constexpr (Padded) {
+      buffer = *in++;
+      if (in > end) overflow = true;
+    } else if (in < end) {
+      buffer = *in++;
+    } else {
+      buffer = 0;
+      overflow = true;
+    }
+    low |= buffer >> (8 - kExtraBits);
+    range <<= 8;
+  }
+}
+
+// Decodes up to steps symbols with a model that does not rescale meanwhile (its cumulative table
+// cf and counts newf, each count raised by incr), handing them to the sink. Stops after the symbol
+// that ran the input out, and before the end symbol (setting ended). Answers the symbols decoded.
+// Kept apart from the caller so that the coder's state stays in registers: it calls nothing.
+template <bool Padded, class Sink>
+__attribute__((noinline)) int DecodeCounted(TRangeState& state, const TQSModel& model, const uint16_t* cf,
+                                            uint16_t* newf, int steps, int incr, Sink& sinkRef, bool& ended) {
+  uint32_t low = state.low, range = state.range, help = state.help, buffer = state.buffer;
+  const unsigned char* in = state.in;
+  const unsigned char* const end = state.end;
+  bool overflow = false;
+  Sink sink = sinkRef;
+  const uint32_t c1 = cf[1];
+  uint32_t newf0 = newf[0];  // the count of symbol 0, the most common one (kept to 16 bits on store)
+  const int planned = steps;
+  while (steps > 0) {
+    // A run of symbol 0 (never the last symbol): low stays, range = help * cf[1]. Its loop is the
+    // innermost, so that the few values it needs stay in registers.
+    for (;;) {
+      NormalizeState<Padded>(low, range, buffer, in, end, overflow);
+      help = range >> 12;
+      const uint32_t t = help * c1;
+      if (low >= t) break;
+      range = t;
+      sink.Put(0);
+      newf0 += static_cast<uint32_t>(incr);
+      if (--steps == 0 || overflow) goto counted;
+    }
+    {
+      uint32_t c, f;
+      int sym;
+      if (const uint32_t c2 = cf[2]; low < help * c2) {
+        sym = 1;
+        c = c1;
+        f = c2 - c1;
+      } else {
+        uint32_t v = low / help;
+        if (v >> 12) v = 4095;
+        sym = model.GetSym(static_cast<int>(v));
+        if (sym == kEndSymbol) {
+          ended = true;
+          break;
+        }
+        c = cf[sym];
+        f = cf[sym + 1] - c;
+      }
+      sink.Put(sym);
+      low -= help * c;
+      if (c + f < 4096)
+        range = help * f;
+      else
+        range -= help * c;
+      newf[sym] = static_cast<uint16_t>(newf[sym] + incr);
+    }
+    --steps;
+    if (overflow) break;
+  }
+counted:
+  sinkRef = sink;
+  newf[0] = static_cast<uint16_t>(newf0);
+  state.low = low;
+  state.range = range;
+  state.help = help;
+  state.buffer = buffer;
+  state.in = in;
+  state.overflow = overflow;
+  return planned - steps;
+}
+
+}  // namespace
+
+template <bool Padded, class Sink>
+bool TRangeDecode::DecodeSymbols(const unsigned char* src, int codedLength, int bound, Sink& sink) {
   if (FBusy) return false;
   FGiven = 0;
   FOverflow = false;
   if (codedLength < 1) return true;
   TBusyScope busy(FBusy);
   FSrc = src;
-  FDst = dst;
   FInLength = codedLength;
   FBound = bound;
   FTaken = 0;
   StartDecode();
-  // The symbol loop runs on local copies of the coder's state (the byte stores to dst could
-  // otherwise alias it). Each step is Normalize, DecodeCulShift, GetSym, DecodeUpdate and the
-  // model's Update, with one shortcut: the symbol is 0 exactly when low / help is below cf[1],
-  // that is when low < help * cf[1] (help * 4096 fits 32 bits), and 1 when below cf[2]; the two
-  // most common ranks need no division.
-  uint32_t low = FLow, range = FRange, help = FHelp;
-  unsigned char buffer = FBuffer;
-  int taken = FTaken, given = 0;
-  bool overflow = FOverflow;
-  const uint16_t* cf = FModel.CumulativeTable();
-  while (given < bound && !overflow) {
-    if (range == 0) ThrowGameError("Range Is Zero");
-    while (range <= kBottom) {
-      low = (low << 8) | ((buffer << kExtraBits) & 0xFF);
-      if (taken < codedLength) {
-        buffer = src[taken++];
-      } else {
-        buffer = 0;
-        overflow = true;
-      }
-      low |= buffer >> (8 - kExtraBits);
-      range <<= 8;
+  // Each step is Normalize, DecodeCulShift, GetSym, DecodeUpdate and the model's Update, on a copy
+  // of the coder's state. Shortcuts that give the same symbols: symbol 0 is the one when
+  // low / help is below cf[1], that is when low < help * cf[1] (help * 4096 fits 32 bits), and 1
+  // when below cf[2], so the two most common ranks need no division; and the model changes only
+  // when it rescales, so the symbols until then are decoded by DecodeCounted in one go.
+  TQSModel& model = FModel;
+  TRangeState st{FLow, FRange, FHelp, FBuffer, src + FTaken, src + codedLength, FOverflow};
+  int remaining = bound;  // symbols still wanted
+  bool ended = false;     // the end symbol came
+  const uint16_t* const cf = model.FCf.get();
+  uint16_t* const newf = model.FNewF.get();
+  while (remaining > 0 && !st.overflow && !ended) {
+    if (model.FLeft > 0) {
+      const int done =
+          DecodeCounted<Padded>(st, model, cf, newf, std::min(model.FLeft, remaining), model.FIncr, sink, ended);
+      remaining -= done;
+      model.FLeft -= done;
+      continue;
     }
-    help = range >> 12;
-    int s;
-    if (low < help * cf[1]) {
-      s = 0;
-    } else if (low < help * cf[2]) {
-      s = 1;
-    } else {
-      uint32_t v = low / help;
-      if (v >> 12) v = 4095;
-      s = FModel.GetSym(static_cast<int>(v));
-      if (s == kEndSymbol) break;
-    }
-    dst[given++] = static_cast<unsigned char>(s);
-    const uint32_t c = cf[s], f = cf[s + 1] - c;
-    low -= help * c;
+    // The next symbol is decoded with the model as it stands, which rescales before counting it.
+    NormalizeState<Padded>(st.low, st.range, st.buffer, st.in, st.end, st.overflow);
+    st.help = st.range >> 12;
+    uint32_t v = st.low / st.help;
+    if (v >> 12) v = 4095;
+    const int sym = model.GetSym(static_cast<int>(v));
+    if (sym == kEndSymbol) break;
+    sink.Put(sym);
+    const uint32_t c = cf[sym], f = cf[sym + 1] - c;
+    st.low -= st.help * c;
     if (c + f < 4096)
-      range = help * f;
+      st.range = st.help * f;
     else
-      range -= help * c;
-    FModel.Update(s);
+      st.range -= st.help * c;
+    --remaining;
+    model.Update(sym);
   }
-  FLow = low;
-  FRange = range;
-  FHelp = help;
-  FBuffer = buffer;
-  FTaken = taken;
-  FGiven = given;
-  FOverflow = overflow;
+  FLow = st.low;
+  FRange = st.range;
+  FHelp = st.help;
+  FBuffer = static_cast<unsigned char>(st.buffer);
+  FTaken = static_cast<int>(std::min(st.in, st.end) - src);
+  FGiven = bound - remaining;
+  FOverflow = st.overflow;
   int freq, cum;
   FModel.GetFreq(kEndSymbol, freq, cum);
   DecodeUpdate(static_cast<uint32_t>(freq), static_cast<uint32_t>(cum), 4096);
@@ -876,19 +1046,40 @@ bool TRangeDecode::DecodeBlock(const unsigned char* src, unsigned char* dst, int
   return !FOverflow;
 }
 
+namespace {
+// Symbols stored as they come.
+struct TStoreSink {
+  unsigned char* out;
+  void Put(int s) { *out++ = static_cast<unsigned char>(s); }
+};
+// Symbols taken as move-to-front ranks: their bytes are stored. The front byte is kept at hand.
+struct TMtfSink {
+  unsigned char* out;
+  TMTFDecode* mtf;
+  uint32_t front;
+  void Put(int s) {
+    if (s != 0) front = mtf->Step(s);
+    *out++ = static_cast<unsigned char>(front);
+  }
+};
+}  // namespace
+
+bool TRangeDecode::DecodeBlock(const unsigned char* src, unsigned char* dst, int codedLength, int bound) {
+  FDst = dst;
+  TStoreSink sink{dst};
+  return DecodeSymbols<false>(src, codedLength, bound, sink);
+}
+
 // ---------------------------------------------------------------------------------------------
 // TCocotteEncode
 
 bool TCocotteEncode::CreateBuffer() {
   ReleaseBuffer();
-  FBlock = Alloc<unsigned char>(kBlock);
-  FTransform = Alloc<unsigned char>(kTransform);
-  FRecord = Alloc<unsigned char>(kRecord);
-  FBwt = new (std::nothrow) TBWTEncode;
-  FMtf = new (std::nothrow) TMTFEncode;
-  FRange = new (std::nothrow) TRangeEncode;
-  if (!FBlock || !FTransform || !FRecord || !FBwt || !FMtf || !FRange || !FBwt->CreateBuffer() ||
-      !FRange->InitModel()) {
+  FBwt.reset(new (std::nothrow) TBWTEncode);
+  FMtf.reset(new (std::nothrow) TMTFEncode);
+  FRange.reset(new (std::nothrow) TRangeEncode);
+  if (!FBlock.Reserve(kBlock) || !FTransform.Reserve(kTransform) || !FRecord.Reserve(kRecord) || !FBwt || !FMtf ||
+      !FRange || !FBwt->CreateBuffer() || !FRange->InitModel()) {
     ReleaseBuffer();
     return false;
   }
@@ -896,47 +1087,46 @@ bool TCocotteEncode::CreateBuffer() {
 }
 
 void TCocotteEncode::ReleaseBuffer() {
-  std::free(FBlock);
-  std::free(FTransform);
-  std::free(FRecord);
-  delete FBwt;
-  delete FMtf;
-  delete FRange;
-  FBlock = FTransform = FRecord = nullptr;
-  FBwt = nullptr;
-  FMtf = nullptr;
-  FRange = nullptr;
+  FBlock.Release();
+  FTransform.Release();
+  FRecord.Release();
+  FBwt.reset();
+  FMtf.reset();
+  FRange.reset();
 }
 
 void TCocotteEncode::ResetState() {}
 
 void TCocotteEncode::ReadInBuffer(int n) {
-  CallRead(FBlock, n);
+  CallRead(FBlock.Data(), n);
   FConsumed += n;
 }
 
-void TCocotteEncode::WriteOutBuffer(int n) { CallWrite(FRecord, n); }
+void TCocotteEncode::WriteOutBuffer(int n) { CallWrite(FRecord.Data(), n); }
 
 void TCocotteEncode::CodecLoop() {
+  unsigned char* const block = FBlock.Data();
+  unsigned char* const transform = FTransform.Data();
+  unsigned char* const record = FRecord.Data();
   while (FConsumed < FInTotal) {
     const int n = std::min(kBlock, FInTotal - FConsumed);
     ReadInBuffer(n);
-    if (!FBwt->Encode(FBlock, FTransform, n)) return;
-    if (!FMtf->Encode(FTransform, n + 2)) return;
-    const bool coded = FRange->EncodeBlock(FTransform, FRecord + 4, n + 2, kRecord - 4);
+    if (!FBwt->Encode(block, transform, n)) return;
+    if (!FMtf->Encode(transform, n + 2)) return;
+    const bool coded = FRange->EncodeBlock(transform, record + 4, n + 2, kRecord - 4);
     int length;
     if (!coded || FRange->CodedLength() >= n + 2) {
       // Not shorter: store T itself, and both sides start the next block from the initial model.
-      std::memcpy(FRecord + 4, FTransform, static_cast<size_t>(n + 2));
+      std::memcpy(record + 4, transform, static_cast<size_t>(n + 2));
       length = n + 6;
       if (!FRange->ResetModel()) return;
     } else {
       length = FRange->CodedLength() + 4;
     }
-    FRecord[0] = static_cast<unsigned char>(length);
-    FRecord[1] = static_cast<unsigned char>(length >> 8);
-    FRecord[2] = static_cast<unsigned char>(n);
-    FRecord[3] = static_cast<unsigned char>(n >> 8);
+    record[0] = static_cast<unsigned char>(length);
+    record[1] = static_cast<unsigned char>(length >> 8);
+    record[2] = static_cast<unsigned char>(n);
+    record[3] = static_cast<unsigned char>(n >> 8);
     if (length > FOutBound - FProduced) return;  // the output total would pass the limit
     FProduced += length;
     WriteOutBuffer(length);
@@ -948,18 +1138,13 @@ void TCocotteEncode::CodecLoop() {
 // ---------------------------------------------------------------------------------------------
 // TCocotteDecode
 
+// The record and block buffers are taken as records come in, sized for them.
 bool TCocotteDecode::CreateBuffer() {
   ReleaseBuffer();
-  FRecord = Alloc<unsigned char>(kRecord);
-  FTransform = Alloc<unsigned char>(kTransform);
-  FBlock = Alloc<unsigned char>(kBlock);
-  FTransform2 = Alloc<unsigned char>(kTransform);
-  FBlock2 = Alloc<unsigned char>(kBlock);
-  FBwt = new (std::nothrow) TBWTDecode;
-  FMtf = new (std::nothrow) TMTFDecode;
-  FRange = new (std::nothrow) TRangeDecode;
-  if (!FRecord || !FTransform || !FBlock || !FTransform2 || !FBlock2 || !FBwt || !FMtf || !FRange ||
-      !FBwt->CreateBuffer() || !FRange->InitModel()) {
+  FBwt.reset(new (std::nothrow) TBWTDecode);
+  FMtf.reset(new (std::nothrow) TMTFDecode);
+  FRange.reset(new (std::nothrow) TRangeDecode);
+  if (!FBwt || !FMtf || !FRange || !FBwt->CreateBuffer() || !FRange->InitModel()) {
     ReleaseBuffer();
     return false;
   }
@@ -967,19 +1152,10 @@ bool TCocotteDecode::CreateBuffer() {
 }
 
 void TCocotteDecode::ReleaseBuffer() {
-  std::free(FRecord);
-  std::free(FTransform);
-  std::free(FBlock);
-  std::free(FTransform2);
-  std::free(FBlock2);
-  FTransform2 = FBlock2 = nullptr;
-  delete FBwt;
-  delete FMtf;
-  delete FRange;
-  FRecord = FTransform = FBlock = nullptr;
-  FBwt = nullptr;
-  FMtf = nullptr;
-  FRange = nullptr;
+  for (TCodecBuffer<unsigned char>* b : {&FRecord, &FTransform, &FTransform2, &FBlock, &FBlock2}) b->Release();
+  FBwt.reset();
+  FMtf.reset();
+  FRange.reset();
 }
 
 void TCocotteDecode::ResetState() {}
@@ -993,24 +1169,32 @@ void TCocotteDecode::WriteOutBuffer(unsigned char* block, int n) {
   if (n > 0) CallWrite(block, n);
 }
 
-bool TCocotteDecode::ReadBlock(unsigned char* transform, int& n) {
+bool TCocotteDecode::ReadBlock(TCodecBuffer<unsigned char>& transformBuf, int& n) {
   // A record needs its length word, and the whole record must lie within the stored bytes.
   if (FInTotal - FConsumed < 2) return false;
-  ReadInBuffer(FRecord, 2);
-  const int length = FRecord[0] | (FRecord[1] << 8);
+  unsigned char head[2];
+  ReadInBuffer(head, 2);
+  const int length = head[0] | (head[1] << 8);
   if (length < 4 || length - 2 > FInTotal - FConsumed) return false;
-  ReadInBuffer(FRecord + 2, length - 2);
-  n = FRecord[2] | (FRecord[3] << 8);
+  // Eight zero bytes behind the record let the range decoder take its bytes without a test.
+  unsigned char* const record = FRecord.Need(static_cast<size_t>(length) + 8);
+  record[0] = head[0];
+  record[1] = head[1];
+  ReadInBuffer(record + 2, length - 2);
+  std::memset(record + length, 0, 8);
+  n = record[2] | (record[3] << 8);
   if (n < 1 || n > kBlock) return false;
+  unsigned char* const transform = transformBuf.Need(static_cast<size_t>(n) + 2);
   const int payload = length - 4;
   if (payload == n + 2) {
-    std::memcpy(transform, FRecord + 4, static_cast<size_t>(n + 2));
+    std::memcpy(transform, record + 4, static_cast<size_t>(n + 2));
     if (!FRange->ResetModel()) return false;
-  } else {
-    if (!FRange->DecodeBlock(FRecord + 4, transform, payload, n + 2)) return false;
-    if (FRange->DecodedLength() < n + 2) return false;  // the end symbol came too early
+    return FMtf->Decode(transform, n + 2);
   }
-  return FMtf->Decode(transform, n + 2);
+  // Move-to-front is undone as the symbols come out of the range decoder.
+  TMtfSink sink{transform, FMtf.get(), FMtf->Step(0)};
+  if (!FRange->DecodeSymbols<true>(record + 4, payload, n + 2, sink)) return false;
+  return FRange->DecodedLength() >= n + 2;  // else the end symbol came too early
 }
 
 void TCocotteDecode::CodecLoop() {
@@ -1018,22 +1202,25 @@ void TCocotteDecode::CodecLoop() {
   while (FProduced < decodedSize) {
     int n = 0, n2 = 0;
     if (!ReadBlock(FTransform, n)) return;
+    unsigned char* const block = FBlock.Need(static_cast<size_t>(n));
     // When another block is wanted and stored, take it now: the inverse block sorts of the two
     // blocks then run side by side (their range coding and move-to-front stay in order).
     const bool pair = n < decodedSize - FProduced && FInTotal - FConsumed >= 2;
+    unsigned char* block2 = nullptr;
     if (pair) {
       if (!ReadBlock(FTransform2, n2)) return;
-      if (!FBwt->DecodePair(FTransform, FBlock, n + 2, FTransform2, FBlock2, n2 + 2)) return;
+      block2 = FBlock2.Need(static_cast<size_t>(n2));
+      if (!FBwt->DecodePair(FTransform.Data(), block, n + 2, FTransform2.Data(), block2, n2 + 2)) return;
     } else {
-      if (!FBwt->Decode(FTransform, FBlock, n + 2)) return;
+      if (!FBwt->Decode(FTransform.Data(), block, n + 2)) return;
     }
     int give = std::min(n, decodedSize - FProduced);
-    WriteOutBuffer(FBlock, give);
+    WriteOutBuffer(block, give);
     FProduced += give;
     ProgressCallBack();
     if (pair) {
       give = std::min(n2, decodedSize - FProduced);
-      WriteOutBuffer(FBlock2, give);
+      WriteOutBuffer(block2, give);
       FProduced += give;
       ProgressCallBack();
     }

@@ -10,6 +10,8 @@
 // code of T's N + 2 bytes followed by the end symbol 256.
 
 #include <cstdint>
+#include <cstring>
+#include <memory>
 
 #include "qolib/pack/Qocodec.h"
 
@@ -45,7 +47,12 @@ class TBWTEncode {
   void SortByBuckets(int target);
   void ShellSort(int lo, int hi, int depth);
 
-  unsigned char* FDoubled = nullptr;  // 2 * kMaxBlock
+  // Sized for the block being sorted (the doubled block and the run table for 2n, the rest for n);
+  // the two key tables for all 65536 keys.
+  TCodecBuffer<unsigned char> FDoubledBuf;
+  TCodecBuffer<int32_t> FOrderBuf, FRunBuf, FRankBuf, FTempBuf, FTemp2Buf, FSplitKeyBuf;
+  TCodecBuffer<int32_t> FBucketBuf, FSplitBuf;
+  unsigned char* FDoubled = nullptr;  // the block written twice
   int32_t* FOrder = nullptr;          // rotation at each rank
   int32_t* FBucket = nullptr;         // 65536 counts / bucket ends
   int32_t* FRun = nullptr;            // run length at each position of the doubled block
@@ -55,6 +62,7 @@ class TBWTEncode {
   int32_t* FSplit = nullptr;          // key counts of a bucket split (65536 + 1)
   int32_t* FSplitKey = nullptr;       // keys of the rotations of a bucket split
   int FLength = 0;
+  bool FCreated = false;
   int FTarget = -1;                   // when >= 0, SortBucket follows only the group holding it
   bool FUseRank = false;
   bool FReference = false;
@@ -79,12 +87,14 @@ class TBWTDecode {
                   unsigned char* dstB, int lengthB);
 
  private:
-  bool Build(const unsigned char* src, int length, uint16_t* vector, uint16_t* back);
+  // Places one block (vector and back, n entries each); false when the block is refused. A block
+  // of one byte value places nothing and sets uniform: its inverse is that byte n times.
+  bool Build(const unsigned char* src, int length, uint16_t* vector, uint16_t* back, bool& uniform);
 
-  uint16_t* FVector = nullptr;  // per block: 65536 places, then the inverse; room for two blocks
-  int32_t FCount[256] = {};
-  int32_t FFill[256] = {};
+  // Per block n places, then the inverse; sized for the blocks at hand (two at most).
+  TCodecBuffer<uint16_t> FVector;
   int FLength = 0;
+  bool FCreated = false;
   bool FBusy = false;
 };
 
@@ -105,9 +115,28 @@ class TMTFDecode {
   TMTFDecode() { Reset(); }
   void Reset();
   bool Decode(unsigned char* buf, int n);  // in place; n < 1 returns true
+  // One step of Decode: the byte at rank r (0..255), which moves to the front.
+  unsigned char Step(int r) {
+    unsigned char* list = FList + kRoom;
+    const unsigned char b = list[r];
+    if (r != 0) {
+      // Ranks 0..r-1 move up by one, sixteen at a time from the top: each piece is loaded before
+      // the store that overlaps it, and the lowest piece may reach into the room below rank 0.
+      int k = r;
+      do {
+        unsigned char piece[16];
+        std::memcpy(piece, list + k - 16, 16);
+        std::memcpy(list + k - 15, piece, 16);
+        k -= 16;
+      } while (k > 0);
+      list[0] = b;
+    }
+    return b;
+  }
 
  private:
-  unsigned char FAtRank[256];
+  static constexpr int kRoom = 16;
+  unsigned char FList[kRoom + 256 + 16];  // the byte at each rank, from FList[kRoom]
   bool FBusy = false;
 };
 
@@ -128,13 +157,32 @@ class TQSModel {
     cumulative = FCf[symbol];
     freq = FCf[symbol + 1] - cumulative;
   }
-  int GetSym(int value) const;
-  void Update(int symbol);
+  int GetSym(int value) const {
+    if (FSymbolAtReady) return value >= FCf[FN - 1] ? FN - 1 : FSymbolAt[value];
+    const int e = value >> FSearchShift;
+    int lo = FSearch[e];
+    int hi = FSearch[e + 1] + 1;
+    while (lo + 1 < hi) {
+      const int mid = (lo + hi) >> 1;
+      if (value < FCf[mid])
+        hi = mid;
+      else
+        lo = mid;
+    }
+    return lo;
+  }
+  void Update(int symbol) {
+    if (FLeft <= 0) Rescale();
+    --FLeft;
+    FNewF[symbol] = static_cast<uint16_t>(FNewF[symbol] + FIncr);
+  }
 
   int Symbols() const { return FN; }
-  const uint16_t* CumulativeTable() const { return FCf; }
+  const uint16_t* CumulativeTable() const { return FCf.get(); }
 
  private:
+  friend class TRangeDecode;  // its symbol loop works on the tables and counters directly
+
   int FN = 0;
   int FLeft = 0;
   int FNextLeft = 0;
@@ -143,9 +191,14 @@ class TQSModel {
   int FIncr = 0;
   int FSearchShift = 0;
   int FTotal = 0;
-  uint16_t* FCf = nullptr;      // n + 1
-  uint16_t* FNewF = nullptr;    // n + 1
-  uint16_t* FSearch = nullptr;  // (1 << (lgTotal - searchShift)) + 1, decoders only
+  std::unique_ptr<uint16_t[]> FCf;      // n + 1
+  std::unique_ptr<uint16_t[]> FNewF;    // n + 1
+  std::unique_ptr<uint16_t[]> FSearch;  // (1 << (lgTotal - searchShift)) + 1, decoders only
+  // Decoders, once the rescale interval has reached its target (rescales are then rare): the
+  // symbol of every value below the last symbol's interval, which GetSym reads instead of
+  // searching (symbols up to 255, one byte each).
+  std::unique_ptr<uint8_t[]> FSymbolAt;
+  bool FSymbolAtReady = false;
 };
 
 // Initial frequencies of the 257 symbols (total 4096).
@@ -215,6 +268,10 @@ class TRangeDecode : public TRangeCoder {
   void DoneDecode();
   // Decodes symbols until the end symbol or bound symbols; false when the input ran out.
   bool DecodeBlock(const unsigned char* src, unsigned char* dst, int codedLength, int bound);
+  // As DecodeBlock, handing the symbols in turn to sink.Put(symbol) instead of storing them.
+  // Padded: src has at least 8 zero bytes behind codedLength.
+  template <bool Padded, class Sink>
+  bool DecodeSymbols(const unsigned char* src, int codedLength, int bound, Sink& sink);
   int DecodedLength() const { return FGiven; }
 
  private:
@@ -240,12 +297,12 @@ class TCocotteEncode : public TQoEncoder {
   void WriteOutBuffer(int n);
 
  private:
-  unsigned char* FBlock = nullptr;
-  unsigned char* FTransform = nullptr;
-  unsigned char* FRecord = nullptr;
-  TBWTEncode* FBwt = nullptr;
-  TMTFEncode* FMtf = nullptr;
-  TRangeEncode* FRange = nullptr;
+  TCodecBuffer<unsigned char> FBlock;      // kBlock
+  TCodecBuffer<unsigned char> FTransform;  // kTransform
+  TCodecBuffer<unsigned char> FRecord;     // kRecord
+  std::unique_ptr<TBWTEncode> FBwt;
+  std::unique_ptr<TMTFEncode> FMtf;
+  std::unique_ptr<TRangeEncode> FRange;
 };
 
 class TCocotteDecode : public TQoDecoder {
@@ -268,17 +325,16 @@ class TCocotteDecode : public TQoDecoder {
 
  private:
   // Reads one record and undoes its range coding and move-to-front into transform (n + 2 bytes).
-  bool ReadBlock(unsigned char* transform, int& n);
+  bool ReadBlock(TCodecBuffer<unsigned char>& transform, int& n);
 
-  unsigned char* FRecord = nullptr;
-  unsigned char* FTransform = nullptr;
-  unsigned char* FBlock = nullptr;
-  // A second block, so that two inverse block sorts run side by side.
-  unsigned char* FTransform2 = nullptr;
-  unsigned char* FBlock2 = nullptr;
-  TBWTDecode* FBwt = nullptr;
-  TMTFDecode* FMtf = nullptr;
-  TRangeDecode* FRange = nullptr;
+  // Sized for the records and blocks read so far; a second block so that two inverse block sorts
+  // run side by side.
+  TCodecBuffer<unsigned char> FRecord;
+  TCodecBuffer<unsigned char> FTransform, FTransform2;
+  TCodecBuffer<unsigned char> FBlock, FBlock2;
+  std::unique_ptr<TBWTDecode> FBwt;
+  std::unique_ptr<TMTFDecode> FMtf;
+  std::unique_ptr<TRangeDecode> FRange;
 };
 
 }  // namespace vdmq

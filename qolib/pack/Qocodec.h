@@ -8,8 +8,11 @@
 //   the codec's loop runs, buffers are released and the result is returned. No exception leaves a
 //   run: a failing callback, a damaged stream or an allocation failure all end it with false.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <new>
 
 namespace vdmq {
 
@@ -24,6 +27,37 @@ using TCodecProgress = std::function<void(int percent)>;
 // done * 100 / total as a whole percentage: 100 for a total of 0 or less; above 64 MiB the sizes
 // are first divided by 32768 so the product stays small; below that the product is taken in 64 bits.
 int CodecPercent(int32_t done, int32_t total);
+
+// A coder's work buffer, owned: it holds at least the count last asked for and is taken afresh
+// (contents not kept, not cleared) only when a larger count is asked, so a short run takes no more
+// than it needs. A failed allocation leaves it empty and answers null.
+template <typename T>
+class TCodecBuffer {
+ public:
+  T* Reserve(size_t count) {
+    if (count > size_ || !data_) {
+      data_.reset(new (std::nothrow) T[count > 0 ? count : 1]);
+      size_ = data_ ? count : 0;
+    }
+    return data_.get();
+  }
+  // Reserve that throws (inside a coding run, where every exception ends the run with false).
+  T* Need(size_t count) {
+    T* p = Reserve(count);
+    if (p == nullptr) throw std::bad_alloc();
+    return p;
+  }
+  T* Data() const { return data_.get(); }
+  size_t Size() const { return size_; }
+  void Release() {
+    data_.reset();
+    size_ = 0;
+  }
+
+ private:
+  std::unique_ptr<T[]> data_;
+  size_t size_ = 0;
+};
 
 // Base of the four coders. Created idle, without buffers, callbacks unassigned.
 class TQoCodec {

@@ -12,54 +12,38 @@ namespace vdmq {
 // ---------------------------------------------------------------------------------------------
 // TVarnelHush
 
-bool TVarnelHush::CreateTable(int count) {
+bool TVarnelHush::CreateTable(int count, int headBits) {
   ReleaseTable();
-  if (count < 1) return false;
-  FHeads = static_cast<TNode**>(std::malloc(sizeof(TNode*) * 65536));
-  FNodes = static_cast<TNode*>(std::malloc(sizeof(TNode) * static_cast<size_t>(count)));
-  if (!FHeads || !FNodes) {
+  if (count < 1 || count > 65536 || headBits < 10 || headBits > 16) return false;
+  uint32_t ring = 1;
+  while (ring < static_cast<uint32_t>(count)) ring <<= 1;
+  TVarnelChains& c = FChains;
+  c.heads = FHeadsBuf.Reserve(size_t{1} << headBits);
+  c.key = FKeyBuf.Reserve(ring);
+  c.older = FOlderBuf.Reserve(ring);
+  if (!c.heads || !c.key || !c.older) {
     ReleaseTable();
     return false;
   }
-  FCount = count;
+  c.mask = ring - 1;
+  c.headBits = headBits;
+  c.count = count;
   ClearTable();
   return true;
 }
 
 void TVarnelHush::ReleaseTable() {
-  std::free(FHeads);
-  std::free(FNodes);
-  FHeads = nullptr;
-  FNodes = nullptr;
-  FCount = 0;
-  FRing = 0;
+  FHeadsBuf.Release();
+  FKeyBuf.Release();
+  FOlderBuf.Release();
+  FChains = TVarnelChains{};
 }
 
 void TVarnelHush::ClearTable() {
-  if (!FHeads) return;
-  std::fill(FHeads, FHeads + 65536, nullptr);
-  for (int i = 0; i < FCount; ++i) FNodes[i] = TNode{-1, 0, nullptr, nullptr};
-  FRing = 0;
-}
-
-void TVarnelHush::AddHush(int key, int position) {
-  key &= 0xFFFF;
-  TNode* node = &FNodes[FRing];
-  if (node->key != -1) {
-    // Recycle the node: take it out of the chain it belongs to.
-    if (node->newer)
-      node->newer->older = node->older;
-    else
-      FHeads[node->key] = node->older;
-    if (node->older) node->older->newer = node->newer;
-  }
-  node->key = key;
-  node->position = position;
-  node->newer = nullptr;
-  node->older = FHeads[key];
-  if (node->older) node->older->newer = node;
-  FHeads[key] = node;
-  if (++FRing >= FCount) FRing = 0;
+  // The ring needs no clearing: only entries added since are ever followed.
+  if (FChains.heads) std::fill(FChains.heads, FChains.heads + (size_t{1} << FChains.headBits), -1);
+  FChains.added = 0;
+  FChains.first = 0;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -67,10 +51,10 @@ void TVarnelHush::AddHush(int key, int position) {
 
 bool TVarnelEncode::CreateBuffer() {
   ReleaseBuffer();
-  FInBuf = static_cast<unsigned char*>(std::malloc(kInBufSize));
-  FOutBuf = static_cast<unsigned char*>(std::malloc(kOutBufSize));
-  FHush = new (std::nothrow) TVarnelHush;
-  if (!FInBuf || !FOutBuf || !FHush || !FHush->CreateTable(kWindow)) {
+  // A short input takes a head table of about twice its size (at least 1024 heads).
+  int headBits = 10;
+  while (headBits < 16 && (1 << headBits) < 2 * FInTotal) ++headBits;
+  if (!FInBuf.Reserve(kInBufSize) || !FOutBuf.Reserve(kOutBufSize) || !FHush.CreateTable(kWindow, headBits)) {
     ReleaseBuffer();
     return false;
   }
@@ -78,47 +62,67 @@ bool TVarnelEncode::CreateBuffer() {
 }
 
 void TVarnelEncode::ReleaseBuffer() {
-  std::free(FInBuf);
-  std::free(FOutBuf);
-  delete FHush;
-  FInBuf = nullptr;
-  FOutBuf = nullptr;
-  FHush = nullptr;
+  FInBuf.Release();
+  FOutBuf.Release();
+  FHush.ReleaseTable();
 }
 
 void TVarnelEncode::ResetState() {
   FChunkBase = 0;
+  FWindow = kHistory;
   FOutBase = 0;
-  FRead = FInBuf + kHistory;
+  FRead = FInBuf.Data() + kHistory;
   FProduced = 4;  // the first flag slot is reserved at output offset 0
   FFlagSlot = 0;
   FGroupEnd = 0;
   FFlag = 0;
   FMask = 0x80000000u;
   FItems = 0;
-  FHush->ClearTable();
+  FHush.ClearTable();
 }
 
-void TVarnelEncode::PutByte(unsigned char b) {
-  const int at = FProduced - FOutBase;
-  if (at >= kOutBufSize) ThrowGameError("WriteBuffer Error");  // cannot happen with the chunking below
-  FOutBuf[at] = b;
-  ++FProduced;
+namespace {
+
+int KeyAt(const unsigned char* p) {
+  uint16_t k;
+  std::memcpy(&k, p, 2);  // little-endian host: the first byte in the low half
+  return k;
 }
 
-void TVarnelEncode::HushSearch(unsigned short& length, unsigned short& distance) {
+// The longest match for the source at a (position p, limit bytes at most) among the chain of its
+// key: nearest first, a candidate replaces the best only when strictly longer, and the walk stops
+// once the best passes 1024 bytes. Length 0 when none.
+template <bool Shared>
+inline __attribute__((always_inline)) void FindMatch(const TVarnelChains& chains, const unsigned char* a, int p,
+                                                     int limit, int& length, int& distance) {
   length = 0;
   distance = 0;
-  const int p = FConsumed;
-  const int limit = std::min(FInTotal - p, kMaxMatch);
   if (limit < 2) return;
   int best = 0;
   int bestDist = 0;
-  const unsigned char* a = FRead;
-  for (const TVarnelHush::TNode* node = FHush->GetTop(KeyAt(a)); node; node = TVarnelHush::GetNext(node)) {
-    const int dist = p - node->position;
-    if (dist >= kHistory) break;  // chains run from newest to oldest
+  // The chains hold the last 1535 positions only: every candidate lies 1 to 1535 bytes back.
+  for (int e = chains.Top<Shared>(KeyAt(a)); e >= 0; e = chains.Next<Shared>(e)) {
+    const int dist = p - chains.Position(e);
     const unsigned char* b = a - dist;
+    if (best >= 2) {
+      // Only a candidate that matches the best length and one byte more can be longer, and none
+      // can pass the limit: the bytes up to the best length's end are checked first, eight or
+      // four at a time where the best is long enough.
+      if (best >= limit) break;
+      if (best >= 7) {
+        uint64_t x, y;
+        std::memcpy(&x, a + best - 7, 8);
+        std::memcpy(&y, b + best - 7, 8);
+        if (x != y) continue;
+      } else if (best >= 3) {
+        uint32_t x, y;
+        std::memcpy(&x, a + best - 3, 4);
+        std::memcpy(&y, b + best - 3, 4);
+        if (x != y) continue;
+      } else if (b[best] != a[best]) {
+        continue;
+      }
+    }
     // The key guarantees the first two bytes; count on while equal and below the limit.
     int len = 2;
     while (len + 8 <= limit) {
@@ -140,100 +144,152 @@ void TVarnelEncode::HushSearch(unsigned short& length, unsigned short& distance)
     }
   }
   if (best >= 2) {
-    length = static_cast<unsigned short>(best);
-    distance = static_cast<unsigned short>(bestDist);
+    length = best;
+    distance = bestDist;
   }
 }
 
-void TVarnelEncode::EndItem() {
-  FMask >>= 1;
-  ++FItems;
-  if (FItems == 32 || FConsumed >= FInTotal) {
-    unsigned char* slot = FOutBuf + (FFlagSlot - FOutBase);
-    slot[0] = static_cast<unsigned char>(FFlag);
-    slot[1] = static_cast<unsigned char>(FFlag >> 8);
-    slot[2] = static_cast<unsigned char>(FFlag >> 16);
-    slot[3] = static_cast<unsigned char>(FFlag >> 24);
-    FGroupEnd = FProduced;
-    if (FConsumed < FInTotal) {
-      FFlagSlot = FProduced;
-      if (FProduced + 4 - FOutBase > kOutBufSize) ThrowGameError("WriteBuffer Error");
-      FProduced += 4;
-      FFlag = 0;
-      FMask = 0x80000000u;
-      FItems = 0;
-    }
-  }
+}  // namespace
+
+void TVarnelEncode::HushSearch(unsigned short& length, unsigned short& distance) {
+  const int limit = std::min(FInTotal - FConsumed, kMaxMatch);
+  int len = 0, dist = 0;
+  if (FHush.SharedHeads())
+    FindMatch<true>(FHush.Chains(), FRead, FConsumed, limit, len, dist);
+  else
+    FindMatch<false>(FHush.Chains(), FRead, FConsumed, limit, len, dist);
+  length = static_cast<unsigned short>(len);
+  distance = static_cast<unsigned short>(dist);
 }
 
 void TVarnelEncode::ReadInBuffer() {
-  std::memmove(FInBuf, FInBuf + kChunk, kInBufSize - kChunk);
+  unsigned char* const in = FInBuf.Data();
+  // The chunk base moves on by a chunk; the 1536 bytes before it and the chunk after it stay, the
+  // next chunk comes behind them.
+  FWindow += kChunk;
+  if (FWindow + 2 * kChunk > kInBufSize) {
+    std::memmove(in, in + (FWindow - kHistory), kHistory + kChunk);
+    FWindow = kHistory;
+  }
   const int64_t next = static_cast<int64_t>(FChunkBase) + 2 * kChunk;
   if (next < FInTotal) {
     const int n = static_cast<int>(std::min<int64_t>(kChunk, FInTotal - next));
-    CallRead(FInBuf + (kInBufSize - kChunk), n);
+    CallRead(in + FWindow + kChunk, n);
   }
   FChunkBase += kChunk;
-  FRead = FInBuf + kHistory + (FConsumed - FChunkBase);
+  FRead = in + FWindow + (FConsumed - FChunkBase);
 }
 
 void TVarnelEncode::WriteOutBuffer(bool all) {
+  unsigned char* const out = FOutBuf.Data();
   const int end = all ? FProduced : FGroupEnd;
-  if (end > FWritten) CallWrite(FOutBuf + (FWritten - FOutBase), end - FWritten);
+  if (end > FWritten) CallWrite(out + (FWritten - FOutBase), end - FWritten);
   if (!all) {
     // Keep the incomplete group (its flag slot first) at the start of the buffer.
-    std::memmove(FOutBuf, FOutBuf + (FGroupEnd - FOutBase), static_cast<size_t>(FProduced - FGroupEnd));
+    std::memmove(out, out + (FGroupEnd - FOutBase), static_cast<size_t>(FProduced - FGroupEnd));
     FOutBase = FGroupEnd;
   }
 }
 
 void TVarnelEncode::CodecLoop() {
-  CallRead(FInBuf + kHistory, std::min(FInTotal, 2 * kChunk));
+  CallRead(FInBuf.Data() + kHistory, std::min(FInTotal, 2 * kChunk));
+  if (FHush.SharedHeads())
+    Loop<true>();
+  else
+    Loop<false>();
+}
+
+template <bool Shared>
+void TVarnelEncode::Loop() {
   const int size = FInTotal;
   // One item passes the limit by at most 9 bytes before the check; keep the count inside int.
   const int limit = std::min(FOutBound, INT_MAX - 64);
+  unsigned char* const outBuf = FOutBuf.Data();
+  // The loop works on local copies of the state (the output's byte stores could otherwise alias
+  // the members); they go back before every call that reads them.
+  TVarnelChains chains = FHush.Chains();
+  int p = FConsumed;
+  const unsigned char* rd = FRead;
+  unsigned char* out = outBuf + (FProduced - FOutBase);
+  uint32_t flag = FFlag, mask = FMask;
+  int items = FItems;
+  // The output buffer's room, the output limit and the next refill, as the loop compares them.
+  unsigned char* const room = outBuf + kOutBufSize - 8;
+  int64_t outLimit = static_cast<int64_t>(limit) - FOutBase;  // bytes from outBuf
+  int refillAfter = FChunkBase + kChunk;
+  auto produced = [&] { return static_cast<int>(out - outBuf) + FOutBase; };
+  // Adds n positions from p on to the chains and moves past them. The byte after the last source
+  // byte is not data: the last key takes 0 there. That key is never searched, since no position
+  // follows it.
+  auto addPositions = [&](int n) __attribute__((always_inline)) {
+    const int end = p + n;
+    const int whole = std::min(end, size - 1);
+    for (; p < whole; ++p, ++rd) chains.Add<Shared>(KeyAt(rd), p);
+    for (; p < end; ++p, ++rd) chains.Add<Shared>(rd[0], p);
+  };
   for (;;) {
-    unsigned short len, dist;
-    HushSearch(len, dist);
+    // An item takes at most 4 output bytes, and a new flag slot 4 more; the chunking keeps them
+    // inside the buffer.
+    if (out > room) ThrowGameError("WriteBuffer Error");
+    int len, dist;
+    FindMatch<Shared>(chains, rd, p, std::min(size - p, kMaxMatch), len, dist);
     if (len >= 2) {
-      FFlag |= FMask;
+      flag |= mask;
       const int L = len <= 14 ? len - 1 : (len <= 255 ? 14 : 15);
       const int D = dist <= 10 ? dist - 1 : 10 + (dist >> 8);
-      PutByte(static_cast<unsigned char>((L << 4) | D));
+      *out++ = static_cast<unsigned char>((L << 4) | D);
       if (L == 14) {
-        PutByte(static_cast<unsigned char>(len));
+        *out++ = static_cast<unsigned char>(len);
       } else if (L == 15) {
-        PutByte(static_cast<unsigned char>(len));
-        PutByte(static_cast<unsigned char>(len >> 8));
+        *out++ = static_cast<unsigned char>(len);
+        *out++ = static_cast<unsigned char>(len >> 8);
       }
-      if (D >= 10) PutByte(static_cast<unsigned char>(dist));
-      for (int i = 0; i < len; ++i) {
-        // The byte after the last source byte is not data: the last key takes 0 there. That key
-        // is never searched, since no position follows it.
-        const int key = FConsumed + 1 < size ? KeyAt(FRead) : FRead[0];
-        FHush->AddHush(key, FConsumed);
-        ++FConsumed;
-        ++FRead;
-      }
+      if (D >= 10) *out++ = static_cast<unsigned char>(dist);
+      addPositions(len);
     } else {
-      const int key = FConsumed + 1 < size ? KeyAt(FRead) : FRead[0];
-      FHush->AddHush(key, FConsumed);
-      PutByte(*FRead);
-      ++FConsumed;
-      ++FRead;
+      *out++ = *rd;
+      addPositions(1);
     }
-    EndItem();
-    if (FProduced > limit) return;  // over the output limit: the run fails
-    if (FConsumed >= size) {
-      FSuccess = true;
-      WriteOutBuffer(true);
-      ProgressCallBack();
-      return;
+    // The item ends: a full group, or the last one, stores its flag word.
+    mask >>= 1;
+    if (++items == 32 || p >= size) {
+      unsigned char* slot = outBuf + (FFlagSlot - FOutBase);
+      slot[0] = static_cast<unsigned char>(flag);
+      slot[1] = static_cast<unsigned char>(flag >> 8);
+      slot[2] = static_cast<unsigned char>(flag >> 16);
+      slot[3] = static_cast<unsigned char>(flag >> 24);
+      FGroupEnd = produced();
+      if (p < size) {
+        FFlagSlot = FGroupEnd;
+        out += 4;
+        flag = 0;
+        mask = 0x80000000u;
+        items = 0;
+      }
     }
-    if (FConsumed - FChunkBase > kChunk) {
+    if (out - outBuf > outLimit) return;  // over the output limit: the run fails
+    const bool done = p >= size;
+    if (done || p > refillAfter) {
+      FHush.Chains() = chains;
+      FConsumed = p;
+      FRead = rd;
+      FProduced = produced();
+      FFlag = flag;
+      FMask = mask;
+      FItems = items;
+      if (done) {
+        FSuccess = true;
+        WriteOutBuffer(true);
+        ProgressCallBack();
+        return;
+      }
       ReadInBuffer();
       WriteOutBuffer(false);
       ProgressCallBack();
+      rd = FRead;
+      out = outBuf + (FProduced - FOutBase);
+      outLimit = static_cast<int64_t>(limit) - FOutBase;
+      refillAfter = FChunkBase + kChunk;
     }
   }
 }
@@ -252,9 +308,7 @@ constexpr int kItemMax = 4 + 4;
 
 bool TVarnelDecode::CreateBuffer() {
   ReleaseBuffer();
-  FInBuf = static_cast<unsigned char*>(std::malloc(kInBufSize + kCopySlack));
-  FOutBuf = static_cast<unsigned char*>(std::malloc(kOutBufSize + kCopySlack));
-  if (!FInBuf || !FOutBuf) {
+  if (!FInBuf.Reserve(kInBufSize + kCopySlack) || !FOutBuf.Reserve(kOutBufSize + kCopySlack)) {
     ReleaseBuffer();
     return false;
   }
@@ -262,10 +316,8 @@ bool TVarnelDecode::CreateBuffer() {
 }
 
 void TVarnelDecode::ReleaseBuffer() {
-  std::free(FInBuf);
-  std::free(FOutBuf);
-  FInBuf = nullptr;
-  FOutBuf = nullptr;
+  FInBuf.Release();
+  FOutBuf.Release();
 }
 
 void TVarnelDecode::ResetState() {
@@ -277,20 +329,22 @@ void TVarnelDecode::ResetState() {
 
 void TVarnelDecode::ReadInBuffer() {
   // Move the unconsumed bytes to the start and read the next chunk behind them.
+  unsigned char* const in = FInBuf.Data();
   const int keep = FInEnd - FInPos;
-  std::memmove(FInBuf, FInBuf + FInPos, static_cast<size_t>(keep));
+  std::memmove(in, in + FInPos, static_cast<size_t>(keep));
   FInPos = 0;
   FInEnd = keep;
   const int n = std::min(kChunk, FInTotal - FConsumed);
-  CallRead(FInBuf + FInEnd, n);
+  CallRead(in + FInEnd, n);
   FInEnd += n;
   FConsumed += n;
 }
 
 void TVarnelDecode::WriteOutBuffer() {
-  if (FOutPos > FPendingStart) CallWrite(FOutBuf + FPendingStart, FOutPos - FPendingStart);
+  unsigned char* const out = FOutBuf.Data();
+  if (FOutPos > FPendingStart) CallWrite(out + FPendingStart, FOutPos - FPendingStart);
   // The last 1536 bytes stay as history for later matches.
-  std::memmove(FOutBuf, FOutBuf + (FOutPos - kHistory), kHistory);
+  std::memmove(out, out + (FOutPos - kHistory), kHistory);
   FOutPos = kHistory;
   FPendingStart = kHistory;
 }
@@ -299,22 +353,27 @@ void TVarnelDecode::CodecLoop() {
   const int decodedSize = FOutBound;
   {
     const int n = std::min(kChunk, FInTotal);
-    CallRead(FInBuf, n);
+    CallRead(FInBuf.Data(), n);
     FInEnd = n;
     FConsumed = n;
   }
-  const unsigned char* const in = FInBuf;
-  unsigned char* const outBuf = FOutBuf;
-  uint32_t flag = 0;
-  uint32_t mask = 0;
-  int item = 0;
+  const unsigned char* const in = FInBuf.Data();
+  unsigned char* const outBuf = FOutBuf.Data();
+  // The flag word's bits still to come: the current item's bit and those after it; 0 at the
+  // start of a group.
+  uint32_t flag = 0, mask = 0;
   // The positions live in locals while decoding (byte stores could alias the members); they go
-  // back to the members around every call that moves the buffers.
-  int inPos = FInPos, inEnd = FInEnd, outPos = FOutPos, produced = FProduced;
+  // back to the members around every call that moves the buffers. Refills and write-outs come
+  // when these marks are passed.
+  int inPos = FInPos, inEnd = FInEnd, produced = FProduced;
+  unsigned char* out = outBuf + FOutPos;
+  int refillAfter = FConsumed < FInTotal ? inEnd - 256 : INT_MAX;
+  unsigned char* flushAfter = outBuf + FPendingStart + kChunk;
   auto writeOut = [&] {
-    FOutPos = outPos;
+    FOutPos = static_cast<int>(out - outBuf);
     WriteOutBuffer();
-    outPos = FOutPos;
+    out = outBuf + FOutPos;
+    flushAfter = outBuf + FPendingStart + kChunk;
   };
   // A stream that ends inside an item fails the run.
   auto need = [&](int k) {
@@ -323,10 +382,9 @@ void TVarnelDecode::CodecLoop() {
 
   while (produced < decodedSize) {
     const bool fast = inEnd - inPos >= kItemMax;  // the whole item is surely in the buffer
-    if (item == 0) {
+    if (mask == 0) {
       if (!fast) need(4);
-      flag = static_cast<uint32_t>(in[inPos]) | (static_cast<uint32_t>(in[inPos + 1]) << 8) |
-             (static_cast<uint32_t>(in[inPos + 2]) << 16) | (static_cast<uint32_t>(in[inPos + 3]) << 24);
+      std::memcpy(&flag, in + inPos, 4);  // little-endian host
       inPos += 4;
       mask = 0x80000000u;
     }
@@ -356,65 +414,97 @@ void TVarnelDecode::CodecLoop() {
       // A distance of 0 or one reaching before the first byte produced is not a stream of ours.
       if (distance == 0 || distance > produced) return;
       length = std::min(length, decodedSize - produced);  // bytes past the decoded size are dropped
-      while (length > 0) {
-        if (outPos >= kOutBufSize) writeOut();
-        const int piece = std::min(length, kOutBufSize - outPos);
-        unsigned char* dst = outBuf + outPos;
+      if (out + length + 16 <= outBuf + kOutBufSize) {
+        // The usual match: within the buffer, copied in whole words that may run on past its end
+        // (those bytes are written again or never handed out).
+        unsigned char* dst = out;
         const unsigned char* src = dst - distance;
+        unsigned char* const end = dst + length;
+        if (distance >= 16) {
+          do {
+            unsigned char w[16];
+            std::memcpy(w, src, 16);
+            std::memcpy(dst, w, 16);
+            dst += 16;
+            src += 16;
+          } while (dst < end);
+        } else if (distance >= 8) {
+          do {
+            uint64_t w;
+            std::memcpy(&w, src, 8);
+            std::memcpy(dst, &w, 8);
+            dst += 8;
+            src += 8;
+          } while (dst < end);
+        } else if (distance == 1) {
+          std::memset(dst, *src, static_cast<size_t>(length));
+        } else {
+          for (; dst < end; ++dst, ++src) *dst = *src;
+        }
+        out += length;
+        produced += length;
+        length = 0;
+      }
+      while (length > 0) {
+        // Through the end of the buffer: pieces, with the pending bytes written out between.
+        if (out >= outBuf + kOutBufSize) writeOut();
+        const int piece = std::min(length, static_cast<int>(outBuf + kOutBufSize - out));
+        const unsigned char* src = out - distance;
         if (distance >= 8) {
           for (int i = 0; i < piece; i += 8) {
             uint64_t w;
             std::memcpy(&w, src + i, 8);
-            std::memcpy(dst + i, &w, 8);
+            std::memcpy(out + i, &w, 8);
           }
         } else if (distance == 1) {
-          std::memset(dst, *src, static_cast<size_t>(piece));
+          std::memset(out, *src, static_cast<size_t>(piece));
         } else {
-          for (int i = 0; i < piece; ++i) dst[i] = src[i];
+          for (int i = 0; i < piece; ++i) out[i] = src[i];
         }
-        outPos += piece;
+        out += piece;
         produced += piece;
         length -= piece;
       }
+      mask >>= 1;
     } else {
       // A run of literals: the clear flag bits from this item on, within the group.
       const uint32_t rest = flag & (mask | (mask - 1));
-      int run = rest ? __builtin_clz(rest) - __builtin_clz(mask) : 32 - item;
-      run = std::min({run, inEnd - inPos, kOutBufSize - outPos, decodedSize - produced});
+      int run = __builtin_clz(mask) - (rest ? __builtin_clz(rest) : 32);
+      run = -run;  // items up to the next match, or to the group's end
+      run = std::min({run, inEnd - inPos, static_cast<int>(outBuf + kOutBufSize - out), decodedSize - produced});
       if (run > 1) {
         // Fixed 32-byte copy (run <= 32); the slack behind both buffers takes the overshoot.
-        std::memcpy(outBuf + outPos, in + inPos, 16);
-        std::memcpy(outBuf + outPos + 16, in + inPos + 16, 16);
-        outPos += run;
+        std::memcpy(out, in + inPos, 16);
+        std::memcpy(out + 16, in + inPos + 16, 16);
+        out += run;
         inPos += run;
         produced += run;
-        item = (item + run - 1) & 31;
-        mask >>= run - 1;
+        mask = (mask >> (run - 1)) >> 1;  // a whole group of literals shifts it out entirely
       } else {
         if (!fast) need(1);
-        if (outPos >= kOutBufSize) writeOut();
-        outBuf[outPos++] = in[inPos++];
+        if (out >= outBuf + kOutBufSize) writeOut();
+        *out++ = in[inPos++];
         ++produced;
+        mask >>= 1;
       }
     }
-    item = (item + 1) & 31;
-    mask >>= 1;
     if (produced >= decodedSize) break;
-    if (inEnd - inPos < 256 && FConsumed < FInTotal) {
+    if (inPos > refillAfter) {
       FInPos = inPos;
       ReadInBuffer();
       inPos = FInPos;
       inEnd = FInEnd;
+      refillAfter = FConsumed < FInTotal ? inEnd - 256 : INT_MAX;
       ProgressCallBack();
     }
-    if (outPos - FPendingStart > kChunk) writeOut();
+    if (out > flushAfter) writeOut();
   }
   FProduced = produced;
   FInPos = inPos;
   FSuccess = true;
-  if (outPos > FPendingStart) CallWrite(outBuf + FPendingStart, outPos - FPendingStart);
-  FPendingStart = outPos;
-  FOutPos = outPos;
+  FOutPos = static_cast<int>(out - outBuf);
+  if (FOutPos > FPendingStart) CallWrite(outBuf + FPendingStart, FOutPos - FPendingStart);
+  FPendingStart = FOutPos;
   ProgressCallBack();
 }
 

@@ -11,41 +11,113 @@
 
 namespace vdmq {
 
-// The encoder's chain index: exact two-byte keys (65536 heads) over a ring of nodes, so the chains
-// hold exactly the last `count` positions added.
+// The encoder's chain index: for each two-byte key (the first byte in the low half), the positions
+// added with that key, newest first, among the last `count` added. Positions are added one after
+// another (the encoder adds every source position in turn), so an entry, the number of the
+// addition, tells its position. Its slot in the ring of entries keeps the key and the entry added
+// before it to the same head. With one head per key (16 head bits) every chain holds one key; with
+// fewer heads, as a short input takes so that it clears only a small table, keys share heads and
+// the chains skip the entries of other keys. Either way the chains answer the same.
+//
+// TVarnelChains is the index's working state: where its tables are and how many entries it holds.
+// A coding loop works on a copy of it (kept in registers) and hands the copy back.
+struct TVarnelChains {
+  int32_t* heads = nullptr;  // 2^headBits heads: the newest entry, or -1
+  uint16_t* key = nullptr;   // per slot of the ring (a power of two, at least count); shared heads
+                             // only
+  int32_t* older = nullptr;  // the entry added before to the same head, or -1
+  uint32_t mask = 0;         // ring size - 1
+  int headBits = 16;
+  int count = 0;
+  int added = 0;  // additions since the table was cleared
+  int first = 0;  // position of the first entry
+
+  // position: the one after the last added (any, after a clearing).
+  template <bool Shared>
+  void Add(int k, int position) {
+    first = position - added;
+    k &= 0xFFFF;
+    const uint32_t slot = static_cast<uint32_t>(added) & mask;
+    const uint32_t head = HeadOf<Shared>(k);
+    if constexpr (Shared) key[slot] = static_cast<uint16_t>(k);  // one head per key needs no keys
+    older[slot] = heads[head];
+    heads[head] = added;
+    ++added;
+  }
+  // The newest entry of a key, or -1.
+  template <bool Shared>
+  int Top(int k) const {
+    k &= 0xFFFF;
+    return Held<Shared>(heads[HeadOf<Shared>(k)], k);
+  }
+  // The next older entry of the same key, or -1.
+  template <bool Shared>
+  int Next(int entry) const {
+    const uint32_t slot = static_cast<uint32_t>(entry) & mask;
+    return Held<Shared>(older[slot], Shared ? key[slot] : 0);
+  }
+  int Position(int entry) const { return first + entry; }
+
+  template <bool Shared>
+  uint32_t HeadOf(int k) const {
+    if constexpr (Shared) {
+      return (static_cast<uint32_t>(k) * 0x9E3779B1u) >> (32 - headBits);
+    } else {
+      return static_cast<uint32_t>(k);
+    }
+  }
+  // The first entry from entry on along its chain that holds key k and is among the last count
+  // additions (older entries are gone: their slots may hold newer ones); -1 when none. Without
+  // shared heads every entry of a chain holds its key.
+  template <bool Shared>
+  int Held(int entry, int k) const {
+    const int oldest = added > count ? added - count : 0;  // the none entry, -1, is below it
+    while (entry >= oldest) {
+      const uint32_t slot = static_cast<uint32_t>(entry) & mask;
+      if (!Shared || key[slot] == k) return entry;
+      entry = older[slot];
+    }
+    return -1;
+  }
+};
+
 class TVarnelHush {
  public:
-  struct TNode {
-    int32_t key;       // -1 while unused
-    int32_t position;  // absolute source offset
-    TNode* newer;
-    TNode* older;
-  };
-
   TVarnelHush() = default;
   TVarnelHush(const TVarnelHush&) = delete;
   TVarnelHush& operator=(const TVarnelHush&) = delete;
-  ~TVarnelHush() { ReleaseTable(); }
 
-  bool CreateTable(int count);
+  // count 1..65536; headBits 10..16. False when the tables cannot be taken.
+  bool CreateTable(int count, int headBits = 16);
   void ReleaseTable();
+  // Every head empty, no entry held.
   void ClearTable();
-  void AddHush(int key, int position);
-  TNode* GetTop(int key) const { return FHeads[key & 0xFFFF]; }
-  static TNode* GetNext(const TNode* node) { return node->older; }
+  void AddHush(int key, int position) {
+    if (SharedHeads())
+      FChains.Add<true>(key, position);
+    else
+      FChains.Add<false>(key, position);
+  }
+  int GetTop(int key) const { return SharedHeads() ? FChains.Top<true>(key) : FChains.Top<false>(key); }
+  int GetNext(int entry) const { return SharedHeads() ? FChains.Next<true>(entry) : FChains.Next<false>(entry); }
+  int Position(int entry) const { return FChains.Position(entry); }
+  bool SharedHeads() const { return FChains.headBits != 16; }
+  TVarnelChains& Chains() { return FChains; }
 
  private:
-  TNode** FHeads = nullptr;  // 65536
-  TNode* FNodes = nullptr;
-  int FCount = 0;
-  int FRing = 0;
+  TCodecBuffer<int32_t> FHeadsBuf;
+  TCodecBuffer<uint16_t> FKeyBuf;
+  TCodecBuffer<int32_t> FOlderBuf;
+  TVarnelChains FChains;
 };
 
 class TVarnelEncode : public TQoEncoder {
  public:
   static constexpr int kHistory = 1536;
   static constexpr int kChunk = 16384;
-  static constexpr int kInBufSize = kHistory + 2 * kChunk;  // 34304
+  // The input: 1536 bytes of history and two chunks ahead, in a buffer with room for four chunks
+  // more, so that the held bytes move to its start only every fifth refill.
+  static constexpr int kInBufSize = kHistory + 6 * kChunk;
   static constexpr int kOutBufSize = 18944;
   static constexpr int kWindow = 1535;
   static constexpr int kMaxMatch = 8192;
@@ -65,15 +137,15 @@ class TVarnelEncode : public TQoEncoder {
   void WriteOutBuffer(bool all);
 
  private:
-  void PutByte(unsigned char b);
-  void EndItem();
-  int KeyAt(const unsigned char* p) const { return p[0] | (p[1] << 8); }
+  template <bool Shared>
+  void Loop();
 
-  unsigned char* FInBuf = nullptr;
-  unsigned char* FOutBuf = nullptr;
-  TVarnelHush* FHush = nullptr;
+  TCodecBuffer<unsigned char> FInBuf;
+  TCodecBuffer<unsigned char> FOutBuf;
+  TVarnelHush FHush;
   const unsigned char* FRead = nullptr;  // source byte at FConsumed
-  int FChunkBase = 0;                    // source offset held at input offset kHistory
+  int FChunkBase = 0;                    // source offset held at input offset FWindow
+  int FWindow = kHistory;
   int FOutBase = 0;                      // output count at output buffer offset 0
   uint32_t FFlag = 0;
   uint32_t FMask = 0;
@@ -102,8 +174,8 @@ class TVarnelDecode : public TQoDecoder {
   void WriteOutBuffer();
 
  private:
-  unsigned char* FInBuf = nullptr;
-  unsigned char* FOutBuf = nullptr;
+  TCodecBuffer<unsigned char> FInBuf;   // kInBufSize and room for word copies past the end
+  TCodecBuffer<unsigned char> FOutBuf;  // kOutBufSize and the same room
   int FInPos = 0;      // unconsumed input starts here
   int FInEnd = 0;      // end of the bytes read into the input buffer
   int FOutPos = 0;     // write position in the output buffer

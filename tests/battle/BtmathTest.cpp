@@ -2,6 +2,8 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdlib>
+#include <random>
 
 #include "battle/Btmath.h"
 
@@ -76,6 +78,38 @@ TEST(BtMath, AngleEdgeValues) {
   // Far-apart points do not overflow.
   EXPECT_EQ(BtGetAngle(INT_MIN, 0, INT_MAX, 0), 0);
   EXPECT_EQ(BtGetAngle(0, INT_MIN, 1, INT_MAX), 89);
+}
+
+TEST(BtMath, AngleAndStepTablesFollowTheRules) {
+  // The angle as its rule reads, through BtAtanIndex: for points near each other, for ratios just
+  // around every tangent entry, and for points anywhere in the integer range.
+  std::mt19937 rng(5);
+  for (int round = 0; round < 300000; ++round) {
+    int x0, y0, x1, y1;
+    if (round % 3 == 0) {
+      x0 = static_cast<int32_t>(rng());
+      y0 = static_cast<int32_t>(rng());
+      x1 = static_cast<int32_t>(rng());
+      y1 = static_cast<int32_t>(rng());
+    } else {
+      x0 = static_cast<int>(rng() % 6400);
+      y0 = static_cast<int>(rng() % 6400);
+      const int dx = 1 + static_cast<int>(rng() % 1000);
+      const int dy = round % 3 == 1 ? static_cast<int>(rng() % 6400)
+                                    : BtTanTbl[rng() % 90] * dx / 100 + static_cast<int>(rng() % 3) - 1;
+      x1 = rng() % 2 ? x0 + dx : x0 - dx;
+      y1 = rng() % 2 ? y0 + dy : y0 - dy;
+    }
+    const int64_t dx = int64_t{x1} - x0, dy = int64_t{y1} - y0;
+    const int64_t ax = std::llabs(dx), ay = std::llabs(dy);
+    const int i = ax == 0 ? 90 : BtAtanIndex(static_cast<int>(std::min<int64_t>(ay * 100 / ax, 1000000)), 0, 89);
+    const int expected = dx >= 0 ? (dy >= 0 ? i : 360 - i) : (dy >= 0 ? 180 - i : 180 + i);
+    ASSERT_EQ(BtGetAngle(x0, y0, x1, y1), expected) << x0 << " " << y0 << " " << x1 << " " << y1;
+  }
+  for (int d = 0; d < 360; ++d) {
+    EXPECT_EQ(BtSinDeg[static_cast<size_t>(d)], BtSin(d));
+    EXPECT_EQ(BtCosDeg[static_cast<size_t>(d)], BtCos(d));
+  }
 }
 
 TEST(BtMath, RelativeAngleWrapsIntoHalfCircle) {

@@ -20,6 +20,7 @@
 #include "formkit/KitPictureData.h"
 #include "formkit/KitPictures.h"
 #include "platform/base/GameError.h"
+#include "support/Luminance.h"
 #include "support/Scratch.h"
 
 using namespace vdmq;
@@ -34,20 +35,7 @@ const TKitPictureBytes* Embedded(const std::string& name) {
   return nullptr;
 }
 
-// Mean relative luminance of a rectangle of a picture.
-double Luminance(const TBitmap& b, const TRect& r) {
-  auto lin = [](int c) {
-    const double v = c / 255.0;
-    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-  };
-  double sum = 0;
-  for (int y = r.Top; y < r.Bottom; ++y)
-    for (int x = r.Left; x < r.Right; ++x) {
-      const std::uint32_t p = b.Pixels().Pixel(x, y);
-      sum += 0.2126 * lin((p >> 16) & 255) + 0.7152 * lin((p >> 8) & 255) + 0.0722 * lin(p & 255);
-    }
-  return sum / (static_cast<double>(r.Width()) * r.Height());
-}
+double Luminance(const TBitmap& b, const TRect& r) { return test::MeanLuminance(b.Pixels(), r); }
 
 struct TPictureForm {
   std::string name;
@@ -217,6 +205,12 @@ TEST(MakeFormPicturesTest, TwoRunsGiveTheEmbeddedBytes) {
   for (const auto& e : std::filesystem::directory_iterator(scratch / "a")) {
     const std::vector<unsigned char> a = ReadAll(e.path());
     EXPECT_EQ(a, ReadAll(std::filesystem::path(scratch / "b") / e.path().filename())) << e.path();
+    ++files;
+    // The setup program's background is built into the setup program, not into the kit.
+    if (e.path().stem() == "SetupBg") {
+      EXPECT_EQ(Embedded("SetupBg"), nullptr);
+      continue;
+    }
     const TKitPictureBytes* embedded = Embedded(e.path().stem().string());
     ASSERT_NE(embedded, nullptr) << e.path();
     ASSERT_EQ(a.size(), embedded->Size + 14);
@@ -224,9 +218,8 @@ TEST(MakeFormPicturesTest, TwoRunsGiveTheEmbeddedBytes) {
     EXPECT_EQ(a[0], 'B');
     EXPECT_EQ(U32(a.data() + 2), a.size());
     EXPECT_EQ(U32(a.data() + 10), a.size() - (embedded->Size - 40 - (U32(a.data() + 14 + 32) * 4)));
-    ++files;
   }
-  EXPECT_EQ(files, 29);
+  EXPECT_EQ(files, 30);
 }
 
 TEST(MakeFormPicturesTest, AFailedWriteNamesTheFileAndFails) {

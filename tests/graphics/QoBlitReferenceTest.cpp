@@ -56,6 +56,15 @@ std::uint8_t RandomPixel<std::uint8_t>(std::mt19937& rng) {
   return v[rng() % 9];
 }
 
+// The key with one byte changed.
+TQoRGB NearKey(const TQoRGB& key, std::mt19937& rng) {
+  TQoRGB p = key;
+  std::uint8_t* b[] = {&p.b, &p.g, &p.r};
+  *b[rng() % 3] ^= static_cast<std::uint8_t>(1 + rng() % 255);
+  return p;
+}
+std::uint8_t NearKey(std::uint8_t key, std::mt19937& rng) { return static_cast<std::uint8_t>(key ^ (1 + rng() % 255)); }
+
 // Fills the surface's memory, the columns beyond Width included, with random pixels and returns a
 // copy of it: the reference the expected drawing is applied to.
 template <typename P, typename Surface>
@@ -87,8 +96,9 @@ void RunBlits(Surface& s, unsigned seed) {
   for (int round = 0; round < 3000; ++round) {
     std::vector<P> ref = RandomDestination<P>(s, rng);
 
-    const int w = static_cast<int>(rng() % 22), h = static_cast<int>(rng() % 16);
-    const int x = static_cast<int>(rng() % 50) - 22, y = static_cast<int>(rng() % 36) - 16;
+    // Mostly narrow blocks; every fourth one wide (rows of many pixels take other paths).
+    const int w = static_cast<int>(rng() % (round % 4 == 0 ? 70 : 22)), h = static_cast<int>(rng() % 16);
+    const int x = static_cast<int>(rng() % (W + 30)) - 22, y = static_cast<int>(rng() % 36) - 16;
     const int pp = std::max(w, 1) + static_cast<int>(rng() % 3) - 1;  // below w acts as w
     const int rows = std::max(h, 1), cols = std::max(pp, w);
     std::vector<P> pat(static_cast<size_t>(rows) * cols + 1);
@@ -97,6 +107,14 @@ void RunBlits(Surface& s, unsigned seed) {
     const bool reverse = rng() % 2;
     const int kind = static_cast<int>(rng() % 3);  // 0 plain, 1 keyed, 2 masked
     const P key = pat[rng() % pat.size()];
+    if (kind == 1) {
+      // Runs of the key, as sprites have them, and pixels that differ from it in one byte only.
+      for (auto& p : pat) {
+        const unsigned r = rng() % 6;
+        if (r < 2) p = key;
+        if (r == 2) p = NearKey(key, rng);
+      }
+    }
     const TRandomMask rm = RandomMask(rng);
     const int mw = rm.mw, mh = rm.mh;
     const std::vector<std::uint8_t>& mask = rm.bits;
@@ -230,6 +248,14 @@ TEST(BlitReference, TrueColourBlitsMatchThePixelRules) {
   ASSERT_TRUE(d.HasPixels());
   RunBlits<TQoTrueDib, TQoRGB>(d, 11);
   RunFills<TQoTrueDib, TQoRGB>(d, 12);
+  // Rows long enough for the blits' many-pixel paths; the second has no column beyond Width, so
+  // a byte written past a row's last pixel lands on the next row or outside the memory.
+  for (int width : {61, 52}) {
+    TQoTrueDib wide(nullptr, width, 5);
+    wide.Loaded();
+    ASSERT_TRUE(wide.HasPixels());
+    RunBlits<TQoTrueDib, TQoRGB>(wide, 13 + static_cast<unsigned>(width));
+  }
 }
 
 TEST(BlitReference, PaletteBlitsMatchThePixelRules) {

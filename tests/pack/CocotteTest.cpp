@@ -206,6 +206,18 @@ TEST(CocotteModel, InitialTableAndRescaling) {
   EXPECT_EQ(c, 4096 - f);
   m.GetFreq(5, f, c);
   EXPECT_GT(f, 500);
+  // Through rescales until the interval has reached its target (the decoder then reads the symbol
+  // of a value from a table of all 4096): every value still names the symbol whose interval holds it.
+  std::mt19937 rng(8);
+  for (int round = 0; round < 3; ++round) {
+    for (int i = 0; i < 3000; ++i) m.Update(static_cast<int>(rng() % 40 == 0 ? rng() % 256 : rng() % 4));
+    for (int v = 0, s = 0; v < 4096; ++v) {
+      m.GetFreq(s, f, c);
+      if (v >= c + f) ++s;
+      m.GetFreq(s, f, c);
+      ASSERT_EQ(m.GetSym(v), s) << "value " << v << " round " << round;
+    }
+  }
 
   // A table that does not add up to the total is replaced by the even split.
   int wrong[257];

@@ -95,29 +95,46 @@ TEST(VarnelEncode, NearestOfEqualMatchesWins) {
 }
 
 TEST(VarnelHush, ChainsHoldTheLastPositionsNewestFirst) {
-  TVarnelHush hush;
-  ASSERT_TRUE(hush.CreateTable(3));
-  hush.AddHush(0x1234, 10);
-  hush.AddHush(0x1234, 11);
-  hush.AddHush(0x0001, 12);
-  auto* top = hush.GetTop(0x1234);
-  ASSERT_NE(top, nullptr);
-  EXPECT_EQ(top->position, 11);
-  ASSERT_NE(TVarnelHush::GetNext(top), nullptr);
-  EXPECT_EQ(TVarnelHush::GetNext(top)->position, 10);
-  // The ring recycles the oldest node (position 10).
-  hush.AddHush(0x1234, 13);
-  top = hush.GetTop(0x1234);
-  EXPECT_EQ(top->position, 13);
-  EXPECT_EQ(TVarnelHush::GetNext(top)->position, 11);
-  EXPECT_EQ(TVarnelHush::GetNext(TVarnelHush::GetNext(top)), nullptr);
-  hush.AddHush(0x5555, 14);  // recycles 11
-  hush.AddHush(0x5555, 15);  // recycles 12, the only node of key 1
-  EXPECT_EQ(hush.GetTop(0x0001), nullptr);
-  EXPECT_EQ(hush.GetTop(0x1234)->position, 13);
-  EXPECT_EQ(TVarnelHush::GetNext(hush.GetTop(0x1234)), nullptr);
-  hush.ClearTable();
-  EXPECT_EQ(hush.GetTop(0x5555), nullptr);
+  // With one head per key and with heads shared by keys, the chains answer the same.
+  for (int headBits : {16, 10}) {
+    SCOPED_TRACE(headBits);
+    TVarnelHush hush;
+    ASSERT_TRUE(hush.CreateTable(3, headBits));
+    hush.AddHush(0x1234, 10);
+    hush.AddHush(0x1234, 11);
+    hush.AddHush(0x0001, 12);
+    int top = hush.GetTop(0x1234);
+    ASSERT_GE(top, 0);
+    EXPECT_EQ(hush.Position(top), 11);
+    ASSERT_GE(hush.GetNext(top), 0);
+    EXPECT_EQ(hush.Position(hush.GetNext(top)), 10);
+    // The ring recycles the oldest entry (position 10).
+    hush.AddHush(0x1234, 13);
+    top = hush.GetTop(0x1234);
+    EXPECT_EQ(hush.Position(top), 13);
+    EXPECT_EQ(hush.Position(hush.GetNext(top)), 11);
+    EXPECT_EQ(hush.GetNext(hush.GetNext(top)), -1);
+    hush.AddHush(0x5555, 14);  // recycles 11
+    hush.AddHush(0x5555, 15);  // recycles 12, the only entry of key 1
+    EXPECT_EQ(hush.GetTop(0x0001), -1);
+    EXPECT_EQ(hush.Position(hush.GetTop(0x1234)), 13);
+    EXPECT_EQ(hush.GetNext(hush.GetTop(0x1234)), -1);
+    EXPECT_EQ(hush.Position(hush.GetNext(hush.GetTop(0x5555))), 14);
+    hush.ClearTable();
+    EXPECT_EQ(hush.GetTop(0x5555), -1);
+  }
+  // Every key among many sharing 1024 heads keeps its own chain: the newest position of each.
+  TVarnelHush shared;
+  ASSERT_TRUE(shared.CreateTable(1535, 10));
+  for (int i = 0; i < 1535; ++i) shared.AddHush((i * 37) % 3000, i);
+  for (int key = 0; key < 3000; ++key) {
+    int newest = -1;
+    for (int i = 0; i < 1535; ++i) {
+      if ((i * 37) % 3000 == key) newest = i;
+    }
+    const int top = shared.GetTop(key);
+    ASSERT_EQ(top < 0 ? -1 : shared.Position(top), newest) << key;
+  }
 }
 
 TEST(VarnelDecode, OverlappingMatchRepeatsTheLastByte) {

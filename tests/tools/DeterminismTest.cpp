@@ -57,7 +57,7 @@ TEST(Determinism, ASecondGenerationIsByteIdentical) {
     ASSERT_TRUE(second.count(name)) << name;
     EXPECT_TRUE(bytes == second.at(name)) << name << " differs";
   }
-  EXPECT_EQ(Files(b.StageFolder).size(), 197u) << "one staged file per entry";
+  EXPECT_EQ(Files(b.StageFolder).size(), 274u) << "one staged file per entry";
 }
 
 }  // namespace

@@ -50,6 +50,8 @@ TEST(MakeSampleData, ABadCommandLineWritesNothing) {
       {"--only", "world"},                 // no game folder
       {game, scratch / "second"},          // two of them
       {game, "--threads"},                 // an option without its value
+      {"--flame-rows", game},              // the flame rows write nothing
+      {"--flame-rows", "--only", "world"},
   };
   for (const auto& args : bad) {
     std::string err;

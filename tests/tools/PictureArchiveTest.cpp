@@ -1,9 +1,11 @@
 // The generated picture archive, read back through the game's own archive, BMP and sprite-sheet
 // code: its entries, methods and records, the keys of the sheets, the geometry of the map chips,
-// the readability of the screens' text areas, and the previews. One generation for the whole file.
+// the readability of the screens' text areas, the previews, and the battle's pictures
+// (PictureChecks.h). One generation for the whole file.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -20,6 +22,7 @@
 #include "qolib/pack/Qopack.h"
 #include "support/Scratch.h"
 #include "tools/Generator.h"
+#include "PictureChecks.h"
 
 namespace vdmq {
 namespace {
@@ -43,11 +46,21 @@ const TExpected kExpected[] = {
     {34, 0, 1, 240, 1020, 24},   {35, -1, -1, 240, 1020, 24}, {36, -1, -1, 60, 1320, 24},  {37, -1, -1, 60, 600, 24},
     {40, 0, 37, 216, 216, 24},   {41, 0, 37, 216, 216, 24},   {42, 0, 37, 138, 138, 24},   {43, 0, 37, 69, 69, 24},
     {46, 0, 3, 1280, 904, 8},    {57, -1, -1, 840, 30, 24},
+    // The battle: the minimap's base, ship pictures, the arena, radar glyphs, hull sheets by class
+    // (cruisers 176 x 120 frames, destroyers 96 x 72, the saucer and satellites 72 x 72), missiles,
+    // flames, explosions, trails, the shield and the markers.
+    {24, -1, -1, 100, 100, 24},  {38, 0, 21, 256, 160, 24},   {39, 0, 21, 128, 80, 24},    {47, 0, 0, 1600, 1600, 8},
+    {48, -1, -1, 256, 32, 24},   {49, 0, 0, 1408, 120, 24},   {49, 1, 2, 768, 72, 24},     {49, 3, 4, 1408, 120, 24},
+    {49, 5, 6, 768, 72, 24},     {49, 7, 8, 1408, 120, 24},   {49, 9, 10, 768, 72, 24},    {49, 11, 11, 1408, 120, 24},
+    {49, 12, 12, 576, 72, 24},   {49, 13, 14, 1408, 120, 24}, {49, 15, 16, 768, 72, 24},   {49, 17, 17, 1408, 120, 24},
+    {49, 18, 21, 576, 72, 24},   {50, 0, 0, 192, 144, 24},    {51, 0, 1, 192, 24, 24},     {52, 0, 0, 768, 96, 24},
+    {52, 1, 1, 320, 40, 24},     {53, 0, 0, 192, 240, 24},    {54, 0, 0, 512, 128, 24},    {55, -1, -1, 40, 600, 24},
 };
 
 int ExpectedMethod(int kind) {
   if (kind == 37) return kQoMethodStore;
-  if (kind == 34 || kind == 35 || kind == 36 || kind == 57) return kQoMethodVarnel;
+  if (kind == 55) return kQoMethodInvert;
+  if (kind == 34 || kind == 35 || kind == 36 || kind == 57 || (kind >= 48 && kind <= 54)) return kQoMethodVarnel;
   return kQoMethodCocotte;
 }
 
@@ -73,22 +86,27 @@ TPicture Load(const std::string& name) {
 TPicture Load(int kind, int number = -1) { return Load(TFileManager::FindName(TFileManager::kPackTable, kind, number)); }
 
 void EntriesMethodsTimesAndChecksums() {
-  std::vector<std::string> want;
-  std::map<std::string, const TExpected*> rows;
+  std::vector<std::pair<int, int>> order;  // kind, number
+  std::map<std::pair<int, int>, const TExpected*> rows;
   for (const TExpected& e : kExpected) {
     for (int n = e.first; n <= e.last; ++n) {
-      want.push_back(TFileManager::FindName(TFileManager::kPackTable, e.kind, n));
-      rows[want.back()] = &e;
+      order.push_back({e.kind, n});
+      rows[order.back()] = &e;
     }
   }
-  ASSERT_EQ(want.size(), 197u);
-  ASSERT_EQ(pack_->GetFileNum(), 197);
+  std::sort(order.begin(), order.end());
+  std::vector<std::string> want;
+  for (const auto& [kind, n] : order) want.push_back(TFileManager::FindName(TFileManager::kPackTable, kind, n));
+  ASSERT_EQ(want.size(), 274u);
+  ASSERT_EQ(pack_->GetFileNum(), 274);
+  std::set<int> methods;
   for (int i = 0; i < pack_->GetFileNum(); ++i) {
     char name[32] = {};
     ASSERT_TRUE(pack_->GetFileName(i, name));
     EXPECT_EQ(name, want[static_cast<size_t>(i)]) << "entries in kind order, then number order";
-    const TExpected& e = *rows[want[static_cast<size_t>(i)]];
+    const TExpected& e = *rows[order[static_cast<size_t>(i)]];
     EXPECT_EQ(pack_->GetFileComp(i), ExpectedMethod(e.kind)) << name;
+    methods.insert(pack_->GetFileComp(i));
     TQoFileTime t;
     ASSERT_TRUE(pack_->GetFileTime(i, &t));
     EXPECT_EQ(t.Value(), 0x01BF53EB256D4000ull) << name << ": 2000-01-01 00:00:00 UTC";
@@ -103,51 +121,76 @@ void EntriesMethodsTimesAndChecksums() {
     ASSERT_TRUE(stream->ReadAll(head, 54)) << name;
     EXPECT_EQ(head[28], e.bits) << name;
     EXPECT_EQ(head[10] | head[11] << 8, e.bits == 8 ? 54 + 1024 : 54) << name << ": no gap before the pixels";
-    if (e.kind < 34 || (e.kind >= 40 && e.kind <= 46)) {
+    if (e.kind < 34 || (e.kind >= 38 && e.kind <= 47)) {
       for (const TQoRGB& c : p.pixels) {
         ASSERT_FALSE(IsKey(c)) << name << ": an opaque picture holds the key colour";
       }
     }
   }
+  EXPECT_EQ(methods, (std::set<int>{kQoMethodStore, kQoMethodVarnel, kQoMethodCocotte, kQoMethodInvert}));
 }
 
-// Visible (non-key) pixels of frame f of a sheet.
+// Visible pixels of frame f of a sheet: those that are not its key (magenta, or black for the
+// sheets drawn ADD).
 int Visible(const TQoRGBContainer& s, int f) {
   const int fx = (f % s.Cols()) * s.FrameWidth(), fy = (f / s.Cols()) * s.FrameHeight();
+  const TQoRGB key = s.Pixels()[0];
   int n = 0;
   for (int y = 0; y < s.FrameHeight(); ++y) {
     for (int x = 0; x < s.FrameWidth(); ++x) {
-      n += !IsKey(s.Pixels()[(fy + y) * s.Width() + fx + x]);
+      const TQoRGB& p = s.Pixels()[(fy + y) * s.Width() + fx + x];
+      n += p.r != key.r || p.g != key.g || p.b != key.b;
     }
   }
   return n;
 }
 
+std::set<int> Range(int first, int last) {
+  std::set<int> out;
+  for (int f = first; f <= last; ++f) out.insert(f);
+  return out;
+}
+
 void KeysFramesAndUnusedFrames() {
   struct TSheet {
     int kind, number, rows, cols, fw, fh;
+    bool black;  // keyed black (drawn ADD), else magenta
     std::set<int> unused;
   };
-  std::set<int> planetUnused;
-  for (int f = 50; f <= 67; ++f) planetUnused.insert(f);
-  const TSheet sheets[] = {{34, 0, 17, 4, 60, 60, {65}}, {34, 1, 17, 4, 60, 60, {65}}, {35, -1, 17, 4, 60, 60, planetUnused},
-                           {36, -1, 22, 1, 60, 60, {}},  {37, -1, 10, 1, 60, 60, {6, 7, 8, 9}}};
+  std::set<int> missilesUnused = Range(34, 39);
+  for (int f = 42; f <= 47; ++f) missilesUnused.insert(f);
+  std::vector<TSheet> sheets = {
+      {34, 0, 17, 4, 60, 60, false, {65}},     {34, 1, 17, 4, 60, 60, false, {65}}, {35, -1, 17, 4, 60, 60, false, Range(50, 67)},
+      {36, -1, 22, 1, 60, 60, false, {}},      {37, -1, 10, 1, 60, 60, false, {6, 7, 8, 9}},
+      {48, -1, 1, 8, 32, 32, false, {}},       {50, 0, 6, 8, 24, 24, false, missilesUnused},
+      {51, 0, 1, 8, 24, 24, true, {3, 7}},     {51, 1, 1, 8, 24, 24, true, {3, 7}}, {52, 0, 1, 8, 96, 96, true, {}},
+      {52, 1, 1, 8, 40, 40, true, {}},         {53, 0, 10, 8, 24, 24, true, Range(40, 79)},
+      {54, 0, 1, 4, 128, 128, true, {}},       {55, -1, 15, 1, 40, 40, false, {12, 13, 14}}};
+  const int cruisers[] = {0, 3, 4, 7, 8, 11, 13, 14, 17};
+  for (int n = 0; n < 22; ++n) {
+    const bool cruiser = std::find(std::begin(cruisers), std::end(cruisers), n) != std::end(cruisers);
+    const bool small = n == 12 || n >= 18;
+    sheets.push_back({49, n, 1, 8, cruiser ? 176 : small ? 72 : 96, cruiser ? 120 : 72, false, {}});
+  }
   for (const TSheet& t : sheets) {
+    SCOPED_TRACE(TFileManager::FindName(TFileManager::kPackTable, t.kind, t.number));
     TQoRGBContainer s;
-    ASSERT_TRUE(s.LoadPackById(t.kind, t.number, t.rows, t.cols)) << t.kind;
+    ASSERT_TRUE(s.LoadPackById(t.kind, t.number, t.rows, t.cols));
     EXPECT_EQ(s.FrameWidth(), t.fw);
     EXPECT_EQ(s.FrameHeight(), t.fh);
-    ASSERT_TRUE(IsKey(s.Pixels()[0])) << t.kind << ": pixel (0, 0) is the key";
-    for (int i = 0; i < s.Width() * s.Height(); ++i) {
+    EXPECT_EQ(s.Width() % t.cols + s.Height() % t.rows, 0) << "the grid divides the sheet";
+    const TQoRGB corner = s.Pixels()[0];
+    ASSERT_TRUE(t.black ? corner.r + corner.g + corner.b == 0 : IsKey(corner)) << "pixel (0, 0) is the key";
+    for (int i = 0; i < s.Width() * s.Height() && !t.black; ++i) {
       const TQoRGB& c = s.Pixels()[i];
       const int d = std::abs(c.r - 255) + c.g + std::abs(c.b - 255);
-      ASSERT_TRUE(d == 0 || d >= 60) << t.kind << ": pixel " << i << " lies near the key";
+      ASSERT_TRUE(d == 0 || d >= 60) << "pixel " << i << " lies near the key";
     }
     for (int f = 0; f < t.rows * t.cols; ++f) {
       if (t.unused.count(f)) {
-        EXPECT_EQ(Visible(s, f), 0) << t.kind << " frame " << f << " is unused";
+        EXPECT_EQ(Visible(s, f), 0) << "frame " << f << " is unused";
       } else {
-        EXPECT_GE(Visible(s, f), 30) << t.kind << " frame " << f;
+        EXPECT_GE(Visible(s, f), 30) << "frame " << f;
       }
     }
   }
@@ -366,14 +409,15 @@ void TheBarJoinsAtEveryWidth() {
   }
 }
 
-void PreviewsAreTheFiveSheets() {
+void PreviewsAreTheSevenSheets() {
   std::set<std::string> names;
   for (const auto& f : fs::directory_iterator(scratch_->Path() + "/preview")) {
     names.insert(f.path().filename().string());
     TRgbPicture png;
     EXPECT_TRUE(LoadPngRgb(f.path().string(), png)) << f.path();
   }
-  EXPECT_EQ(names, (std::set<std::string>{"chips.png", "map.png", "planets.png", "portraits.png", "screens.png"}));
+  EXPECT_EQ(names, (std::set<std::string>{"battle.png", "chips.png", "map.png", "planets.png", "portraits.png", "screens.png",
+                                          "ships.png"}));
 }
 
 // One generation (world, pictures and previews) for every check. The sheets are loaded the way the
@@ -399,11 +443,25 @@ TEST(PictureArchive, ReadBackThroughTheGameCode) {
       {"readability", TextAreasAreDarkAndLabelPlatesLight},
       {"bar", TheBarJoinsAtEveryWidth},
       {"portraits", PortraitsAreDistinctDimmedAndFramed},
-      {"previews", PreviewsAreTheFiveSheets},
+      {"previews", PreviewsAreTheSevenSheets},
+      {"flames on the hulls", test::FlamesLieOnTheirHulls},
+      {"headings", test::HeadingsTurnTheHulls},
+      {"fireball", test::TheFireballGrowsAndFades},
+      {"sides", test::TheSidesKeepTheirColours},
+      {"ship pictures, icons and minimap", test::ShipPicturesIconsAndMinimapSitInTheirFrames},
   };
   for (const auto& [name, check] : checks) {
     SCOPED_TRACE(name);
     check();
+  }
+  const std::string game = scratch.Path() + "/game";
+  {
+    SCOPED_TRACE("world");
+    test::TheWorldNamesPicturesTheArchiveHolds(game);
+  }
+  {
+    SCOPED_TRACE("battles");
+    test::BattlesDrawWithTheirPictures(game);
   }
   SetQoPictureArchive(nullptr);
   SetQoEntryNameHook(nullptr);

@@ -1,5 +1,6 @@
 // The generators' raster library: rounding, coverage of filled shapes, area-averaged reduction,
-// keyed compositing, noise, the BMP writer (read back by the game's own readers) and safe output.
+// keyed compositing, noise, the BMP writer (read back by the game's own readers), safe output, and
+// the triangle rasteriser with its shapes.
 
 #include <gtest/gtest.h>
 
@@ -7,15 +8,18 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 
 #include "platform/base/GameError.h"
 #include "qolib/graphics/Qooldbmp.h"
 #include "support/Scratch.h"
 #include "tools/BmpWriter.h"
+#include "tools/MeshShapes.h"
 #include "tools/Noise.h"
 #include "tools/OutputFile.h"
 #include "tools/Palette.h"
 #include "tools/Raster.h"
+#include "tools/Rasterizer.h"
 
 namespace vdmq::raster {
 namespace {
@@ -252,6 +256,67 @@ TEST(OutputFile, OnlyACompleteFileReplacesTheOldOne) {
   // A folder that does not exist: the reason names the path.
   EXPECT_FALSE(ReplaceFileBytes(dir / "none/b.bin", "x", 1, &error));
   EXPECT_NE(error.find("none/b.bin"), std::string::npos);
+}
+
+// A camera 100 units above the plane looking straight down, x to the right and y down the screen:
+// one unit a pixel at height 0, the origin on the centre of a 16 x 16 canvas.
+TCamera TopDown() { return {{0, 0, 100}, {0, 0, 0}, {0, -1, 0}, 100.0f, {8, 8}}; }
+
+// A flat square at a height: x0..x1 by y0..y1.
+TMesh Square(float x0, float y0, float x1, float y1, float z, int material) {
+  TMesh m;
+  m.AddQuad({x0, y0, z}, {x1, y0, z}, {x1, y1, z}, {x0, y1, z}, material);
+  return m;
+}
+
+TEST(Rasterizer, TheNearestSurfaceWinsAndEdgePixelsAreCoveredByArea) {
+  TCanvas c(16, 16, 4);
+  TDepthBuffer depth;
+  const TShader paint = [](const TFragment& f) { return f.Material == 0 ? Rgb(255, 0, 0) : Rgb(0, 0, 255); };
+  // The nearer (blue) square first, then the farther (red) one over it: blue stays where they meet,
+  // also when the red one comes in a second render sharing the depth buffer.
+  RenderMesh(c, depth, Square(0, -1, 4, 3, 10, 1), TopDown(), {}, paint);
+  RenderMesh(c, depth, Square(-2.5f, -2, 1.5f, 2, 0, 0), TopDown(), {}, paint);
+  const TCanvas px = c.Resolve();
+  EXPECT_FLOAT_EQ(px.Pixel(8, 8).b, 1.0f) << "overlap: the nearer square";
+  EXPECT_FLOAT_EQ(px.Pixel(7, 8).r, 1.0f) << "the farther square where nothing hides it";
+  EXPECT_FLOAT_EQ(px.Pixel(5, 8).a, 0.5f) << "half of the column the red square's edge halves";
+  EXPECT_FLOAT_EQ(px.Pixel(5, 8).r, 0.5f) << "covered samples are opaque: colour times coverage";
+  EXPECT_FLOAT_EQ(px.Pixel(3, 8).a, 0.0f);
+  // The near square is larger on the screen: 100 / 90 pixels a unit, from the centre out.
+  EXPECT_NEAR(depth.At(8.0f + 4.0f * 100.0f / 90.0f - 0.1f, 8.5f), 90.0f, 1e-3f);
+  EXPECT_EQ(depth.At(8.0f + 4.0f * 100.0f / 90.0f + 0.1f, 8.5f), std::numeric_limits<float>::infinity());
+}
+
+TEST(Rasterizer, ClosedShapesLeaveNoGapsBetweenTheirTriangles) {
+  // A sphere of radius 5 turned from a profile, and a lofted box, seen from above: their outlines
+  // are covered whole, and the sphere's area is that of its disc.
+  TMesh sphere;
+  std::vector<TPoint> profile;
+  for (int i = 0; i <= 16; ++i) {
+    const float a = 3.14159265f * static_cast<float>(i) / 16.0f;
+    profile.push_back({-5.0f * std::cos(a), 5.0f * std::sin(a)});
+  }
+  Lathe(sphere, {0, 0, 0}, {0, 0, 1}, profile, 48, 0, true);
+  TCanvas c(16, 16, 4);
+  TDepthBuffer depth;
+  RenderMesh(c, depth, sphere, TopDown(), {},
+             [](const TFragment& f) { return Rgb(255, 255, 255, f.Normal.z > 0 ? 1.0f : 0.0f); });
+  int covered = 0;
+  for (float d : depth.Depth) covered += d < 1000.0f;
+  // In samples: the outline's radius is 5 * 100 / sqrt(100^2 - 5^2) pixels, 16 samples a pixel.
+  const float r = 500.0f / std::sqrt(9975.0f);
+  const float disc = 3.14159265f * r * r * 16.0f;
+  EXPECT_NEAR(static_cast<float>(covered), disc, disc * 0.01f);
+  TMesh box;
+  Loft(box, {{-3, BoxOutline(2, -1, 1)}, {3, BoxOutline(2, -1, 1)}}, 0);
+  TCanvas b(16, 16, 4);
+  TDepthBuffer boxDepth;
+  RenderMesh(b, boxDepth, box, TopDown(), {}, [](const TFragment&) { return Rgb(255, 255, 255); });
+  const TCanvas px = b.Resolve();
+  for (int y = 7; y <= 8; ++y) {
+    for (int x = 6; x <= 9; ++x) EXPECT_FLOAT_EQ(px.Pixel(x, y).a, 1.0f) << x << "," << y;
+  }
 }
 
 }  // namespace

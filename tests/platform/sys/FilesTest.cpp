@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <ftw.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,10 +9,15 @@
 
 #include "SysTestSupport.h"
 #include "platform/base/Sjis.h"
+#include "platform/sys/Drives.h"
 #include "platform/sys/Files.h"
 #include "platform/sys/Services.h"
+#include "support/TreeListing.h"
 
 using namespace vdmq;
+using vdmq::test::Below;
+using vdmq::test::Listing;
+using vdmq::test::Without;
 
 namespace {
 
@@ -23,52 +27,6 @@ std::vector<std::string> Names(const std::optional<std::vector<TFindEntry>>& ent
     for (const auto& e : *entries) out.push_back(e.name + (e.isLink ? "@" : e.isFolder ? "/" : ""));
   }
   return out;
-}
-
-// Everything below a native folder: relative path -> what stands there (a folder, a file's bytes,
-// a link's target).
-std::map<std::string, std::string> Listing(const std::string& root) {
-  static std::map<std::string, std::string>* out;
-  static size_t skip;
-  std::map<std::string, std::string> listing;
-  out = &listing;
-  skip = root.size();
-  nftw(
-      root.c_str(),
-      [](const char* p, const struct stat* st, int, struct FTW*) {
-        std::string what;
-        if (S_ISDIR(st->st_mode)) {
-          what = "folder";
-        } else if (S_ISLNK(st->st_mode)) {
-          char target[4096];
-          const ssize_t n = readlink(p, target, sizeof target);
-          what = "link " + std::string(target, n > 0 ? static_cast<size_t>(n) : 0);
-        } else if (S_ISREG(st->st_mode)) {
-          what = "file " + test::Read(p);
-        } else {
-          what = "special";
-        }
-        (*out)[std::string(p).substr(skip)] = what + " mode " + std::to_string(st->st_mode & 07777);
-        return 0;
-      },
-      16, FTW_PHYS);
-  return listing;
-}
-
-// The entries of a listing below a prefix ("/c/tree"), with paths relative to it.
-std::map<std::string, std::string> Below(const std::map<std::string, std::string>& listing, const std::string& prefix) {
-  std::map<std::string, std::string> out;
-  for (const auto& [path, what] : listing) {
-    if (path.compare(0, prefix.size() + 1, prefix + "/") == 0) out[path.substr(prefix.size())] = what;
-  }
-  return out;
-}
-
-std::map<std::string, std::string> Without(std::map<std::string, std::string> listing, const std::string& prefix) {
-  std::erase_if(listing, [&](const auto& e) {
-    return e.first == prefix || e.first.compare(0, prefix.size() + 1, prefix + "/") == 0;
-  });
-  return listing;
 }
 
 void MakeNative(const std::string& path, const std::string& bytes) {
@@ -135,12 +93,52 @@ TEST_F(Files, TempFolderAndFreeSpace) {
   ASSERT_TRUE(free);
   EXPECT_GT(*free, 0u);
   EXPECT_FALSE(files.FreeBytes("Q:\\"));
+  fakes.files->SetFreeBytesFailing(true);
+  EXPECT_FALSE(files.FreeBytes("C:\\tmp\\"));
+  fakes.files->SetFreeBytesFailing(false);
 
   TLinuxFileService real;
   const std::string t = real.TempPath();
   ASSERT_GE(t.size(), 4u);
   EXPECT_EQ(t.substr(0, 3), "C:\\");
   EXPECT_EQ(t.back(), '\\');
+}
+
+// Neither query follows a final link: a link is a link whatever it names, and its owner is its own.
+TEST_F(Files, LinkAndOwnerQueriesLookAtThePathItself) {
+  fakes.WriteFile("C:\\q\\file", "f");
+  ASSERT_TRUE(files.CreateDirectory("C:\\q\\folder"));
+  const std::string q = Native("C:\\q");
+  ASSERT_EQ(symlink((q + "/file").c_str(), (q + "/tofile").c_str()), 0);
+  ASSERT_EQ(symlink((q + "/folder").c_str(), (q + "/tofolder").c_str()), 0);
+  ASSERT_EQ(symlink((q + "/gone").c_str(), (q + "/dangling").c_str()), 0);
+  ASSERT_EQ(symlink("/", (q + "/toroot").c_str()), 0);
+  struct Case {
+    const char* path;
+    bool link, owned, folder;
+  };
+  const Case cases[] = {
+      {"C:\\q\\file", false, true, false},     {"C:\\q\\folder", false, true, true},
+      {"C:\\q\\folder\\", false, true, true},  {"C:\\q\\tofile", true, true, false},
+      {"C:\\q\\tofolder", true, true, false},  {"C:\\q\\tofolder\\", true, true, false},
+      {"C:\\q\\dangling", true, true, false},  {"C:\\q\\toroot", true, true, false},
+      {"C:\\q\\missing", false, false, false}, {"", false, false, false},
+      {"Q:\\nodrive", false, false, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(files.IsLink(c.path), c.link) << c.path;
+    EXPECT_EQ(files.IsOwnedByUser(c.path), c.owned) << c.path;
+    EXPECT_EQ(files.FolderExists(c.path), c.folder) << c.path;
+  }
+  // The file system's root belongs to another account (unless the tests run as root).
+  fakes.drives->Set('E', "/", dtFixed);
+  EXPECT_EQ(files.IsOwnedByUser("E:\\"), geteuid() == 0);
+  // The fake marks what stands at a path as another account's.
+  fakes.files->SetOwnedByOther("C:\\q\\folder\\");
+  fakes.files->SetOwnedByOther("c:\\Q\\DANGLING");
+  EXPECT_FALSE(files.IsOwnedByUser("C:\\q\\folder"));
+  EXPECT_FALSE(files.IsOwnedByUser("C:\\q\\dangling"));
+  EXPECT_TRUE(files.IsOwnedByUser("C:\\q\\tofolder"));
 }
 
 TEST_F(Files, FindAllListsSortedEntriesAndMarksLinks) {
@@ -321,8 +319,8 @@ TEST_F(Files, ChangesDuringTheWalkNeverReachOutside) {
     const auto after = Listing(fakes.Root());
     EXPECT_EQ(Without(Without(after, "/c/tree"), "/c/dest"), before);
     for (const auto& [path, what] : Below(after, "/c/dest")) {
-      EXPECT_NE(what.rfind("file secret", 0), 0u) << path;  // nothing read from outside
-      EXPECT_NE(what.rfind("file outside", 0), 0u) << path;
+      EXPECT_NE(what.rfind("file " + test::ContentHash("secret"), 0), 0u) << path;  // nothing read from outside
+      EXPECT_NE(what.rfind("file " + test::ContentHash("outside"), 0), 0u) << path;
     }
     if (c.copy) {
       EXPECT_EQ(test::Read(dest + "/top"), "t");  // the rest was still copied
