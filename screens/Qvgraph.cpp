@@ -17,11 +17,10 @@ TQvMapGraph* QvMapGraph = nullptr;
 
 namespace {
 
-// Sheet slots of the strategic map, with their file kinds and frame grids (rows x columns).
+// Sheet slots of the strategic map (0 background, 1 chips, 2 planets, 3 fleet icons, 4 small marks),
+// with their file kinds and frame grids (rows x columns).
 constexpr int kSlotBg = 0;
 constexpr int kSlotChips = 1;
-constexpr int kSlotPlanets = 2;
-constexpr int kSlotShips = 3;
 constexpr int kSlotMarks = 4;
 struct TSheetFile {
   int kind;

@@ -69,4 +69,12 @@ raster::TImage24 KeyedFrame(raster::TCanvas frame, const raster::TKeying& keying
   return raster::KeyedImage(frame, keying);
 }
 
+raster::TRgba StarColour(raster::TArtRng& rng) {
+  const float t = rng.Unit();
+  if (t < 0.25f) return raster::Rgb(170, 196, 255);
+  if (t < 0.70f) return raster::Rgb(236, 240, 255);
+  if (t < 0.90f) return raster::Rgb(255, 236, 196);
+  return raster::Rgb(255, 196, 150);
+}
+
 }  // namespace vdmq::sample::art

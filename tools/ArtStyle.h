@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "tools/Noise.h"
 #include "tools/Raster.h"
 
 namespace vdmq::sample::art {
@@ -30,6 +31,9 @@ std::uint32_t SeedOf(const std::string& name, std::uint32_t salt = 0);
 // A thin line where a noise value in 0..1 crosses its middle: 1 on it, falling to 0 at `width`
 // away (veins, cracks, filaments).
 float Vein(float noise, float width);
+
+// The colour of a star, one draw of rng: mostly white, some blue, fewer yellow and orange.
+raster::TRgba StarColour(raster::TArtRng& rng);
 
 // The colour of a lit sphere point: base colour shaded by a soft light from the upper left, with
 // ambient and a specular glint of the given strength.

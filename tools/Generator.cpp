@@ -13,8 +13,10 @@
 #include "campaign/Qvmap.h"
 #include "qolib/pack/Quorvel.h"
 #include "tools/HullModels.h"
+#include "tools/MovieStage.h"
 #include "tools/PictureStage.h"
 #include "tools/SampleData.h"
+#include "tools/Sounds.h"
 
 namespace vdmq::sample {
 
@@ -145,6 +147,8 @@ const std::vector<TStage>& Stages() {
   static const std::vector<TStage> stages = {
       {"world", "dat/INIT.DAT, dat/MAP00.DAT, save/", RunWorldStage},
       {"pictures", "dat/BMP.PAK", RunPictureStage},
+      {"audio", "snd/SE_00.WAV, snd/ERI_nnn.WAV, snd/PET_nnn.WAV", RunAudioStage},
+      {"movies", "inter/INT_T01.str, inter/INT_T02.str", RunMovieStage},
   };
   return stages;
 }

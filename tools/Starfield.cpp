@@ -68,14 +68,6 @@ void Spikes(raster::TCanvas& c, float x, float y, float length, const TRgba& col
   }
 }
 
-TRgba StarColour(raster::TArtRng& rng) {
-  const float t = rng.Unit();
-  if (t < 0.25f) return Rgb(170, 196, 255);
-  if (t < 0.70f) return Rgb(236, 240, 255);
-  if (t < 0.90f) return Rgb(255, 236, 196);
-  return Rgb(255, 196, 150);
-}
-
 // The sky of an entry: nebula, stars, and for the war-torn mood distant fires.
 raster::TCanvas Sky(const TArtEntry& e, const TMood& m) {
   const std::uint32_t seed = art::SeedOf(e.Name());
@@ -116,15 +108,15 @@ raster::TCanvas Sky(const TArtEntry& e, const TMood& m) {
   // Stars: many faint ones, fewer bright ones, and a handful with glow and spikes.
   for (int i = 0; i < count(9000); ++i) {
     const float x = rng.Range(0, static_cast<float>(e.Width)), y = rng.Range(0, static_cast<float>(e.Height));
-    Star(c, x, y, rng.Range(0.35f, 0.6f), StarColour(rng), rng.Range(0.08f, 0.45f));
+    Star(c, x, y, rng.Range(0.35f, 0.6f), art::StarColour(rng), rng.Range(0.08f, 0.45f));
   }
   for (int i = 0; i < count(700); ++i) {
     const float x = rng.Range(0, static_cast<float>(e.Width)), y = rng.Range(0, static_cast<float>(e.Height));
-    Star(c, x, y, rng.Range(0.5f, 0.8f), StarColour(rng), rng.Range(0.5f, 1.0f));
+    Star(c, x, y, rng.Range(0.5f, 0.8f), art::StarColour(rng), rng.Range(0.5f, 1.0f));
   }
   for (int i = 0; i < count(36); ++i) {
     const float x = rng.Range(0, static_cast<float>(e.Width)), y = rng.Range(0, static_cast<float>(e.Height));
-    const TRgba col = StarColour(rng);
+    const TRgba col = art::StarColour(rng);
     Star(c, x, y, rng.Range(2.5f, 5.0f), col, 0.16f);
     Star(c, x, y, 0.8f, col, 1.2f);
     if (i % 3 == 0) Spikes(c, x, y, rng.Range(8.0f, 18.0f), col, 0.7f);

@@ -1,9 +1,10 @@
-// The data generator: the wall time of world and pictures with the default threads and with one,
-// each stage on its own (drawing the pictures, encoding them with Varnel and with Cocotte in MB/s of
-// BMP bytes, the previews), the rendering of each hull model and of each battle sheet, and the
-// archive's raw and stored sizes per method. Goals on the CI machine type: world and pictures within
-// 25 s with the default threads; BMP.PAK at most 24 MiB and the whole game folder at most 40 MiB once
-// every picture is in.
+// The data generator: the wall time of a whole generation (every stage) with the default threads
+// and with one, each stage on its own (the world, the pictures, the sounds, the movies), the parts of
+// the pictures stage (drawing, encoding with Varnel and with Cocotte in MB/s of BMP bytes, the
+// previews), the rendering of each hull model and of each battle sheet, the archive's raw and stored
+// sizes per method, and the size of each movie and of the whole folder. Goals on the CI machine type:
+// the whole generation within 30 s with the default threads; BMP.PAK at most 24 MiB, each movie at
+// most 4 MiB, the whole game folder at most 40 MiB.
 
 #include <benchmark/benchmark.h>
 
@@ -17,6 +18,8 @@
 #include "tools/ArtTable.h"
 #include "tools/Generator.h"
 #include "tools/HullModels.h"
+#include "tools/MovieStage.h"
+#include "tools/Movies.h"
 #include "tools/PictureStage.h"
 #include "tools/Previews.h"
 
@@ -36,17 +39,36 @@ void BM_Generate(benchmark::State& state) {
   const int threads = static_cast<int>(state.range(0));
   const std::string folder = Scratch("generate");
   for (auto _ : state) {
-    sample::TGenerateOptions o = sample::OptionsFor(folder, {"world", "pictures"});
+    sample::TGenerateOptions o = sample::OptionsFor(folder, {});
     o.Threads = threads;
     if (!sample::GenerateSampleData(o)) state.SkipWithError("generation failed");
   }
   std::uintmax_t total = 0;
   for (const auto& f : fs::recursive_directory_iterator(folder)) total += f.is_regular_file() ? f.file_size() : 0;
   state.counters["folder_MiB"] = static_cast<double>(total) / (1 << 20);
+  for (int n : sample::kMovieNumbers) {
+    const fs::path movie = fs::path(folder) / sample::MoviePath(n);
+    state.counters[movie.filename().string() + "_MiB"] = static_cast<double>(fs::file_size(movie)) / (1 << 20);
+  }
   state.counters["threads"] = threads > 0 ? threads : std::thread::hardware_concurrency();
   fs::remove_all(folder);
 }
 BENCHMARK(BM_Generate)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// One stage on its own with the default threads (0 world, 1 pictures, 2 audio, 3 movies).
+void BM_Stage(benchmark::State& state) {
+  const sample::TStage& stage = sample::Stages()[static_cast<size_t>(state.range(0))];
+  const std::string folder = Scratch(std::string("stage-") + stage.Name);
+  state.SetLabel(stage.Name);
+  for (auto _ : state) {
+    if (!sample::GenerateSampleData(sample::OptionsFor(folder, {stage.Name}))) state.SkipWithError("generation failed");
+  }
+  std::uintmax_t total = 0;
+  for (const auto& f : fs::recursive_directory_iterator(folder)) total += f.is_regular_file() ? f.file_size() : 0;
+  state.counters["MiB"] = static_cast<double>(total) / (1 << 20);
+  fs::remove_all(folder);
+}
+BENCHMARK(BM_Stage)->DenseRange(0, 3)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 const std::vector<sample::TDrawnArt>& Drawn() {
   static const std::vector<sample::TDrawnArt> drawn = sample::DrawArt(sample::ArtEntries(), static_cast<int>(std::thread::hardware_concurrency()));

@@ -8,11 +8,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "battle/Btmain.h"
 #include "campaign/Country.h"
+#include "campaign/File_manager.h"
 #include "campaign/Fleet.h"
 #include "campaign/GameHost.h"
 #include "campaign/GameSave.h"
@@ -39,7 +41,7 @@ class HeadlessGame : public ::testing::Test {
   void SetUp() override {
     scratch_ = std::make_unique<test::TScratch>("game");
     dir_ = scratch_->Path();
-    ASSERT_TRUE(sample::GenerateSampleData(sample::OptionsFor(dir_.string(), {"world"})));
+    ASSERT_TRUE(sample::GenerateSampleData(sample::OptionsFor(dir_.string(), stages_)));
     old_ = fs::current_path();
     fs::current_path(dir_);
     map_ = std::make_unique<TQvMap>();
@@ -92,15 +94,40 @@ class HeadlessGame : public ::testing::Test {
     EXPECT_EQ(host_.movies.front().second, 1) << "the opening movie";
   }
 
+  // Every movie and sound the game played, and the story's ending movie, are in the generated
+  // folder under the locator's names.
+  void ExpectMediaExist() {
+    std::set<int> movies = {kEndingMovie};
+    for (const auto& [kind, number] : host_.movies) movies.insert(number);
+    for (int number : movies) {
+      const fs::path path = dir_ / "inter" / TFileManager::FindName(TFileManager::kMovieTable, kFileKindMovie, number);
+      EXPECT_TRUE(fs::is_regular_file(path)) << path;
+      EXPECT_GT(fs::file_size(path), 100000u) << path;
+    }
+    EXPECT_FALSE(host_.waves.empty());
+    for (const auto& [kind, number, wait] : host_.waves) {
+      const fs::path path = dir_ / "snd" / TFileManager::FindName(TFileManager::kSoundTable, kind, number);
+      EXPECT_TRUE(fs::is_regular_file(path)) << path;
+    }
+  }
+
+  std::vector<std::string> stages_ = {"world"};
   test::TRecordingHost host_;
   std::unique_ptr<test::TScratch> scratch_;
   fs::path dir_, old_;
   std::unique_ptr<TQvMap> map_;
 };
 
-TEST_F(HeadlessGame, AnIdlePlayerLosesTheCapital) {
+// The same game in a folder generated with every stage.
+class HeadlessGameInAWholeFolder : public HeadlessGame {
+ protected:
+  HeadlessGameInAWholeFolder() { stages_.clear(); }
+};
+
+TEST_F(HeadlessGameInAWholeFolder, AnIdlePlayerLosesTheCapital) {
   const int rounds = Play([] {});
   ExpectEnded();
+  ExpectMediaExist();
   EXPECT_FALSE(IsCountryAlive(0));
   EXPECT_GE(rounds, 6) << "the Empire needs several turns to reach the capital";
   EXPECT_FALSE(GetGameEndFlag()) << "cleared by the end of the game";
