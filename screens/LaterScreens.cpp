@@ -2,13 +2,6 @@
 
 namespace vdmq {
 
-void ShowDockForm(int /*country*/, int /*mode*/, int* planet, int* dock) {
-  if (planet) *planet = -1;
-  if (dock) *dock = -1;
-}
-
-void ShowTecWindow() {}
-
 int ShowFleetSel(int /*country*/) { return -1; }
 
 int ShowPlaSel(int /*mode*/, int /*planet*/, int /*country*/) { return -1; }

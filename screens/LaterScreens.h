@@ -4,11 +4,6 @@
 
 namespace vdmq {
 
-// The dock screen (building ships in a planet's docks) for a country in a mode; the planet and the
-// dock chosen, -1 and -1 for none. Replaced by the dock screen.
-void ShowDockForm(int country, int mode, int* planet, int* dock);
-// The technology screen. Replaced by the technology screen.
-void ShowTecWindow();
 // The fleet selector of a country; the fleet chosen, -1 for none. Replaced by the fleet selector.
 int ShowFleetSel(int country);
 // The planet selector (mode, initial planet, country filter); the planet chosen, -1 for none.

@@ -29,6 +29,8 @@
 #include "qolib/pack/Quorvel.h"
 #include "screens/F_sysmes.h"
 #include "screens/F_system.h"
+#include "screens/F_dock.h"
+#include "screens/F_tec.h"
 #include "screens/LaterScreens.h"
 #include "screens/Qvgraph.h"
 #include "screens/ScreenParts.h"
