@@ -16,6 +16,7 @@
 #include "platform/core/StdCtrls.h"
 #include "platform/core/Timer.h"
 #include "qolib/graphics/Qograph_rap.h"
+#include "screens/F_build.h"
 #include "screens/Main.h"
 #include "screens/ScreenParts.h"
 #include "screens/ScreensHost.h"
@@ -266,7 +267,10 @@ void TfmBtMain::btnTettaiClick(TComponent*) {
 void TfmBtMain::btnShipInfoClick(TComponent*) {
   if (BtQvMap == nullptr || BtQvMap->GetSelect() == nullptr) return;
   SuspendBattle(this);
-  // The ship designer shows the selected ship's design here in view mode once it exists.
+  // The designer shows a copy of the selected ship's design for information; nothing comes back.
+  TShipData ship = BtQvMap->GetSelect()->GetShipData();
+  TShipData out{};
+  ShowBuildForm(0, &ship, -1, &out, -1);
   ResumeBattle(this);
 }
 

@@ -17,6 +17,7 @@
 #include "battle/Btqvmap.h"
 #include "battle/F_btmain.h"
 #include "campaign/Fleet.h"
+#include "campaign/Ship.h"
 #include "formkit/Chbcbtn.h"
 #include "platform/base/Sjis.h"
 #include "platform/core/Application.h"
@@ -25,6 +26,7 @@
 #include "platform/headless/TestKit.h"
 #include "qolib/graphics/Qograph_rap.h"
 #include "qolib/pack/Qopack.h"
+#include "screens/F_build.h"
 #include "screens/F_sysmes.h"
 #include "screens/Main.h"
 #include "support/BattleWorld.h"
@@ -111,6 +113,11 @@ class BattleWindow : public ::testing::Test {
   // Answers the message boxes (OK unless a test queued Cancel), recording them.
   bool Drive() {
     TForm* top = TopModal();
+    if (auto* build = dynamic_cast<TfmBuild*>(top)) {
+      designs.push_back({build->Mode, GetShipParts(&build->Design, kPartsFrame), IsBattlePaused()});
+      Click(build->btnClose, mbLeft, false);
+      return true;
+    }
     if (top == nullptr || top != fmSysMes) return false;
     const bool suspended =
         fmBtMain != nullptr && IsBattlePaused() && !fmBtMain->spbtnFirst->Enabled() && !fmBtMain->spbtnPause->Enabled();
@@ -140,6 +147,11 @@ class BattleWindow : public ::testing::Test {
   THeadlessSession session_;
   std::unique_ptr<TGameSession> game_;
   std::vector<TBox> boxes;
+  struct TDesignShown {
+    int mode, hull;
+    bool battlePaused;
+  };
+  std::vector<TDesignShown> designs;
   std::deque<bool> answers;
   std::function<void(int tick)> beforeTick;
   int ticks = 0;
@@ -288,6 +300,28 @@ TEST_F(BattleWindow, SysMesBtSuspendsTheBattleAndRestoresItsMode) {
   // While the box was open the battle stood paused, its speed buttons disabled.
   EXPECT_TRUE(boxes[0].battleSuspended);
   EXPECT_FALSE(boxes.back().battleSuspended);
+}
+
+TEST_F(BattleWindow, TheDetailButtonShowsTheSelectedShipsDesignWithTheBattlePaused) {
+  SetUpWorld(EBattle::Space);
+  int selectedHull = -2;
+  beforeTick = [&](int tick) {
+    if (tick == 2) {
+      UnitButton(1)->Click();
+      ASSERT_NE(BtQvMap->GetSelect(), nullptr);
+      const TShipData ship = BtQvMap->GetSelect()->GetShipData();
+      selectedHull = GetShipParts(&ship, kPartsFrame);
+      fmBtMain->btnShipInfo->Click();
+      EXPECT_FALSE(IsBattlePaused());
+    }
+    if (tick == 3) Withdraw();
+  };
+  StartBattle(EBattle::Space);
+  ASSERT_EQ(designs.size(), 1u);
+  EXPECT_EQ(designs[0].mode, 0);
+  EXPECT_EQ(designs[0].hull, selectedHull);
+  EXPECT_GE(selectedHull, 0);
+  EXPECT_TRUE(designs[0].battlePaused);
 }
 
 TEST_F(BattleWindow, PanelFollowsTheBattleKindAndTheUnits) {
