@@ -23,26 +23,15 @@
 #include "support/BattleWorld.h"
 #include "support/GameFolder.h"
 #include "support/Golden.h"
+#include "support/GoldenArchive.h"
 
 namespace vdmq {
 namespace {
 
-// The golden pictures show the picture archive of the GCC build; the generator's pictures differ a
-// little between compilers, so a build with another archive has nothing to compare them with.
-constexpr std::uint64_t kGoldenArchive = 0xec3bd10d4b0ea08eull;
-
-std::uint64_t ArchiveDigest() {
-  std::ifstream in(test::TGameFolder::DataSet() / "dat/BMP.PAK", std::ios::binary);
-  std::uint64_t h = 0xcbf29ce484222325ull;
-  for (std::istreambuf_iterator<char> it(in), end; it != end; ++it)
-    h = (h ^ static_cast<unsigned char>(*it)) * 0x100000001b3ull;
-  return h;
-}
-
 class BattleScreen : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (ArchiveDigest() != kGoldenArchive)
+    if (!test::IsGoldenArchive())
       GTEST_SKIP() << "the build's picture archive is not the golden pictures' one";
     InstallBattleWindow();
     game_ = std::make_unique<TGameSession>();

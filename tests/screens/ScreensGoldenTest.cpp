@@ -10,26 +10,15 @@
 #include "platform/core/StdCtrls.h"
 #include "screens/Main.h"
 #include "support/Golden.h"
+#include "support/GoldenArchive.h"
 
 namespace vdmq {
 namespace {
 
-// The golden pictures show the picture archive of the GCC build. The generator's pictures differ a
-// little between compilers, so a build with another archive has nothing to compare them with.
-constexpr std::uint64_t kGoldenArchive = 0x611ece9b64cf6c8dull;
-
-std::uint64_t ArchiveDigest() {
-  std::ifstream in(test::TGameFolder::DataSet() / "dat/BMP.PAK", std::ios::binary);
-  std::uint64_t h = 0xcbf29ce484222325ull;
-  for (std::istreambuf_iterator<char> it(in), end; it != end; ++it)
-    h = (h ^ static_cast<unsigned char>(*it)) * 0x100000001b3ull;
-  return h;
-}
-
 class ScreensGolden : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (ArchiveDigest() != kGoldenArchive)
+    if (!test::IsGoldenArchive())
       GTEST_SKIP() << "the build's picture archive is not the golden pictures' one";
   }
 };
