@@ -35,6 +35,7 @@
 #include "screens/Qvgraph.h"
 #include "screens/ScreenParts.h"
 #include "screens/ScreensHost.h"
+#include "screens/f_avi.h"
 
 namespace vdmq {
 
@@ -278,6 +279,7 @@ void TfmMain::FormCloseQuery(TComponent*, bool& canClose) { canClose = ConfirmGa
 
 void TfmMain::FormDestroy(TComponent*) {
   Sys().help->Quit();
+  StopCdTrack();
   if (QvMapGraph != nullptr) {
     QvMapGraph->Term();
     delete QvMapGraph;
@@ -406,7 +408,10 @@ void TfmMain::btnPlanetClick(TComponent*) {
 
 void TfmMain::btnSaveClick(TComponent*) { ShowSystem(); }
 
-void TfmMain::mpCdNotify(TComponent*) {}
+void TfmMain::mpCdNotify(TComponent*) {
+  // Only the end of the track: a superseded, aborted or failed play is not repeated.
+  if (mpCd->NotifyValue == EMediaNotify::Successful) RepeatCdTrack();
+}
 
 void TfmMain::TimerMainTimer(TComponent*) {}
 

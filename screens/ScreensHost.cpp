@@ -8,6 +8,7 @@
 #include "screens/F_sysmes.h"
 #include "screens/Main.h"
 #include "screens/Qvgraph.h"
+#include "screens/f_avi.h"
 
 namespace vdmq {
 
@@ -118,5 +119,13 @@ void TScreensHost::SetWaitCursor(bool on) { Desktop().SetCursor(on ? TCursorShap
 void TScreensHost::RepaintMainWindow() {
   if (fmMain != nullptr) fmMain->Repaint();
 }
+
+void TScreensHost::PlayWave(int kind, int number, bool wait) { vdmq::PlayWave(kind, number, wait); }
+
+void TScreensHost::PlayAvi(int kind, int number) { vdmq::PlayAvi(kind, number); }
+
+void TScreensHost::PlayMapBgm() { PlayCdTrack(GetMapBgmTrack(), true); }
+
+void TScreensHost::PlayBattleBgm() { PlayCdTrack(GetBattleBgmTrack(), true); }
 
 }  // namespace vdmq
