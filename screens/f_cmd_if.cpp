@@ -5,13 +5,11 @@
 #include "campaign/Country.h"
 #include "campaign/Fleet.h"
 #include "campaign/Planet.h"
-#include "campaign/Stdfunc.h"
 #include "formkit/Chbcbtn.h"
 #include "platform/base/Sjis.h"
 #include "platform/core/StdCtrls.h"
 #include "qolib/graphics/Qograph_rap.h"
 #include "screens/ScreenList.h"
-#include "screens/ScreenParts.h"
 
 namespace vdmq {
 
@@ -39,17 +37,7 @@ TfmInfo::TfmInfo(TComponent* owner) : TCHF_Form(owner) {
   SetUpScreenForm(this, "fmInfo", "", 540, 280);
   imgBG = MakeScreenBackground(this, QoBG, 540, 280);
 
-  plCmd = new TPanel(this);
-  plCmd->Name = "plCmd";
-  plCmd->SetParent(this);
-  plCmd->BevelOuter = bvNone;
-  plCmd->SetColor(clBlack);
-  plCmd->SetBounds(28, 16, 216, 216);
-  imgCmd = new TImage(this);
-  imgCmd->Name = "imgCmd";
-  imgCmd->SetParent(plCmd);
-  imgCmd->SetBounds(0, 0, 216, 216);
-  BindSurface(QoImg, *imgCmd);
+  imgCmd = MakeScreenPicture(this, &plCmd, "plCmd", "imgCmd", QoImg, 28, 16, 216, 216);
 
   lbName = MakeScreenLabel(this, "lbName", 252, 20, "");
   for (int i = 0; i < kProfileLines; ++i) {
