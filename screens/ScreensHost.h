@@ -43,6 +43,7 @@ class TScreensHost : public TMapViewGameHost {
   void PlayAvi(int kind, int number) override;
   void PlayMapBgm() override;
   void PlayBattleBgm() override;
+  void ShowFleetSelByPlanet(int planet) override;
 };
 
 // The platform box standing in for the message box: "<BR>" becomes a line break, OK (or OK and
