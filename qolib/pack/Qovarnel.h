@@ -6,6 +6,7 @@
 // the stream has no header.
 
 #include <cstdint>
+#include <cstring>
 
 #include "qolib/pack/Qocodec.h"
 
@@ -44,6 +45,23 @@ struct TVarnelChains {
     heads[head] = added;
     ++added;
   }
+  // Adds the keys of the n positions from position on, whose bytes (and the one after the last)
+  // start at s.
+  template <bool Shared>
+  void AddRun(const unsigned char* s, int n, int position) {
+    first = position - added;
+    int e = added;
+    for (const unsigned char* const end = s + n; s < end; ++s, ++e) {
+      uint16_t k;
+      std::memcpy(&k, s, 2);  // little-endian host: the first byte in the low half
+      const uint32_t slot = static_cast<uint32_t>(e) & mask;
+      const uint32_t head = HeadOf<Shared>(k);
+      if constexpr (Shared) key[slot] = k;
+      older[slot] = heads[head];
+      heads[head] = e;
+    }
+    added = e;
+  }
   // The newest entry of a key, or -1.
   template <bool Shared>
   int Top(int k) const {
@@ -57,6 +75,8 @@ struct TVarnelChains {
     return Held<Shared>(older[slot], Shared ? key[slot] : 0);
   }
   int Position(int entry) const { return first + entry; }
+  // The oldest entry still held (every older one, and the none entry -1, is below it).
+  int Oldest() const { return added > count ? added - count : 0; }
 
   template <bool Shared>
   uint32_t HeadOf(int k) const {
@@ -71,7 +91,7 @@ struct TVarnelChains {
   // shared heads every entry of a chain holds its key.
   template <bool Shared>
   int Held(int entry, int k) const {
-    const int oldest = added > count ? added - count : 0;  // the none entry, -1, is below it
+    const int oldest = Oldest();
     while (entry >= oldest) {
       const uint32_t slot = static_cast<uint32_t>(entry) & mask;
       if (!Shared || key[slot] == k) return entry;
@@ -149,7 +169,6 @@ class TVarnelEncode : public TQoEncoder {
   int FOutBase = 0;                      // output count at output buffer offset 0
   uint32_t FFlag = 0;
   uint32_t FMask = 0;
-  int FItems = 0;
   int FFlagSlot = 0;       // output count where the current flag word goes
   int FGroupEnd = 0;       // output count at the end of the last complete group
 };
