@@ -159,8 +159,8 @@ inline __attribute__((always_inline)) void FindMatch(const TVarnelChains& chains
     // bytes ending at the best length's end are weighed first (all of them when the best is
     // shorter), in a walk that passes over every candidate failing them. The bytes past the end
     // that a short best reads lie inside the input buffer and are masked off.
-    const int at = best >= 7 ? best - 7 : 0;
-    const uint64_t part = best >= 7 ? ~uint64_t{0} : (uint64_t{1} << (8 * best + 8)) - 1;
+    const int at = std::max(best - 7, 0);
+    const uint64_t part = ~uint64_t{0} >> (8 * (7 - std::min(best, 7)));
     const uint64_t want = Load<uint64_t>(a + at) & part;
     const unsigned char* const cand = from + at;
     do {

@@ -50,17 +50,18 @@ struct TVarnelChains {
   template <bool Shared>
   void AddRun(const unsigned char* s, int n, int position) {
     first = position - added;
-    int e = added;
-    for (const unsigned char* const end = s + n; s < end; ++s, ++e) {
+    const unsigned char* const at = s - added;  // the bytes of entry e start at at + e
+    const int end = added + n;
+    for (int e = added; e < end; ++e) {
       uint16_t k;
-      std::memcpy(&k, s, 2);  // little-endian host: the first byte in the low half
+      std::memcpy(&k, at + e, 2);  // little-endian host: the first byte in the low half
       const uint32_t slot = static_cast<uint32_t>(e) & mask;
       const uint32_t head = HeadOf<Shared>(k);
       if constexpr (Shared) key[slot] = k;
       older[slot] = heads[head];
       heads[head] = e;
     }
-    added = e;
+    added = end;
   }
   // The newest entry of a key, or -1.
   template <bool Shared>
