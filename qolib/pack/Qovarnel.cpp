@@ -25,7 +25,11 @@ bool TVarnelHush::CreateTable(int count, int headBits) {
   c.heads = FHeadsBuf.Reserve(size_t{1} << headBits);
   c.key = FKeyBuf.Reserve(ring);
   c.older = FOlderBuf.Reserve(ring);
-  if (!c.heads || !c.key || !c.older) {
+  if (headBits == 16) {
+    c.heads3 = FHeads3Buf.Reserve(size_t{1} << TVarnelChains::kHash3Bits);
+    c.older3 = FOlder3Buf.Reserve(ring);
+  }
+  if (!c.heads || !c.key || !c.older || (headBits == 16 && (!c.heads3 || !c.older3))) {
     ReleaseTable();
     return false;
   }
@@ -40,12 +44,15 @@ void TVarnelHush::ReleaseTable() {
   FHeadsBuf.Release();
   FKeyBuf.Release();
   FOlderBuf.Release();
+  FHeads3Buf.Release();
+  FOlder3Buf.Release();
   FChains = TVarnelChains{};
 }
 
 void TVarnelHush::ClearTable() {
   // The ring needs no clearing: only entries added since are ever followed.
   if (FChains.heads) std::fill(FChains.heads, FChains.heads + (size_t{1} << FChains.headBits), -1);
+  if (FChains.heads3) std::fill(FChains.heads3, FChains.heads3 + (size_t{1} << TVarnelChains::kHash3Bits), -1);
   FChains.added = 0;
   FChains.first = 0;
 }
@@ -58,7 +65,7 @@ bool TVarnelEncode::CreateBuffer() {
   // A short input takes a head table of about twice its size (at least 1024 heads).
   int headBits = 10;
   while (headBits < 16 && (1 << headBits) < 2 * FInTotal) ++headBits;
-  if (!FInBuf.Reserve(kInBufSize) || !FOutBuf.Reserve(kOutBufSize) || !FHush.CreateTable(kWindow, headBits)) {
+  if (!FInBuf.Reserve(kInBufSize + kReadSlack) || !FOutBuf.Reserve(kOutBufSize) || !FHush.CreateTable(kWindow, headBits)) {
     ReleaseBuffer();
     return false;
   }
@@ -136,20 +143,27 @@ inline __attribute__((always_inline)) void FindMatch(const TVarnelChains& chains
   const int oldest = chains.Oldest();
   int e = chains.Top<Shared>(KeyAt(a));
   if (e < oldest) return;
-  auto older = [&chains](int entry) __attribute__((always_inline)) {
-    if constexpr (Shared) {
-      return chains.Next<true>(entry);
-    } else {
-      return chains.older[static_cast<uint32_t>(entry) & chains.mask];
-    }
-  };
   // The source of entry e starts at from + e.
   const unsigned char* const from = a - (p - chains.first);
   int best = 0;
   int bestEntry = e;
+  int skip = 2;  // the key guarantees the first two bytes
+  const int32_t* links = chains.older;
+  if constexpr (!Shared) {
+    // The first candidate, the newest of the key, is counted on its own; after it, only a
+    // candidate of three equal bytes or more can be longer, and those come from the chains of
+    // three bytes (their entries may share a hash without matching: counted from the first byte).
+    best = CountEqual(a, from + e, 2, limit);
+    if (best > 1024 || best >= limit) goto done;
+    const int newest = e;
+    e = chains.heads3[TVarnelChains::Hash3(a)];
+    while (e >= newest) e = chains.older3[static_cast<uint32_t>(e) & chains.mask];
+    if (e < oldest) goto done;
+    links = chains.older3;
+    skip = 0;
+  }
   for (;;) {
-    // The key guarantees the first two bytes.
-    const int len = CountEqual(a, from + e, 2, limit);
+    const int len = CountEqual(a, from + e, skip, limit);
     if (len > best) {
       best = len;
       bestEntry = e;
@@ -157,14 +171,18 @@ inline __attribute__((always_inline)) void FindMatch(const TVarnelChains& chains
     }
     // Only a candidate that matches the best length and one byte more can be longer: up to eight
     // bytes ending at the best length's end are weighed first (all of them when the best is
-    // shorter), in a walk that passes over every candidate failing them. The bytes past the end
-    // that a short best reads lie inside the input buffer and are masked off.
+    // shorter), in a walk that passes over every candidate failing them. Bytes past the end of
+    // the source that a short best reads are masked off.
     const int at = std::max(best - 7, 0);
     const uint64_t part = ~uint64_t{0} >> (8 * (7 - std::min(best, 7)));
     const uint64_t want = Load<uint64_t>(a + at) & part;
     const unsigned char* const cand = from + at;
     do {
-      e = older(e);
+      if constexpr (Shared) {
+        e = chains.Next<true>(e);
+      } else {
+        e = links[static_cast<uint32_t>(e) & chains.mask];
+      }
       if (e < oldest) goto done;
     } while ((Load<uint64_t>(cand + e) & part) != want);
   }
@@ -198,7 +216,7 @@ void TVarnelEncode::ReadInBuffer() {
   const int64_t next = static_cast<int64_t>(FChunkBase) + 2 * kChunk;
   if (next < FInTotal) {
     const int n = static_cast<int>(std::min<int64_t>(kChunk, FInTotal - next));
-    CallRead(in + FWindow + kChunk, n);
+    ReadIn(in + FWindow + kChunk, n);
   }
   FChunkBase += kChunk;
   FRead = in + FWindow + (FConsumed - FChunkBase);
@@ -215,8 +233,15 @@ void TVarnelEncode::WriteOutBuffer(bool all) {
   }
 }
 
+void TVarnelEncode::ReadIn(unsigned char* at, int n) {
+  CallRead(at, n);
+  // The words the search reads past the last byte read find zeros there (the next read, if any,
+  // writes over them).
+  std::memset(at + n, 0, kReadSlack);
+}
+
 void TVarnelEncode::CodecLoop() {
-  CallRead(FInBuf.Data() + kHistory, std::min(FInTotal, 2 * kChunk));
+  ReadIn(FInBuf.Data() + kHistory, std::min(FInTotal, 2 * kChunk));
   if (FHush.SharedHeads())
     Loop<true>();
   else
