@@ -315,6 +315,16 @@ void TVarnelEncode::Loop() {
         *out++ = static_cast<unsigned char>(len >> 8);
       }
       if (D >= 10) *out++ = static_cast<unsigned char>(dist);
+      if constexpr (!Shared) {
+        // A match one byte back is a run of one byte value from the byte before p on: the
+        // positions whose three bytes lie in it share one key and one hash.
+        if (dist == 1 && len > 16) {
+          chains.AddRepeats(rd, len - 2, p);
+          rd += len - 2;
+          p += len - 2;
+          len = 2;
+        }
+      }
       addPositions(len);
     } else {
       *out++ = *rd;

@@ -87,6 +87,26 @@ struct TVarnelChains {
     std::memcpy(&v, s, 4);
     return ((v & 0xFFFFFFu) * 0x9E3779B1u) >> (32 - kHash3Bits);
   }
+  // AddRun<false> for n positions from position on whose three bytes, at s and on, are all the
+  // byte before s: each one's chain goes on with the entry added just before.
+  void AddRepeats(const unsigned char* s, int n, int position) {
+    first = position - added;
+    uint16_t k;
+    std::memcpy(&k, s, 2);
+    const uint32_t h = Hash3(s);
+    int e = added;
+    const int end = added + n;
+    while (e < end) {
+      // Up to the end of the ring, then from its start.
+      const uint32_t from = static_cast<uint32_t>(e) & mask;
+      const int piece = std::min(end - e, static_cast<int>(mask + 1 - from));
+      for (int i = 0; i < piece; ++i) older3[from + static_cast<uint32_t>(i)] = e - 1 + i;
+      e += piece;
+    }
+    heads[k] = end - 1;
+    heads3[h] = end - 1;
+    added = end;
+  }
   // The newest entry of a key, or -1.
   template <bool Shared>
   int Top(int k) const {
