@@ -39,6 +39,7 @@ class TScreensHost : public TMapViewGameHost {
   void CloseMainWindow() override;
   void SetWaitCursor(bool on) override;
   void RepaintMainWindow() override;
+  void ShowFleetSelByPlanet(int planet) override;
 };
 
 // The platform box standing in for the message box: "<BR>" becomes a line break, OK (or OK and
