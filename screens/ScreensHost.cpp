@@ -4,6 +4,7 @@
 #include "platform/core/Application.h"
 #include "platform/core/Desktop.h"
 #include "platform/core/StdCtrls.h"
+#include "screens/Debug.h"
 #include "screens/F_save.h"
 #include "screens/F_sysmes.h"
 #include "screens/Main.h"
@@ -118,5 +119,13 @@ void TScreensHost::SetWaitCursor(bool on) { Desktop().SetCursor(on ? TCursorShap
 void TScreensHost::RepaintMainWindow() {
   if (fmMain != nullptr) fmMain->Repaint();
 }
+
+bool TScreensHost::GetDebugSw(int n) { return vdmq::GetDebugSw(n); }
+
+void TScreensHost::DebugMes(const std::string& text) { vdmq::DebugMes(text); }
+
+int TScreensHost::GetDebugBattleChance() { return vdmq::GetDebugBattleChance(); }
+
+int TScreensHost::GetDebugShipCg() { return vdmq::GetDebugShipCg(); }
 
 }  // namespace vdmq
