@@ -149,7 +149,7 @@ TEST_F(DebugWindow, SwitchLinesFlipAndTheHostReadsThem) {
   EXPECT_EQ(GameHost().GetDebugShipCg(), -1);
 }
 
-TEST_F(DebugWindow, StepDumpAndAllDocksFollowTheirSwitches) {
+TEST_F(DebugWindow, DumpsAndAllDocksFollowTheirSwitches) {
   ASSERT_NE(QvMap, nullptr);
   const int player = GetPlayerCountry();
   const int capital = GetCountryCapital(player);
@@ -174,6 +174,15 @@ TEST_F(DebugWindow, StepDumpAndAllDocksFollowTheirSwitches) {
   fmDebug->Switches[kDebugSwStepDump].on = true;
   EXPECT_EQ(wave(), steps);
   EXPECT_EQ(dump(), steps);
+  // Switch 1: supply copies its grid there.
+  fmDebug->Switches[kDebugSwStepDump].on = false;
+  fmDebug->Switches[kDebugSwHokyuuDump].on = true;
+  QvMap->CalcSupply(player);
+  std::vector<int> supply;
+  for (int y = 0; y < kMapSize; ++y)
+    for (int x = 0; x < kMapSize; ++x) supply.push_back(QvMap->GetSupply(x, y));
+  ASSERT_NE(supply, steps);
+  EXPECT_EQ(dump(), supply);
 
   // The dock screen's management lists the player's docks, with switch 2 every dock of anyone.
   int own = 0, all = 0;
