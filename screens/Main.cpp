@@ -30,6 +30,7 @@
 #include "screens/F_sysmes.h"
 #include "screens/F_system.h"
 #include "screens/F_dock.h"
+#include "screens/F_maped.h"
 #include "screens/F_tec.h"
 #include "screens/LaterScreens.h"
 #include "screens/Qvgraph.h"
@@ -323,6 +324,7 @@ void TfmMain::imgQvMapMouseMove(TComponent*, TShiftState, int x, int y) {
   }
   QvMapGraph->SetCursor(cx, cy);
   // While the map editor's tool window is shown, the cell and the held left button go to it.
+  if (MapEditorVisible()) fmMapEdTools->MapMouseMove(leftHeld_, cx, cy);
   QvMapGraph->Draw();
   edgeRegion_ = -1;
 }
@@ -342,6 +344,8 @@ void TfmMain::imgQvMapMouseDown(TComponent*, TMouseButton button, TShiftState, i
   QvMapGraph->EdgeScroll(edgeRegion_);
 }
 
+bool TfmMain::MapEditorVisible() const { return fmMapEdTools != nullptr && fmMapEdTools->Visible(); }
+
 void TfmMain::imgQvMapMouseUp(TComponent*, TMouseButton, TShiftState, int, int) {
   leftHeld_ = false;
   edgeRegion_ = -1;
@@ -353,7 +357,10 @@ void TfmMain::imgQvMapClick(TComponent*) {
   QvMapGraph->PosToCell(mouseX_, mouseY_, &cx, &cy);
   QvMapGraph->SetCursor(cx, cy);
   // While the map editor's tool window is shown, the click goes to it and nowhere else.
-  if (MapEditorVisible()) return;
+  if (MapEditorVisible()) {
+    fmMapEdTools->MapClick(cx, cy);
+    return;
+  }
   QvMapGraph->SetCenter(cx, cy);
   if (QvMap != nullptr) QvMap->Click(mouseButton_, cx, cy);
 }
@@ -443,6 +450,7 @@ TGameSession::TGameSession()
     App().Title = GameTitle();
     InstallKitIcons();
     App().CreateForm(fmMain);
+    App().CreateForm(fmMapEdTools);
     if (BattleWindowCreator()) BattleWindowCreator()();
     App().CreateForm(fmSysMes);
   } catch (...) {
