@@ -24,7 +24,6 @@
 #include "screens/F_maped.h"
 #include "screens/Main.h"
 #include "screens/Qvgraph.h"
-#include "screens/ScreenParts.h"
 #include "screens/ScreensHost.h"
 #include "support/Golden.h"
 #include "support/GoldenArchive.h"
