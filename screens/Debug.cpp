@@ -1,11 +1,13 @@
 #include "screens/Debug.h"
 
-#include <charconv>
+#include <optional>
 #include <vector>
 
 #include "campaign/Country.h"
 #include "platform/base/Sjis.h"
 #include "platform/core/Application.h"
+#include "screens/F_maped.h"
+#include "screens/ScreenParts.h"
 
 namespace vdmq {
 
@@ -198,9 +200,9 @@ void TfmDebug::Button1Click(TComponent*) {
 
 void TfmDebug::btnCoFundClick(TComponent*) {
   const int k = ChosenCountry();
-  int fund = 0;
-  if (k < 0 || !ReadWholeNumber(edCoFund->Text(), &fund)) return;
-  SetCountryFund(k, fund);
+  const std::optional<int> fund = WholeNumber(edCoFund->Text());
+  if (k < 0 || !fund) return;
+  SetCountryFund(k, *fund);
 }
 
 // "資金投入" and "戦闘" do nothing.
@@ -211,36 +213,21 @@ void TfmDebug::chkbBtBGClick(TComponent*) { FollowBox(this, kBattleRows[0]); }
 void TfmDebug::chkbBtRandClick(TComponent*) { FollowBox(this, kBattleRows[1]); }
 void TfmDebug::chkbBtShipCGClick(TComponent*) { FollowBox(this, kBattleRows[2]); }
 
-void TfmDebug::Button4Click(TComponent*) {}
-
-bool ReadWholeNumber(const std::string& text, int* value) {
-  const char* first = text.data();
-  const char* last = first + text.size();
-  if (first != last && *first == '+') {
-    ++first;
-    if (first != last && *first == '-') return false;
-  }
-  int v = 0;
-  const auto [end, error] = std::from_chars(first, last, v);
-  if (error != std::errc() || end != last || first == last) return false;
-  *value = v;
-  return true;
+void TfmDebug::Button4Click(TComponent*) {
+  if (fmMapEdTools != nullptr) fmMapEdTools->SetVisible(!fmMapEdTools->Visible());
 }
 
 bool GetDebugSw(int n) { return fmDebug != nullptr && fmDebug->Switch(n); }
 
 int GetDebugBattleChance() {
   if (fmDebug == nullptr || !fmDebug->chkbBtRand->Checked()) return -1;
-  int percent = 0;
-  if (!ReadWholeNumber(fmDebug->edBtRand->Text(), &percent) || percent < 0) return 0;
-  return percent;
+  const std::optional<int> percent = WholeNumber(fmDebug->edBtRand->Text());
+  return percent && *percent > 0 ? *percent : 0;
 }
 
 int GetDebugShipCg() {
-  int picture = -1;
-  if (fmDebug == nullptr || !fmDebug->chkbBtShipCG->Checked() || !ReadWholeNumber(fmDebug->edBtShipCG->Text(), &picture))
-    return -1;
-  return picture;
+  if (fmDebug == nullptr || !fmDebug->chkbBtShipCG->Checked()) return -1;
+  return WholeNumber(fmDebug->edBtShipCG->Text()).value_or(-1);
 }
 
 void DebugMes(const std::string&) {}

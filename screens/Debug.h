@@ -81,10 +81,6 @@ class TfmDebug : public TForm {
 // The debug window (null before it is created and after it is freed).
 extern TfmDebug* fmDebug;
 
-// A whole number written in decimal with an optional sign and nothing else, within int; false for
-// any other text (value is then left alone).
-bool ReadWholeNumber(const std::string& text, int* value);
-
 // What the host answers for the debug window (all of it "off" while the window does not exist):
 // switch n's flag, false outside 0..5;
 bool GetDebugSw(int n);

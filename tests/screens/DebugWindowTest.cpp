@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,8 +23,10 @@
 #include "platform/headless/TestKit.h"
 #include "screens/Debug.h"
 #include "screens/F_dock.h"
+#include "screens/F_maped.h"
 #include "screens/F_sysmes.h"
 #include "screens/Main.h"
+#include "screens/ScreenParts.h"
 #include "support/BattleWorld.h"
 #include "support/GameFolder.h"
 #include "support/Golden.h"
@@ -94,7 +97,7 @@ class DebugWindow : public ::testing::Test {
   bool windowShown = false;
 };
 
-TEST_F(DebugWindow, MadeHiddenAtTheTopLeft) {
+TEST_F(DebugWindow, MadeHiddenAtTheTopLeftAndTogglesTheMapEditor) {
   EXPECT_FALSE(fmDebug->Visible());
   EXPECT_EQ(fmDebug->Left(), 0);
   EXPECT_EQ(fmDebug->Top(), 0);
@@ -105,6 +108,14 @@ TEST_F(DebugWindow, MadeHiddenAtTheTopLeft) {
   for (int i = 0; i < fmDebug->PageControl1->PageCount(); ++i)
     pages.push_back(SjisToUtf8(fmDebug->PageControl1->Pages(i)->Caption()));
   EXPECT_EQ(pages, (std::vector<std::string>{"メッセージ", "設定", "国家", "デバック", "戦闘"}));
+
+  // "MAPEDIT" shows the map editor's tools and hides them again.
+  Open(fmDebug->TabSheet1);
+  ASSERT_NE(fmMapEdTools, nullptr);
+  for (bool shown : {true, false, true}) {
+    Press(fmDebug->Button4);
+    EXPECT_EQ(fmMapEdTools->Visible(), shown);
+  }
 }
 
 TEST_F(DebugWindow, SwitchLinesFlipAndTheHostReadsThem) {
@@ -333,18 +344,14 @@ TEST_F(DebugWindow, CountryPageSetsRelationAndFunds) {
   }
 }
 
-TEST(DebugWindowEdits, WholeNumbersOnly) {
+TEST(EditNumbers, WholeNumbersOnly) {
   struct Case {
     const char* text;
-    bool ok;
-    int value;
-  } cases[] = {{"42", true, 42},  {"-3", true, -3},  {"+7", true, 7},    {"", false, 0},
-               {"12a", false, 0}, {"+-1", false, 0}, {"-", false, 0}, {"2147483648", false, 0}};
-  for (const Case& c : cases) {
-    int v = 0;
-    EXPECT_EQ(ReadWholeNumber(c.text, &v), c.ok) << c.text;
-    EXPECT_EQ(v, c.value) << c.text;
-  }
+    std::optional<int> value;
+  } cases[] = {{"42", 42},        {"-3", -3},          {"+7", 7},           {"", std::nullopt},
+               {"12a", std::nullopt}, {"+-1", std::nullopt}, {"-", std::nullopt}, {" 1", std::nullopt},
+               {"-2147483648", -2147483647 - 1}, {"2147483648", std::nullopt}};
+  for (const Case& c : cases) EXPECT_EQ(WholeNumber(c.text), c.value) << c.text;
 }
 
 TEST_F(DebugWindow, SwitchAndCountryPagesLook) {
