@@ -33,6 +33,8 @@
 #include "screens/F_dock.h"
 #include "screens/F_maped.h"
 #include "screens/F_tec.h"
+#include "screens/F_flsel.h"
+#include "screens/F_pl_sel.h"
 #include "screens/LaterScreens.h"
 #include "screens/Qvgraph.h"
 #include "screens/ScreenParts.h"
@@ -454,6 +456,7 @@ TGameSession::TGameSession()
     App().CreateForm(fmDebug);
     App().CreateForm(fmMapEdTools);
     if (BattleWindowCreator()) BattleWindowCreator()();
+    App().CreateForm(fmFleetSel);
     App().CreateForm(fmSysMes);
   } catch (...) {
     FreeWindows();

@@ -5,6 +5,7 @@
 #include "platform/core/Desktop.h"
 #include "platform/core/StdCtrls.h"
 #include "screens/Debug.h"
+#include "screens/F_flsel.h"
 #include "screens/F_save.h"
 #include "screens/F_sysmes.h"
 #include "screens/Main.h"
@@ -127,5 +128,7 @@ void TScreensHost::DebugMes(const std::string& text) { vdmq::DebugMes(text); }
 int TScreensHost::GetDebugBattleChance() { return vdmq::GetDebugBattleChance(); }
 
 int TScreensHost::GetDebugShipCg() { return vdmq::GetDebugShipCg(); }
+
+void TScreensHost::ShowFleetSelByPlanet(int planet) { vdmq::ShowFleetSelByPlanet(planet); }
 
 }  // namespace vdmq

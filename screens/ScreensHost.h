@@ -39,6 +39,7 @@ class TScreensHost : public TMapViewGameHost {
   void CloseMainWindow() override;
   void SetWaitCursor(bool on) override;
   void RepaintMainWindow() override;
+  void ShowFleetSelByPlanet(int planet) override;
   // The debug window's switches, message sink and battle test settings.
   bool GetDebugSw(int n) override;
   void DebugMes(const std::string& text) override;
