@@ -6,8 +6,6 @@ int ShowFleetSel(int /*country*/) { return -1; }
 
 int ShowPlaSel(int /*mode*/, int /*planet*/, int /*country*/) { return -1; }
 
-void ShowPlanetWindow(int /*planet*/, int /*country*/) {}
-
 void ShowSystem() {}
 
 }  // namespace vdmq

@@ -30,6 +30,7 @@
 #include "screens/F_sysmes.h"
 #include "screens/F_system.h"
 #include "screens/F_dock.h"
+#include "screens/F_planet.h"
 #include "screens/F_tec.h"
 #include "screens/LaterScreens.h"
 #include "screens/Qvgraph.h"

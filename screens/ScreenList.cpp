@@ -94,6 +94,22 @@ TImage* MakeScreenBackground(TForm* owner, TQoTrueDib& surface, int width, int h
   return image;
 }
 
+TImage* MakeScreenPicture(TForm* owner, const std::string& panel, const std::string& image, TQoTrueDib& surface,
+                          int left, int top, int w, int h) {
+  auto* p = new TPanel(owner);
+  p->Name = panel;
+  p->SetParent(owner);
+  p->BevelOuter = bvNone;
+  p->SetColor(clBlack);
+  p->SetBounds(left, top, w, h);
+  auto* i = new TImage(owner);
+  i->Name = image;
+  i->SetParent(p);
+  i->SetBounds(0, 0, w, h);
+  BindSurface(surface, *i);
+  return i;
+}
+
 void DrawScreenBackground(TQoTrueDib& surface, int kind) {
   DrawBmpPackById(&surface, 0, 0, kind, 0);
   surface.Change();

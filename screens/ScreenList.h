@@ -44,6 +44,10 @@ TLabel* MakeScreenLabel(TForm* owner, const std::string& name, int left, int top
 TImage* MakeScreenBackground(TForm* owner, TQoTrueDib& surface, int width, int height);
 // Draws the picture of a file kind onto the background surface.
 void DrawScreenBackground(TQoTrueDib& surface, int kind);
+// A picture of a screen: a black panel at (left, top), w x h, holding an image control of the same
+// size with the surface bound to it.
+TImage* MakeScreenPicture(TForm* owner, const std::string& panel, const std::string& image, TQoTrueDib& surface,
+                          int left, int top, int w, int h);
 
 // Sets a label's font colour (a no-op when it already has it).
 void SetLabelColor(TLabel* label, TColor color);

@@ -4,6 +4,8 @@
 #include "platform/core/Application.h"
 #include "platform/core/Desktop.h"
 #include "platform/core/StdCtrls.h"
+#include "screens/F_fleet.h"
+#include "screens/F_planet.h"
 #include "screens/F_save.h"
 #include "screens/F_sysmes.h"
 #include "screens/Main.h"
@@ -118,5 +120,9 @@ void TScreensHost::SetWaitCursor(bool on) { Desktop().SetCursor(on ? TCursorShap
 void TScreensHost::RepaintMainWindow() {
   if (fmMain != nullptr) fmMain->Repaint();
 }
+
+void TScreensHost::ShowFleetForm(int country, int fleet) { vdmq::ShowFleetForm(country, fleet); }
+
+void TScreensHost::ShowPlanetWindow(int planet, int country) { vdmq::ShowPlanetWindow(planet, country); }
 
 }  // namespace vdmq

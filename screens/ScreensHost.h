@@ -39,6 +39,8 @@ class TScreensHost : public TMapViewGameHost {
   void CloseMainWindow() override;
   void SetWaitCursor(bool on) override;
   void RepaintMainWindow() override;
+  void ShowFleetForm(int country, int fleet) override;
+  void ShowPlanetWindow(int planet, int country) override;
 };
 
 // The platform box standing in for the message box: "<BR>" becomes a line break, OK (or OK and
