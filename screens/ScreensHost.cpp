@@ -5,6 +5,7 @@
 #include "platform/core/Desktop.h"
 #include "platform/core/StdCtrls.h"
 #include "screens/F_fleet.h"
+#include "screens/F_flsel.h"
 #include "screens/F_planet.h"
 #include "screens/F_save.h"
 #include "screens/F_sysmes.h"
@@ -124,5 +125,7 @@ void TScreensHost::RepaintMainWindow() {
 void TScreensHost::ShowFleetForm(int country, int fleet) { vdmq::ShowFleetForm(country, fleet); }
 
 void TScreensHost::ShowPlanetWindow(int planet, int country) { vdmq::ShowPlanetWindow(planet, country); }
+
+void TScreensHost::ShowFleetSelByPlanet(int planet) { vdmq::ShowFleetSelByPlanet(planet); }
 
 }  // namespace vdmq

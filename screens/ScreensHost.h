@@ -41,6 +41,7 @@ class TScreensHost : public TMapViewGameHost {
   void RepaintMainWindow() override;
   void ShowFleetForm(int country, int fleet) override;
   void ShowPlanetWindow(int planet, int country) override;
+  void ShowFleetSelByPlanet(int planet) override;
 };
 
 // The platform box standing in for the message box: "<BR>" becomes a line break, OK (or OK and
