@@ -69,6 +69,7 @@ TfmFleet::TfmFleet(TComponent* owner) : TCHF_Form(owner) {
     TCHBcSpeedButton* b = MakeScreenSpeedButton(this, "spbtnFo" + n, 52, 116 + 48 * s, 160, 48,
                                                 Utf8ToSjis(kSlotCaptions[s]), "bc_sb160_48_2", s);
     b->SetNumGlyphs(4);
+    b->AdjustSize();
     b->SetGroupIndex(1);
     b->Tag = 1 + s;
     b->OnClick = [this](TComponent* c) { spbtnFo0Click(c); };
@@ -175,9 +176,8 @@ void TfmFleet::spbtnFo0Click(TComponent* sender) {
 void TfmFleet::btnSetShipClick(TComponent*) {
   int planet = -1, dock = -1;
   ShowDockForm(GetPlayerCountry(), 0, &planet, &dock);
-  const TShipData* docked = GetDockShipPtr(planet, dock);
-  if (planet < 0 || dock < 0 || docked == nullptr) return;
-  const TShipData incoming = *docked;
+  if (planet < 0 || dock < 0) return;
+  const TShipData incoming = *GetDockShipPtr(planet, dock);
   if (!IsFleetShipValid(Country, Fleet, Slot)) {
     SetFleetShip(Country, Fleet, Slot, &incoming);
     const TShipData* now = GetFleetShipPtr(Country, Fleet, Slot);

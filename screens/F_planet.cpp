@@ -40,6 +40,7 @@ TfmPlanet::TfmPlanet(TComponent* owner) : TCHF_Form(owner) {
     TCHBcSpeedButton* b = MakeScreenSpeedButton(this, "spbtnSt" + n, 240, 96 + 48 * s, 160, 48,
                                                 Utf8ToSjis(kSlotCaptions[s]), "bc_sb160_48_2", s);
     b->SetNumGlyphs(4);
+    b->AdjustSize();
     b->SetGroupIndex(1);
     b->Tag = 1 + s;
     b->OnClick = [this](TComponent* c) { spbtnSt0Click(c); };

@@ -70,7 +70,7 @@ class FleetScreen : public ::testing::Test {
 TEST_F(FleetScreen, ShowsTheCommanderAndTheSlots) {
   TfmFleet* f = Make(0, 0);
   EXPECT_EQ(LabelText(f, "lbCmdName"), SjisToUtf8(GetCmdName(5)));
-  const std::vector<std::string> lines = {"レベル　 12  経験値   34", "攻撃修正  44/ 20", "防御修正  27/ 15",
+  const std::vector<std::string> lines = {"レベル　 12  経験値   34", "攻撃修正  24/ 44", "防御修正  14/ 27",
                                           "判断      70  精神       8", "疲労      45"};
   for (int i = 0; i < 5; ++i) EXPECT_EQ(LabelText(f, "lbProfile" + std::to_string(6 + i)), lines[i]);
   EXPECT_EQ(LabelText(f, "lbFo0ShipName"), SjisToUtf8(GetFrameName(0)));
@@ -278,7 +278,9 @@ TEST_F(FleetScreen, DismissingAsksByPlaceAndSendsTheFleetHome) {
     ASSERT_EQ(host_.messages.size(), 1u);
     EXPECT_EQ(host_.messages[0], c.question);
     EXPECT_EQ(SearchCmdByFleet(0, 0), c.answer == 1 ? -1 : 5);
-    if (c.onPlanet) EXPECT_EQ(IsFleetOnMap(0, 0), c.answer != 1);
+    if (c.onPlanet) {
+      EXPECT_EQ(IsFleetOnMap(0, 0), c.answer != 1);
+    }
   }
 }
 
