@@ -250,6 +250,63 @@ TEST_F(FleetScreen, RandomCommissioningAndReturningNeverLosesOrDoublesAShip) {
   }
 }
 
+TEST_F(FleetScreen, AppointingAsksOneOfTwoQuestions) {
+  // The selector opens on the first commander who may be chosen, in led-fleet order (free first).
+  const char* sendsHome = "指揮官に任命されている司令官です。<BR>指揮下の艦隊は帰還しますが<BR>よろしいですか？";
+  const char* appoint = "艦隊指揮官に任命します。<BR>よろしいですか？";
+  struct Case {
+    const char* what;
+    std::function<void()> set;
+    int chosen, answer;
+    const char* question;
+  } cases[] = {
+      {"leaderless fleet, the chosen one leads a fleet on the map",
+       [] {
+         CmdData[5].Belong = -1;
+         test::MakeFleet(0, 1, 7, 40, 40);
+       },
+       7, 1, sendsHome},
+      {"leaderless fleet, the chosen one's fleet is off the map",
+       [] {
+         CmdData[5].Belong = -1;
+         test::MakeFleet(0, 1, 7, 40, 40);
+         RemoveFleetShips(0, 1);
+       },
+       7, 1, appoint},
+      {"a new commander for a led fleet, cancelled", [] { CmdData[8].Belong = 0; }, 8, 2, appoint},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    c.set();
+    host_.messages.clear();
+    host_.answers = {c.answer};
+    {
+      TModalSteps steps(session_);
+      steps.Click("TfmFleet", "btnCmdChg").Click("TfmCmdSel", "btnOk").Click("TfmFleet", "btnClose");
+      ShowFleetForm(0, 0);
+    }
+    ASSERT_EQ(host_.messages.size(), 1u) << c.what;
+    EXPECT_EQ(host_.messages[0], c.question) << c.what;
+    EXPECT_EQ(SearchCmdByFleet(0, 0) == c.chosen, c.answer == 1) << c.what;
+  }
+}
+
+TEST_F(FleetScreen, AComputersLeaderlessFleetOffersNobody) {
+  test::MakeFleet(3, 0, -1, 30, 30);
+  CmdData[9].Belong = 3;
+  TModalSteps steps(session_);
+  steps.Click("TfmFleet", "btnCmdChg")
+      .Then("TfmCmdSel",
+            [](TForm* f) {
+              EXPECT_FALSE(IsEnabled(f, "btnOk"));
+              ClickNamed(f, "btnBack");
+            })
+      .Click("TfmFleet", "btnClose");
+  ShowFleetForm(3, 0);
+  EXPECT_TRUE(host_.messages.empty());
+  EXPECT_EQ(SearchCmdByFleet(3, 0), -1);
+}
+
 TEST_F(FleetScreen, DismissingAsksByPlaceAndSendsTheFleetHome) {
   // On the capital the fleet goes home (off the map); a fleet without ships stands on no planet.
   struct Case {
@@ -300,9 +357,15 @@ TEST_F(FleetScreen, MoveStartsTheMapsMoveModeAndCloses) {
   EXPECT_EQ(host_.Calls({"cmd"}), std::vector<std::string>{"cmd off"});
 }
 
-TEST_F(FleetScreen, ShipDetailShowsTheSlotsShipInTheDesigner) {
+TEST_F(FleetScreen, DetailButtonsShowTheCommanderAndTheShip) {
   TModalSteps steps(session_);
-  steps.Click("TfmFleet", "btnInfoShip")
+  steps.Click("TfmFleet", "btnCmdInfo")
+      .Then("TfmInfo",
+            [](TForm* f) {
+              EXPECT_EQ(LabelText(f, "lbName"), SjisToUtf8(GetCmdName(5)));
+              ClickNamed(f, "btnBack");
+            })
+      .Click("TfmFleet", "btnInfoShip")
       .Then("TfmBuild",
             [](TForm* f) {
               EXPECT_FALSE(test::IsVisible(f, "btnOk"));

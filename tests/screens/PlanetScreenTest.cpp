@@ -156,7 +156,7 @@ TEST_F(PlanetScreen, ScrappingAsksAndPaysNothingBack) {
   }
 }
 
-TEST_F(PlanetScreen, SatelliteDetailShowsItInTheDesignerAndASecondOpeningReturns) {
+TEST_F(PlanetScreen, DetailButtonsShowTheSatelliteAndTheOwnerAndASecondOpeningReturns) {
   TModalSteps steps(session_);
   steps
       .Then("TfmPlanet",
@@ -169,6 +169,13 @@ TEST_F(PlanetScreen, SatelliteDetailShowsItInTheDesignerAndASecondOpeningReturns
               EXPECT_FALSE(test::IsVisible(f, "btnOk"));
               EXPECT_EQ(LabelText(f, "lbFrame"), SjisToUtf8(GetFrameName(4)));
               ClickNamed(f, "btnClose");
+            })
+      .Click("TfmPlanet", "btnInfo")
+      .Then("TfmInfo",
+            [](TForm* f) {
+              EXPECT_EQ(SjisToUtf8(f->Caption()), "勢力情報");
+              EXPECT_EQ(LabelText(f, "lbProfile5"), "所属     " + SjisToUtf8(GetCountryName(2)));
+              ClickNamed(f, "btnBack");
             })
       .Click("TfmPlanet", "btnClose");
   ShowPlanetWindow(kOther, 0);
