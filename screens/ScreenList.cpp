@@ -132,13 +132,14 @@ std::string Format(const char* format, ...) {
 }
 
 void TScreenList::Create(TForm* form, int left, int top, int pitch, int scrollLeft, const int scrollTops[4],
-                         std::function<void()> onScroll) {
+                         std::function<void()> onScroll, const char* lineName, int firstTag) {
   onScroll_ = std::move(onScroll);
+  firstTag_ = firstTag;
   for (int i = 0; i < kLines; ++i) {
-    TLabel* l = MakeScreenLabel(form, "lbList" + std::to_string(i), left, top + pitch * i, "");
+    TLabel* l = MakeScreenLabel(form, lineName + std::to_string(i), left, top + pitch * i, "");
     l->SetAutoSize(false);
     l->SetBounds(left, top + pitch * i, scrollLeft - left, pitch);
-    l->Tag = i + 1;
+    l->Tag = i + firstTag;
     lbList[i] = l;
   }
   static const char* const kNames[4] = {"btnPageUp", "btnUp", "btnDown", "btnPageDown"};
@@ -171,7 +172,7 @@ int TScreenList::EntryAtLine(int line) const {
 }
 
 int TScreenList::EntryOfSender(const TComponent* sender) const {
-  return sender != nullptr ? EntryAtLine(static_cast<int>(sender->Tag) - 1) : -1;
+  return sender != nullptr ? EntryAtLine(static_cast<int>(sender->Tag) - firstTag_) : -1;
 }
 
 void TScreenList::Sort(const std::function<bool(int, int)>& less) {

@@ -86,7 +86,7 @@ constexpr TColor kLineChosen = RGB(0, 255, 255);
 constexpr TColor kLineChoosable = RGB(255, 255, 255);
 constexpr TColor kLineGrey = RGB(128, 128, 128);
 
-// Ten list lines lbList0..9 (Tag 1..10) over a fixed array of places (-1 empty), a count and a
+// Ten list lines lbList0..9 (Tag 1..10, unless named and numbered otherwise) over a fixed array of places (-1 empty), a count and a
 // scroll top, with the scroll buttons btnPageUp "▲", btnUp "△", btnDown "▽", btnPageDown "▼" on
 // the cells 0..3 of "bc28_28".
 class TScreenList {
@@ -95,9 +95,10 @@ class TScreenList {
   explicit TScreenList(int capacity) : Places(static_cast<size_t>(capacity), -1) {}
 
   // Makes the lines at (left, top + pitch * i), each reaching to the scroll buttons at scrollLeft,
-  // and the scroll buttons at scrollLeft, scrollTops[0..3]. onScroll runs after every scroll.
+  // and the scroll buttons at scrollLeft, scrollTops[0..3]. onScroll runs after every scroll. The
+  // lines are named lineName0..9 and numbered firstTag.. by their Tag.
   void Create(TForm* form, int left, int top, int pitch, int scrollLeft, const int scrollTops[4],
-              std::function<void()> onScroll);
+              std::function<void()> onScroll, const char* lineName = "lbList", int firstTag = 1);
 
   // Empties every place, the count and the top.
   void Clear();
@@ -129,6 +130,7 @@ class TScreenList {
  private:
   void UpdateScrollButtons();
   std::function<void()> onScroll_;
+  int firstTag_ = 1;
 };
 
 }  // namespace vdmq

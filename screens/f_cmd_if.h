@@ -2,6 +2,9 @@
 // The information screen: a portrait, a name, five profile lines and six value lines for a
 // commander, an event character or a country (through its head of state). Read-only.
 
+#include <array>
+#include <string>
+
 #include "formkit/CHFFORMU.h"
 #include "qolib/graphics/QoTDib.h"
 
@@ -41,6 +44,10 @@ class TfmInfo : public TCHF_Form {
   void FormShow(TComponent* sender);
   void btnBackClick(TComponent* sender);
 };
+
+// A commander's five value lines (CP932), as the information screen and the fleet screen show them:
+// level and experience, attack, defence, judgement and spirit, fatigue.
+std::array<std::string, 5> CmdValueLines(int cmd);
 
 // The information screen of a commander (0..119) or a country (0..13); nothing for any other index
 // or while the screen is open.
