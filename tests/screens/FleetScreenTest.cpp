@@ -266,13 +266,12 @@ TEST_F(FleetScreen, AppointingAsksOneOfTwoQuestions) {
          test::MakeFleet(0, 1, 7, 40, 40);
        },
        7, 1, sendsHome},
-      {"leaderless fleet, the chosen one's fleet is off the map",
+      {"leaderless fleet, the chosen one is free",
        [] {
          CmdData[5].Belong = -1;
-         test::MakeFleet(0, 1, 7, 40, 40);
-         RemoveFleetShips(0, 1);
+         CmdData[8].Belong = 0;
        },
-       7, 1, appoint},
+       8, 1, appoint},
       {"a new commander for a led fleet, cancelled", [] { CmdData[8].Belong = 0; }, 8, 2, appoint},
   };
   for (const Case& c : cases) {
