@@ -39,16 +39,6 @@ bool DockHolds(int planet, int dock, const TShipData& ship) {
 
 }  // namespace
 
-std::array<std::string, 5> CmdValueLines(int cmd) {
-  return {
-      Format(SJS("レベル　 %2d  経験値   %2d").c_str(), GetCmdLev(cmd), GetCmdExp(cmd)),
-      Format(SJS("攻撃修正 %3d/%3d").c_str(), GetCmdAtk(cmd), GetCmdAtkBase(cmd)),
-      Format(SJS("防御修正 %3d/%3d").c_str(), GetCmdDef(cmd), GetCmdDefBase(cmd)),
-      Format(SJS("判断     %3d  精神     %3d").c_str(), GetCmdDirect(cmd), GetCmdMind(cmd)),
-      Format(SJS("疲労     %3d").c_str(), GetCmdFatiguePercent(cmd)),
-  };
-}
-
 TfmFleet::TfmFleet(TComponent* owner) : TCHF_Form(owner) {
   SetUpScreenForm(this, "fmFleet", SJS("艦隊メニュー"), 518, 440);
   imgBG = MakeScreenBackground(this, QoBG, 518, 440);

@@ -3,9 +3,6 @@
 // slots and a picture of the chosen slot's ship. For the player's own fleets it commissions ships
 // from the docks, returns ships to a dock, appoints or dismisses the commander and starts a move.
 
-#include <array>
-#include <string>
-
 #include "formkit/CHFFORMU.h"
 #include "qolib/graphics/QoTDib.h"
 
@@ -67,10 +64,6 @@ class TfmFleet : public TCHF_Form {
   void ShowCommander(int cmd);
   void ShowSlot(int slot);
 };
-
-// The five value lines of a commander: level and experience, attack, defence, judgement and
-// spirit, fatigue.
-std::array<std::string, 5> CmdValueLines(int cmd);
 
 // The fleet screen of a country's fleet, modal, with slot 0 chosen; returns at once while it is open.
 void ShowFleetForm(int country, int fleet);
