@@ -1,41 +1,16 @@
 // The shipyard's screens in a running game on the headless back end over the generated data set:
 // from the injected click until the new screen is up and presented (goal: each under 50 ms), and a
 // column click on a dock list of 300 docks until its repaint is presented (goal: under 16 ms).
-#include <benchmark/benchmark.h>
-
-#include <chrono>
-#include <functional>
-#include <map>
-#include <memory>
-#include <string>
-#include <vector>
-
+#include "ScreenWalkBench.h"
 #include "campaign/Country.h"
 #include "campaign/Dock.h"
 #include "campaign/Planet.h"
-#include "formkit/Chbcbtn.h"
-#include "platform/headless/TestKit.h"
 #include "screens/F_dock.h"
-#include "screens/F_save.h"
-#include "screens/F_sysmes.h"
-#include "screens/Main.h"
-#include "support/GameFolder.h"
 
 using namespace vdmq;
+using namespace vdmq::bench;
 
 namespace {
-
-using TClock = std::chrono::steady_clock;
-
-// One step of the walk: the modal form it waits for ("" the main window), what it does there, and
-// the name of the timing it starts (a click) or ends (the form is up and presented).
-struct TStep {
-  std::string on;
-  std::function<void(TForm*)> act;
-  std::string starts, ends;
-};
-
-void ClickNamed(TForm* f, const char* name) { Click(Find<TControl>(f, name), mbLeft, false); }
 
 // Every dock of every planet on the map belongs to the player.
 void GiveEveryDock() {
@@ -59,49 +34,6 @@ void ChooseFreeDock(TForm* f) {
       return;
     }
   }
-}
-
-std::map<std::string, double> Walk(const std::vector<TStep>& steps) {
-  test::TGameFolder folder;
-  std::map<std::string, double> ms;
-  std::map<std::string, std::pair<TClock::time_point, int>> started;
-  size_t next = 0;
-  THeadlessSession* session = nullptr;
-  WinMain([&] {
-    auto s = std::make_shared<THeadlessSession>();
-    session = s.get();
-    s->Backend.Driver = [&] {
-      TForm* top = TopModal();
-      const std::string cls = top ? top->ClassName() : "";
-      if (auto* save = dynamic_cast<TfmSave*>(top)) {
-        Click(save->btnNewGame, mbLeft, false);
-        return true;
-      }
-      if (next >= steps.size()) {
-        if (top == fmSysMes) Click(fmSysMes->btnOk, mbLeft, false);
-        else if (top == nullptr) fmMain->Close();
-        else top->ModalResult = mrCancel;
-        return true;
-      }
-      const TStep& step = steps[next];
-      if (cls != step.on) {
-        if (top != fmSysMes) return false;
-        Click(fmSysMes->btnOk, mbLeft, false);
-        return true;
-      }
-      if (!step.ends.empty()) {
-        const auto& [begin, presents] = started[step.ends];
-        if (session->Backend.PresentCount() <= presents) return false;
-        ms[step.ends] = std::chrono::duration<double, std::milli>(TClock::now() - begin).count();
-      }
-      ++next;
-      if (!step.starts.empty()) started[step.starts] = {TClock::now(), session->Backend.PresentCount()};
-      step.act(top);
-      return true;
-    };
-    return std::static_pointer_cast<void>(s);
-  });
-  return ms;
 }
 
 std::vector<TStep> ShipyardWalk() {
@@ -134,21 +66,7 @@ std::vector<TStep> ShipyardWalk() {
   };
 }
 
-void BM_ShipyardScreensUntilPresented(benchmark::State& state) {
-  std::map<std::string, double> total;
-  int runs = 0;
-  for (auto _ : state) {
-    const auto ms = Walk(ShipyardWalk());
-    double sum = 0;
-    for (const auto& [name, value] : ms) {
-      total[name] += value;
-      sum += value;
-    }
-    ++runs;
-    state.SetIterationTime(sum / 1000);
-  }
-  for (const auto& [name, value] : total) state.counters[name + "_ms"] = value / runs;
-}
+void BM_ShipyardScreensUntilPresented(benchmark::State& state) { RunWalks(state, ShipyardWalk); }
 BENCHMARK(BM_ShipyardScreensUntilPresented)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
