@@ -5,25 +5,12 @@
 // screen.
 #include "ScreenWalkBench.h"
 #include "campaign/Country.h"
-#include "screens/F_pl_sel.h"
+#include "support/ScreenPicks.h"
 
 using namespace vdmq;
 using namespace vdmq::bench;
 
 namespace {
-
-// Brings the player's capital to the planet selector's first line and highlights it.
-void ChooseCapital(TForm* f) {
-  auto* sel = static_cast<TfmPlaSel*>(f);
-  const int capital = GetCountryCapital(GetPlayerCountry());
-  for (int i = 0; i < sel->List.Count; ++i)
-    if (sel->List.Places[static_cast<size_t>(i)] == capital) {
-      sel->List.Top = i;
-      sel->ShowList();
-      ClickNamed(f, "lbCmdName0");
-      return;
-    }
-}
 
 std::vector<TStep> FleetWalk() {
   auto click = [](const char* name) { return [name](TForm* f) { ClickNamed(f, name); }; };
@@ -37,7 +24,7 @@ std::vector<TStep> FleetWalk() {
       {"TfmFleet", click("btnClose"), "", ""},
       {"TfmFleetSel", click("btnClose"), "", ""},
       {"", [](TForm*) { Click(fmMain->btnPlanet, mbLeft, false); }, "", ""},
-      {"TfmPlaSel", ChooseCapital, "", ""},
+      {"TfmPlaSel", [](TForm* f) { test::PickPlanetLine(f, GetCountryCapital(GetPlayerCountry())); }, "", ""},
       {"TfmPlaSel", click("btnOk"), "planet_screen", ""},
       {"TfmPlanet", click("btnClose"), "", "planet_screen"},
   };

@@ -9,6 +9,7 @@
 #include "campaign/Planet.h"
 #include "screens/F_cm_sel.h"
 #include "screens/F_dock.h"
+#include "support/ScreenPicks.h"
 
 using namespace vdmq;
 using namespace vdmq::bench;
@@ -27,18 +28,6 @@ void GiveEveryDock() {
   }
 }
 
-// The dock screen's first free dock line (the list is in name order).
-void ChooseFreeDock(TForm* f) {
-  auto* dock = static_cast<TfmDock*>(f);
-  for (int i = 0; i < dock->List.Count && i < 10; ++i) {
-    const int e = dock->List.Places[static_cast<size_t>(i)];
-    if (GetDockState(e / 3, e % 3) == kDockStateEmpty) {
-      Click(dock->List.lbList[i], mbLeft, false);
-      return;
-    }
-  }
-}
-
 std::vector<TStep> ShipyardWalk() {
   auto click = [](const char* name) { return [name](TForm* f) { ClickNamed(f, name); }; };
   auto nothing = [](TForm*) {};
@@ -50,7 +39,7 @@ std::vector<TStep> ShipyardWalk() {
       {"TfmDentaku", click("btnBack"), "", "keypad"},
       {"TfmTec", click("btnClose"), "", ""},
       {"", [](TForm*) { Click(fmMain->btnDock, mbLeft, false); }, "", ""},
-      {"TfmDock", ChooseFreeDock, "", ""},
+      {"TfmDock", [](TForm* f) { test::PickFreeDock(f); }, "", ""},
       {"TfmDock", click("btnZousen"), "designer", ""},
       {"TfmBuild", click("btnFrame"), "", "designer"},
       {"TfmParts", click("btnOk"), "", ""},

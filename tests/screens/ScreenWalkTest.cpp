@@ -10,7 +10,6 @@
 #include "ModalStepsSupport.h"
 #include "ScreensTestSupport.h"
 #include "campaign/Country.h"
-#include "campaign/Dock.h"
 #include "campaign/Fleet.h"
 #include "campaign/Planet.h"
 #include "campaign/Qvmap.h"
@@ -18,10 +17,9 @@
 #include "formkit/Chbcbtn.h"
 #include "platform/base/Sjis.h"
 #include "platform/core/StdCtrls.h"
-#include "screens/F_dock.h"
-#include "screens/F_pl_sel.h"
 #include "screens/Main.h"
 #include "screens/Qvgraph.h"
+#include "support/ScreenPicks.h"
 
 namespace vdmq {
 namespace {
@@ -149,16 +147,8 @@ TEST(ScreenWalk, EveryScreenOpensFromItsPathsAndUnwinds) {
       .Then("TfmPlaSel",
             [&](TForm* f) {
               look(f);
-              auto* sel = static_cast<TfmPlaSel*>(f);
-              for (int i = 0; i < sel->List.Count; ++i)
-                if (sel->List.Places[static_cast<size_t>(i)] == capital) {
-                  sel->List.Top = i;
-                  sel->ShowList();
-                  ClickNamed(f, "lbCmdName0");
-                  ClickNamed(f, "btnOk");
-                  return;
-                }
-              ADD_FAILURE() << "the capital is not listed";
+              ASSERT_TRUE(test::PickPlanetLine(f, capital)) << "the capital is not listed";
+              ClickNamed(f, "btnOk");
             })
       .Then("TfmPlanet", see("btnSetShip"))
       .Then("TfmBuild", click("btnFrame"))
@@ -172,16 +162,8 @@ TEST(ScreenWalk, EveryScreenOpensFromItsPathsAndUnwinds) {
       .Then("TfmDock",
             [&](TForm* f) {
               look(f);
-              auto* dock = static_cast<TfmDock*>(f);
-              for (int i = 0; i < dock->List.Count && i < 10; ++i) {
-                const int e = dock->List.Places[static_cast<size_t>(i)];
-                if (GetDockState(e / 3, e % 3) == kDockStateEmpty) {
-                  ClickNamed(f, "lbList" + std::to_string(i));
-                  ClickNamed(f, "btnZousen");
-                  return;
-                }
-              }
-              ADD_FAILURE() << "no free dock on the first page";
+              ASSERT_TRUE(test::PickFreeDock(f)) << "no free dock on the first page";
+              ClickNamed(f, "btnZousen");
             })
       .Then("TfmBuild", see("btnFrame"))
       .Then("TfmParts", click("btnBack"))

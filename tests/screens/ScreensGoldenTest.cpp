@@ -11,14 +11,12 @@
 #include "ScreensTestSupport.h"
 #include "campaign/Country.h"
 #include "formkit/Chbcbtn.h"
-#include "campaign/Dock.h"
 #include "platform/core/StdCtrls.h"
-#include "screens/F_dock.h"
-#include "screens/F_pl_sel.h"
 #include "screens/Main.h"
 #include "screens/f_cmd_if.h"
 #include "support/Golden.h"
 #include "support/GoldenArchive.h"
+#include "support/ScreenPicks.h"
 
 namespace vdmq {
 namespace {
@@ -104,14 +102,7 @@ TEST_F(ScreensGolden, EveryGameScreenOverTheFirstTurn) {
       .Then("TfmPlaSel",
             [&](TForm* f) {
               EXPECT_TRUE(test::MatchesGolden(Screen(run), "screens", "planet_selector"));
-              auto* sel = static_cast<TfmPlaSel*>(f);
-              const int capital = GetCountryCapital(GetPlayerCountry());
-              for (int i = 0; i < sel->List.Count; ++i)
-                if (sel->List.Places[static_cast<size_t>(i)] == capital) {
-                  sel->List.Top = i;
-                  sel->ShowList();
-                }
-              test::ClickNamed(f, "lbCmdName0");
+              EXPECT_TRUE(test::PickPlanetLine(f, GetCountryCapital(GetPlayerCountry())));
               test::ClickNamed(f, "btnOk");
             })
       .Then("TfmPlanet", shot("planet_screen", "btnClose"))
@@ -121,16 +112,8 @@ TEST_F(ScreensGolden, EveryGameScreenOverTheFirstTurn) {
       .Then("TfmDock",
             [&](TForm* f) {
               EXPECT_TRUE(test::MatchesGolden(Screen(run), "screens", "dock_screen"));
-              auto* dock = static_cast<TfmDock*>(f);
-              for (int i = 0; i < dock->List.Count && i < 10; ++i) {
-                const int e = dock->List.Places[static_cast<size_t>(i)];
-                if (GetDockState(e / 3, e % 3) == kDockStateEmpty) {
-                  test::ClickNamed(f, "lbList" + std::to_string(i));
-                  test::ClickNamed(f, "btnZousen");
-                  return;
-                }
-              }
-              ADD_FAILURE() << "no free dock on the first page";
+              ASSERT_TRUE(test::PickFreeDock(f)) << "no free dock on the first page";
+              test::ClickNamed(f, "btnZousen");
             })
       .Then("TfmBuild", click("btnFrame"))
       .Then("TfmParts", click("btnOk"))  // the dearest hull comes first and is chosen
