@@ -10,7 +10,6 @@
 #include "qolib/graphics/Qograph_rap.h"
 #include "screens/F_parts.h"
 #include "screens/ScreenList.h"
-#include "screens/ScreenParts.h"
 
 namespace vdmq {
 
@@ -75,7 +74,7 @@ TfmBuild::TfmBuild(TComponent* owner) : TCHF_Form(owner) {
   imgBG = MakeScreenBackground(this, QoBG, 600, 500);
 
   imgFrame = MakeScreenPicture(this, "plFrame", "imgFrame", QoFrame, 18, 120, 256, 160);
-  plFrame = static_cast<TPanel*>(FindComponent("plFrame"));
+  plFrame = static_cast<TPanel*>(imgFrame->Parent());
 
   for (int kind = 0; kind < kPartsKindCount; ++kind) {
     const TSlotLayout& s = kSlots[kind];

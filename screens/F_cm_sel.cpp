@@ -9,7 +9,6 @@
 #include "platform/base/Sjis.h"
 #include "platform/core/StdCtrls.h"
 #include "qolib/graphics/Qograph_rap.h"
-#include "screens/ScreenParts.h"
 #include "screens/f_cmd_if.h"
 
 namespace vdmq {
@@ -63,17 +62,8 @@ TfmCmdSel::TfmCmdSel(TComponent* owner) : TCHF_Form(owner) {
   List.Create(this, 180, 60, 12, 552, kScrollTops, [this] { ShowList(); }, "lbCmdName");
   for (TLabel* line : List.lbList) line->OnClick = [this](TComponent* s) { lbCmdName0Click(s); };
 
-  plCmd = new TPanel(this);
-  plCmd->Name = "plCmd";
-  plCmd->SetParent(this);
-  plCmd->BevelOuter = bvNone;
-  plCmd->SetColor(clBlack);
-  plCmd->SetBounds(20, 52, 138, 138);
-  imgCmd = new TImage(this);
-  imgCmd->Name = "imgCmd";
-  imgCmd->SetParent(plCmd);
-  imgCmd->SetBounds(0, 0, 138, 138);
-  BindSurface(QoCmd, *imgCmd);
+  imgCmd = MakeScreenPicture(this, "plCmd", "imgCmd", QoCmd, 20, 52, 138, 138);
+  plCmd = static_cast<TPanel*>(imgCmd->Parent());
 
   btnCmdInfo = MakeScreenButton(this, "btnCmdInfo", 348, 216, 86, 28, SJS("詳細"), "bc86_28_2");
   btnOk = MakeScreenButton(this, "btnOk", 434, 216, 86, 28, SJS("決定"), "bc86_28_2");

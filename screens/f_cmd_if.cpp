@@ -11,7 +11,6 @@
 #include "platform/core/StdCtrls.h"
 #include "qolib/graphics/Qograph_rap.h"
 #include "screens/ScreenList.h"
-#include "screens/ScreenParts.h"
 
 namespace vdmq {
 
@@ -39,17 +38,8 @@ TfmInfo::TfmInfo(TComponent* owner) : TCHF_Form(owner) {
   SetUpScreenForm(this, "fmInfo", "", 540, 280);
   imgBG = MakeScreenBackground(this, QoBG, 540, 280);
 
-  plCmd = new TPanel(this);
-  plCmd->Name = "plCmd";
-  plCmd->SetParent(this);
-  plCmd->BevelOuter = bvNone;
-  plCmd->SetColor(clBlack);
-  plCmd->SetBounds(28, 16, 216, 216);
-  imgCmd = new TImage(this);
-  imgCmd->Name = "imgCmd";
-  imgCmd->SetParent(plCmd);
-  imgCmd->SetBounds(0, 0, 216, 216);
-  BindSurface(QoImg, *imgCmd);
+  imgCmd = MakeScreenPicture(this, "plCmd", "imgCmd", QoImg, 28, 16, 216, 216);
+  plCmd = static_cast<TPanel*>(imgCmd->Parent());
 
   lbName = MakeScreenLabel(this, "lbName", 252, 20, "");
   for (int i = 0; i < kProfileLines; ++i) {
