@@ -10,6 +10,7 @@
 #include "qolib/graphics/Qograph_rap.h"
 #include "screens/F_parts.h"
 #include "screens/ScreenList.h"
+#include "screens/ScreenParts.h"
 
 namespace vdmq {
 
@@ -73,8 +74,7 @@ TfmBuild::TfmBuild(TComponent* owner) : TCHF_Form(owner) {
   SetUpScreenForm(this, "fmBuild", SJS("造船所"), 600, 500);
   imgBG = MakeScreenBackground(this, QoBG, 600, 500);
 
-  imgFrame = MakeScreenPicture(this, "plFrame", "imgFrame", QoFrame, 18, 120, 256, 160);
-  plFrame = static_cast<TPanel*>(imgFrame->Parent());
+  imgFrame = MakeScreenPicture(this, &plFrame, "plFrame", "imgFrame", QoFrame, 18, 120, 256, 160);
 
   for (int kind = 0; kind < kPartsKindCount; ++kind) {
     const TSlotLayout& s = kSlots[kind];

@@ -21,13 +21,7 @@ constexpr int kKindPortrait = 42;
 constexpr int kScrollTops[4] = {60, 88, 124, 152};
 TfmCmdSel* openCmdSel = nullptr;
 
-struct TColumn {
-  const char* name;
-  const char* caption;
-  int left, width;
-  const char* faces;
-};
-constexpr TColumn kColumnFaces[TfmCmdSel::kColumns] = {
+constexpr TScreenColumn kColumnBar[TfmCmdSel::kColumns] = {
     {"btnName", "司令官名", 180, 162, "bc162_20_l"}, {"btnFleet", "艦隊", 342, 30, "bc30_20_m"},
     {"btnLev", "LV", 372, 30, "bc30_20_m"},          {"btnAtk", "攻撃", 402, 30, "bc30_20_m"},
     {"btnDef", "防御", 432, 30, "bc30_20_m"},        {"btnJudge", "判断", 462, 30, "bc30_20_m"},
@@ -53,17 +47,11 @@ TfmCmdSel::TfmCmdSel(TComponent* owner) : TCHF_Form(owner) {
   SetUpScreenForm(this, "fmCmdSel", SJS("司令官選択"), 616, 252);
   imgBG = MakeScreenBackground(this, QoBG, 616, 252);
 
-  for (int i = 0; i < kColumns; ++i) {
-    const TColumn& c = kColumnFaces[i];
-    btnColumn[i] = MakeScreenButton(this, c.name, c.left, 32, c.width, 20, Utf8ToSjis(c.caption), c.faces);
-    btnColumn[i]->Tag = i + 1;
-    btnColumn[i]->OnClick = [this](TComponent* s) { btnNameClick(s); };
-  }
+  MakeColumnButtons(this, 32, kColumnBar, kColumns, btnColumn, [this](TComponent* s) { btnNameClick(s); });
   List.Create(this, 180, 60, 12, 552, kScrollTops, [this] { ShowList(); }, "lbCmdName");
   for (TLabel* line : List.lbList) line->OnClick = [this](TComponent* s) { lbCmdName0Click(s); };
 
-  imgCmd = MakeScreenPicture(this, "plCmd", "imgCmd", QoCmd, 20, 52, 138, 138);
-  plCmd = static_cast<TPanel*>(imgCmd->Parent());
+  imgCmd = MakeScreenPicture(this, &plCmd, "plCmd", "imgCmd", QoCmd, 20, 52, 138, 138);
 
   btnCmdInfo = MakeScreenButton(this, "btnCmdInfo", 348, 216, 86, 28, SJS("詳細"), "bc86_28_2");
   btnOk = MakeScreenButton(this, "btnOk", 434, 216, 86, 28, SJS("決定"), "bc86_28_2");
@@ -92,16 +80,13 @@ void TfmCmdSel::BuildList() {
   for (int cmd = 0; cmd < kCmdCount; ++cmd)
     if (GetCmdBelong(cmd) == Country) List.Append(cmd);
   const int key = SortKey;
-  const bool descending = Descending;
-  List.Sort([key, descending](int a, int b) {
-    int order = 0;  // <0: a first
-    if (key == 0)
-      order = std::string_view(GetCmdName(a)).compare(GetCmdName(b));
-    else
-      order = SortValue(a, key) < SortValue(b, key) ? -1 : SortValue(a, key) > SortValue(b, key) ? 1 : 0;
-    if (order == 0) order = a - b;
-    return descending ? order > 0 : order < 0;
-  });
+  List.SortByKey(
+      [key](int a, int b) {
+        if (key == 0) return std::string_view(GetCmdName(a)).compare(GetCmdName(b));
+        const int va = SortValue(a, key), vb = SortValue(b, key);
+        return (va > vb) - (va < vb);
+      },
+      Descending);
 }
 
 void TfmCmdSel::ShowList() {

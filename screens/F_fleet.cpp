@@ -69,8 +69,7 @@ TfmFleet::TfmFleet(TComponent* owner) : TCHF_Form(owner) {
     lbFoShipCnt[s] = MakeScreenLabel(this, "lbFo" + n + "ShipCnt", 150, 296 + 40 * s, "");
     lbFoShipCnt[s]->Tag = 7 + s;
   }
-  imgShip = MakeScreenPicture(this, "plShip", "imgShip", QoShip, 240, 168, 256, 160);
-  plShip = static_cast<TPanel*>(imgShip->Parent());
+  imgShip = MakeScreenPicture(this, &plShip, "plShip", "imgShip", QoShip, 240, 168, 256, 160);
 
   btnSetShip = MakeScreenButton(this, "btnSetShip", 232, 336, 86, 28, SJS("就役"), "bc86_28_2");
   btnDelShip = MakeScreenButton(this, "btnDelShip", 318, 336, 86, 28, SJS("退役"), "bc86_28_2");

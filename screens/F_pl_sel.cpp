@@ -18,13 +18,7 @@ constexpr int kKindBackground = 16;
 constexpr int kScrollTops[4] = {56, 84, 120, 148};
 TfmPlaSel* openPlaSel = nullptr;
 
-struct TColumn {
-  const char* name;
-  const char* caption;
-  int left, width;
-  const char* faces;
-};
-constexpr TColumn kColumnFaces[TfmPlaSel::kColumns] = {
+constexpr TScreenColumn kColumnBar[TfmPlaSel::kColumns] = {
     {"btnName", "名前", 48, 126, "bc126_20_l"},   {"btnBelong", "所属", 174, 126, "bc126_20_m"},
     {"btnCapital", "本拠", 300, 30, "bc30_20_m"}, {"btnFund", "収入", 330, 54, "bc54_20_m"},
     {"btnHokyuu", "補給", 384, 30, "bc30_20_m"},  {"btnStayFleet", "駐留", 414, 30, "bc30_20_r"},
@@ -47,12 +41,7 @@ TfmPlaSel::TfmPlaSel(TComponent* owner) : TCHF_Form(owner) {
   SetUpScreenForm(this, "fmPlaSel", SJS("拠点選択"), 540, 240);
   imgBG = MakeScreenBackground(this, QoBG, 540, 240);
 
-  for (int i = 0; i < kColumns; ++i) {
-    const TColumn& c = kColumnFaces[i];
-    btnColumn[i] = MakeScreenButton(this, c.name, c.left, 28, c.width, 20, Utf8ToSjis(c.caption), c.faces);
-    btnColumn[i]->Tag = i + 1;
-    btnColumn[i]->OnClick = [this](TComponent* s) { btnNameClick(s); };
-  }
+  MakeColumnButtons(this, 28, kColumnBar, kColumns, btnColumn, [this](TComponent* s) { btnNameClick(s); });
   List.Create(this, 48, 56, 12, 452, kScrollTops, [this] { ShowList(); }, "lbCmdName", 0);
   for (TLabel* line : List.lbList) line->OnClick = [this](TComponent* s) { lbCmdName0Click(s); };
 
@@ -78,18 +67,13 @@ void TfmPlaSel::BuildList() {
   for (int planet = 0; planet < kPlanetCount; ++planet)
     if (IsPlanetOnMap(planet) && (Country == -1 || GetPlanetBelong(planet) == Country)) List.Append(planet);
   const int key = SortKey;
-  const bool descending = Descending;
-  List.Sort([key, descending](int a, int b) {
-    int order = 0;  // <0: a first
-    if (key == 0) {
-      order = std::string_view(NameOrEmpty(GetPlanetName(a))).compare(NameOrEmpty(GetPlanetName(b)));
-    } else {
-      const int va = SortValue(a, key), vb = SortValue(b, key);
-      order = va < vb ? -1 : va > vb ? 1 : 0;
-    }
-    if (order == 0) order = a - b;
-    return descending ? order > 0 : order < 0;
-  });
+  List.SortByKey(
+      [key](int a, int b) {
+        if (key == 0) return std::string_view(NameOrEmpty(GetPlanetName(a))).compare(NameOrEmpty(GetPlanetName(b)));
+        const int va = SortValue(a, key), vb = SortValue(b, key);
+        return (va > vb) - (va < vb);
+      },
+      Descending);
 }
 
 void TfmPlaSel::ShowList() {

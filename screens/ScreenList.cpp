@@ -94,25 +94,36 @@ TImage* MakeScreenBackground(TForm* owner, TQoTrueDib& surface, int width, int h
   return image;
 }
 
-TImage* MakeScreenPicture(TForm* owner, const std::string& panel, const std::string& image, TQoTrueDib& surface,
-                          int left, int top, int w, int h) {
+void DrawScreenBackground(TQoTrueDib& surface, int kind) {
+  DrawBmpPackById(&surface, 0, 0, kind, 0);
+  surface.Change();
+}
+
+TImage* MakeScreenPicture(TForm* owner, TPanel** panel, const std::string& panelName, const std::string& imageName,
+                          TQoTrueDib& surface, int left, int top, int w, int h) {
   auto* p = new TPanel(owner);
-  p->Name = panel;
+  p->Name = panelName;
   p->SetParent(owner);
   p->BevelOuter = bvNone;
   p->SetColor(clBlack);
   p->SetBounds(left, top, w, h);
-  auto* i = new TImage(owner);
-  i->Name = image;
-  i->SetParent(p);
-  i->SetBounds(0, 0, w, h);
-  BindSurface(surface, *i);
-  return i;
+  *panel = p;
+  auto* image = new TImage(owner);
+  image->Name = imageName;
+  image->SetParent(p);
+  image->SetBounds(0, 0, w, h);
+  BindSurface(surface, *image);
+  return image;
 }
 
-void DrawScreenBackground(TQoTrueDib& surface, int kind) {
-  DrawBmpPackById(&surface, 0, 0, kind, 0);
-  surface.Change();
+void MakeColumnButtons(TForm* owner, int top, const TScreenColumn* columns, int count, TCHBcBitBtn** buttons,
+                       const std::function<void(TComponent*)>& onClick) {
+  for (int i = 0; i < count; ++i) {
+    const TScreenColumn& c = columns[i];
+    buttons[i] = MakeScreenButton(owner, c.name, c.left, top, c.width, 20, Utf8ToSjis(c.caption), c.faces);
+    buttons[i]->Tag = i + 1;
+    buttons[i]->OnClick = onClick;
+  }
 }
 
 void SetLabelColor(TLabel* label, TColor color) {
@@ -177,6 +188,14 @@ int TScreenList::EntryOfSender(const TComponent* sender) const {
 
 void TScreenList::Sort(const std::function<bool(int, int)>& less) {
   std::sort(Places.begin(), Places.begin() + Count, less);
+}
+
+void TScreenList::SortByKey(const std::function<int(int, int)>& compareKey, bool descending) {
+  Sort([&compareKey, descending](int a, int b) {
+    int order = compareKey(a, b);
+    if (order == 0) order = a - b;
+    return descending ? order > 0 : order < 0;
+  });
 }
 
 void TScreenList::Show(const std::function<std::string(int)>& text, const std::function<TColor(int)>& color) {

@@ -19,6 +19,7 @@ class TComponent;
 class TForm;
 class TImage;
 class TLabel;
+class TPanel;
 class TQoTrueDib;
 
 // The frame of a screen: its name, a single border without caption buttons, centred on the screen,
@@ -44,10 +45,21 @@ TLabel* MakeScreenLabel(TForm* owner, const std::string& name, int left, int top
 TImage* MakeScreenBackground(TForm* owner, TQoTrueDib& surface, int width, int height);
 // Draws the picture of a file kind onto the background surface.
 void DrawScreenBackground(TQoTrueDib& surface, int kind);
-// A picture of a screen: a black panel at (left, top), w x h, holding an image control of the same
-// size with the surface bound to it.
-TImage* MakeScreenPicture(TForm* owner, const std::string& panel, const std::string& image, TQoTrueDib& surface,
-                          int left, int top, int w, int h);
+// A black panel at (left, top), w x h, into *panel, holding the image of its size that it answers,
+// bound to the surface (a picture shown on a screen: a portrait, a ship).
+TImage* MakeScreenPicture(TForm* owner, TPanel** panel, const std::string& panelName, const std::string& imageName,
+                          TQoTrueDib& surface, int left, int top, int w, int h);
+
+// One column button of a list's header bar: its name, caption (UTF-8), left, width and faces.
+struct TScreenColumn {
+  const char* name;
+  const char* caption;
+  int left, width;
+  const char* faces;
+};
+// The header bar at top: the buttons of the columns, numbered 1.. by their Tag, into buttons[].
+void MakeColumnButtons(TForm* owner, int top, const TScreenColumn* columns, int count, TCHBcBitBtn** buttons,
+                       const std::function<void(TComponent*)>& onClick);
 
 // Sets a label's font colour (a no-op when it already has it).
 void SetLabelColor(TLabel* label, TColor color);
@@ -110,6 +122,9 @@ class TScreenList {
   int EntryOfSender(const TComponent* sender) const;
   // Sorts the entries by a strict order.
   void Sort(const std::function<bool(int, int)>& less);
+  // Sorts the entries by a key (compareKey: below, at or above 0 as a's key is below, equal to or
+  // above b's), equal keys by entry ascending; descending reverses the whole order.
+  void SortByKey(const std::function<int(int a, int b)>& compareKey, bool descending);
 
   // Writes the ten lines (text and colour of each shown entry; "" past the end) and the scroll
   // buttons' states.

@@ -5,7 +5,6 @@
 #include "campaign/Country.h"
 #include "campaign/Fleet.h"
 #include "campaign/Planet.h"
-#include "campaign/Stdfunc.h"
 #include "formkit/Chbcbtn.h"
 #include "platform/base/Sjis.h"
 #include "platform/core/StdCtrls.h"
@@ -38,8 +37,7 @@ TfmInfo::TfmInfo(TComponent* owner) : TCHF_Form(owner) {
   SetUpScreenForm(this, "fmInfo", "", 540, 280);
   imgBG = MakeScreenBackground(this, QoBG, 540, 280);
 
-  imgCmd = MakeScreenPicture(this, "plCmd", "imgCmd", QoImg, 28, 16, 216, 216);
-  plCmd = static_cast<TPanel*>(imgCmd->Parent());
+  imgCmd = MakeScreenPicture(this, &plCmd, "plCmd", "imgCmd", QoImg, 28, 16, 216, 216);
 
   lbName = MakeScreenLabel(this, "lbName", 252, 20, "");
   for (int i = 0; i < kProfileLines; ++i) {
