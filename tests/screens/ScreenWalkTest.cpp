@@ -10,6 +10,7 @@
 #include "ModalStepsSupport.h"
 #include "ScreensTestSupport.h"
 #include "campaign/Country.h"
+#include "campaign/Dock.h"
 #include "campaign/Fleet.h"
 #include "campaign/Planet.h"
 #include "campaign/Qvmap.h"
@@ -142,8 +143,16 @@ TEST(ScreenWalk, EveryScreenOpensFromItsPathsAndUnwinds) {
               EXPECT_FALSE(fmMain->btnFleet->Enabled());
               ClickAt(fmMain->imgQvMap, 300, 200, mbRight, false);  // leaves the move mode
             })
-      // The planet selector, the planet screen of the capital and what it opens.
-      .Then("", bar(&TfmMain::btnPlanet))
+      // The planet selector, the planet screen of the capital and what it opens; a satellite and a
+      // finished ship in the capital's first dock are given, to be looked at.
+      .Then("",
+            [&](TForm* f) {
+              const TShipData ship = *GetFleetShipPtr(GetPlayerCountry(), 0, 0);
+              SetPlanetSate(capital, 1, &ship);
+              PutDockShip(capital, 0, &ship);
+              ASSERT_EQ(GetDockState(capital, 0), kDockStateFinished);
+              bar(&TfmMain::btnPlanet)(f);
+            })
       .Then("TfmPlaSel",
             [&](TForm* f) {
               look(f);
@@ -156,12 +165,21 @@ TEST(ScreenWalk, EveryScreenOpensFromItsPathsAndUnwinds) {
       .Then("TfmBuild", click("btnClose"))
       .Then("TfmPlanet", click("btnInfo"))
       .Then("TfmInfo", see("btnBack"))
+      .Then("TfmPlanet", click("spbtnSt1"))
+      .Then("TfmPlanet", click("btnInfoShip"))
+      .Then("TfmBuild", see("btnClose"))
       .Then("TfmPlanet", click("btnClose"))
       // The dock screen, the designer and the parts selector; the technology screen and the keypad.
       .Then("", bar(&TfmMain::btnDock))
       .Then("TfmDock",
             [&](TForm* f) {
               look(f);
+              ClickNamed(f, "lbList0");  // the capital's first dock, with its finished ship
+              ClickNamed(f, "btnInfo");
+            })
+      .Then("TfmBuild", see("btnClose"))
+      .Then("TfmDock",
+            [&](TForm* f) {
               ASSERT_TRUE(test::PickFreeDock(f)) << "no free dock on the first page";
               ClickNamed(f, "btnZousen");
             })
@@ -221,7 +239,8 @@ TEST(ScreenWalk, EveryScreenOpensFromItsPathsAndUnwinds) {
       "TfmFleetSel 艦隊選択",   "TfmFleet 艦隊メニュー",  "TfmCmdSel 司令官選択", "TfmInfo 司令官情報",
       "TfmDock 造船所一覧",     "TfmDock 造船所一覧",     "TfmBuild 造船所",      "TfmInfo 司令官情報",
       "TfmPlaSel 拠点選択",     "TfmPlanet 拠点メニュー", "TfmParts パーツ選択",  "TfmInfo 勢力情報",
-      "TfmDock 造船所一覧",     "TfmBuild 造船所",        "TfmTec 技術開発",      "TfmDentaku 数値入力",
+      "TfmBuild 造船所",        "TfmDock 造船所一覧",     "TfmBuild 造船所",      "TfmBuild 造船所",
+      "TfmTec 技術開発",        "TfmDentaku 数値入力",
       "TfmFleetSel 艦隊選択",   "TfmPlanet 拠点メニュー", "TfmBuild 造船所",      "TfmParts パーツ選択",
       "TfmPlanet 拠点メニュー", "TfmFleet 艦隊メニュー",
   };
