@@ -205,10 +205,10 @@ void TfmFleet::btnCmdChgClick(TComponent*) {
   const int cmd = ShowCmdSel(0, Country, -1);
   if (cmd < 0) return;
   const int led = GetCmdUnderFleet(cmd);
-  const bool sendsHome =
-      SearchCmdByFleet(Country, Fleet) == -1 && led != -1 && IsFleetOnMap(GetCmdBelong(cmd), led);
-  const std::string question = sendsHome ? SJS("指揮官に任命されている司令官です。<BR>指揮下の艦隊は帰還しますが<BR>よろしいですか？")
-                                         : SJS("艦隊指揮官に任命します。<BR>よろしいですか？");
+  const bool sendsHome = SearchCmdByFleet(Country, Fleet) == -1 && led != -1 && IsFleetOnMap(GetCmdBelong(cmd), led);
+  const std::string question =
+      sendsHome ? SJS("指揮官に任命されている司令官です。<BR>指揮下の艦隊は帰還しますが<BR>よろしいですか？")
+                : SJS("艦隊指揮官に任命します。<BR>よろしいですか？");
   if (GameHost().SysMes(question, SJS("確認"), 1) != 1) return;
   SetCmdUnderFleet(cmd, Fleet);
   Refresh();

@@ -114,8 +114,8 @@ TEST_F(FleetScreen, ButtonsFollowTheOwnerThePlaceAndTheCommander) {
        "001 001 0", "001 000 0"},
       {"computer's, no commander", 3, [] { test::MakeFleet(3, 0, -1, 30, 30); }, "100 001 0", "100 000 0"},
   };
-  const char* names[] = {"btnCmdChg", "btnCmdFree", "btnCmdInfo", "", "btnSetShip", "btnDelShip",
-                         "btnInfoShip", "", "btnMove"};
+  const char* names[] = {"btnCmdChg",  "btnCmdFree",  "btnCmdInfo", "",       "btnSetShip",
+                         "btnDelShip", "btnInfoShip", "",           "btnMove"};
   for (const Case& c : cases) {
     SetUp();
     c.set();
@@ -324,11 +324,10 @@ TEST_F(FleetScreen, DismissingAsksByPlaceAndSendsTheFleetHome) {
     host_.answers = {c.answer};
     {
       TModalSteps steps(session_);
-      steps.Click("TfmFleet", "btnCmdFree")
-          .Then("TfmFleet", [&](TForm* f) {
-            EXPECT_EQ(LabelText(f, "lbCmdName"), c.answer == 1 ? "未登録" : SjisToUtf8(GetCmdName(5)));
-            ClickNamed(f, "btnClose");
-          });
+      steps.Click("TfmFleet", "btnCmdFree").Then("TfmFleet", [&](TForm* f) {
+        EXPECT_EQ(LabelText(f, "lbCmdName"), c.answer == 1 ? "未登録" : SjisToUtf8(GetCmdName(5)));
+        ClickNamed(f, "btnClose");
+      });
       ShowFleetForm(0, 0);
     }
     ASSERT_EQ(host_.messages.size(), 1u);

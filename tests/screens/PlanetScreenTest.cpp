@@ -68,12 +68,14 @@ TEST_F(PlanetScreen, ShowsThePlanetAndItsSlotsWithTheOwnersButtons) {
     std::string name, owner, fund, supply;
     const char* buttons;  // 配備 破棄 詳細
   } cases[] = {
-      {kCapital, 0, "本拠地 " + capitalName, "所属 " + SjisToUtf8(GetCountryName(0)), "収入資金 0", "補給能力 0", "100"},
-      {kCapital, 1, "本拠地 " + capitalName, "所属 " + SjisToUtf8(GetCountryName(0)), "収入資金 0", "補給能力 0", "011"},
-      {kOther, 0, "拠点 " + SjisToUtf8(GetPlanetName(kOther)), "所属 " + SjisToUtf8(GetCountryName(2)),
-       "収入資金 345", "補給能力 7", "001"},
-      {kOther, 1, "拠点 " + SjisToUtf8(GetPlanetName(kOther)), "所属 " + SjisToUtf8(GetCountryName(2)),
-       "収入資金 345", "補給能力 7", "000"},
+      {kCapital, 0, "本拠地 " + capitalName, "所属 " + SjisToUtf8(GetCountryName(0)), "収入資金 0", "補給能力 0",
+       "100"},
+      {kCapital, 1, "本拠地 " + capitalName, "所属 " + SjisToUtf8(GetCountryName(0)), "収入資金 0", "補給能力 0",
+       "011"},
+      {kOther, 0, "拠点 " + SjisToUtf8(GetPlanetName(kOther)), "所属 " + SjisToUtf8(GetCountryName(2)), "収入資金 345",
+       "補給能力 7", "001"},
+      {kOther, 1, "拠点 " + SjisToUtf8(GetPlanetName(kOther)), "所属 " + SjisToUtf8(GetCountryName(2)), "収入資金 345",
+       "補給能力 7", "000"},
   };
   for (const Case& c : cases) {
     TfmPlanet* f = Make(c.planet, c.slot);

@@ -117,12 +117,14 @@ TEST(ScreenWalk, EveryScreenOpensFromItsPathsAndUnwinds) {
     };
   };
   int capital = -1;
-  script.NewGameToFirstTurn()
+  script
+      .NewGameToFirstTurn()
       // The fleet selector, the fleet screen and everything it opens; its move closes both.
-      .Then("", [&](TForm* f) {
-        capital = GetCountryCapital(GetPlayerCountry());
-        bar(&TfmMain::btnFleet)(f);
-      })
+      .Then("",
+            [&](TForm* f) {
+              capital = GetCountryCapital(GetPlayerCountry());
+              bar (&TfmMain::btnFleet)(f);
+            })
       .Then("TfmFleetSel", see("btnFl0"))
       .Then("TfmFleet", see("btnCmdChg"))
       .Then("TfmCmdSel", see("btnCmdInfo"))  // fleet selector → fleet screen → commander selector → information
@@ -151,7 +153,7 @@ TEST(ScreenWalk, EveryScreenOpensFromItsPathsAndUnwinds) {
               SetPlanetSate(capital, 1, &ship);
               PutDockShip(capital, 0, &ship);
               ASSERT_EQ(GetDockState(capital, 0), kDockStateFinished);
-              bar(&TfmMain::btnPlanet)(f);
+              bar (&TfmMain::btnPlanet)(f);
             })
       .Then("TfmPlaSel",
             [&](TForm* f) {
@@ -236,13 +238,12 @@ TEST(ScreenWalk, EveryScreenOpensFromItsPathsAndUnwinds) {
   EXPECT_EQ(run.Run(script), 0);
   EXPECT_TRUE(script.Done());
   const std::vector<std::string> expected = {
-      "TfmFleetSel 艦隊選択",   "TfmFleet 艦隊メニュー",  "TfmCmdSel 司令官選択", "TfmInfo 司令官情報",
-      "TfmDock 造船所一覧",     "TfmDock 造船所一覧",     "TfmBuild 造船所",      "TfmInfo 司令官情報",
-      "TfmPlaSel 拠点選択",     "TfmPlanet 拠点メニュー", "TfmParts パーツ選択",  "TfmInfo 勢力情報",
-      "TfmBuild 造船所",        "TfmDock 造船所一覧",     "TfmBuild 造船所",      "TfmBuild 造船所",
-      "TfmTec 技術開発",        "TfmDentaku 数値入力",
-      "TfmFleetSel 艦隊選択",   "TfmPlanet 拠点メニュー", "TfmBuild 造船所",      "TfmParts パーツ選択",
-      "TfmPlanet 拠点メニュー", "TfmFleet 艦隊メニュー",
+      "TfmFleetSel 艦隊選択", "TfmFleet 艦隊メニュー",  "TfmCmdSel 司令官選択",   "TfmInfo 司令官情報",
+      "TfmDock 造船所一覧",   "TfmDock 造船所一覧",     "TfmBuild 造船所",        "TfmInfo 司令官情報",
+      "TfmPlaSel 拠点選択",   "TfmPlanet 拠点メニュー", "TfmParts パーツ選択",    "TfmInfo 勢力情報",
+      "TfmBuild 造船所",      "TfmDock 造船所一覧",     "TfmBuild 造船所",        "TfmBuild 造船所",
+      "TfmTec 技術開発",      "TfmDentaku 数値入力",    "TfmFleetSel 艦隊選択",   "TfmPlanet 拠点メニュー",
+      "TfmBuild 造船所",      "TfmParts パーツ選択",    "TfmPlanet 拠点メニュー", "TfmFleet 艦隊メニュー",
   };
   EXPECT_EQ(opened, expected);
 }
