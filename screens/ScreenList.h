@@ -45,6 +45,7 @@ TLabel* MakeScreenLabel(TForm* owner, const std::string& name, int left, int top
 TImage* MakeScreenBackground(TForm* owner, TQoTrueDib& surface, int width, int height);
 // Draws the picture of a file kind onto the background surface.
 void DrawScreenBackground(TQoTrueDib& surface, int kind);
+
 // A black panel at (left, top), w x h, into *panel, holding the image of its size that it answers,
 // bound to the surface (a picture shown on a screen: a portrait, a ship).
 TImage* MakeScreenPicture(TForm* owner, TPanel** panel, const std::string& panelName, const std::string& imageName,
