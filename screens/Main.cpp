@@ -34,10 +34,10 @@
 #include "screens/F_tec.h"
 #include "screens/F_flsel.h"
 #include "screens/F_pl_sel.h"
-#include "screens/LaterScreens.h"
 #include "screens/Qvgraph.h"
 #include "screens/ScreenParts.h"
 #include "screens/ScreensHost.h"
+#include "screens/f_avi.h"
 
 namespace vdmq {
 
@@ -281,6 +281,7 @@ void TfmMain::FormCloseQuery(TComponent*, bool& canClose) { canClose = ConfirmGa
 
 void TfmMain::FormDestroy(TComponent*) {
   Sys().help->Quit();
+  StopCdTrack();
   if (QvMapGraph != nullptr) {
     QvMapGraph->Term();
     delete QvMapGraph;
@@ -409,7 +410,10 @@ void TfmMain::btnPlanetClick(TComponent*) {
 
 void TfmMain::btnSaveClick(TComponent*) { ShowSystem(); }
 
-void TfmMain::mpCdNotify(TComponent*) {}
+void TfmMain::mpCdNotify(TComponent*) {
+  // Only the end of the track: a superseded, aborted or failed play is not repeated.
+  if (mpCd->NotifyValue == EMediaNotify::Successful) RepeatCdTrack();
+}
 
 void TfmMain::TimerMainTimer(TComponent*) {}
 

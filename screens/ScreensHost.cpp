@@ -11,6 +11,7 @@
 #include "screens/F_sysmes.h"
 #include "screens/Main.h"
 #include "screens/Qvgraph.h"
+#include "screens/f_avi.h"
 
 namespace vdmq {
 
@@ -125,6 +126,14 @@ void TScreensHost::RepaintMainWindow() {
 void TScreensHost::ShowFleetForm(int country, int fleet) { vdmq::ShowFleetForm(country, fleet); }
 
 void TScreensHost::ShowPlanetWindow(int planet, int country) { vdmq::ShowPlanetWindow(planet, country); }
+
+void TScreensHost::PlayWave(int kind, int number, bool wait) { vdmq::PlayWave(kind, number, wait); }
+
+void TScreensHost::PlayAvi(int kind, int number) { vdmq::PlayAvi(kind, number); }
+
+void TScreensHost::PlayMapBgm() { PlayCdTrack(GetMapBgmTrack(), true); }
+
+void TScreensHost::PlayBattleBgm() { PlayCdTrack(GetBattleBgmTrack(), true); }
 
 void TScreensHost::ShowFleetSelByPlanet(int planet) { vdmq::ShowFleetSelByPlanet(planet); }
 

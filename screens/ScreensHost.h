@@ -41,6 +41,10 @@ class TScreensHost : public TMapViewGameHost {
   void RepaintMainWindow() override;
   void ShowFleetForm(int country, int fleet) override;
   void ShowPlanetWindow(int planet, int country) override;
+  void PlayWave(int kind, int number, bool wait) override;
+  void PlayAvi(int kind, int number) override;
+  void PlayMapBgm() override;
+  void PlayBattleBgm() override;
   void ShowFleetSelByPlanet(int planet) override;
 };
 

@@ -1,7 +1,0 @@
-#include "screens/LaterScreens.h"
-
-namespace vdmq {
-
-void ShowSystem() {}
-
-}  // namespace vdmq
