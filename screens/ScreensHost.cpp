@@ -5,7 +5,9 @@
 #include "platform/core/Desktop.h"
 #include "platform/core/StdCtrls.h"
 #include "screens/Debug.h"
+#include "screens/F_fleet.h"
 #include "screens/F_flsel.h"
+#include "screens/F_planet.h"
 #include "screens/F_save.h"
 #include "screens/F_sysmes.h"
 #include "screens/Main.h"
@@ -121,6 +123,10 @@ void TScreensHost::SetWaitCursor(bool on) { Desktop().SetCursor(on ? TCursorShap
 void TScreensHost::RepaintMainWindow() {
   if (fmMain != nullptr) fmMain->Repaint();
 }
+
+void TScreensHost::ShowFleetForm(int country, int fleet) { vdmq::ShowFleetForm(country, fleet); }
+
+void TScreensHost::ShowPlanetWindow(int planet, int country) { vdmq::ShowPlanetWindow(planet, country); }
 
 void TScreensHost::PlayWave(int kind, int number, bool wait) { vdmq::PlayWave(kind, number, wait); }
 

@@ -39,6 +39,8 @@ class TScreensHost : public TMapViewGameHost {
   void CloseMainWindow() override;
   void SetWaitCursor(bool on) override;
   void RepaintMainWindow() override;
+  void ShowFleetForm(int country, int fleet) override;
+  void ShowPlanetWindow(int planet, int country) override;
   void PlayWave(int kind, int number, bool wait) override;
   void PlayAvi(int kind, int number) override;
   void PlayMapBgm() override;

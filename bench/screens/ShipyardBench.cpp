@@ -2,43 +2,19 @@
 // generated data set: from the injected click until the new screen is up and presented (goal: each
 // under 50 ms), and a column click on a dock list of 300 docks and on a commander list of 120 until
 // its repaint is presented (goal: under 16 ms).
-#include <benchmark/benchmark.h>
-
-#include <chrono>
-#include <functional>
-#include <map>
-#include <memory>
-#include <string>
-#include <vector>
-
+#include "ScreenWalkBench.h"
 #include "campaign/Cmd.h"
 #include "campaign/Country.h"
 #include "campaign/Dock.h"
 #include "campaign/Planet.h"
-#include "formkit/Chbcbtn.h"
-#include "platform/headless/TestKit.h"
 #include "screens/F_cm_sel.h"
 #include "screens/F_dock.h"
-#include "screens/F_save.h"
-#include "screens/F_sysmes.h"
-#include "screens/Main.h"
-#include "support/GameFolder.h"
+#include "support/ScreenPicks.h"
 
 using namespace vdmq;
+using namespace vdmq::bench;
 
 namespace {
-
-using TClock = std::chrono::steady_clock;
-
-// One step of the walk: the modal form it waits for ("" the main window), what it does there, and
-// the name of the timing it starts (a click) or ends (the form is up and presented).
-struct TStep {
-  std::string on;
-  std::function<void(TForm*)> act;
-  std::string starts, ends;
-};
-
-void ClickNamed(TForm* f, const char* name) { Click(Find<TControl>(f, name), mbLeft, false); }
 
 // Every dock of every planet on the map belongs to the player.
 void GiveEveryDock() {
@@ -52,61 +28,6 @@ void GiveEveryDock() {
   }
 }
 
-// The dock screen's first free dock line (the list is in name order).
-void ChooseFreeDock(TForm* f) {
-  auto* dock = static_cast<TfmDock*>(f);
-  for (int i = 0; i < dock->List.Count && i < 10; ++i) {
-    const int e = dock->List.Places[static_cast<size_t>(i)];
-    if (GetDockState(e / 3, e % 3) == kDockStateEmpty) {
-      Click(dock->List.lbList[i], mbLeft, false);
-      return;
-    }
-  }
-}
-
-std::map<std::string, double> Walk(const std::vector<TStep>& steps) {
-  test::TGameFolder folder;
-  std::map<std::string, double> ms;
-  std::map<std::string, std::pair<TClock::time_point, int>> started;
-  size_t next = 0;
-  THeadlessSession* session = nullptr;
-  WinMain([&] {
-    auto s = std::make_shared<THeadlessSession>();
-    session = s.get();
-    s->Backend.Driver = [&] {
-      TForm* top = TopModal();
-      const std::string cls = top ? top->ClassName() : "";
-      if (auto* save = dynamic_cast<TfmSave*>(top)) {
-        Click(save->btnNewGame, mbLeft, false);
-        return true;
-      }
-      if (next >= steps.size()) {
-        if (top == fmSysMes) Click(fmSysMes->btnOk, mbLeft, false);
-        else if (top == nullptr) fmMain->Close();
-        else top->ModalResult = mrCancel;
-        return true;
-      }
-      const TStep& step = steps[next];
-      if (cls != step.on) {
-        if (top != fmSysMes) return false;
-        Click(fmSysMes->btnOk, mbLeft, false);
-        return true;
-      }
-      if (!step.ends.empty()) {
-        const auto& [begin, presents] = started[step.ends];
-        if (session->Backend.PresentCount() <= presents) return false;
-        ms[step.ends] = std::chrono::duration<double, std::milli>(TClock::now() - begin).count();
-      }
-      ++next;
-      if (!step.starts.empty()) started[step.starts] = {TClock::now(), session->Backend.PresentCount()};
-      step.act(top);
-      return true;
-    };
-    return std::static_pointer_cast<void>(s);
-  });
-  return ms;
-}
-
 std::vector<TStep> ShipyardWalk() {
   auto click = [](const char* name) { return [name](TForm* f) { ClickNamed(f, name); }; };
   auto nothing = [](TForm*) {};
@@ -118,7 +39,7 @@ std::vector<TStep> ShipyardWalk() {
       {"TfmDentaku", click("btnBack"), "", "keypad"},
       {"TfmTec", click("btnClose"), "", ""},
       {"", [](TForm*) { Click(fmMain->btnDock, mbLeft, false); }, "", ""},
-      {"TfmDock", ChooseFreeDock, "", ""},
+      {"TfmDock", [](TForm* f) { test::PickFreeDock(f); }, "", ""},
       {"TfmDock", click("btnZousen"), "designer", ""},
       {"TfmBuild", click("btnFrame"), "", "designer"},
       {"TfmParts", click("btnOk"), "", ""},
@@ -157,26 +78,10 @@ std::vector<TStep> SelectorWalk() {
   };
 }
 
-void RunWalk(benchmark::State& state, const std::function<std::vector<TStep>()>& walk) {
-  std::map<std::string, double> total;
-  int runs = 0;
-  for (auto _ : state) {
-    const auto ms = Walk(walk());
-    double sum = 0;
-    for (const auto& [name, value] : ms) {
-      total[name] += value;
-      sum += value;
-    }
-    ++runs;
-    state.SetIterationTime(sum / 1000);
-  }
-  for (const auto& [name, value] : total) state.counters[name + "_ms"] = value / runs;
-}
-
-void BM_ShipyardScreensUntilPresented(benchmark::State& state) { RunWalk(state, ShipyardWalk); }
+void BM_ShipyardScreensUntilPresented(benchmark::State& state) { RunWalks(state, ShipyardWalk); }
 BENCHMARK(BM_ShipyardScreensUntilPresented)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_SelectorsUntilPresented(benchmark::State& state) { RunWalk(state, SelectorWalk); }
+void BM_SelectorsUntilPresented(benchmark::State& state) { RunWalks(state, SelectorWalk); }
 BENCHMARK(BM_SelectorsUntilPresented)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace

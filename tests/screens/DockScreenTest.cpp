@@ -1,11 +1,9 @@
 // The dock screen with its real form on the headless back end: the sort keys both ways with their
 // tie rules, scrolling, the line texts, colours and action buttons per mode, ordering and selling,
-// the debug switch, centring the map; then the paths from the main window of a running game into
-// the five screens, with the layout of each.
+// the debug switch, centring the map.
 #include <gtest/gtest.h>
 
 #include "ModalStepsSupport.h"
-#include "ScreensTestSupport.h"
 #include "campaign/Dock.h"
 #include "campaign/Planet.h"
 #include "campaign/Stdfunc.h"
@@ -13,7 +11,6 @@
 #include "platform/base/Sjis.h"
 #include "screens/F_build.h"
 #include "screens/F_dock.h"
-#include "screens/Main.h"
 #include "support/RecordingHost.h"
 
 namespace vdmq {
@@ -264,63 +261,6 @@ TEST_F(DockScreen, DebugSwitchTwoListsEveryExistingDock) {
   EXPECT_EQ(f->List.Count, 5);
   EXPECT_TRUE(f->CanPick(11, 2));
   delete f;
-}
-
-// ---- the paths from the main window ----
-
-TEST(GameScreenPaths, TheMainWindowOpensTheDockAndTechnologyScreensAndTheyUnwind) {
-  test::TGameRun run;
-  test::TScreenScript script;
-  std::vector<std::string> opened;
-  auto layout = [&opened](std::vector<std::pair<std::string, int>> numbered) {
-    return [&opened, numbered](TForm* f) {
-      opened.push_back(f->ClassName());
-      test::ExpectSoundLayout(f, numbered);
-      EXPECT_FALSE(fmMain->Enabled());
-    };
-  };
-  std::vector<std::pair<std::string, int>> dockTags, partsTags, tecTags, keypadTags;
-  for (int t = 1; t <= 10; ++t) dockTags.push_back({"TLabel", t});
-  for (int t = 11; t <= 13; ++t) dockTags.push_back({"TCHBcBitBtn", t});
-  partsTags = dockTags;
-  partsTags.resize(10);
-  for (int t = 11; t <= 22; ++t) partsTags.push_back({"TLabel", t});
-  for (int t = 1; t <= 5; ++t) tecTags.push_back({"TCHBcSpeedButton", t});
-  for (int t = 6; t <= 10; ++t) tecTags.push_back({"TLabel", t});
-  for (int t = 1; t <= 10; ++t) keypadTags.push_back({"TCHBcBitBtn", t});
-  script.NewGameToFirstTurn()
-      .Then("", [](TForm*) { Click(fmMain->btnDock, mbLeft, false); })
-      .Then("TfmDock",
-            [&](TForm* f) {
-              layout(dockTags)(f);
-              auto* dock = static_cast<TfmDock*>(f);
-              // Choose a free dock of the player's, if the line is on the first page.
-              for (int i = 0; i < dock->List.Count && i < 10; ++i) {
-                const int e = dock->List.Places[static_cast<size_t>(i)];
-                if (GetDockState(e / 3, e % 3) == 0) {
-                  ClickNamed(f, "lbList" + std::to_string(i));
-                  return;
-                }
-              }
-              ADD_FAILURE() << "no free dock on the first page";
-            })
-      .Then("TfmDock", [](TForm* f) { ClickNamed(f, "btnZousen"); })
-      .Then("TfmBuild", [&](TForm* f) { layout({})(f); ClickNamed(f, "btnFrame"); })
-      .Then("TfmParts", [&](TForm* f) { layout(partsTags)(f); ClickNamed(f, "btnBack"); })
-      .Then("TfmBuild", [](TForm* f) { ClickNamed(f, "btnClose"); })
-      .Then("TfmDock", [](TForm* f) { ClickNamed(f, "btnClose"); })
-      .Then("", [](TForm*) {
-        EXPECT_TRUE(fmMain->Enabled());
-        Click(fmMain->btnTec, mbLeft, false);
-      })
-      .Then("TfmTec", [&](TForm* f) { layout(tecTags)(f); ClickNamed(f, "CHBcBitBtn1"); })
-      .Then("TfmDentaku", [&](TForm* f) { layout(keypadTags)(f); ClickNamed(f, "btnBack"); })
-      .Then("TfmTec", [](TForm* f) { ClickNamed(f, "btnClose"); })
-      .Then("", [](TForm*) { EXPECT_TRUE(fmMain->Enabled()); })
-      .Quit();
-  EXPECT_EQ(run.Run(script), 0);
-  EXPECT_TRUE(script.Done());
-  EXPECT_EQ(opened, (std::vector<std::string>{"TfmDock", "TfmBuild", "TfmParts", "TfmTec", "TfmDentaku"}));
 }
 
 }  // namespace

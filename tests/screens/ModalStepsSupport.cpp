@@ -28,7 +28,8 @@ bool TModalSteps::Drive() {
   TForm* top = TopModal();
   if (top == nullptr) return false;
   if (next_ >= steps_.size() || steps_[next_].first != top->ClassName()) {
-    ADD_FAILURE() << "unexpected modal " << top->ClassName() << " at step " << next_;
+    auto* msg = dynamic_cast<TLabel*>(top->FindComponent("Message"));
+    ADD_FAILURE() << "unexpected modal " << top->ClassName() << " at step " << next_ << (msg ? SjisToUtf8(msg->Caption()) : "");
     top->ModalResult = mrCancel;
     return true;
   }

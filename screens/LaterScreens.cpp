@@ -1,7 +1,0 @@
-#include "screens/LaterScreens.h"
-
-namespace vdmq {
-
-void ShowPlanetWindow(int /*planet*/, int /*country*/) {}
-
-}  // namespace vdmq
