@@ -4,14 +4,7 @@
 
 namespace vdmq {
 
-// The fleet selector of a country; the fleet chosen, -1 for none. Replaced by the fleet selector.
-int ShowFleetSel(int country);
-// The planet selector (mode, initial planet, country filter); the planet chosen, -1 for none.
-// Replaced by the planet selector.
-int ShowPlaSel(int mode, int planet, int country);
 // The planet screen of a planet for a country. Replaced by the planet screen.
 void ShowPlanetWindow(int planet, int country);
-// The system menu (options, save, load, quit). Replaced by the system menu.
-void ShowSystem();
 
 }  // namespace vdmq

@@ -32,10 +32,13 @@
 #include "screens/F_dock.h"
 #include "screens/F_maped.h"
 #include "screens/F_tec.h"
+#include "screens/F_flsel.h"
+#include "screens/F_pl_sel.h"
 #include "screens/LaterScreens.h"
 #include "screens/Qvgraph.h"
 #include "screens/ScreenParts.h"
 #include "screens/ScreensHost.h"
+#include "screens/f_avi.h"
 
 namespace vdmq {
 
@@ -275,6 +278,7 @@ void TfmMain::FormCloseQuery(TComponent*, bool& canClose) { canClose = ConfirmGa
 
 void TfmMain::FormDestroy(TComponent*) {
   Sys().help->Quit();
+  StopCdTrack();
   if (QvMapGraph != nullptr) {
     QvMapGraph->Term();
     delete QvMapGraph;
@@ -409,7 +413,10 @@ void TfmMain::btnPlanetClick(TComponent*) {
 
 void TfmMain::btnSaveClick(TComponent*) { ShowSystem(); }
 
-void TfmMain::mpCdNotify(TComponent*) {}
+void TfmMain::mpCdNotify(TComponent*) {
+  // Only the end of the track: a superseded, aborted or failed play is not repeated.
+  if (mpCd->NotifyValue == EMediaNotify::Successful) RepeatCdTrack();
+}
 
 void TfmMain::TimerMainTimer(TComponent*) {}
 
@@ -448,6 +455,7 @@ TGameSession::TGameSession()
     App().CreateForm(fmMain);
     App().CreateForm(fmMapEdTools);
     if (BattleWindowCreator()) BattleWindowCreator()();
+    App().CreateForm(fmFleetSel);
     App().CreateForm(fmSysMes);
   } catch (...) {
     FreeWindows();

@@ -4,10 +4,12 @@
 #include "platform/core/Application.h"
 #include "platform/core/Desktop.h"
 #include "platform/core/StdCtrls.h"
+#include "screens/F_flsel.h"
 #include "screens/F_save.h"
 #include "screens/F_sysmes.h"
 #include "screens/Main.h"
 #include "screens/Qvgraph.h"
+#include "screens/f_avi.h"
 
 namespace vdmq {
 
@@ -118,5 +120,15 @@ void TScreensHost::SetWaitCursor(bool on) { Desktop().SetCursor(on ? TCursorShap
 void TScreensHost::RepaintMainWindow() {
   if (fmMain != nullptr) fmMain->Repaint();
 }
+
+void TScreensHost::PlayWave(int kind, int number, bool wait) { vdmq::PlayWave(kind, number, wait); }
+
+void TScreensHost::PlayAvi(int kind, int number) { vdmq::PlayAvi(kind, number); }
+
+void TScreensHost::PlayMapBgm() { PlayCdTrack(GetMapBgmTrack(), true); }
+
+void TScreensHost::PlayBattleBgm() { PlayCdTrack(GetBattleBgmTrack(), true); }
+
+void TScreensHost::ShowFleetSelByPlanet(int planet) { vdmq::ShowFleetSelByPlanet(planet); }
 
 }  // namespace vdmq

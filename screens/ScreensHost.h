@@ -39,6 +39,11 @@ class TScreensHost : public TMapViewGameHost {
   void CloseMainWindow() override;
   void SetWaitCursor(bool on) override;
   void RepaintMainWindow() override;
+  void PlayWave(int kind, int number, bool wait) override;
+  void PlayAvi(int kind, int number) override;
+  void PlayMapBgm() override;
+  void PlayBattleBgm() override;
+  void ShowFleetSelByPlanet(int planet) override;
 };
 
 // The platform box standing in for the message box: "<BR>" becomes a line break, OK (or OK and
