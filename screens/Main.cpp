@@ -27,6 +27,7 @@
 #include "platform/sys/Services.h"
 #include "qolib/graphics/Qograph_rap.h"
 #include "qolib/pack/Quorvel.h"
+#include "screens/Debug.h"
 #include "screens/F_sysmes.h"
 #include "screens/F_system.h"
 #include "screens/F_dock.h"
@@ -453,6 +454,7 @@ TGameSession::TGameSession()
     App().Title = GameTitle();
     InstallKitIcons();
     App().CreateForm(fmMain);
+    App().CreateForm(fmDebug);
     App().CreateForm(fmMapEdTools);
     if (BattleWindowCreator()) BattleWindowCreator()();
     App().CreateForm(fmFleetSel);
