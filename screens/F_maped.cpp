@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <utility>
 
 #include "campaign/GameSave.h"
 #include "campaign/Planet.h"
@@ -127,11 +126,7 @@ TfmMapEdTools::TfmMapEdTools(TComponent* owner) : TForm(owner) {
 TfmMapEdTools::~TfmMapEdTools() {
   // The palette surface is a member: the destroy handler runs while it lives.
   BeginDestroy();
-  if (OnDestroy) {
-    TNotifyEvent destroy = std::move(OnDestroy);
-    OnDestroy = nullptr;
-    App().SafeCall([&] { destroy(this); });
-  }
+  RunDestroyHandlerNow(*this);
   DestroyComponents();
   if (fmMapEdTools == this) fmMapEdTools = nullptr;
 }

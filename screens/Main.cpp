@@ -211,11 +211,7 @@ TfmMain::TfmMain(TComponent* owner) : TCHF_Form(owner) {
 TfmMain::~TfmMain() {
   // The window's own parts (archive, surfaces) are members: the destroy handler runs while they live.
   BeginDestroy();
-  if (OnDestroy) {
-    TNotifyEvent destroy = std::move(OnDestroy);
-    OnDestroy = nullptr;
-    App().SafeCall([&] { destroy(this); });
-  }
+  RunDestroyHandlerNow(*this);
   SetQvMapSurfaces(nullptr, nullptr, nullptr);
   DestroyComponents();
   if (fmMain == this) fmMain = nullptr;

@@ -2,9 +2,12 @@
 
 #include <charconv>
 #include <limits>
+#include <utility>
 
 #include "formkit/Chbcbtn.h"
 #include "platform/base/Sjis.h"
+#include "platform/core/Application.h"
+#include "platform/core/Form.h"
 #include "platform/core/StdCtrls.h"
 #include "qolib/graphics/QoTDib.h"
 #include "screens/Main.h"
@@ -58,6 +61,13 @@ void SetCommandFaces(TCHBcBitBtn* button, TCHBmpContainer* faces, int glyph) {
 }
 
 TCHBmpContainer* CommandFaces() { return fmMain != nullptr ? fmMain->bc86_28_2 : nullptr; }
+
+void RunDestroyHandlerNow(TForm& form) {
+  if (!form.OnDestroy) return;
+  TNotifyEvent destroy = std::move(form.OnDestroy);
+  form.OnDestroy = nullptr;
+  App().SafeCall([&] { destroy(&form); });
+}
 
 std::optional<int> WholeNumber(std::string_view text) {
   const bool negative = !text.empty() && text.front() == '-';

@@ -14,6 +14,7 @@ class TCHBcBitBtn;
 class TCHBmpContainer;
 class TComponent;
 class TControl;
+class TForm;
 class TImage;
 class TQoTrueDib;
 
@@ -36,6 +37,10 @@ TCHBcBitBtn* MakeCommandButton(TComponent* owner, TControl* parent, const std::s
                                const std::string& caption, TCHBmpContainer* faces, int glyph);
 // Gives a command button the faces of row glyph of a container (nothing without one).
 void SetCommandFaces(TCHBcBitBtn* button, TCHBmpContainer* faces, int glyph);
+// Runs the form's destroy handler now, once. For a form whose handler uses its own members: the base
+// destructor would run it after they are gone. Called first in the form's destructor.
+void RunDestroyHandlerNow(TForm& form);
+
 // The number an edit line holds: an optional sign and decimal digits, nothing else, within the range
 // of int; nullopt for any other text (empty, blanks, letters, a fraction, too large).
 std::optional<int> WholeNumber(std::string_view text);
