@@ -27,6 +27,7 @@
 #include "platform/sys/Services.h"
 #include "qolib/graphics/Qograph_rap.h"
 #include "qolib/pack/Quorvel.h"
+#include "screens/F_evmes.h"
 #include "screens/F_sysmes.h"
 #include "screens/F_system.h"
 #include "screens/F_dock.h"
@@ -445,6 +446,7 @@ TGameSession::TGameSession()
     App().CreateForm(fmMain);
     if (BattleWindowCreator()) BattleWindowCreator()();
     App().CreateForm(fmSysMes);
+    App().CreateForm(fmEventMes);
   } catch (...) {
     FreeWindows();
     RemoveHooks();

@@ -4,6 +4,7 @@
 #include "platform/core/Application.h"
 #include "platform/core/Desktop.h"
 #include "platform/core/StdCtrls.h"
+#include "screens/F_evmes.h"
 #include "screens/F_save.h"
 #include "screens/F_sysmes.h"
 #include "screens/Main.h"
@@ -118,5 +119,7 @@ void TScreensHost::SetWaitCursor(bool on) { Desktop().SetCursor(on ? TCursorShap
 void TScreensHost::RepaintMainWindow() {
   if (fmMain != nullptr) fmMain->Repaint();
 }
+
+void TScreensHost::EventMes(const TEventMesScript& script) { vdmq::EventMes(script); }
 
 }  // namespace vdmq

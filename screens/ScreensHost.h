@@ -39,6 +39,8 @@ class TScreensHost : public TMapViewGameHost {
   void CloseMainWindow() override;
   void SetWaitCursor(bool on) override;
   void RepaintMainWindow() override;
+  // The event window; nothing before it exists.
+  void EventMes(const TEventMesScript& script) override;
 };
 
 // The platform box standing in for the message box: "<BR>" becomes a line break, OK (or OK and

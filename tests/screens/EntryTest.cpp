@@ -46,10 +46,11 @@ TEST(Entry, RunsTheResidentWindowsWithTheGamesHooksAndRemovesThemAfterwards) {
     std::vector<std::string> forms;
     for (int i = 0; i < App().ComponentCount(); ++i)
       if (auto* f = dynamic_cast<TForm*>(App().Components(i))) forms.push_back(f->ClassName());
-    ASSERT_GE(forms.size(), 3u);
+    ASSERT_GE(forms.size(), 4u);
     EXPECT_EQ(forms[0], "TfmMain");
     EXPECT_EQ(forms[1], "TfmSysMes");
-    EXPECT_EQ(forms[2], "TfmSave");
+    EXPECT_EQ(forms[2], "TfmEventMes");
+    EXPECT_EQ(forms[3], "TfmSave");
     EXPECT_EQ(App().MainForm(), fmMain);
     EXPECT_NE(CHF_Data, nullptr);
     // The hooks of the run.

@@ -1,5 +1,6 @@
-// Golden pictures of the whole screen: the start screen over the main window, the first player turn
-// with its message box over the map, and the main window maximised on a large screen.
+// Golden pictures of the whole screen: the start screen over the main window, the opening
+// dialogue's first page over the map, the first player turn with its message box over the map, and
+// the main window maximised on a large screen.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -28,7 +29,7 @@ TPixmap Screen(test::TGameRun& run) {
   return run.Session()->Backend.LastScreen();
 }
 
-TEST_F(ScreensGolden, StartScreenAndFirstTurnWithItsBox) {
+TEST_F(ScreensGolden, StartScreenOpeningDialogueAndFirstTurnWithItsBox) {
   test::TGameRun run;
   test::TScreenScript script;
   script
@@ -38,6 +39,12 @@ TEST_F(ScreensGolden, StartScreenAndFirstTurnWithItsBox) {
               test::ChooseNewGame(s);
             })
       .BoxesUntil("報告", "今期の収入")
+      .Then("TfmEventMes",
+            [&](TForm*) {
+              EXPECT_TRUE(test::MatchesGolden(Screen(run), "screens", "event_first_page"));
+              test::AdvanceEventMes();
+            })
+      .Dialogue()
       .Then("TfmSysMes",
             [&](TForm*) {
               EXPECT_EQ(test::SysMesText().lines[0], "プレイヤーのターン");

@@ -41,6 +41,7 @@ TEST(ShortGame, NewGameOneTurnAndQuit) {
   std::vector<std::string> log;
   script.Then("TfmSave", [](TForm* s) { test::ChooseNewGame(s); })
       .Box("報告", "今期の収入 ")
+      .Dialogue()
       .Box("確認", "プレイヤーのターン")
       .Then("",
             [&](TForm*) {
