@@ -1,5 +1,6 @@
 #include "screens/F_evmes.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "campaign/Character.h"
@@ -28,6 +29,8 @@ constexpr int kArrowFrames = 14;
 constexpr int kShutterPause = 50;
 constexpr int kLineLeft = 48, kLineTop = 12, kLinePitch = 18, kLineRight = 367, kLineHeight = 16;
 constexpr TColor kChosenColor = RGB(0, 255, 255);
+// Pictures kept read: two speakers in two kinds, blanks, shutter and page backgrounds of a scene.
+constexpr size_t kKeptPictures = 16;
 
 // The running script and its page (unit state, as the window is one).
 const TEventMesScript* script = nullptr;
@@ -128,11 +131,30 @@ void TfmEventMes::FormCreate(TComponent*) {
 void TfmEventMes::FormDestroy(TComponent*) {
   tmNext->SetEnabled(false);
   arrow_.reset();
+  kept_.clear();
 }
 
 void TfmEventMes::FormShow(TComponent*) {
   if (DrawBmpPackById(&QoBG, 0, 0, kKindBackground, -1)) QoBG.Change();
   ReadPage();
+}
+
+bool TfmEventMes::DrawPicture(TQoTrueDib& surface, int kind, int number) {
+  const TQoEntryNameHook& names = QoEntryNameHook();
+  if (!names || QoPictureArchive() == nullptr) return false;
+  const std::string name = names(kind, number);
+  auto it = std::find_if(kept_.begin(), kept_.end(), [&](const TKeptPicture& k) { return k.name == name; });
+  if (it == kept_.end()) {
+    TKeptPicture k{name, std::make_unique<TQoTrueDib>(nullptr, 0, 0)};
+    if (!k.picture->DrawBmpPack(QoPictureArchive(), name, 0, 0)) k.picture.reset();
+    if (kept_.size() == kKeptPictures) kept_.pop_back();
+    it = kept_.insert(kept_.begin(), std::move(k));
+  } else if (it != kept_.begin()) {
+    std::rotate(kept_.begin(), it, it + 1);
+    it = kept_.begin();
+  }
+  const TQoTrueDib* picture = it->picture.get();
+  return picture != nullptr && surface.PutDib(0, 0, picture, 0, 0, picture->Width(), picture->Height());
 }
 
 bool TfmEventMes::NextToken(std::string* token) {
@@ -196,29 +218,27 @@ void TfmEventMes::PlayShutter(int side) {
   TQoTrueDib& surface = side == 0 ? QoTrueDibImgLeft : QoTrueDibImgRight;
   const int first = side == 0 ? 10 : 20;
   for (int i = 0; i < 4; ++i) {
-    if (DrawBmpPackById(&surface, 0, 0, kKindPictures, first + i)) surface.Change();
-    (side == 0 ? imgLeft : imgRight)->Repaint();
+    // The pause presents the changed picture first.
+    if (DrawPicture(surface, kKindPictures, first + i)) surface.Change();
     GameHost().Sleep(kShutterPause);
   }
 }
 
 void TfmEventMes::DrawPage() {
-  DrawBmpPackById(&QoTrueDibImgMes, 0, 0, kKindPictures, page.background < 0 ? 0 : page.background);
+  DrawPicture(QoTrueDibImgMes, kKindPictures, page.background < 0 ? 0 : page.background);
   for (int side = 0; side < 2; ++side) {
     const TEventPage::TSpeaker& s = page.speakers[static_cast<size_t>(side)];
     TQoTrueDib& surface = side == 0 ? QoTrueDibImgLeft : QoTrueDibImgRight;
     std::string name;
     if (s.hidden == 0 && s.character != -1) {
-      DrawBmpPackById(&surface, 0, 0, page.side == side ? kKindSpeaker : kKindListener,
-                      GetEventCharacterCg(s.character));
+      DrawPicture(surface, page.side == side ? kKindSpeaker : kKindListener, GetEventCharacterCg(s.character));
       if (const char* n = GetEventCharacterName(s.character)) name = n;
     } else {
-      DrawBmpPackById(&surface, 0, 0, kKindPictures, side == 0 ? 1 : 2);
+      DrawPicture(surface, kKindPictures, side == 0 ? 1 : 2);
     }
     (side == 0 ? lbLNameBk : lbRNameBk)->SetCaption(name);
     (side == 0 ? lbLName : lbRName)->SetCaption(name);
     surface.Change();
-    (side == 0 ? imgLeft : imgRight)->Repaint();
   }
   TCanvas& c = imgText->ImageCanvas();
   c.Font = Font();
@@ -230,8 +250,10 @@ void TfmEventMes::DrawPage() {
     c.Font.Color = page.choices != -1 && i == GetEventSelect() ? kChosenColor : clWhite;
     c.TextOut(kLineLeft, kLineTop + kLinePitch * i, page.lines[static_cast<size_t>(i)]);
   }
+  // The changed pictures are painted together with the next present (the surfaces' drawing marks
+  // their images; the text went straight onto the pixels).
   QoTrueDibImgMes.Change();
-  imgText->Repaint();
+  imgText->Invalidate();
 }
 
 void TfmEventMes::Advance() {
@@ -275,7 +297,6 @@ void TfmEventMes::tmNextTimer(TComponent*) {
   if (arrowCounter_ >= kArrowFrames) arrowCounter_ = 0;
   arrow_->PutPat(&QoTrueDibNext, arrowCounter_++, 0, 0, Qo_SET);
   QoTrueDibNext.Change();
-  imgNext->Repaint();
 }
 
 const TEventPage& EventMesPage() { return page; }

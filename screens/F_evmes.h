@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "campaign/GameHost.h"
 #include "platform/core/Form.h"
@@ -94,6 +95,16 @@ class TfmEventMes : public TForm {
   // The number after a token, or fallback when the script holds none there.
   int NextNumber(int fallback);
 
+  // Draws the picture of a file kind and number from the archive at the top left of a surface, read
+  // once and kept: pages turn far faster than the archive decodes. False (the surface unchanged)
+  // for a picture that cannot be read.
+  bool DrawPicture(TQoTrueDib& surface, int kind, int number);
+
+  struct TKeptPicture {
+    std::string name;
+    std::unique_ptr<TQoTrueDib> picture;  // null: the picture cannot be read
+  };
+  std::vector<TKeptPicture> kept_;  // the most recently used first
   std::unique_ptr<TQoRGBContainer> arrow_;
   int arrowCounter_ = 0;
 };
