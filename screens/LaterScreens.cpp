@@ -8,6 +8,4 @@ int ShowPlaSel(int /*mode*/, int /*planet*/, int /*country*/) { return -1; }
 
 void ShowPlanetWindow(int /*planet*/, int /*country*/) {}
 
-void ShowSystem() {}
-
 }  // namespace vdmq

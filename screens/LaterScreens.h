@@ -11,7 +11,5 @@ int ShowFleetSel(int country);
 int ShowPlaSel(int mode, int planet, int country);
 // The planet screen of a planet for a country. Replaced by the planet screen.
 void ShowPlanetWindow(int planet, int country);
-// The system menu (options, save, load, quit). Replaced by the system menu.
-void ShowSystem();
 
 }  // namespace vdmq

@@ -36,6 +36,7 @@
 #include "screens/Qvgraph.h"
 #include "screens/ScreenParts.h"
 #include "screens/ScreensHost.h"
+#include "screens/f_avi.h"
 
 namespace vdmq {
 
@@ -279,6 +280,7 @@ void TfmMain::FormCloseQuery(TComponent*, bool& canClose) { canClose = ConfirmGa
 
 void TfmMain::FormDestroy(TComponent*) {
   Sys().help->Quit();
+  StopCdTrack();
   if (QvMapGraph != nullptr) {
     QvMapGraph->Term();
     delete QvMapGraph;
@@ -407,7 +409,10 @@ void TfmMain::btnPlanetClick(TComponent*) {
 
 void TfmMain::btnSaveClick(TComponent*) { ShowSystem(); }
 
-void TfmMain::mpCdNotify(TComponent*) {}
+void TfmMain::mpCdNotify(TComponent*) {
+  // Only the end of the track: a superseded, aborted or failed play is not repeated.
+  if (mpCd->NotifyValue == EMediaNotify::Successful) RepeatCdTrack();
+}
 
 void TfmMain::TimerMainTimer(TComponent*) {}
 

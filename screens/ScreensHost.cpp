@@ -9,6 +9,7 @@
 #include "screens/F_sysmes.h"
 #include "screens/Main.h"
 #include "screens/Qvgraph.h"
+#include "screens/f_avi.h"
 
 namespace vdmq {
 
@@ -121,5 +122,13 @@ void TScreensHost::RepaintMainWindow() {
 }
 
 void TScreensHost::EventMes(const TEventMesScript& script) { vdmq::EventMes(script); }
+
+void TScreensHost::PlayWave(int kind, int number, bool wait) { vdmq::PlayWave(kind, number, wait); }
+
+void TScreensHost::PlayAvi(int kind, int number) { vdmq::PlayAvi(kind, number); }
+
+void TScreensHost::PlayMapBgm() { PlayCdTrack(GetMapBgmTrack(), true); }
+
+void TScreensHost::PlayBattleBgm() { PlayCdTrack(GetBattleBgmTrack(), true); }
 
 }  // namespace vdmq

@@ -39,6 +39,10 @@ class TScreensHost : public TMapViewGameHost {
   void CloseMainWindow() override;
   void SetWaitCursor(bool on) override;
   void RepaintMainWindow() override;
+  void PlayWave(int kind, int number, bool wait) override;
+  void PlayAvi(int kind, int number) override;
+  void PlayMapBgm() override;
+  void PlayBattleBgm() override;
   // The event window; nothing before it exists.
   void EventMes(const TEventMesScript& script) override;
 };

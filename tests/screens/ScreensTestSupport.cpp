@@ -5,11 +5,13 @@
 #include "campaign/Save.h"
 #include "formkit/Chbcbtn.h"
 #include "platform/base/Sjis.h"
+#include "platform/core/MediaPlayer.h"
 #include "platform/core/StdCtrls.h"
 #include "screens/F_evmes.h"
 #include "screens/F_save.h"
 #include "screens/F_sysmes.h"
 #include "screens/Main.h"
+#include "screens/f_avi.h"
 
 namespace vdmq::test {
 
@@ -50,7 +52,7 @@ std::string EventPageText() {
 void AdvanceEventMes() { PressKey(VK_SPACE, 0, false); }
 
 TScreenScript& TScreenScript::Then(std::string modalClass, TAction act) {
-  steps_.push_back({std::move(modalClass), std::move(act), {}});
+  steps_.push_back({std::move(modalClass), std::move(act), {}, {}});
   return *this;
 }
 
@@ -67,7 +69,8 @@ TScreenScript& TScreenScript::BoxesUntil(std::string caption, std::string text, 
   steps_.push_back({"TfmSysMes", [ok](TForm*) { AnswerSysMes(ok); },
                     [caption, text](const TBoxText& b) {
                       return b.caption == caption && b.lines[0].find(text) != std::string::npos;
-                    }});
+                    },
+                    {}});
   return *this;
 }
 
@@ -86,6 +89,18 @@ TScreenScript& TScreenScript::Quit() {
   return Then("", [](TForm*) { fmMain->Close(); }).Box("確認", "ゲームを終了します。");
 }
 
+TScreenScript& TScreenScript::SkipMovie() {
+  steps_.push_back({"TfmAvi", [](TForm* top) { Click(static_cast<TfmAvi*>(top)->plAvi); }, {},
+                    [](TForm* top) {
+                      TMediaPlayer* mp = static_cast<TfmAvi*>(top)->mpAvi;
+                      if (mp->IsOpen() && mp->Position() >= kAviSkipFrame) return true;
+                      // Time moves by the frame while the movie waits for the click.
+                      if (auto* b = dynamic_cast<THeadlessBackend*>(&App().Backend())) b->Advance(10);
+                      return false;
+                    }});
+  return *this;
+}
+
 bool TScreenScript::operator()() {
   if (failed_) return false;
   TForm* top = TopModal();
@@ -99,6 +114,10 @@ bool TScreenScript::operator()() {
     AdvanceEventMes();
     return true;
   }
+  const bool stepExpects = next_ < steps_.size() && steps_[next_].modalClass == cls;
+  // A movie plays to its end in virtual time unless a step takes it.
+  if (cls == "TfmAvi" && !stepExpects) return false;
+  if (stepExpects && steps_[next_].ready && !steps_[next_].ready(top)) return true;
   if (next_ == steps_.size()) {
     if (top == nullptr) return false;
     ADD_FAILURE() << "unexpected " << cls << (cls == "TfmSysMes" ? ": " + boxes.back().Joined() : "")

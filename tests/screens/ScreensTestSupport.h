@@ -2,7 +2,7 @@
 // What the tests of the game's screens share: the game run through its real entry on a headless
 // back end over the generated data set; the open message box read in UTF-8 and answered through
 // hit testing; and a script that answers the modal screens in order inside the game's own loop,
-// recording every message box, and fails on a screen it did not expect.
+// recording every message box, and fails on a screen it did not expect; movies play on their own.
 
 #include <gtest/gtest.h>
 
@@ -57,6 +57,9 @@ class TScreenScript {
   TScreenScript& NewGameToFirstTurn();
   // The main window closed and the quit question answered OK.
   TScreenScript& Quit();
+  // The movie shown skipped by a click on it once it has reached frame 90. A movie that no step
+  // expects plays to its end on its own.
+  TScreenScript& SkipMovie();
   // The back end's driver.
   bool operator()();
   bool Done() const { return next_ == steps_.size(); }
@@ -71,6 +74,8 @@ class TScreenScript {
     TAction act;
     // When set, the step repeats for message boxes until this returns true for one.
     std::function<bool(const TBoxText&)> until;
+    // When set, the step waits (virtual time moves on) until this returns true.
+    std::function<bool(TForm*)> ready;
     // A dialogue step: repeats while the event window is shown, and ends when another form is.
     bool dialogue = false;
     bool acted = false;

@@ -1,8 +1,8 @@
 #pragma once
 // The generated game installed in a fake system for whole-program tests and benchmarks: the program
-// at C:\vdmq\vdm_q_t.exe with the data set's dat\ files (copied from the build's generated data
-// set, VDMQ_SAMPLE_DATA_DIR) and an empty save\ folder; registry, mutexes, help viewer and media
-// faked. Set-up failures throw std::runtime_error.
+// at C:\vdmq\vdm_q_t.exe with the data set's dat\, snd\ and inter\ files (copied from the build's
+// generated data set, VDMQ_SAMPLE_DATA_DIR) and an empty save\ folder; registry, mutexes, help viewer
+// and media faked. Set-up failures throw std::runtime_error.
 
 #include <filesystem>
 #include <stdexcept>
@@ -29,6 +29,14 @@ class TGameFolder {
       std::error_code ec;
       fs::copy_file(data / f, to, fs::copy_options::overwrite_existing, ec);
       if (ec) throw std::runtime_error("cannot copy " + (data / f).string() + ": " + ec.message());
+    }
+    // The sounds and the movies, which the game plays through the fake media.
+    for (const char* folder : {"snd", "inter"}) {
+      std::error_code ec;
+      fs::create_directories(Native(folder), ec);
+      fs::copy(data / folder, Native(folder), fs::copy_options::overwrite_existing | fs::copy_options::recursive,
+               ec);
+      if (ec) throw std::runtime_error("cannot copy " + (data / folder).string() + ": " + ec.message());
     }
     fs::create_directories(Native("save"));
   }
