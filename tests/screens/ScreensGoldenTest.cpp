@@ -9,6 +9,7 @@
 
 #include "ScreensTestSupport.h"
 #include "platform/core/StdCtrls.h"
+#include "screens/F_evmes.h"
 #include "screens/Main.h"
 #include "support/Golden.h"
 #include "support/GoldenArchive.h"
@@ -41,6 +42,8 @@ TEST_F(ScreensGolden, StartScreenOpeningDialogueAndFirstTurnWithItsBox) {
       .BoxesUntil("報告", "今期の収入")
       .Then("TfmEventMes",
             [&](TForm*) {
+              // The arrow turns with the clock: its first frame is shown.
+              while (fmEventMes->ArrowCounter() != 1) fmEventMes->tmNextTimer(nullptr);
               EXPECT_TRUE(test::MatchesGolden(Screen(run), "screens", "event_first_page"));
               test::AdvanceEventMes();
             })

@@ -75,9 +75,7 @@ TScreenScript& TScreenScript::BoxesUntil(std::string caption, std::string text, 
 }
 
 TScreenScript& TScreenScript::Dialogue() {
-  TStep step{"TfmEventMes", [](TForm*) { AdvanceEventMes(); }, {}};
-  step.dialogue = true;
-  steps_.push_back(std::move(step));
+  steps_.push_back({"TfmEventMes", [](TForm*) { AdvanceEventMes(); }, {}, {}, true, false});
   return *this;
 }
 
