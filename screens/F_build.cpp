@@ -74,17 +74,7 @@ TfmBuild::TfmBuild(TComponent* owner) : TCHF_Form(owner) {
   SetUpScreenForm(this, "fmBuild", SJS("造船所"), 600, 500);
   imgBG = MakeScreenBackground(this, QoBG, 600, 500);
 
-  plFrame = new TPanel(this);
-  plFrame->Name = "plFrame";
-  plFrame->SetParent(this);
-  plFrame->BevelOuter = bvNone;
-  plFrame->SetColor(clBlack);
-  plFrame->SetBounds(18, 120, 256, 160);
-  imgFrame = new TImage(this);
-  imgFrame->Name = "imgFrame";
-  imgFrame->SetParent(plFrame);
-  imgFrame->SetBounds(0, 0, 256, 160);
-  BindSurface(QoFrame, *imgFrame);
+  imgFrame = MakeScreenPicture(this, &plFrame, "plFrame", "imgFrame", QoFrame, 18, 120, 256, 160);
 
   for (int kind = 0; kind < kPartsKindCount; ++kind) {
     const TSlotLayout& s = kSlots[kind];

@@ -4,11 +4,6 @@
 
 namespace vdmq {
 
-// The fleet selector of a country; the fleet chosen, -1 for none. Replaced by the fleet selector.
-int ShowFleetSel(int country);
-// The planet selector (mode, initial planet, country filter); the planet chosen, -1 for none.
-// Replaced by the planet selector.
-int ShowPlaSel(int mode, int planet, int country);
 // The planet screen of a planet for a country. Replaced by the planet screen.
 void ShowPlanetWindow(int planet, int country);
 

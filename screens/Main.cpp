@@ -32,6 +32,8 @@
 #include "screens/F_system.h"
 #include "screens/F_dock.h"
 #include "screens/F_tec.h"
+#include "screens/F_flsel.h"
+#include "screens/F_pl_sel.h"
 #include "screens/LaterScreens.h"
 #include "screens/Qvgraph.h"
 #include "screens/ScreenParts.h"
@@ -450,6 +452,7 @@ TGameSession::TGameSession()
     InstallKitIcons();
     App().CreateForm(fmMain);
     if (BattleWindowCreator()) BattleWindowCreator()();
+    App().CreateForm(fmFleetSel);
     App().CreateForm(fmSysMes);
     App().CreateForm(fmEventMes);
   } catch (...) {

@@ -99,6 +99,33 @@ void DrawScreenBackground(TQoTrueDib& surface, int kind) {
   surface.Change();
 }
 
+TImage* MakeScreenPicture(TForm* owner, TPanel** panel, const std::string& panelName, const std::string& imageName,
+                          TQoTrueDib& surface, int left, int top, int w, int h) {
+  auto* p = new TPanel(owner);
+  p->Name = panelName;
+  p->SetParent(owner);
+  p->BevelOuter = bvNone;
+  p->SetColor(clBlack);
+  p->SetBounds(left, top, w, h);
+  *panel = p;
+  auto* image = new TImage(owner);
+  image->Name = imageName;
+  image->SetParent(p);
+  image->SetBounds(0, 0, w, h);
+  BindSurface(surface, *image);
+  return image;
+}
+
+void MakeColumnButtons(TForm* owner, int top, const TScreenColumn* columns, int count, TCHBcBitBtn** buttons,
+                       const std::function<void(TComponent*)>& onClick) {
+  for (int i = 0; i < count; ++i) {
+    const TScreenColumn& c = columns[i];
+    buttons[i] = MakeScreenButton(owner, c.name, c.left, top, c.width, 20, Utf8ToSjis(c.caption), c.faces);
+    buttons[i]->Tag = i + 1;
+    buttons[i]->OnClick = onClick;
+  }
+}
+
 void SetLabelColor(TLabel* label, TColor color) {
   if (label == nullptr || label->Font().Color == color) return;
   TFont font = label->Font();
@@ -116,13 +143,14 @@ std::string Format(const char* format, ...) {
 }
 
 void TScreenList::Create(TForm* form, int left, int top, int pitch, int scrollLeft, const int scrollTops[4],
-                         std::function<void()> onScroll) {
+                         std::function<void()> onScroll, const char* lineName, int firstTag) {
   onScroll_ = std::move(onScroll);
+  firstTag_ = firstTag;
   for (int i = 0; i < kLines; ++i) {
-    TLabel* l = MakeScreenLabel(form, "lbList" + std::to_string(i), left, top + pitch * i, "");
+    TLabel* l = MakeScreenLabel(form, lineName + std::to_string(i), left, top + pitch * i, "");
     l->SetAutoSize(false);
     l->SetBounds(left, top + pitch * i, scrollLeft - left, pitch);
-    l->Tag = i + 1;
+    l->Tag = i + firstTag;
     lbList[i] = l;
   }
   static const char* const kNames[4] = {"btnPageUp", "btnUp", "btnDown", "btnPageDown"};
@@ -155,11 +183,19 @@ int TScreenList::EntryAtLine(int line) const {
 }
 
 int TScreenList::EntryOfSender(const TComponent* sender) const {
-  return sender != nullptr ? EntryAtLine(static_cast<int>(sender->Tag) - 1) : -1;
+  return sender != nullptr ? EntryAtLine(static_cast<int>(sender->Tag) - firstTag_) : -1;
 }
 
 void TScreenList::Sort(const std::function<bool(int, int)>& less) {
   std::sort(Places.begin(), Places.begin() + Count, less);
+}
+
+void TScreenList::SortByKey(const std::function<int(int, int)>& compareKey, bool descending) {
+  Sort([&compareKey, descending](int a, int b) {
+    int order = compareKey(a, b);
+    if (order == 0) order = a - b;
+    return descending ? order > 0 : order < 0;
+  });
 }
 
 void TScreenList::Show(const std::function<std::string(int)>& text, const std::function<TColor(int)>& color) {

@@ -19,6 +19,7 @@ class TComponent;
 class TForm;
 class TImage;
 class TLabel;
+class TPanel;
 class TQoTrueDib;
 
 // The frame of a screen: its name, a single border without caption buttons, centred on the screen,
@@ -44,6 +45,22 @@ TLabel* MakeScreenLabel(TForm* owner, const std::string& name, int left, int top
 TImage* MakeScreenBackground(TForm* owner, TQoTrueDib& surface, int width, int height);
 // Draws the picture of a file kind onto the background surface.
 void DrawScreenBackground(TQoTrueDib& surface, int kind);
+
+// A black panel at (left, top), w x h, into *panel, holding the image of its size that it answers,
+// bound to the surface (a picture shown on a screen: a portrait, a ship).
+TImage* MakeScreenPicture(TForm* owner, TPanel** panel, const std::string& panelName, const std::string& imageName,
+                          TQoTrueDib& surface, int left, int top, int w, int h);
+
+// One column button of a list's header bar: its name, caption (UTF-8), left, width and faces.
+struct TScreenColumn {
+  const char* name;
+  const char* caption;
+  int left, width;
+  const char* faces;
+};
+// The header bar at top: the buttons of the columns, numbered 1.. by their Tag, into buttons[].
+void MakeColumnButtons(TForm* owner, int top, const TScreenColumn* columns, int count, TCHBcBitBtn** buttons,
+                       const std::function<void(TComponent*)>& onClick);
 
 // Sets a label's font colour (a no-op when it already has it).
 void SetLabelColor(TLabel* label, TColor color);
@@ -82,7 +99,7 @@ constexpr TColor kLineChosen = RGB(0, 255, 255);
 constexpr TColor kLineChoosable = RGB(255, 255, 255);
 constexpr TColor kLineGrey = RGB(128, 128, 128);
 
-// Ten list lines lbList0..9 (Tag 1..10) over a fixed array of places (-1 empty), a count and a
+// Ten list lines lbList0..9 (Tag 1..10, unless named and numbered otherwise) over a fixed array of places (-1 empty), a count and a
 // scroll top, with the scroll buttons btnPageUp "▲", btnUp "△", btnDown "▽", btnPageDown "▼" on
 // the cells 0..3 of "bc28_28".
 class TScreenList {
@@ -91,9 +108,10 @@ class TScreenList {
   explicit TScreenList(int capacity) : Places(static_cast<size_t>(capacity), -1) {}
 
   // Makes the lines at (left, top + pitch * i), each reaching to the scroll buttons at scrollLeft,
-  // and the scroll buttons at scrollLeft, scrollTops[0..3]. onScroll runs after every scroll.
+  // and the scroll buttons at scrollLeft, scrollTops[0..3]. onScroll runs after every scroll. The
+  // lines are named lineName0..9 and numbered firstTag.. by their Tag.
   void Create(TForm* form, int left, int top, int pitch, int scrollLeft, const int scrollTops[4],
-              std::function<void()> onScroll);
+              std::function<void()> onScroll, const char* lineName = "lbList", int firstTag = 1);
 
   // Empties every place, the count and the top.
   void Clear();
@@ -105,6 +123,9 @@ class TScreenList {
   int EntryOfSender(const TComponent* sender) const;
   // Sorts the entries by a strict order.
   void Sort(const std::function<bool(int, int)>& less);
+  // Sorts the entries by a key (compareKey: below, at or above 0 as a's key is below, equal to or
+  // above b's), equal keys by entry ascending; descending reverses the whole order.
+  void SortByKey(const std::function<int(int a, int b)>& compareKey, bool descending);
 
   // Writes the ten lines (text and colour of each shown entry; "" past the end) and the scroll
   // buttons' states.
@@ -125,6 +146,7 @@ class TScreenList {
  private:
   void UpdateScrollButtons();
   std::function<void()> onScroll_;
+  int firstTag_ = 1;
 };
 
 }  // namespace vdmq

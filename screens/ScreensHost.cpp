@@ -5,6 +5,7 @@
 #include "platform/core/Desktop.h"
 #include "platform/core/StdCtrls.h"
 #include "screens/F_evmes.h"
+#include "screens/F_flsel.h"
 #include "screens/F_save.h"
 #include "screens/F_sysmes.h"
 #include "screens/Main.h"
@@ -130,5 +131,6 @@ void TScreensHost::PlayAvi(int kind, int number) { vdmq::PlayAvi(kind, number); 
 void TScreensHost::PlayMapBgm() { PlayCdTrack(GetMapBgmTrack(), true); }
 
 void TScreensHost::PlayBattleBgm() { PlayCdTrack(GetBattleBgmTrack(), true); }
+void TScreensHost::ShowFleetSelByPlanet(int planet) { vdmq::ShowFleetSelByPlanet(planet); }
 
 }  // namespace vdmq

@@ -45,6 +45,7 @@ class TScreensHost : public TMapViewGameHost {
   void PlayBattleBgm() override;
   // The event window; nothing before it exists.
   void EventMes(const TEventMesScript& script) override;
+  void ShowFleetSelByPlanet(int planet) override;
 };
 
 // The platform box standing in for the message box: "<BR>" becomes a line break, OK (or OK and

@@ -15,6 +15,7 @@
 #include "qolib/graphics/Qograph_rap.h"
 #include "qolib/pack/Quorvel.h"
 #include "screens/F_sysmes.h"
+#include "screens/F_flsel.h"
 #include "screens/Main.h"
 #include "screens/ScreensHost.h"
 
@@ -46,11 +47,13 @@ TEST(Entry, RunsTheResidentWindowsWithTheGamesHooksAndRemovesThemAfterwards) {
     std::vector<std::string> forms;
     for (int i = 0; i < App().ComponentCount(); ++i)
       if (auto* f = dynamic_cast<TForm*>(App().Components(i))) forms.push_back(f->ClassName());
-    ASSERT_GE(forms.size(), 4u);
+    ASSERT_GE(forms.size(), 5u);
     EXPECT_EQ(forms[0], "TfmMain");
-    EXPECT_EQ(forms[1], "TfmSysMes");
-    EXPECT_EQ(forms[2], "TfmEventMes");
-    EXPECT_EQ(forms[3], "TfmSave");
+    EXPECT_EQ(forms[1], "TfmFleetSel");
+    EXPECT_EQ(forms[2], "TfmSysMes");
+    EXPECT_EQ(forms[3], "TfmEventMes");
+    EXPECT_EQ(forms[4], "TfmSave");
+    EXPECT_FALSE(fmFleetSel->Visible());
     EXPECT_EQ(App().MainForm(), fmMain);
     EXPECT_NE(CHF_Data, nullptr);
     // The hooks of the run.
