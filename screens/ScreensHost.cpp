@@ -131,6 +131,7 @@ void TScreensHost::PlayAvi(int kind, int number) { vdmq::PlayAvi(kind, number); 
 void TScreensHost::PlayMapBgm() { PlayCdTrack(GetMapBgmTrack(), true); }
 
 void TScreensHost::PlayBattleBgm() { PlayCdTrack(GetBattleBgmTrack(), true); }
+
 void TScreensHost::ShowFleetSelByPlanet(int planet) { vdmq::ShowFleetSelByPlanet(planet); }
 
 }  // namespace vdmq

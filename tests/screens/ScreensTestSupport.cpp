@@ -88,7 +88,7 @@ TScreenScript& TScreenScript::Quit() {
 }
 
 TScreenScript& TScreenScript::SkipMovie() {
-  steps_.push_back({"TfmAvi", [](TForm* top) { Click(static_cast<TfmAvi*>(top)->plAvi); }, {},
+  steps_.push_back({"TfmAvi", [](TForm* top) { Click(static_cast<TfmAvi*>(top)->plAvi, mbLeft, false); }, {},
                     [](TForm* top) {
                       TMediaPlayer* mp = static_cast<TfmAvi*>(top)->mpAvi;
                       if (mp->IsOpen() && mp->Position() >= kAviSkipFrame) return true;

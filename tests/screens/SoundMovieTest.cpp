@@ -117,6 +117,11 @@ TEST_F(SoundAndMovies, MusicPlaysOneTrackAndRepeatsItOnlyAfterASuccessfulEnd) {
   StopCdTrack();
   EXPECT_TRUE(Log().empty()) << "stopped music neither repeats nor closes twice";
   BtInfo.kind = kBtKindSpace;
+  // The main window stops the music as it goes.
+  GameHost().PlayMapBgm();
+  Take();
+  game_.reset();
+  EXPECT_EQ(Take(), (TLog{"stop wait", "close"}));
 }
 
 TEST_F(SoundAndMovies, NoMusicWithTheOptionOffOrForATrackTheDiscLacks) {

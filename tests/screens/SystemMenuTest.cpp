@@ -98,9 +98,12 @@ TEST(SystemMenuOptions, ShowsTheStoredOptionsAndWritesAllThreeOnClosing) {
 // nothing; a save that cannot be written is told once and leaves the menu open.
 TEST_F(SystemMenu, SavingFromTheMenu) {
   std::string before;
-  script.NewGameToFirstTurn()
+  script.Then("TfmSave", [](TForm* s) { test::ChooseNewGame(s); })
+      .SkipMovie()
+      .BoxesUntil("確認", "プレイヤーのターン")
       .Then("",
             [&](TForm*) {
+              EXPECT_TRUE(Played(run, "stop notify")) << "the opening movie was skipped";
               ASSERT_TRUE(test::SaveQuietly(3));
               before = Bytes(Slot(3));
               fs::create_directory(Slot(4));  // the slot's path is taken by a folder
@@ -138,8 +141,9 @@ TEST_F(SystemMenu, SavingFromTheMenu) {
   EXPECT_TRUE(script.Done());
 }
 
-// A load that fails is told once, keeps the menu open and the running game as it was.
-TEST_F(SystemMenu, AFailedLoadLeavesTheGameAndTheMenuAsTheyWere) {
+// A load that fails is told once, keeps the menu open and the running game as it was; a new game
+// from the load screen closes the menu; "終了" ends the program.
+TEST_F(SystemMenu, LoadingAndQuittingFromTheMenu) {
   std::string world;
   script.NewGameToFirstTurn()
       .Then("",
@@ -167,8 +171,13 @@ TEST_F(SystemMenu, AFailedLoadLeavesTheGameAndTheMenuAsTheyWere) {
               EXPECT_FALSE(Played(run, "_011.WAV"));
               ASSERT_TRUE(test::SaveQuietly(7));
               EXPECT_EQ(Bytes(Slot(7)), world) << "the world is unchanged";
-              Click(Menu(top)->btnGameEnd, mbLeft, false);
+              Click(Menu(top)->btnLoad, mbLeft, false);
             })
+      // A new game from the load screen starts at once and closes the menu.
+      .Then("TfmSave", [](TForm* s) { test::ChooseNewGame(s); })
+      .BoxesUntil("確認", "プレイヤーのターン")
+      .Then("", [](TForm*) { Click(fmMain->btnSave, mbLeft, false); })
+      .Then("TfmSys", [](TForm* top) { Click(Menu(top)->btnGameEnd, mbLeft, false); })
       .Box("確認", "ゲームを終了します。");
   EXPECT_EQ(run.Run(script), 0) << "終了 with OK ends the program";
   EXPECT_TRUE(script.Done());
