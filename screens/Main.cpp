@@ -27,10 +27,12 @@
 #include "platform/sys/Services.h"
 #include "qolib/graphics/Qograph_rap.h"
 #include "qolib/pack/Quorvel.h"
+#include "screens/Debug.h"
 #include "screens/F_evmes.h"
 #include "screens/F_sysmes.h"
 #include "screens/F_system.h"
 #include "screens/F_dock.h"
+#include "screens/F_maped.h"
 #include "screens/F_tec.h"
 #include "screens/F_flsel.h"
 #include "screens/F_pl_sel.h"
@@ -328,6 +330,7 @@ void TfmMain::imgQvMapMouseMove(TComponent*, TShiftState, int x, int y) {
   }
   QvMapGraph->SetCursor(cx, cy);
   // While the map editor's tool window is shown, the cell and the held left button go to it.
+  if (MapEditorVisible()) fmMapEdTools->MapMouseMove(leftHeld_, cx, cy);
   QvMapGraph->Draw();
   edgeRegion_ = -1;
 }
@@ -347,6 +350,8 @@ void TfmMain::imgQvMapMouseDown(TComponent*, TMouseButton button, TShiftState, i
   QvMapGraph->EdgeScroll(edgeRegion_);
 }
 
+bool TfmMain::MapEditorVisible() const { return fmMapEdTools != nullptr && fmMapEdTools->Visible(); }
+
 void TfmMain::imgQvMapMouseUp(TComponent*, TMouseButton, TShiftState, int, int) {
   leftHeld_ = false;
   edgeRegion_ = -1;
@@ -358,7 +363,10 @@ void TfmMain::imgQvMapClick(TComponent*) {
   QvMapGraph->PosToCell(mouseX_, mouseY_, &cx, &cy);
   QvMapGraph->SetCursor(cx, cy);
   // While the map editor's tool window is shown, the click goes to it and nowhere else.
-  if (MapEditorVisible()) return;
+  if (MapEditorVisible()) {
+    fmMapEdTools->MapClick(cx, cy);
+    return;
+  }
   QvMapGraph->SetCenter(cx, cy);
   if (QvMap != nullptr) QvMap->Click(mouseButton_, cx, cy);
 }
@@ -451,6 +459,8 @@ TGameSession::TGameSession()
     App().Title = GameTitle();
     InstallKitIcons();
     App().CreateForm(fmMain);
+    App().CreateForm(fmDebug);
+    App().CreateForm(fmMapEdTools);
     if (BattleWindowCreator()) BattleWindowCreator()();
     App().CreateForm(fmFleetSel);
     App().CreateForm(fmSysMes);

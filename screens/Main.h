@@ -134,8 +134,8 @@ class TfmMain : public TCHF_Form {
   void MakeBarButton(const char* name);
   // The size limits of WM_GETMINMAXINFO.
   void WMGetMinMaxInfo(TMessage& m);
-  // True while the map editor's tool window is shown (it arrives with the developer tools).
-  bool MapEditorVisible() const { return false; }
+  // True while the map editor's tool window is shown.
+  bool MapEditorVisible() const;
 
   int mouseX_ = 0, mouseY_ = 0;
   int mouseButton_ = 0;  // of the last press: 0 left, 1 right, 2 middle

@@ -1,5 +1,8 @@
 #include "screens/ScreenParts.h"
 
+#include <charconv>
+#include <limits>
+
 #include "formkit/Chbcbtn.h"
 #include "platform/base/Sjis.h"
 #include "platform/core/StdCtrls.h"
@@ -55,5 +58,17 @@ void SetCommandFaces(TCHBcBitBtn* button, TCHBmpContainer* faces, int glyph) {
 }
 
 TCHBmpContainer* CommandFaces() { return fmMain != nullptr ? fmMain->bc86_28_2 : nullptr; }
+
+std::optional<int> WholeNumber(std::string_view text) {
+  const bool negative = !text.empty() && text.front() == '-';
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+  if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
+  long long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (negative) value = -value;
+  if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) return std::nullopt;
+  return static_cast<int>(value);
+}
 
 }  // namespace vdmq

@@ -2,7 +2,9 @@
 // What the game's screens share: binding a drawing surface to the image control that shows it,
 // the screens' font, and the command buttons on the main window's faces.
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/core/Canvas.h"
 
@@ -34,6 +36,10 @@ TCHBcBitBtn* MakeCommandButton(TComponent* owner, TControl* parent, const std::s
                                const std::string& caption, TCHBmpContainer* faces, int glyph);
 // Gives a command button the faces of row glyph of a container (nothing without one).
 void SetCommandFaces(TCHBcBitBtn* button, TCHBmpContainer* faces, int glyph);
+// The number an edit line holds: an optional sign and decimal digits, nothing else, within the range
+// of int; nullopt for any other text (empty, blanks, letters, a fraction, too large).
+std::optional<int> WholeNumber(std::string_view text);
+
 // The main window's command-button faces ("bc86_28_2"), or null before the main window exists.
 TCHBmpContainer* CommandFaces();
 

@@ -4,6 +4,7 @@
 #include "platform/core/Application.h"
 #include "platform/core/Desktop.h"
 #include "platform/core/StdCtrls.h"
+#include "screens/Debug.h"
 #include "screens/F_evmes.h"
 #include "screens/F_flsel.h"
 #include "screens/F_save.h"
@@ -131,6 +132,14 @@ void TScreensHost::PlayAvi(int kind, int number) { vdmq::PlayAvi(kind, number); 
 void TScreensHost::PlayMapBgm() { PlayCdTrack(GetMapBgmTrack(), true); }
 
 void TScreensHost::PlayBattleBgm() { PlayCdTrack(GetBattleBgmTrack(), true); }
+
+bool TScreensHost::GetDebugSw(int n) { return vdmq::GetDebugSw(n); }
+
+void TScreensHost::DebugMes(const std::string& text) { vdmq::DebugMes(text); }
+
+int TScreensHost::GetDebugBattleChance() { return vdmq::GetDebugBattleChance(); }
+
+int TScreensHost::GetDebugShipCg() { return vdmq::GetDebugShipCg(); }
 
 void TScreensHost::ShowFleetSelByPlanet(int planet) { vdmq::ShowFleetSelByPlanet(planet); }
 

@@ -46,6 +46,11 @@ class TScreensHost : public TMapViewGameHost {
   // The event window; nothing before it exists.
   void EventMes(const TEventMesScript& script) override;
   void ShowFleetSelByPlanet(int planet) override;
+  // The debug window's switches, message sink and battle test settings.
+  bool GetDebugSw(int n) override;
+  void DebugMes(const std::string& text) override;
+  int GetDebugBattleChance() override;
+  int GetDebugShipCg() override;
 };
 
 // The platform box standing in for the message box: "<BR>" becomes a line break, OK (or OK and

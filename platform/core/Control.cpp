@@ -364,6 +364,10 @@ void TControl::Dispatch(TMessage& m) {
       KeyPress(ch);
       return;
     }
+    case WM_MOUSEWHEEL:
+      // A control that does not scroll hands the wheel to its parent.
+      if (parent_) parent_->Dispatch(m);
+      return;
     default:
       return;
   }

@@ -208,8 +208,23 @@ void TDesktop::HandleInput(const TInputEvent& ev) {
       MarkWholeScreen();
       break;
     case TInputEvent::Wheel:
+      RouteWheel(ev.x);
       break;
   }
+}
+
+void TDesktop::RouteWheel(int notches) {
+  // The wheel goes to the enabled control under the mouse, whose parents take it when it does not.
+  if (notches == 0 || track_.form || (PopupWindow && PopupWindow->Visible())) return;
+  TForm* f = FormAt(mouse_);
+  if (!f || !f->Enabled()) return;
+  if (f->Perform(WM_NCHITTEST, 0, MakeLParam(mouse_.X, mouse_.Y)) != HTCLIENT) return;
+  TControl* target = f->ControlAtPos(f->ScreenToClient(mouse_), false);
+  if (!target || !target->EnabledInTree()) return;
+  const auto delta = static_cast<std::uint16_t>(static_cast<std::int16_t>(notches * WHEEL_DELTA));
+  TMessage m{WM_MOUSEWHEEL, (static_cast<std::uintptr_t>(delta) << 16) | KeyFlags(), MakeLParam(mouse_.X, mouse_.Y),
+             0};
+  target->Dispatch(m);
 }
 
 void TDesktop::SendMouse(TControl* target, std::uint32_t msg, TPoint screen, std::uintptr_t keyFlags) {

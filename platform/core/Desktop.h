@@ -65,6 +65,7 @@ class TDesktop {
  private:
   void RouteMouse(const TInputEvent& ev);
   void RouteKey(const TInputEvent& ev);
+  void RouteWheel(int notches);
   void SendMouse(TControl* target, std::uint32_t msg, TPoint screen, std::uintptr_t keyFlags);
   void UpdateHover(TControl* c);
   void Track(const TInputEvent& ev);

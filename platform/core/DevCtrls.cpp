@@ -115,18 +115,92 @@ TListBox::TListBox(TComponent* owner) : TControl(owner) {
   SetColor(clWindow);
 }
 
+namespace {
+constexpr int kBarWidth = 16;
+constexpr int kMinThumb = 8;
+constexpr int kWheelRows = 3;
+constexpr int kWheelDelta = 120;
+
+// A small filled triangle pointing up or down, centred in r.
+void Arrow(TCanvas& c, const TRect& r, bool up, TColor colour) {
+  const int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
+  for (int i = 0; i < 4; ++i) {
+    const int y = up ? cy - 2 + i : cy + 1 - i;
+    c.FillRectColor({cx - i, y, cx + i + 1, y + 1}, colour);
+  }
+}
+}  // namespace
+
+TRect TListBox::Inner() const { return ClientRect().Inflate(-2, -2); }
+
+int TListBox::VisibleRows() const { return std::max(1, Inner().Height() / std::max(1, ItemHeight)); }
+
+int TListBox::MaxTop() const { return std::max(0, Count() - VisibleRows()); }
+
+bool TListBox::ScrollBarShown() const { return Count() > VisibleRows(); }
+
+TRect TListBox::BarRect() const {
+  if (!ScrollBarShown()) return {};
+  const TRect in = Inner();
+  return {std::max(in.Left, in.Right - kBarWidth), in.Top, in.Right, in.Bottom};
+}
+
+TRect TListBox::UpArrowRect() const {
+  const TRect bar = BarRect();
+  if (bar.IsEmpty()) return {};
+  return {bar.Left, bar.Top, bar.Right, bar.Top + std::min(kBarWidth, bar.Height() / 2)};
+}
+
+TRect TListBox::DownArrowRect() const {
+  const TRect bar = BarRect();
+  if (bar.IsEmpty()) return {};
+  return {bar.Left, bar.Bottom - std::min(kBarWidth, bar.Height() / 2), bar.Right, bar.Bottom};
+}
+
+TRect TListBox::TrackRect() const {
+  const TRect bar = BarRect();
+  if (bar.IsEmpty()) return {};
+  return {bar.Left, UpArrowRect().Bottom, bar.Right, DownArrowRect().Top};
+}
+
+TRect TListBox::ThumbRect() const {
+  const TRect track = TrackRect();
+  if (track.IsEmpty()) return {};
+  const int len = track.Height();
+  const int thumb = std::min(len, std::max(kMinThumb, len * VisibleRows() / std::max(1, Count())));
+  const int top = track.Top + (len - thumb) * topIndex_ / std::max(1, MaxTop());
+  return {track.Left, top, track.Right, top + thumb};
+}
+
+void TListBox::SetTopIndex(int i) {
+  i = std::clamp(i, 0, MaxTop());
+  if (i == topIndex_) return;
+  topIndex_ = i;
+  Invalidate();
+}
+
 void TListBox::SetItemIndex(int i) {
-  if (i < -1 || i >= static_cast<int>(Items.size())) i = -1;
+  if (i < -1 || i >= Count()) i = -1;
   if (i == itemIndex_) return;
   itemIndex_ = i;
+  if (i >= 0 && i < topIndex_) SetTopIndex(i);
+  else if (i >= topIndex_ + VisibleRows()) SetTopIndex(i - VisibleRows() + 1);
+  Invalidate();
+}
+
+void TListBox::ItemsChanged() {
+  SetItemIndex(itemIndex_);
+  SetTopIndex(topIndex_);
   Invalidate();
 }
 
 void TListBox::Paint(TCanvas& c) {
   TRect in = SunkenField(c, ClientRect(), EnabledInTree());
+  const TRect bar = BarRect();
+  if (!bar.IsEmpty()) in.Right = bar.Left;
   c.Font = Font();
   c.Brush.Style = bsClear;
-  for (int i = TopIndex, y = in.Top; i < static_cast<int>(Items.size()) && y < in.Bottom; ++i, y += ItemHeight) {
+  for (int i = topIndex_, y = in.Top; i < Count() && y < in.Bottom; ++i, y += ItemHeight) {
     TRect row{in.Left, y, in.Right, y + ItemHeight};
     const bool sel = i == itemIndex_;
     if (sel) c.FillRectColor(row, clHighlight);
@@ -135,20 +209,73 @@ void TListBox::Paint(TCanvas& c) {
     c.DrawText(Items[i], t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   }
   c.Brush.Style = bsSolid;
+  if (bar.IsEmpty()) return;
+  c.FillRectColor(TrackRect(), cl3DLight);
+  const TColor arrow = EnabledInTree() ? clBtnText : clGrayText;
+  Arrow(c, c.DrawButtonFace(UpArrowRect(), false), true, arrow);
+  Arrow(c, c.DrawButtonFace(DownArrowRect(), false), false, arrow);
+  c.DrawButtonFace(ThumbRect(), false);
 }
 
 void TListBox::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
   if (TForm* f = ParentForm()) f->ActiveControl = this;
-  if (b == mbLeft) {
-    const int i = TopIndex + (y - 2) / std::max(1, ItemHeight);
-    if (y >= 2 && i < static_cast<int>(Items.size())) SetItemIndex(i);
+  barPress_ = BarRect().Contains(x, y);
+  if (b == mbLeft && barPress_) {
+    const TRect thumb = ThumbRect();
+    if (UpArrowRect().Contains(x, y)) SetTopIndex(topIndex_ - 1);
+    else if (DownArrowRect().Contains(x, y)) SetTopIndex(topIndex_ + 1);
+    else if (y < thumb.Top) SetTopIndex(topIndex_ - VisibleRows());
+    else if (y >= thumb.Bottom) SetTopIndex(topIndex_ + VisibleRows());
+    else {
+      thumbDrag_ = true;
+      dragOffset_ = y - thumb.Top;
+    }
+  } else if (b == mbLeft) {
+    const int i = topIndex_ + (y - 2) / std::max(1, ItemHeight);
+    if (y >= 2 && i < Count()) SetItemIndex(i);
   }
   TControl::MouseDown(b, s, x, y);
 }
 
+void TListBox::MouseMove(TShiftState s, int x, int y) {
+  if (thumbDrag_) {
+    // The thumb's top follows the mouse; its place along the track gives the first line.
+    const TRect track = TrackRect();
+    const int travel = track.Height() - ThumbRect().Height();
+    if (travel > 0) {
+      const int at = std::clamp(y - dragOffset_ - track.Top, 0, travel);
+      SetTopIndex((at * MaxTop() + travel / 2) / travel);
+    }
+  }
+  TControl::MouseMove(s, x, y);
+}
+
+void TListBox::MouseUp(TMouseButton b, TShiftState s, int x, int y) {
+  if (b == mbLeft) thumbDrag_ = false;
+  TControl::MouseUp(b, s, x, y);
+}
+
+void TListBox::Click() {
+  // A press on the scroll bar chooses no line.
+  if (!barPress_) TControl::Click();
+}
+
+void TListBox::Dispatch(TMessage& m) {
+  if (m.Msg != WM_MOUSEWHEEL) {
+    TControl::Dispatch(m);
+    return;
+  }
+  // The wheel's delta is in the high word: 120 a notch, positive away from the user.
+  wheelRest_ += static_cast<std::int16_t>((m.WParam >> 16) & 0xFFFF);
+  const int notches = wheelRest_ / kWheelDelta;
+  wheelRest_ -= notches * kWheelDelta;
+  SetTopIndex(topIndex_ - notches * kWheelRows);
+  m.Result = 1;
+}
+
 void TListBox::KeyDown(unsigned& key, TShiftState shift) {
   TControl::KeyDown(key, shift);
-  if (key == VK_DOWN && itemIndex_ + 1 < static_cast<int>(Items.size())) {
+  if (key == VK_DOWN && itemIndex_ + 1 < Count()) {
     SetItemIndex(itemIndex_ + 1);
     TControl::Click();
   } else if (key == VK_UP && itemIndex_ > 0) {

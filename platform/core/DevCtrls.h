@@ -47,6 +47,9 @@ class TUpDown : public TControl {
   int position_ = 0;
 };
 
+// A list of text lines, one chosen. When the lines exceed the rows it shows, a vertical scroll bar
+// appears at its right: the arrows move one row, the track a page, and the thumb drags; the wheel
+// moves three rows a notch. Choosing a line, by the keys, a click or code, scrolls it into view.
 class TListBox : public TControl {
  public:
   explicit TListBox(TComponent* owner);
@@ -55,16 +58,43 @@ class TListBox : public TControl {
   int ItemIndex() const { return itemIndex_; }
   void SetItemIndex(int i);
   int ItemHeight = 13;
-  int TopIndex = 0;
-  void ItemsChanged() { SetItemIndex(itemIndex_); Invalidate(); }
+  // The first line shown, kept within 0 .. lines - visible rows.
+  int TopIndex() const { return topIndex_; }
+  void SetTopIndex(int i);
+  // Whole rows the list shows at once (at least 1).
+  int VisibleRows() const;
+  bool ScrollBarShown() const;
+  // The scroll bar's parts in client coordinates (empty while it is not shown).
+  TRect UpArrowRect() const;
+  TRect DownArrowRect() const;
+  TRect ThumbRect() const;
+  // After a change of Items: the choice and the scroll position are kept within the new lines.
+  void ItemsChanged();
+  void Dispatch(TMessage& m) override;
 
  protected:
   void Paint(TCanvas& c) override;
   void MouseDown(TMouseButton b, TShiftState s, int x, int y) override;
+  void MouseMove(TShiftState s, int x, int y) override;
+  void MouseUp(TMouseButton b, TShiftState s, int x, int y) override;
+  void Click() override;
   void KeyDown(unsigned& key, TShiftState shift) override;
 
  private:
+  int Count() const { return static_cast<int>(Items.size()); }
+  int MaxTop() const;
+  TRect Inner() const;
+  TRect BarRect() const;
+  TRect TrackRect() const;
   int itemIndex_ = -1;
+  int topIndex_ = 0;
+  // A press on the scroll bar (no click of a line follows), and the thumb being dragged: the press's
+  // offset into the thumb.
+  bool barPress_ = false;
+  bool thumbDrag_ = false;
+  int dragOffset_ = 0;
+  // Wheel movement below one notch, kept for the next message.
+  int wheelRest_ = 0;
 };
 
 class TComboBox : public TControl {

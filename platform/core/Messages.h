@@ -63,6 +63,8 @@ constexpr std::uintptr_t SC_SIZE = 0xF000, SC_MOVE = 0xF010, SC_MINIMIZE = 0xF02
                          SC_CLOSE = 0xF060, SC_KEYMENU = 0xF100, SC_RESTORE = 0xF120, SC_CONTEXTHELP = 0xF180;
 
 // Mouse key flags.
+// WM_MOUSEWHEEL: the delta of one notch, in the high word of WParam (positive away from the user).
+constexpr int WHEEL_DELTA = 120;
 constexpr std::uintptr_t MK_LBUTTON = 0x1, MK_RBUTTON = 0x2, MK_SHIFT = 0x4, MK_CONTROL = 0x8, MK_MBUTTON = 0x10;
 
 // Virtual key codes used by the game and the layer.

@@ -45,6 +45,17 @@ void InjectMouse(TInputEvent::Kind kind, TPoint p, int button) {
   b->Inject(ev);
 }
 
+void WheelAt(TControl* c, int x, int y, int notches, bool process) {
+  THeadlessBackend* b = CurrentBackend();
+  if (!c || !b) return;
+  InjectMouse(TInputEvent::MouseMove, c->ClientToScreen({x, y}), 0);
+  TInputEvent ev;
+  ev.kind = TInputEvent::Wheel;
+  ev.x = notches;
+  b->Inject(ev);
+  if (process) App().ProcessMessages();
+}
+
 void ClickAt(TControl* c, int x, int y, TMouseButton button, bool process) {
   if (!c) return;
   const TPoint p = c->ClientToScreen({x, y});

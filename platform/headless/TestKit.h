@@ -46,6 +46,9 @@ T* Find(TComponent* root, std::string_view name) {
 
 // Queues mouse input at a screen point.
 void InjectMouse(TInputEvent::Kind kind, TPoint screen, int button = 0);
+// Moves the mouse to a point of a control's client area and turns the wheel by notches (positive
+// away from the user), then (when process is set) lets the loop handle it.
+void WheelAt(TControl* c, int x, int y, int notches, bool process = true);
 // Press and release at a point of a control's client area (screen coordinates are derived),
 // then (when process is set) lets the loop handle them.
 void ClickAt(TControl* c, int x, int y, TMouseButton button = mbLeft, bool process = true);

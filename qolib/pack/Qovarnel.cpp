@@ -5,6 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/base/GameError.h"
 
 namespace vdmq {
@@ -21,7 +25,11 @@ bool TVarnelHush::CreateTable(int count, int headBits) {
   c.heads = FHeadsBuf.Reserve(size_t{1} << headBits);
   c.key = FKeyBuf.Reserve(ring);
   c.older = FOlderBuf.Reserve(ring);
-  if (!c.heads || !c.key || !c.older) {
+  if (headBits == 16) {
+    c.heads3 = FHeads3Buf.Reserve(size_t{1} << TVarnelChains::kHash3Bits);
+    c.older3 = FOlder3Buf.Reserve(ring);
+  }
+  if (!c.heads || !c.key || !c.older || (headBits == 16 && (!c.heads3 || !c.older3))) {
     ReleaseTable();
     return false;
   }
@@ -36,12 +44,15 @@ void TVarnelHush::ReleaseTable() {
   FHeadsBuf.Release();
   FKeyBuf.Release();
   FOlderBuf.Release();
+  FHeads3Buf.Release();
+  FOlder3Buf.Release();
   FChains = TVarnelChains{};
 }
 
 void TVarnelHush::ClearTable() {
   // The ring needs no clearing: only entries added since are ever followed.
   if (FChains.heads) std::fill(FChains.heads, FChains.heads + (size_t{1} << FChains.headBits), -1);
+  if (FChains.heads3) std::fill(FChains.heads3, FChains.heads3 + (size_t{1} << TVarnelChains::kHash3Bits), -1);
   FChains.added = 0;
   FChains.first = 0;
 }
@@ -54,7 +65,7 @@ bool TVarnelEncode::CreateBuffer() {
   // A short input takes a head table of about twice its size (at least 1024 heads).
   int headBits = 10;
   while (headBits < 16 && (1 << headBits) < 2 * FInTotal) ++headBits;
-  if (!FInBuf.Reserve(kInBufSize) || !FOutBuf.Reserve(kOutBufSize) || !FHush.CreateTable(kWindow, headBits)) {
+  if (!FInBuf.Reserve(kInBufSize + kReadSlack) || !FOutBuf.Reserve(kOutBufSize) || !FHush.CreateTable(kWindow, headBits)) {
     ReleaseBuffer();
     return false;
   }
@@ -77,7 +88,6 @@ void TVarnelEncode::ResetState() {
   FGroupEnd = 0;
   FFlag = 0;
   FMask = 0x80000000u;
-  FItems = 0;
   FHush.ClearTable();
 }
 
@@ -89,6 +99,36 @@ int KeyAt(const unsigned char* p) {
   return k;
 }
 
+// The number of equal bytes of a and b from i on, below limit.
+inline __attribute__((always_inline)) int CountEqual(const unsigned char* a, const unsigned char* b, int i,
+                                                     int limit) {
+#if defined(__SSE2__)
+  while (i + 16 <= limit) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+    const unsigned differ = ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, y))) & 0xFFFFu;
+    if (differ != 0) return i + __builtin_ctz(differ);
+    i += 16;
+  }
+#endif
+  while (i + 8 <= limit) {
+    uint64_t x, y;
+    std::memcpy(&x, a + i, 8);
+    std::memcpy(&y, b + i, 8);
+    if (x != y) return i + (__builtin_ctzll(x ^ y) >> 3);
+    i += 8;
+  }
+  while (i < limit && a[i] == b[i]) ++i;
+  return i;
+}
+
+template <typename T>
+inline __attribute__((always_inline)) T Load(const unsigned char* p) {
+  T v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
 // The longest match for the source at a (position p, limit bytes at most) among the chain of its
 // key: nearest first, a candidate replaces the best only when strictly longer, and the walk stops
 // once the best passes 1024 bytes. Length 0 when none.
@@ -98,55 +138,57 @@ inline __attribute__((always_inline)) void FindMatch(const TVarnelChains& chains
   length = 0;
   distance = 0;
   if (limit < 2) return;
+  // The chains hold the last 1535 positions only: every candidate lies 1 to 1535 bytes back. The
+  // walk ends at the first entry older than those (the none entry, -1, is older still).
+  const int oldest = chains.Oldest();
+  int e = chains.Top<Shared>(KeyAt(a));
+  if (e < oldest) return;
+  // The source of entry e starts at from + e.
+  const unsigned char* const from = a - (p - chains.first);
   int best = 0;
-  int bestDist = 0;
-  // The chains hold the last 1535 positions only: every candidate lies 1 to 1535 bytes back.
-  for (int e = chains.Top<Shared>(KeyAt(a)); e >= 0; e = chains.Next<Shared>(e)) {
-    const int dist = p - chains.Position(e);
-    const unsigned char* b = a - dist;
-    if (best >= 2) {
-      // Only a candidate that matches the best length and one byte more can be longer, and none
-      // can pass the limit: the bytes up to the best length's end are checked first, eight or
-      // four at a time where the best is long enough.
-      if (best >= limit) break;
-      if (best >= 7) {
-        uint64_t x, y;
-        std::memcpy(&x, a + best - 7, 8);
-        std::memcpy(&y, b + best - 7, 8);
-        if (x != y) continue;
-      } else if (best >= 3) {
-        uint32_t x, y;
-        std::memcpy(&x, a + best - 3, 4);
-        std::memcpy(&y, b + best - 3, 4);
-        if (x != y) continue;
-      } else if (b[best] != a[best]) {
-        continue;
-      }
-    }
-    // The key guarantees the first two bytes; count on while equal and below the limit.
-    int len = 2;
-    while (len + 8 <= limit) {
-      uint64_t x, y;
-      std::memcpy(&x, a + len, 8);
-      std::memcpy(&y, b + len, 8);
-      if (x != y) {
-        len += __builtin_ctzll(x ^ y) >> 3;
-        goto counted;
-      }
-      len += 8;
-    }
-    while (len < limit && a[len] == b[len]) ++len;
-  counted:
+  int bestEntry = e;
+  int skip = 2;  // the key guarantees the first two bytes
+  const int32_t* links = chains.older;
+  if constexpr (!Shared) {
+    // The first candidate, the newest of the key, is counted on its own; after it, only a
+    // candidate of three equal bytes or more can be longer, and those come from the chains of
+    // three bytes (their entries may share a hash without matching: counted from the first byte).
+    best = CountEqual(a, from + e, 2, limit);
+    if (best > 1024 || best >= limit) goto done;
+    const int newest = e;
+    e = chains.heads3[TVarnelChains::Hash3(a)];
+    while (e >= newest) e = chains.older3[static_cast<uint32_t>(e) & chains.mask];
+    if (e < oldest) goto done;
+    links = chains.older3;
+    skip = 0;
+  }
+  for (;;) {
+    const int len = CountEqual(a, from + e, skip, limit);
     if (len > best) {
       best = len;
-      bestDist = dist;
-      if (best > 1024) break;
+      bestEntry = e;
+      if (best > 1024 || best >= limit) break;
     }
+    // Only a candidate that matches the best length and one byte more can be longer: up to eight
+    // bytes ending at the best length's end are weighed first (all of them when the best is
+    // shorter), in a walk that passes over every candidate failing them. Bytes past the end of
+    // the source that a short best reads are masked off.
+    const int at = std::max(best - 7, 0);
+    const uint64_t part = ~uint64_t{0} >> (8 * (7 - std::min(best, 7)));
+    const uint64_t want = Load<uint64_t>(a + at) & part;
+    const unsigned char* const cand = from + at;
+    do {
+      if constexpr (Shared) {
+        e = chains.Next<true>(e);
+      } else {
+        e = links[static_cast<uint32_t>(e) & chains.mask];
+      }
+      if (e < oldest) goto done;
+    } while ((Load<uint64_t>(cand + e) & part) != want);
   }
-  if (best >= 2) {
-    length = best;
-    distance = bestDist;
-  }
+done:
+  length = best;
+  distance = p - chains.Position(bestEntry);
 }
 
 }  // namespace
@@ -174,7 +216,7 @@ void TVarnelEncode::ReadInBuffer() {
   const int64_t next = static_cast<int64_t>(FChunkBase) + 2 * kChunk;
   if (next < FInTotal) {
     const int n = static_cast<int>(std::min<int64_t>(kChunk, FInTotal - next));
-    CallRead(in + FWindow + kChunk, n);
+    ReadIn(in + FWindow + kChunk, n);
   }
   FChunkBase += kChunk;
   FRead = in + FWindow + (FConsumed - FChunkBase);
@@ -191,8 +233,15 @@ void TVarnelEncode::WriteOutBuffer(bool all) {
   }
 }
 
+void TVarnelEncode::ReadIn(unsigned char* at, int n) {
+  CallRead(at, n);
+  // The words the search reads past the last byte read find zeros there (the next read, if any,
+  // writes over them).
+  std::memset(at + n, 0, kReadSlack);
+}
+
 void TVarnelEncode::CodecLoop() {
-  CallRead(FInBuf.Data() + kHistory, std::min(FInTotal, 2 * kChunk));
+  ReadIn(FInBuf.Data() + kHistory, std::min(FInTotal, 2 * kChunk));
   if (FHush.SharedHeads())
     Loop<true>();
   else
@@ -211,26 +260,47 @@ void TVarnelEncode::Loop() {
   int p = FConsumed;
   const unsigned char* rd = FRead;
   unsigned char* out = outBuf + (FProduced - FOutBase);
-  uint32_t flag = FFlag, mask = FMask;
-  int items = FItems;
-  // The output buffer's room, the output limit and the next refill, as the loop compares them.
+  uint32_t flag = FFlag, mask = FMask;  // the mask is 0 once the group holds 32 items
+  // An item takes at most 4 output bytes, and a new flag slot 4 more: before an item, the output
+  // stays within the buffer's room, which the chunking ensures.
   unsigned char* const room = outBuf + kOutBufSize - 8;
-  int64_t outLimit = static_cast<int64_t>(limit) - FOutBase;  // bytes from outBuf
-  int refillAfter = FChunkBase + kChunk;
+  int64_t outLimit = 0;  // bytes from outBuf
+  int refillAfter = 0;
+  // The loop leaves its one-item path only past these marks: the end of the source, a refill, the
+  // output limit or the room.
+  int stopAfter = 0;
+  const unsigned char* outStop = nullptr;
+  auto setMarks = [&] {
+    outLimit = static_cast<int64_t>(limit) - FOutBase;
+    refillAfter = FChunkBase + kChunk;
+    stopAfter = std::min(refillAfter, size - 1);
+    outStop = outBuf + std::min<int64_t>(outLimit, room - outBuf);
+  };
+  setMarks();
   auto produced = [&] { return static_cast<int>(out - outBuf) + FOutBase; };
+  auto storeFlag = [&] {
+    unsigned char* slot = outBuf + (FFlagSlot - FOutBase);
+    slot[0] = static_cast<unsigned char>(flag);
+    slot[1] = static_cast<unsigned char>(flag >> 8);
+    slot[2] = static_cast<unsigned char>(flag >> 16);
+    slot[3] = static_cast<unsigned char>(flag >> 24);
+    FGroupEnd = produced();
+  };
   // Adds n positions from p on to the chains and moves past them. The byte after the last source
   // byte is not data: the last key takes 0 there. That key is never searched, since no position
   // follows it.
   auto addPositions = [&](int n) __attribute__((always_inline)) {
     const int end = p + n;
     const int whole = std::min(end, size - 1);
-    for (; p < whole; ++p, ++rd) chains.Add<Shared>(KeyAt(rd), p);
+    if (whole > p) {
+      chains.AddRun<Shared>(rd, whole - p, p);
+      rd += whole - p;
+      p = whole;
+    }
     for (; p < end; ++p, ++rd) chains.Add<Shared>(rd[0], p);
   };
+  if (out > room) ThrowGameError("WriteBuffer Error");
   for (;;) {
-    // An item takes at most 4 output bytes, and a new flag slot 4 more; the chunking keeps them
-    // inside the buffer.
-    if (out > room) ThrowGameError("WriteBuffer Error");
     int len, dist;
     FindMatch<Shared>(chains, rd, p, std::min(size - p, kMaxMatch), len, dist);
     if (len >= 2) {
@@ -245,51 +315,58 @@ void TVarnelEncode::Loop() {
         *out++ = static_cast<unsigned char>(len >> 8);
       }
       if (D >= 10) *out++ = static_cast<unsigned char>(dist);
+      if constexpr (!Shared) {
+        // A match one byte back is a run of one byte value from the byte before p on: the
+        // positions whose three bytes lie in it share one key and one hash.
+        if (dist == 1 && len > 16) {
+          chains.AddRepeats(rd, len - 2, p);
+          rd += len - 2;
+          p += len - 2;
+          len = 2;
+        }
+      }
       addPositions(len);
     } else {
       *out++ = *rd;
       addPositions(1);
     }
-    // The item ends: a full group, or the last one, stores its flag word.
+    // The item ends: a full group stores its flag word and, while source remains, reserves the
+    // next one's slot.
     mask >>= 1;
-    if (++items == 32 || p >= size) {
-      unsigned char* slot = outBuf + (FFlagSlot - FOutBase);
-      slot[0] = static_cast<unsigned char>(flag);
-      slot[1] = static_cast<unsigned char>(flag >> 8);
-      slot[2] = static_cast<unsigned char>(flag >> 16);
-      slot[3] = static_cast<unsigned char>(flag >> 24);
-      FGroupEnd = produced();
+    if (mask == 0) {
+      storeFlag();
       if (p < size) {
         FFlagSlot = FGroupEnd;
         out += 4;
         flag = 0;
         mask = 0x80000000u;
-        items = 0;
       }
     }
-    if (out - outBuf > outLimit) return;  // over the output limit: the run fails
-    const bool done = p >= size;
-    if (done || p > refillAfter) {
+    if (__builtin_expect(p > stopAfter || out > outStop, 0)) {
+      const bool done = p >= size;
+      if (done && mask != 0) storeFlag();  // the last group, not full
+      if (out - outBuf > outLimit) return;  // over the output limit: the run fails
       FHush.Chains() = chains;
       FConsumed = p;
       FRead = rd;
       FProduced = produced();
       FFlag = flag;
       FMask = mask;
-      FItems = items;
       if (done) {
         FSuccess = true;
         WriteOutBuffer(true);
         ProgressCallBack();
         return;
       }
-      ReadInBuffer();
-      WriteOutBuffer(false);
-      ProgressCallBack();
-      rd = FRead;
-      out = outBuf + (FProduced - FOutBase);
-      outLimit = static_cast<int64_t>(limit) - FOutBase;
-      refillAfter = FChunkBase + kChunk;
+      if (p > refillAfter) {
+        ReadInBuffer();
+        WriteOutBuffer(false);
+        ProgressCallBack();
+        rd = FRead;
+        out = outBuf + (FProduced - FOutBase);
+        setMarks();
+      }
+      if (out > room) ThrowGameError("WriteBuffer Error");
     }
   }
 }

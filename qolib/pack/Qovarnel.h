@@ -6,6 +6,7 @@
 // the stream has no header.
 
 #include <cstdint>
+#include <cstring>
 
 #include "qolib/pack/Qocodec.h"
 
@@ -19,6 +20,12 @@ namespace vdmq {
 // fewer heads, as a short input takes so that it clears only a small table, keys share heads and
 // the chains skip the entries of other keys. Either way the chains answer the same.
 //
+// With one head per key the encoder adds its positions in runs (AddRun) that keep, besides the
+// newest entry of each key, chains of the entries whose first three bytes share a hash: after the
+// newest candidate of a key only a match of three bytes or more can be longer, and those chains
+// hold every such candidate with far fewer others. The chains of two bytes (older) are then not
+// kept; Add keeps them.
+//
 // TVarnelChains is the index's working state: where its tables are and how many entries it holds.
 // A coding loop works on a copy of it (kept in registers) and hands the copy back.
 struct TVarnelChains {
@@ -26,6 +33,10 @@ struct TVarnelChains {
   uint16_t* key = nullptr;   // per slot of the ring (a power of two, at least count); shared heads
                              // only
   int32_t* older = nullptr;  // the entry added before to the same head, or -1
+  // One head per key only: chains of the entries whose first three bytes share a hash, which a
+  // search takes once a match of two bytes is known.
+  int32_t* heads3 = nullptr;
+  int32_t* older3 = nullptr;
   uint32_t mask = 0;         // ring size - 1
   int headBits = 16;
   int count = 0;
@@ -44,6 +55,58 @@ struct TVarnelChains {
     heads[head] = added;
     ++added;
   }
+  // Adds the keys of the n positions from position on, whose bytes (and the one after the last)
+  // start at s.
+  template <bool Shared>
+  void AddRun(const unsigned char* s, int n, int position) {
+    first = position - added;
+    const unsigned char* const at = s - added;  // the bytes of entry e start at at + e
+    const int end = added + n;
+    for (int e = added; e < end; ++e) {
+      uint16_t k;
+      std::memcpy(&k, at + e, 2);  // little-endian host: the first byte in the low half
+      const uint32_t slot = static_cast<uint32_t>(e) & mask;
+      const uint32_t head = HeadOf<Shared>(k);
+      if constexpr (Shared) {
+        key[slot] = k;
+        older[slot] = heads[head];
+      } else {
+        // A search takes only the newest entry of a key, and the rest from the chains of three.
+        const uint32_t h = Hash3(at + e);
+        older3[slot] = heads3[h];
+        heads3[h] = e;
+      }
+      heads[head] = e;
+    }
+    added = end;
+  }
+  // The chains of three bytes: a hash of the three bytes at s (the byte after them is read too).
+  static constexpr int kHash3Bits = 14;
+  static uint32_t Hash3(const unsigned char* s) {
+    uint32_t v;
+    std::memcpy(&v, s, 4);
+    return ((v & 0xFFFFFFu) * 0x9E3779B1u) >> (32 - kHash3Bits);
+  }
+  // AddRun<false> for n positions from position on whose three bytes, at s and on, are all the
+  // byte before s: each one's chain goes on with the entry added just before.
+  void AddRepeats(const unsigned char* s, int n, int position) {
+    first = position - added;
+    uint16_t k;
+    std::memcpy(&k, s, 2);
+    const uint32_t h = Hash3(s);
+    int e = added;
+    const int end = added + n;
+    while (e < end) {
+      // Up to the end of the ring, then from its start.
+      const uint32_t from = static_cast<uint32_t>(e) & mask;
+      const int piece = std::min(end - e, static_cast<int>(mask + 1 - from));
+      for (int i = 0; i < piece; ++i) older3[from + static_cast<uint32_t>(i)] = e - 1 + i;
+      e += piece;
+    }
+    heads[k] = end - 1;
+    heads3[h] = end - 1;
+    added = end;
+  }
   // The newest entry of a key, or -1.
   template <bool Shared>
   int Top(int k) const {
@@ -57,6 +120,8 @@ struct TVarnelChains {
     return Held<Shared>(older[slot], Shared ? key[slot] : 0);
   }
   int Position(int entry) const { return first + entry; }
+  // The oldest entry still held (every older one, and the none entry -1, is below it).
+  int Oldest() const { return added > count ? added - count : 0; }
 
   template <bool Shared>
   uint32_t HeadOf(int k) const {
@@ -71,7 +136,7 @@ struct TVarnelChains {
   // shared heads every entry of a chain holds its key.
   template <bool Shared>
   int Held(int entry, int k) const {
-    const int oldest = added > count ? added - count : 0;  // the none entry, -1, is below it
+    const int oldest = Oldest();
     while (entry >= oldest) {
       const uint32_t slot = static_cast<uint32_t>(entry) & mask;
       if (!Shared || key[slot] == k) return entry;
@@ -108,6 +173,8 @@ class TVarnelHush {
   TCodecBuffer<int32_t> FHeadsBuf;
   TCodecBuffer<uint16_t> FKeyBuf;
   TCodecBuffer<int32_t> FOlderBuf;
+  TCodecBuffer<int32_t> FHeads3Buf;
+  TCodecBuffer<int32_t> FOlder3Buf;
   TVarnelChains FChains;
 };
 
@@ -118,6 +185,7 @@ class TVarnelEncode : public TQoEncoder {
   // The input: 1536 bytes of history and two chunks ahead, in a buffer with room for four chunks
   // more, so that the held bytes move to its start only every fifth refill.
   static constexpr int kInBufSize = kHistory + 6 * kChunk;
+  static constexpr int kReadSlack = 8;  // bytes behind the input buffer
   static constexpr int kOutBufSize = 18944;
   static constexpr int kWindow = 1535;
   static constexpr int kMaxMatch = 8192;
@@ -137,6 +205,7 @@ class TVarnelEncode : public TQoEncoder {
   void WriteOutBuffer(bool all);
 
  private:
+  void ReadIn(unsigned char* at, int n);
   template <bool Shared>
   void Loop();
 
@@ -149,7 +218,6 @@ class TVarnelEncode : public TQoEncoder {
   int FOutBase = 0;                      // output count at output buffer offset 0
   uint32_t FFlag = 0;
   uint32_t FMask = 0;
-  int FItems = 0;
   int FFlagSlot = 0;       // output count where the current flag word goes
   int FGroupEnd = 0;       // output count at the end of the last complete group
 };

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 
 #include "support/CodecData.h"
@@ -95,6 +96,35 @@ Bytes Repetitive(size_t size, uint32_t seed) {
   return out;
 }
 
+// Random bytes, then a later position p whose first three bytes share their hash in the encoder's
+// chains of three bytes with those of an older position q that differs in the first two bytes
+// only and matches p on every byte after them; between them, a nearer candidate matching p for
+// ten bytes. A search that trusted the hash for the first two bytes would take q.
+Bytes HashTwins() {
+  unsigned char twin[2][4] = {};
+  for (int k = 1; k < 65536 && twin[1][0] == 0; ++k) {
+    unsigned char t[4] = {static_cast<unsigned char>(k), static_cast<unsigned char>(k >> 8), 'c', 0};
+    if (k > 1 && TVarnelChains::Hash3(t) == TVarnelChains::Hash3(twin[0]) && std::memcmp(t, twin[0], 2) != 0) {
+      std::memcpy(twin[1], t, 4);
+    } else if (k == 1) {
+      std::memcpy(twin[0], t, 4);
+    }
+  }
+  EXPECT_NE(twin[1][0] | twin[1][1], 0);
+  const std::string tail = "0123456789abcdefghij";
+  Bytes out = RandomData(20000, 11);
+  auto put = [&](const unsigned char* head, const std::string& rest) {
+    out.insert(out.end(), head, head + 3);
+    out.insert(out.end(), rest.begin(), rest.end());
+    const Bytes gap = RandomData(30, static_cast<uint32_t>(out.size()));
+    out.insert(out.end(), gap.begin(), gap.end());
+  };
+  put(twin[1], tail);                    // q
+  put(twin[0], tail.substr(0, 7) + "#");  // the nearer candidate, ten bytes
+  put(twin[0], tail);                    // p
+  return out;
+}
+
 }  // namespace
 
 TEST(VarnelReference, EncoderOutputIsThePlainRulesOutput) {
@@ -106,6 +136,7 @@ TEST(VarnelReference, EncoderOutputIsThePlainRulesOutput) {
       Repetitive(90000, 8),
       Repetitive(16385, 9),                   // one byte past the first chunk
       Repetitive(32769, 10),                  // one byte past the first read
+      HashTwins(),
   };
   for (size_t i = 0; i < inputs.size(); ++i) {
     bool ok = false;

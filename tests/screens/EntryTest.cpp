@@ -14,6 +14,7 @@
 #include "platform/core/QoPlatformBridge.h"
 #include "qolib/graphics/Qograph_rap.h"
 #include "qolib/pack/Quorvel.h"
+#include "screens/Debug.h"
 #include "screens/F_sysmes.h"
 #include "screens/F_flsel.h"
 #include "screens/Main.h"
@@ -47,12 +48,15 @@ TEST(Entry, RunsTheResidentWindowsWithTheGamesHooksAndRemovesThemAfterwards) {
     std::vector<std::string> forms;
     for (int i = 0; i < App().ComponentCount(); ++i)
       if (auto* f = dynamic_cast<TForm*>(App().Components(i))) forms.push_back(f->ClassName());
-    ASSERT_GE(forms.size(), 5u);
+    ASSERT_GE(forms.size(), 7u);
     EXPECT_EQ(forms[0], "TfmMain");
-    EXPECT_EQ(forms[1], "TfmFleetSel");
-    EXPECT_EQ(forms[2], "TfmSysMes");
-    EXPECT_EQ(forms[3], "TfmEventMes");
-    EXPECT_EQ(forms[4], "TfmSave");
+    EXPECT_EQ(forms[1], "TfmDebug");
+    EXPECT_EQ(forms[2], "TfmMapEdTools");
+    EXPECT_EQ(forms[3], "TfmFleetSel");
+    EXPECT_EQ(forms[4], "TfmSysMes");
+    EXPECT_EQ(forms[5], "TfmEventMes");
+    EXPECT_EQ(forms[6], "TfmSave");
+    EXPECT_FALSE(fmDebug->Visible());
     EXPECT_FALSE(fmFleetSel->Visible());
     EXPECT_EQ(App().MainForm(), fmMain);
     EXPECT_NE(CHF_Data, nullptr);
@@ -84,6 +88,7 @@ TEST(Entry, RunsTheResidentWindowsWithTheGamesHooksAndRemovesThemAfterwards) {
   EXPECT_TRUE(script.Done());
   EXPECT_EQ(fmMain, nullptr);
   EXPECT_EQ(fmSysMes, nullptr);
+  EXPECT_EQ(fmDebug, nullptr);
   EXPECT_EQ(FileManager, nullptr);
   EXPECT_EQ(dynamic_cast<TScreensHost*>(&GameHost()), nullptr);
   EXPECT_EQ(GetBattleEntry(), nullptr);
