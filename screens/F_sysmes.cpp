@@ -35,16 +35,7 @@ constexpr TPlace kOkWithCancel{252, 160, 86, 28};
 constexpr TPlace kSecondButton{344, 160, 86, 28};
 
 // The segment cut to the line limit without splitting a double-byte letter.
-std::string CutLine(std::string_view segment) {
-  if (segment.size() <= kSysMesLineBytes) return std::string(segment);
-  size_t end = 0;
-  while (end < segment.size()) {
-    const size_t next = end + SjisLetterLen(segment, end);
-    if (next > kSysMesLineBytes) break;
-    end = next;
-  }
-  return std::string(segment.substr(0, end));
-}
+std::string CutLine(std::string_view segment) { return std::string(SjisCut(segment, kSysMesLineBytes)); }
 
 }  // namespace
 

@@ -28,6 +28,7 @@
 #include "qolib/graphics/Qograph_rap.h"
 #include "qolib/pack/Quorvel.h"
 #include "screens/Debug.h"
+#include "screens/F_evmes.h"
 #include "screens/F_sysmes.h"
 #include "screens/F_system.h"
 #include "screens/F_dock.h"
@@ -459,6 +460,7 @@ TGameSession::TGameSession()
     if (BattleWindowCreator()) BattleWindowCreator()();
     App().CreateForm(fmFleetSel);
     App().CreateForm(fmSysMes);
+    App().CreateForm(fmEventMes);
   } catch (...) {
     FreeWindows();
     RemoveHooks();

@@ -5,6 +5,7 @@
 #include "platform/core/Desktop.h"
 #include "platform/core/StdCtrls.h"
 #include "screens/Debug.h"
+#include "screens/F_evmes.h"
 #include "screens/F_fleet.h"
 #include "screens/F_flsel.h"
 #include "screens/F_planet.h"
@@ -127,6 +128,8 @@ void TScreensHost::RepaintMainWindow() {
 void TScreensHost::ShowFleetForm(int country, int fleet) { vdmq::ShowFleetForm(country, fleet); }
 
 void TScreensHost::ShowPlanetWindow(int planet, int country) { vdmq::ShowPlanetWindow(planet, country); }
+
+void TScreensHost::EventMes(const TEventMesScript& script) { vdmq::EventMes(script); }
 
 void TScreensHost::PlayWave(int kind, int number, bool wait) { vdmq::PlayWave(kind, number, wait); }
 

@@ -45,6 +45,8 @@ class TScreensHost : public TMapViewGameHost {
   void PlayAvi(int kind, int number) override;
   void PlayMapBgm() override;
   void PlayBattleBgm() override;
+  // The event window; nothing before it exists.
+  void EventMes(const TEventMesScript& script) override;
   void ShowFleetSelByPlanet(int planet) override;
   // The debug window's switches, message sink and battle test settings.
   bool GetDebugSw(int n) override;

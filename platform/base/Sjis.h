@@ -43,6 +43,18 @@ inline size_t SjisLetterLen(std::string_view s, size_t i) {
   return (i + 1 < s.size() && IsSjisLead(static_cast<unsigned char>(s[i]))) ? 2 : 1;
 }
 
+// The longest start of s that fits in maxBytes without splitting a double-byte letter.
+inline std::string_view SjisCut(std::string_view s, size_t maxBytes) {
+  if (s.size() <= maxBytes) return s;
+  size_t end = 0;
+  while (end < s.size()) {
+    const size_t next = end + SjisLetterLen(s, end);
+    if (next > maxBytes) break;
+    end = next;
+  }
+  return s.substr(0, end);
+}
+
 }  // namespace vdmq
 
 // A UTF-8 literal as a CP932 std::string, converted once per call site.

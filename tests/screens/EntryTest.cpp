@@ -48,13 +48,14 @@ TEST(Entry, RunsTheResidentWindowsWithTheGamesHooksAndRemovesThemAfterwards) {
     std::vector<std::string> forms;
     for (int i = 0; i < App().ComponentCount(); ++i)
       if (auto* f = dynamic_cast<TForm*>(App().Components(i))) forms.push_back(f->ClassName());
-    ASSERT_GE(forms.size(), 6u);
+    ASSERT_GE(forms.size(), 7u);
     EXPECT_EQ(forms[0], "TfmMain");
     EXPECT_EQ(forms[1], "TfmDebug");
     EXPECT_EQ(forms[2], "TfmMapEdTools");
     EXPECT_EQ(forms[3], "TfmFleetSel");
     EXPECT_EQ(forms[4], "TfmSysMes");
-    EXPECT_EQ(forms[5], "TfmSave");
+    EXPECT_EQ(forms[5], "TfmEventMes");
+    EXPECT_EQ(forms[6], "TfmSave");
     EXPECT_FALSE(fmDebug->Visible());
     EXPECT_FALSE(fmFleetSel->Visible());
     EXPECT_EQ(App().MainForm(), fmMain);

@@ -1,5 +1,7 @@
 // The built program in a scratch game folder of its own: a second copy ends at once with status
-// 255, and without a display the program ends with status 1 and says why.
+// 255, without a display the program ends with status 1 and says why, and under a virtual X server
+// it is played with real pointer and key events from the start screen to the map, through the
+// system menu, to the quit question.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -10,12 +12,24 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <thread>
 
+#include "ScreensTestSupport.h"
+#include "formkit/Chbcbtn.h"
+#include "platform/core/StdCtrls.h"
+#include "platform/headless/PngFile.h"
 #include "platform/sys/NamedMutex.h"
+#include "screens/F_evmes.h"
+#include "screens/F_sysmes.h"
+#include "screens/Main.h"
+#include "support/Golden.h"
+#include "support/GoldenArchive.h"
 #include "support/Scratch.h"
+#include "support/VirtualDisplay.h"
 
 extern char** environ;
 
@@ -40,8 +54,8 @@ class RealProgram : public ::testing::Test {
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
   }
-  // Runs the program with only the given variables besides its own folders; at most 30 s.
-  TExit Run(std::vector<std::string> env) {
+  // Starts the program with only the given variables besides its own folders; -1 when it cannot.
+  pid_t Spawn(std::vector<std::string> env) {
     env.push_back("XDG_RUNTIME_DIR=" + scratch_ / "runtime");
     env.push_back("XDG_CONFIG_HOME=" + scratch_ / "config");
     env.push_back("HOME=" + scratch_ / "home");
@@ -49,7 +63,7 @@ class RealProgram : public ::testing::Test {
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
-    const std::string errFile = scratch_ / "stderr.txt";
+    const std::string errFile = scratch_ / ("stderr" + std::to_string(spawned_++) + ".txt");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -58,11 +72,17 @@ class RealProgram : public ::testing::Test {
     std::string path = program_.string();
     char* argv[] = {path.data(), nullptr};
     pid_t pid = -1;
-    TExit out;
     const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, envp.data());
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return out;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    if (spawned != 0) return -1;
+    errOf_[pid] = errFile;
+    return pid;
+  }
+  // Waits at most the given time for the program to end (killed after it).
+  TExit Wait(pid_t pid, std::chrono::seconds limit = std::chrono::seconds(30)) {
+    TExit out;
+    if (pid <= 0) return out;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     int status = 0;
     while (waitpid(pid, &status, WNOHANG) == 0) {
       if (std::chrono::steady_clock::now() > deadline) {
@@ -73,12 +93,16 @@ class RealProgram : public ::testing::Test {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     if (WIFEXITED(status)) out.status = WEXITSTATUS(status);
-    std::ifstream in(errFile);
+    std::ifstream in(errOf_[pid]);
     out.err.assign(std::istreambuf_iterator<char>(in), {});
     return out;
   }
+  // Runs the program to its end, at most 30 s.
+  TExit Run(std::vector<std::string> env) { return Wait(Spawn(std::move(env))); }
   test::TScratch scratch_{"program"};
   fs::path program_;
+  int spawned_ = 0;
+  std::map<pid_t, std::string> errOf_;
 };
 
 TEST_F(RealProgram, ASecondCopyEndsAtOnceWithStatus255) {
@@ -98,6 +122,291 @@ TEST_F(RealProgram, WithoutADisplayItEndsWithStatusOneAndSaysWhy) {
   const TExit e = Run({"SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy"});
   EXPECT_EQ(e.status, 1) << e.err;
   EXPECT_NE(e.err.find("display"), std::string::npos) << e.err;
+}
+
+
+// --- the real window under a virtual X server ---
+
+// One thing the player does in the real window: a click at a point of the 800 x 600 screen, the
+// space key, a click on a movie once it may be skipped, or the window's close request.
+struct TAction {
+  enum EKind { Click, Space, MovieClick, Close } kind = Click;
+  TPoint at;
+  std::string on;  // the form on top, for the report
+  TPixmap screen;  // the screen before the action, kept where the real walk waits for it
+};
+
+// The walk learned headless on the same layout and data: New Game, the opening movie, the boxes
+// and dialogue pages up to the map, the system menu opened and closed, and the quit question. The
+// screens of the start, the map, the menu and the quit question are kept: the real walk waits for
+// each before it acts (input sent earlier would go to the screen still shown, such as the movie).
+struct TPlan {
+  std::vector<TAction> actions;
+  size_t menuAt = 0;  // the first action after the map is reached
+  TPixmap start, map;
+};
+
+TPlan LearnTheWalk() {
+  TPlan plan;
+  test::TGameRun run;
+  int pages = 0;
+  bool menuSeen = false, quitting = false;
+  const auto centre = [](TControl* c) { return c->ClientToScreen({c->Width() / 2, c->Height() / 2}); };
+  run.Run([&](THeadlessSession& s) {
+    s.Backend.Driver = [&]() -> bool {
+      TForm* top = TopModal();
+      const std::string cls = top ? top->ClassName() : "";
+      TAction a;
+      a.on = cls.empty() ? "the map" : cls;
+      TControl* target = nullptr;
+      if (cls == "TfmSave") {
+        App().PaintAndPresent();
+        plan.start = s.Backend.LastScreen();
+        target = Find<TControl>(top, "btnNewGame");
+      } else if (cls == "TfmAvi") {
+        // Headless the movie plays to its end; the real walk skips it with one click.
+        a.kind = TAction::MovieClick;
+        a.at = centre(Find<TControl>(top, "plAvi"));
+        if (plan.actions.empty() || plan.actions.back().kind != TAction::MovieClick) plan.actions.push_back(a);
+        return false;
+      } else if (cls == "TfmSysMes") {
+        if (quitting) {
+          App().PaintAndPresent();
+          a.screen = s.Backend.LastScreen();
+        }
+        target = fmSysMes->btnOk;
+      } else if (cls == "TfmEventMes") {
+        // Pages turn by the space key, every third by a click on the text.
+        if (pages++ % 3 == 2) target = fmEventMes->imgText;
+      } else if (cls == "TfmSys") {
+        App().PaintAndPresent();
+        a.screen = s.Backend.LastScreen();
+        target = Find<TControl>(top, "btnClose");
+      } else if (cls.empty() && !menuSeen) {
+        menuSeen = true;
+        App().PaintAndPresent();
+        plan.map = s.Backend.LastScreen();
+        plan.menuAt = plan.actions.size();
+        target = fmMain->btnSave;
+      } else if (cls.empty() && !quitting) {
+        quitting = true;
+        a.kind = TAction::Close;
+        plan.actions.push_back(a);
+        fmMain->Close();
+        return true;
+      } else {
+        ADD_FAILURE() << "the walk met " << a.on;
+        return false;
+      }
+      if (target == nullptr) {
+        a.kind = TAction::Space;
+        test::AdvanceEventMes();
+      } else {
+        a.at = centre(target);
+        Click(target, mbLeft, false);
+      }
+      plan.actions.push_back(a);
+      return true;
+    };
+  });
+  return plan;
+}
+
+// Runs a command under the test's display; its standard output.
+std::string Shell(const std::string& command) {
+  std::string out;
+  if (FILE* p = popen(command.c_str(), "r")) {
+    char buf[4096];
+    size_t n = 0;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+  }
+  return out;
+}
+
+bool HaveTool(const char* name) { return !Shell(std::string("command -v ") + name + " 2>/dev/null").empty(); }
+
+// The first window of a process that is mapped, or "" after the time limit.
+std::string WindowOf(pid_t pid, std::chrono::seconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < deadline) {
+    std::string id = Shell("xdotool search --onlyvisible --pid " + std::to_string(pid) + " 2>/dev/null");
+    if (const size_t nl = id.find('\n'); nl != std::string::npos) id.resize(nl);
+    if (!id.empty()) return id;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return {};
+}
+
+// A window's picture through xwd, as 0x00RRGGBB pixels; empty when it cannot be read.
+TPixmap Screenshot(const std::string& window) {
+  const std::string dump = Shell("xwd -silent -id " + window + " 2>/dev/null");
+  TPixmap out;
+  if (dump.size() < 100) return out;
+  const auto u32 = [&](size_t at) {
+    const auto* b = reinterpret_cast<const unsigned char*>(dump.data() + at);
+    return std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3];
+  };
+  const std::uint32_t headerSize = u32(0), format = u32(8), width = u32(16), height = u32(20), byteOrder = u32(28),
+                      bitsPerPixel = u32(44), bytesPerLine = u32(48), redMask = u32(56), greenMask = u32(60),
+                      blueMask = u32(64), colours = u32(76);
+  if (format != 2 || bitsPerPixel != 32 || width == 0 || height == 0 || width > 4096 || height > 4096) return out;
+  const size_t pixels = headerSize + size_t(colours) * 12;
+  if (dump.size() < pixels + size_t(bytesPerLine) * height) return out;
+  const auto channel = [](std::uint32_t v, std::uint32_t mask) {
+    if (mask == 0) return 0u;
+    int shift = 0;
+    while (!(mask & 1u)) mask >>= 1, ++shift;
+    return ((v >> shift) & mask) * 255u / mask;
+  };
+  out.Resize(static_cast<int>(width), static_cast<int>(height));
+  for (std::uint32_t y = 0; y < height; ++y)
+    for (std::uint32_t x = 0; x < width; ++x) {
+      const auto* b = reinterpret_cast<const unsigned char*>(dump.data() + pixels + size_t(y) * bytesPerLine + x * 4);
+      const std::uint32_t v = byteOrder == 0 ? std::uint32_t(b[3]) << 24 | std::uint32_t(b[2]) << 16 |
+                                                   std::uint32_t(b[1]) << 8 | b[0]
+                                             : std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 |
+                                                   std::uint32_t(b[2]) << 8 | b[3];
+      out.SetPixel(static_cast<int>(x), static_cast<int>(y),
+                   channel(v, redMask) << 16 | channel(v, greenMask) << 8 | channel(v, blueMask));
+    }
+  return out;
+}
+
+// Waits until the window shows the wanted picture; the last picture taken.
+TPixmap WaitForPicture(const std::string& window, const TPixmap& want, std::chrono::seconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  TPixmap now = Screenshot(window);
+  while (ComparePixmaps(now, want) != 0 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    now = Screenshot(window);
+  }
+  return now;
+}
+
+// Pixels that differ inside a rectangle.
+long DifferingIn(const TPixmap& a, const TPixmap& b, TRect r) {
+  long n = 0;
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x) n += a.Pixel(x, y) != b.Pixel(x, y);
+  return n;
+}
+
+TEST_F(RealProgram, PlaysInTheRealWindowFromTheStartScreenToTheQuitQuestion) {
+  if (!testing::TVirtualDisplay::Ensure()) GTEST_SKIP() << "no X display and no Xvfb";
+  if (!HaveTool("xdotool") || !HaveTool("xwd")) GTEST_SKIP() << "xdotool or xwd is missing";
+  const TPlan plan = LearnTheWalk();
+  ASSERT_FALSE(plan.start.Empty());
+  ASSERT_FALSE(plan.map.Empty());
+  ASSERT_GT(plan.menuAt, 0u);
+  ASSERT_FALSE(plan.actions.empty());
+  ASSERT_EQ(plan.actions.back().on, "TfmSysMes");
+  // The game folder: the data set beside the program.
+  for (const char* d : {"dat", "snd", "inter"})
+    if (fs::exists(test::TGameFolder::DataSet() / d))
+      fs::copy(test::TGameFolder::DataSet() / d, scratch_ / ("game/" + std::string(d)), fs::copy_options::recursive);
+  fs::create_directories(scratch_ / "game/save");
+  const std::string display = std::string("DISPLAY=") + std::getenv("DISPLAY");
+  const std::vector<std::string> env = {display, "SDL_AUDIODRIVER=dummy"};
+  const pid_t game = Spawn(env);
+  ASSERT_GT(game, 0);
+  const std::string window = WindowOf(game, std::chrono::seconds(30));
+  if (window.empty()) {
+    kill(game, SIGKILL);
+    FAIL() << "no window: " << Wait(game).err;
+  }
+  Shell("xdotool windowfocus " + window + " 2>/dev/null");
+  const auto xdo = [&](const std::string& what) { Shell("xdotool " + what + " 2>/dev/null"); };
+
+  // The start screen, as the headless run drew it.
+  const TPixmap start = WaitForPicture(window, plan.start, std::chrono::seconds(60));
+  const std::string startFile = fs::absolute("real_window_start.png").string();
+  ASSERT_FALSE(start.Empty());
+  SavePng(startFile, start);
+  std::printf("start screen: %s\n", startFile.c_str());
+  EXPECT_EQ(ComparePixmaps(start, plan.start), 0) << startFile;
+  if (test::IsGoldenArchive()) {
+    EXPECT_TRUE(test::MatchesGolden(start, "screens", "start_screen"));
+  }
+
+  const auto click = [&](const TAction& a) {
+    xdo("mousemove --window " + window + " " + std::to_string(a.at.X) + " " + std::to_string(a.at.Y) + " click 1");
+  };
+  // The movie window is black in the corner where the main window has its caption.
+  const auto movieShown = [&] { return Screenshot(window).Pixel(10, 10) == 0; };
+  const auto waitUntil = [](const std::function<bool()>& done, std::chrono::seconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done() && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    return done();
+  };
+
+  // Up to the map: every action as the headless run did it; the movie is skipped once it may be.
+  for (size_t i = 0; i < plan.menuAt; ++i) {
+    const TAction& a = plan.actions[i];
+    if (a.kind == TAction::MovieClick) {
+      ASSERT_TRUE(waitUntil(movieShown, std::chrono::seconds(60))) << "no movie";
+      // 15 frames a second: frame 90 comes after 6 s (later on a busy machine), and clicks before
+      // it are ignored; a click every 0.6 s, a little apart so that no two make a double click.
+      std::this_thread::sleep_for(std::chrono::milliseconds(6500));
+      for (int n = 0; movieShown() && n < 40; ++n) {
+        TAction at = a;
+        at.at.X += n % 2 ? 12 : -12;
+        click(at);
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+      }
+      EXPECT_FALSE(movieShown());
+      continue;
+    }
+    if (a.kind == TAction::Space)
+      xdo("key --window " + window + " space");
+    else
+      click(a);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  }
+  // The map as the headless run showed it (the pointer may light a cell differently).
+  constexpr long kPointerMarks = 4000;
+  const TRect whole{0, 0, 800, 600};
+  TPixmap map;
+  EXPECT_TRUE(waitUntil([&] { return DifferingIn(map = Screenshot(window), plan.map, whole) < kPointerMarks; },
+                        std::chrono::seconds(120)));
+  // Waits until the window shows a screen of the headless walk.
+  const auto shows = [&](const TPixmap& screen) {
+    return waitUntil([&] { return DifferingIn(Screenshot(window), screen, whole) < kPointerMarks; },
+                     std::chrono::seconds(60));
+  };
+  const std::string mapFile = fs::absolute("real_window_map.png").string();
+  ASSERT_FALSE(map.Empty());
+  SavePng(mapFile, map);
+  std::printf("map: %s\n", mapFile.c_str());
+  EXPECT_GT(DifferingIn(map, start, {0, 0, 800, 453}), 800 * 453 / 4) << mapFile;
+
+  // The system menu opened with "システム" and closed with "戻る": the options are written.
+  size_t at = plan.menuAt;
+  for (; at < plan.actions.size() && plan.actions[at].kind != TAction::Close; ++at) {
+    const TAction& a = plan.actions[at];
+    EXPECT_TRUE(a.screen.Empty() || shows(a.screen)) << a.on;
+    click(a);
+  }
+  EXPECT_TRUE(shows(plan.map));
+  std::ifstream registryFile(scratch_ / "config/vdmq/registry");
+  const std::string registry((std::istreambuf_iterator<char>(registryFile)), {});
+  for (const char* option : {"BGM", "PCM", "TURN_MES"}) EXPECT_NE(registry.find(option), std::string::npos) << registry;
+
+  // A second copy meanwhile ends at once and opens no window.
+  const pid_t second = Spawn(env);
+  EXPECT_EQ(Wait(second).status, 255);
+  EXPECT_EQ(WindowOf(second, std::chrono::seconds(1)), "");
+
+  // The close request and the quit question answered OK.
+  kill(game, SIGTERM);
+  for (++at; at < plan.actions.size(); ++at) {
+    const TAction& a = plan.actions[at];
+    EXPECT_TRUE(a.screen.Empty() || shows(a.screen)) << a.on;
+    click(a);
+  }
+  const TExit end = Wait(game, std::chrono::seconds(30));
+  EXPECT_EQ(end.status, 0) << end.err;
 }
 
 }  // namespace

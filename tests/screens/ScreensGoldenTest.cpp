@@ -1,6 +1,7 @@
-// Golden pictures of the whole screen: the start screen over the main window, the first player turn
-// with its message box over the map, the main window maximised on a large screen, and every game
-// screen opened over the first turn's main window.
+// Golden pictures of the whole screen: the start screen over the main window, the opening
+// dialogue's first page over the map, the first player turn with its message box over the map, the
+// main window maximised on a large screen, and every game screen opened over the first turn's main
+// window.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include "campaign/Country.h"
 #include "formkit/Chbcbtn.h"
 #include "platform/core/StdCtrls.h"
+#include "screens/F_evmes.h"
 #include "screens/Main.h"
 #include "screens/f_cmd_if.h"
 #include "support/Golden.h"
@@ -34,7 +36,7 @@ TPixmap Screen(test::TGameRun& run) {
   return run.Session()->Backend.LastScreen();
 }
 
-TEST_F(ScreensGolden, StartScreenAndFirstTurnWithItsBox) {
+TEST_F(ScreensGolden, StartScreenOpeningDialogueAndFirstTurnWithItsBox) {
   test::TGameRun run;
   test::TScreenScript script;
   script
@@ -44,6 +46,14 @@ TEST_F(ScreensGolden, StartScreenAndFirstTurnWithItsBox) {
               test::ChooseNewGame(s);
             })
       .BoxesUntil("報告", "今期の収入")
+      .Then("TfmEventMes",
+            [&](TForm*) {
+              // The arrow turns with the clock: its first frame is shown.
+              while (fmEventMes->ArrowCounter() != 1) fmEventMes->tmNextTimer(nullptr);
+              EXPECT_TRUE(test::MatchesGolden(Screen(run), "screens", "event_first_page"));
+              test::AdvanceEventMes();
+            })
+      .Dialogue()
       .Then("TfmSysMes",
             [&](TForm*) {
               EXPECT_EQ(test::SysMesText().lines[0], "プレイヤーのターン");

@@ -7,6 +7,7 @@
 #include "platform/base/Sjis.h"
 #include "platform/core/MediaPlayer.h"
 #include "platform/core/StdCtrls.h"
+#include "screens/F_evmes.h"
 #include "screens/F_save.h"
 #include "screens/F_sysmes.h"
 #include "screens/Main.h"
@@ -41,6 +42,15 @@ std::string PlatformBoxText(TForm* f) {
   return label ? SjisToUtf8(label->Caption()) : std::string();
 }
 
+std::string EventPageText() {
+  const TEventPage& page = EventMesPage();
+  std::string out;
+  for (int i = 0; i < page.lineCount; ++i) out += (i ? "|" : "") + SjisToUtf8(page.lines[static_cast<size_t>(i)]);
+  return out;
+}
+
+void AdvanceEventMes() { PressKey(VK_SPACE, 0, false); }
+
 TScreenScript& TScreenScript::Then(std::string modalClass, TAction act) {
   steps_.push_back({std::move(modalClass), std::move(act), {}, {}});
   return *this;
@@ -61,6 +71,11 @@ TScreenScript& TScreenScript::BoxesUntil(std::string caption, std::string text, 
                       return b.caption == caption && b.lines[0].find(text) != std::string::npos;
                     },
                     {}});
+  return *this;
+}
+
+TScreenScript& TScreenScript::Dialogue() {
+  steps_.push_back({"TfmEventMes", [](TForm*) { AdvanceEventMes(); }, {}, {}, true, false});
   return *this;
 }
 
@@ -89,6 +104,14 @@ bool TScreenScript::operator()() {
   TForm* top = TopModal();
   const std::string cls = top ? top->ClassName() : "";
   if (cls == "TfmSysMes") boxes.push_back(SysMesText());
+  if (cls == "TfmEventMes") pages.push_back(EventPageText());
+  // A dialogue step that has paged through its dialogue ends when something else shows.
+  if (next_ < steps_.size() && steps_[next_].dialogue && steps_[next_].acted && cls != "TfmEventMes") ++next_;
+  // Dialogue pages between the boxes of the turns.
+  if (cls == "TfmEventMes" && next_ < steps_.size() && steps_[next_].until) {
+    AdvanceEventMes();
+    return true;
+  }
   const bool stepExpects = next_ < steps_.size() && steps_[next_].modalClass == cls;
   // A movie plays to its end in virtual time unless a step takes it.
   if (cls == "TfmAvi" && !stepExpects) return false;
@@ -108,7 +131,10 @@ bool TScreenScript::operator()() {
     failed_ = true;
     return false;
   }
-  if (!step.until || step.until(boxes.back())) ++next_;
+  if (step.dialogue)
+    step.acted = true;
+  else if (!step.until || step.until(boxes.back()))
+    ++next_;
   step.act(top);
   return true;
 }

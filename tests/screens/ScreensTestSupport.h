@@ -33,6 +33,11 @@ void AnswerSysMes(bool ok, bool process = false);
 // The text of the platform message box f (a TMessageForm), in UTF-8.
 std::string PlatformBoxText(TForm* f);
 
+// The lines of the event window's page, in UTF-8, joined by "|".
+std::string EventPageText();
+// Advances the event window with the space key (queued; the loop handles it).
+void AdvanceEventMes();
+
 // Answers the modal screens of a run in order. Each step names the class of the modal form it
 // expects on top ("" for none: the main window waits for the player) and what to do then. Every
 // showing of the message box is recorded. A form the script does not expect fails the test; the
@@ -43,8 +48,11 @@ class TScreenScript {
   TScreenScript& Then(std::string modalClass, TAction act);
   // A message box whose first line contains text (UTF-8) and whose caption is caption, answered.
   TScreenScript& Box(std::string caption, std::string text, bool ok = true);
-  // Every message box up to one with that first-line text is answered OK (pauses of the turns).
+  // Every message box up to one with that first-line text is answered OK (pauses of the turns),
+  // and every dialogue page meanwhile advanced with the space key.
   TScreenScript& BoxesUntil(std::string caption, std::string text, bool ok = true);
+  // A dialogue in the event window, each page advanced with the space key, up to its end.
+  TScreenScript& Dialogue();
   // New Game at the start screen, and every box up to the first player turn's.
   TScreenScript& NewGameToFirstTurn();
   // The main window closed and the quit question answered OK.
@@ -57,6 +65,8 @@ class TScreenScript {
   bool Done() const { return next_ == steps_.size(); }
   // Every message box shown, in order.
   std::vector<TBoxText> boxes;
+  // Every dialogue page shown (EventPageText), in order.
+  std::vector<std::string> pages;
 
  private:
   struct TStep {
@@ -66,6 +76,9 @@ class TScreenScript {
     std::function<bool(const TBoxText&)> until;
     // When set, the step waits (virtual time moves on) until this returns true.
     std::function<bool(TForm*)> ready;
+    // A dialogue step: repeats while the event window is shown, and ends when another form is.
+    bool dialogue = false;
+    bool acted = false;
   };
   std::vector<TStep> steps_;
   size_t next_ = 0;
