@@ -15,6 +15,7 @@
 #include "battle/F_btmain.h"
 #include "campaign/Country.h"
 #include "campaign/Dock.h"
+#include "campaign/Fleet.h"
 #include "campaign/GameHost.h"
 #include "campaign/Planet.h"
 #include "campaign/Qvmap.h"
@@ -23,6 +24,7 @@
 #include "platform/headless/TestKit.h"
 #include "screens/Debug.h"
 #include "screens/F_dock.h"
+#include "screens/F_fleet.h"
 #include "screens/F_maped.h"
 #include "screens/F_sysmes.h"
 #include "screens/Main.h"
@@ -30,6 +32,7 @@
 #include "support/BattleWorld.h"
 #include "support/GameFolder.h"
 #include "support/Golden.h"
+#include "support/World.h"
 
 namespace vdmq {
 namespace {
@@ -154,7 +157,7 @@ TEST_F(DebugWindow, SwitchLinesFlipAndTheHostReadsThem) {
   EXPECT_EQ(GameHost().GetDebugShipCg(), -1);
 }
 
-TEST_F(DebugWindow, DumpsAndAllDocksFollowTheirSwitches) {
+TEST_F(DebugWindow, DumpsAllDocksAndRepeatedMovesFollowTheirSwitches) {
   ASSERT_NE(QvMap, nullptr);
   const int player = GetPlayerCountry();
   const int capital = GetCountryCapital(player);
@@ -206,6 +209,20 @@ TEST_F(DebugWindow, DumpsAndAllDocksFollowTheirSwitches) {
     dock->BuildList();
     EXPECT_EQ(dock->List.Count, on ? all : own);
     delete dock;
+  }
+
+  // Switch 3: the fleet screen keeps "移動" for the player's led fleet that has moved this turn.
+  test::MakeFleet(player, 0, 0, 30, 30);
+  FleetData[player][0].CanMove = 0;
+  for (bool on : {false, true}) {
+    fmDebug->Switches[3].on = on;
+    TfmFleet* fleet = nullptr;
+    App().CreateForm(fleet);
+    fleet->Country = player;
+    fleet->Fleet = 0;
+    fleet->Refresh();
+    EXPECT_EQ(fleet->btnMove->Enabled(), on);
+    delete fleet;
   }
 }
 
