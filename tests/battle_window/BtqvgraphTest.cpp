@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,7 +15,6 @@
 #include "battle/Btqvmap.h"
 #include "qolib/graphics/QoTDib.h"
 #include "qolib/graphics/Qograph_rap.h"
-#include "qolib/pack/Qopack.h"
 #include "support/BattleWorld.h"
 #include "support/GraphicsFiles.h"
 
@@ -25,42 +25,31 @@ using Bytes = std::vector<std::uint8_t>;
 
 const TQoRGB kZenBack(10, 20, 30);
 
-std::string EntryName(int kind, int number) { return std::to_string(kind) + "-" + std::to_string(number) + ".BMP"; }
+using test::NumberedEntryName;
 
 // Every fixed sheet with 20 x 20 frames (the markers 40 x 40) and the flat minimap base; no hull
 // picture, so a ship's hull sheet is a slot without pixels.
 std::vector<std::pair<std::string, Bytes>> TestEntries() {
-  test::BmpLayout zen;
-  zen.width = 100;
-  zen.height = 100;
-  zen.rows.assign(100, Bytes{});
-  for (Bytes& row : zen.rows)
-    for (int x = 0; x < 100; ++x) row.insert(row.end(), {kZenBack.b, kZenBack.g, kZenBack.r});
-  return {{EntryName(47, 0), test::PlaceBmp(kBtArenaPixels, kBtArenaPixels)},
-          {EntryName(48, -1), test::FlatFramesBmp(48, 1, 8, 20, 20)},
-          {EntryName(51, 0), test::FlatFramesBmp(51, 1, 8, 20, 20)},
-          {EntryName(51, 1), test::FlatFramesBmp(52, 1, 8, 20, 20)},
-          {EntryName(52, 0), test::FlatFramesBmp(53, 1, 8, 20, 20)},
-          {EntryName(52, 1), test::FlatFramesBmp(54, 1, 8, 20, 20)},
-          {EntryName(53, 0), test::FlatFramesBmp(55, 10, 8, 20, 20)},
-          {EntryName(50, 0), test::FlatFramesBmp(56, 6, 8, 20, 20)},
-          {EntryName(54, 0), test::FlatFramesBmp(57, 1, 4, 20, 20)},
-          {EntryName(55, -1), test::FlatFramesBmp(58, 15, 1, 40, 40)},
-          {EntryName(24, -1), test::MakeBmp(zen)}};
+  return {{NumberedEntryName(47, 0), test::PlaceBmp(kBtArenaPixels, kBtArenaPixels)},
+          {NumberedEntryName(48, -1), test::FlatFramesBmp(48, 1, 8, 20, 20)},
+          {NumberedEntryName(51, 0), test::FlatFramesBmp(51, 1, 8, 20, 20)},
+          {NumberedEntryName(51, 1), test::FlatFramesBmp(52, 1, 8, 20, 20)},
+          {NumberedEntryName(52, 0), test::FlatFramesBmp(53, 1, 8, 20, 20)},
+          {NumberedEntryName(52, 1), test::FlatFramesBmp(54, 1, 8, 20, 20)},
+          {NumberedEntryName(53, 0), test::FlatFramesBmp(55, 10, 8, 20, 20)},
+          {NumberedEntryName(50, 0), test::FlatFramesBmp(56, 6, 8, 20, 20)},
+          {NumberedEntryName(54, 0), test::FlatFramesBmp(57, 1, 4, 20, 20)},
+          {NumberedEntryName(55, -1), test::FlatFramesBmp(58, 15, 1, 40, 40)},
+          {NumberedEntryName(24, -1), test::FlatBmp(100, 100, kZenBack)}};
 }
 
 class BattleView : public bttest::ArenaTest {
  protected:
-  static void SetUpTestSuite() { packPath_ = new std::string(test::MakePack(TestEntries())); }
-  static void TearDownTestSuite() {
-    std::remove(packPath_->c_str());
-    delete packPath_;
-  }
+  static void SetUpTestSuite() { archive_ = std::make_unique<test::TTestArchive>(TestEntries()); }
+  static void TearDownTestSuite() { archive_.reset(); }
   void SetUp() override {
     ArenaTest::SetUp();
-    ASSERT_TRUE(pack_.OpenPack(*packPath_));
-    SetQoPictureArchive(&pack_);
-    SetQoEntryNameHook(EntryName);
+    ASSERT_TRUE(archive_->Install());
     view.Loaded();
     zen.Loaded();
     zenBase.Loaded();
@@ -71,9 +60,7 @@ class BattleView : public bttest::ArenaTest {
   void TearDown() override {
     SetBtViewSink(nullptr);
     graph.FreePats();
-    SetQoEntryNameHook(nullptr);
-    SetQoPictureArchive(nullptr);
-    pack_.ClosePack();
+    archive_->Uninstall();
     ArenaTest::TearDown();
   }
   static TBtDrawEntry Entry(int mapX, int mapY, int slot, int frame = 0) {
@@ -86,14 +73,12 @@ class BattleView : public bttest::ArenaTest {
   }
   static TQoRGB Pixel(const TQoTrueDib& s, int x, int y) { return s.Pixels()[y * s.RowPitch() + x]; }
 
-  static std::string* packPath_;
-  TQoPack pack_;
+  static inline std::unique_ptr<test::TTestArchive> archive_;
   TQoTrueDib view{nullptr, 792, 453};
   TQoTrueDib zen{nullptr, 100, 100};
   TQoTrueDib zenBase{nullptr, 100, 100};
   TBtQvMapGraph graph;
 };
-std::string* BattleView::packPath_ = nullptr;
 
 TEST_F(BattleView, SheetsAreLoadedOnceAndSlotsRunOut) {
   TBtQvMapGraph fresh;

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <utility>
@@ -31,47 +32,34 @@ using Bytes = std::vector<std::uint8_t>;
 
 const TQoRGB kZenBack(10, 20, 30);
 
-std::string EntryName(int kind, int number) { return std::to_string(kind) + "-" + std::to_string(number) + ".BMP"; }
+using test::NumberedEntryName;
 
 // The test archive's entries: chips and marks 60 x 30, planets and fleet icons 60 x 60, small
 // marks 20 x 10, the minimap base flat, and backgrounds 0 and 1 (1 flat white).
 std::vector<std::pair<std::string, Bytes>> TestEntries() {
-  test::BmpLayout zen;
-  zen.width = 216;
-  zen.height = 107;
-  zen.rows.assign(107, Bytes{});
-  for (Bytes& row : zen.rows)
-    for (int x = 0; x < 216; ++x) row.insert(row.end(), {kZenBack.b, kZenBack.g, kZenBack.r});
-  return {{EntryName(46, 0), test::PlaceBmp(1280, 904)},
-          {EntryName(46, 1), test::FlatFramesBmp(99, 1, 1, 1280, 904)},
-          {EntryName(34, 0), test::FlatFramesBmp(34, 17, 4, 60, 30)},
-          {EntryName(35, 0), test::FlatFramesBmp(35, 17, 4, 60, 60)},
-          {EntryName(36, 0), test::FlatFramesBmp(36, 22, 1, 60, 60)},
-          {EntryName(37, 0), test::FlatFramesBmp(37, 10, 1, 20, 10)},
-          {EntryName(33, 0), test::MakeBmp(zen)}};
+  return {{NumberedEntryName(46, 0), test::PlaceBmp(1280, 904)},
+          {NumberedEntryName(46, 1), test::FlatFramesBmp(99, 1, 1, 1280, 904)},
+          {NumberedEntryName(34, 0), test::FlatFramesBmp(34, 17, 4, 60, 30)},
+          {NumberedEntryName(35, 0), test::FlatFramesBmp(35, 17, 4, 60, 60)},
+          {NumberedEntryName(36, 0), test::FlatFramesBmp(36, 22, 1, 60, 60)},
+          {NumberedEntryName(37, 0), test::FlatFramesBmp(37, 10, 1, 20, 10)},
+          {NumberedEntryName(33, 0), test::FlatBmp(216, 107, kZenBack)}};
 }
 
 class MapView : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { packPath_ = new std::string(test::MakePack(TestEntries())); }
-  static void TearDownTestSuite() {
-    std::remove(packPath_->c_str());
-    delete packPath_;
-  }
+  static void SetUpTestSuite() { archive_ = std::make_unique<test::TTestArchive>(TestEntries()); }
+  static void TearDownTestSuite() { archive_.reset(); }
 
   void SetUp() override {
-    ASSERT_TRUE(pack_.OpenPack(*packPath_));
-    SetQoPictureArchive(&pack_);
-    SetQoEntryNameHook(EntryName);
+    ASSERT_TRUE(archive_->Install());
     QvMapGraph = &graph;
     graph.Init(&view, &zen, &zenBase);
   }
   void TearDown() override {
     graph.Term();
     QvMapGraph = nullptr;
-    SetQoEntryNameHook(nullptr);
-    SetQoPictureArchive(nullptr);
-    pack_.ClosePack();
+    archive_->Uninstall();
   }
 
   // Queues the test's entries in place of the map model's cells during the next redraws (a clean
@@ -94,15 +82,13 @@ class MapView : public ::testing::Test {
     return e;
   }
 
-  static std::string* packPath_;
-  TQoPack pack_;
+  static inline std::unique_ptr<test::TTestArchive> archive_;
   test::FakeImage viewImage;  // declared before the surfaces: it outlives their binding
   TQoTrueDib view{nullptr, 792, 453};
   TQoTrueDib zen{nullptr, 216, 107};
   TQoTrueDib zenBase{nullptr, 216, 107};
   TQvMapGraph graph;
 };
-std::string* MapView::packPath_ = nullptr;
 
 TEST_F(MapView, StartsEmptyAndLoadsTheFiveSheets) {
   TQvMapGraph fresh;
@@ -451,9 +437,9 @@ TEST_F(MapView, OneRepaintOfEachImagePerRedraw) {
 TEST(MapViewArchive, DamagedEntriesGiveEmptySheetsThatDrawingSkips) {
   std::mt19937 rng(19);
   const std::vector<std::pair<std::string, Bytes>> good = {
-      {EntryName(46, 0), test::FlatFramesBmp(98, 1, 1, 1280, 904)}, {EntryName(34, 0), test::FlatFramesBmp(34, 17, 4, 60, 30)},
-      {EntryName(35, 0), test::FlatFramesBmp(35, 17, 4, 60, 60)},   {EntryName(36, 0), test::FlatFramesBmp(36, 22, 1, 60, 60)},
-      {EntryName(37, 0), test::FlatFramesBmp(37, 10, 1, 20, 10)},   {EntryName(33, 0), test::FlatFramesBmp(33, 1, 1, 216, 107)}};
+      {NumberedEntryName(46, 0), test::FlatFramesBmp(98, 1, 1, 1280, 904)}, {NumberedEntryName(34, 0), test::FlatFramesBmp(34, 17, 4, 60, 30)},
+      {NumberedEntryName(35, 0), test::FlatFramesBmp(35, 17, 4, 60, 60)},   {NumberedEntryName(36, 0), test::FlatFramesBmp(36, 22, 1, 60, 60)},
+      {NumberedEntryName(37, 0), test::FlatFramesBmp(37, 10, 1, 20, 10)},   {NumberedEntryName(33, 0), test::FlatFramesBmp(33, 1, 1, 216, 107)}};
   test::TTestMap world;
   test::MakeCapital(0, 0, 10, 10);
   test::MakeFleet(0, 0, 0, 11, 10);
@@ -476,7 +462,7 @@ TEST(MapViewArchive, DamagedEntriesGiveEmptySheetsThatDrawingSkips) {
     TQoPack pack;
     ASSERT_TRUE(pack.OpenPack(path));
     SetQoPictureArchive(&pack);
-    SetQoEntryNameHook(EntryName);
+    SetQoEntryNameHook(NumberedEntryName);
     TQoTrueDib view(nullptr, 792, 453), zen(nullptr, 216, 107), zenBase(nullptr, 216, 107);
     TQvMapGraph graph;
     QvMapGraph = &graph;

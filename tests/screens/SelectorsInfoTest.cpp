@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,6 @@
 #include "campaign/Planet.h"
 #include "formkit/Chbcbtn.h"
 #include "platform/base/Sjis.h"
-#include "qolib/graphics/Qograph_rap.h"
-#include "qolib/pack/Qopack.h"
 #include "screens/F_cm_sel.h"
 #include "screens/F_flsel.h"
 #include "screens/F_pl_sel.h"
@@ -39,15 +38,15 @@ using test::LabelColor;
 using test::LabelText;
 using test::TModalSteps;
 
-std::string EntryName(int kind, int number) { return std::to_string(kind) + "-" + std::to_string(number) + ".BMP"; }
+using test::NumberedEntryName;
 
 // Pictures that tell themselves apart: the empty portrait (kind 14) fills the commander selector's
 // portrait, a commander's (kind 42, number 7) covers only its top-left 64 x 64 corner; an information
 // portrait (kind 40, number 7) covers the whole 216 x 216 of its screen.
 std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Pictures() {
-  return {{EntryName(14, 0), test::FlatFramesBmp(14, 1, 1, 138, 138)},
-          {EntryName(42, 7), test::FlatFramesBmp(42, 1, 1, 64, 64)},
-          {EntryName(40, 7), test::FlatFramesBmp(40, 1, 1, 216, 216)}};
+  return {{NumberedEntryName(14, 0), test::FlatFramesBmp(14, 1, 1, 138, 138)},
+          {NumberedEntryName(42, 7), test::FlatFramesBmp(42, 1, 1, 64, 64)},
+          {NumberedEntryName(40, 7), test::FlatFramesBmp(40, 1, 1, 216, 216)}};
 }
 
 TQoRGB PixelAt(const TQoTrueDib& s, int x, int y) { return s.Pixels()[y * s.RowPitch() + x]; }
@@ -64,15 +63,10 @@ std::string Enabled(TForm* f, const std::string& prefix, int count) {
 // map. Event characters i have name i and picture i.
 class Screens : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { packPath_ = new std::string(test::MakePack(Pictures())); }
-  static void TearDownTestSuite() {
-    std::remove(packPath_->c_str());
-    delete packPath_;
-  }
+  static void SetUpTestSuite() { archive_ = std::make_unique<test::TTestArchive>(Pictures()); }
+  static void TearDownTestSuite() { archive_.reset(); }
   void SetUp() override {
-    ASSERT_TRUE(pack_.OpenPack(*packPath_));
-    SetQoPictureArchive(&pack_);
-    SetQoEntryNameHook(EntryName);
+    ASSERT_TRUE(archive_->Install());
     for (int i = 0; i < kEventCharacterCount; ++i) EventCharacterData[i] = {i, i};
     test::MakeCapital(0, 5, 10, 10);
     test::PlacePlanet(6, 20, 20, 0);
@@ -85,17 +79,13 @@ class Screens : public ::testing::Test {
     test::MakeFleet(0, 4, -1, -1, -1);
   }
   void TearDown() override {
-    SetQoEntryNameHook(nullptr);
-    SetQoPictureArchive(nullptr);
-    pack_.ClosePack();
+    archive_->Uninstall();
   }
-  static std::string* packPath_;
-  TQoPack pack_;
+  static inline std::unique_ptr<test::TTestArchive> archive_;
   THeadlessSession session_;
   test::TRecordingHost host_;
   test::TTestMap world_;
 };
-std::string* Screens::packPath_ = nullptr;
 
 // ---- fleet selector ----
 

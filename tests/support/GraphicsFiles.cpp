@@ -5,6 +5,7 @@
 #include <fstream>
 #include <utility>
 
+#include "qolib/graphics/Qograph_rap.h"
 #include "qolib/pack/Qopack.h"
 #include "support/Scratch.h"
 
@@ -115,6 +116,41 @@ std::vector<std::uint8_t> PlaceBmp(int width, int height) {
     s.rows.push_back(std::move(row));
   }
   return MakeBmp(s);
+}
+
+std::vector<std::uint8_t> FlatBmp(int width, int height, TQoRGB colour) {
+  BmpLayout bmp;
+  bmp.width = width;
+  bmp.height = height;
+  bmp.rows.assign(height, {});
+  for (std::vector<std::uint8_t>& row : bmp.rows)
+    for (int x = 0; x < width; ++x) row.insert(row.end(), {colour.b, colour.g, colour.r});
+  return MakeBmp(bmp);
+}
+
+std::string NumberedEntryName(int kind, int number) {
+  return std::to_string(kind) + "-" + std::to_string(number) + ".BMP";
+}
+
+TTestArchive::TTestArchive(const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& entries)
+    : path_(MakePack(entries)) {}
+
+TTestArchive::~TTestArchive() {
+  pack_.ClosePack();
+  if (!path_.empty()) std::remove(path_.c_str());
+}
+
+bool TTestArchive::Install() {
+  if (path_.empty() || !pack_.OpenPack(path_)) return false;
+  SetQoPictureArchive(&pack_);
+  SetQoEntryNameHook(NumberedEntryName);
+  return true;
+}
+
+void TTestArchive::Uninstall() {
+  SetQoEntryNameHook(nullptr);
+  SetQoPictureArchive(nullptr);
+  pack_.ClosePack();
 }
 
 }  // namespace vdmq::test

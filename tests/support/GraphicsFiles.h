@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "qolib/graphics/QoSurface.h"
+#include "qolib/pack/Qopack.h"
 
 namespace vdmq::test {
 
@@ -37,6 +38,30 @@ std::string WriteTempFile(const std::vector<std::uint8_t>& bytes, const std::str
 
 // Writes an archive of (entry name, bytes) entries, stored with the given method; returns its path.
 std::string MakePack(const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& entries, int method = 1);
+
+// A BMP of one colour.
+std::vector<std::uint8_t> FlatBmp(int width, int height, TQoRGB colour);
+
+// The test archives' entry name of a picture: "kind-number.BMP".
+std::string NumberedEntryName(int kind, int number);
+
+// A picture archive written once from its entries (typically for a whole test suite) and installed,
+// with its entries named by NumberedEntryName, as the archive the game's pictures come from.
+class TTestArchive {
+ public:
+  explicit TTestArchive(const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& entries);
+  ~TTestArchive();
+  TTestArchive(const TTestArchive&) = delete;
+  TTestArchive& operator=(const TTestArchive&) = delete;
+  // Opens the archive and installs it with the name hook; false when it cannot be opened.
+  bool Install();
+  // Removes both hooks and closes the archive.
+  void Uninstall();
+
+ private:
+  std::string path_;
+  TQoPack pack_;
+};
 
 class FakeImage : public IQoImage {
  public:
