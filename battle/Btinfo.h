@@ -7,9 +7,7 @@
 namespace vdmq {
 
 // The attacker when the given country is not the attacker, else the defender.
-inline int BtGetEnemyCountry(int country) {
-  return country != BtInfo.attacker ? BtInfo.attacker : BtInfo.defender;
-}
+inline int BtGetEnemyCountry(int country) { return country != BtInfo.attacker ? BtInfo.attacker : BtInfo.defender; }
 
 // The player's fleet: the attacker fleet when the player attacks, -1 when the player defends a
 // planet, else the defender fleet.

@@ -4,8 +4,8 @@
 
 namespace vdmq {
 
-void TBtLight::SetupAnim(int x, int y, int dir, int speed, int frameCount, int period, int loops,
-                         int drawMode, int sheet, int baseFrame) {
+void TBtLight::SetupAnim(int x, int y, int dir, int speed, int frameCount, int period, int loops, int drawMode,
+                         int sheet, int baseFrame) {
   frame_ = 0;
   tick_ = 0;
   frameCount_ = frameCount;

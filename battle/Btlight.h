@@ -29,8 +29,8 @@ class TBtLight : public TBtUnit {
 
  protected:
   // Sets up the animation fields and brings the unit to life at (x, y).
-  void SetupAnim(int x, int y, int dir, int speed, int frameCount, int period, int loops,
-                 int drawMode, int sheet, int baseFrame);
+  void SetupAnim(int x, int y, int dir, int speed, int frameCount, int period, int loops, int drawMode, int sheet,
+                 int baseFrame);
 
   int32_t lightKind_ = -1;
   int32_t frame_ = 0;

@@ -231,9 +231,7 @@ TBtShip* TBtQvMap::GetNearestEnemy(const TBtUnit* unit, int r) const {
   return best;
 }
 
-bool TBtQvMap::ChkFreePos(const TBtUnit* unit, int x, int y) const {
-  return ChkInMap(x, y, unit->GetRadius());
-}
+bool TBtQvMap::ChkFreePos(const TBtUnit* unit, int x, int y) const { return ChkInMap(x, y, unit->GetRadius()); }
 
 TBtShip* TBtQvMap::FindShip(int country, int fleet, int slot) const {
   for (TBtShip* s : ships_) {
@@ -256,34 +254,46 @@ void TBtQvMap::SetSelect(TBtShip* ship) {
 
 void TBtQvMap::SelectShipWhere(int country, int fleet, int satellite, int slot) {
   for (TBtShip* s : ships_) {
-    if (s != nullptr && s->GetCountry() == country && s->GetFleet() == fleet &&
-        s->GetSatellite() == satellite && s->GetSlot() == slot) {
+    if (s != nullptr && s->GetCountry() == country && s->GetFleet() == fleet && s->GetSatellite() == satellite &&
+        s->GetSlot() == slot) {
       SetSelect(s);
     }
   }
 }
 
 void TBtQvMap::MoveAll() {
-  for (TBtShip* s : ships_) if (s != nullptr) s->Move();
-  for (TBtMissile* m : missiles_) if (m != nullptr) m->Move();
-  for (TBtLight* l : lights_) if (l != nullptr) l->Move();
-  for (TBtExploade* e : explosions_) if (e != nullptr) e->Move();
+  for (TBtShip* s : ships_)
+    if (s != nullptr) s->Move();
+  for (TBtMissile* m : missiles_)
+    if (m != nullptr) m->Move();
+  for (TBtLight* l : lights_)
+    if (l != nullptr) l->Move();
+  for (TBtExploade* e : explosions_)
+    if (e != nullptr) e->Move();
   DeleteDead();
 }
 
 void TBtQvMap::ActAll() {
-  for (TBtShip* s : ships_) if (s != nullptr) s->TickEquip();
-  for (TBtShip* s : ships_) if (s != nullptr && s != selected_) s->Fire();
-  for (TBtMissile* m : missiles_) if (m != nullptr) m->ChkHit();
-  for (TBtExploade* e : explosions_) if (e != nullptr) e->Act();
+  for (TBtShip* s : ships_)
+    if (s != nullptr) s->TickEquip();
+  for (TBtShip* s : ships_)
+    if (s != nullptr && s != selected_) s->Fire();
+  for (TBtMissile* m : missiles_)
+    if (m != nullptr) m->ChkHit();
+  for (TBtExploade* e : explosions_)
+    if (e != nullptr) e->Act();
   DeleteDead();
 }
 
 void TBtQvMap::DrawAll() {
-  for (TBtShip* s : ships_) if (s != nullptr) s->Draw();
-  for (TBtMissile* m : missiles_) if (m != nullptr) m->Draw();
-  for (TBtLight* l : lights_) if (l != nullptr) l->Draw();
-  for (TBtExploade* e : explosions_) if (e != nullptr) e->Draw();
+  for (TBtShip* s : ships_)
+    if (s != nullptr) s->Draw();
+  for (TBtMissile* m : missiles_)
+    if (m != nullptr) m->Draw();
+  for (TBtLight* l : lights_)
+    if (l != nullptr) l->Draw();
+  for (TBtExploade* e : explosions_)
+    if (e != nullptr) e->Draw();
 }
 
 void TBtQvMap::DrawMiniMap(TBtMiniMapSurface& surface) const {
@@ -307,8 +317,10 @@ void TBtQvMap::ForgetUnit(const TBtUnit* unit) {
       if (s != nullptr && s != unit && s->GetCountry() == BtInfo.player) SetSelect(s);
     }
   }
-  for (TBtShip* s : ships_) if (s != nullptr) s->ForgetUnit(unit);
-  for (TBtMissile* m : missiles_) if (m != nullptr) m->ForgetUnit(unit);
+  for (TBtShip* s : ships_)
+    if (s != nullptr) s->ForgetUnit(unit);
+  for (TBtMissile* m : missiles_)
+    if (m != nullptr) m->ForgetUnit(unit);
 }
 
 void TBtQvMap::DeleteDead() {
@@ -386,8 +398,8 @@ void TBtQvMap::ShipHit(TBtShip* ship, int d) {
     shield.Damage(s);
     ship->RefreshShipHp();
     if (ship == selected_ && shield.GetHp() > 0) {
-      host.AddBtMessage(Format(q == 1 ? SJS("シールド損傷!! 残り%dです") : SJS("シールド損傷! 残り%dです"),
-                               shield.GetHp()));
+      host.AddBtMessage(
+          Format(q == 1 ? SJS("シールド損傷!! 残り%dです") : SJS("シールド損傷! 残り%dです"), shield.GetHp()));
     }
     return;
   }
@@ -404,8 +416,8 @@ void TBtQvMap::ShipHit(TBtShip* ship, int d) {
     text =
         Format(q == 1 ? SJS("自軍%d番艦被弾!! %dの被害") : SJS("自軍%d番艦被弾! %dの被害"), ship->GetSlot() + 1, lost);
   } else if (players) {
-    text = Format(q == 1 ? SJS("%d番衛星被弾!! %dの被害") : SJS("%d番衛星被弾! %dの被害"), ship->GetSatellite() + 1,
-                  lost);
+    text =
+        Format(q == 1 ? SJS("%d番衛星被弾!! %dの被害") : SJS("%d番衛星被弾! %dの被害"), ship->GetSatellite() + 1, lost);
   } else if (!sate) {
     text = Format(SJS("敵軍%d番艦に命中!! %dの被害"), ship->GetSlot() + 1, lost);
   } else {
@@ -474,7 +486,7 @@ bool BtBattleTick() {
       arena->endCountdown_ = kBtEndFrames;
       if (BtInfo.player != -1) {
         host.SysMes(BtInfo.winner == BtInfo.player ? SJS("戦闘に勝利しました。") : SJS("戦闘に敗北しました。"),
-                      SJS("確認"), 0);
+                    SJS("確認"), 0);
       }
       keepRunning = false;
     }

@@ -23,9 +23,7 @@ void TBtTarget::Clear() {
 
 void TBtTarget::SetMode(int mode) {
   switch (mode) {
-    case kBtTargetNone:
-      Clear();
-      break;
+    case kBtTargetNone: Clear(); break;
     case kBtTargetShipAi:
       Clear();
       mode_ = mode;
@@ -44,8 +42,7 @@ void TBtTarget::SetMode(int mode) {
       period_ = 10;
       search_ = 1200;
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

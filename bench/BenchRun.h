@@ -43,7 +43,7 @@ struct TCase {
   std::function<void()> body;
   std::function<void()> setup = {};
   long maxCalls = 1L << 30;
-  long calls = 1;                                        // calls per round, set by calibration
+  long calls = 1;                                         // calls per round, set by calibration
   double best = std::numeric_limits<double>::infinity();  // best seconds per call
 };
 
@@ -98,8 +98,8 @@ inline void RunInterleaved(std::vector<TCase>& cases, const TOptions& options) {
       const double t = round(c);
       if (t >= options.minSeconds || c.calls >= c.maxCalls) break;
       const double grow = t > 0 ? options.minSeconds * 1.2 / t : 16.0;
-      c.calls = std::min(c.maxCalls,
-                         static_cast<long>(static_cast<double>(c.calls) * std::min(16.0, std::max(2.0, grow))));
+      c.calls =
+          std::min(c.maxCalls, static_cast<long>(static_cast<double>(c.calls) * std::min(16.0, std::max(2.0, grow))));
     }
   }
   for (int r = 0; r < options.rounds; ++r) {

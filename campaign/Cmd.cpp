@@ -21,9 +21,7 @@ TCmdData& Cmd(int cmd) {
   return CmdData[cmd];
 }
 
-int Clamp64(std::int64_t v, std::int64_t low, std::int64_t high) {
-  return static_cast<int>(std::clamp(v, low, high));
-}
+int Clamp64(std::int64_t v, std::int64_t low, std::int64_t high) { return static_cast<int>(std::clamp(v, low, high)); }
 
 // level x per level + base, limited to 1..999, scaled by k / 100 first when k is given. The raw
 // value is bounded before the scaling: anything beyond the bound ends at 1 or 999 either way.

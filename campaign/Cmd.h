@@ -16,20 +16,20 @@ class TDatFile;
 
 // One commander (signed 32-bit fields, in this order).
 struct TCmdData {
-  std::int32_t Name;       // CMD_NAME: index into the commander name table; -1 the empty name
-  std::int32_t Cg;         // CMD_CG: face picture
-  std::int32_t Belong;     // CMD_BELONG: country 0..13, -1 none
-  std::int32_t Exp;        // CMD_EXP: experience 0..99 in play
-  std::int32_t Lev;        // CMD_LEV: level 1..50
-  std::int32_t ClassName;  // CMD_CLASS_NAME: class name 0..7; read by no rule
-  std::int32_t UnderFleet; // CMD_UNDER_FLEET: fleet 0..9 of his country he leads, -1 none
-  std::int32_t Fatigue;    // CMD_FATIGUE: 0..1000
-  std::int32_t Direct;     // CMD_DIRECT: judgement
-  std::int32_t Mind;       // CMD_MIND: spirit, percentage ApplyCmdMind takes off
-  std::int32_t AtkMod;     // CMD_ATK_MOD: attack base
-  std::int32_t DefMod;     // CMD_DEF_MOD: defence base
-  std::int32_t AtkModUp;   // CMD_ATK_MOD_UP: attack per level
-  std::int32_t DefModUp;   // CMD_DEF_MOD_UP: defence per level
+  std::int32_t Name;        // CMD_NAME: index into the commander name table; -1 the empty name
+  std::int32_t Cg;          // CMD_CG: face picture
+  std::int32_t Belong;      // CMD_BELONG: country 0..13, -1 none
+  std::int32_t Exp;         // CMD_EXP: experience 0..99 in play
+  std::int32_t Lev;         // CMD_LEV: level 1..50
+  std::int32_t ClassName;   // CMD_CLASS_NAME: class name 0..7; read by no rule
+  std::int32_t UnderFleet;  // CMD_UNDER_FLEET: fleet 0..9 of his country he leads, -1 none
+  std::int32_t Fatigue;     // CMD_FATIGUE: 0..1000
+  std::int32_t Direct;      // CMD_DIRECT: judgement
+  std::int32_t Mind;        // CMD_MIND: spirit, percentage ApplyCmdMind takes off
+  std::int32_t AtkMod;      // CMD_ATK_MOD: attack base
+  std::int32_t DefMod;      // CMD_DEF_MOD: defence base
+  std::int32_t AtkModUp;    // CMD_ATK_MOD_UP: attack per level
+  std::int32_t DefModUp;    // CMD_DEF_MOD_UP: defence per level
 };
 
 // The commander table (exposed for whole-world snapshots).
@@ -47,7 +47,7 @@ void ChkInCmdClassNameNum(int classNum);
 
 const char* GetCmdName(int cmd);  // CP932; "" for name index -1 (and any index outside the table)
 int GetCmdCg(int cmd);
-bool IsCmdBelong(int cmd);        // country is not -1
+bool IsCmdBelong(int cmd);  // country is not -1
 int GetCmdBelong(int cmd);
 // A commander with a country and a fleet is first released from the fleet; then the country is
 // stored.

@@ -66,7 +66,7 @@ int GetPlayerCountry() {
 
 int GetCountryRelation(int a, int b) {
   if ((a == -1) != (b == -1)) return kRelationWar;  // a country against no country
-  if (a == -1) return kRelationNone;                 // both none
+  if (a == -1) return kRelationNone;                // both none
   if (!ChkInCountryNum(a) || !ChkInCountryNum(b)) return -1;
   if (a < b) return CountryRelation[a][b];
   if (a == b) return kRelationSelf;

@@ -32,13 +32,13 @@ constexpr int kRelationSelf = 3;  // "自国" (answered, never stored)
 extern TCountryData CountryData[kCountryCount];
 extern std::int8_t CountryRelation[kCountryCount][kCountryCount];
 
-bool ChkInCountryNum(int country);          // 0..13
-bool IsCountryAlive(int country);           // capital is not -1 [false]
-const char* GetCountryName(int country);    // name text (CP932) ["無所属", also for a bad name]
-int GetCountryTurn(int country);            // [-1]
-int GetCountryPresident(int country);       // [-1]
-int GetCountryStdFund(int country);         // [0]
-int GetCountryFund(int country);            // [0]
+bool ChkInCountryNum(int country);        // 0..13
+bool IsCountryAlive(int country);         // capital is not -1 [false]
+const char* GetCountryName(int country);  // name text (CP932) ["無所属", also for a bad name]
+int GetCountryTurn(int country);          // [-1]
+int GetCountryPresident(int country);     // [-1]
+int GetCountryStdFund(int country);       // [0]
+int GetCountryFund(int country);          // [0]
 // Stores LimitFund(amount); refreshes the main window's funds caption when the country is the
 // player's. [nothing]
 void SetCountryFund(int country, std::int64_t amount);
@@ -47,11 +47,11 @@ void AddCountryFund(int country, std::int64_t amount);
 // Turn-start income: standard income plus the clamped income of every planet on the map that the
 // country owns; the clamped sum becomes the last income and is added to the funds.
 void CollectCountryIncome(int country);
-int GetCountryIncomeFund(int country);      // [0]
-int GetCountryCapital(int country);         // [-1]
+int GetCountryIncomeFund(int country);            // [0]
+int GetCountryCapital(int country);               // [-1]
 void SetCountryCapital(int country, int planet);  // stored unchecked [nothing]
-bool IsPlayerCountry(int country);          // turn order is 0 [false]
-int GetPlayerCountry();                     // lowest country with turn order 0, -1 when none
+bool IsPlayerCountry(int country);                // turn order is 0 [false]
+int GetPlayerCountry();                           // lowest country with turn order 0, -1 when none
 // Exactly one of a, b is -1 -> 2 (war); both -1 -> 0; either outside 0..13 -> -1; a == b -> 3;
 // otherwise the stored relation.
 int GetCountryRelation(int a, int b);

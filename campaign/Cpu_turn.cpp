@@ -13,14 +13,16 @@
 #include "campaign/GameHost.h"
 #include "campaign/Planet.h"
 #include "campaign/Story.h"
-#include "platform/base/StdRandom.h"
 #include "platform/base/Sjis.h"
+#include "platform/base/StdRandom.h"
 
 namespace vdmq {
 
 // A design of five -1 (the country builds nothing of that kind) and the all-zero design.
-#define VDMQ_NONE {-1, -1, -1, -1, -1}
-#define VDMQ_ZERO {0, 0, 0, 0, 0}
+#define VDMQ_NONE \
+  { -1, -1, -1, -1, -1 }
+#define VDMQ_ZERO \
+  { 0, 0, 0, 0, 0 }
 
 const int CpuShipDesignTbl[kCountryCount][kCpuDesignCount][kPartsKindCount] = {
     {VDMQ_ZERO, VDMQ_ZERO, VDMQ_ZERO},
@@ -64,7 +66,7 @@ namespace {
 // The debug log: formats a CP932 pattern ("%d" and "%s" conversions) and hands it to the sink.
 template <class... TArgs>
 void DebugMesF(const std::string& format, TArgs... args) {
-  static_assert(((std::is_same_v<TArgs, int> || std::is_same_v<TArgs, const char*>) && ...),
+  static_assert(((std::is_same_v<TArgs, int> || std::is_same_v<TArgs, const char*>)&&...),
                 "the patterns convert int (%d) and text (%s) only");
   char buf[256];
   std::snprintf(buf, sizeof buf, format.c_str(), args...);

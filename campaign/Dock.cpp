@@ -42,12 +42,9 @@ bool IsDockOfCountry(int planet, int dock, int country) {
 const char* GetDockName(int planet, int dock) {
   if (!IsDockExist(planet, dock)) return SJS("未存在").c_str();
   switch (dock) {
-    case 0:
-      return SJS("第１").c_str();
-    case 1:
-      return SJS("第２").c_str();
-    default:
-      return SJS("第３").c_str();
+    case 0: return SJS("第１").c_str();
+    case 1: return SJS("第２").c_str();
+    default: return SJS("第３").c_str();
   }
 }
 

@@ -12,19 +12,19 @@ class TDatFile;
 
 // The three docks of one planet (fields in this order).
 struct TDockData {
-  std::int32_t Abt[kPlanetDockCount];     // DOCK_ABT: build work per turn; <= 0: no dock
-  TShipData Ships[kPlanetDockCount];      // DOCK_SHIPS: the ship being built or finished
-  std::int32_t Turn[kPlanetDockCount];    // DOCK_ZOUSEN_TURN: > 0 building, 0 finished, -1 empty
+  std::int32_t Abt[kPlanetDockCount];   // DOCK_ABT: build work per turn; <= 0: no dock
+  TShipData Ships[kPlanetDockCount];    // DOCK_SHIPS: the ship being built or finished
+  std::int32_t Turn[kPlanetDockCount];  // DOCK_ZOUSEN_TURN: > 0 building, 0 finished, -1 empty
 };
 
 // The dock table, one record per planet (exposed for whole-world snapshots).
 extern TDockData DockData[kPlanetCount];
 
 // Dock states answered by GetDockState.
-constexpr int kDockStateNone = -1;      // no dock
-constexpr int kDockStateEmpty = 0;      // empty
-constexpr int kDockStateFinished = 1;   // a finished ship waits
-constexpr int kDockStateBuilding = 2;   // building
+constexpr int kDockStateNone = -1;     // no dock
+constexpr int kDockStateEmpty = 0;     // empty
+constexpr int kDockStateFinished = 1;  // a finished ship waits
+constexpr int kDockStateBuilding = 2;  // building
 
 // Throws "例外 function:ChkInPlanetDockNum" unless the dock is 0..2.
 void ChkInPlanetDockNum(int dock);

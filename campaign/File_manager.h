@@ -14,12 +14,12 @@
 namespace vdmq {
 
 // File kinds with a meaning of their own to the campaign.
-constexpr int kFileKindPack = 0;     // dat\BMP.PAK
-constexpr int kFileKindMap = 1;      // dat\MAP%02d.DAT
-constexpr int kFileKindInit = 2;     // dat\INIT.DAT
-constexpr int kFileKindSave = 3;     // save\SAVE%02d.DAT
-constexpr int kFileKindHelp = 7;     // q_help.hlp
-constexpr int kFileKindMovie = 56;   // inter\INT_T%02d.str
+constexpr int kFileKindPack = 0;    // dat\BMP.PAK
+constexpr int kFileKindMap = 1;     // dat\MAP%02d.DAT
+constexpr int kFileKindInit = 2;    // dat\INIT.DAT
+constexpr int kFileKindSave = 3;    // save\SAVE%02d.DAT
+constexpr int kFileKindHelp = 7;    // q_help.hlp
+constexpr int kFileKindMovie = 56;  // inter\INT_T%02d.str
 
 // One {kind, pattern} pair of a name table; a table ends with kind -1.
 struct TFileNameEntry {

@@ -15,15 +15,15 @@ class TDatFile;
 // One fleet (fields in this order). The flags keep the raw byte read from a file and are tested
 // as non-zero.
 struct TFleetData {
-  std::int32_t X, Y;              // FLEET_XY: map cell 0..53; (-1, -1) off the map
-  std::int32_t TargetX, TargetY;  // FLEET_TARGET_XY: cell a computer fleet heads for, -1 none
-  std::int32_t AtkX, AtkY;        // FLEET_ATK_XY: cell a computer fleet means to attack, -1 none
-  std::uint8_t CanUse;            // FLEET_CAN_USE: the fleet may be used at all (new-game data)
-  std::uint8_t CanMove;           // FLEET_CAN_MOVE: may still move this turn
-  std::uint8_t Attack;            // FLEET_ATTACK: set and cleared with can-move; read by no rule
-  std::uint8_t Returning;         // FLEET_RETURNING: sent home, arrives at the next turn start
-  std::uint8_t CanWarpOut;        // FLEET_CAN_WARP_OUT: set at a new game; read by no rule
-  std::int32_t Root;              // FLEET_ROOT_TBL: route 0..255, -1 none
+  std::int32_t X, Y;                 // FLEET_XY: map cell 0..53; (-1, -1) off the map
+  std::int32_t TargetX, TargetY;     // FLEET_TARGET_XY: cell a computer fleet heads for, -1 none
+  std::int32_t AtkX, AtkY;           // FLEET_ATK_XY: cell a computer fleet means to attack, -1 none
+  std::uint8_t CanUse;               // FLEET_CAN_USE: the fleet may be used at all (new-game data)
+  std::uint8_t CanMove;              // FLEET_CAN_MOVE: may still move this turn
+  std::uint8_t Attack;               // FLEET_ATTACK: set and cleared with can-move; read by no rule
+  std::uint8_t Returning;            // FLEET_RETURNING: sent home, arrives at the next turn start
+  std::uint8_t CanWarpOut;           // FLEET_CAN_WARP_OUT: set at a new game; read by no rule
+  std::int32_t Root;                 // FLEET_ROOT_TBL: route 0..255, -1 none
   TShipData Ships[kFleetShipCount];  // FLEET_SHIPS: ship slots 0..2
 };
 
@@ -47,8 +47,8 @@ extern const TFleetRootEntry* FleetRootTblPtr[kFleetRouteCount];
 
 // Every operation takes (country, fleet) unless said; a bad index gives the result in brackets.
 
-bool ChkInRootTblNum(int route);                       // 0..255
-bool ChkInFleetNum(int country, int fleet);            // country 0..13 and fleet 0..9
+bool ChkInRootTblNum(int route);                           // 0..255
+bool ChkInFleetNum(int country, int fleet);                // country 0..13 and fleet 0..9
 bool ChkInFleetShipNum(int country, int fleet, int slot);  // ... and slot 0..2
 // "第１艦隊" .. "第１０艦隊" (CP932; the same for every country). [""]
 const char* GetFleetName(int country, int fleet);
@@ -71,15 +71,15 @@ void ArriveReturningFleets(int country);
 // x is not -1 or y is not -1. Such a position may still lie outside the 54 x 54 grid (a damaged
 // file): users of a grid check the cell themselves. [false]
 bool IsFleetOnMap(int country, int fleet);
-int GetFleetX(int country, int fleet);  // [-1]
-int GetFleetY(int country, int fleet);  // [-1]
-void SetFleetXY(int country, int fleet, int x, int y);  // stored unchecked [nothing]
-int GetFleetTargetX(int country, int fleet);  // [-1]
-int GetFleetTargetY(int country, int fleet);  // [-1]
+int GetFleetX(int country, int fleet);                        // [-1]
+int GetFleetY(int country, int fleet);                        // [-1]
+void SetFleetXY(int country, int fleet, int x, int y);        // stored unchecked [nothing]
+int GetFleetTargetX(int country, int fleet);                  // [-1]
+int GetFleetTargetY(int country, int fleet);                  // [-1]
 void SetFleetTargetXY(int country, int fleet, int x, int y);  // [nothing]
-int GetFleetAtkX(int country, int fleet);  // [-1]
-int GetFleetAtkY(int country, int fleet);  // [-1]
-void SetFleetAtkXY(int country, int fleet, int x, int y);  // [nothing]
+int GetFleetAtkX(int country, int fleet);                     // [-1]
+int GetFleetAtkY(int country, int fleet);                     // [-1]
+void SetFleetAtkXY(int country, int fleet, int x, int y);     // [nothing]
 
 // The lowest commander whose country and fleet are these, -1 none. [-1]
 int GetFleetCmd(int country, int fleet);

@@ -38,9 +38,7 @@ class TGameHost {
   // Scrolls the battle window's six hit-report lines up and writes text (CP932) at the bottom.
   virtual void AddBtMessage(const std::string& /*text*/) {}
   // The game's message box while the battle runs (pauses the battle around it): 1 OK, 2 Cancel.
-  virtual int SysMesBt(const std::string& /*text*/, const std::string& /*caption*/, int /*withCancel*/) {
-    return 1;
-  }
+  virtual int SysMesBt(const std::string& /*text*/, const std::string& /*caption*/, int /*withCancel*/) { return 1; }
   // Starts the battle's CD track looping (space or planet battle), and the map track afterwards.
   virtual void PlayBattleBgm() {}
   virtual void PlayMapBgm() {}
@@ -77,9 +75,7 @@ class TGameHost {
   // or return at once.
   virtual void PlayWave(int /*kind*/, int /*number*/, bool /*wait*/) {}
   // The game's message box (CP932 text with "<BR>" breaks): 1 OK, 2 Cancel.
-  virtual int SysMes(const std::string& /*text*/, const std::string& /*caption*/, int /*withCancel*/) {
-    return 1;
-  }
+  virtual int SysMes(const std::string& /*text*/, const std::string& /*caption*/, int /*withCancel*/) { return 1; }
   // The platform's own message box with OK and Cancel ("\n" breaks): 1 OK, 2 Cancel. Headless:
   // Cancel, so a disc prompt without a player ends instead of asking forever.
   virtual int PlatformMessageBox(const std::string& /*text*/, const std::string& /*caption*/) { return 2; }

@@ -64,7 +64,9 @@ const TWorldUnit kWorldUnits[] = {
     {SaveLoadFleet, {{{FleetData, sizeof FleetData}}}},
     {SaveLoadDock, {{{DockData, sizeof DockData}}}},
     {SaveLoadParts,
-     {{{FrameData, sizeof FrameData}, {WeaponData, sizeof WeaponData}, {EngineData, sizeof EngineData},
+     {{{FrameData, sizeof FrameData},
+       {WeaponData, sizeof WeaponData},
+       {EngineData, sizeof EngineData},
        {ShieldData, sizeof ShieldData}}}},
 };
 
@@ -163,8 +165,8 @@ EMapResult TransferMapFile(int mode, const std::string& path) {
   if (QvMap == nullptr) return EMapResult::NotOpened;
   if (mode == kSaveModeWrite) {
     const std::string native = NativePath(path);
-    const bool ok = !native.empty() &&
-                    WriteReplacing(native, [](TDatFile& fp) { QvMap->SaveLoadMap(&fp, kSaveModeWrite); });
+    const bool ok =
+        !native.empty() && WriteReplacing(native, [](TDatFile& fp) { QvMap->SaveLoadMap(&fp, kSaveModeWrite); });
     return ok ? EMapResult::Done : EMapResult::Failed;
   }
   TFileCloser file(OpenGameFile(path, "rb"));
@@ -280,16 +282,12 @@ bool SaveLoadGame(int mode, int slot) {
       const std::string path = GetFileManager().GetFileNameNum(kFileKindSave, slot);
       return mode == kSaveModeWrite ? SaveGame(path) : LoadGame(mode, path);
     }
-    case kSaveModeNew:
-      return LoadGame(mode, std::string());
-    default:
-      return false;
+    case kSaveModeNew: return LoadGame(mode, std::string());
+    default: return false;
   }
 }
 
-bool SaveLoadMapFile(int mode, const std::string& path) {
-  return TransferMapFile(mode, path) == EMapResult::Done;
-}
+bool SaveLoadMapFile(int mode, const std::string& path) { return TransferMapFile(mode, path) == EMapResult::Done; }
 
 bool GetSaveInfo(int slot, TSaveInfo* info) {
   if (info == nullptr || slot < 0 || slot >= kSaveSlotCount) return false;

@@ -146,8 +146,7 @@ namespace {
 
 // One "int" block of a catalogue table: per entry, `values` 32-bit values starting at field().
 template <class Entry, class Field>
-void TransferInts(TDatFile* fp, int mode, const char* key, Entry* table, int entries, int values,
-                  Field field) {
+void TransferInts(TDatFile* fp, int mode, const char* key, Entry* table, int entries, int values, Field field) {
   ReadWriteKey(mode, fp, key, "int", static_cast<std::uint32_t>(entries * values));
   for (int i = 0; i < entries; ++i) {
     ReadWriteData(mode, field(table[i]), sizeof(std::int32_t), static_cast<std::size_t>(values), fp);
@@ -163,8 +162,8 @@ void TransferEnabled(TDatFile* fp, int mode, const char* key, Entry* table, int 
 }  // namespace
 
 void SaveLoadParts(TDatFile* fp, int mode) {
-  static_assert(sizeof(TFrameBody) == 2 * 4 && sizeof(TWeaponBody) == 7 * 4 &&
-                    sizeof(TEngineBody) == 2 * 4 && sizeof(TShieldBody) == 4 * 4,
+  static_assert(sizeof(TFrameBody) == 2 * 4 && sizeof(TWeaponBody) == 7 * 4 && sizeof(TEngineBody) == 2 * 4 &&
+                    sizeof(TShieldBody) == 4 * 4,
                 "catalogue values are packed 32-bit integers");
   if (mode == kSaveModeNew) {
     TransferInts(fp, mode, "FRAME_PARTS", FrameData, kFrameCount, 11, [](TFrameData& e) { return &e.Parts; });

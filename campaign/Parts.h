@@ -12,12 +12,12 @@ class TDatFile;
 
 // The common head of every catalogue entry (eleven signed 32-bit values, in file order).
 struct TPartsData {
-  std::int32_t NameNum;    // index into the kind's name table
-  std::int32_t Cg;         // picture number
-  std::int32_t Price;      // funds
-  std::int32_t BuildWork;  // work a dock needs
-  std::int32_t FitMask;    // hull class bits the part fits
-  std::int32_t Type;       // weapons: 1 or 2, the weapon slot it belongs to
+  std::int32_t NameNum;            // index into the kind's name table
+  std::int32_t Cg;                 // picture number
+  std::int32_t Price;              // funds
+  std::int32_t BuildWork;          // work a dock needs
+  std::int32_t FitMask;            // hull class bits the part fits
+  std::int32_t Type;               // weapons: 1 or 2, the weapon slot it belongs to
   std::int32_t TecLev[kTecCount];  // required level per technology, -1 none
 };
 static_assert(sizeof(TPartsData) == 44, "a catalogue head is eleven 32-bit values");

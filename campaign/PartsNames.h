@@ -4,7 +4,7 @@
 
 namespace vdmq {
 
-constexpr int kFrameNameCount = 60;   // 18 of them empty
+constexpr int kFrameNameCount = 60;  // 18 of them empty
 constexpr int kWeaponNameCount = 40;
 constexpr int kEngineNameCount = 20;  // 3 of them empty
 constexpr int kShieldNameCount = 10;

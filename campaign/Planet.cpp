@@ -125,9 +125,7 @@ int FindPlanetAtXY(int x, int y) {
   return -1;
 }
 
-bool ChkInPlanetSateNum(int planet, int slot) {
-  return IsPlanetNum(planet) && slot >= 0 && slot < kPlanetSateCount;
-}
+bool ChkInPlanetSateNum(int planet, int slot) { return IsPlanetNum(planet) && slot >= 0 && slot < kPlanetSateCount; }
 
 bool IsPlanetSateValid(int planet, int slot) {
   return ChkInPlanetSateNum(planet, slot) && IsShipValid(&PlanetData[planet].Sate[slot]);
@@ -158,9 +156,7 @@ bool RemovePlanetSate(int planet, int slot) {
   return true;
 }
 
-int GetPlanetSateAngle(int planet, int slot) {
-  return ChkInPlanetSateNum(planet, slot) ? kSateAngle[slot] : -1;
-}
+int GetPlanetSateAngle(int planet, int slot) { return ChkInPlanetSateNum(planet, slot) ? kSateAngle[slot] : -1; }
 
 void PutPlanetsOnMap() {
   TGameHost& host = GameHost();

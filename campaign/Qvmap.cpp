@@ -155,8 +155,7 @@ bool TQvMap::FillTable(TStepRow* table, int value) {
 bool TQvMap::RelaxCell(int x, int y, int moveType, TStepRow* table, int budget, int step) const {
   if (table == nullptr || !ChkInMap(x, y)) return false;
   const int zone = zone_[y][x];
-  const int candidate =
-      (moveType == 1 && (zone == kZoneNearEnemyFleet || zone == kZoneNearPlanet)) ? budget : step;
+  const int candidate = (moveType == 1 && (zone == kZoneNearEnemyFleet || zone == kZoneNearPlanet)) ? budget : step;
   if (zone < kZonePassableLimit && table[y][x] > candidate) {
     table[y][x] = candidate;
     return true;
@@ -183,8 +182,8 @@ int TQvMap::RelaxAround(int x, int y, int moveType, TStepRow* table, int budget,
 // and cells lowered to k - 1 during this sweep after the visiting position (only the budget value
 // can be k - 1 there). Each is expanded when it still holds k - 1 at its turn, exactly as a full
 // sweep of the grid would, at the cost of the wave's front instead of the whole map.
-bool TQvMap::MakeStep(int country, int zoneMode, int startX, int startY, int budget, TStepRow* table,
-                      int moveType, bool reset) {
+bool TQvMap::MakeStep(int country, int zoneMode, int startX, int startY, int budget, TStepRow* table, int moveType,
+                      bool reset) {
   MakeZone(country, zoneMode);
   if (!ChkInMap(startX, startY)) {
     GameHost().DebugMes(SJS("MakeStep ｽﾀｰﾄ地点が不正"));

@@ -14,36 +14,36 @@ namespace vdmq {
 
 class TDatFile;
 
-constexpr int kMapSize = 54;                      // cells per row and per column
-constexpr int kMapCells = kMapSize * kMapSize;    // 2916
-constexpr int kStepUnreached = 65535;             // step-table value of a cell the wave did not reach
-constexpr int kMaxRouteLength = 1458;             // route requests of this length or more are refused
-constexpr int kChipObstacle = 20;                 // chips from this number on are obstacles
+constexpr int kMapSize = 54;                    // cells per row and per column
+constexpr int kMapCells = kMapSize * kMapSize;  // 2916
+constexpr int kStepUnreached = 65535;           // step-table value of a cell the wave did not reach
+constexpr int kMaxRouteLength = 1458;           // route requests of this length or more are refused
+constexpr int kChipObstacle = 20;               // chips from this number on are obstacles
 
 // Zone values (the grid keeps the largest value any rule gives a cell; below 128 is passable).
 constexpr int kZoneOpen = 0;
 constexpr int kZoneOwnFleet = 16;
-constexpr int kZoneEnemyFleet = 17;        // zone mode 1 only
+constexpr int kZoneEnemyFleet = 17;  // zone mode 1 only
 constexpr int kZoneOwnPlanet = 48;
-constexpr int kZoneOpenPlanet = 49;        // a planet that may be entered (modes 1 and 2)
-constexpr int kZoneNearEnemyFleet = 126;   // entering ends a move
-constexpr int kZoneNearPlanet = 127;       // entering ends a move
+constexpr int kZoneOpenPlanet = 49;       // a planet that may be entered (modes 1 and 2)
+constexpr int kZoneNearEnemyFleet = 126;  // entering ends a move
+constexpr int kZoneNearPlanet = 127;      // entering ends a move
 constexpr int kZonePassableLimit = 128;
 constexpr int kZoneNearNeutral = 131;
 constexpr int kZoneBlockFleet = 145;
 constexpr int kZoneBlockPlanet = 177;
-constexpr int kZoneObstacle = 255;         // also the value of any cell off the map
+constexpr int kZoneObstacle = 255;  // also the value of any cell off the map
 
 // Marks of the mark grid.
 constexpr int kMarkNone = 0;
-constexpr int kMarkOwnFleet = 63;    // held by a fleet of the acting country (not a destination)
+constexpr int kMarkOwnFleet = 63;  // held by a fleet of the acting country (not a destination)
 constexpr int kMarkReachable = 64;
-constexpr int kMarkOwnPlanet = 66;   // also the map cursor's drawing frame
+constexpr int kMarkOwnPlanet = 66;  // also the map cursor's drawing frame
 constexpr int kMarkTarget = 67;
 
 // Debug switches read by the model.
-constexpr int kDebugSwStepDump = 0;     // "MAP_STEP_DUMP"
-constexpr int kDebugSwHokyuuDump = 1;   // "MAP_HOKYUU_DUMP"
+constexpr int kDebugSwStepDump = 0;    // "MAP_STEP_DUMP"
+constexpr int kDebugSwHokyuuDump = 1;  // "MAP_HOKYUU_DUMP"
 
 // A caller-owned step table is a plain std::int32_t [54][54]; it is passed as a row pointer.
 using TStepRow = std::int32_t[kMapSize];
@@ -99,7 +99,7 @@ class TQvMap {
   // --- marks ---
   void FillMark(int value);
   void ClearMark() { FillMark(kMarkNone); }
-  int GetMark(int x, int y) const;  // 0 off the map
+  int GetMark(int x, int y) const;       // 0 off the map
   bool SetMark(int x, int y, int mark);  // false off the map
 
   // --- debug dump ---
@@ -138,8 +138,8 @@ class TQvMap {
   // hold maxLength entries (null: only the length). Answers the number of steps or -1: for a
   // maxLength of kMaxRouteLength or more, a start or target off the map, a target the wave did not
   // reach, and a walk that cannot get back to the start within maxLength steps.
-  int MakeRoute(int country, int startX, int startY, int moveType, int budget, int maxLength, int* route,
-                int targetX, int targetY);
+  int MakeRoute(int country, int startX, int startY, int moveType, int budget, int maxLength, int* route, int targetX,
+                int targetY);
   // Moves the fleet along its route with the view following; the player is asked to confirm.
   // True when the move stands (the fleet's move is spent), false when the player cancelled it.
   bool MoveFleet(int country, int fleet, int targetX, int targetY);

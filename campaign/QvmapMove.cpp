@@ -303,8 +303,7 @@ void TQvMap::Click(int button, int x, int y) {
         host.SetCmdEnable(true);
       }
       break;
-    default:
-      break;
+    default: break;
   }
   ChkGameOver();
 }

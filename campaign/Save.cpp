@@ -76,9 +76,9 @@ std::int64_t StreamSize(std::FILE* f) {
 std::size_t BoundedLen(const char* s, std::size_t limit) { return strnlen(s, limit); }
 
 bool IsKnownType(const char* type) {
-  return type != nullptr && (std::strcmp(type, "int") == 0 || std::strcmp(type, "long") == 0 ||
-                             std::strcmp(type, "char") == 0 || std::strcmp(type, "bool") == 0 ||
-                             std::strcmp(type, "byte") == 0);
+  return type != nullptr &&
+         (std::strcmp(type, "int") == 0 || std::strcmp(type, "long") == 0 || std::strcmp(type, "char") == 0 ||
+          std::strcmp(type, "bool") == 0 || std::strcmp(type, "byte") == 0);
 }
 
 }  // namespace
@@ -86,8 +86,7 @@ bool IsKnownType(const char* type) {
 int GetTypeByte(const char* type) {
   if (type != nullptr) {
     if (std::strcmp(type, "int") == 0 || std::strcmp(type, "long") == 0) return 4;
-    if (std::strcmp(type, "char") == 0 || std::strcmp(type, "bool") == 0 ||
-        std::strcmp(type, "byte") == 0) {
+    if (std::strcmp(type, "char") == 0 || std::strcmp(type, "bool") == 0 || std::strcmp(type, "byte") == 0) {
       return 1;
     }
   }
@@ -164,8 +163,7 @@ bool WriteKey(TDatFile* fp, const char* key, const char* type, std::uint32_t cou
 }
 
 bool ReadWriteKey(int mode, TDatFile* fp, const char* key, const char* type, std::uint32_t count) {
-  const bool ok = mode == kSaveModeWrite ? WriteKey(fp, key, type, count)
-                                         : SeekKey(fp, key, type, count) != -1;
+  const bool ok = mode == kSaveModeWrite ? WriteKey(fp, key, type, count) : SeekKey(fp, key, type, count) != -1;
   if (!ok && fp != nullptr) fp->SetError();
   return ok;
 }
@@ -178,8 +176,8 @@ bool ReadWriteData(int mode, void* addr, std::size_t size, std::size_t count, TD
     fp->SetError();
     return false;
   }
-  const std::size_t done = mode == kSaveModeWrite ? std::fwrite(addr, size, count, f)
-                                                  : std::fread(addr, size, count, f);
+  const std::size_t done =
+      mode == kSaveModeWrite ? std::fwrite(addr, size, count, f) : std::fread(addr, size, count, f);
   if (done != count) {
     fp->SetError();
     return false;

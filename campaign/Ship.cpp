@@ -25,8 +25,8 @@ int Frame(const TShipData* ship) { return ship->Parts[kPartsFrame]; }
 
 bool IsShipValid(const TShipData* ship) {
   if (ship == nullptr) return false;
-  return ship->Parts[kPartsFrame] != -1 && ship->Parts[kPartsWeapon1] != -1 &&
-         ship->Parts[kPartsEngine] != -1 && ship->Hp >= 1;
+  return ship->Parts[kPartsFrame] != -1 && ship->Parts[kPartsWeapon1] != -1 && ship->Parts[kPartsEngine] != -1 &&
+         ship->Hp >= 1;
 }
 
 bool ClearShip(TShipData* ship) {

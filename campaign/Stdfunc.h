@@ -32,14 +32,14 @@ namespace stdfunc_detail {
 
 template <class Owner>
 concept IndexedComponents = requires(Owner& o, int i) {
-  { o.ComponentCount() };
-  { o.Components(i) };
+  {o.ComponentCount()};
+  {o.Components(i)};
 };
 
 template <class Owner>
 concept RangedComponents = requires(Owner& o) {
-  { o.Components().begin() };
-  { o.Components().end() };
+  {o.Components().begin()};
+  {o.Components().end()};
 };
 
 template <class C>

@@ -66,12 +66,9 @@ int GetFukukan() { return StoryData.Fukukan; }
 
 int GetFukukanVoice() {
   switch (StoryData.Fukukan) {
-    case 2:
-      return 5;
-    case 12:
-      return 6;
-    default:
-      return -1;
+    case 2: return 5;
+    case 12: return 6;
+    default: return -1;
   }
 }
 
@@ -122,8 +119,7 @@ void ShowMapPlanet(int planet) {
 
 void ScnSetFleetRootTbl(int country, int fleet, int route) { SetFleetRootTbl(country, fleet, route); }
 
-void ScnSetFleetShip(int country, int fleet, int slot, int hull, int weapon1, int weapon2, int engine,
-                     int shield) {
+void ScnSetFleetShip(int country, int fleet, int slot, int hull, int weapon1, int weapon2, int engine, int shield) {
   TShipData ship{{hull, weapon1, weapon2, engine, shield}, 0};
   ship.Hp = GetShipMaxHp(&ship);
   SetFleetShip(country, fleet, slot, &ship);

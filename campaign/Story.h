@@ -18,17 +18,17 @@ constexpr int kStoryMaxYear = 9999;
 constexpr int kStoryPeriodsPerYear = 52;
 constexpr int kStoryCntStopped = 9999;  // a counter at 0 or at this value does not move
 constexpr int kChapterTitleCount = 10;
-constexpr int kEndingMovie = 2;         // the ending movie sets the game-over flag
+constexpr int kEndingMovie = 2;  // the ending movie sets the game-over flag
 
 struct TStoryData {
-  std::int32_t Century;                   // STORY_CENTURY: game year, never above 9999
-  std::int32_t Month;                     // STORY_MONTH: period 1..52
-  std::int32_t Fukukan;                   // STORY_FUKUKAN: event character of the adjutant
-  std::int32_t LoadMap;                   // STORY_LOAD_MAP: scenario map number
-  std::uint8_t Flag[kStoryFlagCount];     // STORY_FLAG: event flags
-  std::int32_t Var[kStoryVarCount];       // STORY_VAR: scenario variables, 0 = the chapter
-  std::int32_t FundVar[kStoryVarCount];   // STORY_FUND_VAR: saved and loaded, read by no rule
-  std::int32_t Cnt[kStoryVarCount];       // STORY_CNT: turn counters
+  std::int32_t Century;                  // STORY_CENTURY: game year, never above 9999
+  std::int32_t Month;                    // STORY_MONTH: period 1..52
+  std::int32_t Fukukan;                  // STORY_FUKUKAN: event character of the adjutant
+  std::int32_t LoadMap;                  // STORY_LOAD_MAP: scenario map number
+  std::uint8_t Flag[kStoryFlagCount];    // STORY_FLAG: event flags
+  std::int32_t Var[kStoryVarCount];      // STORY_VAR: scenario variables, 0 = the chapter
+  std::int32_t FundVar[kStoryVarCount];  // STORY_FUND_VAR: saved and loaded, read by no rule
+  std::int32_t Cnt[kStoryVarCount];      // STORY_CNT: turn counters
 };
 
 // The story record (exposed for whole-world snapshots) and the run-time words.
@@ -71,12 +71,11 @@ void SetStoryCnt(int n, int value);
 void AdvanceStoryCnt();
 
 // Scenario operations.
-void RedrawMap();              // full redraw of the strategic map view
+void RedrawMap();                // full redraw of the strategic map view
 void ShowMapPlanet(int planet);  // centres the map view on the planet, then pauses 1000 ms
 void ScnSetFleetRootTbl(int country, int fleet, int route);
 // A ship of these parts at full durability, put with SetFleetShip.
-void ScnSetFleetShip(int country, int fleet, int slot, int hull, int weapon1, int weapon2, int engine,
-                     int shield);
+void ScnSetFleetShip(int country, int fleet, int slot, int hull, int weapon1, int weapon2, int engine, int shield);
 void ScnSetBtWinner(int country);
 int ScnGetBtAtkCountry();
 int ScnGetBtDefCountry();

@@ -13,7 +13,6 @@ const char* const kChapterTitlesUtf8[] = {
 };
 static_assert(sizeof(kChapterTitlesUtf8) / sizeof(kChapterTitlesUtf8[0]) == kChapterTitleTextCount);
 
-
 }  // namespace
 
 const char* ChapterTitleText(int chapter) {

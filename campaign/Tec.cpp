@@ -32,15 +32,11 @@ bool ChkInTecLev(int lev) { return lev >= 1 && lev <= kTecLevCount; }
 
 int GetTecMaxLev(int tec) { return ChkInTecNum(tec) ? kTecMaxLev[static_cast<std::size_t>(tec)] : 1; }
 
-bool IsTecLevBelowMax(int tec, int lev) {
-  return ChkInTecNum(tec) && lev >= 1 && lev < GetTecMaxLev(tec);
-}
+bool IsTecLevBelowMax(int tec, int lev) { return ChkInTecNum(tec) && lev >= 1 && lev < GetTecMaxLev(tec); }
 
 const char* GetTecName(int tec) { return ChkInTecNum(tec) ? TecData[tec].Name : nullptr; }
 
-int GetTecLevUpFund(int tec, int lev) {
-  return IsTecLevBelowMax(tec, lev) ? TecData[tec].LevUpFund[lev] : -1;
-}
+int GetTecLevUpFund(int tec, int lev) { return IsTecLevBelowMax(tec, lev) ? TecData[tec].LevUpFund[lev] : -1; }
 
 int GetTecLev(int tec) { return ChkInTecNum(tec) ? TecData[tec].Lev : -1; }
 

@@ -30,15 +30,12 @@ void EvTrgTurn() {
       Scn01Event03();
       Scn01Event06();
       break;
-    case kScnWatcher:
-      Scn01Event12();
-      break;
+    case kScnWatcher: Scn01Event12(); break;
     case kScnEmpire:
       Scn01Event01();
       Scn01Event10();
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -49,14 +46,9 @@ void EvTrgTurnAfter() {
 void EvTrgBattleStart() {
   if (!InScenario()) return;
   switch (GetTurnCountry()) {
-    case kScnPlayer:
-      Scn01Event13();
-      break;
-    case kScnEmpire:
-      Scn01Event08();
-      break;
-    default:
-      break;
+    case kScnPlayer: Scn01Event13(); break;
+    case kScnEmpire: Scn01Event08(); break;
+    default: break;
   }
 }
 

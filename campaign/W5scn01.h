@@ -18,18 +18,18 @@
 namespace vdmq {
 
 // Countries and planets the scenario names.
-constexpr int kScnPlayer = 0;       // the Federation
-constexpr int kScnAlly = 1;         // Seres
-constexpr int kScnWatcher = 2;      // Ortensia
-constexpr int kScnEmpire = 7;       // the Empire
-constexpr int kScnBesieged = 9;     // Elysion
-constexpr int kScnPlanetFront = 1;  // first imperial planet on the way
-constexpr int kScnPlanetGate = 2;   // second imperial planet, the gate to 55
-constexpr int kScnPlanetCapital = 3;  // the imperial capital
-constexpr int kScnPlanetOutpost = 55; // Elysion's besieged outpost
-constexpr int kScnDefector = 3;     // the commander who joins the Federation (event 7)
-constexpr int kScnAssaultLimit = 7; // the assault on planet 55 that succeeds (event 8)
-constexpr int kScnTimeLimit = 30;   // value of counter 0 that ends the game (event 15)
+constexpr int kScnPlayer = 0;          // the Federation
+constexpr int kScnAlly = 1;            // Seres
+constexpr int kScnWatcher = 2;         // Ortensia
+constexpr int kScnEmpire = 7;          // the Empire
+constexpr int kScnBesieged = 9;        // Elysion
+constexpr int kScnPlanetFront = 1;     // first imperial planet on the way
+constexpr int kScnPlanetGate = 2;      // second imperial planet, the gate to 55
+constexpr int kScnPlanetCapital = 3;   // the imperial capital
+constexpr int kScnPlanetOutpost = 55;  // Elysion's besieged outpost
+constexpr int kScnDefector = 3;        // the commander who joins the Federation (event 7)
+constexpr int kScnAssaultLimit = 7;    // the assault on planet 55 that succeeds (event 8)
+constexpr int kScnTimeLimit = 30;      // value of counter 0 that ends the game (event 15)
 
 // Shows a dialogue through the event window (GameHost().EventMes).
 void Scn01ShowMes(int id);

@@ -2375,9 +2375,9 @@ constexpr const char* kTextA15 = R"scn(
 帰ろう、エリ。ヴェルディアへ。
 )scn";
 
-constexpr const char* kMesText[kScn01MesCount] = {
-    kTextA0,  kTextA1,  kTextA2,  kTextA3,  kTextA4,  kTextA5,  kTextA6,  kTextA7a, kTextA7b, kTextA8a,
-    kTextA8b, kTextA8c, kTextA9,  kTextA10, kTextA11, kTextA12, kTextA13, kTextA14, kTextA15};
+constexpr const char* kMesText[kScn01MesCount] = {kTextA0,  kTextA1,  kTextA2,  kTextA3,  kTextA4,  kTextA5, kTextA6,
+                                                  kTextA7a, kTextA7b, kTextA8a, kTextA8b, kTextA8c, kTextA9, kTextA10,
+                                                  kTextA11, kTextA12, kTextA13, kTextA14, kTextA15};
 
 constexpr std::string_view kTokLeft = "0";
 constexpr std::string_view kTokRight = "1";

@@ -8,8 +8,25 @@ namespace vdmq {
 
 // The dialogue scripts, in the order the events use them.
 enum EScn01Mes {
-  kMesA0, kMesA1, kMesA2, kMesA3, kMesA4, kMesA5, kMesA6, kMesA7a, kMesA7b, kMesA8a, kMesA8b, kMesA8c,
-  kMesA9, kMesA10, kMesA11, kMesA12, kMesA13, kMesA14, kMesA15,
+  kMesA0,
+  kMesA1,
+  kMesA2,
+  kMesA3,
+  kMesA4,
+  kMesA5,
+  kMesA6,
+  kMesA7a,
+  kMesA7b,
+  kMesA8a,
+  kMesA8b,
+  kMesA8c,
+  kMesA9,
+  kMesA10,
+  kMesA11,
+  kMesA12,
+  kMesA13,
+  kMesA14,
+  kMesA15,
   kScn01MesCount
 };
 

@@ -34,8 +34,7 @@ void TBcWriter::Change() {
 }
 
 void TBcWriter::ReadFrom(const std::string& containerName, int index) {
-  if (!TCHF_Data::IsContainerName(containerName))
-    ThrowGameError("TBcWriter: no skin container named " + containerName);
+  if (!TCHF_Data::IsContainerName(containerName)) ThrowGameError("TBcWriter: no skin container named " + containerName);
   containerName_ = containerName;
   reader_.SetSrcIndex(index);
   StopWaiting(this);
@@ -45,9 +44,7 @@ void TBcWriter::ReadFrom(const std::string& containerName, int index) {
     Waiting().push_back(this);
 }
 
-void TBcWriter::BindTo(TCHF_Data& module) {
-  reader_.SetBmpContainer(module.Container(containerName_));
-}
+void TBcWriter::BindTo(TCHF_Data& module) { reader_.SetBmpContainer(module.Container(containerName_)); }
 
 void TBcWriter::BindWaitingWriters(TCHF_Data& module) {
   std::vector<TBcWriter*> writers;

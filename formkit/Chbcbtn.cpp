@@ -9,8 +9,8 @@ namespace vdmq {
 // Caption colours
 
 TCHBtnCaptionColor::TCHBtnCaptionColor() {
-  const TColor defaults[kColorCount] = {clBtnShadow, clNone, clBtnHighlight, clBtnHighlight, clNone,
-                                        clBtnShadow, clBtnHighlight, clNone, clBtnShadow};
+  const TColor defaults[kColorCount] = {clBtnShadow, clNone,         clBtnHighlight, clBtnHighlight, clNone,
+                                        clBtnShadow, clBtnHighlight, clNone,         clBtnShadow};
   for (int i = 0; i < kColorCount; ++i) SetTcTable(i, defaults[i]);
 }
 
@@ -139,9 +139,8 @@ TBitmap* TCHBcButton<TBase>::FaceBitmap() const {
 template <class TBase>
 void TCHBcButton<TBase>::SetNumGlyphs(int value) {
   if (value < 0 || value > 6) {
-    App().MessageBox(
-        SJS("0から6までの値が指定できます。0描画せず 1通常 2無効 3押下 4押止 5フォーカス 6デフォルト"),
-        "TCHBcBitBtn.NumGlyphs", 0);
+    App().MessageBox(SJS("0から6までの値が指定できます。0描画せず 1通常 2無効 3押下 4押止 5フォーカス 6デフォルト"),
+                     "TCHBcBitBtn.NumGlyphs", 0);
     return;
   }
   if (value == numGlyphs_) return;

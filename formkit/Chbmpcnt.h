@@ -83,8 +83,8 @@ class TCHCustomBmpContainer : public TComponent {
   int cellWidth_ = 0;
   int cellHeight_ = 0;
   std::vector<TCHBcChangeLink*> links_;
-  int calcCellWidth_ = 0;   // the cell width when CellWidth <= 0
-  int rowsOrHeight_ = 0;    // CellHeight > 0: the rows; otherwise the cell height
+  int calcCellWidth_ = 0;  // the cell width when CellWidth <= 0
+  int rowsOrHeight_ = 0;   // CellHeight > 0: the rows; otherwise the cell height
   int count_ = 0;
 };
 

@@ -165,8 +165,8 @@ void CHDrawTileBitmap(TCanvas* canvas, const TRect& d, TBitmap* bitmap, const TR
   }
 }
 
-void CHDrawFixBitmap(TCanvas* canvas, const TRect& d, TBitmap* bitmap, const TRect& s, int axIn, int bxIn,
-                     int ayIn, int byIn, bool fill) {
+void CHDrawFixBitmap(TCanvas* canvas, const TRect& d, TBitmap* bitmap, const TRect& s, int axIn, int bxIn, int ayIn,
+                     int byIn, bool fill) {
   if (!canvas || !bitmap) return;
   const i64 dw = d.Width(), dh = d.Height(), sw = s.Width(), sh = s.Height();
   if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;

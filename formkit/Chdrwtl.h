@@ -29,13 +29,12 @@ void CHDrawStretchBitmap(TCanvas* canvas, const TRect& d, TBitmap* bitmap, const
 void CHDrawOffsetBitmap(TCanvas* canvas, const TRect& d, TBitmap* bitmap, const TRect& s, int x, int y);
 // chdsTile: the source repeated over d. A tile edge lies at (d.Left + ax, d.Top + ay); each
 // following row of tiles is shifted bx pixels right, each following column by pixels down.
-void CHDrawTileBitmap(TCanvas* canvas, const TRect& d, TBitmap* bitmap, const TRect& s, int ax, int ay, int bx,
-                      int by);
+void CHDrawTileBitmap(TCanvas* canvas, const TRect& d, TBitmap* bitmap, const TRect& s, int ax, int ay, int bx, int by);
 // chdsFix: fixed borders (left ax, right bx, top ay, bottom by source pixels; negative ones count
 // as 0) copied at their size, the parts between them repeated. Without fill the inside is left
 // untouched.
-void CHDrawFixBitmap(TCanvas* canvas, const TRect& d, TBitmap* bitmap, const TRect& s, int ax, int bx, int ay,
-                     int by, bool fill);
+void CHDrawFixBitmap(TCanvas* canvas, const TRect& d, TBitmap* bitmap, const TRect& s, int ax, int bx, int ay, int by,
+                     bool fill);
 // chdsTitleFix: the source holds two heads of ay rows above the body; otherHead picks the first.
 void CHDrawTitleFixBitmap(TCanvas* canvas, const TRect& d, TBitmap* bitmap, const TRect& s, int ax, int bx, int ay,
                           int by, bool fill, bool otherHead);

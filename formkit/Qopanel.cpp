@@ -33,8 +33,7 @@ void TQoPanel::Dispatch(TMessage& m) {
     case CM_MOUSELEAVE:
       if (OnMouseLeave) OnMouseLeave(this);
       break;
-    default:
-      break;
+    default: break;
   }
   TPanel::Dispatch(m);
 }

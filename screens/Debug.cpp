@@ -61,10 +61,10 @@ struct TBattleRow {
 const TBattleRow kBattleRows[] = {
     {&TfmDebug::chkbBtBG, &TfmDebug::edBtBG, &TfmDebug::udBtBG, "chkbBtBG", "edBtBG", "udBtBG", "背景指定", 7,
      &TfmDebug::chkbBtBGClick},
-    {&TfmDebug::chkbBtRand, &TfmDebug::edBtRand, &TfmDebug::udBtRand, "chkbBtRand", "edBtRand", "udBtRand",
-     "勝利確立", 100, &TfmDebug::chkbBtRandClick},
-    {&TfmDebug::chkbBtShipCG, &TfmDebug::edBtShipCG, &TfmDebug::udBtShipCG, "chkbBtShipCG", "edBtShipCG",
-     "udBtShipCG", "戦闘ＣＧ", 21, &TfmDebug::chkbBtShipCGClick},
+    {&TfmDebug::chkbBtRand, &TfmDebug::edBtRand, &TfmDebug::udBtRand, "chkbBtRand", "edBtRand", "udBtRand", "勝利確立",
+     100, &TfmDebug::chkbBtRandClick},
+    {&TfmDebug::chkbBtShipCG, &TfmDebug::edBtShipCG, &TfmDebug::udBtShipCG, "chkbBtShipCG", "edBtShipCG", "udBtShipCG",
+     "戦闘ＣＧ", 21, &TfmDebug::chkbBtShipCGClick},
 };
 
 // The edit and up-down of a battle setting are usable exactly while its box is checked.

@@ -43,12 +43,12 @@ struct TLabelPlace {
   int left, top;
 };
 constexpr TLabelPlace kLabels[26] = {
-    {0, 0},     {32, 64},   {32, 77},   {160, 64},  {160, 77},                         // 1..4 hull
-    {332, 64},  {332, 76},  {332, 88},  {444, 64},  {444, 76},  {444, 88},             // 5..10
-    {332, 172}, {332, 184}, {332, 196}, {444, 172}, {444, 184}, {444, 196},            // 11..16
-    {332, 280}, {332, 292}, {448, 280}, {448, 292},                                    // 17..20 shield
-    {332, 388}, {332, 400},                                                            // 21, 22 engine
-    {32, 304},  {164, 304}, {32, 317},                                                 // 23..25 totals
+    {0, 0},     {32, 64},   {32, 77},   {160, 64},  {160, 77},               // 1..4 hull
+    {332, 64},  {332, 76},  {332, 88},  {444, 64},  {444, 76},  {444, 88},   // 5..10
+    {332, 172}, {332, 184}, {332, 196}, {444, 172}, {444, 184}, {444, 196},  // 11..16
+    {332, 280}, {332, 292}, {448, 280}, {448, 292},                          // 17..20 shield
+    {332, 388}, {332, 400},                                                  // 21, 22 engine
+    {32, 304},  {164, 304}, {32, 317},                                       // 23..25 totals
 };
 
 // The value lines of a slot kind: first label and the formats with a part and empty.
@@ -78,8 +78,8 @@ TfmBuild::TfmBuild(TComponent* owner) : TCHF_Form(owner) {
 
   for (int kind = 0; kind < kPartsKindCount; ++kind) {
     const TSlotLayout& s = kSlots[kind];
-    btnChoose[kind] = MakeScreenButton(this, s.choose, s.chooseLeft, s.chooseTop, 156, 40, Utf8ToSjis(s.chooseCaption),
-                                       "bc156_40");
+    btnChoose[kind] =
+        MakeScreenButton(this, s.choose, s.chooseLeft, s.chooseTop, 156, 40, Utf8ToSjis(s.chooseCaption), "bc156_40");
     btnDel[kind] = MakeScreenButton(this, s.del, s.delLeft, s.chooseTop, 86, 28, SJS("削除"), "bc86_28_2");
     btnDel[kind]->OnClick = [this, kind](TComponent*) { DeletePart(kind); };
     lbName[kind] = MakeScreenLabel(this, s.name, s.nameLeft, s.nameTop, "");
@@ -88,7 +88,8 @@ TfmBuild::TfmBuild(TComponent* owner) : TCHF_Form(owner) {
     else
       btnChoose[kind]->OnClick = [this, kind](TComponent*) { ChoosePart(kind); };
   }
-  for (int i = 1; i <= 25; ++i) Label[i] = MakeScreenLabel(this, "Label" + std::to_string(i), kLabels[i].left, kLabels[i].top, "");
+  for (int i = 1; i <= 25; ++i)
+    Label[i] = MakeScreenLabel(this, "Label" + std::to_string(i), kLabels[i].left, kLabels[i].top, "");
   btnOk = MakeScreenButton(this, "btnOk", 422, 468, 86, 28, SJS("決定"), "bc86_28_2");
   btnClose = MakeScreenButton(this, "btnClose", 508, 468, 86, 28, SJS("閉じる"), "bc86_28_2");
   btnOk->OnClick = [this](TComponent* c) { btnOkClick(c); };
@@ -125,7 +126,8 @@ void TfmBuild::ShowSlot(int kind) {
   lbName[kind]->SetCaption(has ? NameOrEmpty(GetPartsName(kind, part)) : SJS("ＮＯ　ＰＡＲＴＳ"));
   auto lines = [&](int first, const TValueLine* formats, int n, const int* values) {
     for (int i = 0; i < n; ++i)
-      Label[first + i]->SetCaption(has ? Format(Utf8ToSjis(formats[i].full).c_str(), values[i]) : Utf8ToSjis(formats[i].empty));
+      Label[first + i]->SetCaption(has ? Format(Utf8ToSjis(formats[i].full).c_str(), values[i])
+                                       : Utf8ToSjis(formats[i].empty));
   };
   switch (kind) {
     case kPartsFrame: {
@@ -198,8 +200,7 @@ void TfmBuild::btnFrameClick(TComponent*) {
     SetShipParts(&Design, kPartsFrame, chosen);
     if (GameHost().SysMes(SJS("パーツの自動選択を行ないますか？"), SJS("確認"), 1) == 1) {
       const int hullClass = GetFrameClass(chosen);
-      for (int kind = 1; kind < kPartsKindCount; ++kind)
-        SetShipParts(&Design, kind, AutoSelectPart(hullClass, kind));
+      for (int kind = 1; kind < kPartsKindCount; ++kind) SetShipParts(&Design, kind, AutoSelectPart(hullClass, kind));
     }
   }
   DispDesign();

@@ -48,7 +48,8 @@ TfmCmdSel::TfmCmdSel(TComponent* owner) : TCHF_Form(owner) {
   imgBG = MakeScreenBackground(this, QoBG, 616, 252);
 
   MakeColumnButtons(this, 32, kColumnBar, kColumns, btnColumn, [this](TComponent* s) { btnNameClick(s); });
-  List.Create(this, 180, 60, 12, 552, kScrollTops, [this] { ShowList(); }, "lbCmdName");
+  List.Create(
+      this, 180, 60, 12, 552, kScrollTops, [this] { ShowList(); }, "lbCmdName");
   for (TLabel* line : List.lbList) line->OnClick = [this](TComponent* s) { lbCmdName0Click(s); };
 
   imgCmd = MakeScreenPicture(this, &plCmd, "plCmd", "imgCmd", QoCmd, 20, 52, 138, 138);

@@ -36,7 +36,7 @@ class TfmCmdSel : public TCHF_Form {
   TCHBcBitBtn *btnCmdInfo = nullptr, *btnOk = nullptr, *btnBack = nullptr;
 
   // --- state ---
-  int Mode = 0;     // 0 appoint, 1 view
+  int Mode = 0;  // 0 appoint, 1 view
   int Country = -1;
   int Cmd = -1;     // the choice
   int SortKey = 1;  // 0 name, 1 led fleet, 2 level, 3 attack, 4 defence, 5 judgement, 6 spirit, 7 fatigue

@@ -30,11 +30,11 @@ struct TEventPage {
     int hidden = -1;     // any value but 0 hides the side
     int character = -1;  // event character, -1 none
   };
-  size_t next = 1;           // the script's next argument (its first is never read)
-  bool ended = false;        // "END_STR" was read (or the script ran out)
-  int background = -1;       // file kind 12 picture behind the text; -1 shows number 0
-  int choices = -1;          // -1 no choice, else 2 or 3 for the rest of the call
-  int side = 0;              // the speaking side: 0 left, 1 right
+  size_t next = 1;      // the script's next argument (its first is never read)
+  bool ended = false;   // "END_STR" was read (or the script ran out)
+  int background = -1;  // file kind 12 picture behind the text; -1 shows number 0
+  int choices = -1;     // -1 no choice, else 2 or 3 for the rest of the call
+  int side = 0;         // the speaking side: 0 left, 1 right
   std::array<TSpeaker, 2> speakers;
   std::array<std::string, 4> lines;
   int lineCount = 0;

@@ -74,7 +74,8 @@ void TfmFleetSel::FormShow(TComponent*) {
 void TfmFleetSel::btnFl0Click(TComponent* sender) {
   if (sender == nullptr) return;
   Fleet = static_cast<int>(sender->Tag) - 1;
-  if (GetFleetStatus(Country, Fleet) == 2) GameHost().SetMapCenter(GetFleetX(Country, Fleet), GetFleetY(Country, Fleet));
+  if (GetFleetStatus(Country, Fleet) == 2)
+    GameHost().SetMapCenter(GetFleetX(Country, Fleet), GetFleetY(Country, Fleet));
   GameHost().ShowFleetForm(Country, Fleet);
   Refresh();
   // A move or an attack was started: the player clicks its target on the map.

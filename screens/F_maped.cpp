@@ -210,7 +210,8 @@ void TfmMapEdTools::MapMouseMove(bool left, int x, int y) {
 }
 
 void TfmMapEdTools::btnFillClick(TComponent*) {
-  if (App().MessageBox(SJS("選択してるチップで全体を塗りつぶします。よろしいですか？"), SJS("確認"), MB_OKCANCEL) != IDOK)
+  if (App().MessageBox(SJS("選択してるチップで全体を塗りつぶします。よろしいですか？"), SJS("確認"), MB_OKCANCEL) !=
+      IDOK)
     return;
   if (App().MessageBox(SJS("後悔しない？"), SJS("確認"), MB_OKCANCEL) != IDOK) return;
   if (QvMap == nullptr) return;

@@ -44,7 +44,7 @@ class TfmMapEdTools : public TForm {
   TPageControl* pgctrMapEd = nullptr;
   TTabSheet* TabSheet1 = nullptr;
   TImage* imgMapParts = nullptr;
-  TQoTrueDib QoTrueDibMapParts{nullptr, kPaletteColumns * kPaletteChip, kPaletteRows * kPaletteChip};
+  TQoTrueDib QoTrueDibMapParts{nullptr, kPaletteColumns* kPaletteChip, kPaletteRows* kPaletteChip};
   TButton* btnUp = nullptr;
   TButton* btnDown = nullptr;
   TButton* btnFill = nullptr;

@@ -69,9 +69,7 @@ TfmParts::~TfmParts() {
   DestroyComponents();
 }
 
-bool TfmParts::Fits(int part) const {
-  return Kind == kPartsFrame || IsPartsFit(HullClass, GetPartsPtr(Kind, part));
-}
+bool TfmParts::Fits(int part) const { return Kind == kPartsFrame || IsPartsFit(HullClass, GetPartsPtr(Kind, part)); }
 
 void TfmParts::BuildList() {
   List.Clear();
@@ -114,8 +112,7 @@ void TfmParts::ShowDetail() {
     lbNote[4]->SetCaption(SJS("装着 Ｌ駆 Ｍ駆 Ｌ巡 Ｍ巡 衛星"));
     const char* fit[5];
     for (int i = 0; i < 5; ++i) fit[i] = IsPartsFit(1 << i, p) ? "OK" : "NO";
-    lbNote[5]->SetCaption(
-        Format(SJS("　　　%s   %s   %s   %s   %s").c_str(), fit[0], fit[1], fit[2], fit[3], fit[4]));
+    lbNote[5]->SetCaption(Format(SJS("　　　%s   %s   %s   %s   %s").c_str(), fit[0], fit[1], fit[2], fit[3], fit[4]));
   }
   std::vector<std::string> values;
   auto add = [&values](const char* format, int value) { values.push_back(Format(Utf8ToSjis(format).c_str(), value)); };

@@ -32,7 +32,7 @@ class TfmParts : public TCHF_Form {
   TCHBcBitBtn *btnOk = nullptr, *btnBack = nullptr;
 
   // --- state ---
-  int Mode = 1;      // the designer's: 0 information, 1 ship, 2 satellite
+  int Mode = 1;       // the designer's: 0 information, 1 ship, 2 satellite
   int HullClass = 0;  // one class bit
   int Kind = 0;       // slot kind
   int Chosen = -1;

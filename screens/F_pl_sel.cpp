@@ -42,7 +42,8 @@ TfmPlaSel::TfmPlaSel(TComponent* owner) : TCHF_Form(owner) {
   imgBG = MakeScreenBackground(this, QoBG, 540, 240);
 
   MakeColumnButtons(this, 28, kColumnBar, kColumns, btnColumn, [this](TComponent* s) { btnNameClick(s); });
-  List.Create(this, 48, 56, 12, 452, kScrollTops, [this] { ShowList(); }, "lbCmdName", 0);
+  List.Create(
+      this, 48, 56, 12, 452, kScrollTops, [this] { ShowList(); }, "lbCmdName", 0);
   for (TLabel* line : List.lbList) line->OnClick = [this](TComponent* s) { lbCmdName0Click(s); };
 
   btnOk = MakeScreenButton(this, "btnOk", 362, 204, 86, 28, SJS("決定"), "bc86_28_2");

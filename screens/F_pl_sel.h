@@ -30,10 +30,10 @@ class TfmPlaSel : public TCHF_Form {
   TCHBcBitBtn *btnOk = nullptr, *btnClose = nullptr;
 
   // --- state ---
-  int Mode = 0;         // 0 own planets, 1 any planet
-  int Country = -1;     // the filter, -1 every country
-  int Planet = -1;      // the choice
-  int SortKey = 1;      // 0 name, 1 owner, 2 capital of, 3 income, 4 supply, 5 stationed fleets
+  int Mode = 0;      // 0 own planets, 1 any planet
+  int Country = -1;  // the filter, -1 every country
+  int Planet = -1;   // the choice
+  int SortKey = 1;   // 0 name, 1 owner, 2 capital of, 3 income, 4 supply, 5 stationed fleets
   bool Descending = true;
 
   // True when the planet may be chosen in this mode.

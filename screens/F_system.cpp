@@ -57,8 +57,7 @@ const TOptionRow kRows[] = {
     {kSysOptionPcm, "ＰＣＭ", 49, 43, "Pcm", &TfmSys::lbPcmBk, &TfmSys::lbPcm, &TfmSys::spbtnPcmOn,
      &TfmSys::spbtnPcmOff, &TfmSys::spbtnPcmOnClick, &TfmSys::spbtnPcmOffClick},
     {kSysOptionTurnMes, "ＴＵＲＮ ＥＮＤ", 77, 72, "TurnMes", &TfmSys::lbTurnMesBk, &TfmSys::lbTurnMes,
-     &TfmSys::spbtnTurnMesOn, &TfmSys::spbtnTurnMesOff, &TfmSys::spbtnTurnMesOnClick,
-     &TfmSys::spbtnTurnMesOffClick},
+     &TfmSys::spbtnTurnMesOn, &TfmSys::spbtnTurnMesOff, &TfmSys::spbtnTurnMesOnClick, &TfmSys::spbtnTurnMesOffClick},
 };
 
 struct TCommandPlace {
@@ -119,8 +118,8 @@ TfmSys::TfmSys(TComponent* owner) : TCHF_Form(owner) {
   int cell = 0;
   for (const TOptionRow& r : kRows) {
     const std::string label = Utf8ToSjis(r.label);
-    this->*r.shadow = MakeScreenLabel(this, std::string("lb") + r.name + "Bk", kLabelLeft + 1, r.labelTop + 1, label,
-                                      clGray);
+    this->*r.shadow =
+        MakeScreenLabel(this, std::string("lb") + r.name + "Bk", kLabelLeft + 1, r.labelTop + 1, label, clGray);
     this->*r.face = MakeScreenLabel(this, std::string("lb") + r.name, kLabelLeft, r.labelTop, label, clBlack);
     for (const bool on : {true, false}) {
       TCHBcSpeedButton* b =
@@ -169,8 +168,7 @@ void TfmSys::btnSaveClick(TComponent*) {
   const int slot = GameHost().ShowSaveLoad(true, true);
   if (slot < 0 || slot >= kSaveSlotCount) return;
   TSaveInfo info{};
-  if (GetSaveInfo(slot, &info) &&
-      GameHost().SysMes(SJS("セーブファイルを上書きしますか？"), SJS("確認"), 1) != 1)
+  if (GetSaveInfo(slot, &info) && GameHost().SysMes(SJS("セーブファイルを上書きしますか？"), SJS("確認"), 1) != 1)
     return;
   SaveLoadGame(kSaveModeWrite, slot);
 }

@@ -82,8 +82,7 @@ void TfmTec::CHBcBitBtn1Click(TComponent*) {
     return;
   }
   const int player = GetPlayerCountry();
-  const int amount =
-      InputDentaku(0, std::min(need, GetCountryFund(player)), 1, 0, 1, SJS("投資資金"), "");
+  const int amount = InputDentaku(0, std::min(need, GetCountryFund(player)), 1, 0, 1, SJS("投資資金"), "");
   if (amount <= 0) return;
   InvestTec(Tec, amount);
   AddCountryFund(player, -std::int64_t{amount});

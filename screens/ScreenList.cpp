@@ -157,7 +157,8 @@ void TScreenList::Create(TForm* form, int left, int top, int pitch, int scrollLe
   static const char* const kArrows[4] = {"▲", "△", "▽", "▼"};
   TCHBcBitBtn** buttons[4] = {&btnPageUp, &btnUp, &btnDown, &btnPageDown};
   for (int i = 0; i < 4; ++i)
-    *buttons[i] = MakeScreenButton(form, kNames[i], scrollLeft, scrollTops[i], 28, 28, Utf8ToSjis(kArrows[i]), "bc28_28", i);
+    *buttons[i] =
+        MakeScreenButton(form, kNames[i], scrollLeft, scrollTops[i], 28, 28, Utf8ToSjis(kArrows[i]), "bc28_28", i);
   btnPageUp->OnClick = [this](TComponent* s) { btnPageUpClick(s); };
   btnUp->OnClick = [this](TComponent* s) { btnUpClick(s); };
   btnDown->OnClick = [this](TComponent* s) { btnDownClick(s); };

@@ -34,8 +34,8 @@ TCHBmpContainer* MainFaces(const std::string& name);
 // held down, grey when disabled, in "ＭＳ ゴシック" 12.
 TCHBcBitBtn* MakeScreenButton(TForm* owner, const std::string& name, int left, int top, int w, int h,
                               const std::string& caption, const char* faces, int cell = 0);
-TCHBcSpeedButton* MakeScreenSpeedButton(TForm* owner, const std::string& name, int left, int top, int w,
-                                        int h, const std::string& caption, const char* faces, int cell = 0);
+TCHBcSpeedButton* MakeScreenSpeedButton(TForm* owner, const std::string& name, int left, int top, int w, int h,
+                                        const std::string& caption, const char* faces, int cell = 0);
 
 // A transparent label of a screen in "ＭＳ ゴシック" 12 (half-width bytes 6 pixels wide).
 TLabel* MakeScreenLabel(TForm* owner, const std::string& name, int left, int top, const std::string& caption,
@@ -99,9 +99,9 @@ constexpr TColor kLineChosen = RGB(0, 255, 255);
 constexpr TColor kLineChoosable = RGB(255, 255, 255);
 constexpr TColor kLineGrey = RGB(128, 128, 128);
 
-// Ten list lines lbList0..9 (Tag 1..10, unless named and numbered otherwise) over a fixed array of places (-1 empty), a count and a
-// scroll top, with the scroll buttons btnPageUp "▲", btnUp "△", btnDown "▽", btnPageDown "▼" on
-// the cells 0..3 of "bc28_28".
+// Ten list lines lbList0..9 (Tag 1..10, unless named and numbered otherwise) over a fixed array of places (-1 empty), a
+// count and a scroll top, with the scroll buttons btnPageUp "▲", btnUp "△", btnDown "▽", btnPageDown "▼" on the cells
+// 0..3 of "bc28_28".
 class TScreenList {
  public:
   static constexpr int kLines = 10;

@@ -217,8 +217,7 @@ void TfmAvi::FormShow(TComponent*) {
   const TSize screen = Desktop().ScreenSize();
   Desktop().SetCursorPos({screen.cx, screen.cy});
   SetClientSize(screen.cx, screen.cy);
-  plAvi->SetBounds((ClientWidth() - kMovieWidth) / 2, (ClientHeight() - kMovieHeight) / 2, kMovieWidth,
-                   kMovieHeight);
+  plAvi->SetBounds((ClientWidth() - kMovieWidth) / 2, (ClientHeight() - kMovieHeight) / 2, kMovieWidth, kMovieHeight);
   displayRect_ = {0, 0, kMovieWidth, kMovieHeight};
   mpAvi->SetDisplayRect(displayRect_);
   mpAvi->Play();

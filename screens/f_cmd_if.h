@@ -34,7 +34,7 @@ class TfmInfo : public TCHF_Form {
   TCHBcBitBtn* btnBack = nullptr;
 
   // --- state ---
-  int Mode = 0;    // 0 commander, 1 event character, 2 country
+  int Mode = 0;  // 0 commander, 1 event character, 2 country
   int Index = -1;
 
   // Sets the mode (and the caption that goes with it) and the index.

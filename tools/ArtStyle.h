@@ -41,7 +41,6 @@ raster::TRgba LitColour(const raster::TRgba& base, const float n[3], float ambie
 
 // A frame's 1-sample canvas turned into a keyed picture that keeps only the pixels of a mask:
 // pixels where keep(x, y) is false stay key.
-raster::TImage24 KeyedFrame(raster::TCanvas frame, const raster::TKeying& keying,
-                            bool (*keep)(int x, int y) = nullptr);
+raster::TImage24 KeyedFrame(raster::TCanvas frame, const raster::TKeying& keying, bool (*keep)(int x, int y) = nullptr);
 
 }  // namespace vdmq::sample::art

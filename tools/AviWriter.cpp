@@ -115,9 +115,9 @@ std::vector<std::uint8_t> EncodeAvi(const TAviMovie& m) {
   c.BeginList("RIFF", "AVI ");
   c.BeginList("LIST", "hdrl");
   c.Begin("avih");
-  PutLe32(out, (1000000 + fps / 2) / fps);                 // microseconds a frame
-  PutLe32(out, (largestVideo + soundBytes + 16) * fps);    // most bytes a second
-  PutLe32(out, 0);                                         // padding granularity
+  PutLe32(out, (1000000 + fps / 2) / fps);               // microseconds a frame
+  PutLe32(out, (largestVideo + soundBytes + 16) * fps);  // most bytes a second
+  PutLe32(out, 0);                                       // padding granularity
   PutLe32(out, kAviHasIndex | kAviIsInterleaved);
   PutLe32(out, frames);
   PutLe32(out, 0);  // initial frames

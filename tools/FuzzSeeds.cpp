@@ -23,9 +23,9 @@
 #include "qolib/pack/Qovarnel.h"
 #include "support/RiffBytes.h"
 #include "tools/BmpWriter.h"
+#include "tools/Generator.h"
 #include "tools/Noise.h"
 #include "tools/Raster.h"
-#include "tools/Generator.h"
 #include "tools/SampleData.h"
 
 namespace vdmq::seeds {
@@ -80,7 +80,7 @@ raster::TImage8 Indexed(int width, int height) {
   for (int i = 0; i < width * height; ++i) image.Index.push_back(static_cast<std::uint8_t>(i * 7));
   for (int i = 0; i < 256; ++i) {
     image.Palette[static_cast<size_t>(i)] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
-                                              static_cast<std::uint8_t>(i * 3)};
+                                             static_cast<std::uint8_t>(i * 3)};
   }
   return image;
 }
@@ -271,8 +271,11 @@ std::map<std::string, std::string> FuzzSeeds(bool* ok) {
     const char* name;
     std::string plain;
     bool roundTrip;
-  } plains[] = {{"data", text, false},      {"picture", picture, false}, {"zeros", std::string(2000, '\0'), false},
-                {"noise", Noise(500), true}, {"one", "x", false}};
+  } plains[] = {{"data", text, false},
+                {"picture", picture, false},
+                {"zeros", std::string(2000, '\0'), false},
+                {"noise", Noise(500), true},
+                {"one", "x", false}};
   for (const auto& p : plains) {
     s[std::string("fuzz_varnel_decode/") + p.name] = Coded<TVarnelEncode>(p.plain, p.roundTrip, ok);
     s[std::string("fuzz_cocotte_decode/") + p.name] = Coded<TCocotteEncode>(p.plain, p.roundTrip, ok);

@@ -42,7 +42,9 @@ TTint operator*(const TTint& a, const TTint& b) {
 }
 
 // A grey level (display value 0..1) in a tint.
-TRgba Tinted(float v, const TTint& t) { return {std::min(1.0f, v * t.r), std::min(1.0f, v * t.g), std::min(1.0f, v * t.b), 1}; }
+TRgba Tinted(float v, const TTint& t) {
+  return {std::min(1.0f, v * t.r), std::min(1.0f, v * t.g), std::min(1.0f, v * t.b), 1};
+}
 
 // The face families and the slight variation of rows 1..7.
 constexpr TTint kFamilies[] = {
@@ -91,7 +93,7 @@ TImage24 DrawFace(const TFaceContainerSpec& spec, int row, TFaceState state) {
   return Render(spec.FaceWidth, spec.FaceHeight, [&](float x, float y) -> TRgba {
     const float d = RoundedRectDistance(x, y, x0, 0.0f, x1, h, r);
     if (d > 0.0f) return kOutside;
-    const float t = y / h;  // 0 at the top, 1 at the bottom
+    const float t = y / h;   // 0 at the top, 1 at the bottom
     const float depth = -d;  // distance inside the outline
     switch (state) {
       case TFaceState::Up: {
@@ -190,7 +192,8 @@ TImage24 DrawTitlebar() {
     const std::uint32_t seed = HashName(cell == 0 ? "titlebar active" : "titlebar inactive");
     const TImage24 img = Render(w, h, [&](float x, float y) {
       const float wave = std::cos(2.0f * std::numbers::pi_v<float> * (y - 6.0f) / static_cast<float>(h));
-      const float brushed = (PeriodicNoise(x, w, 3, seed) - 0.5f) * 0.6f + (PeriodicNoise(x, w, 30, seed ^ 0x55u) - 0.5f);
+      const float brushed =
+          (PeriodicNoise(x, w, 3, seed) - 0.5f) * 0.6f + (PeriodicNoise(x, w, 30, seed ^ 0x55u) - 0.5f);
       const float k = 1.0f + sheen * wave + streak * brushed;
       return TRgba{std::min(1.0f, base.r * k), std::min(1.0f, base.g * k), std::min(1.0f, base.b * k), 1};
     });
@@ -264,8 +267,14 @@ void DrawEmblem(TCanvas& c, float x, float y, float s) {
   // A four-pointed star at the upper right.
   const TPoint star{x + s * 0.80f, y + s * 0.20f};
   const float arm = s * 0.13f, waist = std::max(0.45f, s * 0.025f);
-  c.FillPolygon({{star.x, star.y - arm}, {star.x + waist, star.y - waist}, {star.x + arm, star.y}, {star.x + waist, star.y + waist},
-                 {star.x, star.y + arm}, {star.x - waist, star.y + waist}, {star.x - arm, star.y}, {star.x - waist, star.y - waist}},
+  c.FillPolygon({{star.x, star.y - arm},
+                 {star.x + waist, star.y - waist},
+                 {star.x + arm, star.y},
+                 {star.x + waist, star.y + waist},
+                 {star.x, star.y + arm},
+                 {star.x - waist, star.y + waist},
+                 {star.x - arm, star.y},
+                 {star.x - waist, star.y - waist}},
                 Solid(Rgb(255, 255, 240)));
 }
 
@@ -382,7 +391,8 @@ bool Write(const std::string& path, const std::function<bool(std::string*)>& sav
 }
 
 // Every picture at twice its size, cells and faces set apart, on a dark sheet.
-bool WritePreview(const std::string& path, const std::vector<TPicture>& pictures, const std::vector<TImage8>& paletted) {
+bool WritePreview(const std::string& path, const std::vector<TPicture>& pictures,
+                  const std::vector<TImage8>& paletted) {
   constexpr int kSheetWidth = 1600, kGap = 12, kScale = 2, kSplit = 3;
   struct TPlace {
     int x, y;
@@ -418,7 +428,8 @@ bool WritePreview(const std::string& path, const std::vector<TPicture>& pictures
     for (int py = 0; py < shown.Height; ++py)
       for (int px = 0; px < shown.Width; ++px) {
         const TBgr c = shown.At(px, py);
-        const int ox = places[i].x + px * kScale + (px / cw) * kSplit, oy = places[i].y + py * kScale + (py / ch) * kSplit;
+        const int ox = places[i].x + px * kScale + (px / cw) * kSplit,
+                  oy = places[i].y + py * kScale + (py / ch) * kSplit;
         for (int dy = 0; dy < kScale; ++dy)
           for (int dx = 0; dx < kScale; ++dx) {
             std::uint8_t* o = &sheet.Rgb[(static_cast<size_t>(oy + dy) * sheet.Width + ox + dx) * 3];

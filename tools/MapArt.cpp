@@ -130,7 +130,8 @@ void Haze(TChip& c, const TRgba& dark, const TRgba& light) {
     const int px = static_cast<int>(x), py = static_cast<int>(y);
     if (!InDiamond(px, py)) return;
     const TPoint l = Lattice(x, y);
-    const float inner = std::sqrt(std::max(0.0f, std::sin(std::numbers::pi_v<float> * l.x) * std::sin(std::numbers::pi_v<float> * l.y)));
+    const float inner = std::sqrt(
+        std::max(0.0f, std::sin(std::numbers::pi_v<float> * l.x) * std::sin(std::numbers::pi_v<float> * l.y)));
     const float swirl = raster::Fbm(l.x * 3.0f, l.y * 3.0f, own, 3) - 0.5f;
     const float cover = std::clamp(0.3f + 0.75f * inner * swirl + 0.06f * inner, 0.0f, 0.7f);
     if (cover > raster::Bayer8(px, py)) s = cover > 0.36f ? light : dark;
@@ -218,7 +219,9 @@ void DarkCloud(TChip& c) {
   // A bank of dark dust rising over the whole cell: its top a billowing line some 8 to 16 pixels
   // above the diamond's upper edges, lit along its crest; its faces dark and swirling.
   const std::uint32_t own = c.rng.Next();
-  auto rise = [&](float x) { return 9.0f + 7.0f * raster::Fbm(x * 0.09f, 0.5f, own, 3) + 2.0f * std::sin(x * 0.35f + own % 7); };
+  auto rise = [&](float x) {
+    return 9.0f + 7.0f * raster::Fbm(x * 0.09f, 0.5f, own, 3) + 2.0f * std::sin(x * 0.35f + own % 7);
+  };
   std::vector<TPoint> bank;
   for (int i = 0; i <= 30; ++i) {
     const float x = 1.0f + 58.0f * static_cast<float>(i) / 30.0f;
@@ -234,7 +237,9 @@ void DarkCloud(TChip& c) {
     TRgba col = raster::Mix(c.tint(40, 34, 56), c.tint(12, 10, 18), raster::Smoothstep(0.0f, 26.0f, depth));
     col = raster::Shade(col, 0.75f + 0.5f * billow);
     // The crest catches the light from the upper left; the right face is in shade.
-    col = raster::Mix(col, c.tint(96, 86, 120), 0.7f * raster::Smoothstep(3.0f, 0.0f, depth) * (1.0f - 0.5f * raster::Smoothstep(20.0f, 60.0f, x)));
+    col =
+        raster::Mix(col, c.tint(96, 86, 120),
+                    0.7f * raster::Smoothstep(3.0f, 0.0f, depth) * (1.0f - 0.5f * raster::Smoothstep(20.0f, 60.0f, x)));
     return col;
   });
   // A few swelling puffs along the crest.
@@ -265,7 +270,8 @@ void StarCorona(TChip& c) {
   });
   for (int i = 0; i < 1 + c.variant % 2; ++i) {
     const TPoint a = c.Inside(0.25f);
-    const TPoint b{a.x + c.rng.Range(8.0f, 14.0f) * (c.rng.Unit() < 0.5f ? -1.0f : 1.0f), a.y + c.rng.Range(-3.0f, 3.0f)};
+    const TPoint b{a.x + c.rng.Range(8.0f, 14.0f) * (c.rng.Unit() < 0.5f ? -1.0f : 1.0f),
+                   a.y + c.rng.Range(-3.0f, 3.0f)};
     Prominence(c, a, b, c.rng.Range(12.0f, 22.0f));
   }
   // Flares rising from the surface.
@@ -358,17 +364,20 @@ void WreckField(TChip& c) {
         {foot.x + dir.x * len * 0.8f, foot.y + dir.y * len * 0.8f + 2.0f},
         {foot.x - across.x * wid / 2 + dir.x * len * 0.9f, foot.y - across.y * wid / 2 + dir.y * len * 0.9f}};
     Shadow(c, {base.x + 2.0f, base.y + 0.5f}, wid * 0.9f, 2.0f, 0.5f);
-    c.canvas.FillPolygon(plate, raster::LinearGradient({foot.x - across.x * wid, foot.y - across.y * wid}, c.tint(140, 146, 156),
-                                                       {foot.x + across.x * wid, foot.y + across.y * wid}, c.tint(58, 62, 72)));
+    c.canvas.FillPolygon(
+        plate, raster::LinearGradient({foot.x - across.x * wid, foot.y - across.y * wid}, c.tint(140, 146, 156),
+                                      {foot.x + across.x * wid, foot.y + across.y * wid}, c.tint(58, 62, 72)));
     // Panel seams and a burnt edge still glowing.
-    c.canvas.StrokeLine({foot.x + dir.x * len * 0.35f, foot.y + dir.y * len * 0.35f},
-                        {foot.x + dir.x * len * 0.35f + across.x * wid * 0.45f, foot.y + dir.y * len * 0.35f + across.y * wid * 0.45f},
-                        0.7f, raster::Solid(c.tint(40, 42, 50)));
+    c.canvas.StrokeLine(
+        {foot.x + dir.x * len * 0.35f, foot.y + dir.y * len * 0.35f},
+        {foot.x + dir.x * len * 0.35f + across.x * wid * 0.45f, foot.y + dir.y * len * 0.35f + across.y * wid * 0.45f},
+        0.7f, raster::Solid(c.tint(40, 42, 50)));
     c.canvas.StrokeLine(plate[2], plate[3], 1.2f, raster::Solid(c.tint(255, 130, 40, 0.85f)));
   }
   // A girder lying across.
   const TPoint g0 = c.Inside(0.3f);
-  c.canvas.StrokeLine({g0.x - 8.0f, g0.y + 2.0f}, {g0.x + 8.0f, g0.y - 6.0f}, 1.6f, raster::Solid(c.tint(110, 112, 120)));
+  c.canvas.StrokeLine({g0.x - 8.0f, g0.y + 2.0f}, {g0.x + 8.0f, g0.y - 6.0f}, 1.6f,
+                      raster::Solid(c.tint(110, 112, 120)));
 }
 
 void RadiationBelt(TChip& c) {
@@ -377,8 +386,8 @@ void RadiationBelt(TChip& c) {
     const int px = static_cast<int>(x), py = static_cast<int>(y);
     if (!InDiamond(px, py)) return;
     const TPoint l = Lattice(x, y);
-    const float band = 0.5f + 0.5f * std::sin((l.x + l.y) * std::numbers::pi_v<float> * 4.0f +
-                                              6.0f * c.Ground(x, y, 2, 2));
+    const float band =
+        0.5f + 0.5f * std::sin((l.x + l.y) * std::numbers::pi_v<float> * 4.0f + 6.0f * c.Ground(x, y, 2, 2));
     const float glow = band * (0.55f + 0.45f * c.Ground(x, y, 2, 3, 4));
     const TRgba col = raster::Mix(c.tint(40, 70, 14), c.tint(190, 226, 60), glow);
     s = glow > raster::Bayer8(px, py) * 0.9f + 0.1f ? col : raster::Shade(col, 0.45f);
@@ -424,10 +433,12 @@ void Crystal(TChip& c, TPoint base, float height, float width, float lean, const
   const TPoint shoulderL{base.x - width + lean * height * 0.75f, base.y - height * 0.75f};
   const TPoint shoulderR{base.x + width + lean * height * 0.75f, base.y - height * 0.75f};
   const TPoint footL{base.x - width, base.y}, footR{base.x + width, base.y};
-  const TPoint mid{base.x + 0.4f, base.y + 1.0f}, midTop{base.x + lean * height * 0.75f + 0.4f, base.y - height * 0.75f + 1.0f};
+  const TPoint mid{base.x + 0.4f, base.y + 1.0f},
+      midTop{base.x + lean * height * 0.75f + 0.4f, base.y - height * 0.75f + 1.0f};
   c.canvas.FillPolygon({footL, shoulderL, midTop, mid}, raster::Solid(light));
   c.canvas.FillPolygon({mid, midTop, shoulderR, footR}, raster::Solid(dark));
-  c.canvas.FillPolygon({shoulderL, tip, shoulderR, midTop}, raster::Solid(raster::Mix(light, Rgb(255, 255, 255), 0.35f)));
+  c.canvas.FillPolygon({shoulderL, tip, shoulderR, midTop},
+                       raster::Solid(raster::Mix(light, Rgb(255, 255, 255), 0.35f)));
 }
 
 void CrystalReef(TChip& c) {
@@ -449,7 +460,8 @@ void CrystalReef(TChip& c) {
   for (const TSpire& s : spires) {
     const bool violet = c.rng.Unit() < 0.4f;
     Crystal(c, s.base, s.h, c.rng.Range(1.8f, 3.2f), c.rng.Range(-0.15f, 0.15f),
-            violet ? c.tint(186, 140, 250) : c.tint(130, 232, 246), violet ? c.tint(84, 52, 150) : c.tint(36, 112, 160));
+            violet ? c.tint(186, 140, 250) : c.tint(130, 232, 246),
+            violet ? c.tint(84, 52, 150) : c.tint(36, 112, 160));
   }
 }
 

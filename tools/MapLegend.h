@@ -34,7 +34,7 @@ constexpr int FirstChip(int group) { return group * kChipGroupSize; }
 
 // Marks of the map model, drawn as frames of the chip sheet.
 constexpr int kMarkReachable = 64;
-constexpr int kMarkUnused = 65;     // all key
+constexpr int kMarkUnused = 65;       // all key
 constexpr int kMarkDestination = 66;  // also the map cursor, drawn additively
 constexpr int kMarkAttack = 67;
 constexpr int kChipSheetFrames = 68;  // 17 rows of 4

@@ -40,13 +40,16 @@ TMovieCut CutMovie(int number, int threads) {
   // fire more colours.
   std::unordered_map<std::uint32_t, std::uint32_t> counts;
   for (int i = 0; i < kMovieFrames; i += kPaletteFrameStep) {
-    for (const raster::TBgr& p : full[static_cast<size_t>(i)].Pixels) ++counts[static_cast<std::uint32_t>(p.r) << 16 | p.g << 8 | p.b];
+    for (const raster::TBgr& p : full[static_cast<size_t>(i)].Pixels)
+      ++counts[static_cast<std::uint32_t>(p.r) << 16 | p.g << 8 | p.b];
   }
   counts.erase(0);  // black has an entry of its own
   raster::TImage24 weighted;
   for (const auto& [key, n] : counts) {
-    const raster::TBgr c{static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(key >> 8), static_cast<std::uint8_t>(key >> 16)};
-    weighted.Pixels.insert(weighted.Pixels.end(), static_cast<size_t>(std::lround(std::pow(static_cast<double>(n), 0.35))), c);
+    const raster::TBgr c{static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(key >> 8),
+                         static_cast<std::uint8_t>(key >> 16)};
+    weighted.Pixels.insert(weighted.Pixels.end(),
+                           static_cast<size_t>(std::lround(std::pow(static_cast<double>(n), 0.35))), c);
   }
   weighted.Width = static_cast<int>(weighted.Pixels.size());
   weighted.Height = 1;
@@ -72,7 +75,9 @@ TAviMovie ToAvi(const TMovieCut& cut) {
   return m;
 }
 
-std::string MoviePath(int number) { return "inter/" + TFileManager::FindName(TFileManager::kMovieTable, kMovieKind, number); }
+std::string MoviePath(int number) {
+  return "inter/" + TFileManager::FindName(TFileManager::kMovieTable, kMovieKind, number);
+}
 
 bool WriteMoviePreview(TGeneration& g, const std::vector<TMovieCut>& cuts) {
   const std::string folder = g.Options().PreviewFolder;
@@ -107,7 +112,8 @@ bool RunMovieStage(TGeneration& g) {
     cuts.push_back(CutMovie(number, g.Threads()));
     const std::vector<std::uint8_t> bytes = EncodeAvi(ToAvi(cuts.back()));
     std::string error;
-    if (!raster::ReplaceFileBytes(g.GamePath(MoviePath(number)), bytes.data(), bytes.size(), &error)) return g.Report(error);
+    if (!raster::ReplaceFileBytes(g.GamePath(MoviePath(number)), bytes.data(), bytes.size(), &error))
+      return g.Report(error);
   }
   if (g.Options().PreviewFolder.empty()) return true;
   return WriteMoviePreview(g, cuts);

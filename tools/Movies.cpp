@@ -54,7 +54,8 @@ void Streak(TCanvas& c, TPoint a, TPoint b, float radius, const TRgba& colour, f
   const int n = std::max(1, static_cast<int>(std::ceil(len / (radius * 1.2f))));
   for (int i = 0; i < n; ++i) {
     const float t = n == 1 ? 1.0f : static_cast<float>(i) / static_cast<float>(n - 1);
-    Glow(c, a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, radius, colour, strength * (0.35f + 0.65f * t) / std::sqrt(static_cast<float>(n)));
+    Glow(c, a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, radius, colour,
+         strength * (0.35f + 0.65f * t) / std::sqrt(static_cast<float>(n)));
   }
 }
 
@@ -95,7 +96,8 @@ TTexture Nebula(std::uint32_t seed, const TSkyColours& k) {
   for (int y = 0; y < t.H; ++y) {
     for (int x = 0; x < t.W; ++x) {
       const float px = static_cast<float>(x) * 0.0045f, py = static_cast<float>(y) * 0.0045f;
-      const float wx = raster::Fbm(px + 3.1f, py, seed + 1, 3) - 0.5f, wy = raster::Fbm(px, py + 5.3f, seed + 2, 3) - 0.5f;
+      const float wx = raster::Fbm(px + 3.1f, py, seed + 1, 3) - 0.5f,
+                  wy = raster::Fbm(px, py + 5.3f, seed + 2, 3) - 0.5f;
       const float n = raster::Fbm(px + 1.4f * wx, py + 1.4f * wy, seed + 3, 3);
       const float lanes = raster::Smoothstep(0.5f, 0.72f, raster::Fbm(px * 2.0f + wy, py * 2.0f, seed + 4, 3));
       const float body = raster::Smoothstep(0.38f, 0.8f, n) * (1.0f - 0.7f * lanes);
@@ -122,13 +124,16 @@ TTexture WorldSurface(std::uint32_t seed, const TWorldColours& k) {
   t.Px.resize(static_cast<size_t>(t.W) * static_cast<size_t>(t.H));
   for (int y = 0; y < t.H; ++y) {
     for (int x = 0; x < t.W; ++x) {
-      const float u = static_cast<float>(x) / static_cast<float>(t.W), v = static_cast<float>(y) / static_cast<float>(t.H);
+      const float u = static_cast<float>(x) / static_cast<float>(t.W),
+                  v = static_cast<float>(y) / static_cast<float>(t.H);
       // Periodic in u so that the world turns without a seam.
       const float land = raster::PeriodicFbm(u, v * 0.5f, 4, seed + 1, 4);
       const float clouds = raster::Smoothstep(0.52f, 0.78f, raster::PeriodicFbm(u + 0.3f, v * 0.5f, 6, seed + 2, 3));
-      TRgba g = land < 0.5f ? raster::Mix(k.DeepSea, k.Sea, land / 0.5f) : raster::Mix(k.Low, k.High, std::min(1.0f, (land - 0.5f) * 3.0f));
+      TRgba g = land < 0.5f ? raster::Mix(k.DeepSea, k.Sea, land / 0.5f)
+                            : raster::Mix(k.Low, k.High, std::min(1.0f, (land - 0.5f) * 3.0f));
       // City lights on land, shown on the night side: the alpha carries them.
-      const float lights = land > 0.53f ? raster::Smoothstep(0.6f, 0.85f, raster::PeriodicFbm(u, v * 0.5f, 16, seed + 3, 2)) : 0.0f;
+      const float lights =
+          land > 0.53f ? raster::Smoothstep(0.6f, 0.85f, raster::PeriodicFbm(u, v * 0.5f, 16, seed + 3, 2)) : 0.0f;
       g = raster::Mix(g, k.Cloud, clouds * 0.85f);
       g.a = lights * (1.0f - clouds);
       t.Px[static_cast<size_t>(y) * static_cast<size_t>(t.W) + static_cast<size_t>(x)] = g;
@@ -140,39 +145,42 @@ TTexture WorldSurface(std::uint32_t seed, const TWorldColours& k) {
 // A world of radius r around c, turned by `turn` (share of a turn), lit from the direction
 // (lx, ly) on the screen (towards the light); its atmosphere glows at the rim. The surface is
 // worked out once a pixel, the rim once a sample.
-void DrawWorld(TCanvas& c, TPoint centre, float r, const TTexture& surface, const TWorldColours& k, float turn, float lx,
-               float ly) {
+void DrawWorld(TCanvas& c, TPoint centre, float r, const TTexture& surface, const TWorldColours& k, float turn,
+               float lx, float ly) {
   const float ll = std::hypot(lx, ly);
   lx /= ll;
   ly /= ll;
   const auto shade = [&](float x, float y, TRgba& s) {
-                    const float dx = (x - centre.x) / r, dy = (y - centre.y) / r;
-                    const float d = std::sqrt(dx * dx + dy * dy);
-                    // The atmosphere's halo on the day side, also over the disc's very edge.
-                    const float halo = raster::Smoothstep(1.08f, 1.0f, d) * raster::Smoothstep(-0.5f, 0.6f, (dx * lx + dy * ly) / std::max(d, 0.01f)) * 0.7f;
-                    if (d >= 1.0f) {
-                      AddLight(s, k.Air, halo);
-                      return;
-                    }
-                    float n[3];
-                    raster::SphereNormal(centre, r, x, y, n);
-                    const float lon = std::atan2(n[0], n[2]) / (2.0f * kPi) + turn;
-                    const float lat = std::asin(std::clamp(n[1], -1.0f, 1.0f)) / kPi + 0.5f;
-                    const TRgba g = surface.At(Frac(lon) * static_cast<float>(surface.W), lat * static_cast<float>(surface.H));
-                    const float light = n[0] * lx + n[1] * ly + 0.25f * n[2];
-                    const float day = raster::Smoothstep(-0.15f, 0.45f, light);
-                    TRgba col = raster::Shade(g, 0.03f + 0.97f * day);
-                    AddLight(col, k.Lights, g.a * (1.0f - day) * 0.9f);
-                    const float rim = std::pow(1.0f - n[2], 2.5f) * (0.15f + 0.85f * day);
-                    col = raster::Mix(col, k.Air, std::min(1.0f, rim));
-                    // Antialiased edge: the samples at the very rim blend into the sky.
-                    const float edge = raster::Smoothstep(1.0f, 1.0f - 2.0f / r, d);
-                    s = raster::Mix(s, TRgba{col.r, col.g, col.b, 1.0f}, edge);
-                    AddLight(s, k.Air, halo * (1.0f - edge));
+    const float dx = (x - centre.x) / r, dy = (y - centre.y) / r;
+    const float d = std::sqrt(dx * dx + dy * dy);
+    // The atmosphere's halo on the day side, also over the disc's very edge.
+    const float halo = raster::Smoothstep(1.08f, 1.0f, d) *
+                       raster::Smoothstep(-0.5f, 0.6f, (dx * lx + dy * ly) / std::max(d, 0.01f)) * 0.7f;
+    if (d >= 1.0f) {
+      AddLight(s, k.Air, halo);
+      return;
+    }
+    float n[3];
+    raster::SphereNormal(centre, r, x, y, n);
+    const float lon = std::atan2(n[0], n[2]) / (2.0f * kPi) + turn;
+    const float lat = std::asin(std::clamp(n[1], -1.0f, 1.0f)) / kPi + 0.5f;
+    const TRgba g = surface.At(Frac(lon) * static_cast<float>(surface.W), lat * static_cast<float>(surface.H));
+    const float light = n[0] * lx + n[1] * ly + 0.25f * n[2];
+    const float day = raster::Smoothstep(-0.15f, 0.45f, light);
+    TRgba col = raster::Shade(g, 0.03f + 0.97f * day);
+    AddLight(col, k.Lights, g.a * (1.0f - day) * 0.9f);
+    const float rim = std::pow(1.0f - n[2], 2.5f) * (0.15f + 0.85f * day);
+    col = raster::Mix(col, k.Air, std::min(1.0f, rim));
+    // Antialiased edge: the samples at the very rim blend into the sky.
+    const float edge = raster::Smoothstep(1.0f, 1.0f - 2.0f / r, d);
+    s = raster::Mix(s, TRgba{col.r, col.g, col.b, 1.0f}, edge);
+    AddLight(s, k.Air, halo * (1.0f - edge));
   };
   const float reach = r * 1.08f;
-  const int x0 = std::max(0, static_cast<int>(centre.x - reach)), x1 = std::min(kMovieWidth, static_cast<int>(centre.x + reach) + 1);
-  const int y0 = std::max(0, static_cast<int>(centre.y - reach)), y1 = std::min(kMovieHeight, static_cast<int>(centre.y + reach) + 1);
+  const int x0 = std::max(0, static_cast<int>(centre.x - reach)),
+            x1 = std::min(kMovieWidth, static_cast<int>(centre.x + reach) + 1);
+  const int y0 = std::max(0, static_cast<int>(centre.y - reach)),
+            y1 = std::min(kMovieHeight, static_cast<int>(centre.y + reach) + 1);
   const int ss = c.Supersample();
   const float step = 1.0f / static_cast<float>(ss);
   for (int y = y0; y < y1; ++y) {
@@ -189,8 +197,8 @@ void DrawWorld(TCanvas& c, TPoint centre, float r, const TTexture& surface, cons
       }
       for (int j = 0; j < ss; ++j) {
         for (int i = 0; i < ss; ++i) {
-          shade(static_cast<float>(x) + (static_cast<float>(i) + 0.5f) * step, static_cast<float>(y) + (static_cast<float>(j) + 0.5f) * step,
-                c.Sample(x * ss + i, y * ss + j));
+          shade(static_cast<float>(x) + (static_cast<float>(i) + 0.5f) * step,
+                static_cast<float>(y) + (static_cast<float>(j) + 0.5f) * step, c.Sample(x * ss + i, y * ss + j));
         }
       }
     }
@@ -203,8 +211,10 @@ void DrawSky(TCanvas& c, const TTexture& sky, float zoom, float driftX, float dr
   const int ss = c.Supersample();
   for (int y = 0; y < kMovieHeight; ++y) {
     for (int x = 0; x < kMovieWidth; ++x) {
-      const float u = static_cast<float>(kSkyWidth) / 2 + ((static_cast<float>(x) + 0.5f - kW / 2) * 1.5f + driftX) / zoom;
-      const float v = static_cast<float>(kSkyHeight) / 2 + ((static_cast<float>(y) + 0.5f - kH / 2) * 1.5f + driftY) / zoom;
+      const float u =
+          static_cast<float>(kSkyWidth) / 2 + ((static_cast<float>(x) + 0.5f - kW / 2) * 1.5f + driftX) / zoom;
+      const float v =
+          static_cast<float>(kSkyHeight) / 2 + ((static_cast<float>(y) + 0.5f - kH / 2) * 1.5f + driftY) / zoom;
       TRgba s = sky.At(u, v);
       s.a = 1.0f;
       for (int j = 0; j < ss; ++j) {
@@ -237,13 +247,21 @@ raster::TImage24 Finish(const TCanvas& c, float fade) {
 
 // The engines' glow of the player's side: blue, white at the core.
 const raster::TGradient& EngineRamp() {
-  static const raster::TGradient g{{{0.0f, Rgb(0, 0, 0)}, {0.3f, Rgb(20, 60, 190)}, {0.6f, Rgb(80, 160, 255)}, {0.85f, Rgb(190, 225, 255)}, {1.0f, Rgb(255, 255, 255)}}};
+  static const raster::TGradient g{{{0.0f, Rgb(0, 0, 0)},
+                                    {0.3f, Rgb(20, 60, 190)},
+                                    {0.6f, Rgb(80, 160, 255)},
+                                    {0.85f, Rgb(190, 225, 255)},
+                                    {1.0f, Rgb(255, 255, 255)}}};
   return g;
 }
 
 const raster::TGradient& FireRamp() {
-  static const raster::TGradient g{{{0.0f, Rgb(0, 0, 0)}, {0.2f, Rgb(90, 14, 4)}, {0.45f, Rgb(220, 70, 12)},
-                                    {0.7f, Rgb(255, 170, 60)}, {0.88f, Rgb(255, 236, 170)}, {1.0f, Rgb(255, 255, 250)}}};
+  static const raster::TGradient g{{{0.0f, Rgb(0, 0, 0)},
+                                    {0.2f, Rgb(90, 14, 4)},
+                                    {0.45f, Rgb(220, 70, 12)},
+                                    {0.7f, Rgb(255, 170, 60)},
+                                    {0.88f, Rgb(255, 236, 170)},
+                                    {1.0f, Rgb(255, 255, 250)}}};
   return g;
 }
 
@@ -252,21 +270,21 @@ const raster::TGradient& FireRamp() {
 struct TFleetShip {
   int Picture;
   int Width, Height;
-  float Y;        // centre line at entry
-  int Enter;      // frame at which its left edge is at the frame's left edge, minus its width
-  float Speed;    // pixels a frame
+  float Y;      // centre line at entry
+  int Enter;    // frame at which its left edge is at the frame's left edge, minus its width
+  float Speed;  // pixels a frame
 };
 
 // Far ships first: they are drawn under the near ones.
 constexpr TFleetShip kFleet[] = {
-    {8, 84, 50, 64.0f, 2, 3.4f},      {1, 72, 44, 92.0f, 10, 3.7f},  {3, 124, 74, 166.0f, 40, 4.9f},
-    {0, 184, 108, 128.0f, 16, 4.6f},  {2, 104, 62, 190.0f, 28, 5.3f},
+    {8, 84, 50, 64.0f, 2, 3.4f},     {1, 72, 44, 92.0f, 10, 3.7f},   {3, 124, 74, 166.0f, 40, 4.9f},
+    {0, 184, 108, 128.0f, 16, 4.6f}, {2, 104, 62, 190.0f, 28, 5.3f},
 };
-constexpr float kFleetHeading = 0.12f;     // slightly towards the viewer
+constexpr float kFleetHeading = 0.12f;  // slightly towards the viewer
 constexpr float kFleetElevation = 0.32f;
-constexpr float kFleetDrop = 0.05f;        // pixels down per pixel across
+constexpr float kFleetDrop = 0.05f;  // pixels down per pixel across
 
-const TWorldColours kHomeWorld{Rgb(6, 20, 60),    Rgb(20, 70, 140),  Rgb(60, 100, 56),  Rgb(150, 136, 100),
+const TWorldColours kHomeWorld{Rgb(6, 20, 60),     Rgb(20, 70, 140),   Rgb(60, 100, 56),  Rgb(150, 136, 100),
                                Rgb(236, 242, 250), Rgb(100, 170, 255), Rgb(255, 210, 130)};
 const TWorldColours kCapitalWorld{Rgb(40, 14, 10),    Rgb(90, 36, 24),   Rgb(150, 80, 46),  Rgb(210, 170, 120),
                                   Rgb(230, 214, 200), Rgb(255, 130, 90), Rgb(255, 200, 110)};
@@ -280,7 +298,8 @@ raster::TMesh FortressMesh() {
   raster::TMesh m;
   // The central spindle with a red dome on top and a mast.
   raster::Lathe(m, {0, 0, -46}, {0, 0, 1},
-                {{0, 0}, {4, 7}, {12, 11}, {24, 15}, {34, 16}, {46, 16}, {58, 13}, {66, 9}, {72, 5}, {78, 0}}, 24, kFortressSteel, true);
+                {{0, 0}, {4, 7}, {12, 11}, {24, 15}, {34, 16}, {46, 16}, {58, 13}, {66, 9}, {72, 5}, {78, 0}}, 24,
+                kFortressSteel, true);
   raster::Lathe(m, {0, 0, 26}, {0, 0, 1}, {{0, 12}, {4, 10}, {8, 6}, {10, 0}}, 20, kFortressRed, true);
   raster::Lathe(m, {0, 0, 34}, {0, 0, 1}, {{0, 1.2f}, {30, 0}}, 8, kFortressSteel);
   raster::Lathe(m, {0, 0, -46}, {0, 0, -1}, {{0, 1.2f}, {24, 0}}, 8, kFortressSteel);
@@ -338,8 +357,8 @@ TRgba FortressShade(const raster::TFragment& f, const raster::TLightRig& rig) {
     const float radial = p.x * f.ModelNormal.x + p.y * f.ModelNormal.y;
     const float along = std::atan2(p.y, p.x) * 48.0f / kPi;
     if (std::fabs(p.z) < 2.6f && radial > 0.0f && Frac(along) < 0.45f) return Rgb(255, 214, 140);
-  } else if (std::hypot(p.x, p.y) < 17.0f && Frac(p.z * 0.25f) < 0.3f && Frac(std::atan2(p.y, p.x) * 8.0f / kPi) < 0.5f &&
-             p.z > -40.0f && p.z < 20.0f) {
+  } else if (std::hypot(p.x, p.y) < 17.0f && Frac(p.z * 0.25f) < 0.3f &&
+             Frac(std::atan2(p.y, p.x) * 8.0f / kPi) < 0.5f && p.z > -40.0f && p.z < 20.0f) {
     return raster::Mix(lit, Rgb(255, 200, 120), 0.8f);  // the spindle's windows
   }
   return lit;
@@ -374,7 +393,8 @@ TMovieScene::TMovieScene(int number) : number_(number), parts_(std::make_unique<
   TParts& p = *parts_;
   raster::TArtRng rng(raster::HashName(number == 1 ? "INT_T01" : "INT_T02"));
   if (number == 1) {
-    p.Sky = Nebula(raster::HashName("INT_T01 sky"), {Rgb(3, 5, 14), Rgb(40, 44, 120), Rgb(130, 110, 210), Rgb(60, 30, 80)});
+    p.Sky =
+        Nebula(raster::HashName("INT_T01 sky"), {Rgb(3, 5, 14), Rgb(40, 44, 120), Rgb(130, 110, 210), Rgb(60, 30, 80)});
     p.World = WorldSurface(raster::HashName("INT_T01 world"), kHomeWorld);
     // Stars in a box before the camera, which flies into it.
     for (int i = 0; i < 360; ++i) {
@@ -387,7 +407,8 @@ TMovieScene::TMovieScene(int number) : number_(number), parts_(std::make_unique<
       p.Ships.push_back(RenderShip(s.Picture, shot));
     }
   } else {
-    p.Sky = Nebula(raster::HashName("INT_T02 sky"), {Rgb(8, 3, 6), Rgb(110, 30, 36), Rgb(220, 110, 80), Rgb(40, 20, 60)});
+    p.Sky =
+        Nebula(raster::HashName("INT_T02 sky"), {Rgb(8, 3, 6), Rgb(110, 30, 36), Rgb(220, 110, 80), Rgb(40, 20, 60)});
     p.World = WorldSurface(raster::HashName("INT_T02 world"), kCapitalWorld);
     for (int i = 0; i < 420; ++i) {
       p.Stars.push_back({rng.Range(0, kW), rng.Range(0, kH), rng.Range(0, 2.0f * kPi), rng.Range(0.35f, 0.6f),
@@ -432,7 +453,9 @@ raster::TImage24 TMovieScene::Frame(int frame) const {
     const float moved = travel(t), before = travel(std::max(0.0f, t - 1.0f / kMovieFps));
     constexpr float kNear = 0.12f, kFar = 1.6f, kFocal = 110.0f;
     for (const TStar& s : p.Stars) {
-      const auto depthAt = [&](float m) { return kNear + Frac((s.depth - m - kNear) / (kFar - kNear)) * (kFar - kNear); };
+      const auto depthAt = [&](float m) {
+        return kNear + Frac((s.depth - m - kNear) / (kFar - kNear)) * (kFar - kNear);
+      };
       const float d = depthAt(moved);
       float d0 = depthAt(before);
       if (d0 < d) d0 = d;  // wrapped round this frame: no streak
@@ -446,7 +469,8 @@ raster::TImage24 TMovieScene::Frame(int frame) const {
     const float rise = raster::Smoothstep(66.0f, 142.0f, f);
     if (rise > 0.0f) {
       const float r = 300.0f;
-      DrawWorld(c, {150.0f, kH + r + 6.0f - rise * (r * 0.52f + 6.0f)}, r, p.World, kHomeWorld, 0.12f + f * 0.0004f, -0.5f, -0.9f);
+      DrawWorld(c, {150.0f, kH + r + 6.0f - rise * (r * 0.52f + 6.0f)}, r, p.World, kHomeWorld, 0.12f + f * 0.0004f,
+                -0.5f, -0.9f);
     }
     // The fleet crosses, far ships first; then the engines' glows over them.
     std::vector<std::pair<TPoint, float>> glows;
@@ -455,19 +479,22 @@ raster::TImage24 TMovieScene::Frame(int frame) const {
       const float across = s.Speed * (f - static_cast<float>(s.Enter));
       const float x = -static_cast<float>(s.Width) / 2.0f + across, y = s.Y + kFleetDrop * across;
       if (x < -static_cast<float>(s.Width) || x > kW + static_cast<float>(s.Width)) continue;
-      const int left = static_cast<int>(std::lround(x)) - s.Width / 2, top = static_cast<int>(std::lround(y)) - s.Height / 2;
+      const int left = static_cast<int>(std::lround(x)) - s.Width / 2,
+                top = static_cast<int>(std::lround(y)) - s.Height / 2;
       c.Draw(p.Ships[i].Canvas, left, top);
       const float flicker = 0.85f + 0.15f * std::sin(f * 1.9f + static_cast<float>(i) * 2.3f);
       const float scale = static_cast<float>(s.Width) / 120.0f;
       for (const TNozzleView& n : p.Ships[i].Nozzles) {
-        glows.push_back({{static_cast<float>(left) + n.X, static_cast<float>(top) + n.Y}, scale * flicker * (n.Visible ? 1.0f : 0.6f)});
+        glows.push_back({{static_cast<float>(left) + n.X, static_cast<float>(top) + n.Y},
+                         scale * flicker * (n.Visible ? 1.0f : 0.6f)});
       }
     }
     for (const auto& [at, k] : glows) {
       // A plume trailing behind, a blue halo and a white core.
       for (int j = 1; j <= 6; ++j) {
         const float back = static_cast<float>(j) * 3.2f * k;
-        Glow(c, at.x - back, at.y - back * kFleetDrop, 1.6f * k + 0.3f * static_cast<float>(j), EngineRamp().At(0.55f), 0.45f * k / static_cast<float>(j));
+        Glow(c, at.x - back, at.y - back * kFleetDrop, 1.6f * k + 0.3f * static_cast<float>(j), EngineRamp().At(0.55f),
+             0.45f * k / static_cast<float>(j));
       }
       Glow(c, at.x, at.y, 4.5f * k, EngineRamp().At(0.5f), 0.55f);
       Glow(c, at.x, at.y, 1.3f * k + 0.4f, EngineRamp().At(0.95f), 1.1f);
@@ -496,7 +523,8 @@ raster::TImage24 TMovieScene::Frame(int frame) const {
     raster::TPose pose;
     pose.Heading = FortressHeading(frame);
     raster::TDepthBuffer depth;
-    raster::RenderMesh(c, depth, p.Fortress, FortressCamera(), pose, [&rig](const raster::TFragment& fr) { return FortressShade(fr, rig); });
+    raster::RenderMesh(c, depth, p.Fortress, FortressCamera(), pose,
+                       [&rig](const raster::TFragment& fr) { return FortressShade(fr, rig); });
     const raster::TProjector projector(FortressCamera());
     const std::vector<TVec3> beacons = BeaconPoints();
     for (size_t i = 0; i < beacons.size(); ++i) {
@@ -525,7 +553,8 @@ raster::TImage24 TMovieScene::Frame(int frame) const {
     if (ringLife > 0.0f) {
       const float width = 3.0f + 0.07f * ring, ry = ring * 0.42f;
       c.ForEachSample(std::max(0.0f, centre.x - ring - 3 * width), std::max(0.0f, centre.y - ry - 3 * width),
-                      std::min(kW, centre.x + ring + 3 * width), std::min(kH, centre.y + ry + 3 * width), [&](float x, float y, TRgba& s) {
+                      std::min(kW, centre.x + ring + 3 * width), std::min(kH, centre.y + ry + 3 * width),
+                      [&](float x, float y, TRgba& s) {
                         const float dx = (x - centre.x) / ring, dy = (y - centre.y) / ry;
                         const float e = (std::sqrt(dx * dx + dy * dy) - 1.0f) * ring / width;
                         const float band = std::exp(-e * e);
@@ -574,12 +603,14 @@ synth::TSignal TMovieScene::Sound() const {
   synth::TSignal s(n, 0.0f);
   synth::TNoise noise(number_ == 1 ? 0xF1EEu : 0xB1A5u);
   synth::TOnePole lowA(110.0), lowB(90.0);
-  const auto chord = [&](const std::vector<double>& hz, const std::function<float(double t)>& level, double from, double seconds, float gain) {
+  const auto chord = [&](const std::vector<double>& hz, const std::function<float(double t)>& level, double from,
+                         double seconds, float gain) {
     for (double h : hz) {
       const synth::TSignal note = synth::Note(h, seconds, 7);
       const int at = synth::Samples(from);
       for (size_t i = 0; i < note.size() && static_cast<size_t>(at) + i < n; ++i) {
-        s[static_cast<size_t>(at) + i] += note[i] * level(from + static_cast<double>(i) / kRate) * gain / static_cast<float>(hz.size());
+        s[static_cast<size_t>(at) + i] +=
+            note[i] * level(from + static_cast<double>(i) / kRate) * gain / static_cast<float>(hz.size());
       }
     }
   };
@@ -594,13 +625,16 @@ synth::TSignal TMovieScene::Sound() const {
       s[i] += (lowB.Low(lowA.Low(noise.Next())) * 5.0f + 0.22f * hum) * pass * 0.5f;
     }
     // The chord swells over the whole movie and dies with the picture.
-    chord({146.83, 220.0, 293.66, 369.99, 440.0, 659.26},
-          [](double t) { return synth::Rise(t, 0.0, 7.5) * (1.0f - synth::Rise(t, 8.4, 9.9)); }, 0.0, length, 0.9f);
+    chord(
+        {146.83, 220.0, 293.66, 369.99, 440.0, 659.26},
+        [](double t) { return synth::Rise(t, 0.0, 7.5) * (1.0f - synth::Rise(t, 8.4, 9.9)); }, 0.0, length, 0.9f);
   } else {
     // A dark drone, the boom at the flash, then a suspended chord resolving.
     const double boom = static_cast<double>(kFlashFrame) / kMovieFps;
-    chord({55.0, 82.41, 110.0}, [boom](double t) { return synth::Rise(t, 0.0, 1.5) * (1.0f - synth::Rise(t, boom - 0.1, boom + 0.4)) * 0.6f; }, 0.0,
-          boom + 0.5, 1.0f);
+    chord(
+        {55.0, 82.41, 110.0},
+        [boom](double t) { return synth::Rise(t, 0.0, 1.5) * (1.0f - synth::Rise(t, boom - 0.1, boom + 0.4)) * 0.6f; },
+        0.0, boom + 0.5, 1.0f);
     double phase = 0.0;
     for (size_t i = 0; i < n; ++i) {
       const double t = static_cast<double>(i) / kRate - boom;
@@ -610,9 +644,12 @@ synth::TSignal TMovieScene::Sound() const {
       const float env = static_cast<float>(std::exp(-t / 1.4)) * synth::Rise(t, 0.0, 0.01);
       s[i] += (static_cast<float>(std::sin(phase)) * 1.2f + rumble) * env;
     }
-    chord({110.0, 146.83, 164.81, 220.0}, [](double t) { return synth::Rise(t, 4.2, 5.6) * (1.0f - synth::Rise(t, 6.9, 7.3)); }, 4.2, 3.2, 1.0f);
-    chord({110.0, 138.59, 164.81, 220.0, 277.18}, [](double t) { return synth::Rise(t, 6.9, 7.3) * (1.0f - synth::Rise(t, 8.2, 9.9)); }, 6.9, 3.1,
-          1.0f);
+    chord(
+        {110.0, 146.83, 164.81, 220.0},
+        [](double t) { return synth::Rise(t, 4.2, 5.6) * (1.0f - synth::Rise(t, 6.9, 7.3)); }, 4.2, 3.2, 1.0f);
+    chord(
+        {110.0, 138.59, 164.81, 220.0, 277.18},
+        [](double t) { return synth::Rise(t, 6.9, 7.3) * (1.0f - synth::Rise(t, 8.2, 9.9)); }, 6.9, 3.1, 1.0f);
   }
   synth::NormalizePeak(s, synth::Decibels(-3.0f));
   synth::FadeEnds(s, 0.005);

@@ -18,7 +18,7 @@ struct TColourCount {
 struct TBox {
   size_t begin, end;  // range of the sorted colour list
   int axis = 0;
-  double error = 0;   // weighted squared error along the widest channel
+  double error = 0;  // weighted squared error along the widest channel
 };
 
 void Measure(const std::vector<TColourCount>& colours, TBox& box) {
@@ -39,7 +39,9 @@ void Measure(const std::vector<TColourCount>& colours, TBox& box) {
     sum += v * colours[i].n;
     sq += v * v * colours[i].n;
   }
-  box.error = n == 0 ? 0.0 : static_cast<double>(sq) - static_cast<double>(sum) * static_cast<double>(sum) / static_cast<double>(n);
+  box.error =
+      n == 0 ? 0.0
+             : static_cast<double>(sq) - static_cast<double>(sum) * static_cast<double>(sum) / static_cast<double>(n);
   if (box.end - box.begin < 2) box.error = -1;  // one colour: nothing to split
 }
 
@@ -52,7 +54,9 @@ std::vector<TBgr> MedianCutColours(const std::vector<const TImage24*>& images, i
   std::vector<TColourCount> colours;
   colours.reserve(histogram.size());
   for (const auto& [key, n] : histogram)
-    colours.push_back({{static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(key >> 8), static_cast<std::uint8_t>(key >> 16)}, n});
+    colours.push_back(
+        {{static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(key >> 8), static_cast<std::uint8_t>(key >> 16)},
+         n});
 
   std::vector<TBox> boxes;
   if (!colours.empty()) {
@@ -66,7 +70,8 @@ std::vector<TBgr> MedianCutColours(const std::vector<const TImage24*>& images, i
     if (pick == boxes.size()) break;
     TBox box = boxes[pick];
     const int axis = box.axis;
-    std::sort(colours.begin() + static_cast<std::ptrdiff_t>(box.begin), colours.begin() + static_cast<std::ptrdiff_t>(box.end),
+    std::sort(colours.begin() + static_cast<std::ptrdiff_t>(box.begin),
+              colours.begin() + static_cast<std::ptrdiff_t>(box.end),
               [axis](const TColourCount& a, const TColourCount& b) {
                 if (a.c[axis] != b.c[axis]) return a.c[axis] < b.c[axis];
                 return std::lexicographical_compare(a.c, a.c + 3, b.c, b.c + 3);
@@ -135,7 +140,8 @@ TImage8 Quantize(const TImage24& image, float dither) {
       for (int x = 0; x < image.Width; ++x) {
         const int d = static_cast<int>(std::floor((Bayer8(x, y) - 0.5f) * dither + 0.5f));
         TBgr& p = dithered.At(x, y);
-        p = {static_cast<std::uint8_t>(std::clamp(p.b + d, 0, 255)), static_cast<std::uint8_t>(std::clamp(p.g + d, 0, 255)),
+        p = {static_cast<std::uint8_t>(std::clamp(p.b + d, 0, 255)),
+             static_cast<std::uint8_t>(std::clamp(p.g + d, 0, 255)),
              static_cast<std::uint8_t>(std::clamp(p.r + d, 0, 255))};
       }
     }

@@ -139,9 +139,9 @@ bool RunPictureStage(TGeneration& g) {
     if (!e.empty()) return g.Report(e);
   }
   std::string joinError, fileError;
-  if (!raster::ReplaceFile(g.GamePath("dat/BMP.PAK"),
-                           [&](const std::string& temp) { return JoinPacks(temp, entries, packPaths, &joinError); },
-                           &fileError)) {
+  if (!raster::ReplaceFile(
+          g.GamePath("dat/BMP.PAK"),
+          [&](const std::string& temp) { return JoinPacks(temp, entries, packPaths, &joinError); }, &fileError)) {
     return g.Report(joinError.empty() ? fileError : joinError);
   }
   if (g.Options().PreviewFolder.empty()) return true;

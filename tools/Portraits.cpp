@@ -39,18 +39,18 @@ enum TAccessory : unsigned {
 
 const TRgba kSkins[] = {Rgb(238, 204, 180), Rgb(226, 184, 152), Rgb(204, 154, 116),
                         Rgb(172, 120, 86),  Rgb(130, 86, 60),   Rgb(96, 62, 44)};
-const TRgba kHairs[] = {Rgb(26, 24, 28),    Rgb(60, 42, 32),    Rgb(100, 68, 44),  Rgb(132, 60, 36),
+const TRgba kHairs[] = {Rgb(26, 24, 28),    Rgb(60, 42, 32),    Rgb(100, 68, 44),   Rgb(132, 60, 36),
                         Rgb(208, 172, 106), Rgb(228, 222, 206), Rgb(150, 150, 154), Rgb(222, 222, 226),
                         Rgb(172, 62, 38),   Rgb(32, 36, 60),    Rgb(172, 182, 204), Rgb(122, 78, 52)};
-const TRgba kEyes[] = {Rgb(96, 60, 36),   Rgb(50, 34, 28),   Rgb(62, 116, 178), Rgb(72, 126, 84),
+const TRgba kEyes[] = {Rgb(96, 60, 36),    Rgb(50, 34, 28),   Rgb(62, 116, 178), Rgb(72, 126, 84),
                        Rgb(112, 122, 134), Rgb(176, 114, 42), Rgb(114, 84, 156), Rgb(140, 194, 226)};
 
 struct TFace {
-  int country = -1;      // the uniform's and the background's colour; -1 neutral
+  int country = -1;  // the uniform's and the background's colour; -1 neutral
   bool female = false;
-  float age = 0.3f;      // 0 young .. 1 old
+  float age = 0.3f;  // 0 young .. 1 old
   float headWidth = 1.0f;
-  float jaw = 0.5f;      // 0 narrow .. 1 square
+  float jaw = 0.5f;  // 0 narrow .. 1 square
   float chin = 0.5f;
   int skin = 1;
   THair hair = kCrop;
@@ -68,10 +68,10 @@ struct TFace {
   float noseWidth = 1.0f;
   float mouthWidth = 1.0f;
   float lips = 1.0f;
-  float smile = 0.0f;     // -1 .. 1
+  float smile = 0.0f;  // -1 .. 1
   unsigned accessories = 0;
   TDress dress = kMilitary;
-  int rank = 1;           // 0 none, 1 silver boards, 2 gold, 3 gold with fringe
+  int rank = 1;               // 0 none, 1 silver boards, 2 gold, 3 gold with fringe
   TRgba uniform{0, 0, 0, 0};  // alpha 0: from the country
   TRgba trim = Rgb(214, 180, 90);
 };
@@ -163,7 +163,8 @@ std::vector<TFace> Cast() {
   c[12] = f;
   // 13 Simon Lacroix: the careful secretary of defence of Seres.
   f = Base(1, false, 0.58f);
-  f.hair = kSidePart, f.hairColour = 2, f.skin = 1, f.eyeColour = 4, f.dress = kSuit, f.rank = 0, f.accessories = kGlasses;
+  f.hair = kSidePart, f.hairColour = 2, f.skin = 1, f.eyeColour = 4, f.dress = kSuit, f.rank = 0,
+  f.accessories = kGlasses;
   c[13] = f;
   // 14 Michaela Thorne: the mediator of the Torne union.
   f = Base(5, true, 0.45f);
@@ -234,7 +235,8 @@ std::vector<TFace> Cast() {
   c[27] = f;
   // 28 Jean Rebel: the fleet commander of Seres, who guards the border in silence.
   f = Base(1, false, 0.45f);
-  f.hair = kSidePart, f.hairColour = 1, f.skin = 3, f.eyeColour = 0, f.accessories = kCap, f.rank = 3, f.beard = kGoatee;
+  f.hair = kSidePart, f.hairColour = 1, f.skin = 3, f.eyeColour = 0, f.accessories = kCap, f.rank = 3,
+  f.beard = kGoatee;
   f.browTilt = 0.25f;
   c[28] = f;
   return c;
@@ -256,13 +258,23 @@ TFace Officer(int number) {
   f.rank = 1;
   f.uniform = Rgb(70, 76, 70);
   switch (number) {
-    case 30: f.country = 0, f.uniform = TRgba{0, 0, 0, 0}, f.hair = kCrop, f.accessories = kCap; break;     // federation officer
-    case 31: f.country = 7, f.uniform = TRgba{0, 0, 0, 0}, f.hair = kCrop, f.accessories = kCap, f.browTilt = 0.3f; break;
-    case 32: f.hair = kBob, f.accessories = kHeadset, f.uniform = Rgb(72, 84, 100), f.rank = 0; break;    // communications
-    case 33: f.hair = kCrop, f.age = 0.7f, f.hairColour = 6, f.beard = kFullBeard, f.dress = kJumpsuit,
-             f.uniform = Rgb(150, 102, 52), f.rank = 0, f.accessories = kVisor; break;                   // maintenance chief
+    case 30:
+      f.country = 0, f.uniform = TRgba{0, 0, 0, 0}, f.hair = kCrop, f.accessories = kCap;
+      break;  // federation officer
+    case 31:
+      f.country = 7, f.uniform = TRgba{0, 0, 0, 0}, f.hair = kCrop, f.accessories = kCap, f.browTilt = 0.3f;
+      break;
+    case 32:
+      f.hair = kBob, f.accessories = kHeadset, f.uniform = Rgb(72, 84, 100), f.rank = 0;
+      break;  // communications
+    case 33:
+      f.hair = kCrop, f.age = 0.7f, f.hairColour = 6, f.beard = kFullBeard, f.dress = kJumpsuit,
+      f.uniform = Rgb(150, 102, 52), f.rank = 0, f.accessories = kVisor;
+      break;  // maintenance chief
     case 34: f.hair = kBun, f.accessories = kVisor, f.uniform = Rgb(66, 84, 62), f.rank = 0; break;  // scout
-    case 35: f.hair = kSidePart, f.beard = kGoatee, f.accessories = kCap, f.uniform = Rgb(58, 62, 74), f.rank = 2; break;
+    case 35:
+      f.hair = kSidePart, f.beard = kGoatee, f.accessories = kCap, f.uniform = Rgb(58, 62, 74), f.rank = 2;
+      break;
     case 36: f.hair = kSweptBack, f.accessories = kGlasses, f.uniform = Rgb(84, 86, 96), f.rank = 2; break;  // staff
     default: f.hair = kCrop, f.accessories = kHelmet, f.uniform = Rgb(76, 84, 64), f.rank = 0, f.smile = 0.0f; break;
   }
@@ -378,7 +390,8 @@ struct TBust {
   void Background() {
     const TRgba inner = raster::Mix(art::kNavyLight, tint, 0.3f);
     c.Fill(raster::RadialGradient({cx - 34.0f, 66.0f}, 200.0f, 200.0f,
-                                  {{{0.0f, raster::Shade(inner, 1.25f)}, {0.45f, raster::Mix(inner, art::kNavy, 0.6f)},
+                                  {{{0.0f, raster::Shade(inner, 1.25f)},
+                                    {0.45f, raster::Mix(inner, art::kNavy, 0.6f)},
                                     {1.0f, art::kNavyDeep}}}));
     // A soft diagonal light across the back, and a faint ring behind the head.
     c.Fill([&](float x, float y) {
@@ -395,7 +408,8 @@ struct TBust {
       const float dx = x - crownX, dy = y - crownY;
       const float angle = std::atan2(dy, dx), dist = std::sqrt(dx * dx + dy * dy);
       const float strands = raster::Fbm(angle * 26.0f, dist * 0.04f, seed, 3);
-      const float shade = 0.55f + 0.55f * raster::Smoothstep(cy + hh * 1.6f, cy - hh * 0.9f, y) - 0.25f * raster::Smoothstep(cx - 20, cx + hw + 10, x);
+      const float shade = 0.55f + 0.55f * raster::Smoothstep(cy + hh * 1.6f, cy - hh * 0.9f, y) -
+                          0.25f * raster::Smoothstep(cx - 20, cx + hw + 10, x);
       TRgba col = raster::Shade(hair, shade * (0.78f + 0.45f * strands));
       // A band of sheen on the upper left.
       const float hx = (x - (cx - hw * 0.35f)) / (hw * 0.9f), hy = (y - (cy - hh * 0.75f)) / (hh * 0.35f);
@@ -428,8 +442,12 @@ struct TBust {
       back.push_back({cx, cy - hh - v});
       c.FillPolygon(Spline(back, true, 4), paint);
     } else if (f.hair == kBob) {
-      c.FillPolygon(Spline({{cx + hw + v, cy - hh * 0.2f}, {cx + hw + v * 0.8f, cy + hh * 0.8f}, {cx + hw * 0.6f, cy + hh * 0.95f},
-                            {cx - hw * 0.6f, cy + hh * 0.95f}, {cx - hw - v * 0.8f, cy + hh * 0.8f}, {cx - hw - v, cy - hh * 0.2f},
+      c.FillPolygon(Spline({{cx + hw + v, cy - hh * 0.2f},
+                            {cx + hw + v * 0.8f, cy + hh * 0.8f},
+                            {cx + hw * 0.6f, cy + hh * 0.95f},
+                            {cx - hw * 0.6f, cy + hh * 0.95f},
+                            {cx - hw - v * 0.8f, cy + hh * 0.8f},
+                            {cx - hw - v, cy - hh * 0.2f},
                             {cx, cy - hh - v}},
                            true, 6),
                     paint);
@@ -443,17 +461,19 @@ struct TBust {
     const float top = cy + hh * 0.45f;
     const float neckBase = 156.0f;  // where the neck meets the collar
     // The neck, darker under the chin.
-    c.FillPolygon({{cx - nw, top}, {cx + nw, top}, {cx + nw * 1.15f, neckBase + 8.0f}, {cx - nw * 1.15f, neckBase + 8.0f}},
-                  [&](float x, float y) {
-                    const float under = raster::Smoothstep(chinY + 10.0f, chinY - 2.0f, y);
-                    return raster::Shade(Lit(skin, x, y, cx - 6.0f, top + 14.0f, nw * 1.5f, 50.0f, 0.6f), 0.86f - 0.3f * under);
-                  });
+    c.FillPolygon(
+        {{cx - nw, top}, {cx + nw, top}, {cx + nw * 1.15f, neckBase + 8.0f}, {cx - nw * 1.15f, neckBase + 8.0f}},
+        [&](float x, float y) {
+          const float under = raster::Smoothstep(chinY + 10.0f, chinY - 2.0f, y);
+          return raster::Shade(Lit(skin, x, y, cx - 6.0f, top + 14.0f, nw * 1.5f, 50.0f, 0.6f), 0.86f - 0.3f * under);
+        });
     // Shoulders: the slope from the neck, the round of the shoulder, the arms.
     const float sw = f.female ? 0.88f : 1.0f;
-    std::vector<TPoint> body = {{cx - nw * 1.1f, neckBase - 6.0f}, {cx - 40.0f * sw, neckBase + 4.0f}, {cx - 74.0f * sw, neckBase + 14.0f},
-                                {cx - 92.0f * sw, neckBase + 26.0f}, {cx - 100.0f * sw, neckBase + 44.0f}, {cx - 104.0f * sw, 220.0f},
-                                {cx + 104.0f * sw, 220.0f},          {cx + 100.0f * sw, neckBase + 44.0f}, {cx + 92.0f * sw, neckBase + 26.0f},
-                                {cx + 74.0f * sw, neckBase + 14.0f}, {cx + 40.0f * sw, neckBase + 4.0f}, {cx + nw * 1.1f, neckBase - 6.0f}};
+    std::vector<TPoint> body = {
+        {cx - nw * 1.1f, neckBase - 6.0f},   {cx - 40.0f * sw, neckBase + 4.0f},   {cx - 74.0f * sw, neckBase + 14.0f},
+        {cx - 92.0f * sw, neckBase + 26.0f}, {cx - 100.0f * sw, neckBase + 44.0f}, {cx - 104.0f * sw, 220.0f},
+        {cx + 104.0f * sw, 220.0f},          {cx + 100.0f * sw, neckBase + 44.0f}, {cx + 92.0f * sw, neckBase + 26.0f},
+        {cx + 74.0f * sw, neckBase + 14.0f}, {cx + 40.0f * sw, neckBase + 4.0f},   {cx + nw * 1.1f, neckBase - 6.0f}};
     c.FillPolygon(Spline(body, false, 6), [&](float x, float y) {
       // The chest a wide rounded form; the round tops of the shoulders catch more light.
       TRgba lit = Lit(uniform, x, y, cx - 16.0f, neckBase + 50.0f, 118.0f, 64.0f);
@@ -468,22 +488,40 @@ struct TBust {
     switch (f.dress) {
       case kSuit: {
         // Shirt, a tie in the country's colour, lapels and a pin.
-        c.FillPolygon({{cx - nw * 1.05f, neckBase - 4.0f}, {cx + nw * 1.05f, neckBase - 4.0f}, {cx + 12.0f, 218.0f}, {cx - 12.0f, 218.0f}},
+        c.FillPolygon({{cx - nw * 1.05f, neckBase - 4.0f},
+                       {cx + nw * 1.05f, neckBase - 4.0f},
+                       {cx + 12.0f, 218.0f},
+                       {cx - 12.0f, 218.0f}},
                       [&](float x, float y) { return Lit(Rgb(232, 236, 242), x, y, cx - 8, 180, 40, 50); });
-        c.FillPolygon({{cx - nw * 1.05f, neckBase - 4.0f}, {cx - 2.0f, neckBase + 8.0f}, {cx - nw * 0.9f, neckBase + 6.0f}},
-                      raster::Solid(Rgb(200, 206, 216)));
-        c.FillPolygon({{cx + nw * 1.05f, neckBase - 4.0f}, {cx + 2.0f, neckBase + 8.0f}, {cx + nw * 0.9f, neckBase + 6.0f}},
-                      raster::Solid(Rgb(180, 186, 198)));
+        c.FillPolygon(
+            {{cx - nw * 1.05f, neckBase - 4.0f}, {cx - 2.0f, neckBase + 8.0f}, {cx - nw * 0.9f, neckBase + 6.0f}},
+            raster::Solid(Rgb(200, 206, 216)));
+        c.FillPolygon(
+            {{cx + nw * 1.05f, neckBase - 4.0f}, {cx + 2.0f, neckBase + 8.0f}, {cx + nw * 0.9f, neckBase + 6.0f}},
+            raster::Solid(Rgb(180, 186, 198)));
         if (!f.female) {
-          c.FillPolygon({{cx - 4.0f, neckBase + 3.0f}, {cx + 4.0f, neckBase + 3.0f}, {cx + 2.5f, neckBase + 9.0f}, {cx - 2.5f, neckBase + 9.0f}},
+          c.FillPolygon({{cx - 4.0f, neckBase + 3.0f},
+                         {cx + 4.0f, neckBase + 3.0f},
+                         {cx + 2.5f, neckBase + 9.0f},
+                         {cx - 2.5f, neckBase + 9.0f}},
                         raster::Solid(raster::Shade(tint, 0.75f)));
-          c.FillPolygon({{cx - 2.5f, neckBase + 9.0f}, {cx + 2.5f, neckBase + 9.0f}, {cx + 6.0f, 208.0f}, {cx, 218.0f}, {cx - 6.0f, 208.0f}},
-                        raster::LinearGradient({cx - 5, 170}, raster::Shade(tint, 0.95f), {cx + 5, 210}, raster::Shade(tint, 0.6f)));
+          c.FillPolygon({{cx - 2.5f, neckBase + 9.0f},
+                         {cx + 2.5f, neckBase + 9.0f},
+                         {cx + 6.0f, 208.0f},
+                         {cx, 218.0f},
+                         {cx - 6.0f, 208.0f}},
+                        raster::LinearGradient({cx - 5, 170}, raster::Shade(tint, 0.95f), {cx + 5, 210},
+                                               raster::Shade(tint, 0.6f)));
         }
         for (const float side : {-1.0f, 1.0f}) {
-          c.FillPolygon({{cx + side * nw * 1.15f, neckBase - 6.0f}, {cx + side * 10.0f, 218.0f}, {cx + side * 32.0f, 218.0f},
-                         {cx + side * 28.0f, 196.0f}, {cx + side * 38.0f, 182.0f}, {cx + side * nw * 1.5f, neckBase}},
-                        [&](float x, float y) { return raster::Shade(Lit(uniform, x, y, cx - 20, 190, 110, 60), 0.82f); });
+          c.FillPolygon(
+              {{cx + side * nw * 1.15f, neckBase - 6.0f},
+               {cx + side * 10.0f, 218.0f},
+               {cx + side * 32.0f, 218.0f},
+               {cx + side * 28.0f, 196.0f},
+               {cx + side * 38.0f, 182.0f},
+               {cx + side * nw * 1.5f, neckBase}},
+              [&](float x, float y) { return raster::Shade(Lit(uniform, x, y, cx - 20, 190, 110, 60), 0.82f); });
         }
         c.FillEllipse({cx - 32.0f, 190.0f}, 2.4f, 2.4f, raster::Solid(raster::Mix(tint, Rgb(255, 255, 255), 0.3f)));
         break;
@@ -492,49 +530,76 @@ struct TBust {
         // A wide neckline with an embroidered border.
         c.FillPolygon({{cx - nw * 1.6f, neckBase - 2.0f}, {cx, 200.0f}, {cx + nw * 1.6f, neckBase - 2.0f}},
                       [&](float x, float y) { return raster::Shade(Lit(skin, x, y, cx - 6, 170, 40, 40), 0.85f); });
-        c.StrokePath({{cx - nw * 1.7f, neckBase - 4.0f}, {cx, 202.0f}, {cx + nw * 1.7f, neckBase - 4.0f}}, false, 7.0f, [&](float x, float y) {
-          return raster::Shade(f.trim, 0.75f + 0.25f * std::sin(x * 1.3f + y * 1.3f));
-        });
+        c.StrokePath(
+            {{cx - nw * 1.7f, neckBase - 4.0f}, {cx, 202.0f}, {cx + nw * 1.7f, neckBase - 4.0f}}, false, 7.0f,
+            [&](float x, float y) { return raster::Shade(f.trim, 0.75f + 0.25f * std::sin(x * 1.3f + y * 1.3f)); });
         break;
       }
       case kRoyal: {
         // A richly trimmed coat: a stand collar (a low neckline for a lady), golden frogging across
         // the chest, a sash in the country's colour and a jewel.
         if (f.female) {
-          c.FillPolygon(Spline({{cx - nw * 1.5f, neckBase - 2.0f}, {cx, neckBase + 22.0f}, {cx + nw * 1.5f, neckBase - 2.0f}}, false, 6),
-                        [&](float x, float y) { return raster::Shade(Lit(skin, x, y, cx - 6, 170, 40, 40), 0.88f); });
-          c.StrokePath(Spline({{cx - nw * 1.55f, neckBase - 3.0f}, {cx, neckBase + 23.0f}, {cx + nw * 1.55f, neckBase - 3.0f}}, false, 6), false,
-                       3.0f, [&](float x, float y) { return Lit(f.trim, x, y, cx - 10, neckBase, 40, 30); });
-          c.StrokePath(Spline({{cx - nw * 0.9f, neckBase - 4.0f}, {cx, neckBase + 9.0f}, {cx + nw * 0.9f, neckBase - 4.0f}}, false, 6), false,
-                       1.2f, raster::Solid(f.trim));
+          c.FillPolygon(
+              Spline({{cx - nw * 1.5f, neckBase - 2.0f}, {cx, neckBase + 22.0f}, {cx + nw * 1.5f, neckBase - 2.0f}},
+                     false, 6),
+              [&](float x, float y) { return raster::Shade(Lit(skin, x, y, cx - 6, 170, 40, 40), 0.88f); });
+          c.StrokePath(
+              Spline({{cx - nw * 1.55f, neckBase - 3.0f}, {cx, neckBase + 23.0f}, {cx + nw * 1.55f, neckBase - 3.0f}},
+                     false, 6),
+              false, 3.0f, [&](float x, float y) { return Lit(f.trim, x, y, cx - 10, neckBase, 40, 30); });
+          c.StrokePath(
+              Spline({{cx - nw * 0.9f, neckBase - 4.0f}, {cx, neckBase + 9.0f}, {cx + nw * 0.9f, neckBase - 4.0f}},
+                     false, 6),
+              false, 1.2f, raster::Solid(f.trim));
         } else {
-          c.FillPolygon(Spline({{cx - nw * 1.3f, neckBase - 12.0f}, {cx - nw * 1.25f, neckBase + 4.0f}, {cx, neckBase + 7.0f},
-                                {cx + nw * 1.25f, neckBase + 4.0f}, {cx + nw * 1.3f, neckBase - 12.0f}, {cx, neckBase - 6.0f}},
-                               true, 5),
-                        [&](float x, float y) { return raster::Shade(Lit(uniform, x, y, cx - 10, neckBase, 40, 16), 0.9f); });
-          c.StrokePath(Spline({{cx - nw * 1.3f, neckBase - 12.0f}, {cx, neckBase - 6.0f}, {cx + nw * 1.3f, neckBase - 12.0f}}, false), false,
-                       1.6f, raster::Solid(f.trim));
-          c.StrokePath(Spline({{cx - nw * 1.25f, neckBase + 4.0f}, {cx, neckBase + 7.0f}, {cx + nw * 1.25f, neckBase + 4.0f}}, false), false,
-                       1.6f, raster::Solid(f.trim));
+          c.FillPolygon(
+              Spline({{cx - nw * 1.3f, neckBase - 12.0f},
+                      {cx - nw * 1.25f, neckBase + 4.0f},
+                      {cx, neckBase + 7.0f},
+                      {cx + nw * 1.25f, neckBase + 4.0f},
+                      {cx + nw * 1.3f, neckBase - 12.0f},
+                      {cx, neckBase - 6.0f}},
+                     true, 5),
+              [&](float x, float y) { return raster::Shade(Lit(uniform, x, y, cx - 10, neckBase, 40, 16), 0.9f); });
+          c.StrokePath(
+              Spline({{cx - nw * 1.3f, neckBase - 12.0f}, {cx, neckBase - 6.0f}, {cx + nw * 1.3f, neckBase - 12.0f}},
+                     false),
+              false, 1.6f, raster::Solid(f.trim));
+          c.StrokePath(
+              Spline({{cx - nw * 1.25f, neckBase + 4.0f}, {cx, neckBase + 7.0f}, {cx + nw * 1.25f, neckBase + 4.0f}},
+                     false),
+              false, 1.6f, raster::Solid(f.trim));
           for (int i = 0; i < 4; ++i) {
             const float y = neckBase + 16.0f + i * 11.0f;
-            c.StrokeLine({cx - 12.0f, y}, {cx + 12.0f, y}, 2.0f, [&](float x, float yy) { return Lit(f.trim, x, yy, cx - 6, y - 1, 14, 3); });
+            c.StrokeLine({cx - 12.0f, y}, {cx + 12.0f, y}, 2.0f,
+                         [&](float x, float yy) { return Lit(f.trim, x, yy, cx - 6, y - 1, 14, 3); });
             c.FillEllipse({cx - 12.0f, y}, 1.6f, 1.6f, raster::Solid(f.trim));
             c.FillEllipse({cx + 12.0f, y}, 1.6f, 1.6f, raster::Solid(f.trim));
           }
         }
-        c.FillPolygon({{cx - 80.0f * sw, shoulderY + 4.0f}, {cx - 64.0f * sw, shoulderY - 2.0f}, {cx + 70.0f, 220.0f}, {cx + 44.0f, 220.0f}},
+        c.FillPolygon({{cx - 80.0f * sw, shoulderY + 4.0f},
+                       {cx - 64.0f * sw, shoulderY - 2.0f},
+                       {cx + 70.0f, 220.0f},
+                       {cx + 44.0f, 220.0f}},
                       [&](float x, float y) { return Lit(raster::Shade(tint, 0.9f), x, y, cx - 10, 190, 90, 40); });
-        c.StrokePath({{cx - 72.0f * sw, shoulderY + 1.0f}, {cx + 57.0f, 220.0f}}, false, 1.0f, raster::Solid(raster::WithAlpha(f.trim, 0.8f)));
+        c.StrokePath({{cx - 72.0f * sw, shoulderY + 1.0f}, {cx + 57.0f, 220.0f}}, false, 1.0f,
+                     raster::Solid(raster::WithAlpha(f.trim, 0.8f)));
         c.FillEllipse({cx - 22.0f, 190.0f}, 5.0f, 5.0f, raster::Solid(raster::Shade(f.trim, 0.6f)));
         c.FillEllipse({cx - 22.0f, 190.0f}, 3.6f, 3.6f,
-                      raster::RadialGradient({cx - 23, 189}, 4, 4, {{{0, Rgb(255, 255, 255)}, {0.5f, raster::Mix(tint, Rgb(255, 255, 255), 0.3f)}, {1, raster::Shade(tint, 0.6f)}}}));
+                      raster::RadialGradient({cx - 23, 189}, 4, 4,
+                                             {{{0, Rgb(255, 255, 255)},
+                                               {0.5f, raster::Mix(tint, Rgb(255, 255, 255), 0.3f)},
+                                               {1, raster::Shade(tint, 0.6f)}}}));
         break;
       }
       case kJumpsuit: {
-        c.FillPolygon({{cx - nw * 1.3f, neckBase - 6.0f}, {cx + nw * 1.3f, neckBase - 6.0f}, {cx + nw * 1.05f, neckBase + 3.0f}, {cx - nw * 1.05f, neckBase + 3.0f}},
+        c.FillPolygon({{cx - nw * 1.3f, neckBase - 6.0f},
+                       {cx + nw * 1.3f, neckBase - 6.0f},
+                       {cx + nw * 1.05f, neckBase + 3.0f},
+                       {cx - nw * 1.05f, neckBase + 3.0f}},
                       raster::Solid(raster::Shade(uniform, 0.7f)));
-        c.StrokeLine({cx + 1.0f, neckBase + 3.0f}, {cx + 1.0f, 218.0f}, 1.4f, raster::Solid(raster::Shade(uniform, 0.5f)));
+        c.StrokeLine({cx + 1.0f, neckBase + 3.0f}, {cx + 1.0f, 218.0f}, 1.4f,
+                     raster::Solid(raster::Shade(uniform, 0.5f)));
         c.FillRect(cx - 44.0f, 186.0f, cx - 26.0f, 200.0f, raster::Solid(raster::Shade(uniform, 0.8f)));
         c.FillRect(cx - 44.0f, 186.0f, cx - 26.0f, 188.0f, raster::Solid(raster::Shade(uniform, 0.6f)));
         c.FillRect(cx + 26.0f, 184.0f, cx + 42.0f, 190.0f, raster::Solid(Rgb(220, 190, 60)));  // a name tag, blank
@@ -542,19 +607,28 @@ struct TBust {
       }
       case kMilitary: {
         // The stand collar with piping and insignia tabs, a fastening down the front, ribbons.
-        c.FillPolygon(Spline({{cx - nw * 1.35f, neckBase - 10.0f}, {cx - nw * 1.3f, neckBase + 3.0f}, {cx, neckBase + 6.0f},
-                              {cx + nw * 1.3f, neckBase + 3.0f}, {cx + nw * 1.35f, neckBase - 10.0f}, {cx, neckBase - 5.0f}},
-                             true, 5),
-                      [&](float x, float y) { return raster::Shade(Lit(uniform, x, y, cx - 10, neckBase, 40, 16), 0.85f); });
-        c.StrokePath(Spline({{cx - nw * 1.35f, neckBase - 10.0f}, {cx, neckBase - 5.0f}, {cx + nw * 1.35f, neckBase - 10.0f}}, false), false,
-                     1.2f, raster::Solid(f.trim));
+        c.FillPolygon(
+            Spline({{cx - nw * 1.35f, neckBase - 10.0f},
+                    {cx - nw * 1.3f, neckBase + 3.0f},
+                    {cx, neckBase + 6.0f},
+                    {cx + nw * 1.3f, neckBase + 3.0f},
+                    {cx + nw * 1.35f, neckBase - 10.0f},
+                    {cx, neckBase - 5.0f}},
+                   true, 5),
+            [&](float x, float y) { return raster::Shade(Lit(uniform, x, y, cx - 10, neckBase, 40, 16), 0.85f); });
+        c.StrokePath(
+            Spline({{cx - nw * 1.35f, neckBase - 10.0f}, {cx, neckBase - 5.0f}, {cx + nw * 1.35f, neckBase - 10.0f}},
+                   false),
+            false, 1.2f, raster::Solid(f.trim));
         for (const float side : {-1.0f, 1.0f}) {
           const TPoint tab{cx + side * nw * 0.8f, neckBase - 1.0f};
-          c.FillPolygon(raster::RoundedRectPath(tab.x - 4.5f, tab.y - 3.0f, tab.x + 4.5f, tab.y + 3.0f, 1.0f), raster::Solid(raster::Shade(tint, 0.8f)));
+          c.FillPolygon(raster::RoundedRectPath(tab.x - 4.5f, tab.y - 3.0f, tab.x + 4.5f, tab.y + 3.0f, 1.0f),
+                        raster::Solid(raster::Shade(tint, 0.8f)));
           c.FillEllipse(tab, 1.4f, 1.4f, raster::Solid(f.trim));
         }
         c.StrokeLine({cx, neckBase + 6.0f}, {cx, 218.0f}, 1.0f, raster::Solid(raster::Shade(uniform, 0.55f)));
-        for (float y = neckBase + 14.0f; y < 216.0f; y += 12.0f) c.FillEllipse({cx + 4.0f, y}, 1.7f, 1.7f, raster::Solid(f.trim));
+        for (float y = neckBase + 14.0f; y < 216.0f; y += 12.0f)
+          c.FillEllipse({cx + 4.0f, y}, 1.7f, 1.7f, raster::Solid(f.trim));
         if (f.rank >= 2) {
           const TRgba ribbons[3] = {tint, Rgb(210, 190, 90), Rgb(150, 40, 40)};
           for (int i = 0; i < 3; ++i) {
@@ -569,14 +643,16 @@ struct TBust {
       for (const float side : {-1.0f, 1.0f}) {
         const TPoint a{cx + side * 44.0f * sw, neckBase + 5.0f}, b{cx + side * 82.0f * sw, neckBase + 18.0f};
         const TPoint n{-(b.y - a.y) / 40.0f * 5.0f * side, std::fabs(b.x - a.x) / 40.0f * 5.0f};
-        const std::vector<TPoint> board = {{a.x - n.x, a.y - n.y}, {b.x - n.x, b.y - n.y}, {b.x + n.x, b.y + n.y}, {a.x + n.x, a.y + n.y}};
+        const std::vector<TPoint> board = {
+            {a.x - n.x, a.y - n.y}, {b.x - n.x, b.y - n.y}, {b.x + n.x, b.y + n.y}, {a.x + n.x, a.y + n.y}};
         const TRgba metal = f.rank == 1 ? Rgb(186, 192, 204) : f.trim;
-        c.FillPolygon(board, raster::LinearGradient({a.x, a.y - 5}, raster::Mix(metal, Rgb(255, 255, 255), 0.35f), {a.x, a.y + 6},
-                                                     raster::Shade(metal, 0.55f)));
+        c.FillPolygon(board, raster::LinearGradient({a.x, a.y - 5}, raster::Mix(metal, Rgb(255, 255, 255), 0.35f),
+                                                    {a.x, a.y + 6}, raster::Shade(metal, 0.55f)));
         for (int i = 1; i <= f.rank; ++i) {
           const float t = 0.3f + 0.18f * static_cast<float>(i);
           const TPoint p{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
-          c.StrokeLine({p.x - n.x * 0.8f, p.y - n.y * 0.8f}, {p.x + n.x * 0.8f, p.y + n.y * 0.8f}, 0.9f, raster::Solid(raster::Shade(metal, 0.45f)));
+          c.StrokeLine({p.x - n.x * 0.8f, p.y - n.y * 0.8f}, {p.x + n.x * 0.8f, p.y + n.y * 0.8f}, 0.9f,
+                       raster::Solid(raster::Shade(metal, 0.45f)));
         }
         if (f.rank == 3) {
           for (int i = 0; i < 8; ++i) {
@@ -592,7 +668,9 @@ struct TBust {
   void Ears() {
     for (const float side : {-1.0f, 1.0f}) {
       const TPoint e{cx + side * (hw - 1.0f), eyeY + 6.0f};
-      c.FillEllipse(e, 5.5f * u, 10.0f * u, [&](float x, float y) { return raster::Shade(Lit(skin, x, y, cx, cy, hw * 1.2f, hh * 1.3f), 0.9f); });
+      c.FillEllipse(e, 5.5f * u, 10.0f * u, [&](float x, float y) {
+        return raster::Shade(Lit(skin, x, y, cx, cy, hw * 1.2f, hh * 1.3f), 0.9f);
+      });
       c.FillEllipse({e.x + side * 1.2f, e.y + 0.5f}, 2.6f * u, 6.0f * u, raster::Solid({0.35f, 0.15f, 0.1f, 0.35f}));
     }
   }
@@ -601,13 +679,15 @@ struct TBust {
     c.FillPolygon(HeadOutline(), [&](float x, float y) {
       TRgba col = Lit(skin, x, y, cx - 3.0f, cy + 4.0f, hw * 1.08f, hh * 1.28f);
       // Cheeks a little warmer; the jaw a little darker for a man with a heavy beard line.
-      const float cheeks = std::exp(-(std::pow((std::fabs(x - cx) - eyeDx) / 9.0f, 2.0f) + std::pow((y - eyeY - 13.0f) / 6.0f, 2.0f)));
+      const float cheeks =
+          std::exp(-(std::pow((std::fabs(x - cx) - eyeDx) / 9.0f, 2.0f) + std::pow((y - eyeY - 13.0f) / 6.0f, 2.0f)));
       col = raster::Mix(col, Rgb(220, 110, 100), cheeks * (f.female ? 0.16f : 0.07f));
       return col;
     });
     // Eye sockets and the shade under the brow.
     for (const float side : {-1.0f, 1.0f}) {
-      c.FillEllipse({cx + side * eyeDx, eyeY - 1.5f}, 11.0f * u * f.eyeSize, 6.5f * u, raster::Solid({0.28f, 0.14f, 0.1f, 0.1f + 0.08f * f.age}));
+      c.FillEllipse({cx + side * eyeDx, eyeY - 1.5f}, 11.0f * u * f.eyeSize, 6.5f * u,
+                    raster::Solid({0.28f, 0.14f, 0.1f, 0.1f + 0.08f * f.age}));
     }
   }
 
@@ -632,7 +712,8 @@ struct TBust {
       TRgba col;
       if (d < ir) {
         const float t = d / ir;
-        col = raster::Mix(raster::Mix(iris, Rgb(255, 255, 255), 0.25f * raster::Smoothstep(0.2f, -0.6f, dy / ir)), raster::Shade(iris, 0.45f), raster::Smoothstep(0.65f, 1.0f, t));
+        col = raster::Mix(raster::Mix(iris, Rgb(255, 255, 255), 0.25f * raster::Smoothstep(0.2f, -0.6f, dy / ir)),
+                          raster::Shade(iris, 0.45f), raster::Smoothstep(0.65f, 1.0f, t));
         if (d < ir * 0.42f) col = Rgb(12, 10, 12);
       } else {
         const float edge = std::fabs(x - ex) / w;
@@ -656,7 +737,8 @@ struct TBust {
     c.FillPolygon(Band(lid, 0.7f, f.female ? 2.4f : 1.6f), raster::Solid(Rgb(30, 20, 20)));
     if (f.female) {
       const TPoint outer = lid.back();
-      c.FillPolygon({outer, {outer.x + side * 2.6f, outer.y - 1.8f}, {outer.x - side * 0.6f, outer.y + 0.6f}}, raster::Solid(Rgb(30, 20, 20)));
+      c.FillPolygon({outer, {outer.x + side * 2.6f, outer.y - 1.8f}, {outer.x - side * 0.6f, outer.y + 0.6f}},
+                    raster::Solid(Rgb(30, 20, 20)));
     }
     c.StrokePath(low, false, 0.6f, raster::Solid({0.35f, 0.2f, 0.18f, 0.45f}));
     // The crease above the lid.
@@ -686,15 +768,22 @@ struct TBust {
   void Nose() {
     const float nw = 4.6f * u * f.noseWidth;
     // The shadow side of the bridge and the tip.
-    c.FillPolygon(Spline({{cx + 1.5f, eyeY + 1.0f}, {cx + 3.2f, (eyeY + noseTip) / 2.0f}, {cx + nw, noseTip + 1.0f}, {cx + 1.0f, noseTip + 3.5f},
+    c.FillPolygon(Spline({{cx + 1.5f, eyeY + 1.0f},
+                          {cx + 3.2f, (eyeY + noseTip) / 2.0f},
+                          {cx + nw, noseTip + 1.0f},
+                          {cx + 1.0f, noseTip + 3.5f},
                           {cx + 0.5f, (eyeY + noseTip) / 2.0f}},
                          true, 5),
                   raster::Solid({0.3f, 0.12f, 0.08f, 0.16f}));
     c.FillEllipse({cx - 1.2f, noseTip - 1.6f}, 2.6f, 2.2f, raster::Solid({1, 1, 1, 0.14f}));
     c.FillEllipse({cx - 0.6f, (eyeY + noseTip) / 2.0f}, 1.3f, 5.0f, raster::Solid({1, 1, 1, 0.07f}));
     for (const float side : {-1.0f, 1.0f}) {
-      c.FillEllipse({cx + side * nw * 0.62f, noseTip + 2.3f}, 1.9f * f.noseWidth, 1.0f, raster::Solid({0.2f, 0.06f, 0.05f, 0.55f}));
-      c.StrokePath(Spline({{cx + side * nw, noseTip - 1.5f}, {cx + side * (nw + 1.0f), noseTip + 1.5f}, {cx + side * nw * 0.55f, noseTip + 3.2f}}, false),
+      c.FillEllipse({cx + side * nw * 0.62f, noseTip + 2.3f}, 1.9f * f.noseWidth, 1.0f,
+                    raster::Solid({0.2f, 0.06f, 0.05f, 0.55f}));
+      c.StrokePath(Spline({{cx + side * nw, noseTip - 1.5f},
+                           {cx + side * (nw + 1.0f), noseTip + 1.5f},
+                           {cx + side * nw * 0.55f, noseTip + 3.2f}},
+                          false),
                    false, 0.8f, raster::Solid({0.3f, 0.12f, 0.08f, 0.35f}));
     }
     c.FillEllipse({cx + 0.5f, noseTip + 5.2f}, 5.5f, 1.6f, raster::Solid({0.3f, 0.1f, 0.08f, 0.1f}));
@@ -705,14 +794,27 @@ struct TBust {
     const float lift = f.smile * 1.8f;
     const TRgba lipCol = raster::Mix(skin, f.female ? Rgb(190, 70, 80) : Rgb(170, 90, 84), f.female ? 0.55f : 0.32f);
     const TPoint l{cx - mw, mouthY - lift}, r{cx + mw, mouthY - lift};
-    const std::vector<TPoint> line = Spline({l, {cx - mw * 0.45f, mouthY + 0.4f * f.smile}, {cx, mouthY + 0.2f}, {cx + mw * 0.45f, mouthY + 0.4f * f.smile}, r}, false, 5);
-    std::vector<TPoint> upper = Spline({l, {cx - mw * 0.5f, mouthY - 2.3f * lip}, {cx - 2.0f, mouthY - 2.7f * lip}, {cx, mouthY - 2.1f * lip},
-                                        {cx + 2.0f, mouthY - 2.7f * lip}, {cx + mw * 0.5f, mouthY - 2.3f * lip}, r},
+    const std::vector<TPoint> line = Spline({l,
+                                             {cx - mw * 0.45f, mouthY + 0.4f * f.smile},
+                                             {cx, mouthY + 0.2f},
+                                             {cx + mw * 0.45f, mouthY + 0.4f * f.smile},
+                                             r},
+                                            false, 5);
+    std::vector<TPoint> upper = Spline({l,
+                                        {cx - mw * 0.5f, mouthY - 2.3f * lip},
+                                        {cx - 2.0f, mouthY - 2.7f * lip},
+                                        {cx, mouthY - 2.1f * lip},
+                                        {cx + 2.0f, mouthY - 2.7f * lip},
+                                        {cx + mw * 0.5f, mouthY - 2.3f * lip},
+                                        r},
                                        false, 5);
     upper.insert(upper.end(), line.rbegin(), line.rend());
-    c.FillPolygon(upper, [&](float x, float y) { return raster::Shade(Lit(lipCol, x, y, cx - 3, mouthY, 14, 8), 0.85f); });
+    c.FillPolygon(upper,
+                  [&](float x, float y) { return raster::Shade(Lit(lipCol, x, y, cx - 3, mouthY, 14, 8), 0.85f); });
     std::vector<TPoint> lower = line;
-    const auto below = Spline({r, {cx + mw * 0.5f, mouthY + 3.4f * lip}, {cx, mouthY + 4.0f * lip}, {cx - mw * 0.5f, mouthY + 3.4f * lip}, l}, false, 5);
+    const auto below = Spline(
+        {r, {cx + mw * 0.5f, mouthY + 3.4f * lip}, {cx, mouthY + 4.0f * lip}, {cx - mw * 0.5f, mouthY + 3.4f * lip}, l},
+        false, 5);
     lower.insert(lower.end(), below.begin(), below.end());
     c.FillPolygon(lower, [&](float x, float y) { return Lit(lipCol, x, y, cx - 3, mouthY - 2, 14, 8); });
     c.FillEllipse({cx - 1.5f, mouthY + 2.0f * lip}, 3.0f, 0.9f, raster::Solid({1, 1, 1, 0.18f}));
@@ -725,11 +827,18 @@ struct TBust {
     if (a <= 0.0f) return;
     const raster::TPaint fold = raster::Solid({0.3f, 0.12f, 0.1f, 0.28f * a});
     for (const float side : {-1.0f, 1.0f}) {
-      c.StrokePath(Spline({{cx + side * 5.5f, noseTip + 1.0f}, {cx + side * 9.0f, mouthY - 4.0f}, {cx + side * (9.5f * f.mouthWidth + 1.5f), mouthY + 3.0f}}, false),
+      c.StrokePath(Spline({{cx + side * 5.5f, noseTip + 1.0f},
+                           {cx + side * 9.0f, mouthY - 4.0f},
+                           {cx + side * (9.5f * f.mouthWidth + 1.5f), mouthY + 3.0f}},
+                          false),
                    false, 1.0f, fold);
       const float ox = cx + side * (eyeDx + 8.5f * f.eyeSize);
-      for (int i = -1; i <= 1; ++i) c.StrokeLine({ox, eyeY + i * 1.6f}, {ox + side * 3.5f, eyeY + i * 2.8f}, 0.6f, fold);
-      c.StrokePath(Spline({{cx + side * (eyeDx - 5.0f), eyeY + 5.0f}, {cx + side * eyeDx, eyeY + 6.5f}, {cx + side * (eyeDx + 5.0f), eyeY + 5.0f}}, false),
+      for (int i = -1; i <= 1; ++i)
+        c.StrokeLine({ox, eyeY + i * 1.6f}, {ox + side * 3.5f, eyeY + i * 2.8f}, 0.6f, fold);
+      c.StrokePath(Spline({{cx + side * (eyeDx - 5.0f), eyeY + 5.0f},
+                           {cx + side * eyeDx, eyeY + 6.5f},
+                           {cx + side * (eyeDx + 5.0f), eyeY + 5.0f}},
+                          false),
                    false, 0.7f, fold);
     }
     for (int i = 0; i < 2; ++i) {
@@ -748,22 +857,45 @@ struct TBust {
     const float mw = 8.8f * f.mouthWidth;
     switch (f.beard) {
       case kMoustache:
-        c.FillPolygon(Spline({{cx - mw - 2.0f, mouthY + 1.0f}, {cx - mw * 0.6f, noseTip + 3.5f}, {cx, noseTip + 4.5f}, {cx + mw * 0.6f, noseTip + 3.5f},
-                              {cx + mw + 2.0f, mouthY + 1.0f}, {cx + mw * 0.5f, mouthY - 1.8f}, {cx, mouthY - 1.5f}, {cx - mw * 0.5f, mouthY - 1.8f}},
+        c.FillPolygon(Spline({{cx - mw - 2.0f, mouthY + 1.0f},
+                              {cx - mw * 0.6f, noseTip + 3.5f},
+                              {cx, noseTip + 4.5f},
+                              {cx + mw * 0.6f, noseTip + 3.5f},
+                              {cx + mw + 2.0f, mouthY + 1.0f},
+                              {cx + mw * 0.5f, mouthY - 1.8f},
+                              {cx, mouthY - 1.5f},
+                              {cx - mw * 0.5f, mouthY - 1.8f}},
                              true, 5),
                       paint);
         break;
       case kGoatee:
-        c.FillPolygon(Spline({{cx - mw * 0.6f, mouthY + 4.0f}, {cx + mw * 0.6f, mouthY + 4.0f}, {cx + mw * 0.4f, chinY + 3.0f}, {cx - mw * 0.4f, chinY + 3.0f}}, true, 5),
+        c.FillPolygon(Spline({{cx - mw * 0.6f, mouthY + 4.0f},
+                              {cx + mw * 0.6f, mouthY + 4.0f},
+                              {cx + mw * 0.4f, chinY + 3.0f},
+                              {cx - mw * 0.4f, chinY + 3.0f}},
+                             true, 5),
                       paint);
-        c.FillPolygon(Spline({{cx - mw - 1.0f, mouthY + 0.5f}, {cx, noseTip + 4.5f}, {cx + mw + 1.0f, mouthY + 0.5f}, {cx, mouthY - 1.2f}}, true, 5), paint);
+        c.FillPolygon(Spline({{cx - mw - 1.0f, mouthY + 0.5f},
+                              {cx, noseTip + 4.5f},
+                              {cx + mw + 1.0f, mouthY + 0.5f},
+                              {cx, mouthY - 1.2f}},
+                             true, 5),
+                      paint);
         break;
       case kFullBeard: {
         const float j = 0.58f + 0.26f * f.jaw;
-        std::vector<TPoint> beard = Spline({{cx - hw * 0.97f, cy + hh * 0.1f}, {cx - hw * j - 1.5f, cy + hh * 0.72f}, {cx - hw * 0.3f, chinY + 5.0f},
-                                            {cx, chinY + 7.0f}, {cx + hw * 0.3f, chinY + 5.0f}, {cx + hw * j + 1.5f, cy + hh * 0.72f},
-                                            {cx + hw * 0.97f, cy + hh * 0.1f}, {cx + hw * 0.8f, cy + hh * 0.3f}, {cx + mw + 2.0f, noseTip + 6.0f},
-                                            {cx, noseTip + 4.0f}, {cx - mw - 2.0f, noseTip + 6.0f}, {cx - hw * 0.8f, cy + hh * 0.3f}},
+        std::vector<TPoint> beard = Spline({{cx - hw * 0.97f, cy + hh * 0.1f},
+                                            {cx - hw * j - 1.5f, cy + hh * 0.72f},
+                                            {cx - hw * 0.3f, chinY + 5.0f},
+                                            {cx, chinY + 7.0f},
+                                            {cx + hw * 0.3f, chinY + 5.0f},
+                                            {cx + hw * j + 1.5f, cy + hh * 0.72f},
+                                            {cx + hw * 0.97f, cy + hh * 0.1f},
+                                            {cx + hw * 0.8f, cy + hh * 0.3f},
+                                            {cx + mw + 2.0f, noseTip + 6.0f},
+                                            {cx, noseTip + 4.0f},
+                                            {cx - mw - 2.0f, noseTip + 6.0f},
+                                            {cx - hw * 0.8f, cy + hh * 0.3f}},
                                            true, 5);
         c.FillPolygon(beard, paint);
         // The mouth shows through.
@@ -771,8 +903,12 @@ struct TBust {
         break;
       }
       case kStubble:
-        c.FillPolygon(Spline({{cx - hw * 0.9f, cy + hh * 0.3f}, {cx - hw * 0.6f, cy + hh * 0.8f}, {cx, chinY}, {cx + hw * 0.6f, cy + hh * 0.8f},
-                              {cx + hw * 0.9f, cy + hh * 0.3f}, {cx, noseTip + 5.0f}},
+        c.FillPolygon(Spline({{cx - hw * 0.9f, cy + hh * 0.3f},
+                              {cx - hw * 0.6f, cy + hh * 0.8f},
+                              {cx, chinY},
+                              {cx + hw * 0.6f, cy + hh * 0.8f},
+                              {cx + hw * 0.9f, cy + hh * 0.3f},
+                              {cx, noseTip + 5.0f}},
                              true, 5),
                       raster::Solid(raster::WithAlpha(raster::Shade(hair, 0.6f), 0.16f)));
         Mouth();
@@ -803,56 +939,64 @@ struct TBust {
     };
     const float side = f.partLeft ? -1.0f : 1.0f;
     switch (f.hair) {
-      case kCrop:
-        c.FillPolygon(cap(-hh * 0.62f, -2.0f, -v * 0.5f), paint);
-        break;
-      case kSweptBack:
-        c.FillPolygon(cap(-hh * 0.66f, -4.0f, v * 0.3f), paint);
-        break;
+      case kCrop: c.FillPolygon(cap(-hh * 0.62f, -2.0f, -v * 0.5f), paint); break;
+      case kSweptBack: c.FillPolygon(cap(-hh * 0.66f, -4.0f, v * 0.3f), paint); break;
       case kSidePart:
       case kBob:
       case kLong:
       case kWavyLong: {
-        c.FillPolygon(cap(-hh * 0.55f, f.hair == kBob || f.hair == kLong || f.hair == kWavyLong ? 14.0f : 2.0f, v * 0.2f), paint);
+        c.FillPolygon(
+            cap(-hh * 0.55f, f.hair == kBob || f.hair == kLong || f.hair == kWavyLong ? 14.0f : 2.0f, v * 0.2f), paint);
         // A fringe swept from the parting across the forehead.
         const float fringeY = f.hair == kBob ? -hh * 0.28f : -hh * 0.36f;
-        c.FillPolygon(Spline({{cx + side * hw * 0.35f, cy - hh - v * 0.6f}, {cx - side * hw * 0.3f, cy - hh * 0.7f},
-                              {cx - side * hw * 0.85f, cy + fringeY + 4.0f}, {cx - side * hw * 1.05f, cy - hh * 0.1f},
-                              {cx - side * (hw + v), cy - hh * 0.6f}, {cx, cy - hh - v}},
+        c.FillPolygon(Spline({{cx + side * hw * 0.35f, cy - hh - v * 0.6f},
+                              {cx - side * hw * 0.3f, cy - hh * 0.7f},
+                              {cx - side * hw * 0.85f, cy + fringeY + 4.0f},
+                              {cx - side * hw * 1.05f, cy - hh * 0.1f},
+                              {cx - side * (hw + v), cy - hh * 0.6f},
+                              {cx, cy - hh - v}},
                              true, 5),
                       paint);
-        c.FillPolygon(Spline({{cx + side * hw * 0.3f, cy - hh - v * 0.5f}, {cx + side * hw * 0.2f, cy - hh * 0.55f}, {cx - side * hw * 0.25f, cy + fringeY},
-                              {cx - side * hw * 0.6f, cy + fringeY + 3.0f}, {cx - side * hw * 0.3f, cy - hh * 0.75f}},
+        c.FillPolygon(Spline({{cx + side * hw * 0.3f, cy - hh - v * 0.5f},
+                              {cx + side * hw * 0.2f, cy - hh * 0.55f},
+                              {cx - side * hw * 0.25f, cy + fringeY},
+                              {cx - side * hw * 0.6f, cy + fringeY + 3.0f},
+                              {cx - side * hw * 0.3f, cy - hh * 0.75f}},
                              true, 5),
                       paint);
         if (f.hair != kSidePart) {
           // Locks falling beside the face.
           for (const float s : {-1.0f, 1.0f}) {
             const float bottom = f.hair == kBob ? cy + hh * 0.85f : 178.0f;
-            c.FillPolygon(Spline({{cx + s * hw * 0.86f, cy - hh * 0.4f}, {cx + s * (hw + v + 3.0f), cy - hh * 0.2f},
-                                  {cx + s * (hw + v + 5.0f), (cy + bottom) / 2.0f}, {cx + s * (hw + 3.0f), bottom},
-                                  {cx + s * (hw * 0.92f), (cy + bottom) / 2.0f}, {cx + s * hw * 0.93f, cy}},
+            c.FillPolygon(Spline({{cx + s * hw * 0.86f, cy - hh * 0.4f},
+                                  {cx + s * (hw + v + 3.0f), cy - hh * 0.2f},
+                                  {cx + s * (hw + v + 5.0f), (cy + bottom) / 2.0f},
+                                  {cx + s * (hw + 3.0f), bottom},
+                                  {cx + s * (hw * 0.92f), (cy + bottom) / 2.0f},
+                                  {cx + s * hw * 0.93f, cy}},
                                  true, 5),
                           paint);
           }
         }
         break;
       }
-      case kBun:
-        c.FillPolygon(cap(-hh * 0.6f, -4.0f, v * 0.1f), paint);
-        break;
+      case kBun: c.FillPolygon(cap(-hh * 0.6f, -4.0f, v * 0.1f), paint); break;
       case kTousled: {
         c.FillPolygon(cap(-hh * 0.58f, 0.0f, v * 0.4f), paint);
         for (int i = 0; i < 7; ++i) {
           const float t = static_cast<float>(i) / 6.0f;
           const float x = cx - hw * 0.8f + hw * 1.6f * t;
           const float y = cy - hh * 0.62f + 3.0f * std::sin(t * 7.0f);
-          c.FillPolygon({{x - 4.5f, y - 8.0f}, {x + 4.5f, y - 8.0f}, {x + rng.Range(-3.0f, 3.0f), y + rng.Range(5.0f, 9.0f)}}, paint);
+          c.FillPolygon(
+              {{x - 4.5f, y - 8.0f}, {x + 4.5f, y - 8.0f}, {x + rng.Range(-3.0f, 3.0f), y + rng.Range(5.0f, 9.0f)}},
+              paint);
         }
         for (int i = 0; i < 9; ++i) {
           const float t = kPi * (1.05f + 0.9f * static_cast<float>(i) / 8.0f);
           const TPoint base{cx + (hw + v) * std::cos(t), cy - 4.0f + (hh + v) * std::sin(t)};
-          c.FillPolygon({{base.x - 5.0f, base.y + 3.0f}, {base.x + 5.0f, base.y + 3.0f}, {base.x + 6.0f * std::cos(t), base.y + 7.0f * std::sin(t) - 2.0f}},
+          c.FillPolygon({{base.x - 5.0f, base.y + 3.0f},
+                         {base.x + 5.0f, base.y + 3.0f},
+                         {base.x + 6.0f * std::cos(t), base.y + 7.0f * std::sin(t) - 2.0f}},
                         paint);
         }
         break;
@@ -860,8 +1004,11 @@ struct TBust {
       case kBald: {
         // A fringe of hair around the back and sides; a sheen on the scalp.
         for (const float s : {-1.0f, 1.0f}) {
-          c.FillPolygon(Spline({{cx + s * hw * 0.75f, cy - hh * 0.55f}, {cx + s * (hw + 2.5f), cy - hh * 0.35f}, {cx + s * (hw + 2.0f), cy + 2.0f},
-                                {cx + s * (hw - 2.0f), cy + 4.0f}, {cx + s * (hw - 1.0f), cy - hh * 0.3f}},
+          c.FillPolygon(Spline({{cx + s * hw * 0.75f, cy - hh * 0.55f},
+                                {cx + s * (hw + 2.5f), cy - hh * 0.35f},
+                                {cx + s * (hw + 2.0f), cy + 2.0f},
+                                {cx + s * (hw - 2.0f), cy + 4.0f},
+                                {cx + s * (hw - 1.0f), cy - hh * 0.3f}},
                                true, 5),
                         paint);
         }
@@ -875,8 +1022,10 @@ struct TBust {
     const unsigned a = f.accessories;
     if (a & kScar) {
       const float s = f.country == 7 || f.accessories & kEyepatch ? 1.0f : -1.0f;
-      const std::vector<TPoint> scar = {{cx + s * (eyeDx - 6.0f), eyeY - 13.0f}, {cx + s * (eyeDx + 1.0f), eyeY - 3.0f},
-                                        {cx + s * (eyeDx + 4.0f), eyeY + 8.0f}, {cx + s * (eyeDx + 7.0f), eyeY + 16.0f}};
+      const std::vector<TPoint> scar = {{cx + s * (eyeDx - 6.0f), eyeY - 13.0f},
+                                        {cx + s * (eyeDx + 1.0f), eyeY - 3.0f},
+                                        {cx + s * (eyeDx + 4.0f), eyeY + 8.0f},
+                                        {cx + s * (eyeDx + 7.0f), eyeY + 16.0f}};
       c.StrokePath(Spline(scar, false, 4), false, 2.2f, raster::Solid({0.35f, 0.12f, 0.1f, 0.35f}));
       c.StrokePath(Spline(scar, false, 4), false, 1.0f, raster::Solid(raster::Mix(skin, Rgb(255, 200, 190), 0.45f)));
     }
@@ -884,88 +1033,155 @@ struct TBust {
       const float ex = cx + eyeDx;  // the right eye (the viewer's right)
       c.StrokeLine({cx - hw - 2.0f, cy - hh * 0.5f}, {ex + 8.0f, eyeY + 2.0f}, 1.6f, raster::Solid(Rgb(20, 18, 20)));
       c.StrokeLine({ex + 6.0f, eyeY - 2.0f}, {cx + hw + 2.0f, eyeY - 4.0f}, 1.6f, raster::Solid(Rgb(20, 18, 20)));
-      c.FillEllipse({ex, eyeY + 0.5f}, 9.5f * u * f.eyeSize, 7.5f * u, [&](float x, float y) { return Lit(Rgb(36, 32, 34), x, y, ex - 2, eyeY - 2, 10, 8); });
+      c.FillEllipse({ex, eyeY + 0.5f}, 9.5f * u * f.eyeSize, 7.5f * u,
+                    [&](float x, float y) { return Lit(Rgb(36, 32, 34), x, y, ex - 2, eyeY - 2, 10, 8); });
     }
     if (a & kGlasses) {
       for (const float s : {-1.0f, 1.0f}) {
         const float ex = cx + s * eyeDx;
-        const auto lens = raster::RoundedRectPath(ex - 10.5f * u, eyeY - 6.5f * u, ex + 10.5f * u, eyeY + 6.5f * u, 4.0f);
+        const auto lens =
+            raster::RoundedRectPath(ex - 10.5f * u, eyeY - 6.5f * u, ex + 10.5f * u, eyeY + 6.5f * u, 4.0f);
         c.FillPolygon(lens, raster::Solid({0.7f, 0.85f, 1.0f, 0.1f}));
         c.StrokePath(lens, true, 1.1f, raster::Solid(Rgb(50, 52, 60)));
         c.StrokeLine({ex - 6.0f, eyeY + 3.0f}, {ex - 1.0f, eyeY - 4.0f}, 1.2f, raster::Solid({1, 1, 1, 0.25f}));
-        c.StrokeLine({ex + s * 10.5f * u, eyeY - 3.0f}, {cx + s * (hw + 1.0f), eyeY - 2.0f}, 1.0f, raster::Solid(Rgb(50, 52, 60)));
+        c.StrokeLine({ex + s * 10.5f * u, eyeY - 3.0f}, {cx + s * (hw + 1.0f), eyeY - 2.0f}, 1.0f,
+                     raster::Solid(Rgb(50, 52, 60)));
       }
-      c.StrokePath(Spline({{cx - eyeDx + 10.5f * u, eyeY - 2.0f}, {cx, eyeY - 4.0f}, {cx + eyeDx - 10.5f * u, eyeY - 2.0f}}, false), false, 1.0f,
-                   raster::Solid(Rgb(50, 52, 60)));
+      c.StrokePath(
+          Spline({{cx - eyeDx + 10.5f * u, eyeY - 2.0f}, {cx, eyeY - 4.0f}, {cx + eyeDx - 10.5f * u, eyeY - 2.0f}},
+                 false),
+          false, 1.0f, raster::Solid(Rgb(50, 52, 60)));
     }
     if (a & kVisor) {
-      const auto band = Spline({{cx - hw - 3.0f, eyeY - 6.0f}, {cx, eyeY - 8.0f}, {cx + hw + 3.0f, eyeY - 6.0f}, {cx + hw + 2.0f, eyeY + 5.0f},
-                                {cx, eyeY + 6.0f}, {cx - hw - 2.0f, eyeY + 5.0f}},
+      const auto band = Spline({{cx - hw - 3.0f, eyeY - 6.0f},
+                                {cx, eyeY - 8.0f},
+                                {cx + hw + 3.0f, eyeY - 6.0f},
+                                {cx + hw + 2.0f, eyeY + 5.0f},
+                                {cx, eyeY + 6.0f},
+                                {cx - hw - 2.0f, eyeY + 5.0f}},
                                true, 5);
-      c.FillPolygon(band, raster::LinearGradient({cx, eyeY - 8}, Rgb(40, 120, 150, 0.78f), {cx, eyeY + 6}, Rgb(10, 30, 50, 0.85f)));
+      c.FillPolygon(band, raster::LinearGradient({cx, eyeY - 8}, Rgb(40, 120, 150, 0.78f), {cx, eyeY + 6},
+                                                 Rgb(10, 30, 50, 0.85f)));
       c.StrokePath(band, true, 1.2f, raster::Solid(Rgb(90, 100, 116)));
-      c.StrokeLine({cx - hw + 4.0f, eyeY - 1.0f}, {cx + hw - 4.0f, eyeY - 1.0f}, 0.8f, raster::Solid(Rgb(140, 240, 255, 0.8f)));
+      c.StrokeLine({cx - hw + 4.0f, eyeY - 1.0f}, {cx + hw - 4.0f, eyeY - 1.0f}, 0.8f,
+                   raster::Solid(Rgb(140, 240, 255, 0.8f)));
     }
     if (a & kMask) {
       // A hood, and a pale ceremonial mask over the eyes and the forehead.
-      const auto hood = Spline({{cx, cy - hh - 16.0f}, {cx + hw + 16.0f, cy - hh * 0.4f}, {cx + hw + 22.0f, 186.0f}, {cx + hw + 6.0f, 186.0f},
-                                {cx + hw + 4.0f, cy}, {cx + hw * 0.6f, cy - hh * 0.75f}, {cx, cy - hh * 0.9f}, {cx - hw * 0.6f, cy - hh * 0.75f},
-                                {cx - hw - 4.0f, cy}, {cx - hw - 6.0f, 186.0f}, {cx - hw - 22.0f, 186.0f}, {cx - hw - 16.0f, cy - hh * 0.4f}},
+      const auto hood = Spline({{cx, cy - hh - 16.0f},
+                                {cx + hw + 16.0f, cy - hh * 0.4f},
+                                {cx + hw + 22.0f, 186.0f},
+                                {cx + hw + 6.0f, 186.0f},
+                                {cx + hw + 4.0f, cy},
+                                {cx + hw * 0.6f, cy - hh * 0.75f},
+                                {cx, cy - hh * 0.9f},
+                                {cx - hw * 0.6f, cy - hh * 0.75f},
+                                {cx - hw - 4.0f, cy},
+                                {cx - hw - 6.0f, 186.0f},
+                                {cx - hw - 22.0f, 186.0f},
+                                {cx - hw - 16.0f, cy - hh * 0.4f}},
                                true, 5);
-      c.FillPolygon(hood, [&](float x, float y) { return Lit(raster::Shade(tint, 0.7f), x, y, cx - 10, cy, hw * 2, hh * 2.4f); });
-      const auto mask = Spline({{cx, cy - hh * 0.85f}, {cx + hw * 0.95f, cy - hh * 0.45f}, {cx + hw * 1.02f, eyeY + 4.0f}, {cx + hw * 0.4f, eyeY + 9.0f},
-                                {cx, noseTip - 2.0f}, {cx - hw * 0.4f, eyeY + 9.0f}, {cx - hw * 1.02f, eyeY + 4.0f}, {cx - hw * 0.95f, cy - hh * 0.45f}},
+      c.FillPolygon(
+          hood, [&](float x, float y) { return Lit(raster::Shade(tint, 0.7f), x, y, cx - 10, cy, hw * 2, hh * 2.4f); });
+      const auto mask = Spline({{cx, cy - hh * 0.85f},
+                                {cx + hw * 0.95f, cy - hh * 0.45f},
+                                {cx + hw * 1.02f, eyeY + 4.0f},
+                                {cx + hw * 0.4f, eyeY + 9.0f},
+                                {cx, noseTip - 2.0f},
+                                {cx - hw * 0.4f, eyeY + 9.0f},
+                                {cx - hw * 1.02f, eyeY + 4.0f},
+                                {cx - hw * 0.95f, cy - hh * 0.45f}},
                                true, 6);
-      c.FillPolygon(mask, [&](float x, float y) { return Lit(Rgb(236, 230, 214), x, y, cx - 4, cy - 8, hw * 1.1f, hh * 0.9f); });
+      c.FillPolygon(
+          mask, [&](float x, float y) { return Lit(Rgb(236, 230, 214), x, y, cx - 4, cy - 8, hw * 1.1f, hh * 0.9f); });
       c.StrokePath(mask, true, 1.2f, raster::Solid(f.trim));
       for (const float s : {-1.0f, 1.0f}) {
         c.FillEllipse({cx + s * eyeDx, eyeY}, 6.0f, 2.0f, raster::Solid(Rgb(20, 14, 26)));
-        c.StrokePath(Spline({{cx + s * 4.0f, cy - hh * 0.6f}, {cx + s * eyeDx, cy - hh * 0.45f}, {cx + s * (eyeDx + 9.0f), eyeY - 6.0f}}, false), false,
-                     1.0f, raster::Solid(f.trim));
+        c.StrokePath(Spline({{cx + s * 4.0f, cy - hh * 0.6f},
+                             {cx + s * eyeDx, cy - hh * 0.45f},
+                             {cx + s * (eyeDx + 9.0f), eyeY - 6.0f}},
+                            false),
+                     false, 1.0f, raster::Solid(f.trim));
       }
       c.FillEllipse({cx, cy - hh * 0.55f}, 3.0f, 3.0f, raster::Solid(raster::Mix(tint, Rgb(255, 220, 120), 0.6f)));
     }
     if (a & kHeadset) {
-      c.StrokePath(Spline({{cx - hw - 2.0f, eyeY + 4.0f}, {cx - hw * 0.5f, cy - hh - 6.0f}, {cx + hw * 0.5f, cy - hh - 6.0f}, {cx + hw + 2.0f, eyeY + 4.0f}}, false),
+      c.StrokePath(Spline({{cx - hw - 2.0f, eyeY + 4.0f},
+                           {cx - hw * 0.5f, cy - hh - 6.0f},
+                           {cx + hw * 0.5f, cy - hh - 6.0f},
+                           {cx + hw + 2.0f, eyeY + 4.0f}},
+                          false),
                    false, 2.4f, raster::Solid(Rgb(40, 44, 52)));
       const TPoint cup{cx + hw + 1.0f, eyeY + 6.0f};
-      c.FillEllipse(cup, 6.0f, 8.0f, [&](float x, float y) { return Lit(Rgb(60, 64, 74), x, y, cup.x - 2, cup.y - 2, 6, 8); });
-      c.StrokePath(Spline({{cup.x - 2.0f, cup.y + 6.0f}, {cup.x - 6.0f, mouthY + 2.0f}, {cx + 10.0f, mouthY + 1.0f}}, false), false, 1.4f,
-                   raster::Solid(Rgb(40, 44, 52)));
+      c.FillEllipse(cup, 6.0f, 8.0f,
+                    [&](float x, float y) { return Lit(Rgb(60, 64, 74), x, y, cup.x - 2, cup.y - 2, 6, 8); });
+      c.StrokePath(
+          Spline({{cup.x - 2.0f, cup.y + 6.0f}, {cup.x - 6.0f, mouthY + 2.0f}, {cx + 10.0f, mouthY + 1.0f}}, false),
+          false, 1.4f, raster::Solid(Rgb(40, 44, 52)));
       c.FillEllipse({cx + 9.0f, mouthY + 1.0f}, 2.2f, 1.8f, raster::Solid(Rgb(30, 30, 36)));
     }
     if (a & kCirclet) {
-      const auto band = Spline({{cx - hw - 1.0f, cy - hh * 0.38f}, {cx, cy - hh * 0.62f}, {cx + hw + 1.0f, cy - hh * 0.38f}}, false);
-      c.StrokePath(band, false, 2.6f, [&](float x, float y) { return Lit(f.trim, x, y, cx - 10, cy - hh, hw * 1.2f, 20); });
-      c.FillEllipse({cx, cy - hh * 0.62f}, 2.6f, 2.6f, raster::RadialGradient({cx - 1, cy - hh * 0.62f - 1}, 3, 3, {{{0, Rgb(255, 255, 255)}, {1, tint}}}));
+      const auto band =
+          Spline({{cx - hw - 1.0f, cy - hh * 0.38f}, {cx, cy - hh * 0.62f}, {cx + hw + 1.0f, cy - hh * 0.38f}}, false);
+      c.StrokePath(band, false, 2.6f,
+                   [&](float x, float y) { return Lit(f.trim, x, y, cx - 10, cy - hh, hw * 1.2f, 20); });
+      c.FillEllipse(
+          {cx, cy - hh * 0.62f}, 2.6f, 2.6f,
+          raster::RadialGradient({cx - 1, cy - hh * 0.62f - 1}, 3, 3, {{{0, Rgb(255, 255, 255)}, {1, tint}}}));
     }
     if (a & kHelmet) {
-      const auto dome = Spline({{cx - hw - 6.0f, cy - hh * 0.25f}, {cx - hw * 0.8f, cy - hh - 6.0f}, {cx, cy - hh - 12.0f}, {cx + hw * 0.8f, cy - hh - 6.0f},
-                                {cx + hw + 6.0f, cy - hh * 0.25f}, {cx + hw + 3.0f, cy - hh * 0.15f}, {cx, cy - hh * 0.45f}, {cx - hw - 3.0f, cy - hh * 0.15f}},
+      const auto dome = Spline({{cx - hw - 6.0f, cy - hh * 0.25f},
+                                {cx - hw * 0.8f, cy - hh - 6.0f},
+                                {cx, cy - hh - 12.0f},
+                                {cx + hw * 0.8f, cy - hh - 6.0f},
+                                {cx + hw + 6.0f, cy - hh * 0.25f},
+                                {cx + hw + 3.0f, cy - hh * 0.15f},
+                                {cx, cy - hh * 0.45f},
+                                {cx - hw - 3.0f, cy - hh * 0.15f}},
                                true, 6);
-      c.FillPolygon(dome, [&](float x, float y) { return Lit(uniform, x, y, cx - 8, cy - hh * 0.6f, hw * 1.3f, hh * 0.8f); });
-      c.StrokePath(Spline({{cx - hw - 3.0f, cy - hh * 0.18f}, {cx, cy - hh * 0.47f}, {cx + hw + 3.0f, cy - hh * 0.18f}}, false), false, 1.4f,
-                   raster::Solid(raster::Shade(uniform, 0.5f)));
+      c.FillPolygon(dome,
+                    [&](float x, float y) { return Lit(uniform, x, y, cx - 8, cy - hh * 0.6f, hw * 1.3f, hh * 0.8f); });
+      c.StrokePath(
+          Spline({{cx - hw - 3.0f, cy - hh * 0.18f}, {cx, cy - hh * 0.47f}, {cx + hw + 3.0f, cy - hh * 0.18f}}, false),
+          false, 1.4f, raster::Solid(raster::Shade(uniform, 0.5f)));
     }
     if (a & kCap) {
       const float top = cy - hh - 15.0f, band = cy - hh * 0.55f;
-      const auto crown = Spline({{cx - hw - 8.0f, band - 6.0f}, {cx - hw - 4.0f, top + 4.0f}, {cx, top - 2.0f}, {cx + hw + 4.0f, top + 4.0f},
-                                 {cx + hw + 8.0f, band - 6.0f}, {cx + hw + 2.0f, band + 1.0f}, {cx, band + 3.0f}, {cx - hw - 2.0f, band + 1.0f}},
+      const auto crown = Spline({{cx - hw - 8.0f, band - 6.0f},
+                                 {cx - hw - 4.0f, top + 4.0f},
+                                 {cx, top - 2.0f},
+                                 {cx + hw + 4.0f, top + 4.0f},
+                                 {cx + hw + 8.0f, band - 6.0f},
+                                 {cx + hw + 2.0f, band + 1.0f},
+                                 {cx, band + 3.0f},
+                                 {cx - hw - 2.0f, band + 1.0f}},
                                 true, 6);
-      c.FillPolygon(crown, [&](float x, float y) { return Lit(raster::Mix(uniform, Rgb(230, 232, 236), f.country == 0 ? 0.75f : 0.0f), x, y, cx - 10, top + 6, hw * 1.4f, 20); });
-      c.FillPolygon(Spline({{cx - hw - 2.0f, band - 6.0f}, {cx, band - 3.0f}, {cx + hw + 2.0f, band - 6.0f}, {cx + hw + 2.0f, band + 1.0f},
-                            {cx, band + 3.5f}, {cx - hw - 2.0f, band + 1.0f}},
+      c.FillPolygon(crown, [&](float x, float y) {
+        return Lit(raster::Mix(uniform, Rgb(230, 232, 236), f.country == 0 ? 0.75f : 0.0f), x, y, cx - 10, top + 6,
+                   hw * 1.4f, 20);
+      });
+      c.FillPolygon(Spline({{cx - hw - 2.0f, band - 6.0f},
+                            {cx, band - 3.0f},
+                            {cx + hw + 2.0f, band - 6.0f},
+                            {cx + hw + 2.0f, band + 1.0f},
+                            {cx, band + 3.5f},
+                            {cx - hw - 2.0f, band + 1.0f}},
                            true, 5),
                     raster::Solid(raster::Shade(uniform, 0.45f)));
       // The peak, and the badge.
-      c.FillPolygon(Spline({{cx - hw * 0.85f, band + 1.0f}, {cx, band + 4.0f}, {cx + hw * 0.85f, band + 1.0f}, {cx + hw * 0.6f, band + 7.0f},
-                            {cx, band + 10.0f}, {cx - hw * 0.6f, band + 7.0f}},
+      c.FillPolygon(Spline({{cx - hw * 0.85f, band + 1.0f},
+                            {cx, band + 4.0f},
+                            {cx + hw * 0.85f, band + 1.0f},
+                            {cx + hw * 0.6f, band + 7.0f},
+                            {cx, band + 10.0f},
+                            {cx - hw * 0.6f, band + 7.0f}},
                            true, 5),
                     raster::LinearGradient({cx, band}, Rgb(60, 60, 70), {cx, band + 10}, Rgb(10, 10, 14)));
       c.StrokeLine({cx - hw * 0.5f, band + 3.5f}, {cx + hw * 0.3f, band + 4.5f}, 0.8f, raster::Solid({1, 1, 1, 0.25f}));
       c.FillEllipse({cx, band - 8.0f}, 5.0f, 4.0f, raster::Solid(f.trim));
       c.FillEllipse({cx, band - 8.0f}, 2.4f, 2.0f, raster::Solid(raster::Shade(tint, 0.9f)));
-      c.StrokePath(Spline({{cx - 10.0f, band - 3.0f}, {cx, band - 1.0f}, {cx + 10.0f, band - 3.0f}}, false), false, 1.2f, raster::Solid(f.trim));
+      c.StrokePath(Spline({{cx - 10.0f, band - 3.0f}, {cx, band - 1.0f}, {cx + 10.0f, band - 3.0f}}, false), false,
+                   1.2f, raster::Solid(f.trim));
     }
   }
 
@@ -991,32 +1207,41 @@ struct TBust {
     }
     Accessories();
     // Vignette.
-    c.Fill(raster::RadialGradient({cx, cy + 10.0f}, 150.0f, 150.0f, {{{0.6f, {0, 0, 0, 0}}, {1.0f, {0, 0, 0, 0.45f}}}}));
+    c.Fill(
+        raster::RadialGradient({cx, cy + 10.0f}, 150.0f, 150.0f, {{{0.6f, {0, 0, 0, 0}}, {1.0f, {0, 0, 0, 0.45f}}}}));
   }
 };
 
 // The planet defence's emblem: a shield with a planet, its orbit and wings.
 void Emblem(TCanvas& c) {
-  c.Fill(raster::RadialGradient({90, 80}, 190, 190, {{{0.0f, Rgb(44, 64, 96)}, {0.5f, Rgb(18, 28, 50)}, {1.0f, Rgb(6, 8, 18)}}}));
+  c.Fill(raster::RadialGradient({90, 80}, 190, 190,
+                                {{{0.0f, Rgb(44, 64, 96)}, {0.5f, Rgb(18, 28, 50)}, {1.0f, Rgb(6, 8, 18)}}}));
   for (int i = 0; i < 12; ++i) {
     const float t = static_cast<float>(i) * kPi / 6.0f;
-    c.StrokeLine({108, 108}, {108 + 160 * std::cos(t), 108 + 160 * std::sin(t)}, 10.0f, raster::Solid({0.5f, 0.7f, 1.0f, 0.035f}));
+    c.StrokeLine({108, 108}, {108 + 160 * std::cos(t), 108 + 160 * std::sin(t)}, 10.0f,
+                 raster::Solid({0.5f, 0.7f, 1.0f, 0.035f}));
   }
   const TRgba gold = Rgb(220, 186, 96);
   // Wings.
   for (const float s : {-1.0f, 1.0f}) {
     for (int i = 0; i < 5; ++i) {
       const float y = 78.0f + i * 12.0f, len = 64.0f - i * 9.0f;
-      c.FillPolygon(Spline({{108 + s * 40.0f, y}, {108 + s * (40.0f + len), y - 14.0f + i * 2.0f}, {108 + s * (40.0f + len * 0.8f), y + 4.0f},
+      c.FillPolygon(Spline({{108 + s * 40.0f, y},
+                            {108 + s * (40.0f + len), y - 14.0f + i * 2.0f},
+                            {108 + s * (40.0f + len * 0.8f), y + 4.0f},
                             {108 + s * 40.0f, y + 10.0f}},
                            true, 4),
-                    raster::LinearGradient({108, y - 10}, raster::Mix(gold, Rgb(255, 255, 255), 0.3f), {108 + s * 100, y + 10}, raster::Shade(gold, 0.55f)));
+                    raster::LinearGradient({108, y - 10}, raster::Mix(gold, Rgb(255, 255, 255), 0.3f),
+                                           {108 + s * 100, y + 10}, raster::Shade(gold, 0.55f)));
     }
   }
   // The shield.
-  const auto shield = Spline({{108, 42}, {150, 54}, {150, 110}, {138, 150}, {108, 176}, {78, 150}, {66, 110}, {66, 54}}, true, 6);
-  const auto inner = Spline({{108, 50}, {143, 60}, {143, 108}, {132, 145}, {108, 167}, {84, 145}, {73, 108}, {73, 60}}, true, 6);
-  c.FillPolygon(shield, raster::LinearGradient({70, 50}, raster::Mix(gold, Rgb(255, 255, 255), 0.35f), {146, 170}, raster::Shade(gold, 0.5f)));
+  const auto shield =
+      Spline({{108, 42}, {150, 54}, {150, 110}, {138, 150}, {108, 176}, {78, 150}, {66, 110}, {66, 54}}, true, 6);
+  const auto inner =
+      Spline({{108, 50}, {143, 60}, {143, 108}, {132, 145}, {108, 167}, {84, 145}, {73, 108}, {73, 60}}, true, 6);
+  c.FillPolygon(shield, raster::LinearGradient({70, 50}, raster::Mix(gold, Rgb(255, 255, 255), 0.35f), {146, 170},
+                                               raster::Shade(gold, 0.5f)));
   c.FillPolygon(inner, raster::LinearGradient({80, 55}, Rgb(40, 80, 150), {140, 165}, Rgb(12, 24, 60)));
   // The planet and its orbit.
   const TPoint p{108, 106};
@@ -1031,11 +1256,13 @@ void Emblem(TCanvas& c) {
     if ((q.y - p.y) + 0.3f * (q.x - p.x) > 0.0f) front.push_back(q);
   }
   for (size_t i = 0; i + 1 < front.size(); ++i) {
-    if (std::fabs(front[i].x - front[i + 1].x) < 8.0f) c.StrokeLine(front[i], front[i + 1], 2.0f, raster::Solid(Rgb(170, 220, 255)));
+    if (std::fabs(front[i].x - front[i + 1].x) < 8.0f)
+      c.StrokeLine(front[i], front[i + 1], 2.0f, raster::Solid(Rgb(170, 220, 255)));
   }
   // Three stars above.
   for (int i = -1; i <= 1; ++i) {
-    c.FillPolygon(raster::StarPath({108.0f + i * 16.0f, 70.0f - std::abs(i) * 3.0f}, 5.5f, 2.3f), raster::Solid(Rgb(250, 236, 180)));
+    c.FillPolygon(raster::StarPath({108.0f + i * 16.0f, 70.0f - std::abs(i) * 3.0f}, 5.5f, 2.3f),
+                  raster::Solid(Rgb(250, 236, 180)));
   }
 }
 

@@ -70,8 +70,11 @@ TImage24 MapSheet(const TArtSet& art, const TQvMap& map) {
     int x, y, country, icon;
     bool moved;
   };
-  const TFleet fleets[] = {{px + 3, py - 2, 0, 0, false},  {px + 5, py - 4, 0, 1, true}, {PlanetData[1].X - 2, PlanetData[1].Y + 1, 7, 3, false},
-                           {PlanetData[2].X - 1, PlanetData[2].Y + 3, 7, 12, true}, {PlanetData[55].X - 2, PlanetData[55].Y, 9, 18, false}};
+  const TFleet fleets[] = {{px + 3, py - 2, 0, 0, false},
+                           {px + 5, py - 4, 0, 1, true},
+                           {PlanetData[1].X - 2, PlanetData[1].Y + 1, 7, 3, false},
+                           {PlanetData[2].X - 1, PlanetData[2].Y + 3, 7, 12, true},
+                           {PlanetData[55].X - 2, PlanetData[55].Y, 9, 18, false}};
   for (const TFleet& f : fleets) {
     if (map.GetChip(f.x, f.y) >= kChipObstacle) continue;
     ops.push_back({2, f.x, f.y, 36, f.icon, TMode::kSet});
@@ -127,7 +130,10 @@ TImage24 ChipSheet(const TArtSet& art) {
       for (int y = 0; y < 6; ++y) {
         for (int x = 0; x < 6; ++x) {
           const int member = (x * 7 + y * 3 + (x * y) % 5) % 4;
-          const int frame = group < kChipGroupCount ? group * 4 + member : kMarkReachable + (member == 1 ? 2 : member == 2 ? 3 : 0);
+          const int frame = group < kChipGroupCount ? group * 4 + member
+                                                    : kMarkReachable + (member == 1   ? 2
+                                                                        : member == 2 ? 3
+                                                                                      : 0);
           const auto [sx, sy] = iso.At(x, y);
           BlitFrame(patch, chips, 4, 60, 60, frame, sx, sy + 20, TMode::kSet);
         }
@@ -153,9 +159,7 @@ TImage24 Cell(const TImage24& sheet, int cols, int frame, int scale) {
 
 TImage24 PlanetSheet(const TArtSet& art) {
   TShelf shelf(2400, 12);
-  const struct {
-    int kind, cols, frames;
-  } sheets[] = {{35, 4, 68}, {36, 1, 22}, {37, 1, 10}};
+  const struct { int kind, cols, frames; } sheets[] = {{35, 4, 68}, {36, 1, 22}, {37, 1, 10}};
   for (const auto& s : sheets) {
     for (int f = 0; f < s.frames; ++f) {
       TImage24 tile(60 * 3 + 60 + 12, 60 * 3 + 16, kSheetBack);

@@ -105,16 +105,18 @@ TPaint RadialGradient(TPoint centre, float rx, float ry, TGradient g) {
 }
 
 float Bayer8(int x, int y) {
-  static constexpr std::uint8_t kBayer[8][8] = {
-      {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
-      {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
-      {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21}};
+  static constexpr std::uint8_t kBayer[8][8] = {{0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26},
+                                                {12, 44, 4, 36, 14, 46, 6, 38}, {60, 28, 52, 20, 62, 30, 54, 22},
+                                                {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+                                                {15, 47, 7, 39, 13, 45, 5, 37}, {63, 31, 55, 23, 61, 29, 53, 21}};
   return (static_cast<float>(kBayer[y & 7][x & 7]) + 0.5f) / 64.0f;
 }
 
 // ---- Shapes -----------------------------------------------------------------------------------
 
-std::vector<TPoint> RectPath(float x0, float y0, float x1, float y1) { return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}; }
+std::vector<TPoint> RectPath(float x0, float y0, float x1, float y1) {
+  return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+}
 
 namespace {
 
@@ -132,8 +134,8 @@ std::vector<TPoint> RoundedRectPath(float x0, float y0, float x1, float y1, floa
   if (radius <= 0.0f) return RectPath(x0, y0, x1, y1);
   std::vector<TPoint> pts;
   const int n = CurveSegments(radius, 0.25f);
-  const TPoint centres[4] = {{x1 - radius, y0 + radius}, {x1 - radius, y1 - radius}, {x0 + radius, y1 - radius},
-                             {x0 + radius, y0 + radius}};
+  const TPoint centres[4] = {
+      {x1 - radius, y0 + radius}, {x1 - radius, y1 - radius}, {x0 + radius, y1 - radius}, {x0 + radius, y0 + radius}};
   for (int corner = 0; corner < 4; ++corner) {
     // Corner arcs clockwise on the screen, starting at the top right.
     const double start = -std::numbers::pi / 2 + corner * std::numbers::pi / 2;
@@ -179,7 +181,9 @@ std::vector<TPoint> LinePath(TPoint a, TPoint b, float width) {
   const float h = width / 2.0f;
   const float nx = -dy / len * h, ny = dx / len * h;  // across the band
   const float ex = dx / len * h, ey = dy / len * h;   // square caps
-  return {{a.x - ex + nx, a.y - ey + ny}, {b.x + ex + nx, b.y + ey + ny}, {b.x + ex - nx, b.y + ey - ny},
+  return {{a.x - ex + nx, a.y - ey + ny},
+          {b.x + ex + nx, b.y + ey + ny},
+          {b.x + ex - nx, b.y + ey - ny},
           {a.x - ex - nx, a.y - ey - ny}};
 }
 
@@ -278,7 +282,8 @@ void TCanvas::FillSpans(const std::vector<TPoint>& pts, const TPaint& paint, flo
       if (winding == 0) continue;
       const int sx0 = std::max(0, static_cast<int>(std::ceil(cross[i].first * scale - 0.5f)));
       const int sx1 = std::min(SampleWidth(), static_cast<int>(std::ceil(cross[i + 1].first * scale - 0.5f)));
-      for (int sx = sx0; sx < sx1; ++sx) Blend(Sample(sx, sy), paint((static_cast<float>(sx) + 0.5f) * inv, y), opacity, blend);
+      for (int sx = sx0; sx < sx1; ++sx)
+        Blend(Sample(sx, sy), paint((static_cast<float>(sx) + 0.5f) * inv, y), opacity, blend);
     }
   }
 }
@@ -415,7 +420,8 @@ TImage24 TCanvas::Flatten(const TRgba& bg) const {
     for (int x = 0; x < width_; ++x) {
       const TRgba& s = src->Sample(x, y);
       const float keep = 1.0f - std::clamp(s.a, 0.0f, 1.0f);
-      out.At(x, y) = {ToByte(s.b + bg.b * bg.a * keep), ToByte(s.g + bg.g * bg.a * keep), ToByte(s.r + bg.r * bg.a * keep)};
+      out.At(x, y) = {ToByte(s.b + bg.b * bg.a * keep), ToByte(s.g + bg.g * bg.a * keep),
+                      ToByte(s.r + bg.r * bg.a * keep)};
     }
   }
   return out;

@@ -151,11 +151,13 @@ class TCanvas {
   // Non-zero winding fill.
   void FillPolygon(const std::vector<TPoint>& points, const TPaint& paint, float opacity = 1.0f,
                    TBlend blend = TBlend::kOver);
-  void FillEllipse(TPoint c, float rx, float ry, const TPaint& paint, float opacity = 1.0f, TBlend blend = TBlend::kOver);
+  void FillEllipse(TPoint c, float rx, float ry, const TPaint& paint, float opacity = 1.0f,
+                   TBlend blend = TBlend::kOver);
   void StrokeLine(TPoint a, TPoint b, float width, const TPaint& paint, float opacity = 1.0f,
                   TBlend blend = TBlend::kOver);
   // A polyline's segments (closed: back to the first point) as bands of the width.
-  void StrokePath(const std::vector<TPoint>& points, bool closed, float width, const TPaint& paint, float opacity = 1.0f);
+  void StrokePath(const std::vector<TPoint>& points, bool closed, float width, const TPaint& paint,
+                  float opacity = 1.0f);
   // The four edges of a rectangle, each `width` wide with mitred corners: top and left in light,
   // bottom and right in dark. Raised when light is the brighter one, sunken the other way round.
   void Bevel(float x0, float y0, float x1, float y1, float width, const TRgba& light, const TRgba& dark);

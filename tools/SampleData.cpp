@@ -4,9 +4,9 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -153,10 +153,10 @@ void BuildCatalogue() {
   for (int i = 0; i < 10; ++i) {
     put(i, {40 + 12 * i, 18 + i / 2, 40 - i, 150 + 6 * i, 1 + i / 4, i < 5 ? 1 : 2, i < 5 ? 2 : 3,
             kClassLD | kClassLC | kClassSat, 1, 1 + 2 * i, 1});
-    put(10 + i, {50 + 12 * i, 55 + i, 80 - 2 * i, 48 + 2 * i, 8 + i / 2, 2 + i / 4, i < 5 ? 0 : 1,
-                 kClassMD | kClassMC, 2, 1 + 2 * i, 1});
-    put(20 + i, {20 + 6 * i, 45 + i, 60 - i, 55 + 2 * i, 10 + i / 2, 2 + i / 3, 0, kShipClasses | kClassSat, 2,
-                 1 + 2 * i, 2});
+    put(10 + i, {50 + 12 * i, 55 + i, 80 - 2 * i, 48 + 2 * i, 8 + i / 2, 2 + i / 4, i < 5 ? 0 : 1, kClassMD | kClassMC,
+                 2, 1 + 2 * i, 1});
+    put(20 + i,
+        {20 + 6 * i, 45 + i, 60 - i, 55 + 2 * i, 10 + i / 2, 2 + i / 3, 0, kShipClasses | kClassSat, 2, 1 + 2 * i, 2});
     put(30 + i, {110 + 20 * i, 65 + i, 150 - 4 * i, 34 + i, 4 + i / 3, i < 6 ? 1 : 2, 1, kShipClasses, 2,
                  std::min(19, 2 + 2 * i), 2});
   }
@@ -213,10 +213,9 @@ struct TCountrySeed {
 };
 // Countries 0..13; turn order = index. 12 and 13 are gone (no capital, no planet).
 constexpr TCountrySeed kCountries[kCountryCount] = {
-    {6, 0, 800, 6000},    {1, 57, 500, 3000},   {15, 60, 600, 4000},  {7, 64, 500, 3500},
-    {9, 68, 450, 3000},   {14, 72, 400, 3000},  {16, 76, 550, 4000},  {22, 3, 900, 8000},
-    {23, 80, 700, 5000},  {25, 58, 500, 2000},  {26, 84, 600, 4500},  {27, 88, 400, 2000},
-    {37, -1, 0, 0},       {37, -1, 0, 0}};
+    {6, 0, 800, 6000},   {1, 57, 500, 3000},  {15, 60, 600, 4000}, {7, 64, 500, 3500},  {9, 68, 450, 3000},
+    {14, 72, 400, 3000}, {16, 76, 550, 4000}, {22, 3, 900, 8000},  {23, 80, 700, 5000}, {25, 58, 500, 2000},
+    {26, 84, 600, 4500}, {27, 88, 400, 2000}, {37, -1, 0, 0},      {37, -1, 0, 0}};
 
 // Countries that build ships (their computer designs are not empty).
 constexpr int kBuilders[] = {2, 3, 4, 5, 6, 8, 10};
@@ -585,9 +584,9 @@ namespace {
 // imperial capital, the wrecks of the front and of Arkas's siege, and the sights near the capitals
 // of the other countries.
 constexpr std::pair<int, int> kFieldPlaces[] = {
-    {3, kGroupMineField},      {2, kGroupWreckField},    {55, kGroupWreckField},   {1, kGroupIonStorm},
-    {0, kGroupStarCorona},     {84, kGroupCrystalReef},  {64, kGroupRadiationBelt}, {88, kGroupCometIce},
-    {60, kGroupGravityWell},   {72, kGroupIonStorm},     {80, kGroupRadiationBelt}, {76, kGroupGravityWell},
+    {3, kGroupMineField},    {2, kGroupWreckField},   {55, kGroupWreckField},    {1, kGroupIonStorm},
+    {0, kGroupStarCorona},   {84, kGroupCrystalReef}, {64, kGroupRadiationBelt}, {88, kGroupCometIce},
+    {60, kGroupGravityWell}, {72, kGroupIonStorm},    {80, kGroupRadiationBelt}, {76, kGroupGravityWell},
 };
 // A field takes a place's group only when it comes this close (Chebyshev cells).
 constexpr int kFieldPlaceReach = 7;
@@ -819,8 +818,9 @@ void WriteInitBlocks(TDatFile* fp) {
 
   Block(fp, "FRAME_PARTS", "int", kFrameCount * 11,
         Ints(FrameData, [](const TFrameData& f, auto* v) { PartsHead(f.Parts, v); }));
-  Block(fp, "FRAME_BODY", "int", kFrameCount * 2,
-        Ints(FrameData, [](const TFrameData& f, auto* v) { v->insert(v->end(), {f.Body.Hp, f.Body.Def}); }));
+  Block(fp, "FRAME_BODY", "int", kFrameCount * 2, Ints(FrameData, [](const TFrameData& f, auto* v) {
+          v->insert(v->end(), {f.Body.Hp, f.Body.Def});
+        }));
   Block(fp, "FRAME_MOVE_STEP", "int", kFrameCount,
         Ints(FrameData, [](const TFrameData& f, auto* v) { v->push_back(f.MoveStep); }));
   Block(fp, "WEAPON_PARTS", "int", kWeaponCount * 11,

@@ -1,9 +1,8 @@
 #pragma once
 // The game's data set, generated: the new-game data dat/INIT.DAT, the scenario map dat/MAP00.DAT, the
-// help document q_help.html and the empty save/ folder, written beside the program. The world is built in the game's own tables
-// (countries, planets, commanders, fleets, docks, parts catalogue, technology costs) and the map in
-// a map model; both are written with the keyed-file writer. Everything is deterministic: two runs
-// give byte-identical files.
+// help document q_help.html and the empty save/ folder, written beside the program. The world is built in the game's
+// own tables (countries, planets, commanders, fleets, docks, parts catalogue, technology costs) and the map in a map
+// model; both are written with the keyed-file writer. Everything is deterministic: two runs give byte-identical files.
 //
 // The other stages (pictures, and what later sets of files add) are listed in tools/Generator.h.
 
@@ -40,7 +39,7 @@ void WriteInitBlocks(TDatFile* fp);
 
 // One file of the data set: its path below the output folder and the routine that writes it there.
 struct TSampleFile {
-  std::string path;                                   // "dat/INIT.DAT"
+  std::string path;                                        // "dat/INIT.DAT"
   std::function<bool(const std::string& fullPath)> write;  // true when written completely
 };
 // The data set's files, in writing order (BuildWorld and BuildMap must have run).

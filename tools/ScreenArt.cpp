@@ -69,18 +69,34 @@ TPanel Columns(int x, int y, const std::vector<std::pair<std::string, int>>& but
 std::map<int, std::vector<TPanel>> BuildTables() {
   std::map<int, std::vector<TPanel>> t;
   // Ship designer.
-  t[9] = {Inset(6, 4, 292, 290, {{"lbFrame", 32, 52, 240, 12}, {"Label1", 32, 64, 120, 12}, {"Label2", 32, 77, 120, 12},
-                                 {"Label3", 160, 64, 120, 12}, {"Label4", 160, 77, 120, 12}}),
-          Well("btnFrame", 13, 8), Well("btnDelFrame", 176, 8),
+  t[9] = {Inset(6, 4, 292, 290,
+                {{"lbFrame", 32, 52, 240, 12},
+                 {"Label1", 32, 64, 120, 12},
+                 {"Label2", 32, 77, 120, 12},
+                 {"Label3", 160, 64, 120, 12},
+                 {"Label4", 160, 77, 120, 12}}),
+          Well("btnFrame", 13, 8),
+          Well("btnDelFrame", 176, 8),
           Frame("imgFrame", 18, 120, 256, 160),
           Lines("Label", 32, 304, 13, 2, 250),
-          Inset(306, 4, 288, 104, {{"lbMainWeapon", 332, 53, 240, 12}, {"Label5", 332, 64, 100, 12}, {"Label8", 444, 64, 100, 12}}),
-          Inset(306, 112, 288, 104, {{"lbSubWeapon", 332, 160, 240, 12}, {"Label11", 332, 172, 100, 12}, {"Label14", 444, 172, 100, 12}}),
-          Inset(306, 220, 288, 104, {{"lbShield", 332, 268, 240, 12}, {"Label17", 332, 280, 100, 12}, {"Label19", 448, 280, 100, 12}}),
-          Inset(306, 328, 288, 104, {{"lbEngine", 332, 376, 240, 12}, {"Label21", 332, 388, 100, 12}, {"Label22", 332, 400, 100, 12}}),
-          Well("btnMainWeapon", 312, 8), Well("btnDelMainWeapon", 476, 8), Well("btnSubWeapon", 312, 116),
-          Well("btnDelSubWeapon", 476, 116), Well("btnShield", 312, 224), Well("btnDelShield", 476, 224),
-          Well("btnEngine", 312, 332), Well("btnDelEngine", 476, 332), Well("btnOk", 422, 468), Well("btnClose", 508, 468)};
+          Inset(306, 4, 288, 104,
+                {{"lbMainWeapon", 332, 53, 240, 12}, {"Label5", 332, 64, 100, 12}, {"Label8", 444, 64, 100, 12}}),
+          Inset(306, 112, 288, 104,
+                {{"lbSubWeapon", 332, 160, 240, 12}, {"Label11", 332, 172, 100, 12}, {"Label14", 444, 172, 100, 12}}),
+          Inset(306, 220, 288, 104,
+                {{"lbShield", 332, 268, 240, 12}, {"Label17", 332, 280, 100, 12}, {"Label19", 448, 280, 100, 12}}),
+          Inset(306, 328, 288, 104,
+                {{"lbEngine", 332, 376, 240, 12}, {"Label21", 332, 388, 100, 12}, {"Label22", 332, 400, 100, 12}}),
+          Well("btnMainWeapon", 312, 8),
+          Well("btnDelMainWeapon", 476, 8),
+          Well("btnSubWeapon", 312, 116),
+          Well("btnDelSubWeapon", 476, 116),
+          Well("btnShield", 312, 224),
+          Well("btnDelShield", 476, 224),
+          Well("btnEngine", 312, 332),
+          Well("btnDelEngine", 476, 332),
+          Well("btnOk", 422, 468),
+          Well("btnClose", 508, 468)};
   // Event window: its drag strip, the two portraits, the name plates, the page's frame.
   t[11] = {{TPanelKind::kDrag, 0, 0, 512, 12, {}},
            Frame("imgLeft", 24, 35, 216, 216),
@@ -89,37 +105,66 @@ std::map<int, std::vector<TPanel>> BuildTables() {
            Inset(265, 258, 192, 22, {{"lbRName", 270, 262, 181, 14}}),
            Frame("imgText", 23, 288, 464, 100)};
   // The event page: four lines and the arrow.
-  t[12] = {Lines("line", 48, 12, 18, 4, 320, 16, 6), {TPanelKind::kInset, 390, 58, 68, 38, {{"imgNext", 394, 62, 60, 30}}}};
+  t[12] = {Lines("line", 48, 12, 18, 4, 320, 16, 6),
+           {TPanelKind::kInset, 390, 58, 68, 38, {{"imgNext", 394, 62, 60, 30}}}};
   // Commander selector.
   t[13] = {Frame("imgCmd", 20, 52, 138, 138),
-           Columns(180, 32, {{"btnName", 162}, {"btnFleet", 30}, {"btnLev", 30}, {"btnAtk", 30}, {"btnDef", 30}, {"btnJudge", 30},
-                             {"btnMind", 30}, {"btnFatigue", 30}}),
+           Columns(180, 32,
+                   {{"btnName", 162},
+                    {"btnFleet", 30},
+                    {"btnLev", 30},
+                    {"btnAtk", 30},
+                    {"btnDef", 30},
+                    {"btnJudge", 30},
+                    {"btnMind", 30},
+                    {"btnFatigue", 30}}),
            Lines("lbCmdName", 180, 60, 12, 10, 370),
            ScrollColumn(552, 60, 180, {60, 88, 124, 152}),
-           Well("btnCmdInfo", 348, 216), Well("btnOk", 434, 216), Well("btnBack", 520, 216)};
+           Well("btnCmdInfo", 348, 216),
+           Well("btnOk", 434, 216),
+           Well("btnBack", 520, 216)};
   // Dock screen.
   t[15] = {Columns(136, 32, {{"btnPla", 126}, {"btnAbt", 30}, {"btnState", 162}}),
            Lines("lbList", 136, 60, 12, 10, 318),
            ScrollColumn(460, 60, 179, {60, 88, 123, 151}),
-           Well("btnZousen", 24, 52), Well("btnStop", 24, 88), Well("btnInfo", 24, 124),
-           Well("btnOk", 362, 208), Well("btnClose", 448, 208)};
+           Well("btnZousen", 24, 52),
+           Well("btnStop", 24, 88),
+           Well("btnInfo", 24, 124),
+           Well("btnOk", 362, 208),
+           Well("btnClose", 448, 208)};
   // Planet selector.
-  t[16] = {Columns(48, 28, {{"btnName", 126}, {"btnBelong", 126}, {"btnCapital", 30}, {"btnFund", 54}, {"btnHokyuu", 30},
-                            {"btnStayFleet", 30}}),
-           Lines("lbCmdName", 48, 56, 12, 10, 396),
-           ScrollColumn(452, 56, 176, {56, 84, 120, 148}),
+  t[16] = {Columns(48, 28,
+                   {{"btnName", 126},
+                    {"btnBelong", 126},
+                    {"btnCapital", 30},
+                    {"btnFund", 54},
+                    {"btnHokyuu", 30},
+                    {"btnStayFleet", 30}}),
+           Lines("lbCmdName", 48, 56, 12, 10, 396), ScrollColumn(452, 56, 176, {56, 84, 120, 148}),
            Well("btnOk", 362, 204), Well("btnClose", 448, 204)};
   // Fleet screen.
-  t[17] = {Inset(28, 26, 296, 42, {{"lbCoName", 36, 32, 130, 12}, {"lbFlName", 176, 32, 140, 12}, {"lbCmdName", 88, 52, 230, 12}}),
+  t[17] = {Inset(28, 26, 296, 42,
+                 {{"lbCoName", 36, 32, 130, 12}, {"lbFlName", 176, 32, 140, 12}, {"lbCmdName", 88, 52, 230, 12}}),
            Lines("lbProfile", 332, 26, 14, 5, 176, 12, 5),
-           Well("btnCmdChg", 60, 72), Well("btnCmdFree", 146, 72), Well("btnCmdInfo", 232, 72),
-           Well("spbtnFo0", 52, 116, 160, 48), Well("spbtnFo1", 52, 164, 160, 48), Well("spbtnFo2", 52, 212, 160, 48),
-           Inset(40, 270, 210, 122, {{"lbFo0ShipName", 48, 276, 170, 12}, {"lbFo0ShipCnt", 150, 296, 96, 12},
-                                     {"lbFo1ShipName", 48, 316, 170, 12}, {"lbFo1ShipCnt", 150, 336, 96, 12},
-                                     {"lbFo2ShipName", 48, 356, 170, 12}, {"lbFo2ShipCnt", 150, 376, 96, 12}}),
+           Well("btnCmdChg", 60, 72),
+           Well("btnCmdFree", 146, 72),
+           Well("btnCmdInfo", 232, 72),
+           Well("spbtnFo0", 52, 116, 160, 48),
+           Well("spbtnFo1", 52, 164, 160, 48),
+           Well("spbtnFo2", 52, 212, 160, 48),
+           Inset(40, 270, 210, 122,
+                 {{"lbFo0ShipName", 48, 276, 170, 12},
+                  {"lbFo0ShipCnt", 150, 296, 96, 12},
+                  {"lbFo1ShipName", 48, 316, 170, 12},
+                  {"lbFo1ShipCnt", 150, 336, 96, 12},
+                  {"lbFo2ShipName", 48, 356, 170, 12},
+                  {"lbFo2ShipCnt", 150, 376, 96, 12}}),
            Frame("imgShip", 240, 168, 256, 160),
-           Well("btnSetShip", 232, 336), Well("btnDelShip", 318, 336), Well("btnInfoShip", 404, 336),
-           Well("btnMove", 340, 407), Well("btnClose", 426, 407)};
+           Well("btnSetShip", 232, 336),
+           Well("btnDelShip", 318, 336),
+           Well("btnInfoShip", 404, 336),
+           Well("btnMove", 340, 407),
+           Well("btnClose", 426, 407)};
   // Fleet selector.
   {
     TPanel fleets{TPanelKind::kWell, 28, 141, 98, 292, {}};
@@ -131,17 +176,25 @@ std::map<int, std::vector<TPanel>> BuildTables() {
              Well("btnClose", 34, 436)};
   }
   // Save/load screen.
-  t[20] = {Lines("lbDat", 24, 32, 20, 15, 318, 12, 8), Well("btnNewGame", 100, 364), Well("btnOk", 186, 364), Well("btnBack", 272, 364)};
+  t[20] = {Lines("lbDat", 24, 32, 20, 15, 318, 12, 8), Well("btnNewGame", 100, 364), Well("btnOk", 186, 364),
+           Well("btnBack", 272, 364)};
   // Parts selector.
   t[21] = {Lines("lbList", 24, 20, 16, 10, 160, 12, 6),
            ScrollColumn(188, 20, 176, {20, 48, 120, 148}),
            {TPanelKind::kCaption, 238, 48, 214, 18, {{"lbTxtPartsDat", 244, 52, 200, 12}}},
-           Inset(238, 66, 214, 60, {{"lbNote0", 244, 68, 200, 12}, {"lbNote3", 244, 84, 200, 12}, {"lbNote4", 244, 100, 200, 12},
-                                    {"lbNote5", 244, 112, 200, 12}}),
+           Inset(238, 66, 214, 60,
+                 {{"lbNote0", 244, 68, 200, 12},
+                  {"lbNote3", 244, 84, 200, 12},
+                  {"lbNote4", 244, 100, 200, 12},
+                  {"lbNote5", 244, 112, 200, 12}}),
            {TPanelKind::kCaption, 238, 136, 214, 18, {{"lbTxtPartsDat2", 244, 140, 200, 12}}},
-           Inset(238, 154, 214, 130, {{"lbNote6", 244, 156, 200, 12}, {"lbNote7", 244, 172, 200, 12}, {"lbNote8", 244, 188, 200, 12},
-                                      {"lbNote13", 244, 268, 200, 12}}),
-           Well("btnOk", 282, 304), Well("btnBack", 368, 304)};
+           Inset(238, 154, 214, 130,
+                 {{"lbNote6", 244, 156, 200, 12},
+                  {"lbNote7", 244, 172, 200, 12},
+                  {"lbNote8", 244, 188, 200, 12},
+                  {"lbNote13", 244, 268, 200, 12}}),
+           Well("btnOk", 282, 304),
+           Well("btnBack", 368, 304)};
   // Technology screen.
   {
     TPanel techs{TPanelKind::kWell, 12, 12, 124, 148, {}};
@@ -149,26 +202,35 @@ std::map<int, std::vector<TPanel>> BuildTables() {
     t[22] = {techs,
              {TPanelKind::kCaption, 140, 36, 252, 18, {{"lbTxtTecInfo", 148, 40, 200, 12}}},
              Lines("lbNote", 140, 64, 16, 5, 246, 12, 5),
-             Well("CHBcBitBtn1", 216, 184), Well("btnClose", 302, 184)};
+             Well("CHBcBitBtn1", 216, 184),
+             Well("btnClose", 302, 184)};
   }
   // Battle window's control strip.
   {
     TPanel units{TPanelKind::kWell, 4, 12, 266, 64, {}};
     const int ux[3] = {8, 94, 180};
-    for (int i = 0; i < 5; ++i) units.Controls.push_back({"spbtnFl" + std::to_string(i), ux[i % 3], i < 3 ? 16 : 44, 86, 28});
+    for (int i = 0; i < 5; ++i)
+      units.Controls.push_back({"spbtnFl" + std::to_string(i), ux[i % 3], i < 3 ? 16 : 44, 86, 28});
     units.Controls.push_back({"btnShipInfo", 180, 44, 86, 28});
     t[23] = {units,
              Frame("imgCmd", 281, 9, 69, 69),
              Lines("lbMes0", 352, 8, 12, 6, 168, 12, 4),
              Frame("imgBtQvZenMap", 575, 12, 100, 100),
-             Well("spbtnFirst", 696, 12), Well("spbtnPause", 696, 40), Well("btnTettai", 696, 84)};
+             Well("spbtnFirst", 696, 12),
+             Well("spbtnPause", 696, 40),
+             Well("btnTettai", 696, 84)};
   }
   // Message box.
   t[25] = {{TPanelKind::kDrag, 0, 0, 448, 32, {{"lbTitle", 12, 8, 200, 14}}},
            Frame("imgCmd", 14, 36, 138, 138),
-           Inset(156, 41, 272, 86, {{"lbLine0", 156, 45, 271, 14}, {"lbLine1", 156, 61, 271, 14}, {"lbLine2", 156, 77, 271, 14},
-                                    {"lbLine3", 156, 93, 271, 14}, {"Label1", 156, 109, 271, 14}}),
-           Well("btnOk", 252, 160), Well("btnCancel", 344, 160)};
+           Inset(156, 41, 272, 86,
+                 {{"lbLine0", 156, 45, 271, 14},
+                  {"lbLine1", 156, 61, 271, 14},
+                  {"lbLine2", 156, 77, 271, 14},
+                  {"lbLine3", 156, 93, 271, 14},
+                  {"Label1", 156, 109, 271, 14}}),
+           Well("btnOk", 252, 160),
+           Well("btnCancel", 344, 160)};
   t[25][2].RulePitch = 16;
   // Information screen.
   t[26] = {Frame("imgCmd", 28, 16, 216, 216),
@@ -181,42 +243,65 @@ std::map<int, std::vector<TPanel>> BuildTables() {
     TPanel keys{TPanelKind::kWell, 8, 32, 100, 128, {}};
     const char* digits[10] = {"btnDentaku0", "btnDentaku1", "btnDentaku2", "btnDentaku3", "btnDentaku4",
                               "btnDentaku5", "btnDentaku6", "btnDentaku7", "btnDentaku8", "btnDentaku9"};
-    for (int d = 1; d <= 9; ++d) keys.Controls.push_back({digits[d], 12 + 32 * ((d - 1) % 3), 100 - 32 * ((d - 1) / 3), 28, 28});
+    for (int d = 1; d <= 9; ++d)
+      keys.Controls.push_back({digits[d], 12 + 32 * ((d - 1) % 3), 100 - 32 * ((d - 1) / 3), 28, 28});
     keys.Controls.push_back({digits[0], 12, 132, 28, 28});
     keys.Controls.push_back({"btnDentakuCE", 44, 132, 28, 28});
     keys.Controls.push_back({"btnDentakuMAX", 76, 132, 28, 28});
     t[27] = {Inset(8, 8, 100, 22, {{"lbDentaku", 60, 16, 44, 12}}),
-             Inset(122, 10, 168, 56, {{"lbCoFund", 228, 16, 56, 12}, {"lbBuyFund", 228, 32, 56, 12}, {"lbSellFund", 228, 48, 56, 12}}),
+             Inset(122, 10, 168, 56,
+                   {{"lbCoFund", 228, 16, 56, 12}, {"lbBuyFund", 228, 32, 56, 12}, {"lbSellFund", 228, 48, 56, 12}}),
              Inset(122, 94, 168, 22, {{"lbTotalFund", 228, 100, 56, 12}}),
              keys,
-             Well("btnOk", 118, 132), Well("btnBack", 204, 132)};
+             Well("btnOk", 118, 132),
+             Well("btnBack", 204, 132)};
   }
   // Planet screen.
   {
     TPanel slots{TPanelKind::kWell, 236, 92, 168, 248, {}};
     for (int i = 0; i < 5; ++i) slots.Controls.push_back({"spbtnSt" + std::to_string(i), 240, 96 + 48 * i, 160, 48});
-    t[28] = {Inset(18, 8, 300, 58, {{"lbPlaName", 24, 12, 280, 12}, {"lbCoName", 24, 32, 180, 12}, {"lbFund", 212, 32, 100, 12},
-                                    {"lbHokyuu", 212, 48, 100, 12}}),
+    t[28] = {Inset(18, 8, 300, 58,
+                   {{"lbPlaName", 24, 12, 280, 12},
+                    {"lbCoName", 24, 32, 180, 12},
+                    {"lbFund", 212, 32, 100, 12},
+                    {"lbHokyuu", 212, 48, 100, 12}}),
              Well("btnInfo", 108, 48, 86, 14),
              slots,
-             Inset(404, 102, 190, 226, {{"lbSt0ShipName", 408, 108, 180, 12}, {"lbSt0ShipCnt", 508, 128, 86, 12},
-                                        {"lbSt2ShipName", 408, 200, 180, 12}, {"lbSt4ShipCnt", 508, 312, 86, 12}}),
-             Well("btnSetShip", 308, 340), Well("btnDelShip", 394, 340), Well("btnInfoShip", 480, 340), Well("btnClose", 480, 384)};
+             Inset(404, 102, 190, 226,
+                   {{"lbSt0ShipName", 408, 108, 180, 12},
+                    {"lbSt0ShipCnt", 508, 128, 86, 12},
+                    {"lbSt2ShipName", 408, 200, 180, 12},
+                    {"lbSt4ShipCnt", 508, 312, 86, 12}}),
+             Well("btnSetShip", 308, 340),
+             Well("btnDelShip", 394, 340),
+             Well("btnInfoShip", 480, 340),
+             Well("btnClose", 480, 384)};
     t[28][4].RulePitch = 48;
   }
   // System menu: light plates under the black option labels.
   t[29] = {{TPanelKind::kPlate, 130, 15, 112, 22, {{"ＢＧＭ", 135, 21, 100, 12}}},
            {TPanelKind::kPlate, 130, 43, 112, 22, {{"ＰＣＭ", 135, 49, 100, 12}}},
            {TPanelKind::kPlate, 130, 71, 112, 22, {{"ＴＵＲＮ ＥＮＤ", 135, 77, 100, 12}}},
-           Well("spbtnBgmOn", 248, 14, 43, 28), Well("spbtnBgmOff", 291, 14, 43, 28),
-           Well("spbtnPcmOn", 248, 43, 43, 28), Well("spbtnPcmOff", 291, 43, 43, 28),
-           Well("spbtnTurnMesOn", 248, 72, 43, 28), Well("spbtnTurnMesOff", 291, 72, 43, 28),
-           Well("btnSave", 50, 124), Well("btnLoad", 136, 124), Well("btnGameEnd", 222, 124), Well("btnClose", 308, 124)};
+           Well("spbtnBgmOn", 248, 14, 43, 28),
+           Well("spbtnBgmOff", 291, 14, 43, 28),
+           Well("spbtnPcmOn", 248, 43, 43, 28),
+           Well("spbtnPcmOff", 291, 43, 43, 28),
+           Well("spbtnTurnMesOn", 248, 72, 43, 28),
+           Well("spbtnTurnMesOff", 291, 72, 43, 28),
+           Well("btnSave", 50, 124),
+           Well("btnLoad", 136, 124),
+           Well("btnGameEnd", 222, 124),
+           Well("btnClose", 308, 124)};
   // The command bar: its right piece holds the minimap, its left piece the captions and buttons.
   t[30] = {Frame("imgZenQvMap", 28, 7, 216, 107)};
   t[31] = {{TPanelKind::kCaption, 8, 6, 532, 26, {{"lbYear", 16, 12, 200, 12}, {"lbFund", 240, 12, 200, 12}}},
-           Well("btnDock", 12, 36), Well("btnTec", 98, 36), Well("btnFleet", 184, 36, 87, 28), Well("btnPlanet", 271, 36),
-           Well("btnSave", 357, 36), Well("btnNextTurn", 443, 36), Well("btnHelp", 12, 64)};
+           Well("btnDock", 12, 36),
+           Well("btnTec", 98, 36),
+           Well("btnFleet", 184, 36, 87, 28),
+           Well("btnPlanet", 271, 36),
+           Well("btnSave", 357, 36),
+           Well("btnNextTurn", 443, 36),
+           Well("btnHelp", 12, 64)};
   return t;
 }
 
@@ -248,8 +333,8 @@ void Body(TCanvas& c) {
   std::vector<TRgba> rows(static_cast<size_t>(c.SampleHeight()));
   for (int sy = 0; sy < c.SampleHeight(); ++sy) {
     const float y = (static_cast<float>(sy) + 0.5f) / static_cast<float>(c.Supersample());
-    rows[static_cast<size_t>(sy)] =
-        raster::Shade(raster::Mix(kBodyTop, kBodyBottom, std::sqrt(y / h)), 0.94f + 0.12f * raster::ValueNoise(0.5f, y * 0.35f, 77));
+    rows[static_cast<size_t>(sy)] = raster::Shade(raster::Mix(kBodyTop, kBodyBottom, std::sqrt(y / h)),
+                                                  0.94f + 0.12f * raster::ValueNoise(0.5f, y * 0.35f, 77));
   }
   c.ForEachSample(0, 0, w, h, [&](float x, float y, TRgba& s) {
     const TRgba& row = rows[static_cast<size_t>(y * static_cast<float>(c.Supersample()))];
@@ -264,9 +349,14 @@ void Body(TCanvas& c) {
     for (const float sy : {0.0f, 1.0f}) {
       const float x0 = sx == 0.0f ? 3.0f : w - 3.0f, y0 = sy == 0.0f ? 3.0f : h - 3.0f;
       const float dx = sx == 0.0f ? 1.0f : -1.0f, dy = sy == 0.0f ? 1.0f : -1.0f;
-      const std::vector<TPoint> bracket = {{x0, y0}, {x0 + dx * 18, y0}, {x0 + dx * 14, y0 + dy * 4}, {x0 + dx * 4, y0 + dy * 4},
-                                           {x0 + dx * 4, y0 + dy * 14}, {x0, y0 + dy * 18}};
-      c.FillPolygon(bracket, raster::LinearGradient({x0, y0}, Rgb(150, 164, 190), {x0 + dx * 18, y0 + dy * 18}, Rgb(60, 70, 94)));
+      const std::vector<TPoint> bracket = {{x0, y0},
+                                           {x0 + dx * 18, y0},
+                                           {x0 + dx * 14, y0 + dy * 4},
+                                           {x0 + dx * 4, y0 + dy * 4},
+                                           {x0 + dx * 4, y0 + dy * 14},
+                                           {x0, y0 + dy * 18}};
+      c.FillPolygon(
+          bracket, raster::LinearGradient({x0, y0}, Rgb(150, 164, 190), {x0 + dx * 18, y0 + dy * 18}, Rgb(60, 70, 94)));
       c.FillEllipse({x0 + dx * 2.5f, y0 + dy * 2.5f}, 1.3f, 1.3f, raster::Solid(Rgb(220, 230, 244)));
     }
   }
@@ -301,7 +391,8 @@ void HeaderStrip(TCanvas& c, const TPanel& p) {
 void WellPanel(TCanvas& c, const TPanel& p) {
   const float x0 = Rx(p.X), y0 = Rx(p.Y), x1 = Rx(p.X + p.W), y1 = Rx(p.Y + p.H);
   c.FillPolygon(raster::RoundedRectPath(x0 - 1, y0 - 1, x1 + 1, y1 + 1, 5), raster::Solid(Rgb(84, 98, 124)));
-  c.FillPolygon(raster::RoundedRectPath(x0, y0, x1, y1, 4), raster::LinearGradient({x0, y0}, Rgb(2, 3, 8), {x0, y1}, Rgb(14, 20, 36)));
+  c.FillPolygon(raster::RoundedRectPath(x0, y0, x1, y1, 4),
+                raster::LinearGradient({x0, y0}, Rgb(2, 3, 8), {x0, y1}, Rgb(14, 20, 36)));
   for (const TControl& k : p.Controls) {
     // Each button's seat: a slightly lighter bed with a shadow along its top.
     const float bx0 = Rx(k.X) - 1, by0 = Rx(k.Y) - 1, bx1 = Rx(k.X + k.W) + 1, by1 = Rx(k.Y + k.H) + 1;
@@ -327,26 +418,32 @@ void DragStrip(TCanvas& c, const TPanel& p) {
 void FramePanel(TCanvas& c, const TPanel& p) {
   const float x0 = Rx(p.X), y0 = Rx(p.Y), x1 = Rx(p.X + p.W), y1 = Rx(p.Y + p.H);
   const float b = 5.0f;
-  c.FillRect(x0 - b, y0 - b, x1 + b, y1 + b, raster::LinearGradient({x0, y0 - b}, Rgb(132, 148, 176), {x0, y1 + b}, Rgb(48, 58, 80)));
+  c.FillRect(x0 - b, y0 - b, x1 + b, y1 + b,
+             raster::LinearGradient({x0, y0 - b}, Rgb(132, 148, 176), {x0, y1 + b}, Rgb(48, 58, 80)));
   c.Bevel(x0 - b, y0 - b, x1 + b, y1 + b, 1.5f, kRaisedLight, kRaisedDark);
   c.Bevel(x0 - 2, y0 - 2, x1 + 2, y1 + 2, 2, kBevelDark, Rgb(150, 166, 190));
   c.FillRect(x0, y0, x1, y1, raster::LinearGradient({x0, y0}, Rgb(4, 6, 14), {x1, y1}, Rgb(14, 20, 38)));
   for (const float x : {x0 - b + 2.5f, x1 + b - 2.5f}) {
-    for (const float y : {y0 - b + 2.5f, y1 + b - 2.5f}) c.FillEllipse({x, y}, 1.3f, 1.3f, raster::Solid(Rgb(200, 214, 232)));
+    for (const float y : {y0 - b + 2.5f, y1 + b - 2.5f})
+      c.FillEllipse({x, y}, 1.3f, 1.3f, raster::Solid(Rgb(200, 214, 232)));
   }
 }
 
 void PlatePanel(TCanvas& c, const TPanel& p) {
   const float x0 = Rx(p.X), y0 = Rx(p.Y), x1 = Rx(p.X + p.W), y1 = Rx(p.Y + p.H);
-  c.FillPolygon(raster::RoundedRectPath(x0, y0, x1, y1, 3), raster::LinearGradient({x0, y0}, Rgb(214, 222, 234), {x0, y1}, Rgb(168, 178, 196)));
-  c.StrokePath(raster::RoundedRectPath(x0 + 0.5f, y0 + 0.5f, x1 - 0.5f, y1 - 0.5f, 3), true, 1.0f, raster::Solid(Rgb(60, 70, 92)));
+  c.FillPolygon(raster::RoundedRectPath(x0, y0, x1, y1, 3),
+                raster::LinearGradient({x0, y0}, Rgb(214, 222, 234), {x0, y1}, Rgb(168, 178, 196)));
+  c.StrokePath(raster::RoundedRectPath(x0 + 0.5f, y0 + 0.5f, x1 - 0.5f, y1 - 0.5f, 3), true, 1.0f,
+               raster::Solid(Rgb(60, 70, 92)));
   c.FillRect(x0 + 3, y0 + 1.5f, x1 - 3, y0 + 2.5f, raster::Solid(Rgb(250, 252, 255, 0.8f)));
 }
 
 void CaptionPanel(TCanvas& c, const TPanel& p) {
   const float x0 = Rx(p.X), y0 = Rx(p.Y), x1 = Rx(p.X + p.W), y1 = Rx(p.Y + p.H);
-  c.FillPolygon(raster::RoundedRectPath(x0, y0, x1, y1, 4), raster::LinearGradient({x0, y0}, Rgb(4, 6, 14), {x0, y1}, Rgb(16, 24, 46)));
-  c.StrokePath(raster::RoundedRectPath(x0 + 0.5f, y0 + 0.5f, x1 - 0.5f, y1 - 0.5f, 4), true, 1.0f, raster::Solid(Rgb(70, 86, 116)));
+  c.FillPolygon(raster::RoundedRectPath(x0, y0, x1, y1, 4),
+                raster::LinearGradient({x0, y0}, Rgb(4, 6, 14), {x0, y1}, Rgb(16, 24, 46)));
+  c.StrokePath(raster::RoundedRectPath(x0 + 0.5f, y0 + 0.5f, x1 - 0.5f, y1 - 0.5f, 4), true, 1.0f,
+               raster::Solid(Rgb(70, 86, 116)));
   c.FillRect(x0 + 6, y1 - 2.5f, x1 - 6, y1 - 1.5f, raster::Solid(raster::WithAlpha(art::kAccent, 0.45f)));
 }
 
@@ -378,8 +475,10 @@ void BarBody(TCanvas& c) {
   c.ForEachSample(0, 0, static_cast<float>(c.Width()), kBarH, [](float, float y, TRgba& s) {
     TRgba col = raster::Mix(Rgb(36, 50, 84), Rgb(12, 18, 36), y / kBarH);
     if (static_cast<int>(std::floor(y)) % 4 == 3) col = raster::Shade(col, 0.9f);  // fine grooves
-    if (y < 1.5f) col = Rgb(150, 168, 200);
-    else if (y < 3.0f) col = raster::WithAlpha(raster::Mix(col, art::kAccent, 0.5f), 1.0f);
+    if (y < 1.5f)
+      col = Rgb(150, 168, 200);
+    else if (y < 3.0f)
+      col = raster::WithAlpha(raster::Mix(col, art::kAccent, 0.5f), 1.0f);
     if (y > kBarH - 3) col = Rgb(4, 6, 12);
     s = col;
   });
@@ -496,7 +595,8 @@ raster::TImage24 EmptyPortrait(int size, bool mirrored) {
   const float u = s / 216.0f;
   const TRgba shadow = Rgb(30, 44, 76, 0.5f);
   c.FillEllipse({s / 2, 92 * u}, 30 * u, 38 * u, raster::Solid(shadow));
-  c.FillPolygon(raster::RoundedRectPath(s / 2 - 96 * u, 160 * u, s / 2 + 96 * u, s + 20 * u, 40 * u), raster::Solid(shadow));
+  c.FillPolygon(raster::RoundedRectPath(s / 2 - 96 * u, 160 * u, s / 2 + 96 * u, s + 20 * u, 40 * u),
+                raster::Solid(shadow));
   c.FillRect(s / 2 - 14 * u, 120 * u, s / 2 + 14 * u, 165 * u, raster::Solid(shadow));
   c.Bevel(0, 0, s, s, 1, kBevelDark, kBevelLight);
   return c.Flatten();
@@ -550,10 +650,13 @@ raster::TImage24 Shutter(int size, int step, bool fromRight) {
 // The planet screen's free area: a scanner's rings.
 void Scanner(TCanvas& c, TPoint centre, float r) {
   for (int i = 1; i <= 4; ++i) {
-    c.StrokePath(raster::EllipsePath(centre, r * i / 4.0f, r * i / 4.0f), true, 1.0f, raster::Solid(raster::WithAlpha(art::kAccent, 0.22f)));
+    c.StrokePath(raster::EllipsePath(centre, r * i / 4.0f, r * i / 4.0f), true, 1.0f,
+                 raster::Solid(raster::WithAlpha(art::kAccent, 0.22f)));
   }
-  c.StrokeLine({centre.x - r, centre.y}, {centre.x + r, centre.y}, 0.8f, raster::Solid(raster::WithAlpha(art::kAccent, 0.2f)));
-  c.StrokeLine({centre.x, centre.y - r}, {centre.x, centre.y + r}, 0.8f, raster::Solid(raster::WithAlpha(art::kAccent, 0.2f)));
+  c.StrokeLine({centre.x - r, centre.y}, {centre.x + r, centre.y}, 0.8f,
+               raster::Solid(raster::WithAlpha(art::kAccent, 0.2f)));
+  c.StrokeLine({centre.x, centre.y - r}, {centre.x, centre.y + r}, 0.8f,
+               raster::Solid(raster::WithAlpha(art::kAccent, 0.2f)));
   c.FillPolygon({centre, {centre.x + r * 0.95f, centre.y - r * 0.3f}, {centre.x + r * 0.98f, centre.y}},
                 raster::Solid(raster::WithAlpha(art::kAccent, 0.18f)));
 }
@@ -570,10 +673,13 @@ raster::TImage24 NextArrow(const raster::TImage24& page, const TArtEntry& e) {
     const float cx = fw / 2.0f, cy = fh / 2.0f - 3.0f + bob;
     const TRgba glow = raster::Mix(art::kAccent, Rgb(230, 250, 255), pulse);
     c.FillEllipse({cx, cy + 2}, 14, 9, raster::Solid(raster::WithAlpha(glow, 0.12f + 0.18f * pulse)));
-    const std::vector<TPoint> chevron = {{cx - 9, cy - 4}, {cx, cy + 6}, {cx + 9, cy - 4}, {cx + 5, cy - 4}, {cx, cy + 1.5f}, {cx - 5, cy - 4}};
-    c.FillPolygon({{cx - 9, cy - 4 - 1}, {cx, cy + 7.5f}, {cx + 9, cy - 5}, {cx + 4, cy - 5}, {cx, cy}, {cx - 4, cy - 5}},
-                  raster::Solid(Rgb(2, 4, 10, 0.8f)));
-    c.FillPolygon(chevron, raster::LinearGradient({cx, cy - 4}, raster::Mix(glow, Rgb(255, 255, 255), 0.4f), {cx, cy + 6}, glow));
+    const std::vector<TPoint> chevron = {{cx - 9, cy - 4}, {cx, cy + 6},    {cx + 9, cy - 4},
+                                         {cx + 5, cy - 4}, {cx, cy + 1.5f}, {cx - 5, cy - 4}};
+    c.FillPolygon(
+        {{cx - 9, cy - 4 - 1}, {cx, cy + 7.5f}, {cx + 9, cy - 5}, {cx + 4, cy - 5}, {cx, cy}, {cx - 4, cy - 5}},
+        raster::Solid(Rgb(2, 4, 10, 0.8f)));
+    c.FillPolygon(
+        chevron, raster::LinearGradient({cx, cy - 4}, raster::Mix(glow, Rgb(255, 255, 255), 0.4f), {cx, cy + 6}, glow));
     const TCanvas r = c.Resolve();
     raster::TImage24 frame = patch;
     for (int y = 0; y < fh; ++y) {
@@ -581,7 +687,8 @@ raster::TImage24 NextArrow(const raster::TImage24& page, const TArtEntry& e) {
         const TRgba& s = r.Pixel(x, y);
         raster::TBgr& o = frame.At(x, y);
         const float keep = 1.0f - std::clamp(s.a, 0.0f, 1.0f);
-        o = {raster::ToByte(s.b + o.b / 255.0f * keep), raster::ToByte(s.g + o.g / 255.0f * keep), raster::ToByte(s.r + o.r / 255.0f * keep)};
+        o = {raster::ToByte(s.b + o.b / 255.0f * keep), raster::ToByte(s.g + o.g / 255.0f * keep),
+             raster::ToByte(s.r + o.r / 255.0f * keep)};
       }
     }
     sheet.Paste(frame, k * fw, 0);

@@ -50,7 +50,10 @@ std::vector<TSyllable> PhraseOf(int number) {
     case 2:  // the player's turn: a call
       return {{E, 0.18, 1.05, 1.22, 1.0f}, {A, 0.34, 1.2, 1.0, 0.9f}};
     case 3:  // end the turn?
-      return {{A, 0.14, 1.0, 1.0, 0.9f}, {U, 0.14, 0.96, 0.94, 0.85f}, {O, 0.14, 0.95, 1.0, 0.9f}, {E, 0.28, 1.05, 1.42, 1.0f}};
+      return {{A, 0.14, 1.0, 1.0, 0.9f},
+              {U, 0.14, 0.96, 0.94, 0.85f},
+              {O, 0.14, 0.95, 1.0, 0.9f},
+              {E, 0.28, 1.05, 1.42, 1.0f}};
     case 5:  // quit?
       return {{I, 0.2, 1.0, 0.94, 0.95f}, {A, 0.32, 1.0, 1.45, 1.0f}};
     case 8:  // save?

@@ -85,7 +85,9 @@ TSurface Surface(const TPlanetLook& p, const float n[3], std::uint32_t seed) {
   const float lon = std::atan2(n[0], n[2]) / kPi;  // -1..1 across the visible face
   const float lat = std::asin(std::clamp(n[1], -1.0f, 1.0f)) / (kPi / 2.0f);
   const float u = lon * 1.6f, v = lat * 1.2f;
-  auto fbm = [&](float s, int oct, std::uint32_t salt) { return raster::Fbm(u * s + 5.0f, v * s + 5.0f, seed + salt, oct); };
+  auto fbm = [&](float s, int oct, std::uint32_t salt) {
+    return raster::Fbm(u * s + 5.0f, v * s + 5.0f, seed + salt, oct);
+  };
   switch (p.style) {
     case kRocky: {
       const float t = fbm(2.2f, 5, 1);
@@ -98,7 +100,8 @@ TSurface Surface(const TPlanetLook& p, const float n[3], std::uint32_t seed) {
       const float land = fbm(2.0f, 5, 1);
       const float clouds = raster::Smoothstep(0.52f, 0.78f, fbm(3.0f + 0.5f * std::fabs(v), 4, 3));
       const float sea = p.style == kOcean ? 0.55f : 0.36f;
-      TRgba g = land < sea ? raster::Shade(p.a, 0.8f + 0.4f * land) : raster::Mix(p.b, raster::Shade(p.b, 0.7f), fbm(5.0f, 2, 4));
+      TRgba g = land < sea ? raster::Shade(p.a, 0.8f + 0.4f * land)
+                           : raster::Mix(p.b, raster::Shade(p.b, 0.7f), fbm(5.0f, 2, 4));
       if (std::fabs(lat) > 0.82f) g = raster::Mix(g, p.c, raster::Smoothstep(0.82f, 0.9f, std::fabs(lat)));
       return {raster::Mix(g, p.c, clouds * 0.85f)};
     }
@@ -150,18 +153,19 @@ void DrawRing(TCanvas& c, float radius, const TPlanetLook& p, bool front) {
   // A thin ring seen nearly edge-on, turned slightly; the front half is drawn over the planet.
   const float rx = 17.5f, ry = 4.4f, tilt = -0.08f;
   const float ca = std::cos(tilt), sa = std::sin(tilt);
-  c.ForEachSample(kPlanetCentre.x - rx - 1, kPlanetCentre.y - 9, kPlanetCentre.x + rx + 1, kPlanetCentre.y + 9,
-                  [&](float x, float y, TRgba& s) {
-                    const float dx = x - kPlanetCentre.x, dy = y - kPlanetCentre.y;
-                    const float u = dx * ca + dy * sa, v = -dx * sa + dy * ca;
-                    const float r = std::sqrt(u * u / (rx * rx) + v * v / (ry * ry));
-                    if (r < 0.72f || r > 1.0f || (v > 0.0f) != front) return;
-                    if (!front && dx * dx + dy * dy < radius * radius) return;
-                    const float bands = 0.6f + 0.4f * std::sin(r * 60.0f);
-                    const TRgba col = raster::Shade(raster::Mix(p.b, p.c, bands), front ? 1.0f : 0.7f);
-                    const float k = 0.9f;
-                    s = {col.r * k + s.r * (1 - k), col.g * k + s.g * (1 - k), col.b * k + s.b * (1 - k), k + s.a * (1 - k)};
-                  });
+  c.ForEachSample(
+      kPlanetCentre.x - rx - 1, kPlanetCentre.y - 9, kPlanetCentre.x + rx + 1, kPlanetCentre.y + 9,
+      [&](float x, float y, TRgba& s) {
+        const float dx = x - kPlanetCentre.x, dy = y - kPlanetCentre.y;
+        const float u = dx * ca + dy * sa, v = -dx * sa + dy * ca;
+        const float r = std::sqrt(u * u / (rx * rx) + v * v / (ry * ry));
+        if (r < 0.72f || r > 1.0f || (v > 0.0f) != front) return;
+        if (!front && dx * dx + dy * dy < radius * radius) return;
+        const float bands = 0.6f + 0.4f * std::sin(r * 60.0f);
+        const TRgba col = raster::Shade(raster::Mix(p.b, p.c, bands), front ? 1.0f : 0.7f);
+        const float k = 0.9f;
+        s = {col.r * k + s.r * (1 - k), col.g * k + s.g * (1 - k), col.b * k + s.b * (1 - k), k + s.a * (1 - k)};
+      });
 }
 
 raster::TImage24 Planet(int frame) {
@@ -176,7 +180,8 @@ raster::TImage24 Planet(int frame) {
     const TSurface s = Surface(p, n, seed);
     // Day side: a soft terminator; the night side keeps a little light.
     const float day = raster::Smoothstep(-0.15f, 0.45f, n[0] * -0.62f + n[1] * -0.5f + n[2] * 0.6f);
-    TRgba col = art::LitColour(s.colour, n, 0.05f, p.style == kOcean || p.style == kIce || p.style == kStation ? 0.25f : 0.06f);
+    TRgba col =
+        art::LitColour(s.colour, n, 0.05f, p.style == kOcean || p.style == kIce || p.style == kStation ? 0.25f : 0.06f);
     col = raster::Shade(col, 0.25f + 0.75f * day);
     // The atmosphere's rim, strongest on the day side.
     if (p.air.a > 0.0f) {
@@ -192,11 +197,13 @@ raster::TImage24 Planet(int frame) {
   if (p.style == kRinged) DrawRing(c, radius, p, true);
   if (p.style == kStation) {
     // The docking ring with its lights.
-    c.StrokePath(raster::EllipsePath(kPlanetCentre, 16.5f, 4.0f, -0.06f), true, 1.6f, raster::Solid(raster::Shade(p.b, 0.9f)));
+    c.StrokePath(raster::EllipsePath(kPlanetCentre, 16.5f, 4.0f, -0.06f), true, 1.6f,
+                 raster::Solid(raster::Shade(p.b, 0.9f)));
     for (int i = 0; i < 8; ++i) {
       const float t = static_cast<float>(i) * kPi / 4.0f + 0.3f;
       if (std::sin(t) < 0.0f) continue;  // the lights on the near side
-      const float x = kPlanetCentre.x + 16.5f * std::cos(t), y = kPlanetCentre.y + 4.0f * std::sin(t) - 0.06f * 16.5f * std::cos(t);
+      const float x = kPlanetCentre.x + 16.5f * std::cos(t),
+                  y = kPlanetCentre.y + 4.0f * std::sin(t) - 0.06f * 16.5f * std::cos(t);
       c.FillEllipse({x, y}, 0.9f, 0.9f, raster::Solid(p.air));
     }
   }
@@ -241,17 +248,19 @@ raster::TImage24 CountryMark(int country) {
   const raster::TPaint paint = raster::Solid(mark);
   switch (country) {
     case 0: c.FillPolygon(raster::StarPath({12.0f, 18.2f}, 3.4f, 1.4f), paint); break;  // a star
-    case 1: c.FillRect(5.0f, 17.0f, 19.0f, 19.5f, paint); break;                              // a band
-    case 2: c.FillPolygon({{6.0f, 14.0f}, {12.0f, 18.0f}, {6.0f, 22.0f}, {6.0f, 20.0f}, {9.0f, 18.0f}, {6.0f, 16.0f}}, paint); break;
+    case 1: c.FillRect(5.0f, 17.0f, 19.0f, 19.5f, paint); break;                        // a band
+    case 2:
+      c.FillPolygon({{6.0f, 14.0f}, {12.0f, 18.0f}, {6.0f, 22.0f}, {6.0f, 20.0f}, {9.0f, 18.0f}, {6.0f, 16.0f}}, paint);
+      break;
     case 3: {  // a crescent
       c.FillEllipse({12.0f, 18.2f}, 3.2f, 3.2f, paint);
       c.FillEllipse({13.4f, 17.6f}, 2.7f, 2.7f, raster::Solid(raster::Shade(colour, 0.95f)));
       break;
     }
-    case 4: c.FillEllipse({12.0f, 18.2f}, 2.6f, 2.6f, paint); break;                           // a disc
-    case 5: c.FillRect(10.5f, 13.0f, 13.0f, 23.5f, paint); break;                             // an upright band
-    case 6: c.StrokeLine({5.5f, 22.5f}, {18.5f, 13.5f}, 2.2f, paint); break;                  // a diagonal
-    case 7: {  // a black diamond with a golden core
+    case 4: c.FillEllipse({12.0f, 18.2f}, 2.6f, 2.6f, paint); break;          // a disc
+    case 5: c.FillRect(10.5f, 13.0f, 13.0f, 23.5f, paint); break;             // an upright band
+    case 6: c.StrokeLine({5.5f, 22.5f}, {18.5f, 13.5f}, 2.2f, paint); break;  // a diagonal
+    case 7: {                                                                 // a black diamond with a golden core
       c.FillPolygon({{12.0f, 14.0f}, {16.0f, 18.2f}, {12.0f, 22.4f}, {8.0f, 18.2f}}, raster::Solid(Rgb(20, 12, 12)));
       c.FillEllipse({12.0f, 18.2f}, 1.3f, 1.3f, raster::Solid(Rgb(240, 200, 80)));
       break;

@@ -16,13 +16,13 @@ using raster::TRgba;
 namespace {
 
 struct TMood {
-  TRgba deep;       // empty space
-  TRgba cloud;      // the nebula's body
-  TRgba glow;       // its lit parts
-  TRgba hot;        // the brightest knots
-  TRgba second;     // a second gas, mixed in by another noise field
-  float amount;     // overall nebula strength
-  bool warTorn;     // fires and drifting wreckage
+  TRgba deep;    // empty space
+  TRgba cloud;   // the nebula's body
+  TRgba glow;    // its lit parts
+  TRgba hot;     // the brightest knots
+  TRgba second;  // a second gas, mixed in by another noise field
+  float amount;  // overall nebula strength
+  bool warTorn;  // fires and drifting wreckage
 };
 
 const TMood kMoods[5] = {
@@ -124,7 +124,8 @@ raster::TCanvas Sky(const TArtEntry& e, const TMood& m) {
   if (m.warTorn) {
     // Distant fires: burning hulks as hot glows with a dark smoke pall beside them.
     for (int i = 0; i < 10; ++i) {
-      const float x = rng.Range(60, static_cast<float>(e.Width) - 60), y = rng.Range(60, static_cast<float>(e.Height) - 60);
+      const float x = rng.Range(60, static_cast<float>(e.Width) - 60),
+                  y = rng.Range(60, static_cast<float>(e.Height) - 60);
       const float r = rng.Range(6.0f, 14.0f);
       Star(c, x, y, r * 2.5f, Rgb(255, 90, 20), 0.18f);
       Star(c, x, y, r * 0.6f, Rgb(255, 170, 70), 0.55f);

@@ -61,7 +61,7 @@ enum class TVowel { kA, kE, kI, kO, kU };
 struct TVoice {
   double BaseHz = 200.0;
   double FormantScale = 1.0;
-  double Tempo = 1.0;       // durations are divided by it
+  double Tempo = 1.0;  // durations are divided by it
   double VibratoHz = 5.5;
   double VibratoDepth = 0.012;  // share of the pitch
 };

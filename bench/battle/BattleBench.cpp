@@ -133,8 +133,8 @@ int main(int argc, char** argv) {
   TArena light, full;
   std::vector<bench::TCase> cases;
   if (options.Wants("full")) {
-    cases.push_back({"full arena", [&] { Frame(full); }, [&] { Build(full, kFleetShipCount, true, 8, 4); },
-                     kRoundFrames});
+    cases.push_back(
+        {"full arena", [&] { Frame(full); }, [&] { Build(full, kFleetShipCount, true, 8, 4); }, kRoundFrames});
   }
   if (options.Wants("light")) {
     cases.push_back({"light arena", [&] { Frame(light); }, [&] { Build(light, 2, false, 1, 12); }, kRoundFrames});

@@ -26,12 +26,16 @@ void Block(std::string& out, const char* key, const char* type, std::uint32_t co
 std::string CatalogueFile(int filler) {
   std::string s;
   for (int i = 0; i < filler; ++i) Block(s, ("FILLER_" + std::to_string(i)).c_str(), "int", 120, 4);
-  const struct { const char* key; const char* type; std::uint32_t count; std::size_t elem; } blocks[] = {
-      {"FRAME_PARTS", "int", 660, 4},   {"FRAME_BODY", "int", 120, 4},   {"FRAME_MOVE_STEP", "int", 60, 4},
-      {"WEAPON_PARTS", "int", 440, 4},  {"WEAPON_WEAPON", "int", 280, 4}, {"ENGINE_PARTS", "int", 220, 4},
-      {"ENGINE_ENGINE", "int", 40, 4},  {"SHIELD_PARTS", "int", 110, 4}, {"SHIELD_SHIELD", "int", 40, 4},
-      {"FRAME_ENABLED", "bool", 60, 1}, {"WEAPON_ENABLED", "bool", 40, 1}, {"ENGINE_ENABLED", "bool", 20, 1},
-      {"SHIELD_ENABLED", "bool", 10, 1}};
+  const struct {
+    const char* key;
+    const char* type;
+    std::uint32_t count;
+    std::size_t elem;
+  } blocks[] = {{"FRAME_PARTS", "int", 660, 4},   {"FRAME_BODY", "int", 120, 4},     {"FRAME_MOVE_STEP", "int", 60, 4},
+                {"WEAPON_PARTS", "int", 440, 4},  {"WEAPON_WEAPON", "int", 280, 4},  {"ENGINE_PARTS", "int", 220, 4},
+                {"ENGINE_ENGINE", "int", 40, 4},  {"SHIELD_PARTS", "int", 110, 4},   {"SHIELD_SHIELD", "int", 40, 4},
+                {"FRAME_ENABLED", "bool", 60, 1}, {"WEAPON_ENABLED", "bool", 40, 1}, {"ENGINE_ENABLED", "bool", 20, 1},
+                {"SHIELD_ENABLED", "bool", 10, 1}};
   for (const auto& b : blocks) Block(s, b.key, b.type, b.count, b.elem);
   return s;
 }

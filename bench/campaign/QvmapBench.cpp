@@ -42,8 +42,8 @@ void BM_MakeStep(benchmark::State& state) {
   if (maze) Maze(map);
   std::int32_t table[kMapSize][kMapSize];
   for (auto _ : state) {
-    const bool ok = maze ? map.MakeStep(-1, 0, 0, 0, budget, table, 0, true)
-                         : map.MakeStep(-1, 0, 27, 27, budget, table, 0, true);
+    const bool ok =
+        maze ? map.MakeStep(-1, 0, 0, 0, budget, table, 0, true) : map.MakeStep(-1, 0, 27, 27, budget, table, 0, true);
     benchmark::DoNotOptimize(ok);
     benchmark::DoNotOptimize(table[0][0]);
   }

@@ -55,7 +55,8 @@ void Put(const TWorld& w) {
 }
 
 // The generated world, made busy: every computer country alive with a capital, at war with every
-// other computer country (and at peace with the player), nine manned fleets of three ships each on its capital, routes 0..23.
+// other computer country (and at peace with the player), nine manned fleets of three ships each on its capital, routes
+// 0..23.
 constexpr int kRoutes = 24;  // routes of the route table
 
 void BuildBusyWorld(TQvMap* map) {

@@ -42,8 +42,10 @@ std::vector<TQoRGB> Sprite() {
   std::vector<TQoRGB> s = Picture(kSprite, kSprite, 7);
   for (int y = 0; y < kSprite; ++y) {
     for (int x = 0; x < kSprite; ++x) {
-      if ((x - 16) * (x - 16) + (y - 16) * (y - 16) > 180) s[static_cast<size_t>(y * kSprite + x)] = kKey;
-      else if (s[static_cast<size_t>(y * kSprite + x)] == kKey) s[static_cast<size_t>(y * kSprite + x)].g = 1;
+      if ((x - 16) * (x - 16) + (y - 16) * (y - 16) > 180)
+        s[static_cast<size_t>(y * kSprite + x)] = kKey;
+      else if (s[static_cast<size_t>(y * kSprite + x)] == kKey)
+        s[static_cast<size_t>(y * kSprite + x)].g = 1;
     }
   }
   return s;
@@ -137,7 +139,8 @@ int main(int argc, char** argv) {
     for (int y = 0; y + kSprite <= kH; y += kSprite) {
       for (int x = 0; x + kSprite <= kW; x += kSprite) {
         for (int r = 0; r < kSprite; ++r) {
-          std::memcpy(&plain[static_cast<size_t>(y + r) * kW + x], &sprite[static_cast<size_t>(r * kSprite)], kSprite * 3);
+          std::memcpy(&plain[static_cast<size_t>(y + r) * kW + x], &sprite[static_cast<size_t>(r * kSprite)],
+                      kSprite * 3);
         }
       }
     }
@@ -147,14 +150,17 @@ int main(int argc, char** argv) {
     for (bool mirrored : {false, true}) {
       const std::string what = std::string("keyed ") + kMethodNames[m] + (mirrored ? " mirrored" : "");
       add(what + ": plain loop", kSpritePixels, [&, m, mirrored] {
-        if (mirrored) PlainKeyed<true>(m, plain.data(), sprite.data());
-        else PlainKeyed<false>(m, plain.data(), sprite.data());
+        if (mirrored)
+          PlainKeyed<true>(m, plain.data(), sprite.data());
+        else
+          PlainKeyed<false>(m, plain.data(), sprite.data());
       });
       add(what + ": PasPat2", kSpritePixels, [&, m, mirrored] {
         dib.SetMethod(static_cast<TQoMethod>(m));
         dib.SetReverse(mirrored);
         for (int y = 0; y + kSprite <= kH; y += kSprite) {
-          for (int x = 0; x + kSprite <= kW; x += kSprite) dib.PasPat2(x, y, kSprite, kSprite, sprite.data(), kSprite, kKey);
+          for (int x = 0; x + kSprite <= kW; x += kSprite)
+            dib.PasPat2(x, y, kSprite, kSprite, sprite.data(), kSprite, kKey);
         }
       });
     }
@@ -172,7 +178,8 @@ int main(int argc, char** argv) {
   std::printf("\n%-36s %s\n", "blit", "speed against its peer");
   auto ratio = [&](const std::string& ours, const std::string& peer) {
     if (rate.count(ours) && rate.count(peer)) {
-      std::printf("%-36s %.2fx  (%s)\n", ours.c_str(), rate[ours] / rate[peer], peer.substr(peer.find(':') + 2).c_str());
+      std::printf("%-36s %.2fx  (%s)\n", ours.c_str(), rate[ours] / rate[peer],
+                  peer.substr(peer.find(':') + 2).c_str());
     }
   };
   ratio("full surface: PutPat", "full surface: memcpy");

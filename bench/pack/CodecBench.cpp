@@ -114,8 +114,8 @@ std::vector<TInput> Inputs(const std::string& archive, const std::string& source
   for (size_t n : {256, 1024, 4096, 16384}) {
     // A slice from the middle of the text (sources, not the start of the dialogue).
     const size_t at = text.size() / 2;
-    inputs.push_back({"text " + std::to_string(n), Bytes(text.begin() + static_cast<long>(at),
-                                                         text.begin() + static_cast<long>(at + n))});
+    inputs.push_back({"text " + std::to_string(n),
+                      Bytes(text.begin() + static_cast<long>(at), text.begin() + static_cast<long>(at + n))});
   }
   if (!archive.empty()) {
     for (TInput& p : ArchivePictures(archive)) inputs.push_back(std::move(p));
@@ -219,8 +219,8 @@ std::function<Bytes(const Bytes&)> Lz4Encode(bool hc) {
 
 bool Lz4Decode(const Bytes& coded, Bytes& dst) {
   return LZ4_decompress_safe(reinterpret_cast<const char*>(coded.data()), reinterpret_cast<char*>(dst.data()),
-                             static_cast<int>(coded.size()), static_cast<int>(dst.size())) ==
-         static_cast<int>(dst.size());
+                             static_cast<int>(coded.size()),
+                             static_cast<int>(dst.size())) == static_cast<int>(dst.size());
 }
 
 std::function<Bytes(const Bytes&)> ZstdEncode(int level) {
@@ -318,9 +318,10 @@ int main(int argc, char** argv) {
 
   // Per input, one line per codec: its figures, then how our two codecs compare with it: speed
   // ratios (above 1: ours is faster) and coded size ratios (below 1: ours is smaller).
-  std::printf("Columns after the bars: how Varnel and Cocotte compare with the codec of the line: encode and\n"
-              "decode speed (its time / ours: above 1, ours is faster) and coded size (ours / its: below 1,\n"
-              "ours is smaller).\n");
+  std::printf(
+      "Columns after the bars: how Varnel and Cocotte compare with the codec of the line: encode and\n"
+      "decode speed (its time / ours: above 1, ours is faster) and coded size (ours / its: below 1,\n"
+      "ours is smaller).\n");
   for (const TInput& input : inputs) {
     const double mb = static_cast<double>(input.data.size()) / 1e6;
     auto find = [&](const char* codec) -> const TResult* {

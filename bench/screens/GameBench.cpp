@@ -131,8 +131,7 @@ void BM_FramesOfTheFirstTurnEnd(benchmark::State& state) {
     state.counters["presents_over_goal"] = presents - (redraws + 3 * boxes);
     // Every dialogue page and every shutter frame is shown once, and a dialogue opens and closes
     // like a box.
-    state.counters["presents_over_dialogue_goal"] =
-        presents - (redraws + 3 * (boxes + dialogues) + pages + shutters);
+    state.counters["presents_over_dialogue_goal"] = presents - (redraws + 3 * (boxes + dialogues) + pages + shutters);
   }
 }
 BENCHMARK(BM_FramesOfTheFirstTurnEnd)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);

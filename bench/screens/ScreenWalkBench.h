@@ -51,9 +51,12 @@ inline std::map<std::string, double> Walk(const std::vector<TStep>& steps) {
         return true;
       }
       if (next >= steps.size()) {
-        if (top == fmSysMes) Click(fmSysMes->btnOk, mbLeft, false);
-        else if (top == nullptr) fmMain->Close();
-        else top->ModalResult = mrCancel;
+        if (top == fmSysMes)
+          Click(fmSysMes->btnOk, mbLeft, false);
+        else if (top == nullptr)
+          fmMain->Close();
+        else
+          top->ModalResult = mrCancel;
         return true;
       }
       const TStep& step = steps[next];

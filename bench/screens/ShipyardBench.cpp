@@ -48,10 +48,12 @@ std::vector<TStep> ShipyardWalk() {
       {"TfmParts", click("btnBack"), "", "selector"},
       {"TfmBuild", click("btnClose"), "", ""},
       {"TfmDock", click("btnClose"), "", ""},
-      {"", [](TForm*) {
+      {"",
+       [](TForm*) {
          GiveEveryDock();
          Click(fmMain->btnDock, mbLeft, false);
-       }, "", ""},
+       },
+       "", ""},
       {"TfmDock", click("btnPla"), "column", ""},
       {"TfmDock", nothing, "", "column"},
       {"TfmDock", click("btnClose"), "", ""},
@@ -68,10 +70,12 @@ std::vector<TStep> SelectorWalk() {
       {"TfmFleetSel", click("btnClose"), "", "fleet_selector"},
       {"", [](TForm*) { Click(fmMain->btnPlanet, mbLeft, false); }, "planet_selector", ""},
       {"TfmPlaSel", click("btnClose"), "", "planet_selector"},
-      {"", [](TForm*) {
+      {"",
+       [](TForm*) {
          for (int c = 0; c < kCmdCount; ++c) CmdData[c].Belong = GetPlayerCountry();
          ShowCmdSel(1, GetPlayerCountry(), -1);
-       }, "", ""},
+       },
+       "", ""},
       {"TfmCmdSel", click("btnLev"), "commander_column", ""},
       {"TfmCmdSel", nothing, "", "commander_column"},
       {"TfmCmdSel", click("btnBack"), "", ""},

@@ -71,7 +71,8 @@ void BM_Stage(benchmark::State& state) {
 BENCHMARK(BM_Stage)->DenseRange(0, 3)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 const std::vector<sample::TDrawnArt>& Drawn() {
-  static const std::vector<sample::TDrawnArt> drawn = sample::DrawArt(sample::ArtEntries(), static_cast<int>(std::thread::hardware_concurrency()));
+  static const std::vector<sample::TDrawnArt> drawn =
+      sample::DrawArt(sample::ArtEntries(), static_cast<int>(std::thread::hardware_concurrency()));
   return drawn;
 }
 
@@ -115,7 +116,12 @@ void BM_Encode(benchmark::State& state) {
   state.counters["stored_MiB"] = static_cast<double>(stored) / (1 << 20);
   fs::remove_all(folder);
 }
-BENCHMARK(BM_Encode)->Arg(kQoMethodVarnel)->Arg(kQoMethodCocotte)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_Encode)
+    ->Arg(kQoMethodVarnel)
+    ->Arg(kQoMethodCocotte)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
 void BM_Previews(benchmark::State& state) {
   const std::string folder = Scratch("previews");

@@ -20,7 +20,8 @@ void CheckCodec(const uint8_t* data, size_t size) {
   size_t pos = 0;
   std::vector<unsigned char> out;
   auto read = [&](unsigned char* buf, int n) {
-    if (n < 0 || pos + static_cast<size_t>(n) > static_cast<size_t>(stored)) std::abort();  // never past the stored size
+    if (n < 0 || pos + static_cast<size_t>(n) > static_cast<size_t>(stored))
+      std::abort();  // never past the stored size
     std::memcpy(buf, stream + pos, static_cast<size_t>(n));
     pos += static_cast<size_t>(n);
     return true;

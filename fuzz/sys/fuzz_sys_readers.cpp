@@ -28,9 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (m.mountPoint.empty() || m.mountPoint[0] != '/') std::abort();
       }
       break;
-    case 2:
-      WaveDurationMs(in);
-      break;
+    case 2: WaveDurationMs(in); break;
     default:
       if (const auto info = ReadAviInfo(in); info && info->microSecPerFrame == 0) std::abort();
       break;

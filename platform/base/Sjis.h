@@ -27,7 +27,7 @@ class TSjisTable {
   // The CP932 text at index i; null outside the table.
   const char* At(int i) const {
     return i >= 0 && static_cast<std::size_t>(i) < texts_.size() ? texts_[static_cast<std::size_t>(i)].c_str()
-                                                                  : nullptr;
+                                                                 : nullptr;
   }
   std::size_t Size() const { return texts_.size(); }
 
@@ -58,8 +58,8 @@ inline std::string_view SjisCut(std::string_view s, size_t maxBytes) {
 }  // namespace vdmq
 
 // A UTF-8 literal as a CP932 std::string, converted once per call site.
-#define SJS(lit)                                                                   \
-  ([]() -> const std::string& {                                                    \
-    static const std::string vdmq_sjs_converted_ = ::vdmq::Utf8ToSjis(lit);       \
-    return vdmq_sjs_converted_;                                                    \
+#define SJS(lit)                                                            \
+  ([]() -> const std::string& {                                             \
+    static const std::string vdmq_sjs_converted_ = ::vdmq::Utf8ToSjis(lit); \
+    return vdmq_sjs_converted_;                                             \
   }())

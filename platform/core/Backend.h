@@ -23,10 +23,10 @@ struct TInputEvent {
     CloseRequest,
     ScreenResized
   } kind = MouseMove;
-  int x = 0, y = 0;     // screen point (mouse), new size (ScreenResized), wheel delta in x
-  int button = 0;       // 0 left, 1 right, 2 middle
-  unsigned vk = 0;      // key code (KeyDown/KeyUp) or character byte (Char)
-  unsigned mods = 0;    // kModShift | kModCtrl | kModAlt
+  int x = 0, y = 0;   // screen point (mouse), new size (ScreenResized), wheel delta in x
+  int button = 0;     // 0 left, 1 right, 2 middle
+  unsigned vk = 0;    // key code (KeyDown/KeyUp) or character byte (Char)
+  unsigned mods = 0;  // kModShift | kModCtrl | kModAlt
 };
 constexpr unsigned kModShift = 1, kModCtrl = 2, kModAlt = 4;
 

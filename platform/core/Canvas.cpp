@@ -24,9 +24,7 @@ struct TFontUse {
   }
   int LineHeight() const { return glyphFont ? em : TFontEngine::Instance().Metrics(face, em).Height; }
   int Ascent() const { return glyphFont ? em : TFontEngine::Instance().Metrics(face, em).Ascent; }
-  int Advance(std::uint16_t letter) const {
-    return glyphFont ? em : TFontEngine::Instance().Advance(face, em, letter);
-  }
+  int Advance(std::uint16_t letter) const { return glyphFont ? em : TFontEngine::Instance().Advance(face, em, letter); }
 };
 
 }  // namespace
@@ -172,8 +170,14 @@ void TCanvas::LineTo(int x, int y) {
     while (!(x0 == x && y0 == y)) {
       PutClipped(x0 + origin_.X, y0 + origin_.Y, p);
       const int e2 = 2 * err;
-      if (e2 >= dy) { err += dy; x0 += sx; }
-      if (e2 <= dx) { err += dx; y0 += sy; }
+      if (e2 >= dy) {
+        err += dy;
+        x0 += sx;
+      }
+      if (e2 <= dx) {
+        err += dx;
+        y0 += sy;
+      }
     }
     Changed();
   }
@@ -537,12 +541,15 @@ void TCanvas::DrawBgrBlock(int x, int y, const TBgrBlock& src) {
     if (d.IsEmpty()) continue;
     const int w = d.Width();
     for (int row = d.Top; row < d.Bottom; ++row) {
-      const std::uint8_t* s = src.Bits + static_cast<size_t>(row - dy) * src.PitchBytes + static_cast<size_t>(d.Left - dx) * 3;
-      std::uint8_t* o = target_.Bits + static_cast<size_t>(row) * target_.PitchBytes + static_cast<size_t>(d.Left) * target_.BytesPerPixel;
+      const std::uint8_t* s =
+          src.Bits + static_cast<size_t>(row - dy) * src.PitchBytes + static_cast<size_t>(d.Left - dx) * 3;
+      std::uint8_t* o = target_.Bits + static_cast<size_t>(row) * target_.PitchBytes +
+                        static_cast<size_t>(d.Left) * target_.BytesPerPixel;
       if (target_.BytesPerPixel == 4) {
         std::uint32_t* o32 = reinterpret_cast<std::uint32_t*>(o);
         for (int i = 0; i < w; ++i, s += 3)
-          o32[i] = static_cast<std::uint32_t>(s[0]) | (static_cast<std::uint32_t>(s[1]) << 8) | (static_cast<std::uint32_t>(s[2]) << 16);
+          o32[i] = static_cast<std::uint32_t>(s[0]) | (static_cast<std::uint32_t>(s[1]) << 8) |
+                   (static_cast<std::uint32_t>(s[2]) << 16);
       } else {
         std::memmove(o, s, static_cast<size_t>(w) * 3);
       }

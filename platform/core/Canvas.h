@@ -14,22 +14,22 @@
 namespace vdmq {
 
 // Text-drawing flags.
-constexpr unsigned DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_TOP = 0x0, DT_VCENTER = 0x4,
-                   DT_BOTTOM = 0x8, DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40,
-                   DT_NOCLIP = 0x100, DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_END_ELLIPSIS = 0x8000;
+constexpr unsigned DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_TOP = 0x0, DT_VCENTER = 0x4, DT_BOTTOM = 0x8,
+                   DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40, DT_NOCLIP = 0x100,
+                   DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_END_ELLIPSIS = 0x8000;
 
 // The font name whose letters "r", "0", "1", "2", "s" are the caption-button glyphs.
 constexpr std::string_view kCaptionGlyphFont = "Marlett";
 
 struct TFont {
-  std::string Name;           // CP932; empty = the fixed-pitch game font
-  int Height = -12;           // negative = em pixels, positive = cell pixels
+  std::string Name;  // CP932; empty = the fixed-pitch game font
+  int Height = -12;  // negative = em pixels, positive = cell pixels
   bool Bold = false;
   bool Underline = false;
   TColor Color = clWindowText;
   int Charset = 128;
   bool operator==(const TFont&) const = default;
-  int Size() const;           // point size at 96 dpi (read-only convenience)
+  int Size() const;  // point size at 96 dpi (read-only convenience)
 };
 
 enum TBrushStyle { bsSolid, bsClear };
@@ -46,7 +46,16 @@ struct TPen {
 // One drawing operation as a recording canvas reports it, with its arguments in the canvas's
 // logical coordinates.
 enum class TCanvasOpKind {
-  CopyRect, StretchPixels, FillRect, MoveTo, LineTo, GetPixel, SetPixel, DrawText, DrawFocusRect, SelectClipRegion
+  CopyRect,
+  StretchPixels,
+  FillRect,
+  MoveTo,
+  LineTo,
+  GetPixel,
+  SetPixel,
+  DrawText,
+  DrawFocusRect,
+  SelectClipRegion
 };
 struct TCanvasOp {
   TCanvasOpKind Kind = TCanvasOpKind::FillRect;
@@ -89,7 +98,10 @@ class TCanvas {
   // clip (target coordinates).
   void Bind(const TPixelTarget& target, TPoint origin, const TRect& clip);
   void Bind(TPixmap& pixmap) { Bind(TPixelTarget::Of(pixmap), {0, 0}, {0, 0, pixmap.Width(), pixmap.Height()}); }
-  void Unbind() { target_ = {}; clips_.clear(); }
+  void Unbind() {
+    target_ = {};
+    clips_.clear();
+  }
   bool HasTarget() const { return target_.Valid(); }
   const TPixelTarget& Target() const { return target_; }
   TPoint Origin() const { return origin_; }
@@ -98,12 +110,12 @@ class TCanvas {
   // The bounds of the drawable area in logical coordinates.
   TRect ClipRect() const;
 
-  void FillRect(const TRect& r);                // brush colour (nothing with a clear brush)
+  void FillRect(const TRect& r);  // brush colour (nothing with a clear brush)
   void FillRectColor(const TRect& r, TColor c);
-  void FrameRect(const TRect& r);               // 1-pixel outline in the brush colour
-  void Rectangle(const TRect& r);               // pen outline, brush inside
+  void FrameRect(const TRect& r);  // 1-pixel outline in the brush colour
+  void Rectangle(const TRect& r);  // pen outline, brush inside
   void MoveTo(int x, int y);
-  void LineTo(int x, int y);                    // excludes the end point, like the platform
+  void LineTo(int x, int y);  // excludes the end point, like the platform
   TColor GetPixel(int x, int y) const;
   void SetPixel(int x, int y, TColor c);
   void Frame3D(TRect& r, TColor topLeft, TColor bottomRight, int width);
@@ -149,7 +161,9 @@ class TCanvas {
 
  private:
   struct Run;
-  void Changed() { if (OnDrawn) OnDrawn(); }
+  void Changed() {
+    if (OnDrawn) OnDrawn();
+  }
   // A canvas that nobody records costs one load and one null test per operation.
   bool Recording() const { return *recorder_ != nullptr; }
   TCanvasOp NewOp(TCanvasOpKind kind) const;
@@ -176,7 +190,9 @@ std::string EllipsisFit(std::string_view text, int width, const std::function<in
 // A bitmap: 32-bit pixels with a canvas and a change event.
 class TBitmap {
  public:
-  TBitmap() { canvas_.OnDrawn = [this] { Changed(); }; }
+  TBitmap() {
+    canvas_.OnDrawn = [this] { Changed(); };
+  }
   TBitmap(const TBitmap&) = delete;
   TBitmap& operator=(const TBitmap&) = delete;
   int Width() const { return pixels_.Width(); }
@@ -189,7 +205,9 @@ class TBitmap {
   TPixmap& Pixels() { return pixels_; }
   const TPixmap& Pixels() const { return pixels_; }
   TCanvas& Canvas();
-  void Changed() { if (OnChange) OnChange(); }
+  void Changed() {
+    if (OnChange) OnChange();
+  }
   std::function<void()> OnChange;
 
  private:

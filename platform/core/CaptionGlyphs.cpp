@@ -74,9 +74,7 @@ TGlyphMask Build(char ch, int h) {
           if (g.Mask[static_cast<size_t>(y) * g.Width + x]) p.Set(ox + g.Left + x, oy + fm.Ascent - g.Top + y);
       break;
     }
-    default:
-      m.Bits.assign(m.Bits.size(), 0);
-      break;
+    default: m.Bits.assign(m.Bits.size(), 0); break;
   }
   return m;
 }

@@ -323,18 +323,25 @@ void TControl::Dispatch(TMessage& m) {
     case WM_PAINT:
       if (m.WParam) Paint(*reinterpret_cast<TCanvas*>(m.WParam));
       return;
-    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK: {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK: {
       const bool dbl = m.Msg == WM_LBUTTONDBLCLK || m.Msg == WM_RBUTTONDBLCLK || m.Msg == WM_MBUTTONDBLCLK;
-      const TMouseButton b = (m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) ? mbLeft
-                             : (m.Msg == WM_RBUTTONDOWN || m.Msg == WM_RBUTTONDBLCLK) ? mbRight : mbMiddle;
+      const TMouseButton b = (m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK)   ? mbLeft
+                             : (m.Msg == WM_RBUTTONDOWN || m.Msg == WM_RBUTTONDBLCLK) ? mbRight
+                                                                                      : mbMiddle;
       SetMouseCapture(true);
       if (b == mbLeft && !dbl) clicked_ = true;
       if (b == mbLeft && dbl) DblClick();
       MouseDown(b, ShiftFromWParam(m.WParam) | (dbl ? ssDouble : 0), LParamX(m.LParam), LParamY(m.LParam));
       return;
     }
-    case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: {
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
       const TMouseButton b = m.Msg == WM_LBUTTONUP ? mbLeft : m.Msg == WM_RBUTTONUP ? mbRight : mbMiddle;
       const int x = LParamX(m.LParam), y = LParamY(m.LParam);
       SetMouseCapture(false);
@@ -345,16 +352,16 @@ void TControl::Dispatch(TMessage& m) {
       MouseUp(b, ShiftFromWParam(m.WParam), x, y);
       return;
     }
-    case WM_MOUSEMOVE:
-      MouseMove(ShiftFromWParam(m.WParam), LParamX(m.LParam), LParamY(m.LParam));
-      return;
-    case WM_KEYDOWN: case WM_SYSKEYDOWN: {
+    case WM_MOUSEMOVE: MouseMove(ShiftFromWParam(m.WParam), LParamX(m.LParam), LParamY(m.LParam)); return;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
       unsigned key = static_cast<unsigned>(m.WParam);
       KeyDown(key, static_cast<TShiftState>(m.LParam));
       m.Result = key == 0;
       return;
     }
-    case WM_KEYUP: case WM_SYSKEYUP: {
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
       unsigned key = static_cast<unsigned>(m.WParam);
       if (OnKeyUp) OnKeyUp(this, key, static_cast<TShiftState>(m.LParam));
       return;
@@ -368,8 +375,7 @@ void TControl::Dispatch(TMessage& m) {
       // A control that does not scroll hands the wheel to its parent.
       if (parent_) parent_->Dispatch(m);
       return;
-    default:
-      return;
+    default: return;
   }
 }
 

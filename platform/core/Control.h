@@ -83,7 +83,11 @@ class TControl : public TComponent {
   void SetColor(TColor c);
   const TFont& Font() const { return font_; }
   // Changes the font in place (the control repaints and stops following its parent's font).
-  TFont& FontRef() { ParentFont = false; Invalidate(); return font_; }
+  TFont& FontRef() {
+    ParentFont = false;
+    Invalidate();
+    return font_;
+  }
   void SetFont(const TFont& f);
   bool ParentFont = true;
   const std::string& Caption() const { return caption_; }
@@ -96,7 +100,10 @@ class TControl : public TComponent {
   void InvalidateRect(const TRect& clientRect);
   // Paints the window's dirty parts now and presents them (no other message is handled).
   void Update();
-  void Repaint() { Invalidate(); Update(); }
+  void Repaint() {
+    Invalidate();
+    Update();
+  }
   void Refresh() { Repaint(); }
   // A canvas over the control's client area. During painting it is bound to the store with the
   // paint clip; otherwise it draws straight into the store (and the drawing is presented).

@@ -11,9 +11,7 @@ namespace {
 constexpr std::uint64_t kDoubleClickMs = 500;
 constexpr int kDoubleClickSlop = 4;
 
-bool Contains(const std::vector<TForm*>& v, const TControl* f) {
-  return std::find(v.begin(), v.end(), f) != v.end();
-}
+bool Contains(const std::vector<TForm*>& v, const TControl* f) { return std::find(v.begin(), v.end(), f) != v.end(); }
 }  // namespace
 
 TDesktop& Desktop() { return App().Desktop(); }
@@ -204,12 +202,8 @@ void TDesktop::HandleInput(const TInputEvent& ev) {
       if (mf && mf->Enabled()) mf->Perform(WM_CLOSE);
       break;
     }
-    case TInputEvent::ScreenResized:
-      MarkWholeScreen();
-      break;
-    case TInputEvent::Wheel:
-      RouteWheel(ev.x);
-      break;
+    case TInputEvent::ScreenResized: MarkWholeScreen(); break;
+    case TInputEvent::Wheel: RouteWheel(ev.x); break;
   }
 }
 
@@ -222,8 +216,7 @@ void TDesktop::RouteWheel(int notches) {
   TControl* target = f->ControlAtPos(f->ScreenToClient(mouse_), false);
   if (!target || !target->EnabledInTree()) return;
   const auto delta = static_cast<std::uint16_t>(static_cast<std::int16_t>(notches * WHEEL_DELTA));
-  TMessage m{WM_MOUSEWHEEL, (static_cast<std::uintptr_t>(delta) << 16) | KeyFlags(), MakeLParam(mouse_.X, mouse_.Y),
-             0};
+  TMessage m{WM_MOUSEWHEEL, (static_cast<std::uintptr_t>(delta) << 16) | KeyFlags(), MakeLParam(mouse_.X, mouse_.Y), 0};
   target->Dispatch(m);
 }
 
@@ -333,8 +326,10 @@ void TDesktop::RouteMouse(const TInputEvent& ev) {
   const auto h = static_cast<std::uintptr_t>(hit);
   if (down) {
     if (b != 2) ncPressForm_ = f;
-    if (b == 0) f->Perform(dbl ? WM_NCLBUTTONDBLCLK : WM_NCLBUTTONDOWN, h, lp);
-    else if (b == 1) f->Perform(dbl ? WM_NCRBUTTONDBLCLK : WM_NCRBUTTONDOWN, h, lp);
+    if (b == 0)
+      f->Perform(dbl ? WM_NCLBUTTONDBLCLK : WM_NCLBUTTONDOWN, h, lp);
+    else if (b == 1)
+      f->Perform(dbl ? WM_NCRBUTTONDBLCLK : WM_NCRBUTTONDOWN, h, lp);
   } else if (up) {
     f->Perform(b == 1 ? WM_NCRBUTTONUP : WM_NCLBUTTONUP, h, lp);
   } else {
@@ -343,8 +338,8 @@ void TDesktop::RouteMouse(const TInputEvent& ev) {
 }
 
 void TDesktop::RouteKey(const TInputEvent& ev) {
-  const TShiftState shift = ((ev.mods & kModShift) ? ssShift : 0) | ((ev.mods & kModCtrl) ? ssCtrl : 0) |
-                            ((ev.mods & kModAlt) ? ssAlt : 0);
+  const TShiftState shift =
+      ((ev.mods & kModShift) ? ssShift : 0) | ((ev.mods & kModCtrl) ? ssCtrl : 0) | ((ev.mods & kModAlt) ? ssAlt : 0);
   if (track_.form && track_.keyboard) {
     if (ev.kind != TInputEvent::KeyDown) return;
     TForm* f = track_.form;
@@ -413,8 +408,14 @@ TRect TDesktop::ClampToMinMax(TForm* f, TRect r, int edge) {
   const int h = std::clamp(r.Height(), mm.ptMinTrackSize.Y, std::max(mm.ptMinTrackSize.Y, mm.ptMaxTrackSize.Y));
   const bool leftEdge = edge == HTLEFT || edge == HTTOPLEFT || edge == HTBOTTOMLEFT;
   const bool topEdge = edge == HTTOP || edge == HTTOPLEFT || edge == HTTOPRIGHT;
-  if (leftEdge) r.Left = r.Right - w; else r.Right = r.Left + w;
-  if (topEdge) r.Top = r.Bottom - h; else r.Bottom = r.Top + h;
+  if (leftEdge)
+    r.Left = r.Right - w;
+  else
+    r.Right = r.Left + w;
+  if (topEdge)
+    r.Top = r.Bottom - h;
+  else
+    r.Bottom = r.Top + h;
   return r;
 }
 

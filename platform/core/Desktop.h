@@ -45,7 +45,10 @@ class TDesktop {
 
   // --- screen ---
   TSize ScreenSize() const;
-  TRect WorkArea() const { TSize s = ScreenSize(); return {0, 0, s.cx, s.cy}; }
+  TRect WorkArea() const {
+    TSize s = ScreenSize();
+    return {0, 0, s.cx, s.cy};
+  }
   void MarkScreen(const TRect& screenRect);
   void MarkWholeScreen();
   // Composites the changed parts of the screen and presents them.

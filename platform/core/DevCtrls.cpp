@@ -183,8 +183,10 @@ void TListBox::SetItemIndex(int i) {
   if (i < -1 || i >= Count()) i = -1;
   if (i == itemIndex_) return;
   itemIndex_ = i;
-  if (i >= 0 && i < topIndex_) SetTopIndex(i);
-  else if (i >= topIndex_ + VisibleRows()) SetTopIndex(i - VisibleRows() + 1);
+  if (i >= 0 && i < topIndex_)
+    SetTopIndex(i);
+  else if (i >= topIndex_ + VisibleRows())
+    SetTopIndex(i - VisibleRows() + 1);
   Invalidate();
 }
 
@@ -222,10 +224,14 @@ void TListBox::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
   barPress_ = BarRect().Contains(x, y);
   if (b == mbLeft && barPress_) {
     const TRect thumb = ThumbRect();
-    if (UpArrowRect().Contains(x, y)) SetTopIndex(topIndex_ - 1);
-    else if (DownArrowRect().Contains(x, y)) SetTopIndex(topIndex_ + 1);
-    else if (y < thumb.Top) SetTopIndex(topIndex_ - VisibleRows());
-    else if (y >= thumb.Bottom) SetTopIndex(topIndex_ + VisibleRows());
+    if (UpArrowRect().Contains(x, y))
+      SetTopIndex(topIndex_ - 1);
+    else if (DownArrowRect().Contains(x, y))
+      SetTopIndex(topIndex_ + 1);
+    else if (y < thumb.Top)
+      SetTopIndex(topIndex_ - VisibleRows());
+    else if (y >= thumb.Bottom)
+      SetTopIndex(topIndex_ + VisibleRows());
     else {
       thumbDrag_ = true;
       dragOffset_ = y - thumb.Top;
@@ -536,8 +542,13 @@ class TSaveDialogForm : public TForm {
     cancel->ModalResult = mrCancel;
     cancel->SetBounds(275, 46, 75, 23);
     OnKeyDown = [this](TComponent*, unsigned& key, TShiftState) {
-      if (key == VK_RETURN) { ModalResult = mrOk; key = 0; }
-      else if (key == VK_ESCAPE) { ModalResult = mrCancel; key = 0; }
+      if (key == VK_RETURN) {
+        ModalResult = mrOk;
+        key = 0;
+      } else if (key == VK_ESCAPE) {
+        ModalResult = mrCancel;
+        key = 0;
+      }
     };
   }
   const char* ClassName() const override { return "TSaveDialogForm"; }

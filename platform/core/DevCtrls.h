@@ -185,7 +185,7 @@ class TSaveDialog : public TComponent {
  public:
   explicit TSaveDialog(TComponent* owner) : TComponent(owner) {}
   const char* ClassName() const override { return "TSaveDialog"; }
-  std::string Filter;      // "dat|*.dat"
+  std::string Filter;  // "dat|*.dat"
   std::string FileName;
   std::string DefaultExt;
   std::string Title;

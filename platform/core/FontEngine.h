@@ -22,7 +22,7 @@ struct TGlyph {
 
 // Line metrics of a font at one size.
 struct TFontMetrics {
-  int Height = 0;   // cell height (ascent + descent)
+  int Height = 0;  // cell height (ascent + descent)
   int Ascent = 0;
   int Descent = 0;
 };

@@ -92,8 +92,8 @@ TRect TForm::CaptionButtonRect(int hit) const {
   const int bw = c - 2, bh = c - 4;
   const int y = m.FrameY + 2;
   const bool sys = borderIcons_ & biSystemMenu;
-  const bool minMax = sys && (borderIcons_ & (biMinimize | biMaximize)) &&
-                      (borderStyle_ == bsSizeable || borderStyle_ == bsSingle);
+  const bool minMax =
+      sys && (borderIcons_ & (biMinimize | biMaximize)) && (borderStyle_ == bsSizeable || borderStyle_ == bsSingle);
   const bool help = sys && (borderIcons_ & biHelp) && !minMax && (borderStyle_ == bsDialog || borderStyle_ == bsSingle);
   const int closeX = Width() - m.FrameX - 2 - bw;
   switch (hit) {
@@ -409,7 +409,10 @@ void TForm::DefaultSysCommand(TMessage& m) {
     case SC_SIZE: d.StartSize(this, low ? low + 9 : HTBOTTOMRIGHT, low == 0); break;
     case SC_CLOSE: Perform(WM_CLOSE); break;
     case SC_MINIMIZE:
-      if (this == App().MainForm()) App().Minimize(); else SetWindowState(wsMinimized);
+      if (this == App().MainForm())
+        App().Minimize();
+      else
+        SetWindowState(wsMinimized);
       break;
     case SC_MAXIMIZE: SetWindowState(wsMaximized); break;
     case SC_RESTORE: SetWindowState(wsNormal); break;
@@ -421,11 +424,24 @@ void TForm::DefaultSysCommand(TMessage& m) {
 void TForm::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case WM_NCHITTEST: m.Result = DefaultHitTest(LParamPoint(m.LParam)); return;
-    case WM_NCPAINT: PaintDefaultFrame(WindowCanvas()); m.Result = 0; return;
-    case WM_NCACTIVATE: InvalidateFrame(); m.Result = 1; return;
-    case WM_ACTIVATE: InvalidateFrame(); m.Result = 0; return;
-    case CM_ACTIVATE: if (OnActivate) OnActivate(this); return;
-    case CM_DEACTIVATE: if (OnDeactivate) OnDeactivate(this); return;
+    case WM_NCPAINT:
+      PaintDefaultFrame(WindowCanvas());
+      m.Result = 0;
+      return;
+    case WM_NCACTIVATE:
+      InvalidateFrame();
+      m.Result = 1;
+      return;
+    case WM_ACTIVATE:
+      InvalidateFrame();
+      m.Result = 0;
+      return;
+    case CM_ACTIVATE:
+      if (OnActivate) OnActivate(this);
+      return;
+    case CM_DEACTIVATE:
+      if (OnDeactivate) OnDeactivate(this);
+      return;
     case CM_RELEASE: delete this; return;
     case WM_CLOSE: Close(); return;
     case WM_SYSCOMMAND: DefaultSysCommand(m); return;
@@ -456,12 +472,14 @@ void TForm::Dispatch(TMessage& m) {
       pressedButton_ = 0;
       if (pressed) frameDirty_ = true;
       if (pressed && static_cast<int>(m.WParam) == pressed) {
-        if (pressed == HTCLOSE) Perform(WM_SYSCOMMAND, SC_CLOSE);
+        if (pressed == HTCLOSE)
+          Perform(WM_SYSCOMMAND, SC_CLOSE);
         else if (pressed == HTMAXBUTTON && (borderIcons_ & biMaximize))
           Perform(WM_SYSCOMMAND, windowState_ == wsMaximized ? SC_RESTORE : SC_MAXIMIZE);
         else if (pressed == HTMINBUTTON && (borderIcons_ & biMinimize))
           Perform(WM_SYSCOMMAND, windowState_ == wsMinimized ? SC_RESTORE : SC_MINIMIZE);
-        else if (pressed == HTHELP) Perform(WM_SYSCOMMAND, SC_CONTEXTHELP);
+        else if (pressed == HTHELP)
+          Perform(WM_SYSCOMMAND, SC_CONTEXTHELP);
       }
       return;
     }
@@ -479,12 +497,20 @@ void TForm::Dispatch(TMessage& m) {
         Perform(WM_SYSCOMMAND, SC_CLOSE);
       return;
     }
-    case WM_GETMINMAXINFO: case WM_SIZE: case WM_MOVE: case WM_NCCALCSIZE: case WM_WINDOWPOSCHANGED:
-    case WM_SETCURSOR: case WM_CONTEXTMENU: case WM_ACTIVATEAPP: case WM_PALETTECHANGED:
-    case WM_NCRBUTTONDOWN: case WM_NCRBUTTONUP: case WM_NCRBUTTONDBLCLK: case WM_SYSKEYUP:
-      return;
-    default:
-      TControl::Dispatch(m);
+    case WM_GETMINMAXINFO:
+    case WM_SIZE:
+    case WM_MOVE:
+    case WM_NCCALCSIZE:
+    case WM_WINDOWPOSCHANGED:
+    case WM_SETCURSOR:
+    case WM_CONTEXTMENU:
+    case WM_ACTIVATEAPP:
+    case WM_PALETTECHANGED:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+    case WM_NCRBUTTONDBLCLK:
+    case WM_SYSKEYUP: return;
+    default: TControl::Dispatch(m);
   }
 }
 
@@ -507,9 +533,12 @@ void TForm::Close() {
     App().Terminate();
     return;
   }
-  if (a == caHide) Hide();
-  else if (a == caMinimize) SetWindowState(wsMinimized);
-  else if (a == caFree) Release();
+  if (a == caHide)
+    Hide();
+  else if (a == caMinimize)
+    SetWindowState(wsMinimized);
+  else if (a == caFree)
+    Release();
 }
 
 void TForm::Release() { App().Post(this, TMessage{CM_RELEASE, 0, 0, 0}); }

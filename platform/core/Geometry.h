@@ -46,7 +46,9 @@ class TRegion {
   const std::vector<TRect>& Rects() const { return rects_; }
   // Union with a rectangle.
   void Add(const TRect& r);
-  void Add(const TRegion& r) { for (const TRect& x : r.rects_) Add(x); }
+  void Add(const TRegion& r) {
+    for (const TRect& x : r.rects_) Add(x);
+  }
   // Removes a rectangle from the region.
   void Subtract(const TRect& r);
   // Keeps only the part inside r.

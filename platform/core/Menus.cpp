@@ -21,11 +21,16 @@ std::string ShortCutToText(unsigned sc) {
   if (sc & scShift) s += "Shift+";
   if (sc & scAlt) s += "Alt+";
   const unsigned key = sc & 0xFF;
-  if (key >= VK_F1 && key < VK_F1 + 12) s += "F" + std::to_string(key - VK_F1 + 1);
-  else if (key >= 0x30 && key <= 0x5A) s += static_cast<char>(key);
-  else if (key == VK_RETURN) s += "Enter";
-  else if (key == VK_ESCAPE) s += "Esc";
-  else s += "?";
+  if (key >= VK_F1 && key < VK_F1 + 12)
+    s += "F" + std::to_string(key - VK_F1 + 1);
+  else if (key >= 0x30 && key <= 0x5A)
+    s += static_cast<char>(key);
+  else if (key == VK_RETURN)
+    s += "Enter";
+  else if (key == VK_ESCAPE)
+    s += "Esc";
+  else
+    s += "?";
   return s;
 }
 
@@ -124,23 +129,30 @@ void TMenuWindow::Dispatch(TMessage& m) {
       }
       return;
     }
-    case WM_LBUTTONUP: case WM_RBUTTONUP: {
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP: {
       const TPoint p{LParamX(m.LParam), LParamY(m.LParam)};
       if (!ClientRect().Contains(p)) return;
       Choose(ItemAt(p));
       return;
     }
-    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_LBUTTONDBLCLK:
-      return;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: return;
     case WM_NCLBUTTONDOWN:  // a press outside the menu
       done_ = true;
       return;
-    case WM_KEYDOWN: case WM_SYSKEYDOWN: {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
       const unsigned key = static_cast<unsigned>(m.WParam);
-      if (key == VK_ESCAPE) done_ = true;
-      else if (key == VK_DOWN) MoveHot(1);
-      else if (key == VK_UP) MoveHot(-1);
-      else if (key == VK_RETURN) Choose(hot_);
+      if (key == VK_ESCAPE)
+        done_ = true;
+      else if (key == VK_DOWN)
+        MoveHot(1);
+      else if (key == VK_UP)
+        MoveHot(-1);
+      else if (key == VK_RETURN)
+        Choose(hot_);
       else {
         // The accelerator letter of an item.
         for (int i = 0; i < static_cast<int>(menu_.Items.size()); ++i) {
@@ -156,8 +168,7 @@ void TMenuWindow::Dispatch(TMessage& m) {
       m.Result = 1;
       return;
     }
-    default:
-      TForm::Dispatch(m);
+    default: TForm::Dispatch(m);
   }
 }
 

@@ -28,13 +28,23 @@ void DrawButtonContent(TCanvas& c, const TRect& r, const std::string& caption, c
   if (horizontal) {
     gy = r.Top + (r.Height() - gh) / 2;
     ty = r.Top + (r.Height() - th) / 2;
-    if (layout == blGlyphLeft) { gx = r.Left + start; tx = gx + gw + gap; }
-    else { tx = r.Left + start; gx = tx + tw + gap; }
+    if (layout == blGlyphLeft) {
+      gx = r.Left + start;
+      tx = gx + gw + gap;
+    } else {
+      tx = r.Left + start;
+      gx = tx + tw + gap;
+    }
   } else {
     gx = r.Left + (r.Width() - gw) / 2;
     tx = r.Left + (r.Width() - tw) / 2;
-    if (layout == blGlyphTop) { gy = r.Top + start; ty = gy + gh + gap; }
-    else { ty = r.Top + start; gy = ty + th + gap; }
+    if (layout == blGlyphTop) {
+      gy = r.Top + start;
+      ty = gy + gh + gap;
+    } else {
+      ty = r.Top + start;
+      gy = ty + th + gap;
+    }
   }
   if (gw > 0) {
     const TPixmap& p = glyph->Pixels();
@@ -119,8 +129,10 @@ unsigned TLabel::TextFlags() const {
   unsigned f = DT_EXPANDTABS;
   if (WordWrap) f |= DT_WORDBREAK;
   if (!ShowAccelChar) f |= DT_NOPREFIX;
-  if (Alignment == taCenter) f |= DT_CENTER;
-  else if (Alignment == taRightJustify) f |= DT_RIGHT;
+  if (Alignment == taCenter)
+    f |= DT_CENTER;
+  else if (Alignment == taRightJustify)
+    f |= DT_RIGHT;
   return f;
 }
 
@@ -359,8 +371,10 @@ void TBitBtn::DrawItem(const TDrawItemStruct& dis) {
   const bool enabled = !(dis.State & ODS_DISABLED);
   // Glyph cells: up, disabled, clicked, down.
   int cell = 0;
-  if (!enabled && NumGlyphs > 1) cell = 1;
-  else if (down && NumGlyphs > 2) cell = 2;
+  if (!enabled && NumGlyphs > 1)
+    cell = 1;
+  else if (down && NumGlyphs > 2)
+    cell = 2;
   DrawButtonContent(c, face, Caption(), &Glyph, NumGlyphs, cell, Layout, Margin, Spacing, enabled);
 }
 
@@ -493,9 +507,12 @@ void TSpeedButton::Paint(TCanvas& c) {
   if (sunk) face = face.Offset(1, 1);
   c.Font = Font();
   int cell = 0;
-  if (state_ == bsDisabled && NumGlyphs > 1) cell = 1;
-  else if (state_ == bsDown && NumGlyphs > 2) cell = 2;
-  else if (state_ == bsExclusive && NumGlyphs > 3) cell = 3;
+  if (state_ == bsDisabled && NumGlyphs > 1)
+    cell = 1;
+  else if (state_ == bsDown && NumGlyphs > 2)
+    cell = 2;
+  else if (state_ == bsExclusive && NumGlyphs > 3)
+    cell = 3;
   DrawButtonContent(c, face, Caption(), &Glyph, NumGlyphs, cell, Layout, Margin, Spacing, state_ != bsDisabled);
 }
 

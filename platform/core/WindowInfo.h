@@ -12,9 +12,9 @@
 namespace vdmq {
 
 // System metric indexes.
-constexpr int SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CXVSCROLL = 2, SM_CYHSCROLL = 3, SM_CYCAPTION = 4,
-              SM_CXBORDER = 5, SM_CYBORDER = 6, SM_CXDLGFRAME = 7, SM_CYDLGFRAME = 8, SM_CXSIZE = 30,
-              SM_CYSIZE = 31, SM_CXFRAME = 32, SM_CYFRAME = 33;
+constexpr int SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CXVSCROLL = 2, SM_CYHSCROLL = 3, SM_CYCAPTION = 4, SM_CXBORDER = 5,
+              SM_CYBORDER = 6, SM_CXDLGFRAME = 7, SM_CYDLGFRAME = 8, SM_CXSIZE = 30, SM_CYSIZE = 31, SM_CXFRAME = 32,
+              SM_CYFRAME = 33;
 // The classic metric of that index (0 for an index the layer does not know).
 int GetSystemMetrics(int index);
 

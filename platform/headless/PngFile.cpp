@@ -26,8 +26,8 @@ bool LoadPng(const std::string& path, TPixmap& out) {
   size_t i = 0;
   for (int y = 0; y < out.Height(); ++y)
     for (int x = 0; x < out.Width(); ++x, i += 3)
-      out.Row(y)[x] = (static_cast<std::uint32_t>(pic.Rgb[i]) << 16) | (static_cast<std::uint32_t>(pic.Rgb[i + 1]) << 8) |
-                      pic.Rgb[i + 2];
+      out.Row(y)[x] = (static_cast<std::uint32_t>(pic.Rgb[i]) << 16) |
+                      (static_cast<std::uint32_t>(pic.Rgb[i + 1]) << 8) | pic.Rgb[i + 2];
   return true;
 }
 

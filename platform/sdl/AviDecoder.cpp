@@ -104,8 +104,7 @@ struct TStreamReader {
     }
   }
   bool Rewind() {
-    if (av_seek_frame(fmt, stream, 0, AVSEEK_FLAG_BACKWARD) < 0 &&
-        avformat_seek_file(fmt, -1, INT64_MIN, 0, 0, 0) < 0)
+    if (av_seek_frame(fmt, stream, 0, AVSEEK_FLAG_BACKWARD) < 0 && avformat_seek_file(fmt, -1, INT64_MIN, 0, 0, 0) < 0)
       return false;
     avcodec_flush_buffers(codec);
     drained = false;
@@ -221,8 +220,8 @@ bool TAviDecoder::DecodeAudio(int rate, int channels, std::vector<std::int16_t>&
   SwrContext* swr = nullptr;
   AVChannelLayout outLayout;
   av_channel_layout_default(&outLayout, channels);
-  if (swr_alloc_set_opts2(&swr, &outLayout, AV_SAMPLE_FMT_S16, rate, &audio.codec->ch_layout,
-                          audio.codec->sample_fmt, audio.codec->sample_rate, 0, nullptr) < 0 ||
+  if (swr_alloc_set_opts2(&swr, &outLayout, AV_SAMPLE_FMT_S16, rate, &audio.codec->ch_layout, audio.codec->sample_fmt,
+                          audio.codec->sample_rate, 0, nullptr) < 0 ||
       swr_init(swr) < 0) {
     swr_free(&swr);
     return false;

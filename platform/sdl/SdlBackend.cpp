@@ -40,10 +40,14 @@ unsigned VirtualKeyOf(int k) {
   switch (k) {
     case SDLK_BACKSPACE: return VK_BACK;
     case SDLK_TAB: return VK_TAB;
-    case SDLK_RETURN: case SDLK_KP_ENTER: return VK_RETURN;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
-    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
-    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LALT:
+    case SDLK_RALT: return VK_MENU;
     case SDLK_ESCAPE: return VK_ESCAPE;
     case SDLK_SPACE: return VK_SPACE;
     case SDLK_PAGEUP: return VK_PRIOR;
@@ -203,14 +207,10 @@ bool TSdlBackend::Translate(const SDL_Event& e) {
       }
       return true;
     }
-    case SDL_QUIT:
-      ev.kind = TInputEvent::CloseRequest;
-      break;
+    case SDL_QUIT: ev.kind = TInputEvent::CloseRequest; break;
     case SDL_WINDOWEVENT:
       switch (e.window.event) {
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-          Relayout(e.window.data1, e.window.data2);
-          return !pending_.empty();
+        case SDL_WINDOWEVENT_SIZE_CHANGED: Relayout(e.window.data1, e.window.data2); return !pending_.empty();
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_RESTORED:
           needFull_ = true;
@@ -233,14 +233,10 @@ bool TSdlBackend::Translate(const SDL_Event& e) {
           buttonsDown_ = 0;
           return !pending_.empty();
         }
-        case SDL_WINDOWEVENT_FOCUS_GAINED:
-          needFull_ = true;
-          return false;
-        default:
-          return false;
+        case SDL_WINDOWEVENT_FOCUS_GAINED: needFull_ = true; return false;
+        default: return false;
       }
-    default:
-      return false;
+    default: return false;
   }
   pending_.push_back(ev);
   return true;

@@ -36,8 +36,8 @@ std::string UnescapeMountField(std::string_view s) {
 
 bool IsOpticalDevice(const std::string& device, const std::string& fsType) {
   if (fsType == "iso9660" || fsType == "udf") return true;
-  return device.rfind("/dev/sr", 0) == 0 || device.rfind("/dev/cdrom", 0) == 0 ||
-         device.rfind("/dev/scd", 0) == 0 || device.rfind("/dev/dvd", 0) == 0;
+  return device.rfind("/dev/sr", 0) == 0 || device.rfind("/dev/cdrom", 0) == 0 || device.rfind("/dev/scd", 0) == 0 ||
+         device.rfind("/dev/dvd", 0) == 0;
 }
 
 bool IsFolder(const std::string& path) {

@@ -109,8 +109,8 @@ void TFakeMediaService::SetMedia(std::string_view name, TFakeMedia media) { medi
 
 std::unique_ptr<TMediaDevice> TFakeMediaService::Open(EMediaDeviceType type, std::string_view fileName,
                                                       TMediaCommand cmd, TMediaNotifySink sink) {
-  log.push_back(std::string("open ") + TypeName(type) + " " + std::string(fileName) +
-                (cmd.wait ? " wait" : "") + (cmd.notify ? " notify" : ""));
+  log.push_back(std::string("open ") + TypeName(type) + " " + std::string(fileName) + (cmd.wait ? " wait" : "") +
+                (cmd.notify ? " notify" : ""));
   TFakeMedia media;
   if (auto it = media_.find(Key(fileName)); it != media_.end()) {
     media = it->second;
@@ -148,8 +148,6 @@ std::optional<std::uint64_t> TFakeMediaService::NextEventTime() {
   return next;
 }
 
-void TFakeMediaService::Poll() {
-  FinishDuePlays(devices_, clock_.NowMs());
-}
+void TFakeMediaService::Poll() { FinishDuePlays(devices_, clock_.NowMs()); }
 
 }  // namespace vdmq

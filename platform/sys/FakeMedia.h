@@ -40,10 +40,10 @@ class TManualMediaClock : public TMediaClock {
 };
 
 struct TFakeMedia {
-  bool playable = true;              // false: Play reports failure
-  std::uint32_t lengthMs = 1000;     // wave audio
+  bool playable = true;                // false: Play reports failure
+  std::uint32_t lengthMs = 1000;       // wave audio
   std::vector<std::uint32_t> trackMs;  // CD audio: the length of each track, track 1 first
-  std::uint32_t frames = 0;          // video
+  std::uint32_t frames = 0;            // video
   std::uint32_t fps = 15;
 };
 

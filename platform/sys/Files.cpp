@@ -315,7 +315,7 @@ std::optional<std::uint64_t> TLinuxFileService::FreeBytes(std::string_view path)
 }
 
 std::optional<std::vector<TFindEntry>> TLinuxFileService::FindAll(std::string_view folder,
-                                                                   std::vector<std::string>* unlisted) {
+                                                                  std::vector<std::string>* unlisted) {
   const std::string n = Native(folder);
   if (n.empty()) return std::nullopt;
   TFd fd(OpenFolder(n));  // a link named as the folder is not entered

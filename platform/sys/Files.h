@@ -56,7 +56,7 @@ class TFileService {
   // A native name that no game path can name (see GameName) is left out of the list and added to
   // `unlisted` when given.
   virtual std::optional<std::vector<TFindEntry>> FindAll(std::string_view folder,
-                                                          std::vector<std::string>* unlisted = nullptr) = 0;
+                                                         std::vector<std::string>* unlisted = nullptr) = 0;
   // Copies a file (never a folder or a link), replacing the target unless failIfExists; the copy
   // keeps the source's permission bits.
   virtual bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) = 0;
@@ -91,7 +91,7 @@ class TLinuxFileService : public TFileService {
   std::string TempPath() override;
   std::optional<std::uint64_t> FreeBytes(std::string_view path) override;
   std::optional<std::vector<TFindEntry>> FindAll(std::string_view folder,
-                                                  std::vector<std::string>* unlisted = nullptr) override;
+                                                 std::vector<std::string>* unlisted = nullptr) override;
   bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) override;
   bool DeleteFile(std::string_view path) override;
   bool CreateDirectory(std::string_view path) override;

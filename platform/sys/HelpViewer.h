@@ -8,9 +8,9 @@
 // Context topics (a kit window's help button asks for context 0) have no help file to come from:
 // the viewer shows nothing for them.
 
+#include <sys/types.h>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 #include <vector>
 
 namespace vdmq {

@@ -12,8 +12,7 @@ std::string Describe(std::optional<std::int32_t> p) { return p ? std::to_string(
 
 }  // namespace
 
-TMediaDeviceBase::TMediaDeviceBase(EMediaDeviceType type, TMediaNotifySink sink)
-    : type_(type), sink_(std::move(sink)) {
+TMediaDeviceBase::TMediaDeviceBase(EMediaDeviceType type, TMediaNotifySink sink) : type_(type), sink_(std::move(sink)) {
   format_ = type == EMediaDeviceType::WaveAudio ? EMediaTimeFormat::Milliseconds
             : type == EMediaDeviceType::CdAudio ? EMediaTimeFormat::Tmsf
                                                 : EMediaTimeFormat::Frames;

@@ -31,7 +31,7 @@ class TMutexService {
 
 class TLinuxMutexService : public TMutexService {
  public:
-  TLinuxMutexService();                        // the default runtime folder
+  TLinuxMutexService();  // the default runtime folder
   explicit TLinuxMutexService(std::string folder);
   std::unique_ptr<TMutexHandle> Create(std::string_view name, EMutexCreate* result) override;
   std::unique_ptr<TMutexHandle> Open(std::string_view name) override;

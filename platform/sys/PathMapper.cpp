@@ -169,9 +169,9 @@ std::string TPathMapper::Game(std::string_view native) const {
       std::string root = d.nativeRoot;
       if (root.empty()) continue;
       while (root.size() > 1 && root.back() == '/') root.pop_back();
-      const bool holds = root == "/" || native == root ||
-                         (native.size() > root.size() && native.compare(0, root.size(), root) == 0 &&
-                          native[root.size()] == '/');
+      const bool holds =
+          root == "/" || native == root ||
+          (native.size() > root.size() && native.compare(0, root.size(), root) == 0 && native[root.size()] == '/');
       const size_t len = root == "/" ? 0 : root.size();
       if (holds && (len > bestLen || (len == bestLen && d.letter == 'C'))) {
         bestLen = len;

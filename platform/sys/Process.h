@@ -5,9 +5,9 @@
 // the environment, and gets no open file of ours but the standard three. A program named with ".exe"
 // that does not exist is looked for without the extension (the game's program is "vdm_q_t").
 
+#include <sys/types.h>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 #include <vector>
 
 namespace vdmq {

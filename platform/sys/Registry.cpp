@@ -47,9 +47,7 @@ bool TRegistry::DeleteKey(std::string_view key) {
   return !TTreeRegistryStore::SplitPath(path).empty() && store_.DeleteKey(path);
 }
 
-bool TRegistry::ValueExists(std::string_view name) {
-  return open_ && store_.ReadValue(current_, name).has_value();
-}
+bool TRegistry::ValueExists(std::string_view name) { return open_ && store_.ReadValue(current_, name).has_value(); }
 
 ERegDataType TRegistry::GetDataType(std::string_view name) {
   if (!open_) return rdUnknown;

@@ -288,7 +288,6 @@ std::vector<std::string> TTreeRegistryStore::SplitPath(std::string_view path) {
   return SplitKeyPath(path, std::string_view::npos);
 }
 
-
 bool TTreeRegistryStore::KeyExists(std::string_view path) {
   Begin();
   const auto parts = SplitPath(path);
@@ -587,8 +586,6 @@ std::string XdgDesktopFolder() {
   return home + "/Desktop";
 }
 
-std::string XdgApplicationsFolder() {
-  return EnvFolder("XDG_DATA_HOME", Home() + "/.local/share") + "/applications";
-}
+std::string XdgApplicationsFolder() { return EnvFolder("XDG_DATA_HOME", Home() + "/.local/share") + "/applications"; }
 
 }  // namespace vdmq

@@ -93,8 +93,8 @@ TFakeSysServices::TFakeSysServices(TMediaClock* clock) {
     clock = manualClock.get();
   }
   media = std::make_unique<TFakeMediaService>(*clock);
-  previous_ = InstallSysServices({registry.get(), mutexes.get(), drives.get(), files.get(), process.get(),
-                                  help.get(), media.get()});
+  previous_ = InstallSysServices(
+      {registry.get(), mutexes.get(), drives.get(), files.get(), process.get(), help.get(), media.get()});
 }
 
 TFakeSysServices::~TFakeSysServices() {

@@ -17,10 +17,9 @@ int ToInt(I64 v) {
 
 // The 20 static colours of the platform's default palette, as red, green, blue.
 constexpr std::uint8_t kStaticColours[20][3] = {
-    {0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
-    {128, 0, 128},   {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
-    {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
-    {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255},
+    {0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},     {128, 0, 128},   {0, 128, 128},
+    {192, 192, 192}, {192, 220, 192}, {166, 202, 240}, {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},
+    {0, 255, 0},     {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255},
 };
 
 }  // namespace
@@ -199,23 +198,30 @@ bool TQoDib::DrawBmpPack(TQoPack* pack, const std::string& name, int x, int y) {
 }
 
 bool TQoDib::DrawBmpFile(const std::string& fileName, int x, int y) {
-  return DrawLoaded(
-      [&](RGBQUAD** p, std::uint8_t** px, int* w, int* h) { return LoadBmpFile(fileName, p, px, w, h); }, x, y);
+  return DrawLoaded([&](RGBQUAD** p, std::uint8_t** px, int* w, int* h) { return LoadBmpFile(fileName, p, px, w, h); },
+                    x, y);
 }
 
 bool TQoDib::DrawBmpResource(HQoModule module, const char* resName, int x, int y) {
   return DrawLoaded(
-      [&](RGBQUAD** p, std::uint8_t** px, int* w, int* h) { return LoadBmpResource(module, resName, p, px, w, h); },
-      x, y);
+      [&](RGBQUAD** p, std::uint8_t** px, int* w, int* h) { return LoadBmpResource(module, resName, p, px, w, h); }, x,
+      y);
 }
 
-bool TQoDib::CopyFrom(int x, int y, const TQoDib* source, int sx, int sy, int w, int h, bool keyed,
-                      std::uint8_t key) {
+bool TQoDib::CopyFrom(int x, int y, const TQoDib* source, int sx, int sy, int w, int h, bool keyed, std::uint8_t key) {
   if (!HasPixels()) return false;
   if (source == nullptr || !source->HasPixels()) return false;
   I64 X = x, Y = y, SX = sx, SY = sy, W = w, H = h;
-  if (SX < 0) { X -= SX; W += SX; SX = 0; }
-  if (SY < 0) { Y -= SY; H += SY; SY = 0; }
+  if (SX < 0) {
+    X -= SX;
+    W += SX;
+    SX = 0;
+  }
+  if (SY < 0) {
+    Y -= SY;
+    H += SY;
+    SY = 0;
+  }
   W = std::min<I64>(W, source->Width() - SX);
   H = std::min<I64>(H, source->Height() - SY);
   if (W < 1 || H < 1) return true;

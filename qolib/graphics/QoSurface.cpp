@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <limits>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <type_traits>
 #include <vector>
@@ -267,7 +267,8 @@ struct TMirrorShuffles {
   constexpr TMirrorShuffles() : from{} {
     for (int j = 0; j < 48; ++j) {
       const int source = 3 * (15 - j / 3) + j % 3;
-      for (int r = 0; r < 3; ++r) from[j / 16][r][j % 16] = source / 16 == r ? static_cast<std::uint8_t>(source % 16) : 0x80;
+      for (int r = 0; r < 3; ++r)
+        from[j / 16][r][j % 16] = source / 16 == r ? static_cast<std::uint8_t>(source % 16) : 0x80;
     }
   }
 };
@@ -334,7 +335,8 @@ void KeyedRows3(TQoMethod m, TQoRGB* dst, I64 dstPitch, const TQoRGB* src, I64 s
   const std::uint32_t k = key.ToDWORD();
   const TKeyVectors keys(k);
   WithMethod(m, [&](auto M) {
-    for (I64 j = 0; j < h; ++j, src += srcPitch, dst += dstPitch) KeyedRow3<decltype(M)::value, Mirrored>(dst, src, w, k, keys);
+    for (I64 j = 0; j < h; ++j, src += srcPitch, dst += dstPitch)
+      KeyedRow3<decltype(M)::value, Mirrored>(dst, src, w, k, keys);
   });
 }
 
@@ -369,10 +371,26 @@ inline bool MaskBit(const std::uint8_t* row, I64 k) { return (row[k >> 3] & (0x8
 
 // Clips a copy of w x h pixels from (sx, sy) of a sw x sh source to (dx, dy) of a dw x dh destination.
 bool ClipBoth(I64& dx, I64& dy, I64& sx, I64& sy, I64& w, I64& h, I64 dw, I64 dh, I64 sw, I64 sh) {
-  if (sx < 0) { dx -= sx; w += sx; sx = 0; }
-  if (sy < 0) { dy -= sy; h += sy; sy = 0; }
-  if (dx < 0) { sx -= dx; w += dx; dx = 0; }
-  if (dy < 0) { sy -= dy; h += dy; dy = 0; }
+  if (sx < 0) {
+    dx -= sx;
+    w += sx;
+    sx = 0;
+  }
+  if (sy < 0) {
+    dy -= sy;
+    h += sy;
+    sy = 0;
+  }
+  if (dx < 0) {
+    sx -= dx;
+    w += dx;
+    dx = 0;
+  }
+  if (dy < 0) {
+    sy -= dy;
+    h += dy;
+    dy = 0;
+  }
   w = std::min({w, sw - sx, dw - dx});
   h = std::min({h, sh - sy, dh - dy});
   return w >= 1 && h >= 1;
@@ -686,9 +704,17 @@ bool TQoSurface<P>::QoPutPat(int x, int y, int w, int h, const P* pattern, int p
   if (pixels_ == nullptr || pattern == nullptr) return false;
   const I64 pi = std::max(pitch, w);
   I64 X = x, Y = y, W = w, H = h, off = 0;
-  if (X < 0) { W += X; off -= X; X = 0; }
+  if (X < 0) {
+    W += X;
+    off -= X;
+    X = 0;
+  }
   if (X + W > width_) W = width_ - X;
-  if (Y < 0) { H += Y; off -= Y * pi; Y = 0; }
+  if (Y < 0) {
+    H += Y;
+    off -= Y * pi;
+    Y = 0;
+  }
   if (Y + H > height_) H = height_ - Y;
   if (W < 1 || H < 1) return true;
   const P* src = pattern + off;
@@ -731,7 +757,11 @@ bool TQoSurface<P>::QoPutPatR(int x, int y, int w, int h, const P* pattern, int 
     right = width_ - 1;
   }
   if (right + 1 - W < 0) W = right + 1;
-  if (Y < 0) { H += Y; off -= Y * pi; Y = 0; }
+  if (Y < 0) {
+    H += Y;
+    off -= Y * pi;
+    Y = 0;
+  }
   if (Y + H > height_) H = height_ - Y;
   if (W < 1 || H < 1) return true;
   const P* src = pattern + off;
@@ -1043,9 +1073,17 @@ bool TQoSurface<P>::QoGetPat(int x, int y, int w, int h, P* buffer) const {
   if (pixels_ == nullptr || buffer == nullptr) return false;
   const I64 stride = w;  // buffer rows are the requested width apart
   I64 X = x, Y = y, W = w, H = h, off = 0;
-  if (X < 0) { W += X; off -= X; X = 0; }
+  if (X < 0) {
+    W += X;
+    off -= X;
+    X = 0;
+  }
   if (X + W > width_) W = width_ - X;
-  if (Y < 0) { H += Y; off -= Y * stride; Y = 0; }
+  if (Y < 0) {
+    H += Y;
+    off -= Y * stride;
+    Y = 0;
+  }
   if (Y + H > height_) H = height_ - Y;
   if (W < 1 || H < 1) return true;
   for (I64 j = 0; j < H; ++j) {

@@ -118,8 +118,7 @@ class TQoSurface : public TQoComponent {
   bool PutPat2(int x, int y, int w, int h, const P* pattern, int pitch);
   bool PasPat(int x, int y, int w, int h, const P* pattern, P key);
   bool PasPat2(int x, int y, int w, int h, const P* pattern, int pitch, P key);
-  bool PasMPat(int x, int y, int w, int h, const P* pattern, const std::uint8_t* mask, int maskWidth,
-               int maskHeight);
+  bool PasMPat(int x, int y, int w, int h, const P* pattern, const std::uint8_t* mask, int maskWidth, int maskHeight);
 
   // ---- Primitives ----
   void Cls();
@@ -129,8 +128,7 @@ class TQoSurface : public TQoComponent {
   bool Line(int x1, int y1, int x2, int y2, P colour);
   bool CLine(int x, int y, P colour);
   bool Box(int x1, int y1, int x2, int y2, P colour);
-  bool QoBoxFill(int x1, int y1, int x2, int y2, P colour, const std::uint8_t* mask, int maskWidth,
-                 int maskHeight);
+  bool QoBoxFill(int x1, int y1, int x2, int y2, P colour, const std::uint8_t* mask, int maskWidth, int maskHeight);
   bool BoxFill(int x1, int y1, int x2, int y2, P colour);
   bool BoxFillM(int x1, int y1, int x2, int y2, P colour, const std::uint8_t* mask, int maskWidth, int maskHeight);
   bool QoGetPat(int x, int y, int w, int h, P* buffer) const;

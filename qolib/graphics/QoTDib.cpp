@@ -101,8 +101,7 @@ bool TQoTrueDib::CopyFrom24(int x, int y, const TQoTrueDib* source, int sx, int 
   return keyed ? PasPat2(ix, iy, iw, ih, src, pitch, key) : PutPat2(ix, iy, iw, ih, src, pitch);
 }
 
-bool TQoTrueDib::CopyFrom8(int x, int y, const TQoDib* source, int sx, int sy, int w, int h, bool keyed,
-                           TQoRGB key) {
+bool TQoTrueDib::CopyFrom8(int x, int y, const TQoDib* source, int sx, int sy, int w, int h, bool keyed, TQoRGB key) {
   if (!HasPixels()) return false;
   if (source == nullptr || !source->HasPixels()) return false;
   I64 X = x, Y = y, SX = sx, SY = sy, W = w, H = h;

@@ -117,7 +117,8 @@ void* CopyM(void* dst, const void* src, unsigned n, const void* mask, unsigned m
       const unsigned bits = m[k >> 3];
       if (bits == 0xFF) {
         if constexpr (Mirrored) {
-          for (unsigned t = 0; t < 8; ++t) Put<B>(d + static_cast<std::size_t>(n - 1 - (i + t)) * B, s + static_cast<std::size_t>(i + t) * B);
+          for (unsigned t = 0; t < 8; ++t)
+            Put<B>(d + static_cast<std::size_t>(n - 1 - (i + t)) * B, s + static_cast<std::size_t>(i + t) * B);
         } else {
           std::memcpy(d + static_cast<std::size_t>(i) * B, s + static_cast<std::size_t>(i) * B, 8 * B);
         }

@@ -190,9 +190,9 @@ std::unique_ptr<Source> OpenResource(HQoModule module, const char* name) {
 
 struct Header {
   int width = 0;
-  int height = 0;     // rows, always positive here
+  int height = 0;  // rows, always positive here
   bool topDown = false;
-  int bits = 0;       // 8 or 24
+  int bits = 0;          // 8 or 24
   unsigned colours = 0;  // palette entries in the source (8 bits only)
 };
 
@@ -244,9 +244,7 @@ bool ReadPalette(Source& src, const Header& hd, RGBQUAD table[256]) {
 }
 
 // Output row of file row r (0 = first row in the source).
-std::size_t OutRow(const Header& hd, int r) {
-  return static_cast<std::size_t>(hd.topDown ? r : hd.height - 1 - r);
-}
+std::size_t OutRow(const Header& hd, int r) { return static_cast<std::size_t>(hd.topDown ? r : hd.height - 1 - r); }
 
 // Takes the caller's block or a new one of the given size; false (nothing taken) when the
 // caller's block is too small or memory ran out.

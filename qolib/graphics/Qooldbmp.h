@@ -49,8 +49,7 @@ bool LoadBmp24Resource(HQoModule module, const char* resName, TQoRGB** pixels, i
 bool LoadBmp24Pack(TQoPack* pack, const std::string& name, TQoRGB** pixels, int* width, int* height);
 
 // ---- 8-bit readers: palette (256 entries, 1024 bytes) and index pixels from 8-bit pictures ----
-bool LoadBmpMem(const void* data, std::size_t size, RGBQUAD** palette, unsigned char** pixels, int* width,
-                int* height);
+bool LoadBmpMem(const void* data, std::size_t size, RGBQUAD** palette, unsigned char** pixels, int* width, int* height);
 bool LoadBmpFile(const std::string& fileName, RGBQUAD** palette, unsigned char** pixels, int* width, int* height);
 bool LoadBmpResource(HQoModule module, const char* resName, RGBQUAD** palette, unsigned char** pixels, int* width,
                      int* height);

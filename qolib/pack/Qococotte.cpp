@@ -45,8 +45,8 @@ bool TBWTEncode::CreateBuffer() {
 }
 
 void TBWTEncode::ReleaseBuffer() {
-  for (TCodecBuffer<int32_t>* b : {&FOrderBuf, &FRunBuf, &FRankBuf, &FTempBuf, &FTemp2Buf, &FSplitKeyBuf, &FBucketBuf,
-                                   &FSplitBuf}) {
+  for (TCodecBuffer<int32_t>* b :
+       {&FOrderBuf, &FRunBuf, &FRankBuf, &FTempBuf, &FTemp2Buf, &FSplitKeyBuf, &FBucketBuf, &FSplitBuf}) {
     b->Release();
   }
   FDoubledBuf.Release();
@@ -339,8 +339,8 @@ struct TBlockWalk {
   const unsigned char* last;
   unsigned char* dst;
   int n;
-  int j;  // forward position
-  int k;  // backward position
+  int j;         // forward position
+  int k;         // backward position
   int done = 0;  // steps taken by each walk
 
   void Step() {
@@ -433,8 +433,8 @@ bool TBWTDecode::Decode(const unsigned char* src, unsigned char* dst, int length
   return true;
 }
 
-bool TBWTDecode::DecodePair(const unsigned char* srcA, unsigned char* dstA, int lengthA,
-                            const unsigned char* srcB, unsigned char* dstB, int lengthB) {
+bool TBWTDecode::DecodePair(const unsigned char* srcA, unsigned char* dstA, int lengthA, const unsigned char* srcB,
+                            unsigned char* dstB, int lengthB) {
   if (!FCreated || FBusy) return false;
   if (lengthA < 3 || lengthA > 65538 || lengthB < 3 || lengthB > 65538) return false;
   TBusyScope busy(FBusy);
@@ -511,23 +511,26 @@ bool TMTFDecode::Decode(unsigned char* buf, int n) {
 // ---------------------------------------------------------------------------------------------
 // TQSModel
 
-const int CocotteInitialFreq[257] = {
-    1400, 640, 320, 240, 160, 120, 80, 64, 48, 40, 32, 24,  // 0..11
-    20, 20, 20, 20,                                          // 12..15
-    16, 16, 16, 16,                                          // 16..19
-    12, 12, 12, 12, 12, 12,                                  // 20..25
-    8, 8, 8, 8, 8, 8,                                        // 26..31
-    6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6,          // 32..47
-    5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5,          // 48..63
-    4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4,          // 64..79
-    4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4,          // 80..95
-    3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3,          // 96..111
-    3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3,          // 112..127
-    3, 3, 3, 3, 3, 3,                                        // 128..133
-    2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,
-    2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,
-    2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,
-    2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,  // 134..256
+const int
+    CocotteInitialFreq[257] =
+        {
+            1400, 640, 320, 240, 160, 120, 80, 64, 48, 40, 32, 24,              // 0..11
+            20,   20,  20,  20,                                                 // 12..15
+            16,   16,  16,  16,                                                 // 16..19
+            12,   12,  12,  12,  12,  12,                                       // 20..25
+            8,    8,   8,   8,   8,   8,                                        // 26..31
+            6,    6,   6,   6,   6,   6,   6,  6,  6,  6,  6,  6,  6, 6, 6, 6,  // 32..47
+            5,    5,   5,   5,   5,   5,   5,  5,  5,  5,  5,  5,  5, 5, 5, 5,  // 48..63
+            4,    4,   4,   4,   4,   4,   4,  4,  4,  4,  4,  4,  4, 4, 4, 4,  // 64..79
+            4,    4,   4,   4,   4,   4,   4,  4,  4,  4,  4,  4,  4, 4, 4, 4,  // 80..95
+            3,    3,   3,   3,   3,   3,   3,  3,  3,  3,  3,  3,  3, 3, 3, 3,  // 96..111
+            3,    3,   3,   3,   3,   3,   3,  3,  3,  3,  3,  3,  3, 3, 3, 3,  // 112..127
+            3,    3,   3,   3,   3,   3,                                        // 128..133
+            2,    2,   2,   2,   2,   2,   2,  2,  2,  2,  2,  2,  2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,
+            2,    2,   2,   2,   2,   2,   2,  2,  2,  2,  2,  2,  2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,
+            2,    2,   2,   2,   2,   2,   2,  2,  2,  2,  2,  2,  2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,
+            2,    2,   2,   2,   2,   2,   2,  2,  2,  2,  2,  2,  2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,
+            2,    2,   2,   2,   2,   2,   2,  2,  2,  2,  2,  2,  2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,  // 134..256
 };
 
 bool TQSModel::Init(int n, int lgTotal, bool compress, const int* initial, int targetRescale) {

@@ -63,7 +63,7 @@ class TBWTEncode {
   int32_t* FSplitKey = nullptr;       // keys of the rotations of a bucket split
   int FLength = 0;
   bool FCreated = false;
-  int FTarget = -1;                   // when >= 0, SortBucket follows only the group holding it
+  int FTarget = -1;  // when >= 0, SortBucket follows only the group holding it
   bool FUseRank = false;
   bool FReference = false;
   bool FBusy = false;
@@ -281,8 +281,8 @@ class TRangeDecode : public TRangeCoder {
 class TCocotteEncode : public TQoEncoder {
  public:
   static constexpr int kBlock = 32768;
-  static constexpr int kTransform = kBlock + 2;    // 32770
-  static constexpr int kRecord = 4 + 65536;        // 65540
+  static constexpr int kTransform = kBlock + 2;  // 32770
+  static constexpr int kRecord = 4 + 65536;      // 65540
 
   TCocotteEncode() = default;
   ~TCocotteEncode() override { ReleaseBuffer(); }

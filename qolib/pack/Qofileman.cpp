@@ -28,8 +28,10 @@ TFileMan::~TFileMan() {
     }
   }
   // The streams themselves belong to their callers and are not freed here.
-  if (ownsPack_) delete pack_;
-  else if (pack_ != nullptr) pack_->RemoveFreeNotification(this);
+  if (ownsPack_)
+    delete pack_;
+  else if (pack_ != nullptr)
+    pack_->RemoveFreeNotification(this);
   pack_ = nullptr;
 }
 

@@ -509,9 +509,12 @@ bool TQoPack::Qofseek(QoFILE* handle, int offset, int origin) {
   if (!HandleValid(handle)) return false;
   const int64_t end = handle->End();
   int64_t p = handle->Position;
-  if (origin == 0) p = offset;
-  else if (origin == 1) p = p + offset;
-  else if (origin == 2) p = end + offset;
+  if (origin == 0)
+    p = offset;
+  else if (origin == 1)
+    p = p + offset;
+  else if (origin == 2)
+    p = end + offset;
   handle->Position = static_cast<int32_t>(std::clamp<int64_t>(p, 0, end));
   return true;
 }

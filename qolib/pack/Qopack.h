@@ -92,13 +92,13 @@ class TQoPack;
 
 // An open handle on one archive entry, read like a file.
 struct QoFILE {
-  int32_t Index = 0;      // record in the file table
-  int32_t DataPos = 0;    // file position of the stored bytes
-  int32_t Size = 0;       // decoded size
-  int32_t CompSize = 0;   // stored size
-  int32_t Comp = 0;       // method 0..3
+  int32_t Index = 0;                         // record in the file table
+  int32_t DataPos = 0;                       // file position of the stored bytes
+  int32_t Size = 0;                          // decoded size
+  int32_t CompSize = 0;                      // stored size
+  int32_t Comp = 0;                          // method 0..3
   std::unique_ptr<TQoMemoryStream> Decoded;  // decoded content, or null (reads the stored bytes)
-  int32_t Position = 0;   // read position 0..end
+  int32_t Position = 0;                      // read position 0..end
   // The archive the handle was made on; a handle does not outlive its archive's open state.
   const TQoPack* Pack = nullptr;
   uint64_t Generation = 0;
@@ -193,8 +193,7 @@ class TQoPack : public TQoComponent {
   bool FileDecode(TQoStream* destination, TQoStream* source, int size, int storedSize, int codec);
   // Copies n bytes, optionally inverting them; returns the CRC-16 of the bytes written. ok (when
   // given) tells whether every byte was read and written.
-  unsigned short FileCopy(TQoStream* destination, TQoStream* source, int n, bool invert,
-                          bool* ok = nullptr);
+  unsigned short FileCopy(TQoStream* destination, TQoStream* source, int n, bool invert, bool* ok = nullptr);
   static void NotCoding(void* buffer, int n);
   bool CallBackRead(unsigned char* buffer, int n);
   bool CallBackWrite(unsigned char* buffer, int n);
@@ -217,8 +216,7 @@ class TQoPack : public TQoComponent {
   // Encodes n bytes; returns the coded size or 0.
   int FileEncode(TQoStream* destination, TQoStream* source, int n, int codec);
   // Copies n bytes read through a handle of source; returns their CRC-16. ok as for FileCopy.
-  unsigned short PackCopy(TQoStream* destination, TQoPack* source, QoFILE* handle, int n,
-                          bool* ok = nullptr);
+  unsigned short PackCopy(TQoStream* destination, TQoPack* source, QoFILE* handle, int n, bool* ok = nullptr);
 
  private:
   // The copy loop of FileCopy and PackCopy: n bytes in chunks, read(buffer, k) fetching each one;

@@ -65,7 +65,8 @@ bool TVarnelEncode::CreateBuffer() {
   // A short input takes a head table of about twice its size (at least 1024 heads).
   int headBits = 10;
   while (headBits < 16 && (1 << headBits) < 2 * FInTotal) ++headBits;
-  if (!FInBuf.Reserve(kInBufSize + kReadSlack) || !FOutBuf.Reserve(kOutBufSize) || !FHush.CreateTable(kWindow, headBits)) {
+  if (!FInBuf.Reserve(kInBufSize + kReadSlack) || !FOutBuf.Reserve(kOutBufSize) ||
+      !FHush.CreateTable(kWindow, headBits)) {
     ReleaseBuffer();
     return false;
   }
@@ -100,8 +101,7 @@ int KeyAt(const unsigned char* p) {
 }
 
 // The number of equal bytes of a and b from i on, below limit.
-inline __attribute__((always_inline)) int CountEqual(const unsigned char* a, const unsigned char* b, int i,
-                                                     int limit) {
+inline __attribute__((always_inline)) int CountEqual(const unsigned char* a, const unsigned char* b, int i, int limit) {
 #if defined(__SSE2__)
   while (i + 16 <= limit) {
     const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
@@ -344,7 +344,7 @@ void TVarnelEncode::Loop() {
     }
     if (__builtin_expect(p > stopAfter || out > outStop, 0)) {
       const bool done = p >= size;
-      if (done && mask != 0) storeFlag();  // the last group, not full
+      if (done && mask != 0) storeFlag();   // the last group, not full
       if (out - outBuf > outLimit) return;  // over the output limit: the run fails
       FHush.Chains() = chains;
       FConsumed = p;

@@ -37,7 +37,7 @@ struct TVarnelChains {
   // search takes once a match of two bytes is known.
   int32_t* heads3 = nullptr;
   int32_t* older3 = nullptr;
-  uint32_t mask = 0;         // ring size - 1
+  uint32_t mask = 0;  // ring size - 1
   int headBits = 16;
   int count = 0;
   int added = 0;  // additions since the table was cleared
@@ -215,11 +215,11 @@ class TVarnelEncode : public TQoEncoder {
   const unsigned char* FRead = nullptr;  // source byte at FConsumed
   int FChunkBase = 0;                    // source offset held at input offset FWindow
   int FWindow = kHistory;
-  int FOutBase = 0;                      // output count at output buffer offset 0
+  int FOutBase = 0;  // output count at output buffer offset 0
   uint32_t FFlag = 0;
   uint32_t FMask = 0;
-  int FFlagSlot = 0;       // output count where the current flag word goes
-  int FGroupEnd = 0;       // output count at the end of the last complete group
+  int FFlagSlot = 0;  // output count where the current flag word goes
+  int FGroupEnd = 0;  // output count at the end of the last complete group
 };
 
 class TVarnelDecode : public TQoDecoder {
@@ -244,10 +244,10 @@ class TVarnelDecode : public TQoDecoder {
  private:
   TCodecBuffer<unsigned char> FInBuf;   // kInBufSize and room for word copies past the end
   TCodecBuffer<unsigned char> FOutBuf;  // kOutBufSize and the same room
-  int FInPos = 0;      // unconsumed input starts here
-  int FInEnd = 0;      // end of the bytes read into the input buffer
-  int FOutPos = 0;     // write position in the output buffer
-  int FPendingStart = 0;  // output buffer offset of the first byte not yet written out
+  int FInPos = 0;                       // unconsumed input starts here
+  int FInEnd = 0;                       // end of the bytes read into the input buffer
+  int FOutPos = 0;                      // write position in the output buffer
+  int FPendingStart = 0;                // output buffer offset of the first byte not yet written out
 };
 
 }  // namespace vdmq

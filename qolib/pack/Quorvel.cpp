@@ -186,9 +186,12 @@ int64_t TQoMemoryStream::Write(const void* buffer, int64_t n) {
 
 int64_t TQoMemoryStream::Seek(int64_t offset, int origin) {
   int64_t base = 0;
-  if (origin == kSoFromCurrent) base = pos_;
-  else if (origin == kSoFromEnd) base = GetSize();
-  else if (origin != kSoFromBeginning) return -1;
+  if (origin == kSoFromCurrent)
+    base = pos_;
+  else if (origin == kSoFromEnd)
+    base = GetSize();
+  else if (origin != kSoFromBeginning)
+    return -1;
   const int64_t p = base + offset;
   if (p < 0) return -1;
   pos_ = p;
@@ -267,9 +270,12 @@ int64_t TQoFileStream::Write(const void* buffer, int64_t n) {
 
 int64_t TQoFileStream::Seek(int64_t offset, int origin) {
   int whence = SEEK_SET;
-  if (origin == kSoFromCurrent) whence = SEEK_CUR;
-  else if (origin == kSoFromEnd) whence = SEEK_END;
-  else if (origin != kSoFromBeginning) return -1;
+  if (origin == kSoFromCurrent)
+    whence = SEEK_CUR;
+  else if (origin == kSoFromEnd)
+    whence = SEEK_END;
+  else if (origin != kSoFromBeginning)
+    return -1;
   const off_t r = ::lseek(fd_, static_cast<off_t>(offset), whence);
   return r < 0 ? -1 : static_cast<int64_t>(r);
 }
@@ -280,9 +286,7 @@ int64_t TQoFileStream::GetSize() {
   return static_cast<int64_t>(st.st_size);
 }
 
-bool TQoFileStream::SetSize(int64_t size) {
-  return size >= 0 && ::ftruncate(fd_, static_cast<off_t>(size)) == 0;
-}
+bool TQoFileStream::SetSize(int64_t size) { return size >= 0 && ::ftruncate(fd_, static_cast<off_t>(size)) == 0; }
 
 uint64_t QoUnixToFileTime(int64_t seconds, int64_t nanoseconds) {
   constexpr int64_t kEpochDiff = 116444736000000000LL;  // 1601-01-01 to 1970-01-01 in 100 ns
@@ -541,16 +545,20 @@ bool TQoRect::SubtractRect(const TQoRect* a, const TQoRect* b) {
     if (b->Left <= a->Left && b->Right >= a->Right) {
       // b spans a horizontally: cut from the top or the bottom.
       if (b->Top <= a->Top && a->Top < b->Bottom) {
-        if (b->Bottom >= a->Bottom) r = TQoRect{};
-        else r.Top = b->Bottom;
+        if (b->Bottom >= a->Bottom)
+          r = TQoRect{};
+        else
+          r.Top = b->Bottom;
       } else if (a->Top < b->Top && b->Top < a->Bottom && b->Bottom >= a->Bottom) {
         r.Bottom = b->Top;
       }
     } else if (b->Top <= a->Top && b->Bottom >= a->Bottom) {
       // b spans a vertically: cut from the left or the right.
       if (b->Left <= a->Left && a->Left < b->Right) {
-        if (b->Right >= a->Right) r = TQoRect{};
-        else r.Left = b->Right;
+        if (b->Right >= a->Right)
+          r = TQoRect{};
+        else
+          r.Left = b->Right;
       } else if (a->Left < b->Left && b->Left < a->Right && b->Right >= a->Right) {
         r.Right = b->Left;
       }

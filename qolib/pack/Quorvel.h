@@ -299,13 +299,11 @@ struct TQoRect {
   bool SubtractRect(const TQoRect* a, const TQoRect* b);
   // A point (any type with x and y members, such as the platform's point).
   template <class P>
-    requires requires(const P& p) {
-      { p.x } -> std::convertible_to<int>;
-      { p.y } -> std::convertible_to<int>;
-    }
-  bool InRect(const P* p) const {
-    return Left <= p->x && p->x < Right && Top <= p->y && p->y < Bottom;
+  requires requires(const P& p) {
+    { p.x } -> std::convertible_to<int>;
+    { p.y } -> std::convertible_to<int>;
   }
+  bool InRect(const P* p) const { return Left <= p->x && p->x < Right && Top <= p->y && p->y < Bottom; }
   bool InRect(const TQoRect* r) const;
 };
 

@@ -8,7 +8,6 @@
 
 #include <string>
 
-#include "support/BattleWorld.h"
 #include "battle/Btinfo.h"
 #include "battle/Btlight.h"
 #include "battle/Btmissile.h"
@@ -16,6 +15,7 @@
 #include "campaign/Parts.h"
 #include "platform/base/Sjis.h"
 #include "platform/base/StdRandom.h"
+#include "support/BattleWorld.h"
 
 using namespace vdmq;
 using namespace vdmq::bttest;
@@ -144,8 +144,8 @@ TEST_F(ReplayPin, OrdinaryBattlesReplayAsPinned) {
     int frames, winner, nextDraw;
     uint64_t digest;
   };
-  for (const TCase& c : {TCase{-1, 132, 0, 31313, 0xE27B8B2820150378ull},
-                       TCase{9, 205, 0, 5758, 0x58DF4375D6AF5D90ull}}) {
+  for (const TCase& c :
+       {TCase{-1, 132, 0, 31313, 0xE27B8B2820150378ull}, TCase{9, 205, 0, 5758, 0x58DF4375D6AF5D90ull}}) {
     SCOPED_TRACE(c.planet);
     ResetWorld();
     TRecordingHost host;

@@ -3,12 +3,12 @@
 #include <climits>
 #include <random>
 
-#include "support/BattleWorld.h"
 #include "battle/Btinfo.h"
 #include "battle/Btmissile.h"
 #include "battle/Btqvmap.h"
 #include "battle/Btship.h"
 #include "campaign/Parts.h"
+#include "support/BattleWorld.h"
 
 using namespace vdmq;
 using namespace vdmq::bttest;

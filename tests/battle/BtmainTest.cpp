@@ -2,8 +2,6 @@
 
 #include <vector>
 
-#include "campaign/W5scn01.h"
-#include "support/BattleWorld.h"
 #include "battle/Btinfo.h"
 #include "battle/Btmain.h"
 #include "battle/Btqvmap.h"
@@ -12,9 +10,11 @@
 #include "campaign/Parts.h"
 #include "campaign/Planet.h"
 #include "campaign/Story.h"
+#include "campaign/W5scn01.h"
 #include "platform/base/GameError.h"
 #include "platform/base/Sjis.h"
 #include "platform/base/StdRandom.h"
+#include "support/BattleWorld.h"
 
 using namespace vdmq;
 using namespace vdmq::bttest;

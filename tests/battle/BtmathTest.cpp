@@ -20,8 +20,7 @@ TEST(BtMath, SineTableKeepsItsNonRoundedEntries) {
 }
 
 TEST(BtMath, TangentTableKeepsItsLowEntries) {
-  const int below[][2] = {{68, 247}, {69, 260}, {82, 711}, {85, 1142},
-                          {86, 1429}, {87, 1906}, {88, 2860}, {89, 5714}};
+  const int below[][2] = {{68, 247}, {69, 260}, {82, 711}, {85, 1142}, {86, 1429}, {87, 1906}, {88, 2860}, {89, 5714}};
   for (int i = 0; i < 90; ++i) {
     int expected = static_cast<int>(std::lround(100.0 * std::tan(i * M_PI / 180.0)));
     for (const auto& b : below) {
@@ -121,9 +120,9 @@ TEST(BtMath, RelativeAngleWrapsIntoHalfCircle) {
 }
 
 TEST(BtMath, CirclesAndDistancesIn64Bits) {
-  EXPECT_TRUE(BtChkCircle(0, 0, 80, 32, 0, 112));    // just touch
+  EXPECT_TRUE(BtChkCircle(0, 0, 80, 32, 0, 112));  // just touch
   EXPECT_FALSE(BtChkCircle(0, 0, 80, 32, 0, 113));
-  EXPECT_TRUE(BtChkCircle(0, 0, 3, 2, 3, 4));        // 5 apart, radii sum 5
+  EXPECT_TRUE(BtChkCircle(0, 0, 3, 2, 3, 4));  // 5 apart, radii sum 5
   EXPECT_EQ(BtSquare(3, -4), 49);
   EXPECT_EQ(BtGetDist2(0, 0, 3, 4), 25);
   // A missile far outside the arena: in 32 bits the squares would wrap and report a hit.

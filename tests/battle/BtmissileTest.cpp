@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "support/BattleWorld.h"
 #include "battle/Btinfo.h"
 #include "battle/Btlight.h"
 #include "battle/Btmath.h"
 #include "battle/Btmissile.h"
 #include "battle/Btqvmap.h"
 #include "campaign/Parts.h"
+#include "support/BattleWorld.h"
 
 using namespace vdmq;
 using namespace vdmq::bttest;

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "support/BattleWorld.h"
 #include "battle/Btinfo.h"
 #include "battle/Btlight.h"
 #include "battle/Btmain.h"
@@ -10,6 +9,7 @@
 #include "battle/Btqvmap.h"
 #include "campaign/Parts.h"
 #include "platform/base/Sjis.h"
+#include "support/BattleWorld.h"
 
 using namespace vdmq;
 using namespace vdmq::bttest;
@@ -46,7 +46,7 @@ TEST_F(Arena, PlacesBothSidesAndSelectsTheFlagship) {
   SpaceBattle();
   EXPECT_FALSE(arena_->IsEnd());
   EXPECT_EQ(arena_->GetWidth(), 6400);
-  const int expect[6][3] = {{800, 5600, 315}, {800, 5000, 315}, {1400, 5600, 315},
+  const int expect[6][3] = {{800, 5600, 315}, {800, 5000, 315},  {1400, 5600, 315},
                             {5600, 800, 125}, {5600, 1400, 125}, {5000, 800, 125}};
   for (int i = 0; i < 6; ++i) {
     TBtShip* s = arena_->GetShip(i);

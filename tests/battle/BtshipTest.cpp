@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "support/BattleWorld.h"
 #include "battle/Btinfo.h"
 #include "battle/Btmissile.h"
 #include "battle/Btqvmap.h"
 #include "battle/Btship.h"
 #include "campaign/Parts.h"
+#include "support/BattleWorld.h"
 
 using namespace vdmq;
 using namespace vdmq::bttest;
@@ -48,7 +48,7 @@ TEST_F(Ships, SetUpFromTheFleetSlotAndCatalogue) {
   EXPECT_TRUE(a->IsFlagship());  // slot 1 is the first occupied slot of the attacking fleet
   EXPECT_EQ(a->GetHp(), 100);
   EXPECT_EQ(a->GetArmor(), 200);
-  EXPECT_EQ(a->GetSpeed(), 20);     // engine 100 -> 40 units; half to start
+  EXPECT_EQ(a->GetSpeed(), 20);  // engine 100 -> 40 units; half to start
   EXPECT_EQ(a->GetMaxSpeed(), 40);
   EXPECT_EQ(a->GetAccel(), 2);
   EXPECT_EQ(a->GetTurnMax(), 50);

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "support/BattleWorld.h"
 #include "battle/Btinfo.h"
 #include "battle/Btqvmap.h"
 #include "battle/Bttarget.h"
+#include "support/BattleWorld.h"
 
 using namespace vdmq;
 using namespace vdmq::bttest;

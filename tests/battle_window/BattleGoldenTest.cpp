@@ -31,8 +31,7 @@ namespace {
 class BattleScreen : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::IsGoldenArchive())
-      GTEST_SKIP() << "the build's picture archive is not the golden pictures' one";
+    if (!test::IsGoldenArchive()) GTEST_SKIP() << "the build's picture archive is not the golden pictures' one";
     InstallBattleWindow();
     game_ = std::make_unique<TGameSession>();
     ASSERT_NE(fmBtMain, nullptr);

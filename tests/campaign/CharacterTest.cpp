@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "support/KeyedBytes.h"
 #include "campaign/Character.h"
 #include "campaign/CharacterNames.h"
 #include "campaign/Save.h"
 #include "platform/base/Sjis.h"
+#include "support/KeyedBytes.h"
 
 using namespace vdmq;
 using vdmq::test::ErrorOf;

@@ -3,12 +3,12 @@
 #include <random>
 #include <vector>
 
-#include "support/KeyedBytes.h"
-#include "support/World.h"
 #include "campaign/Cmd.h"
 #include "campaign/CmdNames.h"
 #include "campaign/Save.h"
 #include "platform/base/Sjis.h"
+#include "support/KeyedBytes.h"
+#include "support/World.h"
 
 using namespace vdmq;
 using namespace vdmq::test;
@@ -292,9 +292,9 @@ TEST_F(CmdTest, SaveAndLoadRoundTripByteForByte) {
 
 TEST_F(CmdTest, NewGameReadsEveryField) {
   TKeyedBytes file;
-  const char* keys[] = {"CMD_NAME", "CMD_CG", "CMD_ATK_MOD", "CMD_DEF_MOD", "CMD_ATK_MOD_UP", "CMD_DEF_MOD_UP",
-                        "CMD_DIRECT", "CMD_MIND", "CMD_BELONG", "CMD_EXP", "CMD_LEV", "CMD_CLASS_NAME",
-                        "CMD_UNDER_FLEET", "CMD_FATIGUE"};
+  const char* keys[] = {"CMD_NAME",       "CMD_CG",         "CMD_ATK_MOD",     "CMD_DEF_MOD", "CMD_ATK_MOD_UP",
+                        "CMD_DEF_MOD_UP", "CMD_DIRECT",     "CMD_MIND",        "CMD_BELONG",  "CMD_EXP",
+                        "CMD_LEV",        "CMD_CLASS_NAME", "CMD_UNDER_FLEET", "CMD_FATIGUE"};
   // Block k holds 1000 * k + commander, written in reverse order (readers find blocks by key).
   for (int k = 13; k >= 0; --k) {
     std::vector<std::int32_t> v(120);

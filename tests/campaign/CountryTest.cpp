@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "support/KeyedBytes.h"
-#include "support/RecordingHost.h"
 #include "campaign/Country.h"
 #include "campaign/CountryNames.h"
 #include "campaign/GameHost.h"
 #include "campaign/Planet.h"
 #include "campaign/Save.h"
 #include "platform/base/Sjis.h"
+#include "support/KeyedBytes.h"
+#include "support/RecordingHost.h"
 
 using namespace vdmq;
 using vdmq::test::ErrorOf;
@@ -83,9 +83,9 @@ TEST_F(CountryTest, ThePlayersFundsRefreshTheMainWindowCaption) {
 
 TEST_F(CountryTest, IncomeCountsOwnedPlanetsOnTheMapClampedEach) {
   Planet(10, 2, 5, 5, 50);
-  Planet(11, 2, 6, 5, -20);      // a negative income counts as 0
-  Planet(12, 2, -1, 5, 1000);    // not on the map
-  Planet(13, 3, 7, 7, 1000);     // another owner
+  Planet(11, 2, 6, 5, -20);    // a negative income counts as 0
+  Planet(12, 2, -1, 5, 1000);  // not on the map
+  Planet(13, 3, 7, 7, 1000);   // another owner
   CollectCountryIncome(2);
   EXPECT_EQ(GetCountryIncomeFund(2), 150);
   EXPECT_EQ(GetCountryFund(2), 1150);

@@ -3,11 +3,11 @@
 #include <random>
 #include <vector>
 
-#include "support/KeyedBytes.h"
-#include "support/World.h"
 #include "campaign/Dock.h"
 #include "campaign/Save.h"
 #include "platform/base/Sjis.h"
+#include "support/KeyedBytes.h"
+#include "support/World.h"
 
 using namespace vdmq;
 using namespace vdmq::test;
@@ -105,7 +105,7 @@ TEST_F(DockTest, OrderingAndPuttingShips) {
   EXPECT_EQ(GetDockShipPtr(5, 0)->Parts[0], 0);
   EXPECT_EQ(GetDockState(5, 0), kDockStateBuilding);
   EXPECT_EQ(OrderDockShip(5, 1, &s), -1);  // no dock
-  EXPECT_EQ(GetDockTurn(5, 1), -1);  // unchanged
+  EXPECT_EQ(GetDockTurn(5, 1), -1);        // unchanged
   TShipData broken = s;
   broken.Hp = 0;
   EXPECT_EQ(OrderDockShip(5, 2, &broken), -1);

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "support/KeyedBytes.h"
-#include "support/RecordingHost.h"
 #include "campaign/GameHost.h"
 #include "platform/base/Sjis.h"
 #include "platform/sys/Drives.h"
 #include "platform/sys/Services.h"
+#include "support/KeyedBytes.h"
+#include "support/RecordingHost.h"
 
 namespace vdmq {
 namespace {
@@ -77,22 +77,18 @@ TEST_F(FileManagerTest, PathsAndEntryNames) {
 TEST_F(FileManagerTest, EveryArchiveKindHasItsEntryName) {
   TFileManager fm;
   const std::pair<int, const char*> names[] = {
-      {8, "BG_MAIN.BMP"},      {9, "BG_BUILD.BMP"},     {10, "BG_BUILD_0.BMP"},
-      {11, "BG_EVENT.BMP"},    {12, "BG_EV%02d.BMP"},   {13, "BG_CMDSEL.BMP"},
-      {14, "BG_CMDSEL_0.BMP"}, {15, "BG_DOCK.BMP"},     {16, "BG_PL_SEL.BMP"},
-      {17, "BG_FLEET.BMP"},    {18, "BG_FLEET_0.BMP"},  {19, "BG_FLSEL.BMP"},
-      {20, "BG_SAVE.BMP"},     {21, "BG_PARTS.BMP"},    {22, "BG_TEC.BMP"},
-      {23, "BG_BTMAIN.BMP"},   {24, "BG_BTMAIN_0.BMP"}, {25, "BG_SYSMES.BMP"},
-      {26, "BG_CMDIF.BMP"},    {27, "BG_DENTAKU.BMP"},  {28, "BG_PLANET.BMP"},
-      {29, "BG_SYSTEM.BMP"},   {30, "BG_MAIN_R.BMP"},   {31, "BG_MAIN_L.BMP"},
-      {32, "BG_MAIN_M.BMP"},   {33, "BG_MAIN_0.BMP"},   {34, "QV_MAP%d.BMP"},
-      {35, "QV_PLA.BMP"},      {36, "QV_SHIP.BMP"},     {37, "QV_MK.BMP"},
-      {38, "SH_%02d.BMP"},     {39, "SH_S%02d.BMP"},    {40, "GEN_%02d.BMP"},
-      {41, "GEN_D%02d.BMP"},   {42, "COM_%02d.BMP"},    {43, "COM_S%02d.BMP"},
-      {46, "BG_%02d.BMP"},     {47, "BTBG_%02d.BMP"},   {48, "BT_MAP.BMP"},
-      {49, "BTSH_%02d.BMP"},   {50, "BTMS_%02d.BMP"},   {51, "BTEFC_%02d.BMP"},
-      {52, "BTEXP_%02d.BMP"},  {53, "BTADD_%02d.BMP"},  {54, "BTSD_%02d.BMP"},
-      {55, "BT_MK.BMP"},       {57, "BG_EV_NX.BMP"}};
+      {8, "BG_MAIN.BMP"},      {9, "BG_BUILD.BMP"},    {10, "BG_BUILD_0.BMP"},  {11, "BG_EVENT.BMP"},
+      {12, "BG_EV%02d.BMP"},   {13, "BG_CMDSEL.BMP"},  {14, "BG_CMDSEL_0.BMP"}, {15, "BG_DOCK.BMP"},
+      {16, "BG_PL_SEL.BMP"},   {17, "BG_FLEET.BMP"},   {18, "BG_FLEET_0.BMP"},  {19, "BG_FLSEL.BMP"},
+      {20, "BG_SAVE.BMP"},     {21, "BG_PARTS.BMP"},   {22, "BG_TEC.BMP"},      {23, "BG_BTMAIN.BMP"},
+      {24, "BG_BTMAIN_0.BMP"}, {25, "BG_SYSMES.BMP"},  {26, "BG_CMDIF.BMP"},    {27, "BG_DENTAKU.BMP"},
+      {28, "BG_PLANET.BMP"},   {29, "BG_SYSTEM.BMP"},  {30, "BG_MAIN_R.BMP"},   {31, "BG_MAIN_L.BMP"},
+      {32, "BG_MAIN_M.BMP"},   {33, "BG_MAIN_0.BMP"},  {34, "QV_MAP%d.BMP"},    {35, "QV_PLA.BMP"},
+      {36, "QV_SHIP.BMP"},     {37, "QV_MK.BMP"},      {38, "SH_%02d.BMP"},     {39, "SH_S%02d.BMP"},
+      {40, "GEN_%02d.BMP"},    {41, "GEN_D%02d.BMP"},  {42, "COM_%02d.BMP"},    {43, "COM_S%02d.BMP"},
+      {46, "BG_%02d.BMP"},     {47, "BTBG_%02d.BMP"},  {48, "BT_MAP.BMP"},      {49, "BTSH_%02d.BMP"},
+      {50, "BTMS_%02d.BMP"},   {51, "BTEFC_%02d.BMP"}, {52, "BTEXP_%02d.BMP"},  {53, "BTADD_%02d.BMP"},
+      {54, "BTSD_%02d.BMP"},   {55, "BT_MK.BMP"},      {57, "BG_EV_NX.BMP"}};
   for (const auto& [kind, name] : names) EXPECT_EQ(fm.GetFileName(kind), name) << kind;
   // And no other kind is an archive entry.
   int entries = 0;
@@ -115,7 +111,7 @@ TEST_F(FileManagerTest, InitMakesTheProgramFolderCurrentAndFindsNoDisc) {
 }
 
 TEST_F(FileManagerTest, DiscSearchTakesTheFirstMarkedCdRom) {
-  sys_.AddDisc('D', "empty");          // a CD-ROM without a marker
+  sys_.AddDisc('D', "empty");  // a CD-ROM without a marker
   sys_.AddDisc('E', "disc2");
   sys_.WriteFile("E:\\VDM_Q.ID2", "");
   sys_.AddDisc('F', "disc1");

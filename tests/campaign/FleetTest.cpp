@@ -3,12 +3,12 @@
 #include <random>
 #include <vector>
 
-#include "support/KeyedBytes.h"
-#include "support/World.h"
-#include "support/RecordingHost.h"
 #include "campaign/Fleet.h"
 #include "campaign/Save.h"
 #include "platform/base/Sjis.h"
+#include "support/KeyedBytes.h"
+#include "support/RecordingHost.h"
+#include "support/World.h"
 
 using namespace vdmq;
 using namespace vdmq::test;
@@ -42,8 +42,8 @@ TEST_F(FleetTest, RouteTableHoldsTwentyFourRoutes) {
   }
   EXPECT_EQ(FleetRootTbl[kFleetRootTblSize - 1].Kind, kFleetRootKindEnd);
   EXPECT_EQ(RoutePlanets(FleetRootTblPtr[0]), (std::vector<int>{3, 2, 1, 0}));
-  EXPECT_EQ(RoutePlanets(FleetRootTblPtr[12]), (std::vector<int>{36, 35, 34, 32, 30, 28, 26, 25, 19, 54, 18, 16, 14,
-                                                                  9, 8, 7, 6, 5, 3, 2, 1, 0}));
+  EXPECT_EQ(RoutePlanets(FleetRootTblPtr[12]),
+            (std::vector<int>{36, 35, 34, 32, 30, 28, 26, 25, 19, 54, 18, 16, 14, 9, 8, 7, 6, 5, 3, 2, 1, 0}));
   EXPECT_EQ(RoutePlanets(FleetRootTblPtr[18]), (std::vector<int>{53, 56, 48, 47, 46, 44, 45, 37, 0}));
 }
 
@@ -207,10 +207,10 @@ TEST_F(FleetTest, SetFleetShipHpClampsRemovesAndNeverWraps) {
 }
 
 TEST_F(FleetTest, MoveStepIsTheSlowestHullAtMostEight) {
-  MakeFleet(5, 0, -1, 1, 1, 0);  // step 10
+  MakeFleet(5, 0, -1, 1, 1, 0);               // step 10
   FleetData[5][0].Ships[1] = MakeShip(1, 5);  // step 6
   EXPECT_EQ(GetFleetMoveStep(5, 0), 6);
-  MakeFleet(5, 1, -1, 1, 1, 2);  // step 9
+  MakeFleet(5, 1, -1, 1, 1, 2);               // step 9
   FleetData[5][1].Ships[2] = MakeShip(3, 5);  // step 12
   EXPECT_EQ(GetFleetMoveStep(5, 1), 8);
   EXPECT_EQ(GetFleetMoveStep(5, 2), 8);  // no valid ship
@@ -245,7 +245,7 @@ TEST_F(FleetTest, FindingFleetsAndPlanets) {
   EXPECT_EQ(CountOwnerFleetsAtPlanet(40), 0);
   EXPECT_EQ(GetFleetPlanet(2, 9), -1);
 
-  EXPECT_TRUE(IsFleetStationed(2, 7));   // on a planet
+  EXPECT_TRUE(IsFleetStationed(2, 7));  // on a planet
   MakeFleet(2, 1, -1, 3, 3);
   EXPECT_FALSE(IsFleetStationed(2, 1));  // in open space
   EXPECT_TRUE(IsFleetStationed(2, 2));   // waiting off the map
@@ -296,7 +296,7 @@ TEST_F(FleetTest, SendingFleetsHomeAndPlacingAtCapitals) {
   MakeFleet(1, 0, 1, -1, -1);
   MakeFleet(1, 1, -1, -1, -1);  // no commander
   MakeFleet(2, 0, 2, -1, -1);
-  FleetData[1][2].CanUse = 1;   // no ship
+  FleetData[1][2].CanUse = 1;  // no ship
   CmdData[3].Belong = 1;
   CmdData[3].UnderFleet = 2;
   PlaceFleetsAtCapital();
@@ -313,16 +313,15 @@ TEST_F(FleetTest, FleetMarksOnTheMap) {
   SetCountryRelation(0, 4, kRelationAlly);
   MakeFleet(3, 0, 1, 2, 5, 1);  // enemy in space, already moved
   ClearFleetCanMove(3, 0);
-  MakeFleet(4, 0, 2, 6, 7);     // ally in space
-  MakeFleet(0, 0, 3, 9, 9);     // own fleet on a planet
+  MakeFleet(4, 0, 2, 6, 7);  // ally in space
+  MakeFleet(0, 0, 3, 9, 9);  // own fleet on a planet
   PlacePlanet(50, 9, 9, 0);
-  MakeFleet(0, 1, 4, -1, -1);   // waiting: not drawn
+  MakeFleet(0, 1, 4, -1, -1);  // waiting: not drawn
   PutFleetsOnMap();
   const std::vector<TMapOp> expected = {
-      {3, 270, 270, 0, 0, 0, 4, 4},
-      {2, 60, 150, 0, 0, 0, 3, 12}, {3, 60, 150, 0, 0, 0, 4, 5}, {3, 60, 150, 0, 0, 0, 2, 39},
-      {3, 60, 150, 0, 0, 0, 4, 1},
-      {2, 180, 210, 0, 0, 0, 3, 11}, {3, 180, 210, 0, 0, 0, 2, 40},
+      {3, 270, 270, 0, 0, 0, 4, 4},  {2, 60, 150, 0, 0, 0, 3, 12}, {3, 60, 150, 0, 0, 0, 4, 5},
+      {3, 60, 150, 0, 0, 0, 2, 39},  {3, 60, 150, 0, 0, 0, 4, 1},  {2, 180, 210, 0, 0, 0, 3, 11},
+      {3, 180, 210, 0, 0, 0, 2, 40},
   };
   EXPECT_EQ(host.ops, expected);
 
@@ -368,11 +367,16 @@ TEST_F(FleetTest, SaveAndLoadRoundTripByteForByte) {
     std::string key, type;
     std::size_t count, size;
   };
-  const std::vector<Block> blocks = {
-      {"FLEET_XY", "int", 280, 4},         {"FLEET_TARGET_XY", "int", 280, 4}, {"FLEET_ATK_XY", "int", 280, 4},
-      {"FLEET_CAN_MOVE", "bool", 140, 1},  {"FLEET_ATTACK", "bool", 140, 1},   {"FLEET_RETURNING", "bool", 140, 1},
-      {"FLEET_CAN_WARP_OUT", "bool", 140, 1}, {"FLEET_ROOT_TBL", "int", 140, 4}, {"FLEET_SHIPS", "int", 2520, 4},
-      {"FLEET_CAN_USE", "bool", 140, 1}};
+  const std::vector<Block> blocks = {{"FLEET_XY", "int", 280, 4},
+                                     {"FLEET_TARGET_XY", "int", 280, 4},
+                                     {"FLEET_ATK_XY", "int", 280, 4},
+                                     {"FLEET_CAN_MOVE", "bool", 140, 1},
+                                     {"FLEET_ATTACK", "bool", 140, 1},
+                                     {"FLEET_RETURNING", "bool", 140, 1},
+                                     {"FLEET_CAN_WARP_OUT", "bool", 140, 1},
+                                     {"FLEET_ROOT_TBL", "int", 140, 4},
+                                     {"FLEET_SHIPS", "int", 2520, 4},
+                                     {"FLEET_CAN_USE", "bool", 140, 1}};
   std::size_t expectedSize = 0;
   for (const Block& b : blocks) {
     EXPECT_EQ(bytes.compare(expectedSize, b.key.size() + 1, b.key + '\0'), 0) << b.key;

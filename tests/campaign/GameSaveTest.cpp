@@ -21,14 +21,14 @@
 #include "campaign/GameHost.h"
 #include "campaign/Qvmap.h"
 #include "campaign/Tec.h"
-#include "support/KeyedBytes.h"
-#include "support/GameFiles.h"
-#include "support/RecordingHost.h"
-#include "support/World.h"
 #include "platform/base/Sjis.h"
 #include "platform/sys/Files.h"
 #include "platform/sys/PathMapper.h"
 #include "platform/sys/Services.h"
+#include "support/GameFiles.h"
+#include "support/KeyedBytes.h"
+#include "support/RecordingHost.h"
+#include "support/World.h"
 
 namespace vdmq {
 namespace {
@@ -168,10 +168,10 @@ TEST_F(GameSaveTest, SaveWritesTheBlocksInOrderAndCreatesTheFolder) {
   std::ifstream native(game_.sys.Root() + "/c/vdmq/save/SAVE03.DAT", std::ios::binary);
   EXPECT_TRUE(native.good());
 
-  const char* order[] = {"STORY_CENTURY", "STORY_CNT", "TEC_INVEST_FUND", "TEC_LEV", "COUNTRY_CAPITAL",
-                         "COUNTRY_RELATION", "PLANET_XY", "PLANET_CG", "PLANET_SATE", "PLANET_HOKYUU",
-                         "CMD_BELONG", "CMD_FATIGUE", "FLEET_XY", "FLEET_SHIPS", "FLEET_CAN_USE",
-                         "DOCK_ABT", "DOCK_ZOUSEN_TURN", "FRAME_ENABLED", "SHIELD_ENABLED"};
+  const char* order[] = {"STORY_CENTURY",    "STORY_CNT",        "TEC_INVEST_FUND", "TEC_LEV",       "COUNTRY_CAPITAL",
+                         "COUNTRY_RELATION", "PLANET_XY",        "PLANET_CG",       "PLANET_SATE",   "PLANET_HOKYUU",
+                         "CMD_BELONG",       "CMD_FATIGUE",      "FLEET_XY",        "FLEET_SHIPS",   "FLEET_CAN_USE",
+                         "DOCK_ABT",         "DOCK_ZOUSEN_TURN", "FRAME_ENABLED",   "SHIELD_ENABLED"};
   std::size_t at = 0;
   for (const char* key : order) {
     const std::size_t found = bytes.find(std::string(key) + '\0', at);
@@ -487,15 +487,28 @@ TEST_F(GameSaveTest, SaveAndMapFilesHoldExactlyTheirBlocksInOrder) {
   ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
   PlaySomeTurns();
   ASSERT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
-  const std::vector<std::string> save = {
-      "STORY_CENTURY", "STORY_MONTH", "STORY_FUKUKAN", "STORY_LOAD_MAP", "STORY_FLAG", "STORY_VAR",
-      "STORY_FUND_VAR", "STORY_CNT", "TEC_INVEST_FUND", "TEC_LEV", "COUNTRY_CAPITAL", "COUNTRY_STD_FUND",
-      "COUNTRY_FUND", "COUNTRY_INCOME_FUND", "COUNTRY_RELATION", "PLANET_XY", "PLANET_CG", "PLANET_SATE",
-      "PLANET_BELONG", "PLANET_INCOME_FUND", "PLANET_HOKYUU", "CMD_BELONG", "CMD_EXP", "CMD_LEV",
-      "CMD_CLASS_NAME", "CMD_UNDER_FLEET", "CMD_FATIGUE", "FLEET_XY", "FLEET_TARGET_XY", "FLEET_ATK_XY",
-      "FLEET_CAN_MOVE", "FLEET_ATTACK", "FLEET_RETURNING", "FLEET_CAN_WARP_OUT", "FLEET_ROOT_TBL",
-      "FLEET_SHIPS", "FLEET_CAN_USE", "DOCK_ABT", "DOCK_SHIPS", "DOCK_ZOUSEN_TURN", "FRAME_ENABLED",
-      "WEAPON_ENABLED", "ENGINE_ENABLED", "SHIELD_ENABLED"};
+  const std::vector<std::string> save = {"STORY_CENTURY",    "STORY_MONTH",
+                                         "STORY_FUKUKAN",    "STORY_LOAD_MAP",
+                                         "STORY_FLAG",       "STORY_VAR",
+                                         "STORY_FUND_VAR",   "STORY_CNT",
+                                         "TEC_INVEST_FUND",  "TEC_LEV",
+                                         "COUNTRY_CAPITAL",  "COUNTRY_STD_FUND",
+                                         "COUNTRY_FUND",     "COUNTRY_INCOME_FUND",
+                                         "COUNTRY_RELATION", "PLANET_XY",
+                                         "PLANET_CG",        "PLANET_SATE",
+                                         "PLANET_BELONG",    "PLANET_INCOME_FUND",
+                                         "PLANET_HOKYUU",    "CMD_BELONG",
+                                         "CMD_EXP",          "CMD_LEV",
+                                         "CMD_CLASS_NAME",   "CMD_UNDER_FLEET",
+                                         "CMD_FATIGUE",      "FLEET_XY",
+                                         "FLEET_TARGET_XY",  "FLEET_ATK_XY",
+                                         "FLEET_CAN_MOVE",   "FLEET_ATTACK",
+                                         "FLEET_RETURNING",  "FLEET_CAN_WARP_OUT",
+                                         "FLEET_ROOT_TBL",   "FLEET_SHIPS",
+                                         "FLEET_CAN_USE",    "DOCK_ABT",
+                                         "DOCK_SHIPS",       "DOCK_ZOUSEN_TURN",
+                                         "FRAME_ENABLED",    "WEAPON_ENABLED",
+                                         "ENGINE_ENABLED",   "SHIELD_ENABLED"};
   EXPECT_EQ(BlockKeys(ReadGameFile(kSlot3)), save);
   EXPECT_EQ(BlockKeys(ReadGameFile(kMap0)), (std::vector<std::string>{"MAP_DAT", "PLANET_XY", "PLANET_CG"}));
 }

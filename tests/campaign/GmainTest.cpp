@@ -213,9 +213,17 @@ TEST(GmainOrderTest, RoundAndPlayerTurnStartRunTheirStepsInOrder) {
   // centres and reports before its pause, then centres again, speaks and announces the turn.
   EXPECT_EQ(host.trace, (std::vector<std::string>{
                             "cmd off",
-                            "process", "sleep 500 c3", "centre 3",
-                            "process", "sleep 500 c4", "centre 4",
-                            "centre 0", "mes 今期の収入 70 new date", "sleep 500 c0", "centre 0", "wave 2",
+                            "process",
+                            "sleep 500 c3",
+                            "centre 3",
+                            "process",
+                            "sleep 500 c4",
+                            "centre 4",
+                            "centre 0",
+                            "mes 今期の収入 70 new date",
+                            "sleep 500 c0",
+                            "centre 0",
+                            "wave 2",
                             "mes プレイヤーのターン new date",
                             "cmd on",
                         }));

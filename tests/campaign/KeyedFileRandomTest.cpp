@@ -8,11 +8,11 @@
 #include <random>
 #include <vector>
 
-#include "support/KeyedBytes.h"
 #include "campaign/Country.h"
 #include "campaign/Parts.h"
 #include "campaign/Save.h"
 #include "campaign/Tec.h"
+#include "support/KeyedBytes.h"
 
 using namespace vdmq;
 using vdmq::test::TKeyedBytes;
@@ -90,8 +90,7 @@ TEST(KeyedFileRandom, GoodFileReadsAndDamagedCopiesNeverCrash) {
     std::string bad = good;
     switch (round % 5) {
       case 0:  // flipped bytes
-        for (int i = 0; i < 1 + static_cast<int>(rng() % 8); ++i)
-          bad[rng() % bad.size()] = static_cast<char>(rng());
+        for (int i = 0; i < 1 + static_cast<int>(rng() % 8); ++i) bad[rng() % bad.size()] = static_cast<char>(rng());
         break;
       case 1:  // cut end
         bad.resize(rng() % bad.size());

@@ -2,12 +2,12 @@
 
 #include <cstring>
 
-#include "support/KeyedBytes.h"
 #include "campaign/Parts.h"
 #include "campaign/PartsNames.h"
 #include "campaign/Save.h"
 #include "campaign/Tec.h"
 #include "platform/base/Sjis.h"
+#include "support/KeyedBytes.h"
 
 using namespace vdmq;
 using vdmq::test::ErrorOf;
@@ -26,8 +26,8 @@ TKeyedBytes CatalogueBytes() {
   };
   std::vector<std::int32_t> frameParts = table(60, 11, 0);
   for (int i = 0; i < 60; ++i) {
-    frameParts[i * 11 + 0] = i;                   // name index
-    frameParts[i * 11 + 4] = 1 << (i % 5);        // fit mask: the hull's class
+    frameParts[i * 11 + 0] = i;             // name index
+    frameParts[i * 11 + 4] = 1 << (i % 5);  // fit mask: the hull's class
   }
   std::vector<std::int32_t> weaponParts = table(40, 11, 0);
   for (int i = 0; i < 40; ++i) {

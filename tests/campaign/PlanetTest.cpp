@@ -3,13 +3,13 @@
 #include <random>
 #include <vector>
 
-#include "support/KeyedBytes.h"
-#include "support/World.h"
-#include "support/RecordingHost.h"
 #include "campaign/Planet.h"
 #include "campaign/PlanetNames.h"
 #include "campaign/Save.h"
 #include "platform/base/Sjis.h"
+#include "support/KeyedBytes.h"
+#include "support/RecordingHost.h"
+#include "support/World.h"
 
 using namespace vdmq;
 using namespace vdmq::test;
@@ -202,11 +202,11 @@ TEST_F(PlanetTest, PlanetMarksOnTheMap) {
   PlacePlanet(6, -1, -1, 2);  // off the map
   PutPlanetsOnMap();
   const std::vector<TMapOp> expected = {
-      {2, 30, 60, 0, 0, 0, 2, 0},   {3, 30, 60, 0, 0, 0, 2, 36},  {3, 30, 60, 0, 0, 0, 4, 2},
-      {2, 90, 120, 0, 0, 0, 2, 7},  {3, 90, 120, 0, 0, 0, 2, 36}, {3, 90, 120, 0, 0, 0, 4, 0},
-      {2, 150, 180, 0, 0, 0, 2, 0}, {3, 150, 180, 0, 0, 0, 2, 38}, {3, 150, 180, 0, 0, 0, 4, 3},
-      {2, 210, 240, 0, 0, 0, 2, 0}, {3, 210, 240, 0, 0, 0, 4, 1},
-      {2, 270, 300, 0, 0, 0, 2, 0}, {3, 270, 300, 0, 0, 0, 2, 39},
+      {2, 30, 60, 0, 0, 0, 2, 0},    {3, 30, 60, 0, 0, 0, 2, 36},   {3, 30, 60, 0, 0, 0, 4, 2},
+      {2, 90, 120, 0, 0, 0, 2, 7},   {3, 90, 120, 0, 0, 0, 2, 36},  {3, 90, 120, 0, 0, 0, 4, 0},
+      {2, 150, 180, 0, 0, 0, 2, 0},  {3, 150, 180, 0, 0, 0, 2, 38}, {3, 150, 180, 0, 0, 0, 4, 3},
+      {2, 210, 240, 0, 0, 0, 2, 0},  {3, 210, 240, 0, 0, 0, 4, 1},  {2, 270, 300, 0, 0, 0, 2, 0},
+      {3, 270, 300, 0, 0, 0, 2, 39},
   };
   ASSERT_EQ(host.ops.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(host.ops[i], expected[i]) << i;

@@ -93,8 +93,8 @@ TEST_F(QvmapMoveTest, RouteLimitsAndFailures) {
 }
 
 TEST_F(QvmapMoveTest, MoveRangeMarksReachOwnPlanetsAndOwnFleets) {
-  test::PlacePlanet(5, 40, 40, 0);   // own planet far out of range
-  test::PlacePlanet(6, 45, 45, 0);   // own planet with an allied fleet on it: blocked
+  test::PlacePlanet(5, 40, 40, 0);  // own planet far out of range
+  test::PlacePlanet(6, 45, 45, 0);  // own planet with an allied fleet on it: blocked
   test::MakeFleet(2, 0, 2, 45, 45);
   test::MakeFleet(0, 1, 1, 12, 10);  // own fleet in range
   ASSERT_TRUE(map().MakeMoveRange(0, 0, 10, 10, 8, 1));
@@ -166,7 +166,7 @@ TEST_F(QvmapMoveTest, FailedRoutesAreLoggedAndStillAsked) {
 }
 
 TEST_F(QvmapMoveTest, AttackTargetsAroundAFleet) {
-  test::PlacePlanet(10, 9, 10, 2);   // allied planet with an enemy fleet on it: hidden
+  test::PlacePlanet(10, 9, 10, 2);  // allied planet with an enemy fleet on it: hidden
   test::MakeFleet(1, 0, 1, 9, 10);
   test::PlacePlanet(11, 11, 10, -1);  // unowned planet: a target
   test::MakeFleet(1, 1, 3, 10, 9);    // enemy fleet in open space: a target

@@ -11,14 +11,14 @@
 #include <random>
 #include <vector>
 
-#include "support/KeyedBytes.h"
-#include "support/World.h"
-#include "support/RecordingHost.h"
 #include "campaign/Country.h"
 #include "campaign/Fleet.h"
 #include "campaign/Planet.h"
 #include "campaign/Save.h"
 #include "platform/base/Sjis.h"
+#include "support/KeyedBytes.h"
+#include "support/RecordingHost.h"
+#include "support/World.h"
 
 namespace vdmq {
 namespace {
@@ -87,9 +87,9 @@ TEST_F(QvmapTest, ZonesByRelationAndMode) {
   test::PlacePlanet(16, 20, 45, -1);  // unowned
   test::PlacePlanet(17, 60, 3, 1);    // off the grid (a damaged position): ignored
   test::MakeFleet(2, 0, -1, 10, 40);
-  test::MakeFleet(1, 0, -1, 5, 5);     // enemy fleet
-  test::MakeFleet(0, 0, -1, 8, 30);    // own fleet
-  test::MakeFleet(1, 1, -1, 3, 99);    // off the grid: ignored
+  test::MakeFleet(1, 0, -1, 5, 5);   // enemy fleet
+  test::MakeFleet(0, 0, -1, 8, 30);  // own fleet
+  test::MakeFleet(1, 1, -1, 3, 99);  // off the grid: ignored
 
   map_->MakeZone(-1, 0);
   for (int y = 0; y < kMapSize; ++y) {
@@ -160,7 +160,7 @@ TEST_F(QvmapTest, MoveTypeOneStopsNextToAnEnemy) {
   EXPECT_EQ(t_[10][10], 0);
   EXPECT_EQ(t_[10][11], 3);  // one step away, but entering it ends the move
   EXPECT_EQ(t_[9][11], 2);
-  EXPECT_EQ(t_[9][12], 3);   // also next to the fleet
+  EXPECT_EQ(t_[9][12], 3);  // also next to the fleet
   EXPECT_EQ(t_[10][12], kStepUnreached);
   EXPECT_EQ(t_[10][13], kStepUnreached);  // nothing spreads past the enemy's ring
   EXPECT_EQ(t_[13][10], 3);
@@ -233,7 +233,7 @@ TEST_F(QvmapTest, RelaxationAndDirections) {
   map_->MakeZone(0, 0);
   TQvMap::FillTable(t_, kStepUnreached);
   EXPECT_TRUE(map_->RelaxCell(11, 10, 1, t_, 7, 2));
-  EXPECT_EQ(t_[10][11], 7);  // zone 126 under move type 1 takes the budget
+  EXPECT_EQ(t_[10][11], 7);                            // zone 126 under move type 1 takes the budget
   EXPECT_FALSE(map_->RelaxCell(12, 10, 0, t_, 7, 2));  // blocked
   EXPECT_FALSE(map_->RelaxCell(-1, 0, 0, t_, 7, 2));
   EXPECT_FALSE(map_->RelaxCell(11, 10, 0, t_, 7, 7));  // not lower
@@ -334,9 +334,9 @@ TEST_F(QvmapTest, PutCellsQueuesTheVisibleCellsMarksAndCursor) {
   host_.view = {0, 0, 792, 453, 2, 3};
   map_->SetChip(1, 1, 7);
   map_->SetMark(4, 4, kMarkReachable);
-  map_->SetMark(5, 5, kMarkOwnFleet);   // never drawn
-  map_->SetMark(2, 3, kMarkTarget);     // under the cursor: the cursor wins
-  map_->SetMark(40, 40, kMarkTarget);   // out of view
+  map_->SetMark(5, 5, kMarkOwnFleet);  // never drawn
+  map_->SetMark(2, 3, kMarkTarget);    // under the cursor: the cursor wins
+  map_->SetMark(40, 40, kMarkTarget);  // out of view
   map_->PutCells();
   std::vector<test::TMapOp> layer0, layer1;
   for (const auto& op : host_.ops) (op.layer == 0 ? layer0 : layer1).push_back(op);

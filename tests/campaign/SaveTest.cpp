@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "support/KeyedBytes.h"
 #include "campaign/Save.h"
 #include "platform/base/Sjis.h"
+#include "support/KeyedBytes.h"
 
 using namespace vdmq;
 using vdmq::test::ErrorOf;
@@ -88,9 +88,12 @@ TEST(KeyedFile, SkipsOtherBlocksByTheirDeclaredSizeAndTheFirstBlockOfAKeyWins) {
   TKeyedBytes late;
   for (int i = 0; i < 20; ++i) {
     const std::string key = "OTHER_" + std::to_string(i);
-    if (i % 3 == 0) late.Ints(key, {i, i, i});
-    else if (i % 3 == 1) late.Bytes(key, "bool", {1, 0, 1, 0, 1});
-    else late.Bytes(key, "char", {});
+    if (i % 3 == 0)
+      late.Ints(key, {i, i, i});
+    else if (i % 3 == 1)
+      late.Bytes(key, "bool", {1, 0, 1, 0, 1});
+    else
+      late.Bytes(key, "char", {});
   }
   late.Ints("WANTED", {5, 6}).Ints("WANTED", {8, 9});
   TKeyedBytes first;

@@ -2,10 +2,10 @@
 // Test helpers for the scenario: a world in which the story can run (the Federation, its allies,
 // the Empire with planets 1..3, Elysion's outpost 55).
 
-#include "support/World.h"
 #include "campaign/BattleRecord.h"
 #include "campaign/Gmain.h"
 #include "campaign/W5scn01.h"
+#include "support/World.h"
 
 namespace vdmq::test {
 

@@ -2,12 +2,12 @@
 
 #include <cstring>
 
-#include "support/KeyedBytes.h"
 #include "campaign/Parts.h"
 #include "campaign/Save.h"
 #include "campaign/Ship.h"
 #include "campaign/Tec.h"
 #include "platform/base/Sjis.h"
+#include "support/KeyedBytes.h"
 
 using namespace vdmq;
 using vdmq::test::TTempStream;

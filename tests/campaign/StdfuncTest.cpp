@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "support/KeyedBytes.h"
 #include "campaign/Stdfunc.h"
 #include "platform/base/Sjis.h"
 #include "platform/base/StdRandom.h"
+#include "support/KeyedBytes.h"
 
 using namespace vdmq;
 using vdmq::test::ErrorOf;

@@ -85,9 +85,8 @@ TEST(StepWaveTest, FrontWaveEqualsFullSweeps) {
     map.MakeZone(country, zoneMode);
     SweepWave(map, sx, sy, budget, b, moveType, reset);
     EXPECT_EQ(ok, !reset || map.IsPassable(sx, sy));
-    ASSERT_EQ(std::memcmp(a, b, sizeof a), 0)
-        << "round " << round << " zone mode " << zoneMode << " move type " << moveType << " budget " << budget
-        << " reset " << reset;
+    ASSERT_EQ(std::memcmp(a, b, sizeof a), 0) << "round " << round << " zone mode " << zoneMode << " move type "
+                                              << moveType << " budget " << budget << " reset " << reset;
   }
 }
 

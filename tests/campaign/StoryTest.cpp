@@ -3,14 +3,14 @@
 #include <random>
 #include <vector>
 
-#include "support/KeyedBytes.h"
-#include "support/World.h"
-#include "support/RecordingHost.h"
 #include "campaign/BattleRecord.h"
 #include "campaign/Save.h"
 #include "campaign/Story.h"
 #include "campaign/StoryNames.h"
 #include "platform/base/Sjis.h"
+#include "support/KeyedBytes.h"
+#include "support/RecordingHost.h"
+#include "support/World.h"
 
 using namespace vdmq;
 using namespace vdmq::test;

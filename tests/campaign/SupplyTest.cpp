@@ -5,12 +5,12 @@
 
 #include <memory>
 
-#include "support/World.h"
-#include "support/RecordingHost.h"
 #include "campaign/Country.h"
 #include "campaign/Fleet.h"
 #include "campaign/Planet.h"
 #include "campaign/Qvmap.h"
+#include "support/RecordingHost.h"
+#include "support/World.h"
 
 namespace vdmq {
 namespace {
@@ -60,15 +60,15 @@ TEST_F(SupplyTest, SupplyOfSeveralPlanetsAddsUp) {
 TEST_F(SupplyTest, ShipsOfFleetsOnTheMapAreRepaired) {
   test::PlacePlanet(5, 20, 20, 0);
   PlanetData[5].Hokyuu = 25;
-  test::MakeFleet(0, 0, 0, 21, 20);  // one step: +23
+  test::MakeFleet(0, 0, 0, 21, 20);                  // one step: +23
   FleetData[0][0].Ships[2] = test::MakeShip(1, 40);  // hull 1 holds at most 50
-  test::MakeFleet(0, 1, 1, 40, 40);  // out of reach: +0
+  test::MakeFleet(0, 1, 1, 40, 40);                  // out of reach: +0
   test::MakeFleet(0, 2, 2, 20, 20);
   FleetData[0][2].Ships[0] = test::MakeShip(0, 90);  // capped at 100
-  test::MakeFleet(0, 3, 3, 70, 20);  // off the grid (a damaged position): nothing, no crash
+  test::MakeFleet(0, 3, 3, 70, 20);                  // off the grid (a damaged position): nothing, no crash
   test::MakeFleet(0, 4, 4, 22, 20);
   FleetData[0][4].Ships[0] = test::EmptyShip();  // no valid ship: skipped
-  test::MakeFleet(1, 0, 5, 20, 21);  // another country's fleet next to the planet
+  test::MakeFleet(1, 0, 5, 20, 21);              // another country's fleet next to the planet
   map_->CalcSupply(0);
   EXPECT_EQ(FleetData[0][0].Ships[0].Hp, 33);
   EXPECT_EQ(FleetData[0][0].Ships[2].Hp, 50);
@@ -87,8 +87,8 @@ TEST_F(SupplyTest, SupplyDoesNotFlowThroughBlockedCells) {
   PlanetData[5].Hokyuu = 30;
   map_->CalcSupply(0);
   EXPECT_EQ(map_->GetSupply(11, 10), 27);
-  EXPECT_EQ(map_->GetSupply(12, 10), 0);   // the wall
-  EXPECT_EQ(map_->GetSupply(13, 10), 0);   // 2 + 5 + 1 + 5 = 13 steps round through the gap
+  EXPECT_EQ(map_->GetSupply(12, 10), 0);          // the wall
+  EXPECT_EQ(map_->GetSupply(13, 10), 0);          // 2 + 5 + 1 + 5 = 13 steps round through the gap
   EXPECT_EQ(map_->GetSupply(13, 5), 30 - 3 * 8);  // eight steps through the gap
 
   // It flows onto the ring around an enemy fleet, but not through a planet it may not enter.

@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "support/KeyedBytes.h"
 #include "campaign/Save.h"
 #include "campaign/Tec.h"
 #include "platform/base/Sjis.h"
+#include "support/KeyedBytes.h"
 
 using namespace vdmq;
 using vdmq::test::ErrorOf;

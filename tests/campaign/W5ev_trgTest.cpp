@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "ScenarioSupport.h"
-#include "support/RecordingHost.h"
 #include "campaign/Cmd.h"
 #include "campaign/Country.h"
 #include "campaign/File_manager.h"
@@ -15,6 +14,7 @@
 #include "campaign/Story.h"
 #include "campaign/W5ev_trg.h"
 #include "campaign/W5scn01.h"
+#include "support/RecordingHost.h"
 
 namespace vdmq {
 namespace {

@@ -17,7 +17,8 @@ raster::TImage24 Picture24(int w, int h) {
   raster::TImage24 img(w, h);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
-      img.At(x, y) = {static_cast<std::uint8_t>(x * 9), static_cast<std::uint8_t>(y * 13), static_cast<std::uint8_t>(x + y)};
+      img.At(x, y) = {static_cast<std::uint8_t>(x * 9), static_cast<std::uint8_t>(y * 13),
+                      static_cast<std::uint8_t>(x + y)};
   return img;
 }
 
@@ -92,8 +93,10 @@ TEST(BmpBitmapTest, DamagedBytesAreRefusedAndLeaveTheBitmapAlone) {
   // Cut anywhere before the last row's padding (which the readers do not need), in both forms.
   for (const auto& [f, pad] : {std::pair{f24, 1}, std::pair{f8, 2}})
     for (size_t n = 0; n < f.size() - pad; ++n) {
-      refused(std::vector<std::uint8_t>(f.begin(), f.begin() + static_cast<std::ptrdiff_t>(n)), "file cut at " + std::to_string(n));
-      if (n >= 14) refused(std::vector<std::uint8_t>(f.begin() + 14, f.begin() + static_cast<std::ptrdiff_t>(n)), "resource cut");
+      refused(std::vector<std::uint8_t>(f.begin(), f.begin() + static_cast<std::ptrdiff_t>(n)),
+              "file cut at " + std::to_string(n));
+      if (n >= 14)
+        refused(std::vector<std::uint8_t>(f.begin() + 14, f.begin() + static_cast<std::ptrdiff_t>(n)), "resource cut");
     }
   // Oversized, empty, flipped-sign and odd-depth headers.
   auto patched = [&](size_t offset, std::uint32_t v) {
@@ -133,7 +136,8 @@ TEST(BmpBitmapTest, RandomBytesAndFlippedHeadersNeverOverrunOrLie) {
     if (Load(bytes, b)) {
       // Taken only as the picture its header describes.
       const size_t info = bytes[0] == 'B' && bytes[1] == 'M' ? 14 : 0;
-      const int w = static_cast<int>(bytes[info + 4] | (bytes[info + 5] << 8) | (bytes[info + 6] << 16) | (bytes[info + 7] << 24));
+      const int w = static_cast<int>(bytes[info + 4] | (bytes[info + 5] << 8) | (bytes[info + 6] << 16) |
+                                     (bytes[info + 7] << 24));
       std::int32_t h = static_cast<std::int32_t>(bytes[info + 8] | (bytes[info + 9] << 8) | (bytes[info + 10] << 16) |
                                                  (static_cast<std::uint32_t>(bytes[info + 11]) << 24));
       EXPECT_EQ(b.Width(), w);

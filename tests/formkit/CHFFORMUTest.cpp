@@ -683,8 +683,8 @@ TEST_F(KitPaintTest, EveryNonClientPixelComesFromTheSourcePixelTheRulesSelect) {
     for (bool active : {true, false}) {
       form->Perform(WM_NCACTIVATE, active);
       const TPixmap& store = form->Store();
-      const std::string what = std::to_string(w.size.cx) + "x" + std::to_string(w.size.cy) +
-                               (active ? " active " : " inactive ");
+      const std::string what =
+          std::to_string(w.size.cx) + "x" + std::to_string(w.size.cy) + (active ? " active " : " inactive ");
       int checked = 0, buttonPixels = 0;
       for (int y = 0; y < w.size.cy; ++y)
         for (int x = 0; x < w.size.cx; ++x) {

@@ -6,11 +6,11 @@
 #include <set>
 #include <string>
 
+#include "KitTestSupport.h"
 #include "formkit/Chbcbtn.h"
 #include "platform/base/Sjis.h"
 #include "platform/core/MessageDialog.h"
 #include "platform/headless/TestKit.h"
-#include "KitTestSupport.h"
 
 using namespace vdmq;
 using namespace vdmq::test;
@@ -29,9 +29,9 @@ struct TFaceRow {
   const char* faces;  // for n = 0..6
 };
 const TFaceRow kFaces[] = {
-    {bsUp, false, false, "-000000"}, {bsUp, true, false, "-000045"},      {bsUp, false, true, "-000044"},
-    {bsUp, true, true, "-000045"},   {bsDisabled, false, false, "-001111"}, {bsDisabled, true, true, "-001111"},
-    {bsDown, false, false, "-012222"}, {bsDown, true, true, "-012222"},   {bsExclusive, false, false, "-012333"},
+    {bsUp, false, false, "-000000"},      {bsUp, true, false, "-000045"},        {bsUp, false, true, "-000044"},
+    {bsUp, true, true, "-000045"},        {bsDisabled, false, false, "-001111"}, {bsDisabled, true, true, "-001111"},
+    {bsDown, false, false, "-012222"},    {bsDown, true, true, "-012222"},       {bsExclusive, false, false, "-012333"},
     {bsExclusive, true, true, "-012333"},
 };
 
@@ -50,13 +50,12 @@ TEST(DrawButtonFaceTest, FaceChoiceCaptionPassesAndFocusForEveryCountStateAndFla
   font.Height = 12;
   for (const TFaceRow& row : kFaces)
     for (int n = 0; n <= 6; ++n) {
-      const std::string what = std::string(StateName(row.state)) + " focus " + std::to_string(row.focus) +
-                               " default " + std::to_string(row.isDefault) + " n " + std::to_string(n);
+      const std::string what = std::string(StateName(row.state)) + " focus " + std::to_string(row.focus) + " default " +
+                               std::to_string(row.isDefault) + " n " + std::to_string(n);
       TCanvas c;
       TCanvasLog log;
       c.SetRecorder(&log);
-      cc.DrawButtonFace(&c, client, &cells, src, n, "Ab", font, {-1, -1}, {2, 3}, row.state, row.focus,
-                        row.isDefault);
+      cc.DrawButtonFace(&c, client, &cells, src, n, "Ab", font, {-1, -1}, {2, 3}, row.state, row.focus, row.isDefault);
       const auto copies = log.Of(TCanvasOpKind::CopyRect);
       if (row.faces[n] == '-') {
         EXPECT_TRUE(copies.empty()) << what;
@@ -113,7 +112,12 @@ TEST(DrawButtonFaceTest, CaptionColoursPositionsAndTheEmptyCaption) {
       // Without table colours: the font's colour once, one pixel right of and below T.
       {"plain up", false, bsUp, {-1, -1}, {{clFuchsia, t.Offset(1, 1)}}, 37},
       // Disabled: a light shadow and the shadow colour as face.
-      {"plain disabled", false, bsDisabled, {-1, -1}, {{clBtnHighlight, t.Offset(2, 2)}, {clBtnShadow, t.Offset(1, 1)}}, 37},
+      {"plain disabled",
+       false,
+       bsDisabled,
+       {-1, -1},
+       {{clBtnHighlight, t.Offset(2, 2)}, {clBtnShadow, t.Offset(1, 1)}},
+       37},
       // Positions of 0 and more move T and leave the text at the top left.
       {"placed", false, bsDown, {5, 2}, {{clFuchsia, t.Offset(5 + 1 + 1, 2 + 1 + 1)}}, 0},
       {"centred across only", false, bsUp, {-1, 4}, {{clFuchsia, t.Offset(1, 5)}}, DT_CENTER},
@@ -152,8 +156,8 @@ TEST(DrawButtonFaceTest, CaptionColoursPositionsAndTheEmptyCaption) {
 
 TEST(CaptionColorTest, DefaultsAndChangesOnlyOnADifferentValue) {
   TCHBtnCaptionColor cc;
-  const TColor defaults[9] = {clBtnShadow, clNone, clBtnHighlight, clBtnHighlight, clNone,
-                              clBtnShadow, clBtnHighlight, clNone, clBtnShadow};
+  const TColor defaults[9] = {clBtnShadow, clNone,         clBtnHighlight, clBtnHighlight, clNone,
+                              clBtnShadow, clBtnHighlight, clNone,         clBtnShadow};
   for (int i = 0; i < 9; ++i) EXPECT_EQ(cc.GetTcTable(i), defaults[i]) << i;
   EXPECT_FALSE(cc.Enabled());
   int changes = 0;

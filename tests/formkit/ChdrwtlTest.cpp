@@ -7,9 +7,9 @@
 #include <random>
 #include <string>
 
+#include "KitTestSupport.h"
 #include "formkit/Chdrwtl.h"
 #include "platform/headless/TestKit.h"
-#include "KitTestSupport.h"
 
 using namespace vdmq;
 using namespace vdmq::test;
@@ -38,8 +38,9 @@ struct TStage {
         const std::optional<TPoint> got = SourceOf(dest, x, y);
         if (want != got)
           return ::testing::AssertionFailure()
-                 << "at " << x << "," << y << " want " << (want ? std::to_string(want->X) + "," + std::to_string(want->Y) : "-")
-                 << " got " << (got ? std::to_string(got->X) + "," + std::to_string(got->Y) : "-");
+                 << "at " << x << "," << y << " want "
+                 << (want ? std::to_string(want->X) + "," + std::to_string(want->Y) : "-") << " got "
+                 << (got ? std::to_string(got->X) + "," + std::to_string(got->Y) : "-");
       }
     return ::testing::AssertionSuccess();
   }
@@ -107,8 +108,8 @@ TEST(DrawStyleTest, StretchScalesByNearestNeighbourAndDrawsNothingFromAnEmptySou
 // The tile rule, stated on the grid: rows of tiles start at d.Top + ay (mod sh); the j-th row
 // drawn (j = 0 at d.Top) is shifted by ax + j * bx; with bx = 0 and by != 0 the same holds for
 // columns.
-std::optional<TPoint> TileSource(const TRect& d, const TRect& s, long long ax, long long ay, long long bx,
-                                 long long by, int x, int y) {
+std::optional<TPoint> TileSource(const TRect& d, const TRect& s, long long ax, long long ay, long long bx, long long by,
+                                 int x, int y) {
   if (!d.Contains(x, y)) return {};
   const long long sw = s.Width(), sh = s.Height();
   const bool rowWise = bx != 0 || (by == 0 && sw == 1);
@@ -163,7 +164,8 @@ TEST(DrawStyleTest, TileEdgeCases) {
     EXPECT_EQ(SourceOf(st.dest, 0, 8), (TPoint{9, 1}));
     // The first copy of the second row is its partial tile at d.Left.
     const auto copies = log.Of(TCanvasOpKind::CopyRect);
-    const auto secondRow = std::find_if(copies.begin(), copies.end(), [](const TCanvasOp& op) { return op.Dest.Top == 8; });
+    const auto secondRow =
+        std::find_if(copies.begin(), copies.end(), [](const TCanvasOp& op) { return op.Dest.Top == 8; });
     ASSERT_NE(secondRow, copies.end());
     EXPECT_EQ(secondRow->Dest, (TRect{0, 8, 3, 16}));
     EXPECT_EQ(secondRow->Source, (TRect{9, 1, 12, 9}));
@@ -180,7 +182,9 @@ TEST(DrawStyleTest, TileEdgeCases) {
     tall.dest.Resize(8, 4000, kUntouched);
     tall.canvas.Bind(tall.dest);
     CHDrawTileBitmap(&tall.canvas, {0, 0, 8, 4000}, &tall.source, {0, 0, 4, 1}, 0, 0, INT_MAX / 3, 0);
-    EXPECT_TRUE(tall.Shows([](int x, int y) { return TileSource({0, 0, 8, 4000}, {0, 0, 4, 1}, 0, 0, INT_MAX / 3, 0, x, y); }));
+    EXPECT_TRUE(tall.Shows([](int x, int y) {
+      return TileSource({0, 0, 8, 4000}, {0, 0, 4, 1}, 0, 0, INT_MAX / 3, 0, x, y);
+    }));
   }
 }
 
@@ -210,7 +214,8 @@ TEST(DrawStyleTest, TileFillsA1x1SourceAndDrawsLinesForOnePixelSources) {
     const auto lines = rec.Of(TCanvasOpKind::LineTo);
     EXPECT_EQ(lines.size(), static_cast<size_t>(c.lines));
     EXPECT_TRUE(rec.Of(TCanvasOpKind::CopyRect).empty());
-    for (const TCanvasOp& l : lines) EXPECT_EQ(c.horizontal ? l.From.Y : l.From.X, c.horizontal ? l.Point.Y : l.Point.X);
+    for (const TCanvasOp& l : lines)
+      EXPECT_EQ(c.horizontal ? l.From.Y : l.From.X, c.horizontal ? l.Point.Y : l.Point.X);
     EXPECT_TRUE(lined.Shows([&](int x, int y) { return TileSource(d, c.s, 2, 1, 0, 0, x, y); }));
   }
 
@@ -261,8 +266,9 @@ TEST(DrawStyleTest, FixCopiesBordersAndRepeatsTheMiddleSeamlessly) {
       const int col = FixSource(x - d.Left, d.Width(), s.Width(), ax, bx, fill || !middleRow);
       if (col < 0) return {};
       return TPoint{s.Left + col, s.Top + r};
-    })) << "round " << round << " d " << d.Width() << "x" << d.Height() << " s " << s.Width() << "x" << s.Height()
-        << " borders " << ax << "," << bx << "," << ay << "," << by << " fill " << fill;
+    })) << "round "
+        << round << " d " << d.Width() << "x" << d.Height() << " s " << s.Width() << "x" << s.Height() << " borders "
+        << ax << "," << bx << "," << ay << "," << by << " fill " << fill;
   }
 }
 
@@ -289,7 +295,7 @@ TEST(DrawStyleTest, FixEdgeCases) {
     CHDrawFixBitmap(&st.canvas, {0, 0, 7, 12}, &st.source, {0, 0, 16, 12}, 4, 6, 0, 0, true);
     const auto copies = log.Of(TCanvasOpKind::CopyRect);
     ASSERT_EQ(copies.size(), 2u);
-    EXPECT_EQ(copies[0].Dest, (TRect{0, 0, 3, 12}));   // 7 - 6 * 7 div 10
+    EXPECT_EQ(copies[0].Dest, (TRect{0, 0, 3, 12}));  // 7 - 6 * 7 div 10
     EXPECT_EQ(copies[1].Dest, (TRect{3, 0, 7, 12}));
     EXPECT_EQ(copies[1].Source, (TRect{12, 0, 16, 12}));
   }
@@ -316,7 +322,7 @@ TEST(DrawStyleTest, FixEdgeCases) {
     CHDrawFixBitmap(&st.canvas, {0, 0, 20, 12}, &st.source, {0, 0, 10, 12}, 2, 3, 0, 0, true);
     const auto copies = log.Of(TCanvasOpKind::CopyRect);
     ASSERT_GE(copies.size(), 3u);
-    EXPECT_EQ(copies[0].Dest, (TRect{0, 0, 7, 12}));   // left border and one whole middle
+    EXPECT_EQ(copies[0].Dest, (TRect{0, 0, 7, 12}));    // left border and one whole middle
     EXPECT_EQ(copies[1].Dest, (TRect{12, 0, 20, 12}));  // one middle and the right border
     EXPECT_EQ(copies[1].Source, (TRect{2, 0, 10, 12}));
   }

@@ -3,10 +3,10 @@
 // draws them (reproducible bytes, the embedded bytes, a failed write).
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdlib>
 #include <sys/wait.h>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -27,7 +27,9 @@ using namespace vdmq;
 
 namespace {
 
-std::uint32_t U32(const unsigned char* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24); }
+std::uint32_t U32(const unsigned char* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
 
 const TKitPictureBytes* Embedded(const std::string& name) {
   for (std::size_t i = 0; i < kKitPictureCount; ++i)
@@ -43,8 +45,11 @@ struct TPictureForm {
 };
 
 std::vector<TPictureForm> AllPictures() {
-  std::vector<TPictureForm> all = {{"CHF_BcFrame", 80, 80, 8}, {"CHF_BcTitlebar", 360, 40, 8}, {"CHF_BcButton", 48, 70, 8},
-                                   {"AppIcon16", 16, 16, 24},  {"AppIcon32", 32, 32, 24}};
+  std::vector<TPictureForm> all = {{"CHF_BcFrame", 80, 80, 8},
+                                   {"CHF_BcTitlebar", 360, 40, 8},
+                                   {"CHF_BcButton", 48, 70, 8},
+                                   {"AppIcon16", 16, 16, 24},
+                                   {"AppIcon32", 32, 32, 24}};
   for (const TFaceContainerSpec& s : kFaceContainers)
     all.push_back({std::string(s.Name), s.FaceWidth * s.Faces, s.FaceHeight * kFaceRows, 8});
   return all;
@@ -136,8 +141,8 @@ TEST(KitPicturesTest, EveryFaceKeepsToItsBrightnessBand) {
     TRect r;
     TBand band;
   };
-  const TSkinBand skins[] = {
-      {"CHF_BcTitlebar", {0, 0, 360, 20}, {0.10, 0.25}}, {"CHF_BcTitlebar", {0, 20, 360, 40}, {0.55, 0.75}}};
+  const TSkinBand skins[] = {{"CHF_BcTitlebar", {0, 0, 360, 20}, {0.10, 0.25}},
+                             {"CHF_BcTitlebar", {0, 20, 360, 40}, {0.55, 0.75}}};
   for (const TSkinBand& s : skins) {
     TBitmap b;
     ASSERT_TRUE(LoadKitPicture(s.name, b));

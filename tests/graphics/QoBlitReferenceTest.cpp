@@ -236,8 +236,8 @@ TEST(LineReference, PixelSetsMatchTheWalk) {
     ASSERT_TRUE(d.QoLine(x1, y1, x2, y2, one, continued));
     const std::vector<int> want = PlainLine(d.Width(), d.Height(), d.RowPitch(), x1, y1, x2, y2, continued);
     for (size_t i = 0; i < want.size(); ++i) {
-      ASSERT_EQ(d.Pixels()[i].r, want[i]) << "(" << x1 << "," << y1 << ")-(" << x2 << "," << y2 << ") continued "
-                                          << continued << " at " << i;
+      ASSERT_EQ(d.Pixels()[i].r, want[i])
+          << "(" << x1 << "," << y1 << ")-(" << x2 << "," << y2 << ") continued " << continued << " at " << i;
     }
   }
 }

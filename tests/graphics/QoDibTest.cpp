@@ -94,8 +94,8 @@ TEST_F(Eight, ByteRasterMethods) {
   struct Case {
     TQoMethod m;
     int d, s, want;
-  } cases[] = {{Qo_MED, 255, 254, 254}, {Qo_MED, 255, 0, 127}, {Qo_ADD, 100, 155, 255}, {Qo_ADD, 100, 154, 254},
-               {Qo_SUB, 60, 61, 0},    {Qo_SUB, 61, 60, 1},   {Qo_XOR, 0xF0, 0xFF, 0x0F}, {Qo_NOT, 3, 4, 4}};
+  } cases[] = {{Qo_MED, 255, 254, 254}, {Qo_MED, 255, 0, 127}, {Qo_ADD, 100, 155, 255},    {Qo_ADD, 100, 154, 254},
+               {Qo_SUB, 60, 61, 0},     {Qo_SUB, 61, 60, 1},   {Qo_XOR, 0xF0, 0xFF, 0x0F}, {Qo_NOT, 3, 4, 4}};
   for (auto c : cases) {
     dib.SetMethod(Qo_SET);
     dib.BoxFill(0, 0, 7, 0, static_cast<std::uint8_t>(c.d));

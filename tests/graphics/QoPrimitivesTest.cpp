@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "support/GraphicsFiles.h"
 #include "qolib/graphics/QoDib.h"
 #include "qolib/graphics/QoTDib.h"
+#include "support/GraphicsFiles.h"
 
 namespace vdmq {
 namespace {

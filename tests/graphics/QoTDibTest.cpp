@@ -240,10 +240,13 @@ struct MethodCase {
 
 TEST(TQoTrueDibBlit, RasterMethodsPerByte) {
   const MethodCase cases[] = {
-      {Qo_SET, 10, 20, 20},   {Qo_NOT, 10, 20, 20},   {Qo_AND, 0xF0, 0x3C, 0x30}, {Qo_OR, 0xF0, 0x0F, 0xFF},
-      {Qo_XOR, 0xFF, 0x0F, 0xF0}, {Qo_ADD, 200, 100, 255}, {Qo_ADD, 100, 155, 255}, {Qo_ADD, 100, 154, 254},
-      {Qo_SUB, 50, 60, 0},    {Qo_SUB, 60, 60, 0},    {Qo_SUB, 61, 60, 1},        {Qo_MED, 255, 0, 127},
-      {Qo_MED, 255, 254, 254}, {static_cast<TQoMethod>(9), 10, 20, 20},
+      {Qo_SET, 10, 20, 20},       {Qo_NOT, 10, 20, 20},
+      {Qo_AND, 0xF0, 0x3C, 0x30}, {Qo_OR, 0xF0, 0x0F, 0xFF},
+      {Qo_XOR, 0xFF, 0x0F, 0xF0}, {Qo_ADD, 200, 100, 255},
+      {Qo_ADD, 100, 155, 255},    {Qo_ADD, 100, 154, 254},
+      {Qo_SUB, 50, 60, 0},        {Qo_SUB, 60, 60, 0},
+      {Qo_SUB, 61, 60, 1},        {Qo_MED, 255, 0, 127},
+      {Qo_MED, 255, 254, 254},    {static_cast<TQoMethod>(9), 10, 20, 20},
   };
   for (const auto& c : cases) {
     for (bool fastRow : {true, false}) {

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "support/GraphicsFiles.h"
 #include "qolib/graphics/QoDib.h"
 #include "qolib/pack/Qopack.h"
+#include "support/GraphicsFiles.h"
 
 namespace vdmq {
 namespace {

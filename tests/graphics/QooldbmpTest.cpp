@@ -97,7 +97,7 @@ TEST(LoadBmp24, EightBitPictureThroughItsPalette) {
   TQoRGB* px = nullptr;
   int w = 0, h = 0;
   ASSERT_TRUE(LoadBmp24Mem(file.data(), file.size(), &px, &w, &h));
-  EXPECT_EQ(px[4], TQoRGB(12, 8, 4));   // index 4
+  EXPECT_EQ(px[4], TQoRGB(12, 8, 4));       // index 4
   EXPECT_EQ(px[5 + 4], TQoRGB(15, 10, 5));  // row 1: index 5
   Free(px);
 
@@ -185,9 +185,9 @@ TEST(LoadBmp24, HostileHeadersAreRefusedWithoutTouchingAnything) {
   struct Case {
     int w, h, bits;
   };
-  const Case cases[] = {{0, 5, 24},      {-3, 5, 24},     {5, 0, 24},          {16385, 1, 24}, {1, 16385, 24},
-                        {1, -16385, 24}, {16384, 16384, 24}, {12000, 12000, 8}, {5, 5, 16},     {5, 5, 32},
-                        {5, 5, 1},       {1, -2147483647 - 1, 24}};
+  const Case cases[] = {{0, 5, 24},     {-3, 5, 24},     {5, 0, 24},         {16385, 1, 24},
+                        {1, 16385, 24}, {1, -16385, 24}, {16384, 16384, 24}, {12000, 12000, 8},
+                        {5, 5, 16},     {5, 5, 32},      {5, 5, 1},          {1, -2147483647 - 1, 24}};
   for (const auto& c : cases) {
     BmpLayout s;
     s.width = c.w;

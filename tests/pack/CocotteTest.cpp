@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <random>
 
-#include "support/CodecData.h"
 #include "qolib/pack/Qococotte.h"
+#include "support/CodecData.h"
 
 using namespace vdmq;
 using namespace vdmq::codectest;
@@ -129,8 +129,8 @@ TEST(CocotteBlockSort, PeriodicBlockKeepsTheBucketSortsPrimaryIndex) {
 TEST(CocotteBlockSort, InverseRestoresAndRefusesBadInput) {
   TBWTDecode inv;
   ASSERT_TRUE(inv.CreateBuffer());
-  for (const Bytes& s : {Hex({'b', 'a', 'n', 'a', 'n', 'a'}), TextData(32768), PictureData(20000), RandomData(1),
-                         Bytes(300, 4)}) {
+  for (const Bytes& s :
+       {Hex({'b', 'a', 'n', 'a', 'n', 'a'}), TextData(32768), PictureData(20000), RandomData(1), Bytes(300, 4)}) {
     const Bytes t = Bwt(s);
     Bytes back(s.size());
     ASSERT_TRUE(inv.Decode(t.data(), back.data(), static_cast<int>(t.size())));
@@ -289,10 +289,9 @@ TEST(CocotteEncode, ShortInputsGiveTheExactBytes) {
   // A line of text, coded.
   const std::string line = "the fleet of the planet and the fleet of the war and the dock of the fleet";
   EXPECT_EQ(Enc(Bytes(line.begin(), line.end())),
-            Hex({0x32, 0x00, 0x4A, 0x00, 0x00, 0xE2, 0x5F, 0x22, 0x7D, 0x2A, 0x8D, 0xBF, 0x06, 0xDD,
-                 0x0E, 0xD1, 0x4C, 0x5C, 0x51, 0xDD, 0xAF, 0x14, 0xA7, 0x6C, 0x03, 0x68, 0x90, 0x61,
-                 0xF8, 0xAA, 0x46, 0x91, 0x87, 0xAD, 0x96, 0x7A, 0x61, 0x18, 0x94, 0x9E, 0xF9, 0xCF,
-                 0x70, 0x4D, 0x0B, 0x76, 0x56, 0x00, 0x00, 0x2E}));
+            Hex({0x32, 0x00, 0x4A, 0x00, 0x00, 0xE2, 0x5F, 0x22, 0x7D, 0x2A, 0x8D, 0xBF, 0x06, 0xDD, 0x0E, 0xD1, 0x4C,
+                 0x5C, 0x51, 0xDD, 0xAF, 0x14, 0xA7, 0x6C, 0x03, 0x68, 0x90, 0x61, 0xF8, 0xAA, 0x46, 0x91, 0x87, 0xAD,
+                 0x96, 0x7A, 0x61, 0x18, 0x94, 0x9E, 0xF9, 0xCF, 0x70, 0x4D, 0x0B, 0x76, 0x56, 0x00, 0x00, 0x2E}));
 }
 
 TEST(CocotteEncode, BlocksOf32768AndTheirRecords) {
@@ -342,10 +341,9 @@ TEST(CocotteEncode, RawBlockResetsTheModelButKeepsTheMoveToFrontList) {
 }
 
 TEST(CocotteCodec, RoundTripsVariedData) {
-  std::vector<Bytes> inputs = {TextData(32768),      TextData(32769),       PictureData(32768),
-                               PictureData(32769),   RandomData(32769),     TextData(250000, 5),
-                               PictureData(300000, 6), RandomData(100000, 7), Bytes(70000, 0),
-                               Bytes(40000, 0xFF)};
+  std::vector<Bytes> inputs = {TextData(32768),   TextData(32769),     PictureData(32768),     PictureData(32769),
+                               RandomData(32769), TextData(250000, 5), PictureData(300000, 6), RandomData(100000, 7),
+                               Bytes(70000, 0),   Bytes(40000, 0xFF)};
   Bytes periodic;
   for (int i = 0; i < 16384; ++i) periodic.insert(periodic.end(), {1, 2, 3, 4});
   inputs.push_back(periodic);

@@ -6,9 +6,9 @@
 #include <memory>
 #include <stdexcept>
 
-#include "support/CodecData.h"
 #include "qolib/pack/Qococotte.h"
 #include "qolib/pack/Qovarnel.h"
+#include "support/CodecData.h"
 
 using namespace vdmq;
 using namespace vdmq::codectest;
@@ -35,8 +35,14 @@ TYPED_TEST_SUITE(CodecFrame, Pairs);
 
 TYPED_TEST(CodecFrame, EmptyRunsSucceedWithoutTouchingACallback) {
   int calls = 0;
-  auto read = [&](unsigned char*, int) { ++calls; return true; };
-  auto write = [&](unsigned char*, int) { ++calls; return true; };
+  auto read = [&](unsigned char*, int) {
+    ++calls;
+    return true;
+  };
+  auto write = [&](unsigned char*, int) {
+    ++calls;
+    return true;
+  };
   auto progress = [&](int) { ++calls; };
   typename TypeParam::Enc enc;
   typename TypeParam::Dec dec;
@@ -63,7 +69,10 @@ TYPED_TEST(CodecFrame, FailingWriteOnFirstCallEndsTheRunAndTheObjectStaysUsable)
   typename TypeParam::Enc enc;
   TSource in{&src};
   int writes = 0;
-  EXPECT_FALSE(enc.Encode(5000, 10000, in.Reader(), [&](unsigned char*, int) { ++writes; return false; }));
+  EXPECT_FALSE(enc.Encode(5000, 10000, in.Reader(), [&](unsigned char*, int) {
+    ++writes;
+    return false;
+  }));
   EXPECT_EQ(writes, 1);
   EXPECT_FALSE(enc.Busy());
   // The same object runs again from a clean state and gives the same bytes as a fresh one.
@@ -80,18 +89,20 @@ TYPED_TEST(CodecFrame, FailingOrThrowingReadEndsTheRunWithFalse) {
   typename TypeParam::Enc enc;
   typename TypeParam::Dec dec;
   TSink out;
-  EXPECT_FALSE(enc.Encode(70000, 140000, [](unsigned char*, int) { return false; }, out.Writer()));
-  EXPECT_FALSE(dec.Decode(static_cast<int>(coded.size()), 70000, [](unsigned char*, int) { return false; },
-                          out.Writer()));
+  EXPECT_FALSE(enc.Encode(
+      70000, 140000, [](unsigned char*, int) { return false; }, out.Writer()));
+  EXPECT_FALSE(dec.Decode(
+      static_cast<int>(coded.size()), 70000, [](unsigned char*, int) { return false; }, out.Writer()));
   // A read that fails later in the run (second chunk or record).
   int reads = 0;
   TSource in{&coded};
   auto reader = in.Reader();
-  EXPECT_FALSE(dec.Decode(static_cast<int>(coded.size()), 70000,
-                          [&](unsigned char* b, int n) { return ++reads < 2 && reader(b, n); }, out.Writer()));
+  EXPECT_FALSE(dec.Decode(
+      static_cast<int>(coded.size()), 70000, [&](unsigned char* b, int n) { return ++reads < 2 && reader(b, n); },
+      out.Writer()));
   // Exceptions of the caller's own do not leave the run either.
-  EXPECT_FALSE(enc.Encode(70000, 140000, [](unsigned char*, int) -> bool { throw std::runtime_error("disk"); },
-                          out.Writer()));
+  EXPECT_FALSE(enc.Encode(
+      70000, 140000, [](unsigned char*, int) -> bool { throw std::runtime_error("disk"); }, out.Writer()));
   EXPECT_FALSE(enc.Busy());
   EXPECT_FALSE(dec.Busy());
 }
@@ -108,7 +119,10 @@ TYPED_TEST(CodecFrame, ASecondRunOnABusyObjectFailsAndLeavesTheFirstAlone) {
     busySeen = enc.Busy();
     if (nested < 0) {
       TSink other;
-      nested = enc.Encode(10, 20, [](unsigned char*, int) { return true; }, other.Writer()) ? 1 : 0;
+      nested = enc.Encode(
+                   10, 20, [](unsigned char*, int) { return true; }, other.Writer())
+                   ? 1
+                   : 0;
     }
     return reader(b, n);
   };
@@ -126,11 +140,10 @@ TYPED_TEST(CodecFrame, ProgressRisesToOneHundred) {
     typename TypeParam::Enc enc;
     TSource in{&src};
     TSink out;
-    ASSERT_TRUE(enc.Encode(static_cast<int>(size), static_cast<int>(2 * size), in.Reader(), out.Writer(),
-                           [&](int p) {
-                             seen.push_back(p);
-                             EXPECT_EQ(p, CodecPercent(enc.Consumed(), enc.InTotal()));
-                           }));
+    ASSERT_TRUE(enc.Encode(static_cast<int>(size), static_cast<int>(2 * size), in.Reader(), out.Writer(), [&](int p) {
+      seen.push_back(p);
+      EXPECT_EQ(p, CodecPercent(enc.Consumed(), enc.InTotal()));
+    }));
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.back(), 100);
     for (size_t i = 1; i < seen.size(); ++i) EXPECT_LE(seen[i - 1], seen[i]);

@@ -1,8 +1,8 @@
 // The archive: CRC-16, the file format as written and read, entry handles, writing, the
 // compressing stream, and damaged archives.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -122,9 +122,7 @@ class PackTest : public ::testing::Test {
     platform.temp = dir + "/";
     SetQoPlatform(&platform);
   }
-  void TearDown() override {
-    SetQoPlatform(nullptr);
-  }
+  void TearDown() override { SetQoPlatform(nullptr); }
   std::string Path(const std::string& name) const { return dir + "/" + name; }
   // Writes a file with a fixed last-write time (seconds since 1970).
   std::string WriteFile(const std::string& name, const Bytes& b, int64_t mtime = 1000000000) {
@@ -344,8 +342,8 @@ TEST_F(PackTest, ShortFilesThatNoCoderCanHoldFallBackToInversion) {
 
 TEST_F(PackTest, RoundTripsEveryMethodUnderEveryCheckMode) {
   std::vector<std::tuple<std::string, Bytes, int>> entries;
-  const std::vector<Bytes> datas = {Text(5000), Random(3000, 1), Picture(70000), Bytes{}, Text(32768), Text(32769),
-                                    Picture(2 * 1048576 + 77)};
+  const std::vector<Bytes> datas = {Text(5000),  Random(3000, 1), Picture(70000),           Bytes{},
+                                    Text(32768), Text(32769),     Picture(2 * 1048576 + 77)};
   int k = 0;
   for (int method = 0; method <= 3; ++method) {
     for (const Bytes& d : datas) entries.emplace_back("E" + std::to_string(k++) + ".DAT", d, method);
@@ -503,7 +501,7 @@ TEST_F(PackTest, DamagedRecordsAreRefusedQuietly) {
   PutRecord(b, "METHOD4", "", 0, 16, 16, 4, 0, 0);
   PutRecord(b, "OUTSIDE", "", 16, 32, 32, 0, 0, 0);  // runs into the table
   PutRecord(b, "BIGSIZE", "", 16, 40, 16, 3, 0, 0);  // inverted copy longer than its bytes
-  PutRecord(b, "", "", 0, 16, 16, 0, 0, 0);           // deleted
+  PutRecord(b, "", "", 0, 16, 16, 0, 0, 0);          // deleted
   PutTrailer(b);
   WriteFile("d.pak", b);
   TQoPack pack;
@@ -528,8 +526,8 @@ TEST_F(PackTest, CodedEntriesThatDoNotDecodeAreRefused) {
   // A Varnel entry whose stored bytes end too early, and one claiming a distance before the start.
   Bytes b;
   PutHeader(b, 0x0301, 32, 3);
-  const Bytes cut = {0x00, 0x00, 0x00, 0x00, 'a', 'b'};              // 2 literals, size claims 10
-  const Bytes far = {0x00, 0x00, 0x00, 0x40, 'a', 0x05};             // match at distance 6 after 1 byte
+  const Bytes cut = {0x00, 0x00, 0x00, 0x00, 'a', 'b'};   // 2 literals, size claims 10
+  const Bytes far = {0x00, 0x00, 0x00, 0x40, 'a', 0x05};  // match at distance 6 after 1 byte
   b.insert(b.end(), cut.begin(), cut.end());
   b.insert(b.end(), 10, 0);
   b.insert(b.end(), far.begin(), far.end());
@@ -898,9 +896,7 @@ TEST_F(PackTest, CopiesReportShortTransfersAndFilesPast2GiBAreRefused) {
 
   // A sparse 3 GiB file costs no disk and is refused before a byte is copied.
   const std::string huge = Path("huge");
-  {
-    std::ofstream(huge, std::ios::binary).put('x');
-  }
+  { std::ofstream(huge, std::ios::binary).put('x'); }
   ASSERT_EQ(truncate(huge.c_str(), 3LL << 30), 0);
   pack.SetReadOnly(false);
   ASSERT_TRUE(pack.NewPack(Path("big.pak").c_str()));
@@ -1011,8 +1007,8 @@ TEST_F(PackTest, AFailedRewriteAtClosingIsReportedAtEveryStep) {
         << allowed;
     // The entries' stored bytes are never touched by a failed rewrite.
     ASSERT_GE(bytes.size(), dataEnd) << allowed;
-    EXPECT_TRUE(std::equal(bytes.begin() + kQoPackHeaderSize, bytes.begin() + dataEnd,
-                           expected.begin() + kQoPackHeaderSize))
+    EXPECT_TRUE(
+        std::equal(bytes.begin() + kQoPackHeaderSize, bytes.begin() + dataEnd, expected.begin() + kQoPackHeaderSize))
         << allowed;
   }
   EXPECT_EQ(failures, 8);

@@ -219,8 +219,7 @@ TEST(Platform, MemoryQueriesDocumentStarterAndFonts) {
   QoFileExec("C:\\doc\\readme.txt");
   QoFileExec("C:\\readme.txt");
   QoFileExec("readme.txt");
-  EXPECT_EQ(p.opened, (std::vector<std::string>{"C:\\doc\\readme.txt|C:\\doc", "C:\\readme.txt|C:\\",
-                                                "readme.txt|"}));
+  EXPECT_EQ(p.opened, (std::vector<std::string>{"C:\\doc\\readme.txt|C:\\doc", "C:\\readme.txt|C:\\", "readme.txt|"}));
   EXPECT_TRUE(p.boxes.empty());
   p.shellResult = 2;
   QoFileExec("x.txt");

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <random>
 
-#include "support/CodecData.h"
 #include "qolib/pack/Qovarnel.h"
+#include "support/CodecData.h"
 
 using namespace vdmq;
 using namespace vdmq::codectest;
@@ -119,9 +119,9 @@ Bytes HashTwins() {
     const Bytes gap = RandomData(30, static_cast<uint32_t>(out.size()));
     out.insert(out.end(), gap.begin(), gap.end());
   };
-  put(twin[1], tail);                    // q
+  put(twin[1], tail);                     // q
   put(twin[0], tail.substr(0, 7) + "#");  // the nearer candidate, ten bytes
-  put(twin[0], tail);                    // p
+  put(twin[0], tail);                     // p
   return out;
 }
 
@@ -129,13 +129,11 @@ Bytes HashTwins() {
 
 TEST(VarnelReference, EncoderOutputIsThePlainRulesOutput) {
   std::vector<Bytes> inputs = {
-      Bytes(40000, 'z'),                      // runs past the 8192 cap, across chunks
-      TextData(70000, 5),                     // crosses two refills and write-outs
-      PictureData(50001, 6),
-      RandomData(33000, 7),
-      Repetitive(90000, 8),
-      Repetitive(16385, 9),                   // one byte past the first chunk
-      Repetitive(32769, 10),                  // one byte past the first read
+      Bytes(40000, 'z'),   // runs past the 8192 cap, across chunks
+      TextData(70000, 5),  // crosses two refills and write-outs
+      PictureData(50001, 6), RandomData(33000, 7),
+      Repetitive(90000, 8),  Repetitive(16385, 9),  // one byte past the first chunk
+      Repetitive(32769, 10),                        // one byte past the first read
       HashTwins(),
   };
   for (size_t i = 0; i < inputs.size(); ++i) {

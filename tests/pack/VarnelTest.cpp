@@ -5,8 +5,8 @@
 
 #include <random>
 
-#include "support/CodecData.h"
 #include "qolib/pack/Qovarnel.h"
+#include "support/CodecData.h"
 
 using namespace vdmq;
 using namespace vdmq::codectest;
@@ -237,10 +237,17 @@ TEST(VarnelCodec, ChunkedReadsAndWrites) {
 }
 
 TEST(VarnelCodec, RoundTripsVariedData) {
-  std::vector<Bytes> inputs = {TextData(32768),        TextData(32769),         PictureData(32768),
-                               PictureData(32769),     RandomData(32769),       TextData(250000, 5),
-                               PictureData(300000, 6), RandomData(100000, 7),   Bytes(70000, 0),
-                               Bytes(40000, 0xFF),     Concat(RandomData(20000), Bytes(20000, 3))};
+  std::vector<Bytes> inputs = {TextData(32768),
+                               TextData(32769),
+                               PictureData(32768),
+                               PictureData(32769),
+                               RandomData(32769),
+                               TextData(250000, 5),
+                               PictureData(300000, 6),
+                               RandomData(100000, 7),
+                               Bytes(70000, 0),
+                               Bytes(40000, 0xFF),
+                               Concat(RandomData(20000), Bytes(20000, 3))};
   // Several MiB of mixed content.
   Bytes big;
   for (int i = 0; i < 6; ++i) {

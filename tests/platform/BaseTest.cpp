@@ -23,7 +23,9 @@ TEST(Sjis, ConvertsBothWaysAndCountsBytes) {
 }
 
 TEST(Sjis, ReplacesWhatCannotBeConverted) {
-  EXPECT_EQ(Utf8ToSjis("a\xF0\x9F\x98\x80" "b"), "a?b");  // an emoji has no CP932 form
+  EXPECT_EQ(Utf8ToSjis("a\xF0\x9F\x98\x80"
+                       "b"),
+            "a?b");  // an emoji has no CP932 form
   EXPECT_EQ(SjisToUtf8(std::string("a\x82", 2)), "a\xEF\xBF\xBD");
 }
 

@@ -123,8 +123,8 @@ TEST_F(DebugWindow, MadeHiddenAtTheTopLeftAndTogglesTheMapEditor) {
 
 TEST_F(DebugWindow, SwitchLinesFlipAndTheHostReadsThem) {
   Open(fmDebug->TabSheet2);
-  const std::vector<std::string> names = {"MAP_STEP_DUMP", "MAP_HOKYUU_DUMP", "ドックを全表示",
-                                          "艦隊移動を何度も可", "戦闘勝利", "確立戦闘"};
+  const std::vector<std::string> names = {"MAP_STEP_DUMP",      "MAP_HOKYUU_DUMP", "ドックを全表示",
+                                          "艦隊移動を何度も可", "戦闘勝利",        "確立戦闘"};
   auto expected = [&](int on) {
     std::vector<std::string> lines;
     for (int n = 0; n < 6; ++n) lines.push_back((n == on ? "[ON ]" : "[OFF]") + names[static_cast<size_t>(n)]);
@@ -228,15 +228,15 @@ TEST_F(DebugWindow, DumpsAllDocksAndRepeatedMovesFollowTheirSwitches) {
 
 TEST_F(DebugWindow, BattleWonOrDecidedByChanceWithoutTheWindow) {
   struct Case {
-    bool win;                // switch 4
-    bool chance;             // "勝利確立" checked
+    bool win;     // switch 4
+    bool chance;  // "勝利確立" checked
     const char* percent;
     int winner;
     bool window;
   } cases[] = {
       {false, false, "", 1, true},  // fought in the window (and given up there)
-      {true, false, "", 0, false},   {false, true, "100", 0, false}, {false, true, "0", 1, false},
-      {false, true, "abc", 1, false}, {false, true, "-5", 1, false}, {true, true, "0", 0, false},
+      {true, false, "", 0, false},    {false, true, "100", 0, false}, {false, true, "0", 1, false},
+      {false, true, "abc", 1, false}, {false, true, "-5", 1, false},  {true, true, "0", 0, false},
   };
   for (const Case& c : cases) {
     bttest::ResetWorld();
@@ -263,7 +263,10 @@ TEST_F(DebugWindow, BattlePictureReplacesEveryHullWhileChecked) {
     const char* text;
     std::vector<int> hulls;  // of the player's ships, then the enemy's
   } cases[] = {
-      {false, "5", {0, 0, 12}}, {true, "5", {5, 5, 5}}, {true, "abc", {0, 0, 12}}, {true, "", {0, 0, 12}},
+      {false, "5", {0, 0, 12}},
+      {true, "5", {5, 5, 5}},
+      {true, "abc", {0, 0, 12}},
+      {true, "", {0, 0, 12}},
   };
   for (const Case& c : cases) {
     bttest::ResetWorld();
@@ -365,9 +368,16 @@ TEST(EditNumbers, WholeNumbersOnly) {
   struct Case {
     const char* text;
     std::optional<int> value;
-  } cases[] = {{"42", 42},        {"-3", -3},          {"+7", 7},           {"", std::nullopt},
-               {"12a", std::nullopt}, {"+-1", std::nullopt}, {"-", std::nullopt}, {" 1", std::nullopt},
-               {"-2147483648", -2147483647 - 1}, {"2147483648", std::nullopt}};
+  } cases[] = {{"42", 42},
+               {"-3", -3},
+               {"+7", 7},
+               {"", std::nullopt},
+               {"12a", std::nullopt},
+               {"+-1", std::nullopt},
+               {"-", std::nullopt},
+               {" 1", std::nullopt},
+               {"-2147483648", -2147483647 - 1},
+               {"2147483648", std::nullopt}};
   for (const Case& c : cases) EXPECT_EQ(WholeNumber(c.text), c.value) << c.text;
 }
 

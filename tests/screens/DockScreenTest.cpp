@@ -66,9 +66,8 @@ TEST_F(DockScreen, SortsByEachKeyBothWaysWithTheTieRules) {
     bool descending;
     std::vector<int> order;
   } cases[] = {
-      {0, false, {36, 30, 31, 32, 35}}, {0, true, {35, 30, 31, 32, 36}},
-      {1, false, {31, 32, 35, 30, 36}}, {1, true, {36, 30, 35, 31, 32}},
-      {2, false, {30, 32, 31, 36, 35}}, {2, true, {35, 36, 31, 30, 32}},
+      {0, false, {36, 30, 31, 32, 35}}, {0, true, {35, 30, 31, 32, 36}},  {1, false, {31, 32, 35, 30, 36}},
+      {1, true, {36, 30, 35, 31, 32}},  {2, false, {30, 32, 31, 36, 35}}, {2, true, {35, 36, 31, 30, 32}},
   };
   TfmDock* f = Make(2);
   for (const Case& c : cases) {
@@ -178,10 +177,12 @@ TEST_F(DockScreen, PicksAFinishedShipWithALineClickThatCentresTheMap) {
   {
     TModalSteps steps(session_);
     // Descending by name: 11.2, 10.0, 10.1, 10.2, 12.0; the first finished ship is 10.1.
-    steps.Then("TfmDock", [](TForm* f) {
-           EXPECT_EQ(test::LabelColor(f, "lbList2"), kLineChosen);
-           ClickNamed(f, "lbList4");
-         })
+    steps
+        .Then("TfmDock",
+              [](TForm* f) {
+                EXPECT_EQ(test::LabelColor(f, "lbList2"), kLineChosen);
+                ClickNamed(f, "lbList4");
+              })
         .Click("TfmDock", "lbList0")  // building: cannot be picked
         .Click("TfmDock", "btnOk");
     ShowDockForm(0, 0, &planet, &dock);
@@ -203,8 +204,10 @@ class DockOrder : public DockScreen {
     SetCountryFund(0, funds);
     host_.answers = {1, 1};
     TModalSteps steps(session_);
-    steps.Click("TfmDock", "btnZousen").Click("TfmBuild", "btnFrame").Click("TfmParts", "btnOk").Click(
-        "TfmBuild", "btnOk");
+    steps.Click("TfmDock", "btnZousen")
+        .Click("TfmBuild", "btnFrame")
+        .Click("TfmParts", "btnOk")
+        .Click("TfmBuild", "btnOk");
     if (funds < 440) steps.Click("TfmBuild", "btnClose");
     steps.Click("TfmDock", "btnClose");
     int planet = 0, dock = 0;
@@ -244,7 +247,8 @@ TEST_F(DockScreen, SellingAsksAndAddsTheValueUpToTheLimit) {
       ShowDockForm(0, 2, &planet, &dock);
     }
     ASSERT_EQ(host_.messages.size(), 1u);
-    EXPECT_EQ(host_.messages[0], "造船所の艦船を<BR>資金" + std::to_string(value) + "で売却します。<BR>よろしいですか？");
+    EXPECT_EQ(host_.messages[0],
+              "造船所の艦船を<BR>資金" + std::to_string(value) + "で売却します。<BR>よろしいですか？");
     EXPECT_EQ(GetCountryFund(0), answer == 1 ? 999999 : 999999 - value / 2);
     EXPECT_EQ(GetDockState(12, 0), answer == 1 ? kDockStateEmpty : kDockStateFinished);
   }

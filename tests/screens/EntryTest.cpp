@@ -15,8 +15,8 @@
 #include "qolib/graphics/Qograph_rap.h"
 #include "qolib/pack/Quorvel.h"
 #include "screens/Debug.h"
-#include "screens/F_sysmes.h"
 #include "screens/F_flsel.h"
+#include "screens/F_sysmes.h"
 #include "screens/Main.h"
 #include "screens/ScreensHost.h"
 

@@ -85,18 +85,23 @@ TEST_F(EventWindow, PagesFollowTheTokensAndEndWithTheScript) {
     std::vector<std::string> pages;  // UTF-8, lines joined by "|"
     int background;
   } cases[] = {
-      {"a fifth line starts a new page", {T(""), T("a"), T("b"), T("c"), T("d"), T("e"), T("END_STR")},
-       {"a|b|c|d", "e"}, -1},
-      {"SEL_2 drops the lines before it", {T(""), T("x"), T("y"), T("SEL_2"), T("p"), T("q"), T("END_STR")},
-       {"p|q"}, -1},
+      {"a fifth line starts a new page",
+       {T(""), T("a"), T("b"), T("c"), T("d"), T("e"), T("END_STR")},
+       {"a|b|c|d", "e"},
+       -1},
+      {"SEL_2 drops the lines before it",
+       {T(""), T("x"), T("y"), T("SEL_2"), T("p"), T("q"), T("END_STR")},
+       {"p|q"},
+       -1},
       {"NP ends a page that holds a line, else is passed over",
-       {T(""), T("NP"), T("a"), T("NP"), T("NP"), T("b"), T("DRAW_BG"), 3, T("END_STR")}, {"a", "b"}, 3},
+       {T(""), T("NP"), T("a"), T("NP"), T("NP"), T("b"), T("DRAW_BG"), 3, T("END_STR")},
+       {"a", "b"},
+       3},
       {"END_STR first shows an empty page", {T(""), T("END_STR"), T("never")}, {""}, -1},
       {"a script without END_STR ends with its last line", {T(""), T("a"), T("NP"), T("b")}, {"a", "b"}, -1},
       {"an empty script", {}, {""}, -1},
       {"numbers missing at the end", {T(""), T("z"), T("DRAW_BG")}, {"z"}, 0},
-      {"a missing number leaves the next token a token", {T(""), T("0"), T("a"), T("DRAW_BG"), T("b")},
-       {"a|b"}, 0},
+      {"a missing number leaves the next token a token", {T(""), T("0"), T("a"), T("DRAW_BG"), T("b")}, {"a|b"}, 0},
       {"stray numbers are passed over", {T(""), 5, T("a"), 7, T("END_STR")}, {"a"}, -1},
       {"long lines are cut within 255 bytes at a letter",
        {T(""), std::string(300, 'a'), "a" + wide128, wide128, T("END_STR")},
@@ -164,13 +169,13 @@ TEST_F(EventWindow, ANewFaceComesInBehindTheShutterAndTheSilentSideIsDimmed) {
   const int a = 0, b = 2;
   ASSERT_GE(GetEventCharacterCg(a), 0);
   ASSERT_GE(GetEventCharacterCg(b), 0);
-  const TEventMesScript script = {T(""),  T("0"),  a,     T("p1"), T("NP"), T("0"), a,     T("p2"), T("NP"),
-                                  T("1"), b,       T("p3"), T("NP"), T("0"),  a,      T("p4"), T("NP"), T("1"),
+  const TEventMesScript script = {T(""),  T("0"),  a,       T("p1"), T("NP"), T("0"),  a,           T("p2"), T("NP"),
+                                  T("1"), b,       T("p3"), T("NP"), T("0"),  a,       T("p4"),     T("NP"), T("1"),
                                   -1,     T("p5"), T("NP"), T("1"),  -1,      T("p6"), T("END_STR")};
   struct Page {
-    int sleeps;             // shutter pauses before the page
+    int sleeps;               // shutter pauses before the page
     std::string left, right;  // entry names read for the portraits
-    const char* rightName;  // the right name label, UTF-8 ("" none)
+    const char* rightName;    // the right name label, UTF-8 ("" none)
   };
   const std::string blankRight = QoEntryNameHook()(12, 2);
   const Page want[] = {
@@ -210,8 +215,7 @@ TEST_F(EventWindow, TheArrowTurnsAllTheTimeAlsoWhileTheWindowIsHidden) {
   }
   // One frame a tick, 14 frames round.
   const int first = counters[0];
-  for (size_t i = 1; i < counters.size(); ++i)
-    EXPECT_EQ(counters[i], (first + static_cast<int>(i) - 1) % 14 + 1) << i;
+  for (size_t i = 1; i < counters.size(); ++i) EXPECT_EQ(counters[i], (first + static_cast<int>(i) - 1) % 14 + 1) << i;
 }
 
 TEST_F(EventWindow, RandomScriptsEndWithinTheirTokensAndKeepLinesInBounds) {

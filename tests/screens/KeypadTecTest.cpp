@@ -48,10 +48,17 @@ TEST_F(Keypad, AnswersAndClampsThroughTheKeys) {
     int answer;
     std::string shown;  // the value shown before the closing key
   } cases[] = {
-      {"past six digits", 0, 999999, 1, 0, 1, 999999,
+      {"past six digits",
+       0,
+       999999,
+       1,
+       0,
+       1,
+       999999,
        {"btnDentaku1", "btnDentaku2", "btnDentaku3", "btnDentaku4", "btnDentaku5", "btnDentaku6", "btnDentaku7",
         "btnOk"},
-       999999, "999999"},
+       999999,
+       "999999"},
       {"MAX on funds 500 at price 1", 0, 999999, 1, 0, 1, 500, {"btnDentakuMAX", "btnOk"}, 500, "500"},
       {"maximum 0", 0, 0, 1, 0, 1, 500, {"btnDentaku9", "btnDentakuMAX", "btnOk"}, 0, "0"},
       {"CE", 42, 100, 1, 0, 1, 500, {"btnDentaku1", "btnDentakuCE", "btnOk"}, 0, "0"},
@@ -76,8 +83,7 @@ TEST_F(Keypad, AnswersAndClampsThroughTheKeys) {
         else
           steps.Click("TfmDentaku", c.keys[k]);
       }
-      EXPECT_EQ(InputDentaku(c.initial, c.max, c.price, c.base, static_cast<unsigned char>(c.mode), "", ""),
-                c.answer);
+      EXPECT_EQ(InputDentaku(c.initial, c.max, c.price, c.base, static_cast<unsigned char>(c.mode), "", ""), c.answer);
     }
     EXPECT_EQ(shown, c.shown);
   }
@@ -196,17 +202,24 @@ TEST_F(TecScreen, ShowsTheChosenTechnologysNotesAndTheNamesOnItsButtons) {
                 EXPECT_TRUE(Find<TCHBcSpeedButton>(f, "spbtnTec0")->Down());
                 ClickNamed(f, "spbtnTec1");
               })
-        .Then("TfmTec", [&](TForm* f) { readNotes(f); ClickNamed(f, "spbtnTec3"); })
-        .Then("TfmTec", [&](TForm* f) { readNotes(f); ClickNamed(f, "btnClose"); });
+        .Then("TfmTec",
+              [&](TForm* f) {
+                readNotes(f);
+                ClickNamed(f, "spbtnTec3");
+              })
+        .Then("TfmTec", [&](TForm* f) {
+          readNotes(f);
+          ClickNamed(f, "btnClose");
+        });
     ShowTecWindow();
   }
   EXPECT_EQ(captions, (std::vector<std::string>{"船体", "レーザー", "ミサイル", "防御兵装", "主機関"}));
   ASSERT_EQ(notes.size(), 2u);
-  EXPECT_EQ(notes[0], (std::vector<std::string>{"現在のレベル　　　　　　　　　　　 3",
-                                                "現在のレベルに投資した金額　　   250",
-                                                "次ぎのレベルに必要な投資金額　  2750", "", ""}));
-  EXPECT_EQ(notes[1], (std::vector<std::string>{"現在のレベル　　　　　　　　　　　10", "最大レベルに達しました", "", "",
-                                                ""}));
+  EXPECT_EQ(notes[0],
+            (std::vector<std::string>{"現在のレベル　　　　　　　　　　　 3", "現在のレベルに投資した金額　　   250",
+                                      "次ぎのレベルに必要な投資金額　  2750", "", ""}));
+  EXPECT_EQ(notes[1],
+            (std::vector<std::string>{"現在のレベル　　　　　　　　　　　10", "最大レベルに達しました", "", "", ""}));
 }
 
 TEST_F(TecScreen, InvestsThroughTheKeypadUpToTheFunds) {
@@ -216,10 +229,11 @@ TEST_F(TecScreen, InvestsThroughTheKeypadUpToTheFunds) {
     TModalSteps steps(session_);
     steps.Click("TfmTec", "CHBcBitBtn1")
         .Click("TfmDentaku", "btnDentakuMAX")
-        .Then("TfmDentaku", [&](TForm* f) {
-          maxShown = LabelText(f, "lbDentaku");
-          ClickNamed(f, "btnOk");
-        })
+        .Then("TfmDentaku",
+              [&](TForm* f) {
+                maxShown = LabelText(f, "lbDentaku");
+                ClickNamed(f, "btnOk");
+              })
         .Then("TfmTec", [](TForm* f) {
           EXPECT_EQ(LabelText(f, "lbNote1"), "現在のレベルに投資した金額　　   300");
           ClickNamed(f, "btnClose");

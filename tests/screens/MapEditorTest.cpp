@@ -2,6 +2,7 @@
 // the palette, the planet page, the save, and the main window handing it the map's clicks and moves.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -9,7 +10,6 @@
 #include <iterator>
 #include <memory>
 #include <set>
-#include <unistd.h>
 
 #include "ScreensTestSupport.h"
 #include "campaign/Country.h"
@@ -146,8 +146,10 @@ TEST_F(MapEditor, PaintsByClickAndByDragAsTheMaskAllows) {
     Choose(c.chip);
     ed->pgctrMapEd->SetActivePage(ed->pgctrMapEd->Pages(c.page));
     ed->chkMask->SetChecked(c.mask);
-    if (c.how == Case::kClick) ed->MapClick(c.cell.X, c.cell.Y);
-    else ed->MapMouseMove(c.how == Case::kDragHeld, c.cell.X, c.cell.Y);
+    if (c.how == Case::kClick)
+      ed->MapClick(c.cell.X, c.cell.Y);
+    else
+      ed->MapMouseMove(c.how == Case::kDragHeld, c.cell.X, c.cell.Y);
     TGrid want = start;
     if (c.painted) want.cell[c.cell.Y][c.cell.X] = static_cast<std::uint8_t>(c.chip);
     EXPECT_TRUE(Same(Grid(), want)) << "cell now " << QvMap->GetChip(c.cell.X, c.cell.Y);
@@ -314,7 +316,8 @@ TEST_F(MapEditor, PlanetPageListsMovesRetouchesAndRemovesPlanets) {
     int from;
     TButton* button;
     int to;
-  } steps[] = {{0, ed->Button2, 0}, {1, ed->Button2, 0}, {0, ed->Button3, 1}, {35, ed->Button3, 35}, {34, ed->Button3, 35}};
+  } steps[] = {
+      {0, ed->Button2, 0}, {1, ed->Button2, 0}, {0, ed->Button3, 1}, {35, ed->Button3, 35}, {34, ed->Button3, 35}};
   for (const Step& s : steps) {
     SetPlanetCg(7, s.from);
     Click(s.button);

@@ -29,7 +29,8 @@ bool TModalSteps::Drive() {
   if (top == nullptr) return false;
   if (next_ >= steps_.size() || steps_[next_].first != top->ClassName()) {
     auto* msg = dynamic_cast<TLabel*>(top->FindComponent("Message"));
-    ADD_FAILURE() << "unexpected modal " << top->ClassName() << " at step " << next_ << (msg ? SjisToUtf8(msg->Caption()) : "");
+    ADD_FAILURE() << "unexpected modal " << top->ClassName() << " at step " << next_
+                  << (msg ? SjisToUtf8(msg->Caption()) : "");
     top->ModalResult = mrCancel;
     return true;
   }

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/TestKit.h"
 #include "platform/core/StdCtrls.h"
+#include "platform/headless/TestKit.h"
 #include "support/World.h"
 
 namespace vdmq::test {

@@ -71,7 +71,8 @@ TEST_F(Shipyard, SelectorListsWhatTheModeAndSlotAllowDearestFirst) {
   };
   for (const Case& c : cases) {
     std::vector<std::string> lines;
-    Select(c.mode, c.hullClass, c.kind, -1, [&lines](TForm* f) { lines = Lines(f); }, "btnBack");
+    Select(
+        c.mode, c.hullClass, c.kind, -1, [&lines](TForm* f) { lines = Lines(f); }, "btnBack");
     EXPECT_EQ(lines, c.lines) << "mode " << c.mode << " class " << c.hullClass << " kind " << c.kind;
   }
 }
@@ -116,18 +117,26 @@ TEST_F(Shipyard, SelectorShowsEveryDetailLineOfEachPartType) {
     int kind, hullClass, part;
     std::vector<std::string> notes;  // lbNote0, 3 .. 13
   } cases[] = {
-      {kPartsFrame, 0, 3,
+      {kPartsFrame,
+       0,
+       3,
        {"資金力　　   200", "工程数　　    10", "技術ﾚﾍﾞﾙ　船　Ｌ　Ｍ　防　機", "　　　　　 1　--　--　--　 1", "", "",
         "艦船種別　ミサイル巡洋艦", "耐久力　　    80", "防御力　　     5", "移動歩数　    12", "", ""}},
-      {kPartsWeapon1, 1, 0,
+      {kPartsWeapon1,
+       1,
+       0,
        {"資金力　　    50", "工程数　　    15", "技術ﾚﾍﾞﾙ　船　Ｌ　Ｍ　防　機", "　　　　　--　 1　12　--　--",
         "装着 Ｌ駆 Ｍ駆 Ｌ巡 Ｍ巡 衛星", "　　　OK   OK   OK   OK   OK", "攻撃力　　    11", "射程　　　    12",
         "充填　　　    13", "弾速　　　    14", "誘導　　　    15", "弾数　　　    16"}},
-      {kPartsEngine, 1, 0,
+      {kPartsEngine,
+       1,
+       0,
        {"資金力　　    30", "工程数　　     6", "技術ﾚﾍﾞﾙ　船　Ｌ　Ｍ　防　機", "　　　　　--　--　--　--　--",
         "装着 Ｌ駆 Ｍ駆 Ｌ巡 Ｍ巡 衛星", "　　　OK   OK   OK   OK   OK", "船速　　　    21", "旋回　　　    22", "", "",
         "", ""}},
-      {kPartsShield, 2, 0,
+      {kPartsShield,
+       2,
+       0,
        {"資金力　　    20", "工程数　　     5", "技術ﾚﾍﾞﾙ　船　Ｌ　Ｍ　防　機", "　　　　　--　--　--　--　--",
         "装着 Ｌ駆 Ｍ駆 Ｌ巡 Ｍ巡 衛星", "　　　NO   OK   NO   NO   NO", "耐久力　　    31", "防御力　　    32",
         "展開時間　    33", "充填　　　    34", "", ""}},
@@ -154,10 +163,9 @@ TEST_F(Shipyard, SelectorScrollsFifteenEntriesAndAClickChoosesALine) {
   }
   std::vector<std::pair<std::string, std::string>> seen;  // first line, buttons (up, down)
   auto look = [&seen](TForm* f) {
-    seen.push_back({LabelText(f, "lbList0"), std::string(IsEnabled(f, "btnUp") ? "u" : "-") +
-                                                 (IsEnabled(f, "btnPageUp") ? "U" : "-") +
-                                                 (IsEnabled(f, "btnDown") ? "d" : "-") +
-                                                 (IsEnabled(f, "btnPageDown") ? "D" : "-")});
+    seen.push_back({LabelText(f, "lbList0"),
+                    std::string(IsEnabled(f, "btnUp") ? "u" : "-") + (IsEnabled(f, "btnPageUp") ? "U" : "-") +
+                        (IsEnabled(f, "btnDown") ? "d" : "-") + (IsEnabled(f, "btnPageDown") ? "D" : "-")});
   };
   int answer = -2;
   {
@@ -176,16 +184,19 @@ TEST_F(Shipyard, SelectorScrollsFifteenEntriesAndAClickChoosesALine) {
         .Click("TfmParts", "btnOk");
     answer = SelectParts(1, 1, kPartsEngine, 0);
   }
-  const std::vector<std::pair<std::string, std::string>> expected = {
-      {Name(kPartsEngine, 0), "--dD"}, {Name(kPartsEngine, 5), "uU--"}, {Name(kPartsEngine, 4), "uUdD"},
-      {Name(kPartsEngine, 5), "uU--"}, {Name(kPartsEngine, 0), "--dD"}};
+  const std::vector<std::pair<std::string, std::string>> expected = {{Name(kPartsEngine, 0), "--dD"},
+                                                                     {Name(kPartsEngine, 5), "uU--"},
+                                                                     {Name(kPartsEngine, 4), "uUdD"},
+                                                                     {Name(kPartsEngine, 5), "uU--"},
+                                                                     {Name(kPartsEngine, 0), "--dD"}};
   EXPECT_EQ(seen, expected);
   EXPECT_EQ(answer, 6);
 }
 
 TEST_F(Shipyard, SelectorBackAndReentryAnswerNothing) {
   int again = -2;
-  EXPECT_EQ(Select(1, 0, kPartsFrame, 0, [&again](TForm*) { again = SelectParts(1, 0, kPartsFrame, 0); }, "btnBack"),
+  EXPECT_EQ(Select(
+                1, 0, kPartsFrame, 0, [&again](TForm*) { again = SelectParts(1, 0, kPartsFrame, 0); }, "btnBack"),
             -1);
   EXPECT_EQ(again, -1);
 }
@@ -218,12 +229,11 @@ TEST_F(Shipyard, DesignerShowsEverySlotFilledAndEmptyWithTheTotals) {
     ShowBuildForm(0, &ship, -1, &out, -1);
   }
   const std::vector<std::string> expectFull = {
-      Name(0, 3), Name(1, 0), Name(2, 1), Name(4, 0), Name(3, 0),
-      "種別 ミサイル巡洋艦", "耐久力   80", "防御力    5", "移動     12",
-      "攻撃力   11", "射程　   12", "充填　   13", "弾速　   14", "誘導　   15", "弾数　   16",
-      "攻撃力    0", "射程　    0", "充填　    0", "弾速　    0", "誘導　    0", "弾数　    0",
-      "耐久力     31", "防御力     32", "展開時間   33", "充填       34", "船速　   21", "旋回　   22",
-      "耐久力       77", "工程数     51", "建造資金    340"};
+      Name(0, 3),      Name(1, 0),    Name(2, 1),    Name(4, 0),        Name(3, 0),      "種別 ミサイル巡洋艦",
+      "耐久力   80",   "防御力    5", "移動     12", "攻撃力   11",     "射程　   12",   "充填　   13",
+      "弾速　   14",   "誘導　   15", "弾数　   16", "攻撃力    0",     "射程　    0",   "充填　    0",
+      "弾速　    0",   "誘導　    0", "弾数　    0", "耐久力     31",   "防御力     32", "展開時間   33",
+      "充填       34", "船速　   21", "旋回　   22", "耐久力       77", "工程数     51", "建造資金    340"};
   EXPECT_EQ(full, expectFull);
   for (size_t i = 0; i + 1 < enabled.size(); ++i) EXPECT_FALSE(enabled[i]) << i;
   EXPECT_TRUE(enabled.back());
@@ -241,12 +251,36 @@ TEST_F(Shipyard, DesignerShowsEverySlotFilledAndEmptyWithTheTotals) {
     });
     ShowBuildForm(1, &none, -1, &out, -1);
   }
-  const std::vector<std::string> expectEmpty = {
-      "ＮＯ　ＰＡＲＴＳ", "ＮＯ　ＰＡＲＴＳ", "ＮＯ　ＰＡＲＴＳ", "ＮＯ　ＰＡＲＴＳ", "ＮＯ　ＰＡＲＴＳ",
-      "種別", "耐久力 ------", "防御力 ----", "移動   ----",
-      "攻撃力 ----", "射程　 ----", "充填　 ----", "弾速　 ----", "誘導　 ----", "弾数　 ----",
-      "攻撃力 ----", "射程　 ----", "充填　 ----", "弾速　 ----", "誘導　 ----", "弾数　 ----",
-      "耐久力 ----", "防御力 ----", "展開時間 ----", "充填     ----", "船速　 ----", "旋回　 ----", "", "", ""};
+  const std::vector<std::string> expectEmpty = {"ＮＯ　ＰＡＲＴＳ",
+                                                "ＮＯ　ＰＡＲＴＳ",
+                                                "ＮＯ　ＰＡＲＴＳ",
+                                                "ＮＯ　ＰＡＲＴＳ",
+                                                "ＮＯ　ＰＡＲＴＳ",
+                                                "種別",
+                                                "耐久力 ------",
+                                                "防御力 ----",
+                                                "移動   ----",
+                                                "攻撃力 ----",
+                                                "射程　 ----",
+                                                "充填　 ----",
+                                                "弾速　 ----",
+                                                "誘導　 ----",
+                                                "弾数　 ----",
+                                                "攻撃力 ----",
+                                                "射程　 ----",
+                                                "充填　 ----",
+                                                "弾速　 ----",
+                                                "誘導　 ----",
+                                                "弾数　 ----",
+                                                "耐久力 ----",
+                                                "防御力 ----",
+                                                "展開時間 ----",
+                                                "充填     ----",
+                                                "船速　 ----",
+                                                "旋回　 ----",
+                                                "",
+                                                "",
+                                                ""};
   EXPECT_EQ(empty, expectEmpty);
 }
 
@@ -258,15 +292,17 @@ TEST_F(Shipyard, DesignerChoosesThroughTheSelectorWithTheAutomaticChoice) {
   std::vector<std::string> afterAuto;
   {
     TModalSteps steps(session_);
-    steps.Click("TfmBuild", "btnFrame")
+    steps
+        .Click("TfmBuild", "btnFrame")
         // Hull 2 (class 4) is the third line: 1, 3, 2, 0.
         .Click("TfmParts", "lbList2")
         .Click("TfmParts", "btnOk")
-        .Then("TfmBuild", [&](TForm* f) {
-          afterAuto = {LabelText(f, "lbFrame"), LabelText(f, "lbMainWeapon"), LabelText(f, "lbSubWeapon"),
-                       LabelText(f, "lbShield"), LabelText(f, "lbEngine")};
-          ClickNamed(f, "btnShield");
-        })
+        .Then("TfmBuild",
+              [&](TForm* f) {
+                afterAuto = {LabelText(f, "lbFrame"), LabelText(f, "lbMainWeapon"), LabelText(f, "lbSubWeapon"),
+                             LabelText(f, "lbShield"), LabelText(f, "lbEngine")};
+                ClickNamed(f, "btnShield");
+              })
         // Nothing fits class 4 in the shield slot: the selector can only go back.
         .Click("TfmParts", "btnBack")
         .Click("TfmBuild", "btnDelSubWeapon")
@@ -352,20 +388,19 @@ TEST_F(Shipyard, DesignerReentryCopiesAndAManyBitClassShowsNoName) {
   std::string kind, selectorKind;
   {
     TModalSteps steps(session_);
-    steps
-        .Then("TfmBuild",
-              [&](TForm* f) {
-                kind = LabelText(f, "Label1");
-                ShowBuildForm(0, &ship, -1, &copy, -1);
-                ClickNamed(f, "btnClose");
-              });
+    steps.Then("TfmBuild", [&](TForm* f) {
+      kind = LabelText(f, "Label1");
+      ShowBuildForm(0, &ship, -1, &copy, -1);
+      ClickNamed(f, "btnClose");
+    });
     ShowBuildForm(0, &ship, -1, &out, -1);
   }
   EXPECT_EQ(kind, "種別 ");
   EXPECT_EQ(copy.Parts[0], 0);
   EXPECT_EQ(copy.Hp, 5);
   EXPECT_EQ(out.Parts[0], -1) << "closed: an empty record";
-  Select(0, 0, kPartsFrame, 0, [&selectorKind](TForm* f) { selectorKind = LabelText(f, "lbNote8"); }, "btnBack");
+  Select(
+      0, 0, kPartsFrame, 0, [&selectorKind](TForm* f) { selectorKind = LabelText(f, "lbNote8"); }, "btnBack");
   EXPECT_EQ(selectorKind, "艦船種別　");
 }
 

@@ -275,7 +275,8 @@ TEST_F(MapView, QueueLimitsAndEntriesWithoutAPicture) {
   EXPECT_TRUE(ViewPixel(view, 696, 180, test::FlatFrameColour(35, 2))) << "the 1540th entry in view was dropped";
   EXPECT_TRUE(ViewPixel(view, 96, 180, test::PlaceColour(244 + 96, 225 + 180))) << "the 1541st entry was drawn";
   EXPECT_TRUE(ViewPixel(view, 396, 330, test::PlaceColour(244 + 396, 225 + 330))) << "a layer-4 entry was drawn";
-  EXPECT_TRUE(ViewPixel(view, 696, 330, test::PlaceColour(244 + 696, 225 + 330))) << "an entry without a sheet was drawn";
+  EXPECT_TRUE(ViewPixel(view, 696, 330, test::PlaceColour(244 + 696, 225 + 330)))
+      << "an entry without a sheet was drawn";
 }
 
 TEST_F(MapView, DrawOrderByLayerThenRowThenColumnThenQueueing) {
@@ -347,7 +348,8 @@ TEST_F(MapView, BackgroundAndChipsFollowTheChapter) {
     graph.Draw();
     // Chapter 2 reads background 1 (flat); 3 would read 2, which the archive lacks, so the picture
     // stays; any other chapter reads 0.
-    EXPECT_TRUE(ViewPixel(view, 5, 5, chapter == 2 || chapter == 3 ? test::FlatFrameColour(99, 0) : test::PlaceColour(249, 230)))
+    EXPECT_TRUE(ViewPixel(view, 5, 5,
+                          chapter == 2 || chapter == 3 ? test::FlatFrameColour(99, 0) : test::PlaceColour(249, 230)))
         << chapter;
   }
   SetStoryVar(0, 0);
@@ -437,9 +439,12 @@ TEST_F(MapView, OneRepaintOfEachImagePerRedraw) {
 TEST(MapViewArchive, DamagedEntriesGiveEmptySheetsThatDrawingSkips) {
   std::mt19937 rng(19);
   const std::vector<std::pair<std::string, Bytes>> good = {
-      {NumberedEntryName(46, 0), test::FlatFramesBmp(98, 1, 1, 1280, 904)}, {NumberedEntryName(34, 0), test::FlatFramesBmp(34, 17, 4, 60, 30)},
-      {NumberedEntryName(35, 0), test::FlatFramesBmp(35, 17, 4, 60, 60)},   {NumberedEntryName(36, 0), test::FlatFramesBmp(36, 22, 1, 60, 60)},
-      {NumberedEntryName(37, 0), test::FlatFramesBmp(37, 10, 1, 20, 10)},   {NumberedEntryName(33, 0), test::FlatFramesBmp(33, 1, 1, 216, 107)}};
+      {NumberedEntryName(46, 0), test::FlatFramesBmp(98, 1, 1, 1280, 904)},
+      {NumberedEntryName(34, 0), test::FlatFramesBmp(34, 17, 4, 60, 30)},
+      {NumberedEntryName(35, 0), test::FlatFramesBmp(35, 17, 4, 60, 60)},
+      {NumberedEntryName(36, 0), test::FlatFramesBmp(36, 22, 1, 60, 60)},
+      {NumberedEntryName(37, 0), test::FlatFramesBmp(37, 10, 1, 20, 10)},
+      {NumberedEntryName(33, 0), test::FlatFramesBmp(33, 1, 1, 216, 107)}};
   test::TTestMap world;
   test::MakeCapital(0, 0, 10, 10);
   test::MakeFleet(0, 0, 0, 11, 10);

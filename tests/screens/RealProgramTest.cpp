@@ -12,8 +12,8 @@
 
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <thread>
@@ -130,7 +130,6 @@ TEST_F(RealProgram, WithoutADisplayItEndsWithStatusOneAndSaysWhy) {
   EXPECT_EQ(e.status, 1) << e.err;
   EXPECT_NE(e.err.find("display"), std::string::npos) << e.err;
 }
-
 
 // --- the real window under a virtual X server ---
 
@@ -270,10 +269,9 @@ TPixmap Screenshot(const std::string& window) {
   for (std::uint32_t y = 0; y < height; ++y)
     for (std::uint32_t x = 0; x < width; ++x) {
       const auto* b = reinterpret_cast<const unsigned char*>(dump.data() + pixels + size_t(y) * bytesPerLine + x * 4);
-      const std::uint32_t v = byteOrder == 0 ? std::uint32_t(b[3]) << 24 | std::uint32_t(b[2]) << 16 |
-                                                   std::uint32_t(b[1]) << 8 | b[0]
-                                             : std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 |
-                                                   std::uint32_t(b[2]) << 8 | b[3];
+      const std::uint32_t v =
+          byteOrder == 0 ? std::uint32_t(b[3]) << 24 | std::uint32_t(b[2]) << 16 | std::uint32_t(b[1]) << 8 | b[0]
+                         : std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3];
       out.SetPixel(static_cast<int>(x), static_cast<int>(y),
                    channel(v, redMask) << 16 | channel(v, greenMask) << 8 | channel(v, blueMask));
     }

@@ -26,8 +26,7 @@ namespace {
 class ScreensGolden : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::IsGoldenArchive())
-      GTEST_SKIP() << "the build's picture archive is not the golden pictures' one";
+    if (!test::IsGoldenArchive()) GTEST_SKIP() << "the build's picture archive is not the golden pictures' one";
   }
 };
 

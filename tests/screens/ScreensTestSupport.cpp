@@ -66,7 +66,8 @@ TScreenScript& TScreenScript::Box(std::string caption, std::string text, bool ok
 }
 
 TScreenScript& TScreenScript::BoxesUntil(std::string caption, std::string text, bool ok) {
-  steps_.push_back({"TfmSysMes", [ok](TForm*) { AnswerSysMes(ok); },
+  steps_.push_back({"TfmSysMes",
+                    [ok](TForm*) { AnswerSysMes(ok); },
                     [caption, text](const TBoxText& b) {
                       return b.caption == caption && b.lines[0].find(text) != std::string::npos;
                     },
@@ -88,7 +89,9 @@ TScreenScript& TScreenScript::Quit() {
 }
 
 TScreenScript& TScreenScript::SkipMovie() {
-  steps_.push_back({"TfmAvi", [](TForm* top) { Click(static_cast<TfmAvi*>(top)->plAvi, mbLeft, false); }, {},
+  steps_.push_back({"TfmAvi",
+                    [](TForm* top) { Click(static_cast<TfmAvi*>(top)->plAvi, mbLeft, false); },
+                    {},
                     [](TForm* top) {
                       TMediaPlayer* mp = static_cast<TfmAvi*>(top)->mpAvi;
                       if (mp->IsOpen() && mp->Position() >= kAviSkipFrame) return true;

@@ -78,9 +78,7 @@ class Screens : public ::testing::Test {
     FleetData[0][3].CanUse = 0;
     test::MakeFleet(0, 4, -1, -1, -1);
   }
-  void TearDown() override {
-    archive_->Uninstall();
-  }
+  void TearDown() override { archive_->Uninstall(); }
   static inline std::unique_ptr<test::TTestArchive> archive_;
   THeadlessSession session_;
   test::TRecordingHost host_;
@@ -217,8 +215,7 @@ TEST_F(CommanderSelector, OpensByLedFleetAndSortsEveryColumnBothWaysWithTies) {
   TfmCmdSel* f = Make(0);
   EXPECT_EQ(Order(f), (std::vector<int>{13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 10, 11, 12}));
   const std::function<int(int)> values[8] = {
-      nullptr,         GetCmdUnderFleet, GetCmdLev,  GetCmdAtk,
-      GetCmdDef,       GetCmdDirect,     GetCmdMind, GetCmdFatigue,
+      nullptr, GetCmdUnderFleet, GetCmdLev, GetCmdAtk, GetCmdDef, GetCmdDirect, GetCmdMind, GetCmdFatigue,
   };
   for (int column = 0; column < TfmCmdSel::kColumns; ++column) {
     for (bool descending : {false, true}) {
@@ -291,9 +288,9 @@ TEST_F(CommanderSelector, LinesColoursScrollingAndWhoMayBeChosen) {
 TEST_F(CommanderSelector, InitialChoicePortraitButtonsAndAnswers) {
   struct Case {
     int mode, initial;
-    int chosen;            // the choice at opening
-    const char* buttons;   // 詳細, 決定
-    bool ok;               // closed with 決定, else 戻る
+    int chosen;           // the choice at opening
+    const char* buttons;  // 詳細, 決定
+    bool ok;              // closed with 決定, else 戻る
     int answer;
   } cases[] = {
       {0, -1, 13, "11", true, 13},   // the first choosable in list order
@@ -314,8 +311,10 @@ TEST_F(CommanderSelector, InitialChoicePortraitButtonsAndAnswers) {
                   c.buttons);
         EXPECT_EQ(PixelAt(f->QoCmd, 100, 100), empty);
         EXPECT_EQ(ShowCmdSel(c.mode, 0, c.initial), -1);  // open already
-        if (c.ok && !f->btnOk->Enabled()) f->btnOkClick(nullptr);  // an OK that the button would not give
-        else ClickNamed(f, c.ok ? "btnOk" : "btnBack");
+        if (c.ok && !f->btnOk->Enabled())
+          f->btnOkClick(nullptr);  // an OK that the button would not give
+        else
+          ClickNamed(f, c.ok ? "btnOk" : "btnBack");
       });
       EXPECT_EQ(ShowCmdSel(c.mode, 0, c.initial), c.answer) << "mode " << c.mode << " initial " << c.initial;
     }
@@ -326,12 +325,13 @@ TEST_F(CommanderSelector, InitialChoicePortraitButtonsAndAnswers) {
   int info = -1;
   {
     TModalSteps steps(session_);
-    steps.Then("TfmCmdSel",
-               [](TForm* top) {
-                 auto* f = static_cast<TfmCmdSel*>(top);
-                 EXPECT_EQ(PixelAt(f->QoCmd, 10, 10), test::FlatFrameColour(14, 0));
-                 ClickNamed(top, "btnPageDown");
-               })
+    steps
+        .Then("TfmCmdSel",
+              [](TForm* top) {
+                auto* f = static_cast<TfmCmdSel*>(top);
+                EXPECT_EQ(PixelAt(f->QoCmd, 10, 10), test::FlatFrameColour(14, 0));
+                ClickNamed(top, "btnPageDown");
+              })
         .Click("TfmCmdSel", "lbCmdName8")
         .Then("TfmCmdSel",
               [&](TForm* top) {
@@ -411,8 +411,8 @@ TEST_F(PlanetSelector, LinesShowTheCapitalMarkAndTheUnownedOwner) {
   };
   EXPECT_EQ(LabelText(f, "lbCmdName2"),
             pad(GetPlanetName(8), 20) + " " + pad(GetCountryName(2), 20) + "  ○       200    9    0");
-  EXPECT_EQ(LabelText(f, "lbCmdName5"), pad(GetPlanetName(15), 20) + " " + pad(SJS("無所属").c_str(), 20) +
-                                            "  －       200   16    0");
+  EXPECT_EQ(LabelText(f, "lbCmdName5"),
+            pad(GetPlanetName(15), 20) + " " + pad(SJS("無所属").c_str(), 20) + "  －       200   16    0");
   EXPECT_EQ(LabelText(f, "lbCmdName4"),
             pad(GetPlanetName(5), 20) + " " + pad(GetCountryName(0), 20) + "  ○       300    6    2");
   PlanetData[15].Name = 9999;
@@ -425,16 +425,17 @@ TEST_F(PlanetSelector, HighlightsAnyLineFromTagZeroButAcceptsOnlyChoosablePlanet
   int answer = 0;
   {
     TModalSteps steps(session_);
-    steps.Then("TfmPlaSel",
-               [](TForm* f) {
-                 test::ExpectSoundLayout(f, {{"TLabel", 0}, {"TLabel", 9}, {"TCHBcBitBtn", 6}});
-                 EXPECT_EQ(LabelColor(f, "lbCmdName3"), kLineChosen);  // planet 6, the initial choice
-                 EXPECT_EQ(LabelColor(f, "lbCmdName0"), kLineGrey);    // country 2's
-                 EXPECT_EQ(LabelColor(f, "lbCmdName4"), kLineChoosable);
-                 EXPECT_TRUE(IsEnabled(f, "btnOk"));
-                 EXPECT_EQ(ShowPlaSel(0, -1, -1), -1);  // open already
-                 ClickNamed(f, "lbCmdName0");
-               })
+    steps
+        .Then("TfmPlaSel",
+              [](TForm* f) {
+                test::ExpectSoundLayout(f, {{"TLabel", 0}, {"TLabel", 9}, {"TCHBcBitBtn", 6}});
+                EXPECT_EQ(LabelColor(f, "lbCmdName3"), kLineChosen);  // planet 6, the initial choice
+                EXPECT_EQ(LabelColor(f, "lbCmdName0"), kLineGrey);    // country 2's
+                EXPECT_EQ(LabelColor(f, "lbCmdName4"), kLineChoosable);
+                EXPECT_TRUE(IsEnabled(f, "btnOk"));
+                EXPECT_EQ(ShowPlaSel(0, -1, -1), -1);  // open already
+                ClickNamed(f, "lbCmdName0");
+              })
         .Then("TfmPlaSel",
               [](TForm* f) {
                 EXPECT_EQ(static_cast<TfmPlaSel*>(f)->Planet, 12);
@@ -453,12 +454,13 @@ TEST_F(PlanetSelector, HighlightsAnyLineFromTagZeroButAcceptsOnlyChoosablePlanet
   host_.centredPlanets.clear();
   {
     TModalSteps steps(session_);
-    steps.Then("TfmPlaSel",
-               [](TForm* f) {
-                 EXPECT_FALSE(IsEnabled(f, "btnOk"));
-                 EXPECT_EQ(LabelText(f, "lbCmdName3"), "");
-                 ClickNamed(f, "lbCmdName5");
-               })
+    steps
+        .Then("TfmPlaSel",
+              [](TForm* f) {
+                EXPECT_FALSE(IsEnabled(f, "btnOk"));
+                EXPECT_EQ(LabelText(f, "lbCmdName3"), "");
+                ClickNamed(f, "lbCmdName5");
+              })
         .Then("TfmPlaSel",
               [](TForm* f) {
                 EXPECT_EQ(static_cast<TfmPlaSel*>(f)->Planet, -1);
@@ -520,7 +522,7 @@ class InfoScreen : public Screens {
 TEST_F(InfoScreen, FillsTheCommanderCountryAndCharacterPages) {
   const TQoRGB black(0, 0, 0), face = test::FlatFrameColour(40, 0);
   TQoRGB portrait;
-  const std::vector<std::string> commander{"指揮：第２艦隊",    "レベル　  3  経験値   42", "攻撃修正  33/ 55",
+  const std::vector<std::string> commander{"指揮：第２艦隊",   "レベル　  3  経験値   42",   "攻撃修正  33/ 55",
                                            "防御修正  18/ 30", "判断      55  精神      12", "疲労      40"};
   EXPECT_EQ(Page(0, 1, &portrait), Join({"司令官情報", SjisToUtf8(GetCmdName(1))}, Profile(7), commander));
   EXPECT_EQ(portrait, face);
@@ -533,10 +535,9 @@ TEST_F(InfoScreen, FillsTheCommanderCountryAndCharacterPages) {
   EXPECT_EQ(portrait, black);
 
   const std::string capital = "本拠地   " + SjisToUtf8(GetPlanetName(5));
-  EXPECT_EQ(Page(2, 0, &portrait),
-            Join({"勢力情報", SjisToUtf8(GetEventCharacterName(7))}, Profile(7),
-                 {"所属     " + SjisToUtf8(GetCountryName(0)), "関係     自国", capital, "基礎資金 1200  ",
-                  "総資金   34567 ", ""}));
+  EXPECT_EQ(Page(2, 0, &portrait), Join({"勢力情報", SjisToUtf8(GetEventCharacterName(7))}, Profile(7),
+                                        {"所属     " + SjisToUtf8(GetCountryName(0)), "関係     自国", capital,
+                                         "基礎資金 1200  ", "総資金   34567 ", ""}));
   EXPECT_EQ(portrait, face);
   // A country without a capital, and a head of state outside the characters.
   CountryData[0].Capital = -1;
@@ -606,7 +607,8 @@ TEST(SelectorPaths, TheCommandBarOpensTheFleetAndPlanetSelectors) {
               auto* sel = static_cast<TfmPlaSel*>(f);
               ASSERT_GT(sel->List.Count, 0);
               for (int i = 0; i < sel->List.Count; ++i)
-                if (sel->CanChoose(sel->List.Places[static_cast<size_t>(i)])) planet = sel->List.Places[static_cast<size_t>(i)];
+                if (sel->CanChoose(sel->List.Places[static_cast<size_t>(i)]))
+                  planet = sel->List.Places[static_cast<size_t>(i)];
               EXPECT_EQ(GetPlanetBelong(planet), GetPlayerCountry());
               ClickNamed(f, "btnClose");
             })

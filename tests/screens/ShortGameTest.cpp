@@ -9,8 +9,8 @@
 #include "ScreensTestSupport.h"
 #include "campaign/Country.h"
 #include "campaign/Fleet.h"
-#include "campaign/Planet.h"
 #include "campaign/GameSave.h"
+#include "campaign/Planet.h"
 #include "campaign/Save.h"
 #include "formkit/Chbcbtn.h"
 #include "platform/base/Sjis.h"
@@ -45,7 +45,8 @@ void ExpectEveryStepPresented(const std::vector<std::string>& log) {
 // Open descriptors of the process.
 int OpenFiles() {
   int n = 0;
-  for (auto it = std::filesystem::directory_iterator("/proc/self/fd"); it != std::filesystem::directory_iterator(); ++it)
+  for (auto it = std::filesystem::directory_iterator("/proc/self/fd"); it != std::filesystem::directory_iterator();
+       ++it)
     ++n;
   return n;
 }

@@ -216,9 +216,8 @@ TEST_F(SoundAndMovies, MoviesFillTheScreenAndASkipNeedsFrameNinety) {
   EXPECT_EQ(fmAvi, nullptr) << "the window is freed";
   const TLog log = Take();
   ASSERT_GE(log.size(), 7u);
-  EXPECT_EQ(TLog(log.end() - 7, log.end()),
-            (TLog{"stop notify", "close", "open avivideo .\\inter\\INT_T02.str", "play - notify", "close",
-                  "open cdaudio D: wait", "play 2-3 notify"}))
+  EXPECT_EQ(TLog(log.end() - 7, log.end()), (TLog{"stop notify", "close", "open avivideo .\\inter\\INT_T02.str",
+                                                  "play - notify", "close", "open cdaudio D: wait", "play 2-3 notify"}))
       << "skipped at frame 90, the second movie plays to its end and the map music follows";
 }
 
@@ -229,8 +228,8 @@ TEST_F(SoundAndMovies, AMovieThatCannotPlayClosesTheWindowAndTheMapMusicStarts) 
   session_->Media.SetMedia(".\\inter\\INT_T01.str", broken);
   GameHost().PlayAvi(kFileKindMovie, 1);
   EXPECT_EQ(fmAvi, nullptr);
-  EXPECT_EQ(Take(), (TLog{"open avivideo .\\inter\\INT_T01.str", "play - notify", "open cdaudio D: wait",
-                          "play 2-3 notify"}));
+  EXPECT_EQ(Take(),
+            (TLog{"open avivideo .\\inter\\INT_T01.str", "play - notify", "open cdaudio D: wait", "play 2-3 notify"}));
 }
 
 // A movie asked for while the movie window plays only restarts the map music; the window stays and

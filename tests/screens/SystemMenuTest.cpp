@@ -132,7 +132,8 @@ TEST_F(SystemMenu, SavingFromTheMenu) {
               EXPECT_TRUE(Played(run, "_008.WAV"));
               EXPECT_FALSE(Played(run, "_009.WAV"));
               int files = 0;
-              for (const auto& e : fs::directory_iterator(fs::path(Slot(3)).parent_path())) files += e.is_regular_file();
+              for (const auto& e : fs::directory_iterator(fs::path(Slot(3)).parent_path()))
+                files += e.is_regular_file();
               EXPECT_EQ(files, 1) << "no new file in save/";
               Click(Menu(top)->btnClose, mbLeft, false);
             })

@@ -117,8 +117,10 @@ inline Bytes SpacePicture(int width = 640, int height = 480, uint32_t seed = 12)
     for (int y = y0; y < y0 + h; ++y) {
       for (int x = x0; x < x0 + w; ++x) {
         const bool frame = y == y0 || y == y0 + h - 1 || x == x0 || x == x0 + w - 1;
-        if (frame) put(x, y, 200, 200, 220);
-        else put(x, y, 16 + 30 * k, 24, 64);
+        if (frame)
+          put(x, y, 200, 200, 220);
+        else
+          put(x, y, 16 + 30 * k, 24, 64);
       }
     }
   }
@@ -169,9 +171,9 @@ inline Bytes SpriteSheet(int rows = 6, uint32_t seed = 13) {
           const int px = x - cell / 2, py = y - cell / 2;
           // Pixels along and across the heading, in 64ths.
           const int u = px * hx[col] + py * hy[col], v = -px * hy[col] + py * hx[col];
-          const int wu = u + 5 * 64;  // the wings sit behind the middle
-          const int body = u * u / 256 + v * v / 42;         // 16 x 6.5 pixels
-          const int wings = wu * wu / 30 + v * v / 225;      // 5.5 x 15 pixels
+          const int wu = u + 5 * 64;                     // the wings sit behind the middle
+          const int body = u * u / 256 + v * v / 42;     // 16 x 6.5 pixels
+          const int wings = wu * wu / 30 + v * v / 225;  // 5.5 x 15 pixels
           const int inside = 4096;
           if (body > inside && wings > inside) continue;
           const bool rim = body > inside * 4 / 5 && wings > inside * 4 / 5;  // near the outline of both
@@ -179,7 +181,7 @@ inline Bytes SpriteSheet(int rows = 6, uint32_t seed = 13) {
           int r = r0 * shade / 150, g = g0 * shade / 150, b = b0 * shade / 150;
           if (rim) r = g = b = 36;
           if (u > 10 * 64 && u < 14 * 64 && v > -2 * 64 && v < 2 * 64) r = 240, g = 250, b = 140;  // cockpit
-          if (u < -14 * 64 && v * v < 4 * 64 * 64) r = 255, g = 150, b = 50;                        // engine
+          if (u < -14 * 64 && v * v < 4 * 64 * 64) r = 255, g = 150, b = 50;                       // engine
           unsigned char* p = &out[((static_cast<size_t>(row) * cell + y) * width + col * cell + x) * 3];
           p[0] = static_cast<unsigned char>(b < 0 ? 0 : (b > 255 ? 255 : b));
           p[1] = static_cast<unsigned char>(g < 0 ? 0 : (g > 255 ? 255 : g));

@@ -19,10 +19,10 @@ using Bytes = std::vector<unsigned char>;
 
 inline Bytes TextData(size_t size, uint32_t seed = 1) {
   static const char* const words[] = {
-      "the", "fleet", "of", "planet", "commander", "attack", "shield", "missile", "dock",
-      "technology", "alliance", "war", "country", "turn", "supply", "route", "satellite", "engine",
-      "hull", "weapon", "and", "a", "to", "is", "in", "with", "from", "retreat", "capture",
-      "experience", "fatigue", "income", "scenario", "event", "map", "battle"};
+      "the",        "fleet",    "of",         "planet",  "commander", "attack",   "shield", "missile",   "dock",
+      "technology", "alliance", "war",        "country", "turn",      "supply",   "route",  "satellite", "engine",
+      "hull",       "weapon",   "and",        "a",       "to",        "is",       "in",     "with",      "from",
+      "retreat",    "capture",  "experience", "fatigue", "income",    "scenario", "event",  "map",       "battle"};
   std::mt19937 rng(seed);
   Bytes out;
   out.reserve(size);

@@ -14,7 +14,6 @@ namespace vdmq::test {
 
 namespace {
 
-
 // One "int" block of a field of each entry of a table.
 template <class Entry>
 void WriteIntField(TDatFile* fp, const char* key, Entry* table, int entries, std::int32_t Entry::*field) {
@@ -52,13 +51,20 @@ void WriteInitDat(TDatFile* fp) {
   const struct {
     const char* key;
     std::int32_t TCmdData::*field;
-  } cmdKeys[] = {{"CMD_NAME", &TCmdData::Name},         {"CMD_CG", &TCmdData::Cg},
-                 {"CMD_ATK_MOD", &TCmdData::AtkMod},    {"CMD_DEF_MOD", &TCmdData::DefMod},
-                 {"CMD_ATK_MOD_UP", &TCmdData::AtkModUp}, {"CMD_DEF_MOD_UP", &TCmdData::DefModUp},
-                 {"CMD_DIRECT", &TCmdData::Direct},     {"CMD_MIND", &TCmdData::Mind},
-                 {"CMD_BELONG", &TCmdData::Belong},     {"CMD_EXP", &TCmdData::Exp},
-                 {"CMD_LEV", &TCmdData::Lev},           {"CMD_CLASS_NAME", &TCmdData::ClassName},
-                 {"CMD_UNDER_FLEET", &TCmdData::UnderFleet}, {"CMD_FATIGUE", &TCmdData::Fatigue}};
+  } cmdKeys[] = {{"CMD_NAME", &TCmdData::Name},
+                 {"CMD_CG", &TCmdData::Cg},
+                 {"CMD_ATK_MOD", &TCmdData::AtkMod},
+                 {"CMD_DEF_MOD", &TCmdData::DefMod},
+                 {"CMD_ATK_MOD_UP", &TCmdData::AtkModUp},
+                 {"CMD_DEF_MOD_UP", &TCmdData::DefModUp},
+                 {"CMD_DIRECT", &TCmdData::Direct},
+                 {"CMD_MIND", &TCmdData::Mind},
+                 {"CMD_BELONG", &TCmdData::Belong},
+                 {"CMD_EXP", &TCmdData::Exp},
+                 {"CMD_LEV", &TCmdData::Lev},
+                 {"CMD_CLASS_NAME", &TCmdData::ClassName},
+                 {"CMD_UNDER_FLEET", &TCmdData::UnderFleet},
+                 {"CMD_FATIGUE", &TCmdData::Fatigue}};
   for (const auto& k : cmdKeys) WriteIntField(fp, k.key, CmdData, kCmdCount, k.field);
   WriteKey(fp, "FLEET_CAN_USE", "bool", kCountryCount * kFleetCount);
   for (auto& row : FleetData) {

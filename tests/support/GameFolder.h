@@ -34,8 +34,7 @@ class TGameFolder {
     for (const char* folder : {"snd", "inter"}) {
       std::error_code ec;
       fs::create_directories(Native(folder), ec);
-      fs::copy(data / folder, Native(folder), fs::copy_options::overwrite_existing | fs::copy_options::recursive,
-               ec);
+      fs::copy(data / folder, Native(folder), fs::copy_options::overwrite_existing | fs::copy_options::recursive, ec);
       if (ec) throw std::runtime_error("cannot copy " + (data / folder).string() + ": " + ec.message());
     }
     fs::create_directories(Native("save"));

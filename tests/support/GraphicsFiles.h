@@ -15,7 +15,7 @@ namespace vdmq::test {
 // rows[y] holds the picture's row y (top row first) as raw pixel bytes without padding.
 struct BmpLayout {
   int width = 1;
-  int height = 1;        // written as given (negative: top-down)
+  int height = 1;  // written as given (negative: top-down)
   int bits = 24;
   std::uint32_t coloursUsed = 0;
   std::vector<std::uint8_t> palette;  // raw palette bytes (4 per entry)

@@ -16,8 +16,7 @@ namespace vdmq::test {
 class TKeyedBytes {
  public:
   // A block head (key, type name, count) followed by raw value bytes.
-  TKeyedBytes& Raw(const std::string& key, const std::string& type, std::uint32_t count,
-                   const std::string& values) {
+  TKeyedBytes& Raw(const std::string& key, const std::string& type, std::uint32_t count, const std::string& values) {
     bytes_ += key;
     bytes_.push_back('\0');
     bytes_ += type;

@@ -41,35 +41,35 @@ class TRecordingHost : public TGameHost {
   bool HasDebug(const std::string& utf8) const;
 
   // ---- pacing and the message loop ----
-  void Sleep(int ms) override;               // "sleep <ms>"
-  void ProcessMessages() override;           // "process"
+  void Sleep(int ms) override;      // "sleep <ms>"
+  void ProcessMessages() override;  // "process"
   // ---- the battle ----
-  bool ExecBattle() override;                // "exec"; no window: the battle is fought headless
+  bool ExecBattle() override;  // "exec"; no window: the battle is fought headless
   bool IsBattlePaused() override { return paused; }
   void UpdateBtPanel() override { ++panelUpdates; }
   void AddBtMessage(const std::string& text) override { btMessages.push_back(text); }
   int SysMesBt(const std::string& text, const std::string& caption, int withCancel) override;  // "mesbt <text>"
-  void PlayBattleBgm() override;             // "battle-bgm"
-  void PlayMapBgm() override;                // "map-bgm"
-  void RepaintMainWindow() override;         // "repaint"
+  void PlayBattleBgm() override;                                                               // "battle-bgm"
+  void PlayMapBgm() override;                                                                  // "map-bgm"
+  void RepaintMainWindow() override;                                                           // "repaint"
   // ---- map view, captions, sound and movies ----
   void AddMapOp(int layer, int mapX, int mapY, int dx, int dy, int drawMode, int sheet, int frame) override;
-  void DrawMap() override;                   // "draw"
+  void DrawMap() override;                       // "draw"
   void SetMapCenterPlanet(int planet) override;  // "centre <planet>"
-  void SetMapCenter(int x, int y) override;  // "centre-cell <x> <y>"
+  void SetMapCenter(int x, int y) override;      // "centre-cell <x> <y>"
   void ShowYearCaption(const std::string& text) override { yearCaptions.push_back(text); }
   void ShowFundCaption(const std::string& text) override { fundCaptions.push_back(text); }
-  void PlayAvi(int kind, int number) override;  // "movie <kind> <number>"
+  void PlayAvi(int kind, int number) override;              // "movie <kind> <number>"
   void PlayWave(int kind, int number, bool wait) override;  // "wave <kind> <number>[ wait]"
   bool GetMapViewWindow(TMapViewWindow* window) override;
-  void ReloadMapView() override;             // "reload"
+  void ReloadMapView() override;  // "reload"
   void MakeZenBase() override { ++zenBases; }
   void SetWaitCursor(bool on) override { cursor.push_back(on); }
   // ---- boxes, questions and the debug window ----
   int SysMes(const std::string& text, const std::string& caption, int withCancel) override;  // "mes <text>"
-  int PlatformMessageBox(const std::string& text, const std::string& caption) override;  // "prompt <text>"
-  bool ConfirmGameEnd() override;            // "confirm-end"
-  void CloseMainWindow() override;           // "close"
+  int PlatformMessageBox(const std::string& text, const std::string& caption) override;      // "prompt <text>"
+  bool ConfirmGameEnd() override;                                                            // "confirm-end"
+  void CloseMainWindow() override;                                                           // "close"
   bool GetDebugSw(int n) override { return n == debugSw; }
   void DebugMes(const std::string& text) override;
   int GetDebugBattleChance() override { return debugChance; }
@@ -79,7 +79,7 @@ class TRecordingHost : public TGameHost {
   // "battle <attacker> <fleet> <defender> <fleet> <planet>"; decided by the battle entry when
   // decideBattles is on.
   void BattleStart(int attacker, int attackerFleet, int defender, int defenderFleet, int planet) override;
-  void SetCmdEnable(bool on) override;       // "cmd on" / "cmd off"
+  void SetCmdEnable(bool on) override;  // "cmd on" / "cmd off"
   bool IsGameEnd() override { return quit; }
   int ShowSaveLoad(bool saveMode, bool wayBack) override;  // "save-load save|load"
   void ShowFleetForm(int country, int fleet) override;
@@ -111,8 +111,8 @@ class TRecordingHost : public TGameHost {
   std::vector<std::string> prompts, promptCaptions;  // the platform's message box (UTF-8)
   int questions = 0;                                 // quit questions asked
   int closes = 0;
-  std::vector<std::string> debug;                    // debug-window lines (UTF-8)
-  std::vector<int> dialogues;                        // scenario dialogue ids shown
+  std::vector<std::string> debug;  // debug-window lines (UTF-8)
+  std::vector<int> dialogues;      // scenario dialogue ids shown
   std::vector<std::tuple<int, int, int, int, int>> battles;
   std::vector<bool> cmd;
   std::vector<std::pair<bool, bool>> saveLoadCalls;  // (save mode, way back)
@@ -129,7 +129,7 @@ class TRecordingHost : public TGameHost {
   bool decideBattles = true;        // BattleStart runs the battle entry
   bool hasView = false;             // a map view exists, showing `view`
   TMapViewWindow view;
-  int debugSw = -1;                 // the one debug switch that is on
+  int debugSw = -1;  // the one debug switch that is on
   int debugChance = -1;
   int debugCg = -1;
   std::function<void()> onSleep;

@@ -24,8 +24,9 @@ class TScratch {
     path_ = p;
   }
   ~TScratch() {
-    nftw(path_.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return std::remove(p), 0; }, 16,
-         FTW_DEPTH | FTW_PHYS);
+    nftw(
+        path_.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return std::remove(p), 0; }, 16,
+        FTW_DEPTH | FTW_PHYS);
   }
   TScratch(const TScratch&) = delete;
   TScratch& operator=(const TScratch&) = delete;

@@ -65,8 +65,8 @@ class TVirtualDisplay {
     if (pipe(fds) != 0) return;
     const std::string fd = std::to_string(fds[1]);
     // Xvfb writes the display number it chose to the descriptor once it accepts connections.
-    const char* argv[] = {server.c_str(), "-displayfd", fd.c_str(), "-screen", "0", "2048x1536x24",
-                          "-nolisten",    "tcp",        nullptr};
+    const char* argv[] = {server.c_str(), "-displayfd", fd.c_str(), "-screen", "0",
+                          "2048x1536x24", "-nolisten",  "tcp",      nullptr};
     const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ < 0) {

@@ -2,7 +2,6 @@
 
 namespace vdmq::test {
 
-
 void SetUpTestCatalogue() {
   std::memset(FrameData, 0, sizeof FrameData);
   std::memset(WeaponData, 0, sizeof WeaponData);
@@ -11,8 +10,8 @@ void SetUpTestCatalogue() {
   struct Hull {
     int hp, step, cg, work, cls;
   };
-  const Hull hulls[] = {{100, 10, 11, 40, 1}, {50, 6, 12, 20, 2}, {120, 9, 13, 30, 4}, {80, 12, 14, 10, 8},
-                        {200, 0, 15, 50, 16}};
+  const Hull hulls[] = {
+      {100, 10, 11, 40, 1}, {50, 6, 12, 20, 2}, {120, 9, 13, 30, 4}, {80, 12, 14, 10, 8}, {200, 0, 15, 50, 16}};
   for (int h = 0; h < 5; ++h) {
     TFrameData& f = FrameData[h];
     f.Enabled = 1;
@@ -116,18 +115,12 @@ void RandomBytes(void* p, std::size_t n, std::mt19937& rng) {
 
 std::int32_t RandomValue(std::mt19937& rng) {
   switch (rng() % 6) {
-    case 0:
-      return static_cast<std::int32_t>(rng() % 140) - 20;
-    case 1:
-      return -1;
-    case 2:
-      return static_cast<std::int32_t>(rng());
-    case 3:
-      return (rng() & 1) ? INT32_MAX : INT32_MIN;
-    case 4:
-      return static_cast<std::int32_t>(rng() % 60);
-    default:
-      return static_cast<std::int32_t>(rng() % 14);
+    case 0: return static_cast<std::int32_t>(rng() % 140) - 20;
+    case 1: return -1;
+    case 2: return static_cast<std::int32_t>(rng());
+    case 3: return (rng() & 1) ? INT32_MAX : INT32_MIN;
+    case 4: return static_cast<std::int32_t>(rng() % 60);
+    default: return static_cast<std::int32_t>(rng() % 14);
   }
 }
 

@@ -51,7 +51,8 @@ TEST(Determinism, ASecondGenerationIsByteIdentical) {
   ASSERT_TRUE(generated);
 
   const auto first = Files(a.Folder), second = Files(b.Folder);
-  ASSERT_EQ(first.size(), 4u + 19u + 2u) << "dat/INIT.DAT, dat/MAP00.DAT, q_help.html, dat/BMP.PAK, 19 sounds, 2 movies";
+  ASSERT_EQ(first.size(), 4u + 19u + 2u)
+      << "dat/INIT.DAT, dat/MAP00.DAT, q_help.html, dat/BMP.PAK, 19 sounds, 2 movies";
   ASSERT_EQ(first.size(), second.size());
   for (const auto& [name, bytes] : first) {
     ASSERT_TRUE(second.count(name)) << name;

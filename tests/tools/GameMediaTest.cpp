@@ -147,7 +147,7 @@ void SoundsHaveTheirFormatLengthsAndLevels(const fs::path& game) {
 
 struct TAviWalk {
   std::uint32_t headerFrames = 0, width = 0, height = 0, compression = 0, bits = 0;
-  std::string palette;  // 1024 bytes of the video format
+  std::string palette;             // 1024 bytes of the video format
   std::vector<std::string> video;  // chunk data
   std::uint64_t soundBytes = 0;
   int videoIndexEntries = 0;
@@ -202,7 +202,8 @@ std::optional<TAviWalk> WalkAvi(const std::string& b, std::string* why) {
         for (size_t e = data; e + 16 <= data + size; e += 16) {
           const std::string ck = b.substr(e, 4);
           const std::uint64_t target = static_cast<std::uint64_t>(movi) + Le32(b, e + 8);
-          if (target < movi || target + 8 > moviEnd || b.compare(target, 4, ck) != 0 || Le32(b, target + 4) != Le32(b, e + 12)) {
+          if (target < movi || target + 8 > moviEnd || b.compare(target, 4, ck) != 0 ||
+              Le32(b, target + 4) != Le32(b, e + 12)) {
             return error = "an index entry of " + ck + " misses its chunk", false;
           }
           if (ck == "00dc") {
@@ -274,7 +275,8 @@ double MeanLevel(const raster::TImage24& img) {
 double MeanDifference(const raster::TImage24& a, const raster::TImage24& b) {
   double sum = 0;
   for (size_t i = 0; i < a.Pixels.size(); ++i) {
-    sum += std::abs(a.Pixels[i].r - b.Pixels[i].r) + std::abs(a.Pixels[i].g - b.Pixels[i].g) + std::abs(a.Pixels[i].b - b.Pixels[i].b);
+    sum += std::abs(a.Pixels[i].r - b.Pixels[i].r) + std::abs(a.Pixels[i].g - b.Pixels[i].g) +
+           std::abs(a.Pixels[i].b - b.Pixels[i].b);
   }
   return sum / static_cast<double>(a.Pixels.size() * 3);
 }
@@ -295,7 +297,8 @@ void MovieFileHoldsTheCut(const std::string& bytes, const sample::TMovieCut& cut
   ASSERT_EQ(w->palette.size(), 1024u);
   for (int i = 0; i < 256; ++i) {
     const raster::TBgr& p = cut.Palette[static_cast<size_t>(i)];
-    EXPECT_EQ(w->palette.substr(static_cast<size_t>(i) * 4, 3), std::string({static_cast<char>(p.b), static_cast<char>(p.g), static_cast<char>(p.r)}));
+    EXPECT_EQ(w->palette.substr(static_cast<size_t>(i) * 4, 3),
+              std::string({static_cast<char>(p.b), static_cast<char>(p.g), static_cast<char>(p.r)}));
   }
   ASSERT_EQ(cut.Frames.size(), static_cast<size_t>(kFrames));
   for (int f = 0; f < kFrames; ++f) {
@@ -330,7 +333,8 @@ void DamagedMoviesFailCleanly(const std::string& bytes) {
     if (cut) {
       copy.resize(next() % copy.size());
     } else {
-      for (int k = 0; k < 1 + static_cast<int>(next() % 64); ++k) copy[next() % copy.size()] ^= static_cast<char>(1 << (next() % 8));
+      for (int k = 0; k < 1 + static_cast<int>(next() % 64); ++k)
+        copy[next() % copy.size()] ^= static_cast<char>(1 << (next() % 8));
     }
     std::string why;
     const std::optional<TAviWalk> w = WalkAvi(copy, &why);
@@ -406,7 +410,8 @@ void PlaysThroughTheRealMedia(const fs::path& game, const std::vector<sample::TM
       for (int y = 0; y < kHeight; y += 7) {
         for (int x = 0; x < kWidth; x += 5) {
           const raster::TBgr& p = want.Palette[want.Index[static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)]];
-          ASSERT_EQ(frame.Pixel(x, y) & 0xFFFFFFu, static_cast<std::uint32_t>(p.r << 16 | p.g << 8 | p.b)) << f << " at " << x << "," << y;
+          ASSERT_EQ(frame.Pixel(x, y) & 0xFFFFFFu, static_cast<std::uint32_t>(p.r << 16 | p.g << 8 | p.b))
+              << f << " at " << x << "," << y;
         }
       }
     }
@@ -479,7 +484,10 @@ TEST(GameMedia, Rle8RowsDecodeToTheirPixels) {
       picture(600, 2, [](int, int y) { return y; }),
       picture(600, 2, [](int x, int) { return x % 251; }),
       picture(9, 4, [](int x, int y) { return (x / 2 + y) % 3; }),
-      picture(320, 3, [](int x, int y) { return x < 100 ? 0 : x < 103 ? x : x < 104 ? 5 : (x * 7 + y) % 4; }),
+      picture(320, 3, [](int x, int y) { return x < 100   ? 0
+                                                : x < 103 ? x
+                                                : x < 104 ? 5
+                                                          : (x * 7 + y) % 4; }),
   };
   for (size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(i);

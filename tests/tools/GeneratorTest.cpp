@@ -40,17 +40,17 @@ TEST(MakeSampleData, ABadCommandLineWritesNothing) {
   test::TScratch scratch("cli");
   const std::string game = scratch / "game";
   const std::vector<std::vector<std::string>> bad = {
-      {"--colour", "red", game},           // an unknown option
-      {"-x", game},                        // another
-      {"--only", "world,sounds", game},    // an unknown stage
-      {"--only", "", game},                // no stage at all
-      {"--threads", "0", game},            // out of range
+      {"--colour", "red", game},         // an unknown option
+      {"-x", game},                      // another
+      {"--only", "world,sounds", game},  // an unknown stage
+      {"--only", "", game},              // no stage at all
+      {"--threads", "0", game},          // out of range
       {"--threads", "65", game},
       {"--threads", "4x", game},
-      {"--only", "world"},                 // no game folder
-      {game, scratch / "second"},          // two of them
-      {game, "--threads"},                 // an option without its value
-      {"--flame-rows", game},              // the flame rows write nothing
+      {"--only", "world"},         // no game folder
+      {game, scratch / "second"},  // two of them
+      {game, "--threads"},         // an option without its value
+      {"--flame-rows", game},      // the flame rows write nothing
       {"--flame-rows", "--only", "world"},
   };
   for (const auto& args : bad) {

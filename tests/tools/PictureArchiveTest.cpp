@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "PictureChecks.h"
 #include "campaign/File_manager.h"
 #include "platform/png/PngCodec.h"
 #include "qolib/graphics/QoTDib.h"
@@ -22,7 +23,6 @@
 #include "qolib/pack/Qopack.h"
 #include "support/Scratch.h"
 #include "tools/Generator.h"
-#include "PictureChecks.h"
 
 namespace vdmq {
 namespace {
@@ -36,25 +36,71 @@ struct TExpected {
   int kind, first, last, width, height, bits;
 };
 const TExpected kExpected[] = {
-    {8, -1, -1, 792, 573, 24},   {9, -1, -1, 600, 500, 24},   {10, -1, -1, 256, 160, 24},  {11, -1, -1, 512, 416, 24},
-    {12, 0, 0, 464, 100, 24},    {12, 1, 2, 216, 216, 24},    {12, 10, 13, 216, 216, 24},  {12, 20, 23, 216, 216, 24},
-    {13, -1, -1, 616, 252, 24},  {14, -1, -1, 138, 138, 24},  {15, -1, -1, 540, 240, 24},  {16, -1, -1, 540, 240, 24},
-    {17, -1, -1, 518, 440, 24},  {18, -1, -1, 256, 160, 24},  {19, -1, -1, 154, 470, 24},  {20, -1, -1, 364, 400, 24},
-    {21, -1, -1, 460, 340, 24},  {22, -1, -1, 400, 220, 24},  {23, -1, -1, 792, 120, 24},  {25, -1, -1, 448, 197, 24},
-    {26, -1, -1, 540, 280, 24},  {27, -1, -1, 296, 164, 24},  {28, -1, -1, 600, 420, 24},  {29, -1, -1, 400, 160, 24},
-    {30, -1, -1, 252, 120, 24},  {31, -1, -1, 540, 120, 24},  {32, -1, -1, 792, 120, 24},  {33, -1, -1, 216, 107, 24},
-    {34, 0, 1, 240, 1020, 24},   {35, -1, -1, 240, 1020, 24}, {36, -1, -1, 60, 1320, 24},  {37, -1, -1, 60, 600, 24},
-    {40, 0, 37, 216, 216, 24},   {41, 0, 37, 216, 216, 24},   {42, 0, 37, 138, 138, 24},   {43, 0, 37, 69, 69, 24},
-    {46, 0, 3, 1280, 904, 8},    {57, -1, -1, 840, 30, 24},
+    {8, -1, -1, 792, 573, 24},
+    {9, -1, -1, 600, 500, 24},
+    {10, -1, -1, 256, 160, 24},
+    {11, -1, -1, 512, 416, 24},
+    {12, 0, 0, 464, 100, 24},
+    {12, 1, 2, 216, 216, 24},
+    {12, 10, 13, 216, 216, 24},
+    {12, 20, 23, 216, 216, 24},
+    {13, -1, -1, 616, 252, 24},
+    {14, -1, -1, 138, 138, 24},
+    {15, -1, -1, 540, 240, 24},
+    {16, -1, -1, 540, 240, 24},
+    {17, -1, -1, 518, 440, 24},
+    {18, -1, -1, 256, 160, 24},
+    {19, -1, -1, 154, 470, 24},
+    {20, -1, -1, 364, 400, 24},
+    {21, -1, -1, 460, 340, 24},
+    {22, -1, -1, 400, 220, 24},
+    {23, -1, -1, 792, 120, 24},
+    {25, -1, -1, 448, 197, 24},
+    {26, -1, -1, 540, 280, 24},
+    {27, -1, -1, 296, 164, 24},
+    {28, -1, -1, 600, 420, 24},
+    {29, -1, -1, 400, 160, 24},
+    {30, -1, -1, 252, 120, 24},
+    {31, -1, -1, 540, 120, 24},
+    {32, -1, -1, 792, 120, 24},
+    {33, -1, -1, 216, 107, 24},
+    {34, 0, 1, 240, 1020, 24},
+    {35, -1, -1, 240, 1020, 24},
+    {36, -1, -1, 60, 1320, 24},
+    {37, -1, -1, 60, 600, 24},
+    {40, 0, 37, 216, 216, 24},
+    {41, 0, 37, 216, 216, 24},
+    {42, 0, 37, 138, 138, 24},
+    {43, 0, 37, 69, 69, 24},
+    {46, 0, 3, 1280, 904, 8},
+    {57, -1, -1, 840, 30, 24},
     // The battle: the minimap's base, ship pictures, the arena, radar glyphs, hull sheets by class
     // (cruisers 176 x 120 frames, destroyers 96 x 72, the saucer and satellites 72 x 72), missiles,
     // flames, explosions, trails, the shield and the markers.
-    {24, -1, -1, 100, 100, 24},  {38, 0, 21, 256, 160, 24},   {39, 0, 21, 128, 80, 24},    {47, 0, 0, 1600, 1600, 8},
-    {48, -1, -1, 256, 32, 24},   {49, 0, 0, 1408, 120, 24},   {49, 1, 2, 768, 72, 24},     {49, 3, 4, 1408, 120, 24},
-    {49, 5, 6, 768, 72, 24},     {49, 7, 8, 1408, 120, 24},   {49, 9, 10, 768, 72, 24},    {49, 11, 11, 1408, 120, 24},
-    {49, 12, 12, 576, 72, 24},   {49, 13, 14, 1408, 120, 24}, {49, 15, 16, 768, 72, 24},   {49, 17, 17, 1408, 120, 24},
-    {49, 18, 21, 576, 72, 24},   {50, 0, 0, 192, 144, 24},    {51, 0, 1, 192, 24, 24},     {52, 0, 0, 768, 96, 24},
-    {52, 1, 1, 320, 40, 24},     {53, 0, 0, 192, 240, 24},    {54, 0, 0, 512, 128, 24},    {55, -1, -1, 40, 600, 24},
+    {24, -1, -1, 100, 100, 24},
+    {38, 0, 21, 256, 160, 24},
+    {39, 0, 21, 128, 80, 24},
+    {47, 0, 0, 1600, 1600, 8},
+    {48, -1, -1, 256, 32, 24},
+    {49, 0, 0, 1408, 120, 24},
+    {49, 1, 2, 768, 72, 24},
+    {49, 3, 4, 1408, 120, 24},
+    {49, 5, 6, 768, 72, 24},
+    {49, 7, 8, 1408, 120, 24},
+    {49, 9, 10, 768, 72, 24},
+    {49, 11, 11, 1408, 120, 24},
+    {49, 12, 12, 576, 72, 24},
+    {49, 13, 14, 1408, 120, 24},
+    {49, 15, 16, 768, 72, 24},
+    {49, 17, 17, 1408, 120, 24},
+    {49, 18, 21, 576, 72, 24},
+    {50, 0, 0, 192, 144, 24},
+    {51, 0, 1, 192, 24, 24},
+    {52, 0, 0, 768, 96, 24},
+    {52, 1, 1, 320, 40, 24},
+    {53, 0, 0, 192, 240, 24},
+    {54, 0, 0, 512, 128, 24},
+    {55, -1, -1, 40, 600, 24},
 };
 
 int ExpectedMethod(int kind) {
@@ -83,7 +129,9 @@ TPicture Load(const std::string& name) {
   QoFreeBlock(px);
   return p;
 }
-TPicture Load(int kind, int number = -1) { return Load(TFileManager::FindName(TFileManager::kPackTable, kind, number)); }
+TPicture Load(int kind, int number = -1) {
+  return Load(TFileManager::FindName(TFileManager::kPackTable, kind, number));
+}
 
 void EntriesMethodsTimesAndChecksums() {
   std::vector<std::pair<int, int>> order;  // kind, number
@@ -159,13 +207,20 @@ void KeysFramesAndUnusedFrames() {
   };
   std::set<int> missilesUnused = Range(34, 39);
   for (int f = 42; f <= 47; ++f) missilesUnused.insert(f);
-  std::vector<TSheet> sheets = {
-      {34, 0, 17, 4, 60, 60, false, {65}},     {34, 1, 17, 4, 60, 60, false, {65}}, {35, -1, 17, 4, 60, 60, false, Range(50, 67)},
-      {36, -1, 22, 1, 60, 60, false, {}},      {37, -1, 10, 1, 60, 60, false, {6, 7, 8, 9}},
-      {48, -1, 1, 8, 32, 32, false, {}},       {50, 0, 6, 8, 24, 24, false, missilesUnused},
-      {51, 0, 1, 8, 24, 24, true, {3, 7}},     {51, 1, 1, 8, 24, 24, true, {3, 7}}, {52, 0, 1, 8, 96, 96, true, {}},
-      {52, 1, 1, 8, 40, 40, true, {}},         {53, 0, 10, 8, 24, 24, true, Range(40, 79)},
-      {54, 0, 1, 4, 128, 128, true, {}},       {55, -1, 15, 1, 40, 40, false, {12, 13, 14}}};
+  std::vector<TSheet> sheets = {{34, 0, 17, 4, 60, 60, false, {65}},
+                                {34, 1, 17, 4, 60, 60, false, {65}},
+                                {35, -1, 17, 4, 60, 60, false, Range(50, 67)},
+                                {36, -1, 22, 1, 60, 60, false, {}},
+                                {37, -1, 10, 1, 60, 60, false, {6, 7, 8, 9}},
+                                {48, -1, 1, 8, 32, 32, false, {}},
+                                {50, 0, 6, 8, 24, 24, false, missilesUnused},
+                                {51, 0, 1, 8, 24, 24, true, {3, 7}},
+                                {51, 1, 1, 8, 24, 24, true, {3, 7}},
+                                {52, 0, 1, 8, 96, 96, true, {}},
+                                {52, 1, 1, 8, 40, 40, true, {}},
+                                {53, 0, 10, 8, 24, 24, true, Range(40, 79)},
+                                {54, 0, 1, 4, 128, 128, true, {}},
+                                {55, -1, 15, 1, 40, 40, false, {12, 13, 14}}};
   const int cruisers[] = {0, 3, 4, 7, 8, 11, 13, 14, 17};
   for (int n = 0; n < 22; ++n) {
     const bool cruiser = std::find(std::begin(cruisers), std::end(cruisers), n) != std::end(cruisers);
@@ -306,20 +361,24 @@ void PlanetFlagFleetAndMarksOfACellNeverCoverEachOther() {
     for (int f = first; f <= last; ++f) {
       const int fx = (f % s.Cols()) * 60, fy = (f / s.Cols()) * 60;
       for (int y = 0; y < 60; ++y) {
-        for (int x = 0; x < 60; ++x) m[static_cast<size_t>(y * 60 + x)] = m[static_cast<size_t>(y * 60 + x)] || !IsKey(s.Pixels()[(fy + y) * s.Width() + fx + x]);
+        for (int x = 0; x < 60; ++x)
+          m[static_cast<size_t>(y * 60 + x)] =
+              m[static_cast<size_t>(y * 60 + x)] || !IsKey(s.Pixels()[(fy + y) * s.Width() + fx + x]);
       }
     }
     return m;
   };
   const std::map<std::string, std::vector<bool>> parts = {{"planet", mask(pla, 0, 35)}, {"flag", mask(pla, 36, 49)},
                                                           {"fleet", mask(ship, 0, 21)}, {"relation", mask(mk, 0, 3)},
-                                                          {"badge", mask(mk, 4, 4)},   {"tick", mask(mk, 5, 5)}};
+                                                          {"badge", mask(mk, 4, 4)},    {"tick", mask(mk, 5, 5)}};
   const std::pair<const char*, const char*> together[] = {
-      {"planet", "flag"}, {"planet", "relation"}, {"planet", "badge"}, {"flag", "relation"}, {"flag", "badge"},
-      {"relation", "badge"}, {"fleet", "flag"}, {"fleet", "relation"}, {"fleet", "tick"}, {"flag", "tick"}, {"relation", "tick"}};
+      {"planet", "flag"}, {"planet", "relation"}, {"planet", "badge"}, {"flag", "relation"},
+      {"flag", "badge"},  {"relation", "badge"},  {"fleet", "flag"},   {"fleet", "relation"},
+      {"fleet", "tick"},  {"flag", "tick"},       {"relation", "tick"}};
   for (const auto& [a, b] : together) {
     for (int i = 0; i < 3600; ++i) {
-      ASSERT_FALSE(parts.at(a)[static_cast<size_t>(i)] && parts.at(b)[static_cast<size_t>(i)]) << a << " and " << b << " meet at " << i % 60 << "," << i / 60;
+      ASSERT_FALSE(parts.at(a)[static_cast<size_t>(i)] && parts.at(b)[static_cast<size_t>(i)])
+          << a << " and " << b << " meet at " << i % 60 << "," << i / 60;
     }
   }
 }
@@ -332,7 +391,8 @@ double Luminance(const TPicture& p, int x0, int y0, int x1, int y1) {
   };
   double sum = 0;
   for (int y = y0; y <= y1; ++y) {
-    for (int x = x0; x <= x1; ++x) sum += 0.2126 * lin(p.At(x, y).r) + 0.7152 * lin(p.At(x, y).g) + 0.0722 * lin(p.At(x, y).b);
+    for (int x = x0; x <= x1; ++x)
+      sum += 0.2126 * lin(p.At(x, y).r) + 0.7152 * lin(p.At(x, y).g) + 0.0722 * lin(p.At(x, y).b);
   }
   return sum / ((x1 - x0 + 1) * (y1 - y0 + 1));
 }
@@ -416,8 +476,8 @@ void PreviewsAreTheSevenSheets() {
     TRgbPicture png;
     EXPECT_TRUE(LoadPngRgb(f.path().string(), png)) << f.path();
   }
-  EXPECT_EQ(names, (std::set<std::string>{"battle.png", "chips.png", "map.png", "planets.png", "portraits.png", "screens.png",
-                                          "ships.png"}));
+  EXPECT_EQ(names, (std::set<std::string>{"battle.png", "chips.png", "map.png", "planets.png", "portraits.png",
+                                          "screens.png", "ships.png"}));
 }
 
 // One generation (world, pictures and previews) for every check. The sheets are loaded the way the

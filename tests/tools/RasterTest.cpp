@@ -27,9 +27,9 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(Raster, ToByteRoundsHalvesUpAndClamps) {
-  const std::pair<float, int> cases[] = {{-1.0f, 0},   {0.0f, 0},   {0.5f / 255.0f, 1}, {0.49f / 255.0f, 0},
-                                         {0.5f, 128},  {1.0f, 255}, {7.0f, 255},        {254.5f / 255.0f, 255},
-                                         {254.4f / 255.0f, 254}, {std::nanf(""), 0}};
+  const std::pair<float, int> cases[] = {
+      {-1.0f, 0},  {0.0f, 0},   {0.5f / 255.0f, 1},     {0.49f / 255.0f, 0},    {0.5f, 128},
+      {1.0f, 255}, {7.0f, 255}, {254.5f / 255.0f, 255}, {254.4f / 255.0f, 254}, {std::nanf(""), 0}};
   for (const auto& [v, want] : cases) EXPECT_EQ(ToByte(v), want) << v;
 }
 
@@ -115,10 +115,10 @@ TEST(Raster, BevelLightsTopLeftAndShadesBottomRight) {
 
 TEST(Raster, KeyedImageKeepsUncoveredPixelsKeyAndRefusesColoursNearTheKey) {
   TCanvas c(4, 1, 1);
-  c.Sample(0, 0) = {0, 0, 0, 0};                 // empty
-  c.Sample(1, 0) = {0.3f * 0.2f, 0, 0, 0.2f};    // below the threshold
-  c.Sample(2, 0) = {0.5f * 0.5f, 0, 0, 0.5f};    // half covered: over the rim
-  c.Sample(3, 0) = {0, 1, 0, 1};                 // covered
+  c.Sample(0, 0) = {0, 0, 0, 0};               // empty
+  c.Sample(1, 0) = {0.3f * 0.2f, 0, 0, 0.2f};  // below the threshold
+  c.Sample(2, 0) = {0.5f * 0.5f, 0, 0, 0.5f};  // half covered: over the rim
+  c.Sample(3, 0) = {0, 1, 0, 1};               // covered
   TKeying k;
   k.Rim = {0, 0, 1, 1};
   const TImage24 img = KeyedImage(c, k);
@@ -179,16 +179,19 @@ TEST(Noise, PeriodicNoiseRepeatsAcrossItsTile) {
 
 TEST(Raster, QuantizeKeepsFewColoursExactlyAndBoundsTheErrorOfMany) {
   TImage24 few(40, 10);
-  for (int i = 0; i < 400; ++i) few.Pixels[i] = {static_cast<std::uint8_t>(i % 7 * 30), static_cast<std::uint8_t>(i % 5 * 50), 90};
+  for (int i = 0; i < 400; ++i)
+    few.Pixels[i] = {static_cast<std::uint8_t>(i % 7 * 30), static_cast<std::uint8_t>(i % 5 * 50), 90};
   const TImage8 q = Quantize(few);
   EXPECT_EQ(q.Expand().Pixels, few.Pixels) << "35 colours fit a palette";
   // A smooth two-axis gradient of 4096 colours: every pixel stays close to its colour.
   TImage24 ramp(64, 64);
   for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 64; ++x) ramp.At(x, y) = {static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 4), 128};
+    for (int x = 0; x < 64; ++x)
+      ramp.At(x, y) = {static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 4), 128};
   const TImage24 back = Quantize(ramp, 4.0f).Expand();
   int worst = 0;
-  for (size_t i = 0; i < ramp.Pixels.size(); ++i) worst = std::max(worst, ManhattanDistance(ramp.Pixels[i], back.Pixels[i]));
+  for (size_t i = 0; i < ramp.Pixels.size(); ++i)
+    worst = std::max(worst, ManhattanDistance(ramp.Pixels[i], back.Pixels[i]));
   EXPECT_LE(worst, 36);
 }
 
@@ -199,7 +202,8 @@ TEST(BmpWriter, PicturesReadBackThroughTheGameReaders) {
     TImage24 img(w, 3);
     for (int y = 0; y < 3; ++y)
       for (int x = 0; x < w; ++x)
-        img.At(x, y) = {static_cast<std::uint8_t>(10 * x), static_cast<std::uint8_t>(50 * y), static_cast<std::uint8_t>(7 + x + y)};
+        img.At(x, y) = {static_cast<std::uint8_t>(10 * x), static_cast<std::uint8_t>(50 * y),
+                        static_cast<std::uint8_t>(7 + x + y)};
     const auto bytes = EncodeBmp(img);
     const size_t pitch = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};
     ASSERT_EQ(bytes.size(), 54 + pitch * 3);
@@ -245,10 +249,13 @@ TEST(OutputFile, OnlyACompleteFileReplacesTheOldOne) {
   const std::string path = dir / "a.bin";
   ASSERT_TRUE(ReplaceFileBytes(path, "old", 3));
   std::string error;
-  EXPECT_FALSE(ReplaceFile(path, [](const std::string& temp) {
-    std::ofstream(temp) << "half";
-    return false;
-  }, &error));
+  EXPECT_FALSE(ReplaceFile(
+      path,
+      [](const std::string& temp) {
+        std::ofstream(temp) << "half";
+        return false;
+      },
+      &error));
   EXPECT_NE(error.find(path), std::string::npos);
   std::ifstream in(path);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");

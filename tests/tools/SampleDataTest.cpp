@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
@@ -9,7 +10,6 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <unistd.h>
 #include <set>
 #include <string>
 #include <vector>
@@ -28,9 +28,9 @@
 #include "campaign/Ship.h"
 #include "campaign/Tec.h"
 #include "campaign/W5scn01.h"
+#include "support/Scratch.h"
 #include "tools/Generator.h"
 #include "tools/SampleData.h"
-#include "support/Scratch.h"
 
 namespace vdmq {
 namespace {
@@ -100,21 +100,47 @@ TEST(SampleFiles, EveryNewGameBlockHasItsTypeAndCount) {
     const char* type;
     std::uint32_t count;
   };
-  const Key init[] = {
-      {"TEC_LEV_UP_FUND", "int", 100},   {"COUNTRY_NAME", "int", 14},       {"COUNTRY_TURN", "int", 14},
-      {"COUNTRY_PRESIDENT", "int", 14},  {"COUNTRY_CAPITAL", "int", 14},    {"COUNTRY_STD_FUND", "int", 14},
-      {"COUNTRY_FUND", "int", 14},       {"COUNTRY_INCOME_FUND", "int", 14}, {"COUNTRY_RELATION", "char", 196},
-      {"PLANET_BELONG", "int", 100},     {"PLANET_INCOME_FUND", "int", 100}, {"PLANET_HOKYUU", "int", 100},
-      {"CMD_NAME", "int", 120},          {"CMD_CG", "int", 120},            {"CMD_ATK_MOD", "int", 120},
-      {"CMD_DEF_MOD", "int", 120},       {"CMD_ATK_MOD_UP", "int", 120},    {"CMD_DEF_MOD_UP", "int", 120},
-      {"CMD_DIRECT", "int", 120},        {"CMD_MIND", "int", 120},          {"CMD_BELONG", "int", 120},
-      {"CMD_EXP", "int", 120},           {"CMD_LEV", "int", 120},           {"CMD_CLASS_NAME", "int", 120},
-      {"CMD_UNDER_FLEET", "int", 120},   {"CMD_FATIGUE", "int", 120},       {"FLEET_CAN_USE", "bool", 140},
-      {"DOCK_ABT", "int", 300},          {"FRAME_PARTS", "int", 660},       {"FRAME_BODY", "int", 120},
-      {"FRAME_MOVE_STEP", "int", 60},    {"WEAPON_PARTS", "int", 440},      {"WEAPON_WEAPON", "int", 280},
-      {"ENGINE_PARTS", "int", 220},      {"ENGINE_ENGINE", "int", 40},      {"SHIELD_PARTS", "int", 110},
-      {"SHIELD_SHIELD", "int", 40},      {"FRAME_ENABLED", "bool", 60},     {"WEAPON_ENABLED", "bool", 40},
-      {"ENGINE_ENABLED", "bool", 20},    {"SHIELD_ENABLED", "bool", 10}};
+  const Key init[] = {{"TEC_LEV_UP_FUND", "int", 100},
+                      {"COUNTRY_NAME", "int", 14},
+                      {"COUNTRY_TURN", "int", 14},
+                      {"COUNTRY_PRESIDENT", "int", 14},
+                      {"COUNTRY_CAPITAL", "int", 14},
+                      {"COUNTRY_STD_FUND", "int", 14},
+                      {"COUNTRY_FUND", "int", 14},
+                      {"COUNTRY_INCOME_FUND", "int", 14},
+                      {"COUNTRY_RELATION", "char", 196},
+                      {"PLANET_BELONG", "int", 100},
+                      {"PLANET_INCOME_FUND", "int", 100},
+                      {"PLANET_HOKYUU", "int", 100},
+                      {"CMD_NAME", "int", 120},
+                      {"CMD_CG", "int", 120},
+                      {"CMD_ATK_MOD", "int", 120},
+                      {"CMD_DEF_MOD", "int", 120},
+                      {"CMD_ATK_MOD_UP", "int", 120},
+                      {"CMD_DEF_MOD_UP", "int", 120},
+                      {"CMD_DIRECT", "int", 120},
+                      {"CMD_MIND", "int", 120},
+                      {"CMD_BELONG", "int", 120},
+                      {"CMD_EXP", "int", 120},
+                      {"CMD_LEV", "int", 120},
+                      {"CMD_CLASS_NAME", "int", 120},
+                      {"CMD_UNDER_FLEET", "int", 120},
+                      {"CMD_FATIGUE", "int", 120},
+                      {"FLEET_CAN_USE", "bool", 140},
+                      {"DOCK_ABT", "int", 300},
+                      {"FRAME_PARTS", "int", 660},
+                      {"FRAME_BODY", "int", 120},
+                      {"FRAME_MOVE_STEP", "int", 60},
+                      {"WEAPON_PARTS", "int", 440},
+                      {"WEAPON_WEAPON", "int", 280},
+                      {"ENGINE_PARTS", "int", 220},
+                      {"ENGINE_ENGINE", "int", 40},
+                      {"SHIELD_PARTS", "int", 110},
+                      {"SHIELD_SHIELD", "int", 40},
+                      {"FRAME_ENABLED", "bool", 60},
+                      {"WEAPON_ENABLED", "bool", 40},
+                      {"ENGINE_ENABLED", "bool", 20},
+                      {"SHIELD_ENABLED", "bool", 10}};
   TDatFile fp((dir.path() / "dat/INIT.DAT").string(), "rb");
   ASSERT_TRUE(fp.IsOpen());
   for (const Key& k : init) EXPECT_EQ(SeekKey(&fp, k.key, k.type, k.count), k.count) << k.key;

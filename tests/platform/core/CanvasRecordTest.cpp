@@ -47,9 +47,9 @@ TEST(CanvasRecordTest, ARecorderSeesEveryOperationWithItsArguments) {
   c.StretchPixels({1, 1, 3, 3}, TPixelTarget::Of(source.Pixels()));
 
   using K = TCanvasOpKind;
-  const std::vector<K> kinds{K::FillRect, K::FillRect, K::FillRect, K::MoveTo, K::LineTo, K::GetPixel, K::SetPixel,
-                             K::DrawText, K::DrawFocusRect, K::SelectClipRegion, K::SelectClipRegion, K::CopyRect,
-                             K::StretchPixels};
+  const std::vector<K> kinds{K::FillRect,         K::FillRect, K::FillRect,     K::MoveTo,        K::LineTo,
+                             K::GetPixel,         K::SetPixel, K::DrawText,     K::DrawFocusRect, K::SelectClipRegion,
+                             K::SelectClipRegion, K::CopyRect, K::StretchPixels};
   ASSERT_EQ(log.Ops.size(), kinds.size());
   for (size_t i = 0; i < kinds.size(); ++i) {
     EXPECT_EQ(log.Ops[i].Kind, kinds[i]) << i;

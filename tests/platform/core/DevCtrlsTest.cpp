@@ -142,7 +142,12 @@ TEST_F(DevCtrlsTest, ListOfAHundredLinesScrollsByItsBarTheWheelAndTheChoice) {
       {"three notches towards the user", [&] { WheelAt(lb, 40, 40, -3); }, 9},
       {"a choice below the rows shown", [&] { lb->SetItemIndex(50); }, 41},
       {"a choice above them", [&] { lb->SetItemIndex(5); }, 5},
-      {"the down key past the last row", [&] { lb->SetItemIndex(14); PressKey(VK_DOWN); }, 6},
+      {"the down key past the last row",
+       [&] {
+         lb->SetItemIndex(14);
+         PressKey(VK_DOWN);
+       },
+       6},
       {"a click on a row shown", [&] { ClickAt(lb, 20, 2 + 13 * 9 + 5); }, 6},
   };
   for (const Step& s : steps) {

@@ -67,8 +67,7 @@ class TSelfFramed : public TForm {
           return;
         }
         break;
-      default:
-        break;
+      default: break;
     }
     TForm::Dispatch(m);
   }

@@ -43,8 +43,10 @@ TEST_F(MenuMediaTest, PopupMenuChoosesByMouseAndKeyAndIgnoresDisabledItems) {
     auto* w = dynamic_cast<TMenuWindow*>(Desktop().PopupWindow);
     if (!w) return false;
     ++step;
-    if (step == 1) ClickAt(w, 20, w->ItemRect(2).Top + 5, mbLeft, false);  // disabled: stays open
-    else ClickAt(w, 20, w->ItemRect(3).Top + 5, mbLeft, false);
+    if (step == 1)
+      ClickAt(w, 20, w->ItemRect(2).Top + 5, mbLeft, false);  // disabled: stays open
+    else
+      ClickAt(w, 20, w->ItemRect(3).Top + 5, mbLeft, false);
     return true;
   };
   EXPECT_EQ(menu->Popup(150, 150), menu->Items[3]);

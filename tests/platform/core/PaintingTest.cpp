@@ -18,7 +18,10 @@ class TNoErasePanel : public TPanel {
   std::vector<std::string> log;
   void Dispatch(TMessage& m) override {
     switch (m.Msg) {
-      case WM_ERASEBKGND: log.push_back("erase"); m.Result = 1; return;
+      case WM_ERASEBKGND:
+        log.push_back("erase");
+        m.Result = 1;
+        return;
       case WM_PAINT: log.push_back("paint"); return;
       case CM_MOUSEENTER: log.push_back("enter"); return;
       case CM_MOUSELEAVE: log.push_back("leave"); return;

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "platform/base/Sjis.h"
-#include "platform/core/CaptionGlyphs.h"
 #include "platform/core/Canvas.h"
+#include "platform/core/CaptionGlyphs.h"
 #include "platform/core/FontEngine.h"
 
 using namespace vdmq;
@@ -281,15 +281,15 @@ TPixmap ThreePassCaption(const std::string& text, int height, bool bold, unsigne
 
 TEST(TextGoldenTest, CaptionsInThreePasses) {
   using test::MatchesGolden;
-  EXPECT_TRUE(MatchesGolden(
-      ThreePassCaption(SJS("ﾀｰﾝ終了 End"), -12, true, DT_SINGLELINE | DT_VCENTER | DT_CENTER, 120, 20),
-      "platform/core", "caption_button"));
+  EXPECT_TRUE(
+      MatchesGolden(ThreePassCaption(SJS("ﾀｰﾝ終了 End"), -12, true, DT_SINGLELINE | DT_VCENTER | DT_CENTER, 120, 20),
+                    "platform/core", "caption_button"));
   EXPECT_TRUE(MatchesGolden(ThreePassCaption(SJS("ヴェルドマルクＱ 体験版 ｾｰﾌﾞﾛｰﾄﾞ"), 14, false,
                                              DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS, 150, 18),
                             "platform/core", "caption_title"));
-  EXPECT_TRUE(MatchesGolden(
-      ThreePassCaption(SJS("第１衛星 %-16s 空き"), -16, true, DT_SINGLELINE | DT_VCENTER, 260, 22),
-      "platform/core", "caption_large"));
+  EXPECT_TRUE(
+      MatchesGolden(ThreePassCaption(SJS("第１衛星 %-16s 空き"), -16, true, DT_SINGLELINE | DT_VCENTER, 260, 22),
+                    "platform/core", "caption_large"));
 }
 
 }  // namespace

@@ -24,9 +24,9 @@ extern "C" {
 #include "platform/core/MediaPlayer.h"
 #include "platform/core/StdCtrls.h"
 #include "platform/headless/TestKit.h"
-#include "platform/sdl/SdlSession.h"
 #include "platform/sdl/AviDecoder.h"
 #include "platform/sdl/SdlMedia.h"
+#include "platform/sdl/SdlSession.h"
 #include "platform/sys/Services.h"
 
 using namespace vdmq;
@@ -250,7 +250,9 @@ TEST(SdlMediaPlayer, NotificationsReachThePlayersInOrder) {
   App().SetMediaService(&media);
   fakes.WriteFile("C:\\snd\\a.wav", Wave(400));
   fakes.WriteFile("C:\\snd\\b.wav", Wave(200, 880));
-  fakes.WriteFile("C:\\inter\\bad.str", "RIFF\x10\x00\x00\x00" "AVI LIST not a movie at all");
+  fakes.WriteFile("C:\\inter\\bad.str",
+                  "RIFF\x10\x00\x00\x00"
+                  "AVI LIST not a movie at all");
   TForm* form = nullptr;
   App().CreateForm(form);
   std::vector<std::pair<char, EMediaNotify>> notes;
@@ -273,7 +275,7 @@ TEST(SdlMediaPlayer, NotificationsReachThePlayersInOrder) {
   a->Notify = true;
   a->Play();
   b->Notify = true;
-  b->Play();  // one sound channel: a is cut off
+  b->Play();                   // one sound channel: a is cut off
   EXPECT_TRUE(notes.empty());  // nothing is handed over inside the commands
   App().ProcessMessages();
   EXPECT_EQ(notes, (std::vector<std::pair<char, EMediaNotify>>{{'a', EMediaNotify::Aborted}}));
@@ -285,7 +287,7 @@ TEST(SdlMediaPlayer, NotificationsReachThePlayersInOrder) {
   a->Play();
   App().ProcessMessages();
   EXPECT_EQ(notes, (std::vector<std::pair<char, EMediaNotify>>{{'b', EMediaNotify::Aborted},
-                                                                {'b', EMediaNotify::Successful}}));
+                                                               {'b', EMediaNotify::Successful}}));
   notes.clear();
   // The loop runs on to the end of a's sound (the media clock moves on virtual time).
   while (notes.empty() && session.Backend.NowMs() < 5000) App().HandleMessage();
@@ -459,7 +461,9 @@ TEST_F(SdlMediaTest, DamagedAviReportsFailure) {
   const std::vector<Case> cases = {
       {"C:\\mov\\cut.avi", bytes.substr(0, 200)},
       {"C:\\mov\\scrambled.avi", scrambled},
-      {"C:\\mov\\text.avi", "RIFF\x10\x00\x00\x00" "AVI LIST not a movie at all"},
+      {"C:\\mov\\text.avi",
+       "RIFF\x10\x00\x00\x00"
+       "AVI LIST not a movie at all"},
       {"C:\\mov\\empty.avi", ""},
   };
   int frames = 0;
@@ -619,8 +623,8 @@ TEST(SdlMoviePlayer, FramesAreDrawnIntoTheDisplayPanel) {
   EXPECT_EQ(player->Position(), 8);
   const TPixmap& screen = session.Backend.LastScreen();
   const std::uint32_t inside = screen.Pixel(400, 300), corner = screen.Pixel(559, 419);
-  EXPECT_EQ(inside, corner);                      // the 64 x 48 frame stretched over the whole panel
-  EXPECT_GT((inside >> 8) & 0xFF, 165u);          // the last, lightest frame (frame 6 is darker)
+  EXPECT_EQ(inside, corner);                         // the 64 x 48 frame stretched over the whole panel
+  EXPECT_GT((inside >> 8) & 0xFF, 165u);             // the last, lightest frame (frame 6 is darker)
   EXPECT_EQ(screen.Pixel(239, 179) & 0xFFFFFF, 0u);  // outside the panel stays black
   player->Close();
   App().Shutdown();

@@ -116,8 +116,8 @@ TEST(SdlVirtualDisplay, ServerNeitherHoldsTheOutputNorOutlivesTheTest) {
     unsetenv("DISPLAY");
     const auto* display = vdmq::testing::TVirtualDisplay::StartAnother();
     const pid_t server = display->Ok() ? display->Pid() : -1;
-    const std::string out = std::filesystem::read_symlink("/proc/" + std::to_string(server) + "/fd/1").string() +
-                            "|" + std::filesystem::read_symlink("/proc/" + std::to_string(server) + "/fd/2").string();
+    const std::string out = std::filesystem::read_symlink("/proc/" + std::to_string(server) + "/fd/1").string() + "|" +
+                            std::filesystem::read_symlink("/proc/" + std::to_string(server) + "/fd/2").string();
     const std::string line = std::to_string(server) + " " + out + "\n";
     [[maybe_unused]] const auto n = write(fds[1], line.data(), line.size());
     _exit(0);

@@ -146,8 +146,7 @@ TEST_F(Files, FindAllListsSortedEntriesAndMarksLinks) {
   fakes.WriteFile(SJS("C:\\src\\表.txt"), "k");
   fakes.WriteFile("C:\\src\\sub\\a.txt", "a");
   ASSERT_EQ(symlink("/etc", Native("C:\\src\\etc").c_str()), 0);
-  EXPECT_EQ(Names(files.FindAll("C:\\src\\")),
-            (std::vector<std::string>{"b.txt", "etc@", "sub/", SJS("表.txt")}));
+  EXPECT_EQ(Names(files.FindAll("C:\\src\\")), (std::vector<std::string>{"b.txt", "etc@", "sub/", SJS("表.txt")}));
   EXPECT_FALSE(files.FindAll("C:\\src\\etc"));  // a link is not entered
   EXPECT_FALSE(files.FindAll("C:\\src\\b.txt"));
   EXPECT_FALSE(files.FindAll("C:\\missing"));

@@ -83,8 +83,7 @@ TEST_F(Media, ACdTrackPlaysToTheNextTrackAndReportsSuccessThroughPoll) {
   media.Poll();
   EXPECT_EQ(rec.got, (V{N::Successful, N::Successful}));
   EXPECT_THROW(cd->Play(5, 6, {false, true}), EGameError);
-  EXPECT_EQ(fakes.media->log,
-            (std::vector<std::string>{"open cdaudio D: wait", "play 2-3 notify", "play 4- notify"}));
+  EXPECT_EQ(fakes.media->log, (std::vector<std::string>{"open cdaudio D: wait", "play 2-3 notify", "play 4- notify"}));
 }
 
 TEST_F(Media, StopDuringPlayAbortsThePlayThenReportsTheStop) {
@@ -198,7 +197,7 @@ TEST_F(Media, TheEarliestEndIsReportedFirstAcrossDevices) {
   auto cd = media.Open(EMediaDeviceType::CdAudio, "D:", {}, a.Sink());
   auto wav = media.Open(EMediaDeviceType::WaveAudio, "c:\\X.WAV", {}, b.Sink());
   a.got.clear();
-  cd->Play(1, 2, {false, true});  // ends at 1000
+  cd->Play(1, 2, {false, true});              // ends at 1000
   wav->Play(0, std::nullopt, {false, true});  // ends at 300
   EXPECT_EQ(media.NextEventTime(), 300u);
   clock.Advance(2000);

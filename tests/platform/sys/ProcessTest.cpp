@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,8 +44,8 @@ TEST(CommandLine, SplitsLikeTheWindowSystemsRuntime) {
   EXPECT_EQ(SplitCommandLine("\"C:\\Program Files\\vdm_q_t\\SETUP.EXE\" x"),
             (V{"C:\\Program Files\\vdm_q_t\\SETUP.EXE", "x"}));
   EXPECT_EQ(SplitCommandLine("a\\\\\"b c\" d"), (V{"a\\b c", "d"}));  // 2n backslashes + quote
-  EXPECT_EQ(SplitCommandLine("a\\\"b"), (V{"a\"b"}));               // 2n+1 backslashes + quote
-  EXPECT_EQ(SplitCommandLine("C:\\dir\\"), (V{"C:\\dir\\"}));        // plain backslashes stay
+  EXPECT_EQ(SplitCommandLine("a\\\"b"), (V{"a\"b"}));                 // 2n+1 backslashes + quote
+  EXPECT_EQ(SplitCommandLine("C:\\dir\\"), (V{"C:\\dir\\"}));         // plain backslashes stay
   EXPECT_EQ(SplitCommandLine("\"\""), (V{""}));
   // "ソ" ends with a backslash byte and "表" too: neither escapes the quote after it.
   EXPECT_EQ(SplitCommandLine(SJS("\"C:\\ソ\" 表")), (V{SJS("C:\\ソ"), SJS("表")}));
@@ -54,10 +54,13 @@ TEST(CommandLine, SplitsLikeTheWindowSystemsRuntime) {
 TEST(Process, StartsAProgramWithItsCommandLineAndNoHandlesOfOurs) {
   TScratch dir;
   const std::string out = dir / "out.txt";
-  WriteScript(dir / "vdm_q_t",
-              "for a in \"$@\"; do echo \"arg:$a\" >> '" + out + "'; done\n"
-              "if [ -e /proc/$$/fd/42 ]; then echo fd42:open; else echo fd42:closed; fi >> '" + out + "'\n"
-              "echo done >> '" + out + "'\n");
+  WriteScript(dir / "vdm_q_t", "for a in \"$@\"; do echo \"arg:$a\" >> '" + out +
+                                   "'; done\n"
+                                   "if [ -e /proc/$$/fd/42 ]; then echo fd42:open; else echo fd42:closed; fi >> '" +
+                                   out +
+                                   "'\n"
+                                   "echo done >> '" +
+                                   out + "'\n");
   // An open descriptor of ours that is not close-on-exec must not reach the child.
   const int devnull = open("/dev/null", O_RDONLY);
   ASSERT_GE(devnull, 0);

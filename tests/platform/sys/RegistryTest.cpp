@@ -249,12 +249,21 @@ TEST(RegistryFile, DeepKeyLinesAreDamagedLinesAndWritesStayInProportion) {
     return p;
   };
   const int limit = TTreeRegistryStore::kMaxKeyDepth;
-  test::Write(file, "[Good]\n\"a\"=dword:00000001\n"
-                    "[" + path(300000) + "]\n\"deep\"=dword:00000002\n"
-                    "[" + std::string(100000, '\\') + "]\n\"none\"=dword:00000003\n"
-                    "[" + path(limit + 1) + "]\n\"over\"=dword:00000004\n"
-                    "[" + path(limit) + "]\n\"at\"=dword:00000005\n"
-                    "[Good\\After]\n\"b\"=\"text\"\n");
+  test::Write(file,
+              "[Good]\n\"a\"=dword:00000001\n"
+              "[" +
+                  path(300000) +
+                  "]\n\"deep\"=dword:00000002\n"
+                  "[" +
+                  std::string(100000, '\\') +
+                  "]\n\"none\"=dword:00000003\n"
+                  "[" +
+                  path(limit + 1) +
+                  "]\n\"over\"=dword:00000004\n"
+                  "[" +
+                  path(limit) +
+                  "]\n\"at\"=dword:00000005\n"
+                  "[Good\\After]\n\"b\"=\"text\"\n");
   TFileRegistryStore store(file);
   EXPECT_EQ(store.ReadValue("Good", "a"), TRegValue::Integer(1));
   EXPECT_EQ(store.ReadValue("good\\after", "b"), TRegValue::String("text"));
@@ -304,7 +313,9 @@ TEST(RegistryFile, RandomDamageNeverBreaksTheParser) {
     for (int e = 0; e < edits; ++e) {
       const size_t at = rng() % (text.size() + 1);
       switch (rng() % 3) {
-        case 0: if (at < text.size()) text[at] = static_cast<char>(rng()); break;
+        case 0:
+          if (at < text.size()) text[at] = static_cast<char>(rng());
+          break;
         case 1: text.insert(at, 1, static_cast<char>(rng())); break;
         default: text.erase(at, rng() % 6); break;
       }
