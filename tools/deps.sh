@@ -1,12 +1,12 @@
 # Debian packages the project needs, installed only when missing. Sourced by test.sh and play.sh.
 
 VDMQ_BUILD_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev zlib1g-dev libbz2-dev libzstd-dev liblz4-dev libfreetype-dev libpng-dev
+  clang clang-format libclang-rt-14-dev zlib1g-dev libbz2-dev libzstd-dev liblz4-dev libfreetype-dev libpng-dev
   fonts-ipafont-gothic"
 # The game's own window, sound and movies (the SDL back end), and the virtual display, input and
 # screenshot tools of the smoke runs of the real program.
 VDMQ_MEDIA_PACKAGES="libsdl2-dev libsdl2-mixer-dev libavformat-dev libavcodec-dev libswscale-dev
-  libswresample-dev xvfb xauth xdotool x11-apps"
+  libswresample-dev xvfb xauth xdotool x11-apps openbox wmctrl"
 
 vdmq_install_deps() {
   local missing=()
