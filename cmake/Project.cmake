@@ -38,7 +38,21 @@ function(vdmq_library name)
   vdmq_warnings(${name})
 endfunction()
 
-# vdmq_test(<name> SOURCES ... [DEPS ...]) : a GoogleTest executable registered with CTest.
+# GoogleTest's header is precompiled once per test executable where that pays: with Clang, which
+# loads it in a fraction of the parse (a third of a test file's compile). GCC 12 forgets the header's
+# own diagnostic pragmas when it comes precompiled (the standard string's copies then warn in the
+# tests) and writes 100 MB per executable to save a sixth. ccache caches the files that use a
+# precompiled header only within one build folder (and only with sloppiness pch_defines,time_macros),
+# where plain files hit across worktrees, so a build through ccache compiles plainly.
+if(CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND NOT CMAKE_CXX_COMPILER_LAUNCHER MATCHES "ccache")
+  set(VDMQ_TEST_PCH ON)
+else()
+  set(VDMQ_TEST_PCH OFF)
+endif()
+
+# vdmq_test(<name> SOURCES ... [DEPS ...]) : a GoogleTest executable registered with CTest. Each of
+# its tests is a CTest test of its own, run in a process of its own in the calling folder's build
+# directory.
 function(vdmq_test name)
   cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
   if(NOT VDMQ_TESTS)
@@ -50,6 +64,9 @@ function(vdmq_test name)
   target_link_libraries(${name} PRIVATE ${A_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   vdmq_warnings(${name})
+  if(VDMQ_TEST_PCH)
+    target_precompile_headers(${name} PRIVATE <gtest/gtest.h>)
+  endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
                        PROPERTIES ENVIRONMENT "VDMQ_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 endfunction()
@@ -95,14 +112,11 @@ function(vdmq_fuzz name)
                        ENVIRONMENT "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
 endfunction()
 
-# vdmq_test_folder(<prefix> DEPS ...) : every *Test.cpp of the calling folder becomes its own test
-# executable <prefix>_<file>, so one unit's tests build and fail on their own.
-function(vdmq_test_folder prefix)
+# vdmq_test_folder(<name> DEPS ...) : every *Test.cpp and *Support.cpp of the calling folder, linked
+# into one test executable <name>; a file added to the folder joins it with nothing else to change.
+# The files share one program, so each keeps its helpers and fixtures in an unnamed namespace.
+function(vdmq_test_folder name)
   cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
-  file(GLOB files CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Test.cpp)
-  file(GLOB support CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Support.cpp)
-  foreach(f ${files})
-    get_filename_component(stem ${f} NAME_WE)
-    vdmq_test(${prefix}_${stem} SOURCES ${f} ${support} DEPS ${A_DEPS})
-  endforeach()
+  file(GLOB files CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*Support.cpp)
+  vdmq_test(${name} SOURCES ${files} DEPS ${A_DEPS})
 endfunction()
