@@ -14,7 +14,11 @@
 #include "campaign/Fleet.h"
 #include "campaign/Planet.h"
 #include "campaign/Qvmap.h"
+#include "formkit/Chbcbtn.h"
 #include "platform/core/StdCtrls.h"
+#include "platform/headless/TestKit.h"
+#include "screens/F_save.h"
+#include "screens/F_sysmes.h"
 #include "screens/Main.h"
 #include "screens/Qvgraph.h"
 #include "support/BattleWorld.h"
@@ -71,38 +75,56 @@ inline std::optional<TPoint> CellPointOnMap(int x, int y) {
   return TPoint{static_cast<int>(sx / n), static_cast<int>(sy / n)};
 }
 
+// A click of the walk: a point of a control's client area; process lets the loop handle it at once.
+using TWalkClick = std::function<void(TControl* control, TPoint point, bool process)>;
+
 // The script's steps from the start screen (where the saved game is prepared when prepare is set)
-// into the battle window: click(control, point) clicks a point of the control's client area (and
-// may record it for a walk in the real window). The view is centred on the fleet by a click on the
-// minimap first.
+// into the battle window, every click made through click (which may record it for a walk in the
+// real window): the slot and OK, OK on the load's notice, the minimap to centre the view on the
+// fleet, the fleet, the fleet screen's move, the fleet's own cell, OK on the move's question, the
+// enemy.
 inline TScreenScript& WalkIntoBattle(TScreenScript& script, int slot, bool prepare, TBattleCells& cells,
-                                     const std::function<void(TControl*, TPoint)>& click) {
-  const auto clickCell = [&cells, click](bool enemy) {
+                                     const TWalkClick& click) {
+  const auto box = [click](const char* text) {
+    return [click, text](TForm*) {
+      const TBoxText shown = SysMesText();
+      EXPECT_NE(shown.lines[0].find(text), std::string::npos) << shown.Joined();
+      click(fmSysMes->btnOk, {fmSysMes->btnOk->Width() / 2, fmSysMes->btnOk->Height() / 2}, false);
+    };
+  };
+  const auto cell = [&cells, click](bool enemy) {
     return [&cells, click, enemy](TForm*) {
       const std::optional<TPoint> p =
           enemy ? CellPointOnMap(cells.enemyX, cells.enemyY) : CellPointOnMap(cells.fleetX, cells.fleetY);
       ASSERT_TRUE(p) << "the cell is not in view";
-      click(fmMain->imgQvMap, *p);
+      click(fmMain->imgQvMap, *p, false);
     };
   };
+  const auto centre = [](TControl* c) { return TPoint{c->Width() / 2, c->Height() / 2}; };
   return script
       .Then("TfmSave",
-            [slot, prepare, &cells](TForm* s) {
+            [slot, prepare, &cells, click, centre](TForm* s) {
               if (prepare) cells = PrepareBattleSave(slot);
-              ChooseSlot(s, slot);
+              auto* screen = static_cast<TfmSave*>(s);
+              click(screen->lbDat[slot], centre(screen->lbDat[slot]), true);
+              click(screen->btnOk, centre(screen->btnOk), false);
             })
-      .Box("確認", "ロードしました。")
+      .Then("TfmSysMes", box("ロードしました。"))
       .Then("",
             [&cells, click](TForm*) {
               TPoint zen;
               ASSERT_TRUE(QvMapGraph->CellToZenPos(cells.fleetX, cells.fleetY, &zen.X, &zen.Y));
-              click(fmMain->imgZenQvMap, zen);
+              click(fmMain->imgZenQvMap, zen, false);
             })
-      .Then("", clickCell(false))
-      .Then("TfmFleet", [](TForm* f) { Click(Find<TControl>(f, "btnMove"), mbLeft, false); })
-      .Then("", clickCell(false))
-      .Box("確認", "よろしいですか？")
-      .Then("", clickCell(true));
+      .Then("", cell(false))
+      .Then("TfmFleet",
+            [click, centre](TForm* f) {
+              auto* move = Find<TControl>(f, "btnMove");
+              click(move, centre(move), false);
+            })
+      .Then("", cell(false))
+      .Then("TfmSysMes", box("よろしいですか？"))
+      .Then("", cell(true));
 }
 
 }  // namespace vdmq::test

@@ -61,7 +61,8 @@ TEST(ProgramEnd, ATerminationSignalEndsTheGameInOrderWhereverItStands) {
        }},
       {"a battle", SIGTERM, "TfmBtMain",
        [](test::TScreenScript& s, test::TBattleCells& cells) {
-         test::WalkIntoBattle(s, 2, true, cells, [](TControl* c, TPoint p) { ClickAt(c, p.X, p.Y, mbLeft, false); });
+         test::WalkIntoBattle(s, 2, true, cells,
+                              [](TControl* c, TPoint p, bool process) { ClickAt(c, p.X, p.Y, mbLeft, process); });
        }},
   };
   InstallBattleWindow();
