@@ -21,7 +21,8 @@ void RequestEnd(int signal) noexcept;
 class TEndSignals {
  public:
   // Installs the handlers of SIGTERM, SIGINT and SIGHUP and starts the watcher, which runs waker
-  // (on its own thread) after every request. A request made before counts too.
+  // (on its own thread) after every request. A request made before counts too. One object serves at
+  // a time: another one made while it lives does nothing.
   explicit TEndSignals(std::function<void()> waker);
   // Puts back the handlers it found, stops the watcher and forgets the request.
   ~TEndSignals();
