@@ -118,9 +118,10 @@ TEST(Process, AStartedProgramIsListedByItsOwnName) {
   const std::string cmd = "30";
   ASSERT_TRUE(process.Start(GamePath(dir / "vdm_q_t.exe"), &cmd));
   std::vector<std::pair<pid_t, std::vector<std::string>>> children;
-  for (int i = 0; i < 400 && children.empty(); ++i) {
+  // The command line reads empty while the new program is still being laid out by the kernel.
+  for (int i = 0; i < 400 && (children.empty() || children[0].second.empty()); ++i) {
     children = ChildrenRunning(game);
-    if (children.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (children.empty() || children[0].second.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   ASSERT_EQ(children.size(), 1u);
   EXPECT_EQ(children[0].second, (std::vector<std::string>{game, "30"}));
