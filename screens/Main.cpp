@@ -5,6 +5,7 @@
 
 #include "battle/Btmain.h"
 #include "campaign/Country.h"
+#include "campaign/FileKinds.h"
 #include "campaign/File_manager.h"
 #include "campaign/GameHost.h"
 #include "campaign/GameSave.h"
@@ -63,9 +64,6 @@ TResidentFormCreator& BattleWindowCreator() {
 }
 
 // File kinds of the command bar's pictures.
-constexpr int kKindBarRight = 30;
-constexpr int kKindBarLeft = 31;
-constexpr int kKindBarFill = 32;
 constexpr int kBarHeight = 120;
 constexpr int kBarDesignWidth = 792;
 
@@ -268,9 +266,9 @@ void TfmMain::FormResize(TComponent*) {
   const int barWidth = plCommand->Width();
   QoBG.SetWidth(barWidth);
   QoBG.SetHeight(plCommand->Height());
-  if (barWidth > kBarDesignWidth) DrawBmpPackById(&QoBG, barWidth - kBarDesignWidth, 0, kKindBarFill, -1);
-  DrawBmpPackById(&QoBG, 0, 0, kKindBarLeft, -1);
-  DrawBmpPackById(&QoBG, barWidth - 252, 0, kKindBarRight, -1);
+  if (barWidth > kBarDesignWidth) DrawBmpPackById(&QoBG, barWidth - kBarDesignWidth, 0, kFileKindMainBarMiddle, -1);
+  DrawBmpPackById(&QoBG, 0, 0, kFileKindMainBarLeft, -1);
+  DrawBmpPackById(&QoBG, barWidth - 252, 0, kFileKindMainBarRight, -1);
   QoBG.Change();
   plZenQvMap->SetLeft(barWidth - 224);
   if (QvMapGraph != nullptr) QvMapGraph->SetSize(imgQvMap->Width(), imgQvMap->Height());

@@ -36,7 +36,8 @@ struct TPanel {
   int RulePitch = 0;               // list panels: a faint rule between lines this far apart
 };
 
-// The panel table of a background (by file kind; BG_EV00 is kind 12), empty when it has none.
+// The panel table of a background (by file kind; the event page BG_EV00 is kFileKindEventPicture),
+// empty when it has none.
 const std::vector<TPanel>& ScreenPanels(int kind);
 
 TArtImage RenderScreen(const TArtEntry& entry, TArtCache& cache);

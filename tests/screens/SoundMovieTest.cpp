@@ -9,7 +9,7 @@
 
 #include "ScreensTestSupport.h"
 #include "campaign/BattleRecord.h"
-#include "campaign/File_manager.h"
+#include "campaign/FileKinds.h"
 #include "campaign/GameHost.h"
 #include "campaign/Story.h"
 #include "platform/core/MediaPlayer.h"
