@@ -170,12 +170,4 @@ inline constexpr TFileKind kFileKinds[] = {
     {kFileKindEventArrow, TFileFolder::kArchive, "BG_EV_NX.BMP"},
 };
 
-// The table's row of a kind, or null when there is no such kind.
-constexpr const TFileKind* FindFileKind(int kind) {
-  for (const TFileKind& k : kFileKinds) {
-    if (k.kind == kind) return &k;
-  }
-  return nullptr;
-}
-
 }  // namespace vdmq

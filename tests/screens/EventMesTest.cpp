@@ -7,6 +7,7 @@
 
 #include "ScreensTestSupport.h"
 #include "campaign/Character.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Ship.h"
 #include "campaign/Story.h"
 #include "platform/base/Sjis.h"
@@ -177,14 +178,14 @@ TEST_F(EventWindow, ANewFaceComesInBehindTheShutterAndTheSilentSideIsDimmed) {
     std::string left, right;  // entry names read for the portraits
     const char* rightName;    // the right name label, UTF-8 ("" none)
   };
-  const std::string blankRight = QoEntryNameHook()(12, 2);
+  const std::string blankRight = QoEntryNameHook()(kFileKindEventPicture, 2);
   const Page want[] = {
-      {4, PortraitName(40, a), blankRight, ""},
-      {0, PortraitName(40, a), blankRight, ""},
-      {4, PortraitName(41, a), PortraitName(40, b), GetEventCharacterName(b)},
-      {0, PortraitName(40, a), PortraitName(41, b), GetEventCharacterName(b)},
-      {4, PortraitName(41, a), blankRight, ""},
-      {0, PortraitName(41, a), blankRight, ""},
+      {4, PortraitName(kFileKindLargePortrait, a), blankRight, ""},
+      {0, PortraitName(kFileKindLargePortrait, a), blankRight, ""},
+      {4, PortraitName(kFileKindDimmedPortrait, a), PortraitName(kFileKindLargePortrait, b), GetEventCharacterName(b)},
+      {0, PortraitName(kFileKindLargePortrait, a), PortraitName(kFileKindDimmedPortrait, b), GetEventCharacterName(b)},
+      {4, PortraitName(kFileKindDimmedPortrait, a), blankRight, ""},
+      {0, PortraitName(kFileKindDimmedPortrait, a), blankRight, ""},
   };
   int sleeps = Sleeps();
   Run(script, [&](int n) {

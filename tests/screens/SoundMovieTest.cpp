@@ -66,10 +66,10 @@ TEST_F(SoundAndMovies, SoundsPlayOnlyWithTheSoundOptionOnAndAVoiceSetMusicOnlyWi
     bool wait;
     TLog log;
   } cases[] = {
-      {1, 5, 0, true, {"open waveaudio .\\snd\\ERI_000.WAV", "play - wait"}},
-      {1, 6, 3, false, {"open waveaudio .\\snd\\PET_003.WAV", "play -"}},
-      {1, 4, 0, false, {"open waveaudio .\\snd\\SE_00.WAV", "play -"}},
-      {0, 5, 8, false, {}},
+      {1, kFileKindAdjutant2Voice, 0, true, {"open waveaudio .\\snd\\ERI_000.WAV", "play - wait"}},
+      {1, kFileKindAdjutant12Voice, 3, false, {"open waveaudio .\\snd\\PET_003.WAV", "play -"}},
+      {1, kFileKindSoundEffect, 0, false, {"open waveaudio .\\snd\\SE_00.WAV", "play -"}},
+      {0, kFileKindAdjutant2Voice, 8, false, {}},
       {1, -1, 8, false, {}},  // the adjutant has no voice: nothing asked of the locator
   };
   for (const Case& c : cases) {
@@ -82,8 +82,8 @@ TEST_F(SoundAndMovies, SoundsPlayOnlyWithTheSoundOptionOnAndAVoiceSetMusicOnlyWi
   PlayCdTrack(2, true);
   EXPECT_TRUE(Take().empty()) << "no music without a disc";
   // A new sound cuts off the one still playing.
-  PlayWaveNoWait(5, 2);
-  PlayWaveNoWait(5, 3);
+  PlayWaveNoWait(kFileKindAdjutant2Voice, 2);
+  PlayWaveNoWait(kFileKindAdjutant2Voice, 3);
   EXPECT_FALSE(fmMain->mpWav->FileName.empty());
   EXPECT_EQ(fmMain->mpWav->FileName, ".\\snd\\ERI_003.WAV");
   EXPECT_TRUE(fmMain->mpWav->Playing());
