@@ -76,7 +76,7 @@ std::map<int, std::vector<TPanel>> BuildTables() {
                  {"Label2", 32, 77, 120, 12},
                  {"Label3", 160, 64, 120, 12},
                  {"Label4", 160, 77, 120, 12}}),
-          Well("btnFrame", 13, 8),
+          Well("btnFrame", 13, 8, 156, 40),
           Well("btnDelFrame", 176, 8),
           Frame("imgFrame", 18, 120, 256, 160),
           // The totals: two lines, the second total standing at the first line's end.
@@ -89,13 +89,13 @@ std::map<int, std::vector<TPanel>> BuildTables() {
                 {{"lbShield", 332, 268, 240, 12}, {"Label17", 332, 280, 100, 12}, {"Label19", 448, 280, 100, 12}}),
           Inset(306, 328, 288, 104,
                 {{"lbEngine", 332, 376, 240, 12}, {"Label21", 332, 388, 100, 12}, {"Label22", 332, 400, 100, 12}}),
-          Well("btnMainWeapon", 312, 8),
+          Well("btnMainWeapon", 312, 8, 156, 40),
           Well("btnDelMainWeapon", 476, 8),
-          Well("btnSubWeapon", 312, 116),
+          Well("btnSubWeapon", 312, 116, 156, 40),
           Well("btnDelSubWeapon", 476, 116),
-          Well("btnShield", 312, 224),
+          Well("btnShield", 312, 224, 156, 40),
           Well("btnDelShield", 476, 224),
-          Well("btnEngine", 312, 332),
+          Well("btnEngine", 312, 332, 156, 40),
           Well("btnDelEngine", 476, 332),
           Well("btnOk", 422, 468),
           Well("btnClose", 508, 468)};
@@ -199,8 +199,8 @@ std::map<int, std::vector<TPanel>> BuildTables() {
            Well("btnBack", 368, 304)};
   // Technology screen.
   {
-    TPanel techs{TPanelKind::kWell, 12, 12, 124, 148, {}};
-    for (int i = 0; i < 5; ++i) techs.Controls.push_back({"spbtnTec" + std::to_string(i), 16, 16 + 28 * i, 116, 28});
+    TPanel techs{TPanelKind::kWell, 12, 12, 94, 148, {}};
+    for (int i = 0; i < 5; ++i) techs.Controls.push_back({"spbtnTec" + std::to_string(i), 16, 16 + 28 * i, 86, 28});
     t[22] = {techs,
              {TPanelKind::kCaption, 140, 36, 252, 18, {{"lbTxtTecInfo", 148, 40, 200, 12}}},
              Lines("lbNote", 140, 64, 16, 5, 246, 12, 5),
@@ -267,7 +267,7 @@ std::map<int, std::vector<TPanel>> BuildTables() {
                     {"lbCoName", 24, 32, 180, 12},
                     {"lbFund", 212, 32, 100, 12},
                     {"lbHokyuu", 212, 48, 100, 12}}),
-             Well("btnInfo", 108, 48, 86, 14),
+             Well("btnInfo", 108, 48),
              slots,
              Inset(404, 102, 190, 226,
                    {{"lbSt0ShipName", 408, 108, 180, 12},

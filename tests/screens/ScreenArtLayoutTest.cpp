@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -108,27 +107,6 @@ const std::vector<TShownAt>& Backgrounds() {
   return all;
 }
 
-// Places whose well was drawn at another size than the button that sits in it, as they stand
-// today: picture, control, the drawn size and the button's.
-struct TKnownMisfit {
-  int drawnW, drawnH, placedW, placedH;
-};
-using TMisfits = std::map<std::pair<std::string, std::string>, TKnownMisfit>;
-const TMisfits& KnownMisfits() {
-  static const TMisfits all = [] {
-    TMisfits m;
-    for (const char* b : {"btnFrame", "btnMainWeapon", "btnSubWeapon", "btnShield", "btnEngine"})
-      m[{"BG_BUILD.BMP", b}] = {86, 28, 156, 40};
-    for (int i = 0; i < 5; ++i) m[{"BG_TEC.BMP", "spbtnTec" + std::to_string(i)}] = {116, 28, 86, 28};
-    m[{"BG_PLANET.BMP", "btnInfo"}] = {86, 14, 86, 28};
-    for (const char* b :
-         {"spbtnBgmOn", "spbtnBgmOff", "spbtnPcmOn", "spbtnPcmOff", "spbtnTurnMesOn", "spbtnTurnMesOff"})
-      m[{"BG_SYSTEM.BMP", b}] = {43, 28, 57, 28};
-    return m;
-  }();
-  return all;
-}
-
 const sample::TArtEntry* EntryNamed(const std::string& name) {
   for (const sample::TArtEntry& e : sample::ArtEntries())
     if (e.Name() == name) return &e;
@@ -170,7 +148,6 @@ class ScreenArtLayout : public ::testing::Test {
 // the list's scroll buttons), while the table gives the room its panel leaves for the text.
 TEST_F(ScreenArtLayout, EveryDrawnPlaceHoldsItsControl) {
   std::set<int> checkedKinds;
-  std::set<std::pair<std::string, std::string>> misfitsSeen;
   for (const TShownAt& at : Backgrounds()) {
     SCOPED_TRACE(at.picture);
     const sample::TArtEntry* entry = EntryNamed(at.picture);
@@ -203,21 +180,11 @@ TEST_F(ScreenArtLayout, EveryDrawnPlaceHoldsItsControl) {
         const TRect r = InForm(*control);
         EXPECT_EQ(Place(place.X, place.Y), Place(r.Left - ox, r.Top - oy)) << place.Name;
         if (dynamic_cast<const TLabel*>(control) != nullptr) continue;
-        std::string drawn = Size(place.W, place.H);
-        const std::string placed = Size(control->Width(), control->Height());
-        const auto misfit = KnownMisfits().find({at.picture, place.Name});
-        if (misfit != KnownMisfits().end()) {
-          misfitsSeen.insert(misfit->first);
-          const TKnownMisfit& m = misfit->second;
-          EXPECT_EQ(drawn, Size(m.drawnW, m.drawnH)) << place.Name;
-          drawn = Size(m.placedW, m.placedH);
-        }
-        EXPECT_EQ(drawn, placed) << place.Name;
+        EXPECT_EQ(Size(place.W, place.H), Size(control->Width(), control->Height())) << place.Name;
       }
     }
     for (const std::string& text : at.drawnText) EXPECT_EQ(named.count(text), 1u) << text;
   }
-  EXPECT_EQ(misfitsSeen.size(), KnownMisfits().size());
   // Every background with a panel table is checked here.
   for (const sample::TArtEntry& e : sample::ArtEntries()) {
     if (e.Render != sample::RenderScreen || sample::ScreenPanels(e.Kind).empty()) continue;
