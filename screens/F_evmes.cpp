@@ -132,7 +132,8 @@ void TfmEventMes::FormDestroy(TComponent*) {
 
 void TfmEventMes::FormShow(TComponent*) {
   if (DrawBmpPackById(&QoBG, 0, 0, kFileKindEventBackground, -1)) QoBG.Change();
-  ReadPage();
+  // The window opens on a page also when the script holds none to show: an empty one.
+  if (!ReadPage()) ShowPage();
 }
 
 bool TfmEventMes::DrawPicture(TQoTrueDib& surface, int kind, int number) {
@@ -174,6 +175,7 @@ int TfmEventMes::NextNumber(int fallback) {
 
 bool TfmEventMes::ReadPage() {
   page.lineCount = 0;
+  shutters_.clear();
   bool shown = true;
   std::string token;
   for (;;) {
@@ -197,14 +199,20 @@ bool TfmEventMes::ReadPage() {
       if (page.lineCount == 4) break;
     }
   }
-  DrawPage();
+  if (shown) ShowPage();
   return shown;
+}
+
+void TfmEventMes::ShowPage() {
+  for (const int side : shutters_) PlayShutter(side);
+  shutters_.clear();
+  DrawPage();
 }
 
 void TfmEventMes::Speak(int side, int character) {
   TEventPage::TSpeaker& s = page.speakers[static_cast<size_t>(side)];
   if (page.side == side && s.hidden == 0 && s.character == character) return;
-  if (s.hidden != 0 || s.character != character) PlayShutter(side);
+  if (s.hidden != 0 || s.character != character) shutters_.push_back(side);
   page.side = side;
   s.hidden = 0;
   s.character = character;
@@ -254,7 +262,8 @@ void TfmEventMes::DrawPage() {
 }
 
 void TfmEventMes::Advance() {
-  if (page.choices != -1 && GetEventSelect() == -1) return;
+  // A choice waits for a line under the mouse; a page without lines has none to choose and goes on.
+  if (page.choices != -1 && page.lineCount > 0 && GetEventSelect() == -1) return;
   if (page.ended) {
     ModalResult = mrOk;
     return;

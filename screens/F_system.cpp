@@ -126,6 +126,7 @@ TfmSys::TfmSys(TComponent* owner) : TCHF_Form(owner) {
           MakeScreenSpeedButton(this, std::string("spbtn") + r.name + (on ? "On" : "Off"), on ? kOnLeft : kOffLeft,
                                 r.buttonTop, 43, 28, on ? "ON" : "OFF", "bc_sb43_28_2", cell);
       b->SetNumGlyphs(4);  // up, disabled, pressed and held down
+      b->AdjustSize();
       b->SetGroupIndex(r.option + 1);
       const auto handler = on ? r.onClick : r.offClick;
       b->OnClick = [this, handler](TComponent* s) { (this->*handler)(s); };

@@ -395,7 +395,11 @@ void TfmMain::btnNextTurnClick(TComponent*) {
   EndPlayerTurn();
 }
 
-void TfmMain::btnHelpClick(TComponent*) { Sys().help->Contents(GetFileManager().GetFileName(kFileKindHelp)); }
+void TfmMain::btnHelpClick(TComponent*) {
+  if (!Sys().help->Contents(GetFileManager().GetFileName(kFileKindHelp))) {
+    App().MessageBox(SJS("ヘルプを表示できませんでした。"), SJS("エラー"), MB_OK | MB_ICONSTOP);
+  }
+}
 
 void TfmMain::btnDockClick(TComponent*) {
   int planet = -1, dock = -1;

@@ -29,10 +29,11 @@ TPanel Well(const std::string& name, int x, int y, int w = kButtonW, int h = kBu
   return {TPanelKind::kWell, x - kWellPad, y - kWellPad, w + 2 * kWellPad, h + 2 * kWellPad, {{name, x, y, w, h}}};
 }
 
-// A recessed panel under numbered lines: name0.. at x, y0 + pitch * i, each w x h.
-TPanel Lines(const std::string& prefix, int x, int y0, int pitch, int count, int w, int h = 12, int pad = 5) {
+// A recessed panel under numbered lines: name<first>.. at x, y0 + pitch * i, each w x h.
+TPanel Lines(const std::string& prefix, int x, int y0, int pitch, int count, int w, int h = 12, int pad = 5,
+             int first = 0) {
   TPanel p{TPanelKind::kInset, x - pad, y0 - pad, w + 2 * pad, pitch * (count - 1) + h + 2 * pad, {}, pitch};
-  for (int i = 0; i < count; ++i) p.Controls.push_back({prefix + std::to_string(i), x, y0 + pitch * i, w, h});
+  for (int i = 0; i < count; ++i) p.Controls.push_back({prefix + std::to_string(first + i), x, y0 + pitch * i, w, h});
   return p;
 }
 
@@ -77,10 +78,11 @@ std::map<int, std::vector<TPanel>> BuildTables() {
              {"Label2", 32, 77, 120, 12},
              {"Label3", 160, 64, 120, 12},
              {"Label4", 160, 77, 120, 12}}),
-      Well("btnFrame", 13, 8),
+      Well("btnFrame", 13, 8, 156, 40),
       Well("btnDelFrame", 176, 8),
       Frame("imgFrame", 18, 120, 256, 160),
-      Lines("Label", 32, 304, 13, 2, 250),
+      // The totals: two lines, the second total standing at the first line's end.
+      {TPanelKind::kInset, 27, 299, 260, 35, {{"Label23", 32, 304, 250, 12}, {"Label25", 32, 317, 250, 12}}, 13},
       Inset(306, 4, 288, 104,
             {{"lbMainWeapon", 332, 53, 240, 12}, {"Label5", 332, 64, 100, 12}, {"Label8", 444, 64, 100, 12}}),
       Inset(306, 112, 288, 104,
@@ -89,13 +91,13 @@ std::map<int, std::vector<TPanel>> BuildTables() {
             {{"lbShield", 332, 268, 240, 12}, {"Label17", 332, 280, 100, 12}, {"Label19", 448, 280, 100, 12}}),
       Inset(306, 328, 288, 104,
             {{"lbEngine", 332, 376, 240, 12}, {"Label21", 332, 388, 100, 12}, {"Label22", 332, 400, 100, 12}}),
-      Well("btnMainWeapon", 312, 8),
+      Well("btnMainWeapon", 312, 8, 156, 40),
       Well("btnDelMainWeapon", 476, 8),
-      Well("btnSubWeapon", 312, 116),
+      Well("btnSubWeapon", 312, 116, 156, 40),
       Well("btnDelSubWeapon", 476, 116),
-      Well("btnShield", 312, 224),
+      Well("btnShield", 312, 224, 156, 40),
       Well("btnDelShield", 476, 224),
-      Well("btnEngine", 312, 332),
+      Well("btnEngine", 312, 332, 156, 40),
       Well("btnDelEngine", 476, 332),
       Well("btnOk", 422, 468),
       Well("btnClose", 508, 468)};
@@ -149,7 +151,7 @@ std::map<int, std::vector<TPanel>> BuildTables() {
   t[kFileKindFleetBackground] = {
       Inset(28, 26, 296, 42,
             {{"lbCoName", 36, 32, 130, 12}, {"lbFlName", 176, 32, 140, 12}, {"lbCmdName", 88, 52, 230, 12}}),
-      Lines("lbProfile", 332, 26, 14, 5, 176, 12, 5),
+      Lines("lbProfile", 332, 26, 14, 5, 176, 12, 5, 6),
       Well("btnCmdChg", 60, 72),
       Well("btnCmdFree", 146, 72),
       Well("btnCmdInfo", 232, 72),
@@ -203,8 +205,8 @@ std::map<int, std::vector<TPanel>> BuildTables() {
       Well("btnBack", 368, 304)};
   // Technology screen.
   {
-    TPanel techs{TPanelKind::kWell, 12, 12, 124, 148, {}};
-    for (int i = 0; i < 5; ++i) techs.Controls.push_back({"spbtnTec" + std::to_string(i), 16, 16 + 28 * i, 116, 28});
+    TPanel techs{TPanelKind::kWell, 12, 12, 94, 148, {}};
+    for (int i = 0; i < 5; ++i) techs.Controls.push_back({"spbtnTec" + std::to_string(i), 16, 16 + 28 * i, 86, 28});
     t[kFileKindTechnologyBackground] = {techs,
                                         {TPanelKind::kCaption, 140, 36, 252, 18, {{"lbTxtTecInfo", 148, 40, 200, 12}}},
                                         Lines("lbNote", 140, 64, 16, 5, 246, 12, 5),
@@ -242,7 +244,7 @@ std::map<int, std::vector<TPanel>> BuildTables() {
   t[kFileKindInformationBackground] = {Frame("imgCmd", 28, 16, 216, 216),
                                        {TPanelKind::kCaption, 248, 14, 284, 24, {{"lbName", 252, 20, 270, 14}}},
                                        Lines("lbProfile", 252, 52, 16, 5, 276, 12, 4),
-                                       Lines("lbProfile", 256, 136, 16, 6, 272, 12, 4),
+                                       Lines("lbProfile", 256, 136, 16, 6, 272, 12, 4, 5),
                                        Well("btnBack", 447, 245)};
   // Numeric keypad.
   {
@@ -272,7 +274,7 @@ std::map<int, std::vector<TPanel>> BuildTables() {
                                            {"lbCoName", 24, 32, 180, 12},
                                            {"lbFund", 212, 32, 100, 12},
                                            {"lbHokyuu", 212, 48, 100, 12}}),
-                                    Well("btnInfo", 108, 48, 86, 14),
+                                    Well("btnInfo", 108, 48),
                                     slots,
                                     Inset(404, 102, 190, 226,
                                           {{"lbSt0ShipName", 408, 108, 180, 12},
@@ -286,9 +288,9 @@ std::map<int, std::vector<TPanel>> BuildTables() {
     t[kFileKindPlanetBackground][4].RulePitch = 48;
   }
   // System menu: light plates under the black option labels.
-  t[kFileKindSystemMenuBackground] = {{TPanelKind::kPlate, 130, 15, 112, 22, {{"ＢＧＭ", 135, 21, 100, 12}}},
-                                      {TPanelKind::kPlate, 130, 43, 112, 22, {{"ＰＣＭ", 135, 49, 100, 12}}},
-                                      {TPanelKind::kPlate, 130, 71, 112, 22, {{"ＴＵＲＮ ＥＮＤ", 135, 77, 100, 12}}},
+  t[kFileKindSystemMenuBackground] = {{TPanelKind::kPlate, 130, 15, 112, 22, {{"lbBgm", 135, 21, 100, 12}}},
+                                      {TPanelKind::kPlate, 130, 43, 112, 22, {{"lbPcm", 135, 49, 100, 12}}},
+                                      {TPanelKind::kPlate, 130, 71, 112, 22, {{"lbTurnMes", 135, 77, 100, 12}}},
                                       Well("spbtnBgmOn", 248, 14, 43, 28),
                                       Well("spbtnBgmOff", 291, 14, 43, 28),
                                       Well("spbtnPcmOn", 248, 43, 43, 28),
@@ -302,7 +304,7 @@ std::map<int, std::vector<TPanel>> BuildTables() {
   // The command bar: its right piece holds the minimap, its left piece the captions and buttons.
   t[kFileKindMainBarRight] = {Frame("imgZenQvMap", 28, 7, 216, 107)};
   t[kFileKindMainBarLeft] = {
-      {TPanelKind::kCaption, 8, 6, 532, 26, {{"lbYear", 16, 12, 200, 12}, {"lbFund", 240, 12, 200, 12}}},
+      {TPanelKind::kCaption, 8, 6, 532, 26, {{"lbYear", 16, 12, 160, 14}, {"lbFund", 200, 12, 160, 14}}},
       Well("btnDock", 12, 36),
       Well("btnTec", 98, 36),
       Well("btnFleet", 184, 36, 87, 28),
