@@ -502,6 +502,8 @@ int WinMain(const TSessionFactory& openSession) {
     TGameSession game;
     if (game.StartFailed()) return 1;
     App().Run();
+  } catch (const EStall&) {
+    throw;  // a headless run that waits for ever ends its test, not in a message box
   } catch (const std::exception& e) {
     App().ShowException(e.what());
   }
