@@ -1,6 +1,5 @@
 #include "battle/Btqvmap.h"
 
-#include <cstdio>
 #include <string>
 
 #include "battle/Btinfo.h"
@@ -13,6 +12,7 @@
 #include "campaign/Planet.h"
 #include "campaign/Stdfunc.h"
 #include "campaign/Story.h"
+#include "platform/base/Format.h"
 #include "platform/base/Sjis.h"
 
 namespace vdmq {
@@ -43,18 +43,6 @@ void DeleteAll(T* (&slots)[N], int32_t& hint) {
     p = nullptr;
   }
   hint = 0;
-}
-
-std::string Format(const std::string& fmt, int a) {
-  char buf[256];
-  std::snprintf(buf, sizeof buf, fmt.c_str(), a);
-  return buf;
-}
-
-std::string Format(const std::string& fmt, int a, int b) {
-  char buf[256];
-  std::snprintf(buf, sizeof buf, fmt.c_str(), a, b);
-  return buf;
 }
 
 }  // namespace
@@ -398,8 +386,8 @@ void TBtQvMap::ShipHit(TBtShip* ship, int d) {
     shield.Damage(s);
     ship->RefreshShipHp();
     if (ship == selected_ && shield.GetHp() > 0) {
-      host.AddBtMessage(
-          Format(q == 1 ? SJS("シールド損傷!! 残り%dです") : SJS("シールド損傷! 残り%dです"), shield.GetHp()));
+      host.AddBtMessage(Format((q == 1 ? SJS("シールド損傷!! 残り%dです") : SJS("シールド損傷! 残り%dです")).c_str(),
+                               shield.GetHp()));
     }
     return;
   }
@@ -413,18 +401,18 @@ void TBtQvMap::ShipHit(TBtShip* ship, int d) {
   const bool sate = ship->GetSatellite() != -1;
   std::string text;
   if (players && !sate) {
-    text =
-        Format(q == 1 ? SJS("自軍%d番艦被弾!! %dの被害") : SJS("自軍%d番艦被弾! %dの被害"), ship->GetSlot() + 1, lost);
+    text = Format((q == 1 ? SJS("自軍%d番艦被弾!! %dの被害") : SJS("自軍%d番艦被弾! %dの被害")).c_str(),
+                  ship->GetSlot() + 1, lost);
   } else if (players) {
-    text =
-        Format(q == 1 ? SJS("%d番衛星被弾!! %dの被害") : SJS("%d番衛星被弾! %dの被害"), ship->GetSatellite() + 1, lost);
+    text = Format((q == 1 ? SJS("%d番衛星被弾!! %dの被害") : SJS("%d番衛星被弾! %dの被害")).c_str(),
+                  ship->GetSatellite() + 1, lost);
   } else if (!sate) {
-    text = Format(SJS("敵軍%d番艦に命中!! %dの被害"), ship->GetSlot() + 1, lost);
+    text = Format(SJS("敵軍%d番艦に命中!! %dの被害").c_str(), ship->GetSlot() + 1, lost);
   } else {
-    text = Format(SJS("%d番衛星に命中!! %dの被害"), ship->GetSatellite() + 1, lost);
+    text = Format(SJS("%d番衛星に命中!! %dの被害").c_str(), ship->GetSatellite() + 1, lost);
   }
   host.AddBtMessage(text);
-  host.AddBtMessage(Format(SJS("        残り耐久力%dです"), ship->GetHp()));
+  host.AddBtMessage(Format(SJS("        残り耐久力%dです").c_str(), ship->GetHp()));
 
   if (!ship->IsAlive()) {
     AddExploade(ship->GetX(), ship->GetY(), 0);
