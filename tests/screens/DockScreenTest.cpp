@@ -11,7 +11,6 @@
 #include "platform/base/Sjis.h"
 #include "screens/F_build.h"
 #include "screens/F_dock.h"
-#include "support/RecordingHost.h"
 
 namespace vdmq {
 namespace {
@@ -28,10 +27,10 @@ void SetDock(int planet, int dock, int abt, int turn, int hull = 0) {
   DockData[planet].Ships[dock] = turn >= 0 ? TShipData{{hull, 0, -1, 0, -1}, 10} : test::EmptyShip();
 }
 
-class DockScreen : public ::testing::Test {
+class DockScreen : public test::TShipyardScreens {
  protected:
   void SetUp() override {
-    test::SetUpShipyardWorld();
+    TShipyardScreens::SetUp();
     // Planets 10 and 11 share a name ("フォルティス"), planet 12 sorts before them ("ゾルデン").
     for (int p : {10, 11, 12}) test::PlacePlanet(p, p, 1, 0);
     PlanetData[10].Name = PlanetData[11].Name = 5;
@@ -54,8 +53,6 @@ class DockScreen : public ::testing::Test {
   static std::vector<int> Order(const TfmDock* f) {
     return std::vector<int>(f->List.Places.begin(), f->List.Places.begin() + f->List.Count);
   }
-  THeadlessSession session_;
-  test::TRecordingHost host_;
 };
 
 TEST_F(DockScreen, SortsByEachKeyBothWaysWithTheTieRules) {

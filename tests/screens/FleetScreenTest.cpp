@@ -15,7 +15,6 @@
 #include "platform/base/Sjis.h"
 #include "screens/F_dock.h"
 #include "screens/F_fleet.h"
-#include "support/RecordingHost.h"
 
 namespace vdmq {
 namespace {
@@ -27,10 +26,10 @@ using test::TModalSteps;
 
 constexpr int kCapital = 50;  // country 0's capital at (40, 40)
 
-class FleetScreen : public ::testing::Test {
+class FleetScreen : public test::TShipyardScreens {
  protected:
   void SetUp() override {
-    test::SetUpShipyardWorld();
+    TShipyardScreens::SetUp();
     test::MakeFleet(0, 0, 5, 40, 40);  // on the capital, commander 5
     CmdData[5].Lev = 12;
     CmdData[5].Exp = 34;
@@ -63,8 +62,6 @@ class FleetScreen : public ::testing::Test {
     return GetDockState(kCapital, dock) == kDockStateFinished ? GetDockShipPtr(kCapital, dock)->Hp : -1;
   }
   test::TTestMap map_;
-  THeadlessSession session_;
-  test::TRecordingHost host_;
 };
 
 TEST_F(FleetScreen, ShowsTheCommanderAndTheSlots) {

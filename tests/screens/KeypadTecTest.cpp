@@ -13,7 +13,6 @@
 #include "platform/base/Sjis.h"
 #include "screens/F_dentak.h"
 #include "screens/F_tec.h"
-#include "support/RecordingHost.h"
 #include "support/World.h"
 
 namespace vdmq {
@@ -24,14 +23,12 @@ using test::IsEnabled;
 using test::LabelText;
 using test::TModalSteps;
 
-class Screens : public ::testing::Test {
+class Screens : public test::TShipyardScreens {
  protected:
   void SetUp() override {
-    test::SetUpShipyardWorld();
+    TShipyardScreens::SetUp();
     ASSERT_EQ(GetPlayerCountry(), 0);
   }
-  THeadlessSession session_;
-  test::TRecordingHost host_;
 };
 
 // ---- keypad ----

@@ -11,7 +11,6 @@
 #include "platform/base/Sjis.h"
 #include "screens/F_build.h"
 #include "screens/F_parts.h"
-#include "support/RecordingHost.h"
 
 namespace vdmq {
 namespace {
@@ -24,9 +23,8 @@ using test::TModalSteps;
 
 std::string Name(int kind, int part) { return SjisToUtf8(NameOrEmpty(GetPartsName(kind, part))); }
 
-class Shipyard : public ::testing::Test {
+class Shipyard : public test::TShipyardScreens {
  protected:
-  void SetUp() override { test::SetUpShipyardWorld(); }
   // The ten lines of the open selector.
   static std::vector<std::string> Lines(TForm* f) {
     std::vector<std::string> lines;
@@ -46,8 +44,6 @@ class Shipyard : public ::testing::Test {
     steps.Then("TfmParts", std::move(look)).Click("TfmParts", close);
     return SelectParts(mode, hullClass, kind, current);
   }
-  THeadlessSession session_;
-  test::TRecordingHost host_;
 };
 
 // ---- parts selector ----

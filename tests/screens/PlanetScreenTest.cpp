@@ -8,7 +8,6 @@
 #include "campaign/Planet.h"
 #include "platform/base/Sjis.h"
 #include "screens/F_planet.h"
-#include "support/RecordingHost.h"
 
 namespace vdmq {
 namespace {
@@ -21,10 +20,10 @@ using test::TModalSteps;
 constexpr int kCapital = 50;  // country 0's capital
 constexpr int kOther = 60;    // country 2's planet, not its capital
 
-class PlanetScreen : public ::testing::Test {
+class PlanetScreen : public test::TShipyardScreens {
  protected:
   void SetUp() override {
-    test::SetUpShipyardWorld();
+    TShipyardScreens::SetUp();
     test::PlacePlanet(kOther, 10, 10, 2);
     PlanetData[kOther].IncomeFund = 345;
     PlanetData[kOther].Hokyuu = 7;
@@ -57,8 +56,6 @@ class PlanetScreen : public ::testing::Test {
     ShowPlanetWindow(kCapital, 0);
   }
   int price_ = 0;
-  THeadlessSession session_;
-  test::TRecordingHost host_;
 };
 
 TEST_F(PlanetScreen, ShowsThePlanetAndItsSlotsWithTheOwnersButtons) {
