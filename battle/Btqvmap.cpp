@@ -19,34 +19,6 @@ namespace vdmq {
 
 TBtQvMap* BtQvMap = nullptr;
 
-namespace {
-
-// The first free slot at or after the hint (every slot below the hint is taken); the hint moves
-// up to it, or to N when the array is full.
-template <class T, size_t N>
-int FirstFree(T* (&slots)[N], int32_t& hint) {
-  for (int i = hint; i < static_cast<int>(N); ++i) {
-    if (slots[i] == nullptr) {
-      hint = i;
-      return i;
-    }
-  }
-  hint = static_cast<int32_t>(N);
-  return -1;
-}
-
-// Deletes every unit of an array.
-template <class T, size_t N>
-void DeleteAll(T* (&slots)[N], int32_t& hint) {
-  for (T*& p : slots) {
-    delete p;
-    p = nullptr;
-  }
-  hint = 0;
-}
-
-}  // namespace
-
 TBtQvMap::TBtQvMap() = default;
 
 TBtQvMap::~TBtQvMap() { Clear(); }
@@ -59,10 +31,10 @@ void TBtQvMap::Setup() {
   tickRunning = false;
   // Units left from an earlier set-up go first.
   selected_ = nullptr;
-  DeleteAll(ships_, freeShip_);
-  DeleteAll(missiles_, freeMissile_);
-  DeleteAll(lights_, freeLight_);
-  DeleteAll(explosions_, freeExploade_);
+  ships_.FreeAll();
+  missiles_.FreeAll();
+  lights_.FreeAll();
+  explosions_.FreeAll();
 
   static const int t1[3] = {200, 200, 350};
   static const int t2[3] = {200, 350, 200};
@@ -138,39 +110,27 @@ void TBtQvMap::Clear() {
   width_ = 0;
   height_ = 0;
   selected_ = nullptr;
-  DeleteAll(ships_, freeShip_);
-  DeleteAll(missiles_, freeMissile_);
-  DeleteAll(lights_, freeLight_);
-  DeleteAll(explosions_, freeExploade_);
+  ships_.FreeAll();
+  missiles_.FreeAll();
+  lights_.FreeAll();
+  explosions_.FreeAll();
 }
 
 void TBtQvMap::AddShip(const TBtShipInfo& info) {
   if (!ChkInMap(info.x, info.y, 320)) return;
-  const int i = FirstFree(ships_, freeShip_);
-  if (i < 0) return;
-  ships_[i] = new TBtShip;
-  ships_[i]->Setup(info);
+  if (TBtShip* unit = ships_.Add()) unit->Setup(info);
 }
 
 void TBtQvMap::AddMissile(const TBtMissileInfo& info) {
-  const int i = FirstFree(missiles_, freeMissile_);
-  if (i < 0) return;
-  missiles_[i] = new TBtMissile;
-  missiles_[i]->Setup(info);
+  if (TBtMissile* unit = missiles_.Add()) unit->Setup(info);
 }
 
 void TBtQvMap::AddLight(int x, int y, int kind, int dir) {
-  const int i = FirstFree(lights_, freeLight_);
-  if (i < 0) return;
-  lights_[i] = new TBtLight;
-  lights_[i]->Setup(x, y, kind, dir);
+  if (TBtLight* unit = lights_.Add()) unit->Setup(x, y, kind, dir);
 }
 
 void TBtQvMap::AddExploade(int x, int y, int kind) {
-  const int i = FirstFree(explosions_, freeExploade_);
-  if (i < 0) return;
-  explosions_[i] = new TBtExploade;
-  explosions_[i]->Setup(x, y, kind);
+  if (TBtExploade* unit = explosions_.Add()) unit->Setup(x, y, kind);
 }
 
 bool TBtQvMap::ChkInMap(int x, int y, int m) const {
@@ -316,33 +276,21 @@ void TBtQvMap::DeleteDead() {
     TBtShip* s = ships_[i];
     if (s != nullptr && !s->IsAlive()) {
       ForgetUnit(s);
-      delete s;
-      ships_[i] = nullptr;
-      if (i < freeShip_) freeShip_ = i;
+      ships_.Free(i);
     }
   }
   for (int i = 0; i < kBtMissileSlots; ++i) {
     TBtMissile* m = missiles_[i];
     if (m != nullptr && !m->IsAlive()) {
       ForgetUnit(m);
-      delete m;
-      missiles_[i] = nullptr;
-      if (i < freeMissile_) freeMissile_ = i;
+      missiles_.Free(i);
     }
   }
   for (int i = 0; i < kBtLightSlots; ++i) {
-    if (lights_[i] != nullptr && !lights_[i]->IsAlive()) {
-      delete lights_[i];
-      lights_[i] = nullptr;
-      if (i < freeLight_) freeLight_ = i;
-    }
+    if (lights_[i] != nullptr && !lights_[i]->IsAlive()) lights_.Free(i);
   }
   for (int i = 0; i < kBtExploadeSlots; ++i) {
-    if (explosions_[i] != nullptr && !explosions_[i]->IsAlive()) {
-      delete explosions_[i];
-      explosions_[i] = nullptr;
-      if (i < freeExploade_) freeExploade_ = i;
-    }
+    if (explosions_[i] != nullptr && !explosions_[i]->IsAlive()) explosions_.Free(i);
   }
 }
 
