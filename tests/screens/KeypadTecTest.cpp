@@ -15,15 +15,10 @@
 #include "screens/F_tec.h"
 #include "support/World.h"
 
-namespace vdmq {
+namespace vdmq::test {
 namespace {
 
-using test::ClickNamed;
-using test::IsEnabled;
-using test::LabelText;
-using test::TModalSteps;
-
-class Screens : public test::TShipyardScreens {
+class Screens : public TShipyardScreens {
  protected:
   void SetUp() override {
     TShipyardScreens::SetUp();
@@ -287,4 +282,4 @@ TEST_F(TecScreen, ASecondOpeningReturnsAtOnce) {
 }
 
 }  // namespace
-}  // namespace vdmq
+}  // namespace vdmq::test
