@@ -5,6 +5,7 @@
 
 #include "battle/Btmain.h"
 #include "campaign/Country.h"
+#include "campaign/FileKinds.h"
 #include "campaign/File_manager.h"
 #include "campaign/GameHost.h"
 #include "campaign/GameSave.h"
@@ -20,7 +21,6 @@
 #include "platform/core/Application.h"
 #include "platform/core/Desktop.h"
 #include "platform/core/MediaPlayer.h"
-#include "platform/core/QoPlatformBridge.h"
 #include "platform/core/StdCtrls.h"
 #include "platform/sys/HelpViewer.h"
 #include "platform/sys/NamedMutex.h"
@@ -37,6 +37,7 @@
 #include "screens/F_sysmes.h"
 #include "screens/F_system.h"
 #include "screens/F_tec.h"
+#include "screens/QoPlatformBridge.h"
 #include "screens/Qvgraph.h"
 #include "screens/ScreenParts.h"
 #include "screens/ScreensHost.h"
@@ -63,9 +64,6 @@ TResidentFormCreator& BattleWindowCreator() {
 }
 
 // File kinds of the command bar's pictures.
-constexpr int kKindBarRight = 30;
-constexpr int kKindBarLeft = 31;
-constexpr int kKindBarFill = 32;
 constexpr int kBarHeight = 120;
 constexpr int kBarDesignWidth = 792;
 
@@ -270,9 +268,9 @@ void TfmMain::FormResize(TComponent*) {
   const int barWidth = plCommand->Width();
   QoBG.SetWidth(barWidth);
   QoBG.SetHeight(plCommand->Height());
-  if (barWidth > kBarDesignWidth) DrawBmpPackById(&QoBG, barWidth - kBarDesignWidth, 0, kKindBarFill, -1);
-  DrawBmpPackById(&QoBG, 0, 0, kKindBarLeft, -1);
-  DrawBmpPackById(&QoBG, barWidth - 252, 0, kKindBarRight, -1);
+  if (barWidth > kBarDesignWidth) DrawBmpPackById(&QoBG, barWidth - kBarDesignWidth, 0, kFileKindMainBarMiddle, -1);
+  DrawBmpPackById(&QoBG, 0, 0, kFileKindMainBarLeft, -1);
+  DrawBmpPackById(&QoBG, barWidth - 252, 0, kFileKindMainBarRight, -1);
   QoBG.Change();
   plZenQvMap->SetLeft(barWidth - 224);
   if (QvMapGraph != nullptr) QvMapGraph->SetSize(imgQvMap->Width(), imgQvMap->Height());
@@ -399,7 +397,11 @@ void TfmMain::btnNextTurnClick(TComponent*) {
   EndPlayerTurn();
 }
 
-void TfmMain::btnHelpClick(TComponent*) { Sys().help->Contents(GetFileManager().GetFileName(kFileKindHelp)); }
+void TfmMain::btnHelpClick(TComponent*) {
+  if (!Sys().help->Contents(GetFileManager().GetFileName(kFileKindHelp))) {
+    App().MessageBox(SJS("ヘルプを表示できませんでした。"), SJS("エラー"), MB_OK | MB_ICONSTOP);
+  }
+}
 
 void TfmMain::btnDockClick(TComponent*) {
   int planet = -1, dock = -1;
