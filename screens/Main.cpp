@@ -22,6 +22,7 @@
 #include "platform/core/Desktop.h"
 #include "platform/core/MediaPlayer.h"
 #include "platform/core/StdCtrls.h"
+#include "platform/sys/EndSignals.h"
 #include "platform/sys/HelpViewer.h"
 #include "platform/sys/NamedMutex.h"
 #include "platform/sys/Services.h"
@@ -429,14 +430,15 @@ void TfmMain::TimerMainTimer(TComponent*) {}
 // --- quitting ---
 
 bool ConfirmGameEnd() {
-  if (gameEnd) return true;
+  if (IsGameEnd()) return true;
   GameHost().PlayWave(GetFukukanVoice(), 5, false);
   if (GameHost().SysMes(SJS("ゲームを終了します。<BR>よろしいですか？"), SJS("確認"), 1) != 1) return false;
   gameEnd = true;
   return true;
 }
 
-bool IsGameEnd() { return gameEnd; }
+// A program asked to end from outside is as good as confirmed.
+bool IsGameEnd() { return gameEnd || EndRequest() != 0; }
 
 // --- the entry ---
 
@@ -502,11 +504,14 @@ int WinMain(const TSessionFactory& openSession) {
   EMutexCreate created = EMutexCreate::Failed;
   const std::unique_ptr<TMutexHandle> lock = Sys().mutexes->Create("VDM_Q GAME", &created);
   if (created != EMutexCreate::Created) return -1;
+  const TEndSignals endSignals([] { App().Wake(); });
   const std::shared_ptr<void> session = openSession();
   try {
     TGameSession game;
     if (game.StartFailed()) return 1;
     App().Run();
+    // Ended from outside: the options are kept as the system menu keeps them.
+    if (EndRequest() != 0) SysOptionReg(0);
   } catch (const EStall&) {
     throw;  // a headless run that waits for ever ends its test, not in a message box
   } catch (const std::exception& e) {

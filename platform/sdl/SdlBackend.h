@@ -31,6 +31,9 @@ class EDisplayError : public std::runtime_error {
 struct TSdlOptions {
   TSize screen{800, 600};  // initial virtual screen
   bool softwareRenderer = false;
+  // Keeps an accelerated renderer also when its OpenGL is a software rasteriser (see SdlRenderer.h;
+  // benchmarks compare both ways of presenting).
+  bool acceptSoftwareGl = false;
   bool hidden = false;  // no visible window (benchmarks)
 };
 
@@ -58,6 +61,8 @@ class TSdlBackend : public TBackend {
   // The desktop as the renderer shows it (read back from the renderer, unscaled), for screenshots.
   bool ReadScreen(TPixmap& out);
   int Scale() const { return scale_; }
+  // The renderer that presents ("software", "opengl: <GL_RENDERER>" ...).
+  const std::string& RendererName() const { return rendererName_; }
   SDL_Window* Window() const { return window_; }
   // Translates one SDL event into layer events (queued); false when it carries none. Public so that
   // tests can check the translation of events they build.
@@ -80,6 +85,8 @@ class TSdlBackend : public TBackend {
   TCursorShape cursor_ = TCursorShape::Arrow;
   unsigned buttonsDown_ = 0;
   bool needFull_ = true;
+  std::string rendererName_;
+  bool woken_ = false;  // a wake was taken by a poll before the wait it was meant to end
 };
 
 // A window icon as SDL takes it: 32-bit ARGB, every pixel opaque (nullptr for an empty picture or

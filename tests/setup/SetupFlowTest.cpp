@@ -3,6 +3,8 @@
 // drive C:, so even its root may be named.
 
 #include <gtest/gtest.h>
+
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -537,6 +539,31 @@ TEST(SetupUninstall, AnInstallPathEmptiedMeanwhileOnlyUpdatesTheButtons) {
   EXPECT_EQ(sb.Listing(), before);
   EXPECT_EQ(afterwards.inst, "ｲﾝｽﾄｰﾙ");
   EXPECT_FALSE(afterwards.unInstEnabled);
+}
+
+// ---------------------------------------------------------------- ended from outside
+
+// A termination signal closes the dialog, and a question over it, without doing anything of the
+// question; the program ends with status 0 and lets its mutex go.
+TEST(SetupEnd, ATerminationSignalEndsTheProgramWithoutActing) {
+  for (const bool inQuestion : {false, true}) {
+    SCOPED_TRACE(inQuestion ? "the uninstall question" : "the dialog");
+    TSetupSandbox sb;
+    const TListing before = sb.Listing();
+    const std::string registry = sb.RegistryText();
+    TSetupRun run;
+    if (inQuestion) run.Click("btnUnInst");
+    run.Then([&] {
+      EXPECT_EQ(TopModal() != nullptr, inQuestion);
+      EXPECT_TRUE(sb.sys.mutexes->IsHeld("VDM_Q SETUP"));
+      raise(SIGTERM);
+    });
+    EXPECT_EQ(run.Run(), 0);
+    EXPECT_EQ(sb.Listing(), before);
+    EXPECT_EQ(sb.RegistryText(), registry);
+    EXPECT_TRUE(sb.sys.process->starts.empty());
+    EXPECT_FALSE(sb.sys.mutexes->IsHeld("VDM_Q SETUP"));
+  }
 }
 
 // ---------------------------------------------------------------- hostile values
