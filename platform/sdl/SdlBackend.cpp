@@ -244,6 +244,9 @@ bool TSdlBackend::Translate(const SDL_Event& e) {
     case SDL_WINDOWEVENT:
       switch (e.window.event) {
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+          // SDL takes a state it asks the window manager for at once, and sends no event when the
+          // window manager grants it: the state comes with the size.
+          ReportState();
           Relayout(e.window.data1, e.window.data2);
           CentreMaximized();
           return !pending_.empty();
