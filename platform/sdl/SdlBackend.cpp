@@ -184,6 +184,7 @@ bool TSdlBackend::Translate(const SDL_Event& e) {
       const TPoint p = ToScreen(e.motion.x, e.motion.y);
       ev.x = p.X;
       ev.y = p.Y;
+      if (e.motion.state == 0) FrameCursor(p);
       break;
     }
     case SDL_MOUSEBUTTONDOWN:
@@ -394,12 +395,36 @@ bool TSdlBackend::ReadScreen(TPixmap& out) {
 
 void TSdlBackend::SetCursor(TCursorShape shape) {
   cursor_ = shape;
+  ShowCursor(shape);
+}
+
+void TSdlBackend::ShowCursor(TCursorShape shape) {
+  shownCursor_ = shape;
   if (shape == TCursorShape::Hidden) {
     SDL_ShowCursor(SDL_DISABLE);
     return;
   }
   SDL_ShowCursor(SDL_ENABLE);
   if (SDL_Cursor* c = cursors_[static_cast<int>(shape)]) SDL_SetCursor(c);
+}
+
+void TSdlBackend::FrameCursor(TPoint p) {
+  // Over the sizing border the arrow becomes the sizing cursor of its edge or corner.
+  TCursorShape shape = cursor_;
+  if (cursor_ == TCursorShape::Arrow) {
+    switch (FrameMapHit(frameMap_, p)) {
+      case HTLEFT:
+      case HTRIGHT: shape = TCursorShape::SizeWE; break;
+      case HTTOP:
+      case HTBOTTOM: shape = TCursorShape::SizeNS; break;
+      case HTTOPLEFT:
+      case HTBOTTOMRIGHT: shape = TCursorShape::SizeNWSE; break;
+      case HTTOPRIGHT:
+      case HTBOTTOMLEFT: shape = TCursorShape::SizeNESW; break;
+      default: break;
+    }
+  }
+  if (shape != shownCursor_) ShowCursor(shape);
 }
 
 void TSdlBackend::WarpMouse(TPoint p) { SDL_WarpMouseInWindow(window_, p.X * scale_, p.Y * scale_); }

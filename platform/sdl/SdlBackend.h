@@ -98,6 +98,9 @@ class TSdlBackend : public TBackend {
   void ReportState();
   // A maximised window smaller than the usable area is asked to lie in its middle.
   void CentreMaximized();
+  void ShowCursor(TCursorShape shape);
+  // The cursor for a point of the window: the program's, or over the sizing border the sizing one.
+  void FrameCursor(TPoint p);
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
@@ -109,7 +112,8 @@ class TSdlBackend : public TBackend {
   std::uint32_t wakeEvent_ = 0;
   std::deque<TInputEvent> pending_;
   SDL_Cursor* cursors_[8] = {};
-  TCursorShape cursor_ = TCursorShape::Arrow;
+  TCursorShape cursor_ = TCursorShape::Arrow;       // the program's
+  TCursorShape shownCursor_ = TCursorShape::Arrow;  // the one shown
   unsigned buttonsDown_ = 0;
   bool needFull_ = true;
   bool hidden_ = false;

@@ -2,7 +2,8 @@
 // window, at its size, and shows the same pixels as on the headless back end after a click made of
 // real SDL mouse events; pauses pump the OS queue without dispatching; other threads wake the loop;
 // events are translated to the layer's events at every scale; the window answers presses on the
-// frame and marks the second press of a caption double click; a display that cannot be opened
+// frame, shows the sizing cursor over its border and marks the second press of a caption double
+// click; a display that cannot be opened
 // gives a clear error.
 #include <gtest/gtest.h>
 
@@ -414,6 +415,31 @@ TEST_F(SdlTest, TheWindowMovesAndSizesItselfOnTheFrameAndKeepsTheSecondPressOfAC
   backend.Translate(taken);
   EXPECT_EQ(backend.HitTest(1530, 20), HTCLIENT);
   EXPECT_FALSE(press(1530, 20).secondClick);
+
+  // Over the sizing border the arrow becomes the sizing cursor of the edge; the program's own
+  // cursor shape (the hourglass of a long action) stays.
+  auto move = [&](int x, int y) {
+    SDL_Event m{};
+    m.type = SDL_MOUSEMOTION;
+    m.motion.x = x;
+    m.motion.y = y;
+    backend.Translate(m);
+    while (backend.PollInput(ev)) {
+    }
+    return SDL_GetCursor();
+  };
+  backend.SetCursor(TCursorShape::Arrow);
+  SDL_Cursor* const arrow = move(400, 300);
+  SDL_Cursor* const edge = move(2, 600);
+  EXPECT_NE(edge, arrow);
+  EXPECT_EQ(move(1598, 600), edge);
+  SDL_Cursor* const corner = move(1598, 1198);
+  EXPECT_NE(corner, edge);
+  EXPECT_NE(corner, arrow);
+  EXPECT_EQ(move(400, 300), arrow);
+  backend.SetCursor(TCursorShape::HourGlass);
+  SDL_Cursor* const hourglass = SDL_GetCursor();
+  EXPECT_EQ(move(2, 600), hourglass);
 }
 
 TEST_F(SdlTest, PresentUploadsOnlyTheDirtyPart) {
