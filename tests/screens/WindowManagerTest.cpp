@@ -289,7 +289,7 @@ TEST_F(WindowManager, OneFrameThatTheWindowManagerMovesMaximisesAndRestoresAndTh
   const TRect now = display.Geometry(window);
   const TPoint caption{now.Left + 300, now.Top + 10};
   xdo("mousemove " + std::to_string(caption.X) + " " + std::to_string(caption.Y) +
-      " mousedown 1 sleep 0.05 mouseup 1 sleep 0.1 mousedown 1 sleep 0.05 mouseup 1");
+      " mousedown 1 sleep 0.15 mouseup 1 sleep 0.1 mousedown 1 sleep 0.05 mouseup 1");
   EXPECT_EQ(WaitForSize(display, window, {1280, 1024}), Bounds(0, 0, 1280, 1024));
   EXPECT_TRUE(maximised());
 }
