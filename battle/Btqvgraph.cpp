@@ -4,6 +4,7 @@
 
 #include "battle/Btqvmap.h"
 #include "battle/F_btmain.h"
+#include "campaign/FileKinds.h"
 #include "platform/core/Control.h"
 #include "platform/core/StdCtrls.h"
 #include "qolib/graphics/QoTDib.h"
@@ -21,19 +22,18 @@ struct TFixedSheet {
   int kind, number, rows, cols;
 };
 constexpr TFixedSheet kFixedSheets[] = {
-    {47, 0, 1, 1},    // 0 arena background
-    {48, -1, 1, 8},   // 1 loaded, never drawn
-    {51, 0, 1, 8},    // 2 engine flames
-    {51, 1, 1, 8},    // 3 loaded, never drawn
-    {52, 0, 1, 8},    // 4 a ship's explosion
-    {52, 1, 1, 8},    // 5 a missile's end
-    {53, 0, 10, 8},   // 6 trails and flashes
-    {50, 0, 6, 8},    // 7 missiles
-    {54, 0, 1, 4},    // 8 shield
-    {55, -1, 15, 1},  // 9 cursor and flagship markers
+    {kFileKindBattleBackground, 0, 1, 1},  // 0 arena background
+    {kFileKindBattleRadar, -1, 1, 8},      // 1 loaded, never drawn
+    {kFileKindBattleFlames, 0, 1, 8},      // 2 engine flames
+    {kFileKindBattleFlames, 1, 1, 8},      // 3 loaded, never drawn
+    {kFileKindBattleExplosions, 0, 1, 8},  // 4 a ship's explosion
+    {kFileKindBattleExplosions, 1, 1, 8},  // 5 a missile's end
+    {kFileKindBattleTrails, 0, 10, 8},     // 6 trails and flashes
+    {kFileKindBattleMissiles, 0, 6, 8},    // 7 missiles
+    {kFileKindBattleShield, 0, 1, 4},      // 8 shield
+    {kFileKindBattleMarkers, -1, 15, 1},   // 9 cursor and flagship markers
 };
 constexpr int kSlotBackground = 0;
-constexpr int kKindZenBase = 24;
 
 // A sheet that can be drawn: a picture with frames of at least one pixel.
 bool Drawable(const TQoRGBContainer* sheet) {
@@ -87,7 +87,7 @@ void TBtQvMapGraph::LoadGraphics(TQoTrueDib* view, TQoTrueDib* zenBase, TQoTrueD
   view_ = view;
   zenBase_ = zenBase;
   zen_ = zen;
-  if (zenBase_ != nullptr) DrawBmpPackById(zenBase_, 0, 0, kKindZenBase, -1);
+  if (zenBase_ != nullptr) DrawBmpPackById(zenBase_, 0, 0, kFileKindBattleMinimapBase, -1);
   ClearBtMessage();
   for (TQoTrueDib* s : {view_, zen_}) {
     if (s != nullptr) s->Cls();

@@ -8,6 +8,7 @@
 #include "battle/Btmath.h"
 #include "battle/Btmissile.h"
 #include "campaign/Cmd.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Fleet.h"
 #include "campaign/GameHost.h"
 #include "campaign/Planet.h"
@@ -428,7 +429,7 @@ void TBtQvMap::ShipHit(TBtShip* ship, int d) {
 
   if (!ship->IsAlive()) {
     AddExploade(ship->GetX(), ship->GetY(), 0);
-    host.PlayWave(4, 0, false);
+    host.PlayWave(kFileKindSoundEffect, 0, false);
     if (selected_ != nullptr && selected_ != ship) host.UpdateBtPanel();
     if (ship->IsFlagship()) {
       BtInfo.winner = ship->GetCountry() != BtInfo.attacker ? BtInfo.attacker : BtInfo.defender;

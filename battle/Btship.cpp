@@ -5,6 +5,7 @@
 #include "battle/Btinfo.h"
 #include "battle/Btmath.h"
 #include "battle/Btqvmap.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Fleet.h"
 #include "campaign/GameHost.h"
 #include "campaign/Parts.h"
@@ -109,8 +110,7 @@ const int BtFlameTbl[kBtFlameCgCount][3][8][2] = {
 
 namespace {
 
-// The hull pictures: a sheet of the file kind for hull sheets, one row of the eight directions.
-constexpr int kHullSheetKind = 49;
+// The hull pictures: a battle hull sheet, one row of the eight directions.
 constexpr int kHullSheetRows = 1;
 constexpr int kHullSheetCols = 8;
 // Sheets the battle view loads into fixed slots when it opens.
@@ -168,7 +168,7 @@ void TBtShip::Setup(const TBtShipInfo& info) {
   if (data != nullptr) shipData_ = *data;
 
   TBtViewSink* view = BtViewSink();
-  hullSheet_ = view != nullptr ? view->AddPat(kHullSheetKind, HullCg(), kHullSheetRows, kHullSheetCols) : -1;
+  hullSheet_ = view != nullptr ? view->AddPat(kFileKindBattleHull, HullCg(), kHullSheetRows, kHullSheetCols) : -1;
 
   u.hp = GetShipHp(&shipData_);
   u.armor = GetFrameBodyDef(GetFrameBodyPtr(shipData_.Parts[kPartsFrame]));

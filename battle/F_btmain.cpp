@@ -7,6 +7,7 @@
 #include "battle/Btqvgraph.h"
 #include "battle/Btqvmap.h"
 #include "campaign/Cmd.h"
+#include "campaign/FileKinds.h"
 #include "campaign/GameHost.h"
 #include "campaign/Stdfunc.h"
 #include "formkit/Chbcbtn.h"
@@ -27,8 +28,6 @@ TfmBtMain* fmBtMain = nullptr;
 
 namespace {
 
-constexpr int kKindStripBackground = 23;
-constexpr int kKindCommanderFace = 43;
 // The face shown while the player defends a planet.
 constexpr int kDefenceFace = 29;
 constexpr int kUnitButtons = 5;
@@ -204,7 +203,7 @@ void TfmBtMain::Dispatch(TMessage& m) {
 }
 
 void TfmBtMain::FormCreate(TComponent*) {
-  DrawBmpPackById(&QoBG, 0, 0, kKindStripBackground, -1);
+  DrawBmpPackById(&QoBG, 0, 0, kFileKindBattleBarBackground, -1);
   QoBG.Change();
 }
 
@@ -372,7 +371,7 @@ void UpdateBtPanel(TfmBtMain* form) {
   if (defence) {
     static const char* const kSateCaptions[kUnitButtons] = {"第１衛星", "第２衛星", "第３衛星", "第４衛星", "第５衛星"};
     form->QoCmd.Cls();
-    DrawBmpPackById(&form->QoCmd, 0, 0, kKindCommanderFace, kDefenceFace);
+    DrawBmpPackById(&form->QoCmd, 0, 0, kFileKindSmallCommanderPortrait, kDefenceFace);
     for (int k = 1; k <= kUnitButtons; ++k) {
       const TBtShip* unit = arena != nullptr ? arena->FindSate(b.player, k - 1) : nullptr;
       setButton(k, unit, selected, Utf8ToSjis(kSateCaptions[k - 1]));
@@ -381,7 +380,7 @@ void UpdateBtPanel(TfmBtMain* form) {
     static const char* const kFleetCaptions[kUnitButtons] = {"第１部隊", "第２部隊", "第３部隊", "", ""};
     const int cmd = b.player == b.attacker ? b.attackerCmd : b.player == b.defender ? b.defenderCmd : -1;
     form->QoCmd.Cls();
-    if (cmd != -1) DrawBmpPackById(&form->QoCmd, 0, 0, kKindCommanderFace, GetCmdCg(cmd));
+    if (cmd != -1) DrawBmpPackById(&form->QoCmd, 0, 0, kFileKindSmallCommanderPortrait, GetCmdCg(cmd));
     const int fleet = BtGetPlayerFleet();
     for (int k = 1; k <= kUnitButtons; ++k) {
       const TBtShip* unit = arena != nullptr && k <= 3 ? arena->FindShip(b.player, fleet, k - 1) : nullptr;

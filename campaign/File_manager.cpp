@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -21,31 +22,51 @@
 
 namespace vdmq {
 
-const TFileNameEntry TFileManager::kSoundTable[] = {
-    {4, "SE_%02d.WAV"}, {5, "ERI_%03d.WAV"}, {6, "PET_%03d.WAV"}, {-1, nullptr}};
+namespace {
 
-const TFileNameEntry TFileManager::kPackTable[] = {
-    {8, "BG_MAIN.BMP"},      {9, "BG_BUILD.BMP"},    {10, "BG_BUILD_0.BMP"},  {11, "BG_EVENT.BMP"},
-    {12, "BG_EV%02d.BMP"},   {13, "BG_CMDSEL.BMP"},  {14, "BG_CMDSEL_0.BMP"}, {15, "BG_DOCK.BMP"},
-    {16, "BG_PL_SEL.BMP"},   {17, "BG_FLEET.BMP"},   {18, "BG_FLEET_0.BMP"},  {19, "BG_FLSEL.BMP"},
-    {20, "BG_SAVE.BMP"},     {21, "BG_PARTS.BMP"},   {22, "BG_TEC.BMP"},      {23, "BG_BTMAIN.BMP"},
-    {24, "BG_BTMAIN_0.BMP"}, {25, "BG_SYSMES.BMP"},  {26, "BG_CMDIF.BMP"},    {27, "BG_DENTAKU.BMP"},
-    {28, "BG_PLANET.BMP"},   {29, "BG_SYSTEM.BMP"},  {30, "BG_MAIN_R.BMP"},   {31, "BG_MAIN_L.BMP"},
-    {32, "BG_MAIN_M.BMP"},   {33, "BG_MAIN_0.BMP"},  {34, "QV_MAP%d.BMP"},    {35, "QV_PLA.BMP"},
-    {36, "QV_SHIP.BMP"},     {37, "QV_MK.BMP"},      {38, "SH_%02d.BMP"},     {39, "SH_S%02d.BMP"},
-    {40, "GEN_%02d.BMP"},    {41, "GEN_D%02d.BMP"},  {42, "COM_%02d.BMP"},    {43, "COM_S%02d.BMP"},
-    {46, "BG_%02d.BMP"},     {47, "BTBG_%02d.BMP"},  {48, "BT_MAP.BMP"},      {49, "BTSH_%02d.BMP"},
-    {50, "BTMS_%02d.BMP"},   {51, "BTEFC_%02d.BMP"}, {52, "BTEXP_%02d.BMP"},  {53, "BTADD_%02d.BMP"},
-    {54, "BTSD_%02d.BMP"},   {55, "BT_MK.BMP"},      {57, "BG_EV_NX.BMP"},    {-1, nullptr}};
+// The name table of one folder: its kinds of kFileKinds in their order, ended by kind -1.
+template <TFileFolder folder>
+constexpr auto NameTable() {
+  constexpr std::size_t count = [] {
+    std::size_t n = 0;
+    for (const TFileKind& k : kFileKinds) n += k.folder == folder ? 1 : 0;
+    return n;
+  }();
+  std::array<TFileNameEntry, count + 1> table{};
+  std::size_t i = 0;
+  for (const TFileKind& k : kFileKinds) {
+    if (k.folder == folder) table[i++] = {k.kind, k.pattern};
+  }
+  table[count] = {-1, nullptr};
+  return table;
+}
 
-const TFileNameEntry TFileManager::kDataTable[] = {
-    {kFileKindPack, "BMP.PAK"}, {kFileKindMap, "MAP%02d.DAT"}, {kFileKindInit, "INIT.DAT"}, {-1, nullptr}};
+constexpr bool KindsAreUniqueAndValid() {
+  for (std::size_t i = 0; i < std::size(kFileKinds); ++i) {
+    if (kFileKinds[i].kind < 0 || kFileKinds[i].pattern == nullptr) return false;
+    for (std::size_t j = i + 1; j < std::size(kFileKinds); ++j) {
+      if (kFileKinds[i].kind == kFileKinds[j].kind) return false;
+    }
+  }
+  return true;
+}
+static_assert(KindsAreUniqueAndValid(), "every file kind has one number of its own and a pattern");
 
-const TFileNameEntry TFileManager::kSaveTable[] = {{kFileKindSave, "SAVE%02d.DAT"}, {-1, nullptr}};
+constexpr auto kSoundNames = NameTable<TFileFolder::kSound>();
+constexpr auto kPackNames = NameTable<TFileFolder::kArchive>();
+constexpr auto kDataNames = NameTable<TFileFolder::kData>();
+constexpr auto kSaveNames = NameTable<TFileFolder::kSave>();
+constexpr auto kHelpNames = NameTable<TFileFolder::kHelp>();
+constexpr auto kMovieNames = NameTable<TFileFolder::kMovie>();
 
-const TFileNameEntry TFileManager::kHelpTable[] = {{kFileKindHelp, "q_help.hlp"}, {-1, nullptr}};
+}  // namespace
 
-const TFileNameEntry TFileManager::kMovieTable[] = {{kFileKindMovie, "INT_T%02d.str"}, {-1, nullptr}};
+constinit const TFileNameEntry* const TFileManager::kSoundTable = kSoundNames.data();
+constinit const TFileNameEntry* const TFileManager::kPackTable = kPackNames.data();
+constinit const TFileNameEntry* const TFileManager::kDataTable = kDataNames.data();
+constinit const TFileNameEntry* const TFileManager::kSaveTable = kSaveNames.data();
+constinit const TFileNameEntry* const TFileManager::kHelpTable = kHelpNames.data();
+constinit const TFileNameEntry* const TFileManager::kMovieTable = kMovieNames.data();
 
 TFileManager* FileManager = nullptr;
 

@@ -11,15 +11,9 @@
 #include <cstdio>
 #include <string>
 
-namespace vdmq {
+#include "campaign/FileKinds.h"
 
-// File kinds with a meaning of their own to the campaign.
-constexpr int kFileKindPack = 0;    // dat\BMP.PAK
-constexpr int kFileKindMap = 1;     // dat\MAP%02d.DAT
-constexpr int kFileKindInit = 2;    // dat\INIT.DAT
-constexpr int kFileKindSave = 3;    // save\SAVE%02d.DAT
-constexpr int kFileKindHelp = 7;    // q_help.hlp
-constexpr int kFileKindMovie = 56;  // inter\INT_T%02d.str
+namespace vdmq {
 
 // One {kind, pattern} pair of a name table; a table ends with kind -1.
 struct TFileNameEntry {
@@ -59,13 +53,13 @@ class TFileManager {
   int State() const { return state_; }
   const char* DiscRoot() const { return discRoot_; }
 
-  // The six name tables, searched in this order.
-  static const TFileNameEntry kSoundTable[];
-  static const TFileNameEntry kPackTable[];
-  static const TFileNameEntry kDataTable[];
-  static const TFileNameEntry kSaveTable[];
-  static const TFileNameEntry kHelpTable[];
-  static const TFileNameEntry kMovieTable[];
+  // The six name tables, searched in this order: the kinds of FileKinds.h by their folder.
+  static const TFileNameEntry* const kSoundTable;
+  static const TFileNameEntry* const kPackTable;
+  static const TFileNameEntry* const kDataTable;
+  static const TFileNameEntry* const kSaveTable;
+  static const TFileNameEntry* const kHelpTable;
+  static const TFileNameEntry* const kMovieTable;
 
  private:
   int state_ = kStateNotSearched;

@@ -1,13 +1,19 @@
 #include "campaign/GameSave.h"
 
+#include <dirent.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "campaign/Character.h"
@@ -219,6 +225,54 @@ bool ReadPass(std::FILE* stream, int mode, bool withMap) {
 
 void Notice(const std::string& text) { GameHost().SysMes(text, SJS("確認"), 0); }
 
+// True while a process of that number exists (another user's included; a finished one not yet
+// waited for counts as running).
+bool ProcessRuns(pid_t pid) { return pid == getpid() || kill(pid, 0) == 0 || errno == EPERM; }
+
+// The process number in the name of a save's temporary file ("SAVE03.DAT.<pid>.tmp", the slot's
+// name in any letter case, as WriteReplacing names it); 0 for every other name.
+pid_t TempFileProcess(std::string_view name) {
+  constexpr std::string_view kSuffix = ".tmp";
+  if (name.size() <= kSuffix.size() || !name.ends_with(kSuffix)) return 0;
+  name.remove_suffix(kSuffix.size());
+  const size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos) return 0;
+  const std::string_view digits = name.substr(dot + 1);
+  const std::string_view slotName = name.substr(0, dot);
+  // Written by std::to_string: no sign, no leading zero.
+  if (digits.empty() || digits.size() > 10 || digits[0] == '0') return 0;
+  long long pid = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return 0;
+    pid = pid * 10 + (c - '0');
+  }
+  if (pid > std::numeric_limits<pid_t>::max()) return 0;
+  for (int slot = 0; slot < kSaveSlotCount; ++slot) {
+    const std::string path = GetFileManager().GetFileNameNum(kFileKindSave, slot);
+    const std::string_view slotFile = std::string_view(path).substr(path.find_last_of("\\/") + 1);
+    if (SjisEqualNoCase(slotName, slotFile)) return static_cast<pid_t>(pid);
+  }
+  return 0;
+}
+
+// Removes from the save folder the temporary files that saves of programs no longer running left
+// behind (killed before their rename): regular files named like WriteReplacing's for a slot, with
+// the number of a process that does not exist. A running copy's file and every other entry stay.
+void RemoveStaleTempFiles(const std::string& folder) {
+  std::vector<std::string> stale;
+  if (DIR* dir = opendir(folder.c_str())) {
+    while (const dirent* e = readdir(dir)) {
+      const pid_t pid = TempFileProcess(e->d_name);
+      if (pid <= 0 || ProcessRuns(pid)) continue;
+      const std::string path = folder + "/" + e->d_name;
+      struct stat st;
+      if (lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) stale.push_back(path);
+    }
+    closedir(dir);
+  }
+  for (const std::string& path : stale) GameFileSystem().Remove(path);
+}
+
 // The slot's game path is mapped once; folder, temporary file, rename and sync all work on it.
 bool SaveGame(const std::string& slotPath) {
   TGameHost& host = GameHost();
@@ -226,6 +280,7 @@ bool SaveGame(const std::string& slotPath) {
   host.SetWaitCursor(true);
   // A fresh install has no save folder yet.
   bool ok = !native.empty() && GameFileSystem().MakeFolder(NativeFolder(native));
+  if (ok) RemoveStaleTempFiles(NativeFolder(native));
   if (ok) ok = WriteReplacing(native, [](TDatFile& fp) { RunPass(fp, kSaveModeWrite, false); });
   host.SetWaitCursor(false);
   if (!ok) {

@@ -7,7 +7,9 @@
 // A save is written to a temporary file beside the slot (named for the process, so programs saving
 // side by side never meet) and renamed over it only when every write, the flush, the sync and the
 // close succeeded, so a failed save never destroys the previous one; the folder is synced after the
-// rename, so a save reported done survives a power loss. Every file operation of a save goes
+// rename, so a save reported done survives a power loss. A save also removes the temporary files
+// that saves of programs no longer running left in the folder (killed before their rename); a
+// running copy's file and anything else stay. Every file operation of a save goes
 // through GameFileSystem (File_manager.h) on the slot's path mapped once. A load or a
 // new game is a transaction: the world tables and the map chips are snapshot first and restored on
 // any error (a thrown block error, a short read), so a half-loaded world never reaches play.

@@ -7,7 +7,7 @@
 #include "campaign/Country.h"
 #include "campaign/Cpu_turn.h"
 #include "campaign/Dock.h"
-#include "campaign/File_manager.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Fleet.h"
 #include "campaign/GameHost.h"
 #include "campaign/GameSave.h"

@@ -6,7 +6,7 @@
 #include "campaign/BattleRecord.h"
 #include "campaign/Cmd.h"
 #include "campaign/Country.h"
-#include "campaign/File_manager.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Fleet.h"
 #include "campaign/GameHost.h"
 #include "campaign/Planet.h"
@@ -66,8 +66,8 @@ int GetFukukan() { return StoryData.Fukukan; }
 
 int GetFukukanVoice() {
   switch (StoryData.Fukukan) {
-    case 2: return 5;
-    case 12: return 6;
+    case 2: return kFileKindAdjutant2Voice;
+    case 12: return kFileKindAdjutant12Voice;
     default: return -1;
   }
 }

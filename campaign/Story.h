@@ -51,7 +51,7 @@ std::string FormatTotalFund(int funds);
 int GetStoryYear();
 int GetStoryPeriod();
 int GetFukukan();
-// Voice file kind of the adjutant: adjutant 2 -> 5, 12 -> 6, any other -> -1.
+// Voice file kind of the adjutant (kFileKindAdjutant2Voice, kFileKindAdjutant12Voice), -1 for any other.
 int GetFukukanVoice();
 int GetStoryLoadMap();
 int GetEventSelect();

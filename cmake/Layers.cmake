@@ -6,8 +6,7 @@ set(VDMQ_LAYERS
   "platform/base:platform/base"
   "platform/sys:platform/base,platform/sys"
   "platform/png:platform/base,platform/png"
-  # The window layer's bridge to the archive library (QoPlatformBridge) is its one use of qolib.
-  "platform/core:platform/base,platform/sys,qolib/pack,platform/core"
+  "platform/core:platform/base,platform/sys,platform/core"
   "platform/headless:platform/base,platform/sys,platform/png,platform/core,platform/headless"
   "platform/sdl:platform/base,platform/sys,platform/core,platform/sdl"
   "qolib/pack:platform/base,platform/sys,qolib/pack"

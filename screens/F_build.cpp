@@ -2,6 +2,7 @@
 
 #include "campaign/Country.h"
 #include "campaign/Dock.h"
+#include "campaign/FileKinds.h"
 #include "campaign/GameHost.h"
 #include "campaign/Parts.h"
 #include "formkit/Chbcbtn.h"
@@ -16,9 +17,6 @@ namespace vdmq {
 
 namespace {
 
-constexpr int kKindBackground = 9;
-constexpr int kKindNoHull = 10;
-constexpr int kKindHull = 38;
 TfmBuild* openBuild = nullptr;
 
 struct TSlotLayout {
@@ -96,7 +94,7 @@ TfmBuild::TfmBuild(TComponent* owner) : TCHF_Form(owner) {
   btnClose->OnClick = [this](TComponent* c) { btnCloseClick(c); };
   OnShow = [this](TComponent* c) { FormShow(c); };
 
-  DrawScreenBackground(QoBG, kKindBackground);
+  DrawScreenBackground(QoBG, kFileKindDesignerBackground);
 }
 
 TfmBuild::~TfmBuild() {
@@ -180,16 +178,16 @@ void TfmBuild::DispDesign() {
     btnDel[kind]->SetEnabled(GetShipParts(&Design, kind) >= 0 && design);
   }
   if (hull < 0) {
-    DrawBmpPackById(&QoFrame, 0, 0, kKindNoHull, 0);
+    DrawBmpPackById(&QoFrame, 0, 0, kFileKindDesignerNoHull, 0);
   } else {
     const int cg = GetPartsCg(GetPartsPtr(kPartsFrame, hull));
-    if (cg != -1) DrawBmpPackById(&QoFrame, 0, 0, kKindHull, cg);
+    if (cg != -1) DrawBmpPackById(&QoFrame, 0, 0, kFileKindShipPicture, cg);
   }
   QoFrame.Change();
 }
 
 void TfmBuild::FormShow(TComponent*) {
-  DrawScreenBackground(QoBG, kKindBackground);
+  DrawScreenBackground(QoBG, kFileKindDesignerBackground);
   DispDesign();
 }
 

@@ -4,6 +4,7 @@
 
 #include "campaign/Cmd.h"
 #include "campaign/Country.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Fleet.h"
 #include "formkit/Chbcbtn.h"
 #include "platform/base/Sjis.h"
@@ -15,9 +16,6 @@ namespace vdmq {
 
 namespace {
 
-constexpr int kKindBackground = 13;
-constexpr int kKindNoPortrait = 14;
-constexpr int kKindPortrait = 42;
 constexpr int kScrollTops[4] = {60, 88, 124, 152};
 TfmCmdSel* openCmdSel = nullptr;
 
@@ -105,8 +103,8 @@ void TfmCmdSel::ShowList() {
 }
 
 void TfmCmdSel::ShowPortrait() {
-  DrawBmpPackById(&QoCmd, 0, 0, kKindNoPortrait, 0);
-  if (Cmd != -1) DrawBmpPackById(&QoCmd, 0, 0, kKindPortrait, GetCmdCg(Cmd));
+  DrawBmpPackById(&QoCmd, 0, 0, kFileKindCommanderSelectorNoPortrait, 0);
+  if (Cmd != -1) DrawBmpPackById(&QoCmd, 0, 0, kFileKindCommanderPortrait, GetCmdCg(Cmd));
   QoCmd.Change();
 }
 
@@ -115,7 +113,7 @@ void TfmCmdSel::ShowButtons() {
   btnOk->SetEnabled(Cmd != -1 && Mode == 0);
 }
 
-void TfmCmdSel::FormShow(TComponent*) { DrawScreenBackground(QoBG, kKindBackground); }
+void TfmCmdSel::FormShow(TComponent*) { DrawScreenBackground(QoBG, kFileKindCommanderSelectorBackground); }
 
 void TfmCmdSel::lbCmdName0Click(TComponent* sender) {
   const int cmd = List.EntryOfSender(sender);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "campaign/Country.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Stdfunc.h"
 #include "formkit/Chbcbtn.h"
 #include "platform/base/Sjis.h"
@@ -14,7 +15,6 @@ namespace vdmq {
 
 namespace {
 
-constexpr int kKindBackground = 27;
 TfmDentaku* openKeypad = nullptr;
 
 std::int64_t PlayerFunds() { return GetCountryFund(GetPlayerCountry()); }
@@ -56,7 +56,7 @@ TfmDentaku::TfmDentaku(TComponent* owner) : TCHF_Form(owner) {
   btnBack->OnClick = [this](TComponent* s) { btnBackClick(s); };
   OnShow = [this](TComponent* s) { FormShow(s); };
 
-  DrawScreenBackground(QoBG, kKindBackground);
+  DrawScreenBackground(QoBG, kFileKindKeypadBackground);
 }
 
 TfmDentaku::~TfmDentaku() {

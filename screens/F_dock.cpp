@@ -4,6 +4,7 @@
 
 #include "campaign/Country.h"
 #include "campaign/Dock.h"
+#include "campaign/FileKinds.h"
 #include "campaign/GameHost.h"
 #include "campaign/Planet.h"
 #include "campaign/Ship.h"
@@ -17,7 +18,6 @@ namespace vdmq {
 
 namespace {
 
-constexpr int kKindBackground = 15;
 constexpr int kScrollTops[4] = {60, 88, 123, 151};
 TfmDock* openDock = nullptr;
 
@@ -132,7 +132,7 @@ void TfmDock::ShowList() {
   btnOk->SetEnabled(chosen && picking);
 }
 
-void TfmDock::FormShow(TComponent*) { DrawScreenBackground(QoBG, kKindBackground); }
+void TfmDock::FormShow(TComponent*) { DrawScreenBackground(QoBG, kFileKindDockBackground); }
 
 void TfmDock::lbList0Click(TComponent* sender) {
   const int entry = List.EntryOfSender(sender);

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "campaign/Character.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Story.h"
 #include "platform/base/Sjis.h"
 #include "platform/core/Application.h"
@@ -20,11 +21,6 @@ TfmEventMes* fmEventMes = nullptr;
 
 namespace {
 
-constexpr int kKindBackground = 11;
-constexpr int kKindPictures = 12;  // page backgrounds, blank portraits, shutters
-constexpr int kKindSpeaker = 40;
-constexpr int kKindListener = 41;
-constexpr int kKindArrow = 57;
 constexpr int kArrowFrames = 14;
 constexpr int kShutterPause = 50;
 constexpr int kLineLeft = 48, kLineTop = 12, kLinePitch = 18, kLineRight = 367, kLineHeight = 16;
@@ -124,7 +120,7 @@ TfmEventMes::~TfmEventMes() {
 void TfmEventMes::FormCreate(TComponent*) {
   arrowCounter_ = 0;
   auto sheet = std::make_unique<TQoRGBContainer>();
-  if (sheet->LoadPackById(kKindArrow, -1, 1, kArrowFrames)) arrow_ = std::move(sheet);
+  if (sheet->LoadPackById(kFileKindEventArrow, -1, 1, kArrowFrames)) arrow_ = std::move(sheet);
   tmNext->SetEnabled(true);
 }
 
@@ -135,8 +131,9 @@ void TfmEventMes::FormDestroy(TComponent*) {
 }
 
 void TfmEventMes::FormShow(TComponent*) {
-  if (DrawBmpPackById(&QoBG, 0, 0, kKindBackground, -1)) QoBG.Change();
-  ReadPage();
+  if (DrawBmpPackById(&QoBG, 0, 0, kFileKindEventBackground, -1)) QoBG.Change();
+  // The window opens on a page also when the script holds none to show: an empty one.
+  if (!ReadPage()) ShowPage();
 }
 
 bool TfmEventMes::DrawPicture(TQoTrueDib& surface, int kind, int number) {
@@ -178,6 +175,7 @@ int TfmEventMes::NextNumber(int fallback) {
 
 bool TfmEventMes::ReadPage() {
   page.lineCount = 0;
+  shutters_.clear();
   bool shown = true;
   std::string token;
   for (;;) {
@@ -201,14 +199,20 @@ bool TfmEventMes::ReadPage() {
       if (page.lineCount == 4) break;
     }
   }
-  DrawPage();
+  if (shown) ShowPage();
   return shown;
+}
+
+void TfmEventMes::ShowPage() {
+  for (const int side : shutters_) PlayShutter(side);
+  shutters_.clear();
+  DrawPage();
 }
 
 void TfmEventMes::Speak(int side, int character) {
   TEventPage::TSpeaker& s = page.speakers[static_cast<size_t>(side)];
   if (page.side == side && s.hidden == 0 && s.character == character) return;
-  if (s.hidden != 0 || s.character != character) PlayShutter(side);
+  if (s.hidden != 0 || s.character != character) shutters_.push_back(side);
   page.side = side;
   s.hidden = 0;
   s.character = character;
@@ -219,22 +223,23 @@ void TfmEventMes::PlayShutter(int side) {
   const int first = side == 0 ? 10 : 20;
   for (int i = 0; i < 4; ++i) {
     // The pause presents the changed picture first.
-    if (DrawPicture(surface, kKindPictures, first + i)) surface.Change();
+    if (DrawPicture(surface, kFileKindEventPicture, first + i)) surface.Change();
     GameHost().Sleep(kShutterPause);
   }
 }
 
 void TfmEventMes::DrawPage() {
-  DrawPicture(QoTrueDibImgMes, kKindPictures, page.background < 0 ? 0 : page.background);
+  DrawPicture(QoTrueDibImgMes, kFileKindEventPicture, page.background < 0 ? 0 : page.background);
   for (int side = 0; side < 2; ++side) {
     const TEventPage::TSpeaker& s = page.speakers[static_cast<size_t>(side)];
     TQoTrueDib& surface = side == 0 ? QoTrueDibImgLeft : QoTrueDibImgRight;
     std::string name;
     if (s.hidden == 0 && s.character != -1) {
-      DrawPicture(surface, page.side == side ? kKindSpeaker : kKindListener, GetEventCharacterCg(s.character));
+      DrawPicture(surface, page.side == side ? kFileKindLargePortrait : kFileKindDimmedPortrait,
+                  GetEventCharacterCg(s.character));
       if (const char* n = GetEventCharacterName(s.character)) name = n;
     } else {
-      DrawPicture(surface, kKindPictures, side == 0 ? 1 : 2);
+      DrawPicture(surface, kFileKindEventPicture, side == 0 ? 1 : 2);
     }
     (side == 0 ? lbLNameBk : lbRNameBk)->SetCaption(name);
     (side == 0 ? lbLName : lbRName)->SetCaption(name);
@@ -257,7 +262,8 @@ void TfmEventMes::DrawPage() {
 }
 
 void TfmEventMes::Advance() {
-  if (page.choices != -1 && GetEventSelect() == -1) return;
+  // A choice waits for a line under the mouse; a page without lines has none to choose and goes on.
+  if (page.choices != -1 && page.lineCount > 0 && GetEventSelect() == -1) return;
   if (page.ended) {
     ModalResult = mrOk;
     return;

@@ -68,11 +68,15 @@ class TfmEventMes : public TForm {
   int ArrowCounter() const { return arrowCounter_; }
   bool HasArrowSheet() const { return arrow_ != nullptr; }
 
-  // Reads the next page of the running script; false when there is none to show.
+  // Reads the next page of the running script and shows it; false, with nothing drawn, when the
+  // script holds no further page to show.
   bool ReadPage();
+  // Plays the shutters of the faces that came in with the page read, then draws it.
+  void ShowPage();
   // Draws the page: background, both sides, the lines.
   void DrawPage();
-  // A click or the space key: the next page, or the end of the dialogue.
+  // A click or the space key: the next page, or the end of the dialogue. While a page with lines
+  // offers a choice, only once a line is under the mouse.
   void Advance();
 
   // --- handlers ---
@@ -87,7 +91,7 @@ class TfmEventMes : public TForm {
   void tmNextTimer(TComponent* sender);
 
  private:
-  // The side's speaker token with character c: the shutter when another face comes in.
+  // The side's speaker token with character c: the shutter is due when another face comes in.
   void Speak(int side, int character);
   void PlayShutter(int side);
   // The next token as text; false when the script has run out. Stray numbers are passed over.
@@ -106,6 +110,7 @@ class TfmEventMes : public TForm {
   };
   std::vector<TKeptPicture> kept_;  // the most recently used first
   std::unique_ptr<TQoRGBContainer> arrow_;
+  std::vector<int> shutters_;  // sides whose shutter plays before the page read is drawn
   int arrowCounter_ = 0;
 };
 

@@ -5,6 +5,7 @@
 #include "campaign/Cmd.h"
 #include "campaign/Country.h"
 #include "campaign/Dock.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Fleet.h"
 #include "campaign/GameHost.h"
 #include "campaign/Qvmap.h"
@@ -23,9 +24,6 @@ namespace vdmq {
 
 namespace {
 
-constexpr int kKindBackground = 17;
-constexpr int kKindNoShip = 18;
-constexpr int kKindShip = 38;
 constexpr int kProfileTops[5] = {26, 40, 54, 68, 82};
 TfmFleet* openFleet = nullptr;
 
@@ -131,9 +129,9 @@ void TfmFleet::ShowSlot(int slot) {
   btnDelShip->SetEnabled(valid && reorganisable);
   btnInfoShip->SetEnabled(valid);
   if (!valid) {
-    DrawBmpPackById(&QoShip, 0, 0, kKindNoShip, 0);
+    DrawBmpPackById(&QoShip, 0, 0, kFileKindFleetNoShip, 0);
   } else if (const int cg = GetShipCg(ship); cg != -1) {
-    DrawBmpPackById(&QoShip, 0, 0, kKindShip, cg);
+    DrawBmpPackById(&QoShip, 0, 0, kFileKindShipPicture, cg);
   }
   QoShip.Change();
 }
@@ -149,7 +147,7 @@ void TfmFleet::Refresh() {
 }
 
 void TfmFleet::FormShow(TComponent*) {
-  DrawScreenBackground(QoBG, kKindBackground);
+  DrawScreenBackground(QoBG, kFileKindFleetBackground);
   Refresh();
 }
 

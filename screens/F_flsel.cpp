@@ -1,6 +1,7 @@
 #include "screens/F_flsel.h"
 
 #include "campaign/Country.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Fleet.h"
 #include "campaign/GameHost.h"
 #include "campaign/Planet.h"
@@ -15,8 +16,6 @@ namespace vdmq {
 TfmFleetSel* fmFleetSel = nullptr;
 
 namespace {
-
-constexpr int kKindBackground = 19;
 
 // Shows the resident selector modally for a country and a planet filter, unless it is already up.
 void OpenFleetSel(int country, int planet) {
@@ -67,7 +66,7 @@ void TfmFleetSel::Refresh() {
 }
 
 void TfmFleetSel::FormShow(TComponent*) {
-  DrawScreenBackground(QoBG, kKindBackground);
+  DrawScreenBackground(QoBG, kFileKindFleetSelectorBackground);
   Refresh();
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "campaign/FileKinds.h"
 #include "campaign/Parts.h"
 #include "campaign/Ship.h"
 #include "formkit/Chbcbtn.h"
@@ -13,7 +14,6 @@ namespace vdmq {
 
 namespace {
 
-constexpr int kKindBackground = 21;
 TfmParts* openParts = nullptr;
 
 constexpr int kNoteNumbers[TfmParts::kDetailLines] = {0, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
@@ -61,7 +61,7 @@ TfmParts::TfmParts(TComponent* owner) : TCHF_Form(owner) {
   btnOk->OnClick = [this](TComponent* s) { btnOkClick(s); };
   btnBack->OnClick = [this](TComponent* s) { btnBackClick(s); };
 
-  DrawScreenBackground(QoBG, kKindBackground);
+  DrawScreenBackground(QoBG, kFileKindPartsSelectorBackground);
 }
 
 TfmParts::~TfmParts() {

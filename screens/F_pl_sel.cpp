@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "campaign/Country.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Fleet.h"
 #include "campaign/GameHost.h"
 #include "campaign/Planet.h"
@@ -14,7 +15,6 @@ namespace vdmq {
 
 namespace {
 
-constexpr int kKindBackground = 16;
 constexpr int kScrollTops[4] = {56, 84, 120, 148};
 TfmPlaSel* openPlaSel = nullptr;
 
@@ -93,7 +93,7 @@ void TfmPlaSel::ShowList() {
 }
 
 void TfmPlaSel::FormShow(TComponent*) {
-  DrawScreenBackground(QoBG, kKindBackground);
+  DrawScreenBackground(QoBG, kFileKindPlanetSelectorBackground);
   BuildList();
   ShowList();
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "campaign/Country.h"
+#include "campaign/FileKinds.h"
 #include "campaign/GameHost.h"
 #include "campaign/Planet.h"
 #include "campaign/Ship.h"
@@ -18,7 +19,6 @@ namespace vdmq {
 
 namespace {
 
-constexpr int kKindBackground = 28;
 constexpr int kNameTops[TfmPlanet::kSlots] = {108, 156, 200, 248, 296};
 constexpr int kCntTops[TfmPlanet::kSlots] = {128, 176, 220, 268, 312};
 TfmPlanet* openPlanet = nullptr;
@@ -94,7 +94,7 @@ void TfmPlanet::Refresh() {
   btnInfoShip->SetEnabled(held);
 }
 
-void TfmPlanet::FormCreate(TComponent*) { DrawScreenBackground(QoBG, kKindBackground); }
+void TfmPlanet::FormCreate(TComponent*) { DrawScreenBackground(QoBG, kFileKindPlanetBackground); }
 
 void TfmPlanet::FormShow(TComponent*) { Refresh(); }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "campaign/FileKinds.h"
 #include "campaign/GameSave.h"
 #include "campaign/Stdfunc.h"
 #include "campaign/Story.h"
@@ -17,7 +18,6 @@ namespace vdmq {
 
 namespace {
 
-constexpr int kKindBackground = 20;
 // The open screen, so that a second opening answers at once.
 TfmSave* openScreen = nullptr;
 
@@ -79,7 +79,7 @@ TfmSave::~TfmSave() {
 }
 
 void TfmSave::FormCreate(TComponent*) {
-  DrawBmpPackById(&QoBG, 0, 0, kKindBackground, -1);
+  DrawBmpPackById(&QoBG, 0, 0, kFileKindSaveLoadBackground, -1);
   QoBG.Change();
 }
 

@@ -1,6 +1,7 @@
 #include "screens/F_sysmes.h"
 
 #include "campaign/Character.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Stdfunc.h"
 #include "campaign/Story.h"
 #include "formkit/Chbcbtn.h"
@@ -17,8 +18,6 @@ TfmSysMes* fmSysMes = nullptr;
 
 namespace {
 
-constexpr int kKindBackground = 25;
-constexpr int kKindPortrait = 42;
 constexpr const char* kBreak = "<BR>";
 
 // The five text lines: name and top; all at x 156, 271 x 14.
@@ -114,7 +113,7 @@ TfmSysMes::~TfmSysMes() {
 }
 
 void TfmSysMes::FormCreate(TComponent*) {
-  DrawBmpPackById(&QoBG, 0, 0, kKindBackground, -1);
+  DrawBmpPackById(&QoBG, 0, 0, kFileKindMessageBoxBackground, -1);
   QoBG.Change();
 }
 
@@ -161,7 +160,7 @@ int SysMesEx(const std::string& text, const std::string& caption, int withCancel
 }
 
 int SysMes(const std::string& text, const std::string& caption, int withCancel) {
-  return SysMesEx(text, caption, withCancel, kKindPortrait, GetEventCharacterCg(GetFukukan()));
+  return SysMesEx(text, caption, withCancel, kFileKindCommanderPortrait, GetEventCharacterCg(GetFukukan()));
 }
 
 int SysMesBt(const std::string& text, const std::string& caption, int withCancel) {

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "campaign/FileKinds.h"
 #include "campaign/GameHost.h"
 #include "campaign/GameSave.h"
 #include "campaign/Gmain.h"
@@ -28,7 +29,6 @@ std::array<int, 3> options{1, 1, 1};
 
 bool InRange(int index) { return index >= 0 && index < static_cast<int>(options.size()); }
 
-constexpr int kKindMenuBackground = 29;
 constexpr int kVoiceSaveButton = 8;
 constexpr int kVoiceLoadButton = 10;
 constexpr int kLabelLeft = 135;
@@ -126,6 +126,7 @@ TfmSys::TfmSys(TComponent* owner) : TCHF_Form(owner) {
           MakeScreenSpeedButton(this, std::string("spbtn") + r.name + (on ? "On" : "Off"), on ? kOnLeft : kOffLeft,
                                 r.buttonTop, 43, 28, on ? "ON" : "OFF", "bc_sb43_28_2", cell);
       b->SetNumGlyphs(4);  // up, disabled, pressed and held down
+      b->AdjustSize();
       b->SetGroupIndex(r.option + 1);
       const auto handler = on ? r.onClick : r.offClick;
       b->OnClick = [this, handler](TComponent* s) { (this->*handler)(s); };
@@ -152,7 +153,7 @@ TfmSys::~TfmSys() {
 }
 
 void TfmSys::FormCreate(TComponent*) {
-  DrawBmpPackById(&QoBG, 0, 0, kKindMenuBackground, -1);
+  DrawBmpPackById(&QoBG, 0, 0, kFileKindSystemMenuBackground, -1);
   QoBG.Change();
 }
 

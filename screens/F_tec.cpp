@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "campaign/Country.h"
+#include "campaign/FileKinds.h"
 #include "campaign/GameHost.h"
 #include "campaign/Stdfunc.h"
 #include "campaign/Tec.h"
@@ -16,7 +17,6 @@ namespace vdmq {
 
 namespace {
 
-constexpr int kKindBackground = 22;
 TfmTec* openTec = nullptr;
 
 }  // namespace
@@ -65,7 +65,7 @@ void TfmTec::Display() {
 }
 
 void TfmTec::FormShow(TComponent*) {
-  DrawScreenBackground(QoBG, kKindBackground);
+  DrawScreenBackground(QoBG, kFileKindTechnologyBackground);
   Display();
 }
 

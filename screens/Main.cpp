@@ -5,6 +5,7 @@
 
 #include "battle/Btmain.h"
 #include "campaign/Country.h"
+#include "campaign/FileKinds.h"
 #include "campaign/File_manager.h"
 #include "campaign/GameHost.h"
 #include "campaign/GameSave.h"
@@ -20,8 +21,8 @@
 #include "platform/core/Application.h"
 #include "platform/core/Desktop.h"
 #include "platform/core/MediaPlayer.h"
-#include "platform/core/QoPlatformBridge.h"
 #include "platform/core/StdCtrls.h"
+#include "platform/sys/EndSignals.h"
 #include "platform/sys/HelpViewer.h"
 #include "platform/sys/NamedMutex.h"
 #include "platform/sys/Services.h"
@@ -37,6 +38,7 @@
 #include "screens/F_sysmes.h"
 #include "screens/F_system.h"
 #include "screens/F_tec.h"
+#include "screens/QoPlatformBridge.h"
 #include "screens/Qvgraph.h"
 #include "screens/ScreenParts.h"
 #include "screens/ScreensHost.h"
@@ -63,9 +65,6 @@ TResidentFormCreator& BattleWindowCreator() {
 }
 
 // File kinds of the command bar's pictures.
-constexpr int kKindBarRight = 30;
-constexpr int kKindBarLeft = 31;
-constexpr int kKindBarFill = 32;
 constexpr int kBarHeight = 120;
 constexpr int kBarDesignWidth = 792;
 
@@ -268,9 +267,9 @@ void TfmMain::FormResize(TComponent*) {
   const int barWidth = plCommand->Width();
   QoBG.SetWidth(barWidth);
   QoBG.SetHeight(plCommand->Height());
-  if (barWidth > kBarDesignWidth) DrawBmpPackById(&QoBG, barWidth - kBarDesignWidth, 0, kKindBarFill, -1);
-  DrawBmpPackById(&QoBG, 0, 0, kKindBarLeft, -1);
-  DrawBmpPackById(&QoBG, barWidth - 252, 0, kKindBarRight, -1);
+  if (barWidth > kBarDesignWidth) DrawBmpPackById(&QoBG, barWidth - kBarDesignWidth, 0, kFileKindMainBarMiddle, -1);
+  DrawBmpPackById(&QoBG, 0, 0, kFileKindMainBarLeft, -1);
+  DrawBmpPackById(&QoBG, barWidth - 252, 0, kFileKindMainBarRight, -1);
   QoBG.Change();
   plZenQvMap->SetLeft(barWidth - 224);
   if (QvMapGraph != nullptr) QvMapGraph->SetSize(imgQvMap->Width(), imgQvMap->Height());
@@ -397,7 +396,11 @@ void TfmMain::btnNextTurnClick(TComponent*) {
   EndPlayerTurn();
 }
 
-void TfmMain::btnHelpClick(TComponent*) { Sys().help->Contents(GetFileManager().GetFileName(kFileKindHelp)); }
+void TfmMain::btnHelpClick(TComponent*) {
+  if (!Sys().help->Contents(GetFileManager().GetFileName(kFileKindHelp))) {
+    App().MessageBox(SJS("ヘルプを表示できませんでした。"), SJS("エラー"), MB_OK | MB_ICONSTOP);
+  }
+}
 
 void TfmMain::btnDockClick(TComponent*) {
   int planet = -1, dock = -1;
@@ -425,14 +428,15 @@ void TfmMain::TimerMainTimer(TComponent*) {}
 // --- quitting ---
 
 bool ConfirmGameEnd() {
-  if (gameEnd) return true;
+  if (IsGameEnd()) return true;
   GameHost().PlayWave(GetFukukanVoice(), 5, false);
   if (GameHost().SysMes(SJS("ゲームを終了します。<BR>よろしいですか？"), SJS("確認"), 1) != 1) return false;
   gameEnd = true;
   return true;
 }
 
-bool IsGameEnd() { return gameEnd; }
+// A program asked to end from outside is as good as confirmed.
+bool IsGameEnd() { return gameEnd || EndRequest() != 0; }
 
 // --- the entry ---
 
@@ -497,11 +501,14 @@ int WinMain(const TSessionFactory& openSession) {
   EMutexCreate created = EMutexCreate::Failed;
   const std::unique_ptr<TMutexHandle> lock = Sys().mutexes->Create("VDM_Q GAME", &created);
   if (created != EMutexCreate::Created) return -1;
+  const TEndSignals endSignals([] { App().Wake(); });
   const std::shared_ptr<void> session = openSession();
   try {
     TGameSession game;
     if (game.StartFailed()) return 1;
     App().Run();
+    // Ended from outside: the options are kept as the system menu keeps them.
+    if (EndRequest() != 0) SysOptionReg(0);
   } catch (const std::exception& e) {
     App().ShowException(e.what());
   }

@@ -27,7 +27,10 @@ class TQoPanel;
 using TSessionFactory = std::function<std::shared_ptr<void>()>;
 
 // The game: -1 at once (the factory never called) when another copy runs or the lock cannot be
-// made; 1 when the new-game data cannot be read; else 0 once the main window has closed.
+// made; 1 when the new-game data cannot be read; else 0 once the main window has closed. SIGTERM,
+// SIGINT and SIGHUP end the game in order wherever it stands, without the quit question: the modal
+// windows and pauses unwind, the options are written, the main window's destroy handler closes
+// help and media, and the lock goes.
 int WinMain(const TSessionFactory& openSession);
 
 class TQoPlatformBridge;
@@ -149,10 +152,11 @@ class TfmMain : public TCHF_Form {
 // The main window (null before it is created and after it is freed).
 extern TfmMain* fmMain;
 
-// The quit question: true at once when the player has already confirmed, else asks and sets the
-// quit flag on OK. The flag is never cleared during the run.
+// The quit question: true at once when the player has already confirmed or the program was asked
+// to end from outside (a termination signal), else asks and sets the quit flag on OK. The flag is
+// never cleared during the run.
 bool ConfirmGameEnd();
-// The quit flag.
+// The quit flag, or a request to end from outside.
 bool IsGameEnd();
 
 // The application's title, which the main window shows ("ヴェルドマルクＱ 体験版", CP932).

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "campaign/Country.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Fleet.h"
 #include "campaign/Planet.h"
 #include "campaign/Qvmap.h"
@@ -28,13 +29,12 @@ struct TSheetFile {
   int cols;
 };
 constexpr TSheetFile kSheetFiles[] = {
-    {46, 1, 1},   // "BG_%02d.BMP": the background, 1280 x 904
-    {34, 17, 4},  // "QV_MAP%d.BMP": terrain chips and marks
-    {35, 17, 4},  // "QV_PLA.BMP": planets and country marks
-    {36, 22, 1},  // "QV_SHIP.BMP": fleet icons
-    {37, 10, 1},  // "QV_MK.BMP": small marks
+    {kFileKindMapBackground, 1, 1},   // the background, 1280 x 904
+    {kFileKindMapChips, 17, 4},       // terrain chips and marks
+    {kFileKindMapPlanets, 17, 4},     // planets and country marks
+    {kFileKindMapFleetIcons, 22, 1},  // fleet icons
+    {kFileKindMapMarks, 10, 1},       // small marks
 };
-constexpr int kKindZenBase = 33;  // "BG_MAIN_0.BMP"
 constexpr int kBgWidth = 1280;
 constexpr int kBgHeight = 904;
 constexpr int kCellPixels = 30;  // map pixels per cell
@@ -284,7 +284,7 @@ void TQvMapGraph::EdgeScroll(int region) {
 
 bool TQvMapGraph::MakeZenBase() {
   if (QvMap == nullptr || zenBase_ == nullptr) return false;
-  DrawBmpPackById(zenBase_, 0, 0, kKindZenBase, 0);
+  DrawBmpPackById(zenBase_, 0, 0, kFileKindMapMinimapBase, 0);
   for (int y = 0; y < kMapSize; ++y) {
     for (int x = 0; x < kMapSize; ++x) {
       int zx = 0, zy = 0;

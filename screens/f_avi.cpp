@@ -160,12 +160,7 @@ void PlayAviQueue() {
       TWindow(const TWindow&) = delete;
       TWindow& operator=(const TWindow&) = delete;
     } window;
-    int kind = -1, number = -1;
-    AviQueueGet(&kind, &number);
-    if (kind != -1) {
-      fmAvi->OpenMovie(kind, number);
-      fmAvi->ShowModal();
-    }
+    if (fmAvi->OpenNextMovie()) fmAvi->ShowModal();
   }
   PlayCdTrack(GetMapBgmTrack(), true);
 }
@@ -203,14 +198,32 @@ TfmAvi::~TfmAvi() {
   if (fmAvi == this) fmAvi = nullptr;
 }
 
-void TfmAvi::OpenMovie(int kind, int number) {
+bool TfmAvi::OpenMovie(int kind, int number) {
+  // The locator's disc prompt may end the game; that error goes on to the caller.
   mpAvi->FileName = GetFileManager().GetFileNameNum(kind, number);
   mpAvi->DeviceType = EMediaDeviceType::AviVideo;
   mpAvi->Display = plAvi;
   mpAvi->SetTimeFormat(EMediaTimeFormat::Frames);
-  mpAvi->Open();
+  // A movie the player cannot open cannot be played: it is passed over like one that fails.
+  try {
+    mpAvi->Open();
+  } catch (const EGameError&) {
+    mpAvi->Wait = false;
+    mpAvi->Notify = false;
+    return false;
+  }
   mpAvi->Wait = false;
   mpAvi->Notify = true;
+  return true;
+}
+
+bool TfmAvi::OpenNextMovie() {
+  for (;;) {
+    int kind = -1, number = -1;
+    AviQueueGet(&kind, &number);
+    if (kind == -1) return false;
+    if (OpenMovie(kind, number)) return true;
+  }
 }
 
 void TfmAvi::FormShow(TComponent*) {
@@ -232,14 +245,11 @@ void TfmAvi::plAviClick(TComponent*) {
 void TfmAvi::mpAviNotify(TComponent*) {
   switch (mpAvi->NotifyValue) {
     case EMediaNotify::Successful: {
-      int kind = -1, number = -1;
-      AviQueueGet(&kind, &number);
       mpAvi->Close();
-      if (kind == -1) {
+      if (!OpenNextMovie()) {
         ModalResult = mrOk;
         return;
       }
-      OpenMovie(kind, number);
       mpAvi->SetDisplayRect(displayRect_);
       mpAvi->Wait = false;
       mpAvi->Notify = true;

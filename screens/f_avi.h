@@ -23,8 +23,11 @@ class TfmAvi : public TForm {
   TMediaPlayer* mpAvi = nullptr;
 
   // Opens the movie (file kind, number) on mpAvi for plAvi in frames; the next command runs
-  // without waiting and with notification.
-  void OpenMovie(int kind, int number);
+  // without waiting and with notification. False when the player cannot open the movie.
+  bool OpenMovie(int kind, int number);
+  // Opens the first movie of the queue that can be opened, taking it and those passed over off
+  // the queue; false when none is left.
+  bool OpenNextMovie();
 
   // --- handlers ---
   void FormShow(TComponent* sender);
@@ -66,8 +69,9 @@ void AviQueueGet(int* kind, int* number);
 void AviQueueClear();
 // Plays one movie: empties the queue, queues it and plays the queue.
 void PlayAvi(int kind, int number);
-// Plays the queued movies in the movie window, then starts the map music. Called while the movie
-// window is shown, it only restarts the map music; the window goes on with the queue.
+// Plays the queued movies in the movie window, then starts the map music; a movie that cannot be
+// opened is passed over. Called while the movie window is shown, it only restarts the map music;
+// the window goes on with the queue.
 void PlayAviQueue();
 
 }  // namespace vdmq

@@ -3,6 +3,7 @@
 #include "campaign/Character.h"
 #include "campaign/Cmd.h"
 #include "campaign/Country.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Fleet.h"
 #include "campaign/Planet.h"
 #include "formkit/Chbcbtn.h"
@@ -15,8 +16,6 @@ namespace vdmq {
 
 namespace {
 
-constexpr int kKindBackground = 26;
-constexpr int kKindPortrait = 40;
 TfmInfo* openInfo = nullptr;
 
 bool IsCharacter(int character) { return character >= 0 && character < kEventCharacterCount; }
@@ -49,7 +48,7 @@ TfmInfo::TfmInfo(TComponent* owner) : TCHF_Form(owner) {
   btnBack = MakeScreenButton(this, "btnBack", 447, 245, 86, 28, SJS("戻る"), "bc86_28_2");
   btnBack->OnClick = [this](TComponent* s) { btnBackClick(s); };
   OnShow = [this](TComponent* s) { FormShow(s); };
-  DrawScreenBackground(QoBG, kKindBackground);
+  DrawScreenBackground(QoBG, kFileKindInformationBackground);
 }
 
 TfmInfo::~TfmInfo() {
@@ -100,7 +99,7 @@ void TfmInfo::FormShow(TComponent*) {
   lbName->SetCaption(name);
   for (int i = 0; i < kProfileLines; ++i) lbProfile[i]->SetCaption(lines[i]);
   QoImg.Cls();
-  if (portrait != -1) DrawBmpPackById(&QoImg, 0, 0, kKindPortrait, portrait);
+  if (portrait != -1) DrawBmpPackById(&QoImg, 0, 0, kFileKindLargePortrait, portrait);
   QoImg.Change();
 }
 

@@ -151,14 +151,16 @@ void TfmMain::btnUnInstClick(TComponent*) {
   const TSetupNames& names = Names();
   // Read again: the value may have changed since the window opened.
   const std::string installPath = GetInstallPath();
-  if (installPath.empty()) {
+  const auto base = FolderOfValue(installPath);
+  // A native value that names no folder as a Linux path counts as an empty one.
+  if (installPath.empty() || (installPath[0] == '/' && !base)) {
     UpdateButtons();
     return;
   }
   TFileService& files = *Sys().files;
-  const std::string shown = JoinPath(installPath, names.gameFolder);
+  const std::string shown = ShownFolder(installPath, names.gameFolder);
   std::optional<std::string> gameFolder;
-  if (const auto base = FolderOfValue(installPath)) gameFolder = JoinPath(*base, names.gameFolder);
+  if (base) gameFolder = JoinPath(*base, names.gameFolder);
   const std::string plainProgram = names.gameProgram.substr(0, names.gameProgram.rfind('.'));
   const bool present = gameFolder && (files.FileIsExist(JoinPath(*gameFolder, names.gameProgram)) ||
                                       files.FileIsExist(JoinPath(*gameFolder, plainProgram)));

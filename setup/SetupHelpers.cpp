@@ -1,6 +1,8 @@
 #include "setup/SetupHelpers.h"
 
+#include <algorithm>
 #include <cctype>
+#include <vector>
 
 #include "platform/base/GameError.h"
 #include "platform/base/Sjis.h"
@@ -59,6 +61,49 @@ bool IsInstallerCopy(const std::string& folder) {
   if (native == TrimmedNative(JoinPath(Sys().process->ProgramFolder(), InstallerFolderName()))) return false;
   if (files.IsLink(folder)) return true;
   return files.FolderExists(folder) && files.IsOwnedByUser(folder);
+}
+
+// The names of a value, split at "/" for a native value and at either separator otherwise (a "\"
+// inside a double-byte letter is part of the letter).
+std::vector<std::string> NamesOf(std::string_view value) {
+  const bool native = !value.empty() && value[0] == '/';
+  std::vector<std::string> names(1);
+  for (size_t i = 0; i < value.size();) {
+    const size_t len = SjisLetterLen(value, i);
+    if (len == 1 && (value[i] == '/' || (!native && value[i] == '\\'))) {
+      names.emplace_back();
+    } else {
+      names.back().append(value.substr(i, len));
+    }
+    i += len;
+  }
+  return names;
+}
+
+// A native value is a Linux path: its names are split at "/" only and "." and ".." are folded (".."
+// of the root is the root). It names a folder only when every name can be a name of a game path and
+// the game path maps back to exactly that native path: a name holding a backslash ("a\..\..") or a
+// letter without a code page 932 form names none, and neither does a path that the mapper would
+// find in another letter case.
+std::optional<std::string> FolderOfNativeValue(std::string_view value) {
+  if (Utf8ToSjis(SjisToUtf8(value)) != value) return std::nullopt;
+  std::vector<std::string> kept;  // UTF-8
+  for (const std::string& name : NamesOf(value)) {
+    if (name.empty() || name == ".") continue;
+    if (name == "..") {
+      if (!kept.empty()) kept.pop_back();
+      continue;
+    }
+    std::string native = SjisToUtf8(name);
+    if (!GameName(native)) return std::nullopt;
+    kept.push_back(std::move(native));
+  }
+  std::string native;
+  for (const std::string& name : kept) native += "/" + name;
+  if (native.empty()) native = "/";
+  std::string game = GamePath(native);
+  if (TrimmedNative(game) != native) return std::nullopt;
+  return game;
 }
 
 void CopyBelow(const std::string& copyRoot, std::string_view targetBase, const std::string& source,
@@ -161,13 +206,25 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
 
 std::optional<std::string> FolderOfValue(std::string_view value) {
   if (value.empty() || EndsWithCutLetter(value)) return std::nullopt;
-  if (value[0] == '/') return GamePath(SjisToUtf8(value));
+  if (value[0] == '/') return FolderOfNativeValue(value);
   if (value[0] == '\\') return std::string(value);
   if (value.size() >= 3 && std::isalpha(static_cast<unsigned char>(value[0])) && value[1] == ':' &&
       IsSeparator(value[2])) {
     return std::string(value);
   }
   return std::nullopt;
+}
+
+std::string ShownFolder(std::string_view value, std::string_view name) {
+  const auto folder = FolderOfValue(value);
+  const bool native = !value.empty() && value[0] == '/';
+  const std::vector<std::string> names = NamesOf(value);
+  if (!folder || (!native && std::ranges::find(names, "..") == names.end())) {
+    return JoinPath(value, name);
+  }
+  const std::string real = TrimmedNative(JoinPath(*folder, name));
+  if (real.empty()) return JoinPath(value, name);
+  return native ? Utf8ToSjis(real) : GamePath(real);
 }
 
 void DeleteFolderTree(std::string_view folder) {

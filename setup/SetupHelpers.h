@@ -55,11 +55,17 @@ std::string QuoteArgument(std::string_view arg);
 // the start of the name are dropped ("\title" joins as "title").
 std::string JoinPath(std::string_view folder, std::string_view name);
 // The game path of a folder named by a registry value: a native absolute path ("/home/...") or a
-// drive-letter or rooted path ("C:\...", "\..."), with or without a trailing separator. Nothing
+// drive-letter or rooted path ("C:\...", "\..."), with or without a trailing separator. A native
+// value is a Linux path taken as it stands: split at "/" only, with "." and ".." folded. Nothing
 // for a value that names no folder safely: empty, relative (it would name a folder beside the
-// program, on the installation medium), or ending in half of a double-byte letter (which would
-// swallow the separator joined after it).
+// program, on the installation medium), ending in half of a double-byte letter (which would
+// swallow the separator joined after it), or native with a name that no game path can carry (one
+// holding a backslash) or that the game path would find only in another letter case.
 std::optional<std::string> FolderOfValue(std::string_view value);
+// The folder value + name as the player is shown it before it goes: JoinPath of the two as they
+// stand, except that a native value shows the native path that really goes, and a value holding
+// ".." shows the folder it comes to.
+std::string ShownFolder(std::string_view value, std::string_view name);
 
 // ---- Trees -----------------------------------------------------------------------------------
 

@@ -2,6 +2,7 @@
 
 #include "platform/base/Sjis.h"
 #include "platform/core/Application.h"
+#include "platform/sys/EndSignals.h"
 #include "platform/sys/NamedMutex.h"
 #include "platform/sys/Process.h"
 #include "platform/sys/Services.h"
@@ -17,6 +18,8 @@ int SetupMain(const TBackendFactory& bindBackend) {
   if (created != EMutexCreate::Created) return -1;
   if (Sys().mutexes->Open("VDM_Q GAME")) return -1;  // the game runs; the handle closes at once
   Names();
+  // SIGTERM, SIGINT and SIGHUP close the dialog (and any message box over it) and end the program.
+  const TEndSignals endSignals([] { App().Wake(); });
 
   const std::shared_ptr<void> backend = bindBackend();
   if (!backend) return 1;

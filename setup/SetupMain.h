@@ -14,7 +14,7 @@ using TBackendFactory = std::function<std::shared_ptr<void>()>;
 
 // Runs the setup program. Answers -1, showing nothing and never calling the factory, when another
 // setup program runs, the game runs, or the setup program's mutex cannot be made; 1 when no window
-// can be opened; 0 when the window was closed.
+// can be opened; 0 when the window was closed or a termination signal ended the program.
 int SetupMain(const TBackendFactory& bindBackend);
 
 }  // namespace vdmq::setup

@@ -1,5 +1,6 @@
 #include "tools/ArtTable.h"
 
+#include "campaign/FileKinds.h"
 #include "campaign/File_manager.h"
 #include "tools/BattleArt.h"
 #include "tools/HullModels.h"
@@ -29,57 +30,65 @@ struct TArtRow {
 // our own where nothing fixes them (the main window's background, the empty ship panels, the map
 // sheets' frame counts).
 constexpr TArtRow kRows[] = {
-    {8, -1, -1, 792, 573, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},          // BG_MAIN
-    {9, -1, -1, 600, 500, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},          // BG_BUILD
-    {10, -1, -1, 256, 160, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_BUILD_0
-    {11, -1, -1, 512, 416, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_EVENT
-    {12, 0, 0, 464, 100, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},           // BG_EV00: the text area
-    {12, 1, 2, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},           // empty portraits
-    {12, 10, 13, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // left shutter
-    {12, 20, 23, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // right shutter
-    {13, -1, -1, 616, 252, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_CMDSEL
-    {14, -1, -1, 138, 138, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_CMDSEL_0
-    {15, -1, -1, 540, 240, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_DOCK
-    {16, -1, -1, 540, 240, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_PL_SEL
-    {17, -1, -1, 518, 440, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_FLEET
-    {18, -1, -1, 256, 160, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_FLEET_0
-    {19, -1, -1, 154, 470, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_FLSEL
-    {20, -1, -1, 364, 400, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_SAVE
-    {21, -1, -1, 460, 340, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_PARTS
-    {22, -1, -1, 400, 220, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_TEC
-    {23, -1, -1, 792, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_BTMAIN
-    {24, -1, -1, 100, 100, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderBattleMinimap},  // BG_BTMAIN_0
-    {25, -1, -1, 448, 197, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_SYSMES
-    {26, -1, -1, 540, 280, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_CMDIF
-    {27, -1, -1, 296, 164, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_DENTAKU
-    {28, -1, -1, 600, 420, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_PLANET
-    {29, -1, -1, 400, 160, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_SYSTEM
-    {30, -1, -1, 252, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_MAIN_R
-    {31, -1, -1, 540, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_MAIN_L
-    {32, -1, -1, 792, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_MAIN_M
-    {33, -1, -1, 216, 107, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_MAIN_0
-    {34, 0, 1, 240, 1020, 24, 17, 4, K::kMagenta, kMethodVarnel, RenderChips},          // QV_MAP0, QV_MAP1
-    {35, -1, -1, 240, 1020, 24, 17, 4, K::kMagenta, kMethodVarnel, RenderPlanets},      // QV_PLA
-    {36, -1, -1, 60, 1320, 24, 22, 1, K::kMagenta, kMethodVarnel, RenderShipIcons},     // QV_SHIP
-    {37, -1, -1, 60, 600, 24, 10, 1, K::kMagenta, kMethodStored, RenderMarks},          // QV_MK
-    {38, 0, 21, 256, 160, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderShipPicture},     // SH
-    {39, 0, 21, 128, 80, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderShipPicture},      // SH_S
-    {40, 0, 37, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},        // GEN
-    {41, 0, 37, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},        // GEN_D
-    {42, 0, 37, 138, 138, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},        // COM
-    {43, 0, 37, 69, 69, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},          // COM_S
-    {46, 0, 3, 1280, 904, 8, 1, 1, K::kOpaque, kMethodCocotte, RenderStarfield},        // BG_00..03
-    {47, 0, 0, 1600, 1600, 8, 1, 1, K::kOpaque, kMethodCocotte, RenderStarfield},       // BTBG_00
-    {48, -1, -1, 256, 32, 24, 1, 8, K::kMagenta, kMethodVarnel, RenderRadarGlyphs},     // BT_MAP
-    {49, 0, 21, 0, 0, 24, 1, 8, K::kMagenta, kMethodVarnel, RenderBattleShips},         // BTSH: sized by class
-    {50, 0, 0, 192, 144, 24, 6, 8, K::kMagenta, kMethodVarnel, RenderMissiles},         // BTMS
-    {51, 0, 1, 192, 24, 24, 1, 8, K::kBlack, kMethodVarnel, RenderFlames},              // BTEFC
-    {52, 0, 0, 768, 96, 24, 1, 8, K::kBlack, kMethodVarnel, RenderExplosions},          // BTEXP_00
-    {52, 1, 1, 320, 40, 24, 1, 8, K::kBlack, kMethodVarnel, RenderExplosions},          // BTEXP_01
-    {53, 0, 0, 192, 240, 24, 10, 8, K::kBlack, kMethodVarnel, RenderTrails},            // BTADD
-    {54, 0, 0, 512, 128, 24, 1, 4, K::kBlack, kMethodVarnel, RenderShieldBubble},       // BTSD
-    {55, -1, -1, 40, 600, 24, 15, 1, K::kMagenta, kMethodInverted, RenderMarkers},      // BT_MK
-    {57, -1, -1, 840, 30, 24, 1, 14, K::kCorner, kMethodVarnel, RenderScreen},          // BG_EV_NX
+    {kFileKindMainBackground, -1, -1, 792, 573, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},      // BG_MAIN
+    {kFileKindDesignerBackground, -1, -1, 600, 500, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},  // BG_BUILD
+    {kFileKindDesignerNoHull, -1, -1, 256, 160, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},      // BG_BUILD_0
+    {kFileKindEventBackground, -1, -1, 512, 416, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},     // BG_EVENT
+    {kFileKindEventPicture, 0, 0, 464, 100, 24, 1, 1, K::kOpaque, kMethodCocotte,
+     RenderScreen},  // BG_EV00: the text area
+    {kFileKindEventPicture, 1, 2, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},    // empty portraits
+    {kFileKindEventPicture, 10, 13, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},  // left shutter
+    {kFileKindEventPicture, 20, 23, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},  // right shutter
+    {kFileKindCommanderSelectorBackground, -1, -1, 616, 252, 24, 1, 1, K::kOpaque, kMethodCocotte,
+     RenderScreen},  // BG_CMDSEL
+    {kFileKindCommanderSelectorNoPortrait, -1, -1, 138, 138, 24, 1, 1, K::kOpaque, kMethodCocotte,
+     RenderScreen},                                                                                   // BG_CMDSEL_0
+    {kFileKindDockBackground, -1, -1, 540, 240, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},  // BG_DOCK
+    {kFileKindPlanetSelectorBackground, -1, -1, 540, 240, 24, 1, 1, K::kOpaque, kMethodCocotte,
+     RenderScreen},                                                                                    // BG_PL_SEL
+    {kFileKindFleetBackground, -1, -1, 518, 440, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},  // BG_FLEET
+    {kFileKindFleetNoShip, -1, -1, 256, 160, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},      // BG_FLEET_0
+    {kFileKindFleetSelectorBackground, -1, -1, 154, 470, 24, 1, 1, K::kOpaque, kMethodCocotte,
+     RenderScreen},                                                                                       // BG_FLSEL
+    {kFileKindSaveLoadBackground, -1, -1, 364, 400, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},  // BG_SAVE
+    {kFileKindPartsSelectorBackground, -1, -1, 460, 340, 24, 1, 1, K::kOpaque, kMethodCocotte,
+     RenderScreen},                                                                                         // BG_PARTS
+    {kFileKindTechnologyBackground, -1, -1, 400, 220, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},  // BG_TEC
+    {kFileKindBattleBarBackground, -1, -1, 792, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},   // BG_BTMAIN
+    {kFileKindBattleMinimapBase, -1, -1, 100, 100, 24, 1, 1, K::kOpaque, kMethodCocotte,
+     RenderBattleMinimap},  // BG_BTMAIN_0
+    {kFileKindMessageBoxBackground, -1, -1, 448, 197, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},  // BG_SYSMES
+    {kFileKindInformationBackground, -1, -1, 540, 280, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},  // BG_CMDIF
+    {kFileKindKeypadBackground, -1, -1, 296, 164, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},  // BG_DENTAKU
+    {kFileKindPlanetBackground, -1, -1, 600, 420, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},  // BG_PLANET
+    {kFileKindSystemMenuBackground, -1, -1, 400, 160, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},  // BG_SYSTEM
+    {kFileKindMainBarRight, -1, -1, 252, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},          // BG_MAIN_R
+    {kFileKindMainBarLeft, -1, -1, 540, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},           // BG_MAIN_L
+    {kFileKindMainBarMiddle, -1, -1, 792, 120, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},         // BG_MAIN_M
+    {kFileKindMapMinimapBase, -1, -1, 216, 107, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderScreen},        // BG_MAIN_0
+    {kFileKindMapChips, 0, 1, 240, 1020, 24, 17, 4, K::kMagenta, kMethodVarnel, RenderChips},        // QV_MAP0, QV_MAP1
+    {kFileKindMapPlanets, -1, -1, 240, 1020, 24, 17, 4, K::kMagenta, kMethodVarnel, RenderPlanets},  // QV_PLA
+    {kFileKindMapFleetIcons, -1, -1, 60, 1320, 24, 22, 1, K::kMagenta, kMethodVarnel, RenderShipIcons},      // QV_SHIP
+    {kFileKindMapMarks, -1, -1, 60, 600, 24, 10, 1, K::kMagenta, kMethodStored, RenderMarks},                // QV_MK
+    {kFileKindShipPicture, 0, 21, 256, 160, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderShipPicture},        // SH
+    {kFileKindSmallShipPicture, 0, 21, 128, 80, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderShipPicture},    // SH_S
+    {kFileKindLargePortrait, 0, 37, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},         // GEN
+    {kFileKindDimmedPortrait, 0, 37, 216, 216, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},        // GEN_D
+    {kFileKindCommanderPortrait, 0, 37, 138, 138, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},     // COM
+    {kFileKindSmallCommanderPortrait, 0, 37, 69, 69, 24, 1, 1, K::kOpaque, kMethodCocotte, RenderPortrait},  // COM_S
+    {kFileKindMapBackground, 0, 3, 1280, 904, 8, 1, 1, K::kOpaque, kMethodCocotte, RenderStarfield},      // BG_00..03
+    {kFileKindBattleBackground, 0, 0, 1600, 1600, 8, 1, 1, K::kOpaque, kMethodCocotte, RenderStarfield},  // BTBG_00
+    {kFileKindBattleRadar, -1, -1, 256, 32, 24, 1, 8, K::kMagenta, kMethodVarnel, RenderRadarGlyphs},     // BT_MAP
+    {kFileKindBattleHull, 0, 21, 0, 0, 24, 1, 8, K::kMagenta, kMethodVarnel,
+     RenderBattleShips},  // BTSH: sized by class
+    {kFileKindBattleMissiles, 0, 0, 192, 144, 24, 6, 8, K::kMagenta, kMethodVarnel, RenderMissiles},    // BTMS
+    {kFileKindBattleFlames, 0, 1, 192, 24, 24, 1, 8, K::kBlack, kMethodVarnel, RenderFlames},           // BTEFC
+    {kFileKindBattleExplosions, 0, 0, 768, 96, 24, 1, 8, K::kBlack, kMethodVarnel, RenderExplosions},   // BTEXP_00
+    {kFileKindBattleExplosions, 1, 1, 320, 40, 24, 1, 8, K::kBlack, kMethodVarnel, RenderExplosions},   // BTEXP_01
+    {kFileKindBattleTrails, 0, 0, 192, 240, 24, 10, 8, K::kBlack, kMethodVarnel, RenderTrails},         // BTADD
+    {kFileKindBattleShield, 0, 0, 512, 128, 24, 1, 4, K::kBlack, kMethodVarnel, RenderShieldBubble},    // BTSD
+    {kFileKindBattleMarkers, -1, -1, 40, 600, 24, 15, 1, K::kMagenta, kMethodInverted, RenderMarkers},  // BT_MK
+    {kFileKindEventArrow, -1, -1, 840, 30, 24, 1, 14, K::kCorner, kMethodVarnel, RenderScreen},         // BG_EV_NX
 };
 
 std::vector<TArtEntry> Expand() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "campaign/FileKinds.h"
 #include "tools/SpriteArt.h"
 
 namespace vdmq::sample::preview {
@@ -21,7 +22,8 @@ void Frame(TImage24& dst, const TArtSet& art, int kind, int number, int frame, i
 // One hull's eight headings over the sky, with its flames at the table's offsets.
 TImage24 HullStrip(const TArtSet& art, const TFlameTable& flames, int n, bool player) {
   const int fw = BattleFrameWidth(n), fh = BattleFrameHeight(n);
-  TImage24 strip = art.Get(47, 0).Crop(40 + n * 61, 40 + (player ? 0 : 700) + n * 23, 8 * fw, fh);
+  TImage24 strip =
+      art.Get(kFileKindBattleBackground, 0).Crop(40 + n * 61, 40 + (player ? 0 : 700) + n * 23, 8 * fw, fh);
   for (int d = 0; d < 8; ++d) {
     Frame(strip, art, 49, n, d, d * fw, 0, TMode::kSet);
     for (int point = 0; point < 3; ++point) {
@@ -56,7 +58,7 @@ class TScene {
   // The view: the sky from the scroll position, then layers 0..3, each sorted by map row, then
   // column; every sprite centred on its map point, keyed by its sheet's first pixel.
   TImage24 Compose(const TArtSet& art, int scrollX, int scrollY, int width, int height) const {
-    TImage24 view = art.Get(47, 0).Crop(scrollX, scrollY, width, height);
+    TImage24 view = art.Get(kFileKindBattleBackground, 0).Crop(scrollX, scrollY, width, height);
     for (int layer = 0; layer < 4; ++layer) {
       std::vector<TPut> queued;
       for (const TPut& p : puts_) {
@@ -104,15 +106,16 @@ struct TShipAt {
 };
 
 void AddShip(TScene& s, const TFlameTable& flames, const TShipAt& ship, int tick) {
-  s.Put(1, ship.x, ship.y, 49, ship.hull, ship.octant);
+  s.Put(1, ship.x, ship.y, kFileKindBattleHull, ship.hull, ship.octant);
   for (int point = 0; point < 3; ++point) {
     const TFlamePoint& p =
         flames[static_cast<size_t>(ship.hull)][static_cast<size_t>(point)][static_cast<size_t>(ship.octant)];
     if (p[0] != kNoFlame)
-      s.Put(3, ship.x, ship.y, 51, 0, (tick + point) % 3 + (ship.player ? 0 : 4), TMode::kAdd, p[0], p[1]);
+      s.Put(3, ship.x, ship.y, kFileKindBattleFlames, 0, (tick + point) % 3 + (ship.player ? 0 : 4), TMode::kAdd, p[0],
+            p[1]);
   }
-  if (ship.shield >= 0) s.Put(3, ship.x, ship.y, 54, 0, ship.shield, TMode::kAdd);
-  if (ship.flagship) s.Put(3, ship.x, ship.y, 55, -1, 11);
+  if (ship.shield >= 0) s.Put(3, ship.x, ship.y, kFileKindBattleShield, 0, ship.shield, TMode::kAdd);
+  if (ship.flagship) s.Put(3, ship.x, ship.y, kFileKindBattleMarkers, -1, 11);
   s.Dot(ship.x, ship.y, ship.player ? kLime : kRed);
 }
 
@@ -122,15 +125,15 @@ void AddMissile(TScene& s, float x, float y, int kind, int octant, bool player, 
   const float a = static_cast<float>(octant) * kPi / 4.0f;
   const float ux = std::cos(a), uy = std::sin(a);
   if (kind <= 1) {
-    s.Put(2, x, y, 50, 0, kind * 8 + octant + (player ? 0 : 16));
+    s.Put(2, x, y, kFileKindBattleMissiles, 0, kind * 8 + octant + (player ? 0 : 16));
     for (int k = 1; k <= 4; ++k)
-      s.Put(3, x - ux * 7.0f * static_cast<float>(k), y - uy * 7.0f * static_cast<float>(k), 53, 0,
+      s.Put(3, x - ux * 7.0f * static_cast<float>(k), y - uy * 7.0f * static_cast<float>(k), kFileKindBattleTrails, 0,
             std::min(7, (k * 2 + age) % 8 + k - 1), TMode::kAdd);
   } else {
-    s.Put(2, x, y, 50, 0, kind * 8 + 16 + (player ? 0 : 1), TMode::kAdd);
+    s.Put(2, x, y, kFileKindBattleMissiles, 0, kind * 8 + 16 + (player ? 0 : 1), TMode::kAdd);
     const int row = kind == 3 ? (player ? 1 : 2) : (player ? 3 : 4);
     for (int k = 1; k <= 5; ++k) {
-      s.Put(3, x - ux * 8.0f * static_cast<float>(k), y - uy * 8.0f * static_cast<float>(k), 53, 0,
+      s.Put(3, x - ux * 8.0f * static_cast<float>(k), y - uy * 8.0f * static_cast<float>(k), kFileKindBattleTrails, 0,
             row * 8 + std::min(7, k + age % 2), TMode::kAdd);
     }
   }
@@ -152,14 +155,14 @@ TImage24 ShipsSheet(const TArtSet& art, const TFlameTable& flames) {
   }
   for (int n = 0; n < kHullPictures; ++n) {
     TImage24 tile(256 + 128 + 8, 160, kSheetBack);
-    tile.Paste(art.Get(38, n), 0, 0);
-    tile.Paste(art.Get(39, n), 264, 0);
+    tile.Paste(art.Get(kFileKindShipPicture, n), 0, 0);
+    tile.Paste(art.Get(kFileKindSmallShipPicture, n), 264, 0);
     Number(tile, n, 268, 88, kLabel);
     shelf.Add(tile);
   }
   // The map icons on a cell of open space with a flag and a relation mark, at twice the size.
   for (int n = 0; n < kHullPictures; ++n) {
-    TImage24 cell = art.Get(46, 0).Crop(300 + n * 37, 200 + n * 11, 60, 60);
+    TImage24 cell = art.Get(kFileKindMapBackground, 0).Crop(300 + n * 37, 200 + n * 11, 60, 60);
     Frame(cell, art, 34, 0, 0, 0, 0, TMode::kSet);
     Frame(cell, art, 36, -1, n, 0, 0, TMode::kSet);
     Frame(cell, art, 35, -1, kFirstCountryMark + n % 14, 0, 0, TMode::kSet);
@@ -199,27 +202,35 @@ TImage24 BattleSheet(const TArtSet& art, const TFlameTable& flames) {
     }
   }
   // Hits: small bursts on the fleets, a ship's fireball at its height, and one dying out.
-  s.Put(3, 1240, 300, 52, 1, 2, TMode::kAdd);
-  s.Put(3, 1100, 565, 52, 1, 4, TMode::kAdd);
-  s.Put(3, 1415, 425, 52, 1, 1, TMode::kAdd);
-  s.Put(3, 1520, 560, 52, 0, 3, TMode::kAdd);
-  s.Put(3, 900, 250, 52, 0, 6, TMode::kAdd);
+  s.Put(3, 1240, 300, kFileKindBattleExplosions, 1, 2, TMode::kAdd);
+  s.Put(3, 1100, 565, kFileKindBattleExplosions, 1, 4, TMode::kAdd);
+  s.Put(3, 1415, 425, kFileKindBattleExplosions, 1, 1, TMode::kAdd);
+  s.Put(3, 1520, 560, kFileKindBattleExplosions, 0, 3, TMode::kAdd);
+  s.Put(3, 900, 250, kFileKindBattleExplosions, 0, 6, TMode::kAdd);
   // The cursor away from the chosen ship: launcher 1 ready and the shield on.
-  s.Put(3, 1160, 520, 55, -1, 6);
+  s.Put(3, 1160, 520, kFileKindBattleMarkers, -1, 6);
   TImage24 window(kViewW, kViewH + 120, kSheetBack);
   window.Paste(s.Compose(art, kScrollX, kScrollY, kViewW, kViewH), 0, 0);
   // The control strip: its background, the commander's face and the minimap.
-  window.Paste(art.Get(23), 0, kViewH);
-  window.Paste(art.Get(43, 3), 281, kViewH + 9);
-  TImage24 minimap = art.Get(24);
+  window.Paste(art.Get(kFileKindBattleBarBackground), 0, kViewH);
+  window.Paste(art.Get(kFileKindSmallCommanderPortrait, 3), 281, kViewH + 9);
+  TImage24 minimap = art.Get(kFileKindBattleMinimapBase);
   s.Dots(minimap);
   window.Paste(minimap, 575, kViewH + 12);
 
   // The effect sheets at twice their size, for a closer look.
   TShelf shelf(1600, 12);
   shelf.Add(window);
-  for (const auto& [kind, number] :
-       {std::pair{50, 0}, {51, 0}, {51, 1}, {52, 0}, {52, 1}, {53, 0}, {54, 0}, {55, -1}, {48, -1}, {24, -1}}) {
+  for (const auto& [kind, number] : {std::pair{kFileKindBattleMissiles, 0},
+                                     {kFileKindBattleFlames, 0},
+                                     {kFileKindBattleFlames, 1},
+                                     {kFileKindBattleExplosions, 0},
+                                     {kFileKindBattleExplosions, 1},
+                                     {kFileKindBattleTrails, 0},
+                                     {kFileKindBattleShield, 0},
+                                     {kFileKindBattleMarkers, -1},
+                                     {kFileKindBattleRadar, -1},
+                                     {kFileKindBattleMinimapBase, -1}}) {
     const TImage24& sheet = art.Get(kind, number);
     TImage24 tile(sheet.Width * 2 + 8, sheet.Height * 2 + 8, TBgr{70, 60, 50});
     tile.Paste(Scaled(sheet, 2), 4, 4);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <unordered_map>
 
+#include "campaign/FileKinds.h"
 #include "campaign/File_manager.h"
 #include "tools/Generator.h"
 #include "tools/Movies.h"
@@ -76,7 +77,7 @@ TAviMovie ToAvi(const TMovieCut& cut) {
 }
 
 std::string MoviePath(int number) {
-  return "inter/" + TFileManager::FindName(TFileManager::kMovieTable, kMovieKind, number);
+  return "inter/" + TFileManager::FindName(TFileManager::kMovieTable, kFileKindMovie, number);
 }
 
 bool WriteMoviePreview(TGeneration& g, const std::vector<TMovieCut>& cuts) {

@@ -17,7 +17,6 @@
 
 namespace vdmq::sample {
 
-constexpr int kMovieKind = 56;  // the locator's movie kind
 constexpr int kMovieWidth = 320, kMovieHeight = 240;
 constexpr int kMovieFps = 15;
 constexpr int kMovieFrames = 150;

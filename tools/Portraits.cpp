@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "campaign/FileKinds.h"
 #include "tools/ArtStyle.h"
 #include "tools/Noise.h"
 
@@ -1318,9 +1319,9 @@ TArtImage RenderPortrait(const TArtEntry& e, TArtCache& cache) {
       cache.Get<TCanvas>("portrait:" + std::to_string(e.Number), [n = e.Number] { return Master(n); });
   TArtImage out;
   switch (e.Kind) {
-    case 41: out.Rgb = Dimmed(master.Resolve().Flatten()); break;
-    case 42:
-    case 43:
+    case kFileKindDimmedPortrait: out.Rgb = Dimmed(master.Resolve().Flatten()); break;
+    case kFileKindCommanderPortrait:
+    case kFileKindSmallCommanderPortrait:
       out.Rgb = master.Reduced(e.Width, e.Height).Flatten();
       Frame(out.Rgb);
       break;

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "campaign/Country.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Planet.h"
 #include "campaign/Qvmap.h"
 #include "tools/BattlePreviews.h"
@@ -42,28 +43,28 @@ struct TDraw {
 
 TImage24 MapSheet(const TArtSet& art, const TQvMap& map) {
   const int w = 1272, h = 877;
-  TImage24 view = art.Get(46, 0).Crop((1280 - w) / 2, (904 - h) / 2, w, h);
+  TImage24 view = art.Get(kFileKindMapBackground, 0).Crop((1280 - w) / 2, (904 - h) / 2, w, h);
   TIso iso{w, 13, 27};  // the front between the federation and the empire
   std::vector<TDraw> ops;
   for (int y = 0; y < kMapSize; ++y) {
-    for (int x = 0; x < kMapSize; ++x) ops.push_back({0, x, y, 34, map.GetChip(x, y), TMode::kSet});
+    for (int x = 0; x < kMapSize; ++x) ops.push_back({0, x, y, kFileKindMapChips, map.GetChip(x, y), TMode::kSet});
   }
   // The four marks on sample cells near the federation's capital, and the cursor.
   const int px = PlanetData[0].X, py = PlanetData[0].Y;
-  for (int d = 2; d <= 4; ++d) ops.push_back({1, px + d, py - 1, 34, kMarkReachable, TMode::kSet});
-  ops.push_back({1, px + 1, py - 3, 34, kMarkReachable, TMode::kSet});
-  ops.push_back({1, PlanetData[53].X, PlanetData[53].Y, 34, kMarkDestination, TMode::kSet});
-  ops.push_back({1, PlanetData[1].X, PlanetData[1].Y, 34, kMarkAttack, TMode::kSet});
-  ops.push_back({1, px + 2, py + 2, 34, kMarkDestination, TMode::kAdd});
+  for (int d = 2; d <= 4; ++d) ops.push_back({1, px + d, py - 1, kFileKindMapChips, kMarkReachable, TMode::kSet});
+  ops.push_back({1, px + 1, py - 3, kFileKindMapChips, kMarkReachable, TMode::kSet});
+  ops.push_back({1, PlanetData[53].X, PlanetData[53].Y, kFileKindMapChips, kMarkDestination, TMode::kSet});
+  ops.push_back({1, PlanetData[1].X, PlanetData[1].Y, kFileKindMapChips, kMarkAttack, TMode::kSet});
+  ops.push_back({1, px + 2, py + 2, kFileKindMapChips, kMarkDestination, TMode::kAdd});
   for (const TPlanetData& p : PlanetData) {
     if (p.X < 0) continue;
-    ops.push_back({2, p.X, p.Y, 35, p.Cg, TMode::kSet});
+    ops.push_back({2, p.X, p.Y, kFileKindMapPlanets, p.Cg, TMode::kSet});
     if (p.Belong < 0) continue;
-    ops.push_back({3, p.X, p.Y, 35, kFirstCountryMark + p.Belong, TMode::kSet});
+    ops.push_back({3, p.X, p.Y, kFileKindMapPlanets, kFirstCountryMark + p.Belong, TMode::kSet});
     const int rel = GetCountryRelation(0, p.Belong);
     const bool capital = GetCountryCapital(p.Belong) == static_cast<int>(&p - PlanetData);
-    if (rel == kRelationWar) ops.push_back({3, p.X, p.Y, 37, capital ? 3 : 1, TMode::kSet});
-    if (rel == kRelationSelf) ops.push_back({3, p.X, p.Y, 37, capital ? 2 : 0, TMode::kSet});
+    if (rel == kRelationWar) ops.push_back({3, p.X, p.Y, kFileKindMapMarks, capital ? 3 : 1, TMode::kSet});
+    if (rel == kRelationSelf) ops.push_back({3, p.X, p.Y, kFileKindMapMarks, capital ? 2 : 0, TMode::kSet});
   }
   // Some fleets in open space (icon, flag, relation, a moved one) and one at a planet.
   struct TFleet {
@@ -77,26 +78,26 @@ TImage24 MapSheet(const TArtSet& art, const TQvMap& map) {
                            {PlanetData[55].X - 2, PlanetData[55].Y, 9, 18, false}};
   for (const TFleet& f : fleets) {
     if (map.GetChip(f.x, f.y) >= kChipObstacle) continue;
-    ops.push_back({2, f.x, f.y, 36, f.icon, TMode::kSet});
-    ops.push_back({3, f.x, f.y, 35, kFirstCountryMark + f.country, TMode::kSet});
+    ops.push_back({2, f.x, f.y, kFileKindMapFleetIcons, f.icon, TMode::kSet});
+    ops.push_back({3, f.x, f.y, kFileKindMapPlanets, kFirstCountryMark + f.country, TMode::kSet});
     const int rel = GetCountryRelation(0, f.country);
-    if (rel == kRelationWar) ops.push_back({3, f.x, f.y, 37, 1, TMode::kSet});
-    if (rel == kRelationSelf) ops.push_back({3, f.x, f.y, 37, 0, TMode::kSet});
-    if (f.moved) ops.push_back({3, f.x, f.y, 37, 5, TMode::kSet});
+    if (rel == kRelationWar) ops.push_back({3, f.x, f.y, kFileKindMapMarks, 1, TMode::kSet});
+    if (rel == kRelationSelf) ops.push_back({3, f.x, f.y, kFileKindMapMarks, 0, TMode::kSet});
+    if (f.moved) ops.push_back({3, f.x, f.y, kFileKindMapMarks, 5, TMode::kSet});
   }
-  ops.push_back({3, px, py, 37, 4, TMode::kSet});
+  ops.push_back({3, px, py, kFileKindMapMarks, 4, TMode::kSet});
   std::stable_sort(ops.begin(), ops.end(), [](const TDraw& a, const TDraw& b) {
     return a.layer != b.layer ? a.layer < b.layer : a.y != b.y ? a.y < b.y : a.x < b.x;
   });
   for (const TDraw& d : ops) {
     const auto [sx, sy] = iso.At(d.x, d.y);
     if (sx + 60 < 0 || sy + 60 < 0 || sx >= w || sy >= h) continue;
-    const TImage24& sheet = art.Get(d.sheet, d.sheet == 34 ? 0 : -1);
-    const int cols = d.sheet == 34 || d.sheet == 35 ? 4 : 1;
+    const TImage24& sheet = art.Get(d.sheet, d.sheet == kFileKindMapChips ? 0 : -1);
+    const int cols = d.sheet == kFileKindMapChips || d.sheet == kFileKindMapPlanets ? 4 : 1;
     BlitFrame(view, sheet, cols, 60, 60, d.frame, sx, sy, d.mode);
   }
   // The minimap on its base, framed, in the lower right corner.
-  TImage24 mini = art.Get(33);
+  TImage24 mini = art.Get(kFileKindMapMinimapBase);
   for (int y = 0; y < kMapSize; ++y) {
     for (int x = 0; x < kMapSize; ++x) {
       const TBgr c = map.GetChip(x, y) < kChipObstacle ? TBgr{192, 192, 192} : TBgr{128, 128, 128};
@@ -119,10 +120,10 @@ TImage24 MapSheet(const TArtSet& art, const TQvMap& map) {
 
 TImage24 ChipSheet(const TArtSet& art) {
   TShelf shelf(2600);
-  for (int sheet = 0; sheet <= 1; ++sheet) shelf.Add(Scaled(art.Get(34, sheet), 2));
-  const TImage24 back = art.Get(46, 0);
+  for (int sheet = 0; sheet <= 1; ++sheet) shelf.Add(Scaled(art.Get(kFileKindMapChips, sheet), 2));
+  const TImage24 back = art.Get(kFileKindMapBackground, 0);
   for (int sheet = 0; sheet <= 1; ++sheet) {
-    const TImage24& chips = art.Get(34, sheet);
+    const TImage24& chips = art.Get(kFileKindMapChips, sheet);
     for (int group = 0; group <= kChipGroupCount; ++group) {
       // A 6 x 6 patch of the group's members (the last patch: the marks), over the starfield.
       TImage24 patch = back.Crop(400 + group * 20, 300, 380, 260);
@@ -159,28 +160,33 @@ TImage24 Cell(const TImage24& sheet, int cols, int frame, int scale) {
 
 TImage24 PlanetSheet(const TArtSet& art) {
   TShelf shelf(2400, 12);
-  const struct { int kind, cols, frames; } sheets[] = {{35, 4, 68}, {36, 1, 22}, {37, 1, 10}};
+  const struct {
+    int kind, cols, frames;
+  } sheets[] = {{kFileKindMapPlanets, 4, 68}, {kFileKindMapFleetIcons, 1, 22}, {kFileKindMapMarks, 1, 10}};
   for (const auto& s : sheets) {
     for (int f = 0; f < s.frames; ++f) {
       TImage24 tile(60 * 3 + 60 + 12, 60 * 3 + 16, kSheetBack);
       tile.Paste(Cell(art.Get(s.kind), s.cols, f, 3), 0, 16);
       tile.Paste(Cell(art.Get(s.kind), s.cols, f, 1), 60 * 3 + 8, 16);
-      Number(tile, f, 2, 2, s.kind == 35 ? kLabel : s.kind == 36 ? TBgr{120, 240, 160} : TBgr{120, 160, 250});
+      Number(tile, f, 2, 2,
+             s.kind == kFileKindMapPlanets      ? kLabel
+             : s.kind == kFileKindMapFleetIcons ? TBgr{120, 240, 160}
+                                                : TBgr{120, 160, 250});
       shelf.Add(tile);
     }
   }
   // Everything a cell can hold at once: a capital with its flag, star and a fleet badge; a moved
   // fleet in open space with its flag and relation mark.
   for (int k = 0; k < 4; ++k) {
-    TImage24 cell = Cell(art.Get(35), 4, k * 9 + 3, 1);
-    BlitFrame(cell, art.Get(35), 4, 60, 60, kFirstCountryMark + k * 3, 0, 0, TMode::kSet);
-    BlitFrame(cell, art.Get(37), 1, 60, 60, k % 2 == 0 ? 2 : 3, 0, 0, TMode::kSet);
-    BlitFrame(cell, art.Get(37), 1, 60, 60, 4, 0, 0, TMode::kSet);
+    TImage24 cell = Cell(art.Get(kFileKindMapPlanets), 4, k * 9 + 3, 1);
+    BlitFrame(cell, art.Get(kFileKindMapPlanets), 4, 60, 60, kFirstCountryMark + k * 3, 0, 0, TMode::kSet);
+    BlitFrame(cell, art.Get(kFileKindMapMarks), 1, 60, 60, k % 2 == 0 ? 2 : 3, 0, 0, TMode::kSet);
+    BlitFrame(cell, art.Get(kFileKindMapMarks), 1, 60, 60, 4, 0, 0, TMode::kSet);
     shelf.Add(Scaled(cell, 3));
-    TImage24 fleet = Cell(art.Get(36), 1, k * 5, 1);
-    BlitFrame(fleet, art.Get(35), 4, 60, 60, kFirstCountryMark + 7 - k, 0, 0, TMode::kSet);
-    BlitFrame(fleet, art.Get(37), 1, 60, 60, k % 2, 0, 0, TMode::kSet);
-    BlitFrame(fleet, art.Get(37), 1, 60, 60, 5, 0, 0, TMode::kSet);
+    TImage24 fleet = Cell(art.Get(kFileKindMapFleetIcons), 1, k * 5, 1);
+    BlitFrame(fleet, art.Get(kFileKindMapPlanets), 4, 60, 60, kFirstCountryMark + 7 - k, 0, 0, TMode::kSet);
+    BlitFrame(fleet, art.Get(kFileKindMapMarks), 1, 60, 60, k % 2, 0, 0, TMode::kSet);
+    BlitFrame(fleet, art.Get(kFileKindMapMarks), 1, 60, 60, 5, 0, 0, TMode::kSet);
     shelf.Add(Scaled(fleet, 3));
   }
   return shelf.Compose();
@@ -190,10 +196,10 @@ TImage24 PortraitSheet(const TArtSet& art) {
   TShelf shelf(2100, 12);
   for (int n = 0; n < kPortraitCount; ++n) {
     TImage24 row(216 * 2 + 138 + 69 + 4 * 8, 216 + 14, kSheetBack);
-    row.Paste(art.Get(40, n), 0, 14);
-    row.Paste(art.Get(41, n), 224, 14);
-    row.Paste(art.Get(42, n), 448, 14);
-    row.Paste(art.Get(43, n), 594, 14);
+    row.Paste(art.Get(kFileKindLargePortrait, n), 0, 14);
+    row.Paste(art.Get(kFileKindDimmedPortrait, n), 224, 14);
+    row.Paste(art.Get(kFileKindCommanderPortrait, n), 448, 14);
+    row.Paste(art.Get(kFileKindSmallCommanderPortrait, n), 594, 14);
     Number(row, n, 0, 0, kLabel);
     shelf.Add(row);
   }
@@ -206,7 +212,7 @@ TImage24 ScreenSheet(const TArtSet& art, const std::vector<TArtEntry>& entries) 
     if (e.Render != RenderScreen) continue;
     TImage24 img = art.Get(e.Kind, e.Number);
     for (const TPanel& p : ScreenPanels(e.Kind)) {
-      if (e.Kind == 12 && e.Number != 0) continue;
+      if (e.Kind == kFileKindEventPicture && e.Number != 0) continue;
       for (const TControl& c : p.Controls) Outline(img, c.X, c.Y, c.W, c.H, kOutline);
     }
     TImage24 tile(img.Width, img.Height + 14, kSheetBack);
@@ -216,22 +222,22 @@ TImage24 ScreenSheet(const TArtSet& art, const std::vector<TArtEntry>& entries) 
     shelf.Add(tile);
   }
   // The message box with the adjutant.
-  TImage24 box = art.Get(25);
-  box.Paste(art.Get(42, 2), 14, 36);
+  TImage24 box = art.Get(kFileKindMessageBoxBackground);
+  box.Paste(art.Get(kFileKindCommanderPortrait, 2), 14, 36);
   shelf.Add(box);
   // The event window with two speakers (the right one not speaking) and the arrow.
-  TImage24 event = art.Get(11);
-  event.Paste(art.Get(40, 0), 24, 35);
-  event.Paste(art.Get(41, 2), 268, 34);
-  event.Paste(art.Get(12, 0), 23, 288);
-  BlitFrame(event, art.Get(57), 14, 60, 30, 3, 23 + 394, 288 + 62, TMode::kOpaque);
+  TImage24 event = art.Get(kFileKindEventBackground);
+  event.Paste(art.Get(kFileKindLargePortrait, 0), 24, 35);
+  event.Paste(art.Get(kFileKindDimmedPortrait, 2), 268, 34);
+  event.Paste(art.Get(kFileKindEventPicture, 0), 23, 288);
+  BlitFrame(event, art.Get(kFileKindEventArrow), 14, 60, 30, 3, 23 + 394, 288 + 62, TMode::kOpaque);
   shelf.Add(event);
   // The command bar at the narrowest and the widest client.
   for (const int width : {792, 1272}) {
     TImage24 bar(width, 120);
-    if (width > 792) bar.Paste(art.Get(32), width - 792, 0);
-    bar.Paste(art.Get(31), 0, 0);
-    bar.Paste(art.Get(30), width - 252, 0);
+    if (width > 792) bar.Paste(art.Get(kFileKindMainBarMiddle), width - 792, 0);
+    bar.Paste(art.Get(kFileKindMainBarLeft), 0, 0);
+    bar.Paste(art.Get(kFileKindMainBarRight), width - 252, 0);
     shelf.Add(bar);
   }
   return shelf.Compose();

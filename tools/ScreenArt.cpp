@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 
+#include "campaign/FileKinds.h"
 #include "platform/base/GameError.h"
 #include "tools/ArtStyle.h"
 #include "tools/Noise.h"
@@ -28,10 +29,11 @@ TPanel Well(const std::string& name, int x, int y, int w = kButtonW, int h = kBu
   return {TPanelKind::kWell, x - kWellPad, y - kWellPad, w + 2 * kWellPad, h + 2 * kWellPad, {{name, x, y, w, h}}};
 }
 
-// A recessed panel under numbered lines: name0.. at x, y0 + pitch * i, each w x h.
-TPanel Lines(const std::string& prefix, int x, int y0, int pitch, int count, int w, int h = 12, int pad = 5) {
+// A recessed panel under numbered lines: name<first>.. at x, y0 + pitch * i, each w x h.
+TPanel Lines(const std::string& prefix, int x, int y0, int pitch, int count, int w, int h = 12, int pad = 5,
+             int first = 0) {
   TPanel p{TPanelKind::kInset, x - pad, y0 - pad, w + 2 * pad, pitch * (count - 1) + h + 2 * pad, {}, pitch};
-  for (int i = 0; i < count; ++i) p.Controls.push_back({prefix + std::to_string(i), x, y0 + pitch * i, w, h});
+  for (int i = 0; i < count; ++i) p.Controls.push_back({prefix + std::to_string(first + i), x, y0 + pitch * i, w, h});
   return p;
 }
 
@@ -69,141 +71,147 @@ TPanel Columns(int x, int y, const std::vector<std::pair<std::string, int>>& but
 std::map<int, std::vector<TPanel>> BuildTables() {
   std::map<int, std::vector<TPanel>> t;
   // Ship designer.
-  t[9] = {Inset(6, 4, 292, 290,
-                {{"lbFrame", 32, 52, 240, 12},
-                 {"Label1", 32, 64, 120, 12},
-                 {"Label2", 32, 77, 120, 12},
-                 {"Label3", 160, 64, 120, 12},
-                 {"Label4", 160, 77, 120, 12}}),
-          Well("btnFrame", 13, 8),
-          Well("btnDelFrame", 176, 8),
-          Frame("imgFrame", 18, 120, 256, 160),
-          Lines("Label", 32, 304, 13, 2, 250),
-          Inset(306, 4, 288, 104,
-                {{"lbMainWeapon", 332, 53, 240, 12}, {"Label5", 332, 64, 100, 12}, {"Label8", 444, 64, 100, 12}}),
-          Inset(306, 112, 288, 104,
-                {{"lbSubWeapon", 332, 160, 240, 12}, {"Label11", 332, 172, 100, 12}, {"Label14", 444, 172, 100, 12}}),
-          Inset(306, 220, 288, 104,
-                {{"lbShield", 332, 268, 240, 12}, {"Label17", 332, 280, 100, 12}, {"Label19", 448, 280, 100, 12}}),
-          Inset(306, 328, 288, 104,
-                {{"lbEngine", 332, 376, 240, 12}, {"Label21", 332, 388, 100, 12}, {"Label22", 332, 400, 100, 12}}),
-          Well("btnMainWeapon", 312, 8),
-          Well("btnDelMainWeapon", 476, 8),
-          Well("btnSubWeapon", 312, 116),
-          Well("btnDelSubWeapon", 476, 116),
-          Well("btnShield", 312, 224),
-          Well("btnDelShield", 476, 224),
-          Well("btnEngine", 312, 332),
-          Well("btnDelEngine", 476, 332),
-          Well("btnOk", 422, 468),
-          Well("btnClose", 508, 468)};
+  t[kFileKindDesignerBackground] = {
+      Inset(6, 4, 292, 290,
+            {{"lbFrame", 32, 52, 240, 12},
+             {"Label1", 32, 64, 120, 12},
+             {"Label2", 32, 77, 120, 12},
+             {"Label3", 160, 64, 120, 12},
+             {"Label4", 160, 77, 120, 12}}),
+      Well("btnFrame", 13, 8, 156, 40),
+      Well("btnDelFrame", 176, 8),
+      Frame("imgFrame", 18, 120, 256, 160),
+      // The totals: two lines, the second total standing at the first line's end.
+      {TPanelKind::kInset, 27, 299, 260, 35, {{"Label23", 32, 304, 250, 12}, {"Label25", 32, 317, 250, 12}}, 13},
+      Inset(306, 4, 288, 104,
+            {{"lbMainWeapon", 332, 53, 240, 12}, {"Label5", 332, 64, 100, 12}, {"Label8", 444, 64, 100, 12}}),
+      Inset(306, 112, 288, 104,
+            {{"lbSubWeapon", 332, 160, 240, 12}, {"Label11", 332, 172, 100, 12}, {"Label14", 444, 172, 100, 12}}),
+      Inset(306, 220, 288, 104,
+            {{"lbShield", 332, 268, 240, 12}, {"Label17", 332, 280, 100, 12}, {"Label19", 448, 280, 100, 12}}),
+      Inset(306, 328, 288, 104,
+            {{"lbEngine", 332, 376, 240, 12}, {"Label21", 332, 388, 100, 12}, {"Label22", 332, 400, 100, 12}}),
+      Well("btnMainWeapon", 312, 8, 156, 40),
+      Well("btnDelMainWeapon", 476, 8),
+      Well("btnSubWeapon", 312, 116, 156, 40),
+      Well("btnDelSubWeapon", 476, 116),
+      Well("btnShield", 312, 224, 156, 40),
+      Well("btnDelShield", 476, 224),
+      Well("btnEngine", 312, 332, 156, 40),
+      Well("btnDelEngine", 476, 332),
+      Well("btnOk", 422, 468),
+      Well("btnClose", 508, 468)};
   // Event window: its drag strip, the two portraits, the name plates, the page's frame.
-  t[11] = {{TPanelKind::kDrag, 0, 0, 512, 12, {}},
-           Frame("imgLeft", 24, 35, 216, 216),
-           Frame("imgRight", 268, 34, 216, 216),
-           Inset(22, 258, 192, 22, {{"lbLName", 27, 262, 181, 14}}),
-           Inset(265, 258, 192, 22, {{"lbRName", 270, 262, 181, 14}}),
-           Frame("imgText", 23, 288, 464, 100)};
+  t[kFileKindEventBackground] = {{TPanelKind::kDrag, 0, 0, 512, 12, {}},
+                                 Frame("imgLeft", 24, 35, 216, 216),
+                                 Frame("imgRight", 268, 34, 216, 216),
+                                 Inset(22, 258, 192, 22, {{"lbLName", 27, 262, 181, 14}}),
+                                 Inset(265, 258, 192, 22, {{"lbRName", 270, 262, 181, 14}}),
+                                 Frame("imgText", 23, 288, 464, 100)};
   // The event page: four lines and the arrow.
-  t[12] = {Lines("line", 48, 12, 18, 4, 320, 16, 6),
-           {TPanelKind::kInset, 390, 58, 68, 38, {{"imgNext", 394, 62, 60, 30}}}};
+  t[kFileKindEventPicture] = {Lines("line", 48, 12, 18, 4, 320, 16, 6),
+                              {TPanelKind::kInset, 390, 58, 68, 38, {{"imgNext", 394, 62, 60, 30}}}};
   // Commander selector.
-  t[13] = {Frame("imgCmd", 20, 52, 138, 138),
-           Columns(180, 32,
-                   {{"btnName", 162},
-                    {"btnFleet", 30},
-                    {"btnLev", 30},
-                    {"btnAtk", 30},
-                    {"btnDef", 30},
-                    {"btnJudge", 30},
-                    {"btnMind", 30},
-                    {"btnFatigue", 30}}),
-           Lines("lbCmdName", 180, 60, 12, 10, 370),
-           ScrollColumn(552, 60, 180, {60, 88, 124, 152}),
-           Well("btnCmdInfo", 348, 216),
-           Well("btnOk", 434, 216),
-           Well("btnBack", 520, 216)};
+  t[kFileKindCommanderSelectorBackground] = {Frame("imgCmd", 20, 52, 138, 138),
+                                             Columns(180, 32,
+                                                     {{"btnName", 162},
+                                                      {"btnFleet", 30},
+                                                      {"btnLev", 30},
+                                                      {"btnAtk", 30},
+                                                      {"btnDef", 30},
+                                                      {"btnJudge", 30},
+                                                      {"btnMind", 30},
+                                                      {"btnFatigue", 30}}),
+                                             Lines("lbCmdName", 180, 60, 12, 10, 370),
+                                             ScrollColumn(552, 60, 180, {60, 88, 124, 152}),
+                                             Well("btnCmdInfo", 348, 216),
+                                             Well("btnOk", 434, 216),
+                                             Well("btnBack", 520, 216)};
   // Dock screen.
-  t[15] = {Columns(136, 32, {{"btnPla", 126}, {"btnAbt", 30}, {"btnState", 162}}),
-           Lines("lbList", 136, 60, 12, 10, 318),
-           ScrollColumn(460, 60, 179, {60, 88, 123, 151}),
-           Well("btnZousen", 24, 52),
-           Well("btnStop", 24, 88),
-           Well("btnInfo", 24, 124),
-           Well("btnOk", 362, 208),
-           Well("btnClose", 448, 208)};
+  t[kFileKindDockBackground] = {Columns(136, 32, {{"btnPla", 126}, {"btnAbt", 30}, {"btnState", 162}}),
+                                Lines("lbList", 136, 60, 12, 10, 318),
+                                ScrollColumn(460, 60, 179, {60, 88, 123, 151}),
+                                Well("btnZousen", 24, 52),
+                                Well("btnStop", 24, 88),
+                                Well("btnInfo", 24, 124),
+                                Well("btnOk", 362, 208),
+                                Well("btnClose", 448, 208)};
   // Planet selector.
-  t[16] = {Columns(48, 28,
-                   {{"btnName", 126},
-                    {"btnBelong", 126},
-                    {"btnCapital", 30},
-                    {"btnFund", 54},
-                    {"btnHokyuu", 30},
-                    {"btnStayFleet", 30}}),
-           Lines("lbCmdName", 48, 56, 12, 10, 396), ScrollColumn(452, 56, 176, {56, 84, 120, 148}),
-           Well("btnOk", 362, 204), Well("btnClose", 448, 204)};
+  t[kFileKindPlanetSelectorBackground] = {Columns(48, 28,
+                                                  {{"btnName", 126},
+                                                   {"btnBelong", 126},
+                                                   {"btnCapital", 30},
+                                                   {"btnFund", 54},
+                                                   {"btnHokyuu", 30},
+                                                   {"btnStayFleet", 30}}),
+                                          Lines("lbCmdName", 48, 56, 12, 10, 396),
+                                          ScrollColumn(452, 56, 176, {56, 84, 120, 148}), Well("btnOk", 362, 204),
+                                          Well("btnClose", 448, 204)};
   // Fleet screen.
-  t[17] = {Inset(28, 26, 296, 42,
-                 {{"lbCoName", 36, 32, 130, 12}, {"lbFlName", 176, 32, 140, 12}, {"lbCmdName", 88, 52, 230, 12}}),
-           Lines("lbProfile", 332, 26, 14, 5, 176, 12, 5),
-           Well("btnCmdChg", 60, 72),
-           Well("btnCmdFree", 146, 72),
-           Well("btnCmdInfo", 232, 72),
-           Well("spbtnFo0", 52, 116, 160, 48),
-           Well("spbtnFo1", 52, 164, 160, 48),
-           Well("spbtnFo2", 52, 212, 160, 48),
-           Inset(40, 270, 210, 122,
-                 {{"lbFo0ShipName", 48, 276, 170, 12},
-                  {"lbFo0ShipCnt", 150, 296, 96, 12},
-                  {"lbFo1ShipName", 48, 316, 170, 12},
-                  {"lbFo1ShipCnt", 150, 336, 96, 12},
-                  {"lbFo2ShipName", 48, 356, 170, 12},
-                  {"lbFo2ShipCnt", 150, 376, 96, 12}}),
-           Frame("imgShip", 240, 168, 256, 160),
-           Well("btnSetShip", 232, 336),
-           Well("btnDelShip", 318, 336),
-           Well("btnInfoShip", 404, 336),
-           Well("btnMove", 340, 407),
-           Well("btnClose", 426, 407)};
+  t[kFileKindFleetBackground] = {
+      Inset(28, 26, 296, 42,
+            {{"lbCoName", 36, 32, 130, 12}, {"lbFlName", 176, 32, 140, 12}, {"lbCmdName", 88, 52, 230, 12}}),
+      Lines("lbProfile", 332, 26, 14, 5, 176, 12, 5, 6),
+      Well("btnCmdChg", 60, 72),
+      Well("btnCmdFree", 146, 72),
+      Well("btnCmdInfo", 232, 72),
+      Well("spbtnFo0", 52, 116, 160, 48),
+      Well("spbtnFo1", 52, 164, 160, 48),
+      Well("spbtnFo2", 52, 212, 160, 48),
+      Inset(40, 270, 210, 122,
+            {{"lbFo0ShipName", 48, 276, 170, 12},
+             {"lbFo0ShipCnt", 150, 296, 96, 12},
+             {"lbFo1ShipName", 48, 316, 170, 12},
+             {"lbFo1ShipCnt", 150, 336, 96, 12},
+             {"lbFo2ShipName", 48, 356, 170, 12},
+             {"lbFo2ShipCnt", 150, 376, 96, 12}}),
+      Frame("imgShip", 240, 168, 256, 160),
+      Well("btnSetShip", 232, 336),
+      Well("btnDelShip", 318, 336),
+      Well("btnInfoShip", 404, 336),
+      Well("btnMove", 340, 407),
+      Well("btnClose", 426, 407)};
   // Fleet selector.
   {
     TPanel fleets{TPanelKind::kWell, 28, 141, 98, 292, {}};
     for (int i = 0; i < 10; ++i) fleets.Controls.push_back({"btnFl" + std::to_string(i), 34, 147 + 28 * i, 86, 28});
-    t[19] = {Inset(10, 14, 134, 72, {{"lbBelong", 16, 36, 120, 12}, {"lbPlanet", 20, 68, 120, 12}}),
-             Well("btnPla", 34, 90),
-             {TPanelKind::kCaption, 10, 124, 134, 18, {{"Label2", 16, 128, 100, 12}}},
-             fleets,
-             Well("btnClose", 34, 436)};
+    t[kFileKindFleetSelectorBackground] = {
+        Inset(10, 14, 134, 72, {{"lbBelong", 16, 36, 120, 12}, {"lbPlanet", 20, 68, 120, 12}}),
+        Well("btnPla", 34, 90),
+        {TPanelKind::kCaption, 10, 124, 134, 18, {{"Label2", 16, 128, 100, 12}}},
+        fleets,
+        Well("btnClose", 34, 436)};
   }
   // Save/load screen.
-  t[20] = {Lines("lbDat", 24, 32, 20, 15, 318, 12, 8), Well("btnNewGame", 100, 364), Well("btnOk", 186, 364),
-           Well("btnBack", 272, 364)};
+  t[kFileKindSaveLoadBackground] = {Lines("lbDat", 24, 32, 20, 15, 318, 12, 8), Well("btnNewGame", 100, 364),
+                                    Well("btnOk", 186, 364), Well("btnBack", 272, 364)};
   // Parts selector.
-  t[21] = {Lines("lbList", 24, 20, 16, 10, 160, 12, 6),
-           ScrollColumn(188, 20, 176, {20, 48, 120, 148}),
-           {TPanelKind::kCaption, 238, 48, 214, 18, {{"lbTxtPartsDat", 244, 52, 200, 12}}},
-           Inset(238, 66, 214, 60,
-                 {{"lbNote0", 244, 68, 200, 12},
-                  {"lbNote3", 244, 84, 200, 12},
-                  {"lbNote4", 244, 100, 200, 12},
-                  {"lbNote5", 244, 112, 200, 12}}),
-           {TPanelKind::kCaption, 238, 136, 214, 18, {{"lbTxtPartsDat2", 244, 140, 200, 12}}},
-           Inset(238, 154, 214, 130,
-                 {{"lbNote6", 244, 156, 200, 12},
-                  {"lbNote7", 244, 172, 200, 12},
-                  {"lbNote8", 244, 188, 200, 12},
-                  {"lbNote13", 244, 268, 200, 12}}),
-           Well("btnOk", 282, 304),
-           Well("btnBack", 368, 304)};
+  t[kFileKindPartsSelectorBackground] = {
+      Lines("lbList", 24, 20, 16, 10, 160, 12, 6),
+      ScrollColumn(188, 20, 176, {20, 48, 120, 148}),
+      {TPanelKind::kCaption, 238, 48, 214, 18, {{"lbTxtPartsDat", 244, 52, 200, 12}}},
+      Inset(238, 66, 214, 60,
+            {{"lbNote0", 244, 68, 200, 12},
+             {"lbNote3", 244, 84, 200, 12},
+             {"lbNote4", 244, 100, 200, 12},
+             {"lbNote5", 244, 112, 200, 12}}),
+      {TPanelKind::kCaption, 238, 136, 214, 18, {{"lbTxtPartsDat2", 244, 140, 200, 12}}},
+      Inset(238, 154, 214, 130,
+            {{"lbNote6", 244, 156, 200, 12},
+             {"lbNote7", 244, 172, 200, 12},
+             {"lbNote8", 244, 188, 200, 12},
+             {"lbNote13", 244, 268, 200, 12}}),
+      Well("btnOk", 282, 304),
+      Well("btnBack", 368, 304)};
   // Technology screen.
   {
-    TPanel techs{TPanelKind::kWell, 12, 12, 124, 148, {}};
-    for (int i = 0; i < 5; ++i) techs.Controls.push_back({"spbtnTec" + std::to_string(i), 16, 16 + 28 * i, 116, 28});
-    t[22] = {techs,
-             {TPanelKind::kCaption, 140, 36, 252, 18, {{"lbTxtTecInfo", 148, 40, 200, 12}}},
-             Lines("lbNote", 140, 64, 16, 5, 246, 12, 5),
-             Well("CHBcBitBtn1", 216, 184),
-             Well("btnClose", 302, 184)};
+    TPanel techs{TPanelKind::kWell, 12, 12, 94, 148, {}};
+    for (int i = 0; i < 5; ++i) techs.Controls.push_back({"spbtnTec" + std::to_string(i), 16, 16 + 28 * i, 86, 28});
+    t[kFileKindTechnologyBackground] = {techs,
+                                        {TPanelKind::kCaption, 140, 36, 252, 18, {{"lbTxtTecInfo", 148, 40, 200, 12}}},
+                                        Lines("lbNote", 140, 64, 16, 5, 246, 12, 5),
+                                        Well("CHBcBitBtn1", 216, 184),
+                                        Well("btnClose", 302, 184)};
   }
   // Battle window's control strip.
   {
@@ -212,32 +220,32 @@ std::map<int, std::vector<TPanel>> BuildTables() {
     for (int i = 0; i < 5; ++i)
       units.Controls.push_back({"spbtnFl" + std::to_string(i), ux[i % 3], i < 3 ? 16 : 44, 86, 28});
     units.Controls.push_back({"btnShipInfo", 180, 44, 86, 28});
-    t[23] = {units,
-             Frame("imgCmd", 281, 9, 69, 69),
-             Lines("lbMes0", 352, 8, 12, 6, 168, 12, 4),
-             Frame("imgBtQvZenMap", 575, 12, 100, 100),
-             Well("spbtnFirst", 696, 12),
-             Well("spbtnPause", 696, 40),
-             Well("btnTettai", 696, 84)};
+    t[kFileKindBattleBarBackground] = {units,
+                                       Frame("imgCmd", 281, 9, 69, 69),
+                                       Lines("lbMes0", 352, 8, 12, 6, 168, 12, 4),
+                                       Frame("imgBtQvZenMap", 575, 12, 100, 100),
+                                       Well("spbtnFirst", 696, 12),
+                                       Well("spbtnPause", 696, 40),
+                                       Well("btnTettai", 696, 84)};
   }
   // Message box.
-  t[25] = {{TPanelKind::kDrag, 0, 0, 448, 32, {{"lbTitle", 12, 8, 200, 14}}},
-           Frame("imgCmd", 14, 36, 138, 138),
-           Inset(156, 41, 272, 86,
-                 {{"lbLine0", 156, 45, 271, 14},
-                  {"lbLine1", 156, 61, 271, 14},
-                  {"lbLine2", 156, 77, 271, 14},
-                  {"lbLine3", 156, 93, 271, 14},
-                  {"Label1", 156, 109, 271, 14}}),
-           Well("btnOk", 252, 160),
-           Well("btnCancel", 344, 160)};
-  t[25][2].RulePitch = 16;
+  t[kFileKindMessageBoxBackground] = {{TPanelKind::kDrag, 0, 0, 448, 32, {{"lbTitle", 12, 8, 200, 14}}},
+                                      Frame("imgCmd", 14, 36, 138, 138),
+                                      Inset(156, 41, 272, 86,
+                                            {{"lbLine0", 156, 45, 271, 14},
+                                             {"lbLine1", 156, 61, 271, 14},
+                                             {"lbLine2", 156, 77, 271, 14},
+                                             {"lbLine3", 156, 93, 271, 14},
+                                             {"Label1", 156, 109, 271, 14}}),
+                                      Well("btnOk", 252, 160),
+                                      Well("btnCancel", 344, 160)};
+  t[kFileKindMessageBoxBackground][2].RulePitch = 16;
   // Information screen.
-  t[26] = {Frame("imgCmd", 28, 16, 216, 216),
-           {TPanelKind::kCaption, 248, 14, 284, 24, {{"lbName", 252, 20, 270, 14}}},
-           Lines("lbProfile", 252, 52, 16, 5, 276, 12, 4),
-           Lines("lbProfile", 256, 136, 16, 6, 272, 12, 4),
-           Well("btnBack", 447, 245)};
+  t[kFileKindInformationBackground] = {Frame("imgCmd", 28, 16, 216, 216),
+                                       {TPanelKind::kCaption, 248, 14, 284, 24, {{"lbName", 252, 20, 270, 14}}},
+                                       Lines("lbProfile", 252, 52, 16, 5, 276, 12, 4),
+                                       Lines("lbProfile", 256, 136, 16, 6, 272, 12, 4, 5),
+                                       Well("btnBack", 447, 245)};
   // Numeric keypad.
   {
     TPanel keys{TPanelKind::kWell, 8, 32, 100, 128, {}};
@@ -248,60 +256,62 @@ std::map<int, std::vector<TPanel>> BuildTables() {
     keys.Controls.push_back({digits[0], 12, 132, 28, 28});
     keys.Controls.push_back({"btnDentakuCE", 44, 132, 28, 28});
     keys.Controls.push_back({"btnDentakuMAX", 76, 132, 28, 28});
-    t[27] = {Inset(8, 8, 100, 22, {{"lbDentaku", 60, 16, 44, 12}}),
-             Inset(122, 10, 168, 56,
-                   {{"lbCoFund", 228, 16, 56, 12}, {"lbBuyFund", 228, 32, 56, 12}, {"lbSellFund", 228, 48, 56, 12}}),
-             Inset(122, 94, 168, 22, {{"lbTotalFund", 228, 100, 56, 12}}),
-             keys,
-             Well("btnOk", 118, 132),
-             Well("btnBack", 204, 132)};
+    t[kFileKindKeypadBackground] = {
+        Inset(8, 8, 100, 22, {{"lbDentaku", 60, 16, 44, 12}}),
+        Inset(122, 10, 168, 56,
+              {{"lbCoFund", 228, 16, 56, 12}, {"lbBuyFund", 228, 32, 56, 12}, {"lbSellFund", 228, 48, 56, 12}}),
+        Inset(122, 94, 168, 22, {{"lbTotalFund", 228, 100, 56, 12}}),
+        keys,
+        Well("btnOk", 118, 132),
+        Well("btnBack", 204, 132)};
   }
   // Planet screen.
   {
     TPanel slots{TPanelKind::kWell, 236, 92, 168, 248, {}};
     for (int i = 0; i < 5; ++i) slots.Controls.push_back({"spbtnSt" + std::to_string(i), 240, 96 + 48 * i, 160, 48});
-    t[28] = {Inset(18, 8, 300, 58,
-                   {{"lbPlaName", 24, 12, 280, 12},
-                    {"lbCoName", 24, 32, 180, 12},
-                    {"lbFund", 212, 32, 100, 12},
-                    {"lbHokyuu", 212, 48, 100, 12}}),
-             Well("btnInfo", 108, 48, 86, 14),
-             slots,
-             Inset(404, 102, 190, 226,
-                   {{"lbSt0ShipName", 408, 108, 180, 12},
-                    {"lbSt0ShipCnt", 508, 128, 86, 12},
-                    {"lbSt2ShipName", 408, 200, 180, 12},
-                    {"lbSt4ShipCnt", 508, 312, 86, 12}}),
-             Well("btnSetShip", 308, 340),
-             Well("btnDelShip", 394, 340),
-             Well("btnInfoShip", 480, 340),
-             Well("btnClose", 480, 384)};
-    t[28][4].RulePitch = 48;
+    t[kFileKindPlanetBackground] = {Inset(18, 8, 300, 58,
+                                          {{"lbPlaName", 24, 12, 280, 12},
+                                           {"lbCoName", 24, 32, 180, 12},
+                                           {"lbFund", 212, 32, 100, 12},
+                                           {"lbHokyuu", 212, 48, 100, 12}}),
+                                    Well("btnInfo", 108, 48),
+                                    slots,
+                                    Inset(404, 102, 190, 226,
+                                          {{"lbSt0ShipName", 408, 108, 180, 12},
+                                           {"lbSt0ShipCnt", 508, 128, 86, 12},
+                                           {"lbSt2ShipName", 408, 200, 180, 12},
+                                           {"lbSt4ShipCnt", 508, 312, 86, 12}}),
+                                    Well("btnSetShip", 308, 340),
+                                    Well("btnDelShip", 394, 340),
+                                    Well("btnInfoShip", 480, 340),
+                                    Well("btnClose", 480, 384)};
+    t[kFileKindPlanetBackground][4].RulePitch = 48;
   }
   // System menu: light plates under the black option labels.
-  t[29] = {{TPanelKind::kPlate, 130, 15, 112, 22, {{"ＢＧＭ", 135, 21, 100, 12}}},
-           {TPanelKind::kPlate, 130, 43, 112, 22, {{"ＰＣＭ", 135, 49, 100, 12}}},
-           {TPanelKind::kPlate, 130, 71, 112, 22, {{"ＴＵＲＮ ＥＮＤ", 135, 77, 100, 12}}},
-           Well("spbtnBgmOn", 248, 14, 43, 28),
-           Well("spbtnBgmOff", 291, 14, 43, 28),
-           Well("spbtnPcmOn", 248, 43, 43, 28),
-           Well("spbtnPcmOff", 291, 43, 43, 28),
-           Well("spbtnTurnMesOn", 248, 72, 43, 28),
-           Well("spbtnTurnMesOff", 291, 72, 43, 28),
-           Well("btnSave", 50, 124),
-           Well("btnLoad", 136, 124),
-           Well("btnGameEnd", 222, 124),
-           Well("btnClose", 308, 124)};
+  t[kFileKindSystemMenuBackground] = {{TPanelKind::kPlate, 130, 15, 112, 22, {{"lbBgm", 135, 21, 100, 12}}},
+                                      {TPanelKind::kPlate, 130, 43, 112, 22, {{"lbPcm", 135, 49, 100, 12}}},
+                                      {TPanelKind::kPlate, 130, 71, 112, 22, {{"lbTurnMes", 135, 77, 100, 12}}},
+                                      Well("spbtnBgmOn", 248, 14, 43, 28),
+                                      Well("spbtnBgmOff", 291, 14, 43, 28),
+                                      Well("spbtnPcmOn", 248, 43, 43, 28),
+                                      Well("spbtnPcmOff", 291, 43, 43, 28),
+                                      Well("spbtnTurnMesOn", 248, 72, 43, 28),
+                                      Well("spbtnTurnMesOff", 291, 72, 43, 28),
+                                      Well("btnSave", 50, 124),
+                                      Well("btnLoad", 136, 124),
+                                      Well("btnGameEnd", 222, 124),
+                                      Well("btnClose", 308, 124)};
   // The command bar: its right piece holds the minimap, its left piece the captions and buttons.
-  t[30] = {Frame("imgZenQvMap", 28, 7, 216, 107)};
-  t[31] = {{TPanelKind::kCaption, 8, 6, 532, 26, {{"lbYear", 16, 12, 200, 12}, {"lbFund", 240, 12, 200, 12}}},
-           Well("btnDock", 12, 36),
-           Well("btnTec", 98, 36),
-           Well("btnFleet", 184, 36, 87, 28),
-           Well("btnPlanet", 271, 36),
-           Well("btnSave", 357, 36),
-           Well("btnNextTurn", 443, 36),
-           Well("btnHelp", 12, 64)};
+  t[kFileKindMainBarRight] = {Frame("imgZenQvMap", 28, 7, 216, 107)};
+  t[kFileKindMainBarLeft] = {
+      {TPanelKind::kCaption, 8, 6, 532, 26, {{"lbYear", 16, 12, 160, 14}, {"lbFund", 200, 12, 160, 14}}},
+      Well("btnDock", 12, 36),
+      Well("btnTec", 98, 36),
+      Well("btnFleet", 184, 36, 87, 28),
+      Well("btnPlanet", 271, 36),
+      Well("btnSave", 357, 36),
+      Well("btnNextTurn", 443, 36),
+      Well("btnHelp", 12, 64)};
   return t;
 }
 
@@ -525,7 +535,7 @@ raster::TImage24 BarLeft() {
   // The tray of the seven buttons.
   const TPanel tray{TPanelKind::kWell, 6, 33, 530, 62, {}};
   WellPanel(c, tray);
-  for (const TPanel& p : ScreenPanels(31)) {
+  for (const TPanel& p : ScreenPanels(kFileKindMainBarLeft)) {
     if (p.Kind == TPanelKind::kWell) WellPanel(c, p);
   }
   // A steel cheek at the bar's left end.
@@ -544,7 +554,7 @@ raster::TImage24 BarRight() {
   TCanvas c(252, kBarH, kSs);
   BarBody(c);
   BarPlate(c, -10, 20, false, true);
-  for (const TPanel& p : ScreenPanels(30)) DrawPanel(c, p);
+  for (const TPanel& p : ScreenPanels(kFileKindMainBarRight)) DrawPanel(c, p);
   c.FillRect(249, 0, 252, kBarH, raster::LinearGradient({249, 0}, Rgb(40, 50, 74), {252, 0}, Rgb(10, 14, 26)));
   return c.Flatten();
 }
@@ -744,12 +754,12 @@ TArtImage RenderScreen(const TArtEntry& e, TArtCache& cache) {
   TArtImage out;
   const auto page = [&cache]() -> const raster::TImage24& {
     return cache.Get<raster::TImage24>("BG_EV00", [] {
-      const TArtEntry* e = FindArtEntry(12, 0);
+      const TArtEntry* e = FindArtEntry(kFileKindEventPicture, 0);
       return EventPage(e->Width, e->Height);
     });
   };
   switch (e.Kind) {
-    case 8: {  // the main window: a dark map area over the command bar
+    case kFileKindMainBackground: {  // the main window: a dark map area over the command bar
       TCanvas c(e.Width, e.Height, 1);
       c.Fill(raster::LinearGradient({0, 0}, Rgb(8, 12, 26), {0, 453}, Rgb(2, 4, 10)));
       out.Rgb = c.Flatten();
@@ -757,9 +767,9 @@ TArtImage RenderScreen(const TArtEntry& e, TArtCache& cache) {
       out.Rgb.Paste(BarRight(), 540, 453);
       break;
     }
-    case 10:
-    case 18: out.Rgb = ShipBay(e.Width, e.Height); break;
-    case 12:
+    case kFileKindDesignerNoHull:
+    case kFileKindFleetNoShip: out.Rgb = ShipBay(e.Width, e.Height); break;
+    case kFileKindEventPicture:
       if (e.Number == 0) {
         out.Rgb = page();
       } else if (e.Number <= 2) {
@@ -768,13 +778,13 @@ TArtImage RenderScreen(const TArtEntry& e, TArtCache& cache) {
         out.Rgb = Shutter(e.Width, e.Number % 10 + 1, e.Number >= 20);
       }
       break;
-    case 14: out.Rgb = EmptyPortrait(e.Width, false); break;
-    case 30: out.Rgb = BarRight(); break;
-    case 31: out.Rgb = BarLeft(); break;
-    case 32: out.Rgb = BarMiddle(); break;
-    case 33: out.Rgb = MinimapBase(e.Width, e.Height); break;
-    case 57: out.Rgb = NextArrow(page(), e); break;
-    case 28: {
+    case kFileKindCommanderSelectorNoPortrait: out.Rgb = EmptyPortrait(e.Width, false); break;
+    case kFileKindMainBarRight: out.Rgb = BarRight(); break;
+    case kFileKindMainBarLeft: out.Rgb = BarLeft(); break;
+    case kFileKindMainBarMiddle: out.Rgb = BarMiddle(); break;
+    case kFileKindMapMinimapBase: out.Rgb = MinimapBase(e.Width, e.Height); break;
+    case kFileKindEventArrow: out.Rgb = NextArrow(page(), e); break;
+    case kFileKindPlanetBackground: {
       TCanvas c(e.Width, e.Height, kSs);
       Body(c);
       Scanner(c, {118, 212}, 96);

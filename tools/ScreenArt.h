@@ -3,7 +3,8 @@
 // the form's control coordinates by a panel table: bevelled inset panels under list lines, text
 // lines and pictures, header strips under column buttons, recessed wells under buttons, drag strips
 // where the window is dragged, frames around pictures and light plates under dark labels. Every
-// panel names the controls it carries. Text areas stay dark, since the forms write white, aqua and
+// panel names the controls it carries, by their names in the forms, at their places (and, for
+// buttons and pictures, sizes) there. Text areas stay dark, since the forms write white, aqua and
 // grey on them. Also the command bar's three pieces, the minimap's base, the event window's page,
 // empty portraits, shutter and "next" arrow, and the empty ship panels.
 
@@ -36,7 +37,8 @@ struct TPanel {
   int RulePitch = 0;               // list panels: a faint rule between lines this far apart
 };
 
-// The panel table of a background (by file kind; BG_EV00 is kind 12), empty when it has none.
+// The panel table of a background (by file kind; the event page BG_EV00 is kFileKindEventPicture),
+// empty when it has none.
 const std::vector<TPanel>& ScreenPanels(int kind);
 
 TArtImage RenderScreen(const TArtEntry& entry, TArtCache& cache);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <numbers>
 
+#include "campaign/FileKinds.h"
 #include "campaign/File_manager.h"
 #include "tools/Generator.h"
 #include "tools/OutputFile.h"
@@ -21,10 +22,11 @@ using synth::TSyllable;
 using synth::TVowel;
 constexpr TVowel A = TVowel::kA, E = TVowel::kE, I = TVowel::kI, O = TVowel::kO, U = TVowel::kU;
 
-// The two voices: ERI sings higher, with a shorter vocal tract and a little quicker; PET lower.
+// The two voices: adjutant 2's (ERI, the adjutant at a new game) sings higher, with a shorter
+// vocal tract and a little quicker; adjutant 12's (PET) lower.
 synth::TVoice VoiceOf(int kind) {
   synth::TVoice v;
-  if (kind == kHighVoiceKind) {
+  if (kind == kFileKindAdjutant2Voice) {
     v.BaseHz = 240.0;
     v.FormantScale = 1.17;
     v.Tempo = 1.05;
@@ -118,15 +120,15 @@ std::vector<TSoundFile> SoundFiles() {
   auto add = [&files](int kind, int number) {
     files.push_back({"snd/" + TFileManager::FindName(TFileManager::kSoundTable, kind, number), kind, number});
   };
-  add(kSoundEffectKind, 0);
-  for (int kind : {kHighVoiceKind, kLowVoiceKind}) {
+  add(kFileKindSoundEffect, 0);
+  for (int kind : {kFileKindAdjutant2Voice, kFileKindAdjutant12Voice}) {
     for (int number : kVoiceClips) add(kind, number);
   }
   return files;
 }
 
 synth::TSignal SoundOf(const TSoundFile& file) {
-  return file.Kind == kSoundEffectKind ? DestroyedShipEffect() : VoiceClip(file.Kind, file.Number);
+  return file.Kind == kFileKindSoundEffect ? DestroyedShipEffect() : VoiceClip(file.Kind, file.Number);
 }
 
 bool RunAudioStage(TGeneration& g) {

@@ -15,16 +15,11 @@ namespace vdmq::sample {
 
 class TGeneration;
 
-// File kinds of the sounds (the locator's sound table).
-constexpr int kSoundEffectKind = 4;
-constexpr int kHighVoiceKind = 5;  // ERI, the adjutant at a new game
-constexpr int kLowVoiceKind = 6;   // PET
-
 // The clip numbers the game plays: 0 battle won, 1 battle lost, 2 the player's turn, 3 end the
 // turn?, 5 quit?, 8 save?, 9 saved, 10 load?, 11 loaded.
 inline constexpr std::array<int, 9> kVoiceClips = {0, 1, 2, 3, 5, 8, 9, 10, 11};
 
-// A voice clip of a voice kind (5 or 6), at its final level.
+// A voice clip of an adjutant's voice kind, at its final level.
 synth::TSignal VoiceClip(int kind, int number);
 // The sound effect of a ship destroyed in battle, at its final level.
 synth::TSignal DestroyedShipEffect();

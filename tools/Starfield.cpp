@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "campaign/FileKinds.h"
 #include "tools/ArtStyle.h"
 #include "tools/Noise.h"
 #include "tools/Palette.h"
@@ -170,7 +171,7 @@ void CornerPlanet(raster::TCanvas& c, std::uint32_t seed) {
 }
 
 TArtImage DrawSky(const TArtEntry& e) {
-  const bool arena = e.Kind == 47;
+  const bool arena = e.Kind == kFileKindBattleBackground;
   raster::TCanvas c = Sky(e, kMoods[arena ? 4 : std::clamp(e.Number, 0, 3)]);
   if (arena) CornerPlanet(c, art::SeedOf(e.Name(), 1));
   TArtImage out;
@@ -183,12 +184,12 @@ TArtImage DrawSky(const TArtEntry& e) {
 }  // namespace
 
 const TArtImage& ArenaSky(TArtCache& cache) {
-  const TArtEntry* arena = FindArtEntry(47, 0);
+  const TArtEntry* arena = FindArtEntry(kFileKindBattleBackground, 0);
   return cache.Get<TArtImage>(arena->Name(), [arena] { return DrawSky(*arena); });
 }
 
 TArtImage RenderStarfield(const TArtEntry& e, TArtCache& cache) {
-  if (e.Kind == 47) return ArenaSky(cache);
+  if (e.Kind == kFileKindBattleBackground) return ArenaSky(cache);
   return DrawSky(e);
 }
 

@@ -11,6 +11,7 @@
 #include "platform/core/Form.h"
 #include "platform/core/MessageDialog.h"
 #include "platform/core/Timer.h"
+#include "platform/sys/EndSignals.h"
 #include "platform/sys/HelpViewer.h"
 #include "platform/sys/Media.h"
 #include "platform/sys/Services.h"
@@ -33,7 +34,10 @@ TApplication::~TApplication() {
 }
 
 void TApplication::Initialize(TBackend& backend) {
-  backend_ = &backend;
+  {
+    std::lock_guard<std::mutex> g(queueLock_);
+    backend_ = &backend;
+  }
   TFontEngine::Instance();  // throws a clear error when a font file is missing
   terminated_ = false;
   quitPosted_ = false;
@@ -59,6 +63,7 @@ void TApplication::Shutdown() {
   windowIcon_ = TPixmap();
   iconHandedOver_ = false;
   desktop_ = std::make_unique<TDesktop>();
+  std::lock_guard<std::mutex> g(queueLock_);
   backend_ = nullptr;
 }
 
@@ -92,6 +97,11 @@ void TApplication::Run() {
 
 void TApplication::Terminate() {
   quitPosted_ = true;
+  Wake();
+}
+
+void TApplication::Wake() {
+  std::lock_guard<std::mutex> g(queueLock_);
   if (backend_) backend_->Wake();
 }
 
@@ -108,7 +118,7 @@ void TApplication::Post(TControl* target, const TMessage& m) {
     q.msg = m;
     queue_.push_back(std::move(q));
   }
-  if (backend_) backend_->Wake();
+  Wake();
 }
 
 void TApplication::PostCall(std::function<void()> fn) {
@@ -118,7 +128,7 @@ void TApplication::PostCall(std::function<void()> fn) {
     q.call = std::move(fn);
     queue_.push_back(std::move(q));
   }
-  if (backend_) backend_->Wake();
+  Wake();
 }
 
 void TApplication::CancelMessagesFor(TControl* target) {
@@ -229,6 +239,11 @@ void TApplication::PaintAndPresent() {
 }
 
 bool TApplication::PeekAndDispatch(std::vector<TTimer*>* ticked) {
+  // Asked to end from outside: terminated at once, whatever is pending.
+  if (EndRequest() != 0) {
+    terminated_ = true;
+    return true;
+  }
   if (media_) SafeCall([this] { media_->Poll(); });
   PullInput();
   // 1. Posted messages and input, first in first out.
@@ -322,6 +337,7 @@ void TApplication::ProcessMessages() {
 }
 
 void TApplication::Sleep(std::uint32_t ms) {
+  if (EndRequest() != 0) return;
   PaintAndPresent();
   if (backend_)
     backend_->Delay(ms);

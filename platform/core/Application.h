@@ -79,7 +79,9 @@ class TApplication : public TComponent {
   }
 
   // Shows the main form and dispatches until the program is terminated, then frees the main form
-  // first and the other owned components newest first.
+  // first and the other owned components newest first. A request to end the program from outside
+  // (EndRequest) terminates it at once: every modal loop then ends with mrCancel, pending messages
+  // are dropped and pauses return without waiting.
   void Run();
   // Dispatches one message; waits for one when nothing is pending.
   void HandleMessage();
@@ -96,6 +98,8 @@ class TApplication : public TComponent {
   void Minimize();
   bool Minimized() const { return minimized_; }
 
+  // Ends a wait of the loop (callable from other threads).
+  void Wake();
   // Queues a message for a control (callable from other threads: media notifications).
   void Post(TControl* target, const TMessage& m);
   // Runs fn on the loop thread as a queued message.
@@ -104,6 +108,7 @@ class TApplication : public TComponent {
   void CancelMessagesFor(TControl* target);
 
   // A blocking pause: paints what is dirty and presents once, then blocks; nothing is dispatched.
+  // Once the program is asked to end from outside, pauses return at once.
   void Sleep(std::uint32_t ms);
   std::uint64_t NowMs();
   // Paints every dirty window and presents the changed screen area.
@@ -147,7 +152,7 @@ class TApplication : public TComponent {
   bool PeekAndDispatch(std::vector<TTimer*>* tickedThisCall);
   int WaitTimeout();
 
-  TBackend* backend_ = nullptr;
+  TBackend* backend_ = nullptr;  // changed under queueLock_ (other threads wake it)
   TMediaService* media_ = nullptr;
   std::unique_ptr<TDesktop> desktop_;
   std::unique_ptr<TBitmap> icon_;

@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/base/Sjis.h"
 #include "platform/core/Messages.h"
+#include "platform/sdl/SdlRenderer.h"
+#include "platform/sys/EndSignals.h"
 
 namespace vdmq {
 namespace {
@@ -91,6 +94,8 @@ TSdlBackend::TSdlBackend(const TSdlOptions& o) : screen_(o.screen), hidden_(o.hi
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");  // nearest: the desktop stays sharp when scaled
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // Termination signals end the program in order (EndSignals.h), never as the window's close request.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // Without a display and without a driver chosen by the user, SDL would fall back to an invisible
   // off-screen driver: the player would see nothing and wait for ever.
   const auto set = [](const char* name) {
@@ -116,8 +121,11 @@ TSdlBackend::TSdlBackend(const TSdlOptions& o) : screen_(o.screen), hidden_(o.hi
   ReadWorkArea();
   scale_ = o.scale > 0 ? o.scale : WholeScale({usable_.Width(), usable_.Height()});
   SDL_SetWindowSize(window_, screen_.cx * scale_, screen_.cy * scale_);
-  if (!o.softwareRenderer) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-  if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  renderer_ = CreatePresentRenderer(window_,
+                                    o.softwareRenderer   ? TPresentPath::Software
+                                    : o.acceptSoftwareGl ? TPresentPath::Accelerated
+                                                         : TPresentPath::Automatic,
+                                    &rendererName_);
   if (!renderer_) {
     const std::string why = SDL_GetError();
     SDL_DestroyWindow(window_);
@@ -154,7 +162,7 @@ void TSdlBackend::Delay(std::uint32_t ms) {
   for (;;) {
     SDL_PumpEvents();
     const std::uint64_t now = SDL_GetTicks64();
-    if (now >= end) break;
+    if (now >= end || EndRequest() != 0) break;
     SDL_Delay(static_cast<Uint32>(std::min<std::uint64_t>(end - now, 10)));
   }
 }
@@ -296,7 +304,14 @@ bool TSdlBackend::Translate(const SDL_Event& e) {
 
 bool TSdlBackend::PollInput(TInputEvent& ev) {
   SDL_Event e;
-  while (pending_.empty() && SDL_PollEvent(&e)) Translate(e);
+  while (pending_.empty() && SDL_PollEvent(&e)) {
+    // A wake taken here still ends the next wait.
+    if (e.type == wakeEvent_) {
+      woken_ = true;
+    } else {
+      Translate(e);
+    }
+  }
   if (pending_.empty()) return false;
   ev = pending_.front();
   pending_.pop_front();
@@ -305,6 +320,7 @@ bool TSdlBackend::PollInput(TInputEvent& ev) {
 
 bool TSdlBackend::WaitInput(TInputEvent& ev, int timeoutMs) {
   if (PollInput(ev)) return true;
+  if (std::exchange(woken_, false)) return false;
   const std::uint64_t end = timeoutMs < 0 ? UINT64_MAX : SDL_GetTicks64() + static_cast<std::uint64_t>(timeoutMs);
   for (;;) {
     SDL_Event e;

@@ -35,6 +35,9 @@ class EDisplayError : public std::runtime_error {
 struct TSdlOptions {
   TSize screen{800, 600};  // the screen until the main form is shown
   bool softwareRenderer = false;
+  // Keeps an accelerated renderer also when its OpenGL is a software rasteriser (see SdlRenderer.h;
+  // benchmarks compare both ways of presenting).
+  bool acceptSoftwareGl = false;
   bool hidden = false;  // no visible window (benchmarks)
   int scale = 0;        // the whole factor the desktop is shown enlarged by; 0: chosen from the display
 };
@@ -75,6 +78,8 @@ class TSdlBackend : public TBackend {
   // The desktop as the renderer shows it (read back from the renderer, unscaled), for screenshots.
   bool ReadScreen(TPixmap& out);
   int Scale() const { return scale_; }
+  // The renderer that presents ("software", "opengl: <GL_RENDERER>" ...).
+  const std::string& RendererName() const { return rendererName_; }
   SDL_Window* Window() const { return window_; }
   // Translates one SDL event into layer events (queued); false when it carries none. Public so that
   // tests can check the translation of events they build.
@@ -130,6 +135,8 @@ class TSdlBackend : public TBackend {
   TPoint movePressAt_;
   bool secondClickPending_ = false;
   TPoint secondClickAt_;
+  std::string rendererName_;
+  bool woken_ = false;  // a wake was taken by a poll before the wait it was meant to end
 };
 
 // A window icon as SDL takes it: 32-bit ARGB, every pixel opaque (nullptr for an empty picture or

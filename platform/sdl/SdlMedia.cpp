@@ -13,6 +13,7 @@
 #include "platform/base/GameError.h"
 #include "platform/sdl/AviDecoder.h"
 #include "platform/sys/Drives.h"
+#include "platform/sys/EndSignals.h"
 #include "platform/sys/MediaDeviceBase.h"
 #include "platform/sys/PathMapper.h"
 
@@ -135,8 +136,13 @@ class TSdlMediaDevice : public TMediaDeviceBase {
     StartOutput();
     Advance();
     if (!wait) return;
-    // Blocks the loop thread, drawing due frames, with nothing dispatched.
+    // Blocks the loop thread, drawing due frames, with nothing dispatched; a program asked to end
+    // from outside stops the play and waits no longer.
     for (;;) {
+      if (EndRequest() != 0) {
+        Interrupt();
+        return;
+      }
       const std::uint64_t now = Now();
       if (now >= endTime_) break;
       std::uint64_t until = endTime_;

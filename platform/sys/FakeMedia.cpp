@@ -6,6 +6,7 @@
 
 #include "platform/base/GameError.h"
 #include "platform/sys/Drives.h"
+#include "platform/sys/EndSignals.h"
 #include "platform/sys/MediaDeviceBase.h"
 #include "platform/sys/PathMapper.h"
 
@@ -67,9 +68,14 @@ class TFakeMediaDevice : public TMediaDeviceBase {
  protected:
   std::uint64_t Now() const override { return service_ ? service_->clock_.NowMs() : 0; }
   bool Playable(std::optional<std::int32_t> /*from*/) const override { return media_.playable; }
-  // A play with wait blocks for the whole range and dispatches nothing.
+  // A play with wait blocks for the whole range and dispatches nothing; as the real devices, it
+  // stops at once instead when the program has been asked to end from outside.
   void Begin(bool wait) override {
     if (!wait) return;
+    if (EndRequest() != 0) {
+      Interrupt();
+      return;
+    }
     if (service_) service_->clock_.Block(static_cast<std::uint32_t>(segTo_ - segFrom_));
     playing_ = false;
     positionMs_ = segTo_;

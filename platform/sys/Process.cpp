@@ -112,11 +112,11 @@ bool TLinuxProcessService::Start(std::string_view program, const std::string* co
   ReapFinished();
   const std::string path = NativeProgramPath(program);
   if (!IsRegular(path) || access(path.c_str(), X_OK) != 0) return false;
-  std::vector<std::string> args;
+  // The program is started by its own name: the arguments of the command line follow it.
+  std::vector<std::string> args{path};
   if (commandLine) {
     for (const std::string& a : SplitCommandLine(*commandLine)) args.push_back(SjisToUtf8(a));
   }
-  if (args.empty()) args.push_back(path);
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

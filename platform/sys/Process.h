@@ -1,8 +1,9 @@
 #pragma once
 // The program's own file and folder, making that folder the current one, and starting programs.
-// A started program gets the command line split into arguments as the window system's C runtime
-// splits it (blanks separate, double quotes group, \" is a quote), inherits the current folder and
-// the environment, and gets no open file of ours but the standard three. A program named with ".exe"
+// A started program gets its own path as its first argument (so process lists show it by its own
+// name), then the command line split into arguments as the window system's C runtime splits it
+// (blanks separate, double quotes group, \" is a quote); it inherits the current folder and the
+// environment, and gets no open file of ours but the standard three. A program named with ".exe"
 // that does not exist is looked for without the extension (the game's program is "vdm_q_t").
 
 #include <sys/types.h>
@@ -15,8 +16,8 @@ namespace vdmq {
 class TProcessService {
  public:
   virtual ~TProcessService() = default;
-  // Starts a program (a game path). commandLine null: the program's own name is the only argument.
-  // True when the process was started.
+  // Starts a program (a game path) with its own path as the first argument and the arguments of
+  // commandLine (none when null) after it. True when the process was started.
   virtual bool Start(std::string_view program, const std::string* commandLine) = 0;
   // Game path of the running program's file ("C:\opt\vdmq\vdm_q_t").
   virtual std::string ProgramFile() = 0;

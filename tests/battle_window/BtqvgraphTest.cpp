@@ -13,6 +13,7 @@
 #include "battle/Btmissile.h"
 #include "battle/Btqvgraph.h"
 #include "battle/Btqvmap.h"
+#include "campaign/FileKinds.h"
 #include "qolib/graphics/QoTDib.h"
 #include "qolib/graphics/Qograph_rap.h"
 #include "support/BattleWorld.h"
@@ -30,17 +31,17 @@ using test::NumberedEntryName;
 // Every fixed sheet with 20 x 20 frames (the markers 40 x 40) and the flat minimap base; no hull
 // picture, so a ship's hull sheet is a slot without pixels.
 std::vector<std::pair<std::string, Bytes>> TestEntries() {
-  return {{NumberedEntryName(47, 0), test::PlaceBmp(kBtArenaPixels, kBtArenaPixels)},
-          {NumberedEntryName(48, -1), test::FlatFramesBmp(48, 1, 8, 20, 20)},
-          {NumberedEntryName(51, 0), test::FlatFramesBmp(51, 1, 8, 20, 20)},
-          {NumberedEntryName(51, 1), test::FlatFramesBmp(52, 1, 8, 20, 20)},
-          {NumberedEntryName(52, 0), test::FlatFramesBmp(53, 1, 8, 20, 20)},
-          {NumberedEntryName(52, 1), test::FlatFramesBmp(54, 1, 8, 20, 20)},
-          {NumberedEntryName(53, 0), test::FlatFramesBmp(55, 10, 8, 20, 20)},
-          {NumberedEntryName(50, 0), test::FlatFramesBmp(56, 6, 8, 20, 20)},
-          {NumberedEntryName(54, 0), test::FlatFramesBmp(57, 1, 4, 20, 20)},
-          {NumberedEntryName(55, -1), test::FlatFramesBmp(58, 15, 1, 40, 40)},
-          {NumberedEntryName(24, -1), test::FlatBmp(100, 100, kZenBack)}};
+  return {{NumberedEntryName(kFileKindBattleBackground, 0), test::PlaceBmp(kBtArenaPixels, kBtArenaPixels)},
+          {NumberedEntryName(kFileKindBattleRadar, -1), test::FlatFramesBmp(48, 1, 8, 20, 20)},
+          {NumberedEntryName(kFileKindBattleFlames, 0), test::FlatFramesBmp(51, 1, 8, 20, 20)},
+          {NumberedEntryName(kFileKindBattleFlames, 1), test::FlatFramesBmp(52, 1, 8, 20, 20)},
+          {NumberedEntryName(kFileKindBattleExplosions, 0), test::FlatFramesBmp(53, 1, 8, 20, 20)},
+          {NumberedEntryName(kFileKindBattleExplosions, 1), test::FlatFramesBmp(54, 1, 8, 20, 20)},
+          {NumberedEntryName(kFileKindBattleTrails, 0), test::FlatFramesBmp(55, 10, 8, 20, 20)},
+          {NumberedEntryName(kFileKindBattleMissiles, 0), test::FlatFramesBmp(56, 6, 8, 20, 20)},
+          {NumberedEntryName(kFileKindBattleShield, 0), test::FlatFramesBmp(57, 1, 4, 20, 20)},
+          {NumberedEntryName(kFileKindBattleMarkers, -1), test::FlatFramesBmp(58, 15, 1, 40, 40)},
+          {NumberedEntryName(kFileKindBattleMinimapBase, -1), test::FlatBmp(100, 100, kZenBack)}};
 }
 
 class BattleView : public bttest::ArenaTest {
@@ -97,11 +98,11 @@ TEST_F(BattleView, SheetsAreLoadedOnceAndSlotsRunOut) {
   EXPECT_EQ(Pixel(zenBase, 50, 50), kZenBack);
 
   // A hull picture that is not in the archive still takes its slot, without pixels.
-  EXPECT_EQ(graph.AddPat(49, 7, 1, 8), 10);
+  EXPECT_EQ(graph.AddPat(kFileKindBattleHull, 7, 1, 8), 10);
   ASSERT_NE(graph.Sheet(10), nullptr);
   EXPECT_EQ(graph.Sheet(10)->Pixels(), nullptr);
-  for (int slot = 11; slot < kBtSheetSlots; ++slot) ASSERT_EQ(graph.AddPat(49, 7, 1, 8), slot);
-  EXPECT_EQ(graph.AddPat(51, 0, 1, 8), -1);
+  for (int slot = 11; slot < kBtSheetSlots; ++slot) ASSERT_EQ(graph.AddPat(kFileKindBattleHull, 7, 1, 8), slot);
+  EXPECT_EQ(graph.AddPat(kFileKindBattleFlames, 0, 1, 8), -1);
   EXPECT_EQ(graph.Sheet(kBtSheetSlots), nullptr);
   EXPECT_EQ(graph.Sheet(-1), nullptr);
 
@@ -112,7 +113,7 @@ TEST_F(BattleView, SheetsAreLoadedOnceAndSlotsRunOut) {
 }
 
 TEST_F(BattleView, PutQueuesWhatCanBeSeenOnItsLayer) {
-  graph.AddPat(49, 7, 1, 8);  // slot 10: a hull picture that did not load
+  graph.AddPat(kFileKindBattleHull, 7, 1, 8);  // slot 10: a hull picture that did not load
   const struct {
     int layer, mapX, mapY, slot;
     bool queued;

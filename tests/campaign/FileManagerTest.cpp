@@ -1,6 +1,7 @@
 // The data-file locator: the path and entry-name table, the disc search over fake drives, the movie
 // fallback to the disc and the disc prompt, and game paths that always become native paths.
 
+#include "campaign/FileKinds.h"
 #include "campaign/File_manager.h"
 
 #include <dirent.h>
@@ -73,29 +74,90 @@ TEST_F(FileManagerTest, PathsAndEntryNames) {
   }
 }
 
-// The archive kinds with their entry names, each as the game names it (number -1: the bare pattern).
-TEST_F(FileManagerTest, EveryArchiveKindHasItsEntryName) {
+// Every kind's name stands for the number and the file or entry name that the data set's files
+// carry (number -1: the bare pattern); the archive kinds answer bare entry names, the others paths.
+TEST_F(FileManagerTest, EveryKindHasItsNumberAndItsName) {
   TFileManager fm;
-  const std::pair<int, const char*> names[] = {
-      {8, "BG_MAIN.BMP"},      {9, "BG_BUILD.BMP"},    {10, "BG_BUILD_0.BMP"},  {11, "BG_EVENT.BMP"},
-      {12, "BG_EV%02d.BMP"},   {13, "BG_CMDSEL.BMP"},  {14, "BG_CMDSEL_0.BMP"}, {15, "BG_DOCK.BMP"},
-      {16, "BG_PL_SEL.BMP"},   {17, "BG_FLEET.BMP"},   {18, "BG_FLEET_0.BMP"},  {19, "BG_FLSEL.BMP"},
-      {20, "BG_SAVE.BMP"},     {21, "BG_PARTS.BMP"},   {22, "BG_TEC.BMP"},      {23, "BG_BTMAIN.BMP"},
-      {24, "BG_BTMAIN_0.BMP"}, {25, "BG_SYSMES.BMP"},  {26, "BG_CMDIF.BMP"},    {27, "BG_DENTAKU.BMP"},
-      {28, "BG_PLANET.BMP"},   {29, "BG_SYSTEM.BMP"},  {30, "BG_MAIN_R.BMP"},   {31, "BG_MAIN_L.BMP"},
-      {32, "BG_MAIN_M.BMP"},   {33, "BG_MAIN_0.BMP"},  {34, "QV_MAP%d.BMP"},    {35, "QV_PLA.BMP"},
-      {36, "QV_SHIP.BMP"},     {37, "QV_MK.BMP"},      {38, "SH_%02d.BMP"},     {39, "SH_S%02d.BMP"},
-      {40, "GEN_%02d.BMP"},    {41, "GEN_D%02d.BMP"},  {42, "COM_%02d.BMP"},    {43, "COM_S%02d.BMP"},
-      {46, "BG_%02d.BMP"},     {47, "BTBG_%02d.BMP"},  {48, "BT_MAP.BMP"},      {49, "BTSH_%02d.BMP"},
-      {50, "BTMS_%02d.BMP"},   {51, "BTEFC_%02d.BMP"}, {52, "BTEXP_%02d.BMP"},  {53, "BTADD_%02d.BMP"},
-      {54, "BTSD_%02d.BMP"},   {55, "BT_MK.BMP"},      {57, "BG_EV_NX.BMP"}};
-  for (const auto& [kind, name] : names) EXPECT_EQ(fm.GetFileName(kind), name) << kind;
-  // And no other kind is an archive entry.
+  struct Row {
+    int kind, number;
+    const char* name;
+  };
+  const Row rows[] = {{kFileKindPack, 0, ".\\dat\\BMP.PAK"},
+                      {kFileKindMap, 1, ".\\dat\\MAP%02d.DAT"},
+                      {kFileKindInit, 2, ".\\dat\\INIT.DAT"},
+                      {kFileKindSave, 3, ".\\save\\SAVE%02d.DAT"},
+                      {kFileKindSoundEffect, 4, ".\\snd\\SE_%02d.WAV"},
+                      {kFileKindAdjutant2Voice, 5, ".\\snd\\ERI_%03d.WAV"},
+                      {kFileKindAdjutant12Voice, 6, ".\\snd\\PET_%03d.WAV"},
+                      {kFileKindHelp, 7, ".\\q_help.hlp"},
+                      {kFileKindMainBackground, 8, "BG_MAIN.BMP"},
+                      {kFileKindDesignerBackground, 9, "BG_BUILD.BMP"},
+                      {kFileKindDesignerNoHull, 10, "BG_BUILD_0.BMP"},
+                      {kFileKindEventBackground, 11, "BG_EVENT.BMP"},
+                      {kFileKindEventPicture, 12, "BG_EV%02d.BMP"},
+                      {kFileKindCommanderSelectorBackground, 13, "BG_CMDSEL.BMP"},
+                      {kFileKindCommanderSelectorNoPortrait, 14, "BG_CMDSEL_0.BMP"},
+                      {kFileKindDockBackground, 15, "BG_DOCK.BMP"},
+                      {kFileKindPlanetSelectorBackground, 16, "BG_PL_SEL.BMP"},
+                      {kFileKindFleetBackground, 17, "BG_FLEET.BMP"},
+                      {kFileKindFleetNoShip, 18, "BG_FLEET_0.BMP"},
+                      {kFileKindFleetSelectorBackground, 19, "BG_FLSEL.BMP"},
+                      {kFileKindSaveLoadBackground, 20, "BG_SAVE.BMP"},
+                      {kFileKindPartsSelectorBackground, 21, "BG_PARTS.BMP"},
+                      {kFileKindTechnologyBackground, 22, "BG_TEC.BMP"},
+                      {kFileKindBattleBarBackground, 23, "BG_BTMAIN.BMP"},
+                      {kFileKindBattleMinimapBase, 24, "BG_BTMAIN_0.BMP"},
+                      {kFileKindMessageBoxBackground, 25, "BG_SYSMES.BMP"},
+                      {kFileKindInformationBackground, 26, "BG_CMDIF.BMP"},
+                      {kFileKindKeypadBackground, 27, "BG_DENTAKU.BMP"},
+                      {kFileKindPlanetBackground, 28, "BG_PLANET.BMP"},
+                      {kFileKindSystemMenuBackground, 29, "BG_SYSTEM.BMP"},
+                      {kFileKindMainBarRight, 30, "BG_MAIN_R.BMP"},
+                      {kFileKindMainBarLeft, 31, "BG_MAIN_L.BMP"},
+                      {kFileKindMainBarMiddle, 32, "BG_MAIN_M.BMP"},
+                      {kFileKindMapMinimapBase, 33, "BG_MAIN_0.BMP"},
+                      {kFileKindMapChips, 34, "QV_MAP%d.BMP"},
+                      {kFileKindMapPlanets, 35, "QV_PLA.BMP"},
+                      {kFileKindMapFleetIcons, 36, "QV_SHIP.BMP"},
+                      {kFileKindMapMarks, 37, "QV_MK.BMP"},
+                      {kFileKindShipPicture, 38, "SH_%02d.BMP"},
+                      {kFileKindSmallShipPicture, 39, "SH_S%02d.BMP"},
+                      {kFileKindLargePortrait, 40, "GEN_%02d.BMP"},
+                      {kFileKindDimmedPortrait, 41, "GEN_D%02d.BMP"},
+                      {kFileKindCommanderPortrait, 42, "COM_%02d.BMP"},
+                      {kFileKindSmallCommanderPortrait, 43, "COM_S%02d.BMP"},
+                      {kFileKindMapBackground, 46, "BG_%02d.BMP"},
+                      {kFileKindBattleBackground, 47, "BTBG_%02d.BMP"},
+                      {kFileKindBattleRadar, 48, "BT_MAP.BMP"},
+                      {kFileKindBattleHull, 49, "BTSH_%02d.BMP"},
+                      {kFileKindBattleMissiles, 50, "BTMS_%02d.BMP"},
+                      {kFileKindBattleFlames, 51, "BTEFC_%02d.BMP"},
+                      {kFileKindBattleExplosions, 52, "BTEXP_%02d.BMP"},
+                      {kFileKindBattleTrails, 53, "BTADD_%02d.BMP"},
+                      {kFileKindBattleShield, 54, "BTSD_%02d.BMP"},
+                      {kFileKindBattleMarkers, 55, "BT_MK.BMP"},
+                      {kFileKindMovie, 56, "INT_T%02d.str"},  // looked for on the disc: its name only
+                      {kFileKindEventArrow, 57, "BG_EV_NX.BMP"}};
   int entries = 0;
-  for (int kind = 0; kind <= 57; ++kind) {
-    if (!TFileManager::FindName(TFileManager::kPackTable, kind, -1).empty()) ++entries;
+  for (const Row& r : rows) {
+    EXPECT_EQ(r.kind, r.number) << r.name;
+    if (r.kind == kFileKindMovie) {
+      EXPECT_EQ(TFileManager::FindName(TFileManager::kMovieTable, r.kind, -1), r.name);
+      continue;
+    }
+    EXPECT_EQ(fm.GetFileName(r.kind), r.name) << r.number;
+    const bool entry = std::string(r.name).rfind(".\\", 0) != 0;
+    EXPECT_EQ(TFileManager::FindName(TFileManager::kPackTable, r.kind, -1).empty(), !entry) << r.number;
+    entries += entry ? 1 : 0;
   }
-  EXPECT_EQ(entries, static_cast<int>(std::size(names)));
+  // The table names every kind there is, and no other kind is an archive entry.
+  EXPECT_EQ(std::size(rows), std::size(kFileKinds));
+  int archiveKinds = 0;
+  for (int kind = -1; kind <= 60; ++kind) {
+    if (!TFileManager::FindName(TFileManager::kPackTable, kind, -1).empty()) ++archiveKinds;
+  }
+  EXPECT_EQ(archiveKinds, entries);
+  EXPECT_EQ(entries, 47);
 }
 
 TEST_F(FileManagerTest, InitMakesTheProgramFolderCurrentAndFindsNoDisc) {

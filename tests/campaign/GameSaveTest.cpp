@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -326,6 +328,59 @@ TEST_F(GameSaveTest, FailedSaveKeepsTheOldSlotByteForByte) {
   EXPECT_EQ(ReadGameFile(kSlot3), unsynced);
   EXPECT_EQ(FolderNames(folder), std::vector<std::string>{"SAVE03.DAT"});
   EXPECT_TRUE(SaveLoadGame(kSaveModeLoad, 3));
+}
+
+// Saves killed before their rename leave their temporary files; the next save removes those of
+// processes that no longer run, and nothing else: not a running copy's, not this program's, not
+// a name that only looks alike, not a folder.
+TEST_F(GameSaveTest, SavingRemovesTheTemporaryFilesOfProcessesThatNoLongerRun) {
+  ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
+  ASSERT_TRUE(SaveLoadGame(kSaveModeWrite, 3));
+  const std::string complete = ReadGameFile(kSlot3);
+  const std::string folder = NativeFolder(NativePath(kSlot3));
+
+  const pid_t dead = fork();
+  ASSERT_GE(dead, 0);
+  if (dead == 0) _exit(0);
+  ASSERT_EQ(waitpid(dead, nullptr, 0), dead);
+  const pid_t live = fork();
+  ASSERT_GE(live, 0);
+  if (live == 0) {
+    pause();
+    _exit(0);
+  }
+  const std::string d = std::to_string(dead), l = std::to_string(live), self = std::to_string(getpid());
+
+  const std::vector<std::string> gone = {"SAVE03.DAT." + d + ".tmp", "SAVE07.DAT." + d + ".tmp",
+                                         "save11.dat." + d + ".tmp"};
+  const std::vector<std::string> stay = {"SAVE05.DAT." + l + ".tmp",
+                                         "SAVE06.DAT." + self + ".tmp",
+                                         "SAVE15.DAT." + d + ".tmp",
+                                         "SAVE03.DAT." + d + ".tmp.bak",
+                                         "SAVE03.DAT.0" + d + ".tmp",
+                                         "SAVE03.DAT." + d + ".TMP",
+                                         "SAVE03.DAT..tmp",
+                                         "SAVE03.DAT.-" + d + ".tmp",
+                                         "SAVE03.DAT.99999999999.tmp",
+                                         "notes." + d + ".tmp",
+                                         "SAVE03.DAT"};
+  for (const std::string& name : gone) std::ofstream(folder + "/" + name, std::ios::binary) << complete;
+  std::ofstream(folder + "/" + gone[1], std::ios::binary) << complete.substr(0, complete.size() / 3);  // cut short
+  for (const std::string& name : stay) {
+    if (name != "SAVE03.DAT") std::ofstream(folder + "/" + name, std::ios::binary) << complete;
+  }
+  const std::string deadFolder = "SAVE04.DAT." + d + ".tmp";
+  ASSERT_TRUE(std::filesystem::create_directory(folder + "/" + deadFolder));
+
+  const bool saved = SaveLoadGame(kSaveModeWrite, 8);
+  kill(live, SIGKILL);
+  waitpid(live, nullptr, 0);
+  ASSERT_TRUE(saved);
+  std::vector<std::string> expected = stay;
+  expected.push_back(deadFolder);
+  expected.push_back("SAVE08.DAT");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(FolderNames(folder), expected);
 }
 
 TEST_F(GameSaveTest, DamagedSaveFailsAndLeavesTheWorld) {

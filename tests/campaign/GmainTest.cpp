@@ -12,7 +12,7 @@
 
 #include "campaign/Cmd.h"
 #include "campaign/Country.h"
-#include "campaign/File_manager.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Fleet.h"
 #include "campaign/GameSave.h"
 #include "campaign/Planet.h"

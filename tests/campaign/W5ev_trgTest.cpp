@@ -8,7 +8,7 @@
 #include "ScenarioSupport.h"
 #include "campaign/Cmd.h"
 #include "campaign/Country.h"
-#include "campaign/File_manager.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Fleet.h"
 #include "campaign/Planet.h"
 #include "campaign/Story.h"

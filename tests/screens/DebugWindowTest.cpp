@@ -15,6 +15,7 @@
 #include "battle/F_btmain.h"
 #include "campaign/Country.h"
 #include "campaign/Dock.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Fleet.h"
 #include "campaign/GameHost.h"
 #include "campaign/Planet.h"
@@ -281,7 +282,7 @@ TEST_F(DebugWindow, BattlePictureReplacesEveryHullWhileChecked) {
     arena->Setup();
     std::vector<int> hulls;
     for (const auto& s : view.sheets)
-      if (s.kind == 49) hulls.push_back(s.number);
+      if (s.kind == kFileKindBattleHull) hulls.push_back(s.number);
     BtQvMap = nullptr;
     arena.reset();
     std::sort(hulls.begin(), hulls.end());

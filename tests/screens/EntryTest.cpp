@@ -11,13 +11,13 @@
 #include "formkit/CHFDATAU.h"
 #include "platform/base/Sjis.h"
 #include "platform/core/MessageDialog.h"
-#include "platform/core/QoPlatformBridge.h"
 #include "qolib/graphics/Qograph_rap.h"
 #include "qolib/pack/Quorvel.h"
 #include "screens/Debug.h"
 #include "screens/F_flsel.h"
 #include "screens/F_sysmes.h"
 #include "screens/Main.h"
+#include "screens/QoPlatformBridge.h"
 #include "screens/ScreensHost.h"
 
 namespace vdmq {

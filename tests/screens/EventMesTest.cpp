@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <random>
 
 #include "ScreensTestSupport.h"
 #include "campaign/Character.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Ship.h"
 #include "campaign/Story.h"
 #include "platform/base/Sjis.h"
@@ -66,6 +68,20 @@ class EventWindow : public ::testing::Test {
     return QoEntryNameHook()(kind, GetEventCharacterCg(character));
   }
   bool Read(const std::string& name) const { return std::find(read_.begin(), read_.end(), name) != read_.end(); }
+  // What the window shows of a page: the text area, both portraits and the four name labels.
+  static std::vector<std::uint32_t> Shown() {
+    std::vector<std::uint32_t> shown;
+    for (const TQoTrueDib* s :
+         {&fmEventMes->QoTrueDibImgMes, &fmEventMes->QoTrueDibImgLeft, &fmEventMes->QoTrueDibImgRight})
+      for (int y = 0; y < s->Height(); ++y)
+        for (int x = 0; x < s->Width(); ++x) {
+          const TQoRGB p = s->PGet(x, y);
+          shown.push_back(std::uint32_t(p.r) << 16 | std::uint32_t(p.g) << 8 | p.b);
+        }
+    for (const TLabel* l : {fmEventMes->lbLName, fmEventMes->lbLNameBk, fmEventMes->lbRName, fmEventMes->lbRNameBk})
+      for (const char c : l->Caption()) shown.push_back(static_cast<unsigned char>(c));
+    return shown;
+  }
 
   test::TGameFolder folder_;
   std::unique_ptr<THeadlessSession> session_;
@@ -165,6 +181,75 @@ TEST_F(EventWindow, AChoiceWaitsForALineUnderTheMouseAndStaysInTheStory) {
   EXPECT_EQ(GetEventSelect(), 1);
 }
 
+// A page that offers a choice but holds no line has nothing to choose: it goes on like a page
+// without a choice, by the space key or by a click.
+TEST_F(EventWindow, AChoicePageWithoutLinesGoesOnWithoutAChoice) {
+  const TEventMesScript scripts[] = {
+      {T(""), T("SEL_2"), T("END_STR")},
+      {T(""), T("x"), T("y"), T("SEL_3")},
+      {T(""), T("SEL_3"), T("NP"), T("DRAW_BG"), 2, T("END_STR")},
+  };
+  for (const TEventMesScript& script : scripts) {
+    for (const bool click : {false, true}) {
+      SetEventSelect(-1);
+      const int shown = Run(script, [&](int n) {
+        if (n > 0) {
+          ADD_FAILURE() << "the page did not go on: " << script.size() << (click ? " click" : " space");
+          fmEventMes->Close();
+          return;
+        }
+        EXPECT_NE(EventMesPage().choices, -1);
+        EXPECT_EQ(test::EventPageText(), "");
+        if (click)
+          ClickAt(fmEventMes->imgText, 100, 20, mbLeft, false);
+        else
+          test::AdvanceEventMes();
+      });
+      EXPECT_EQ(shown, 1) << script.size();
+      EXPECT_EQ(GetEventSelect(), -1) << script.size();
+    }
+  }
+}
+
+// The advance after the last page closes the window without drawing anything: no empty page, no
+// new background, no shutter for a face that comes in after the last line. The next dialogue that
+// shows no page opens on an empty page of its own, not on what the last one left.
+TEST_F(EventWindow, TheAdvanceThatClosesDrawsNothing) {
+  const TEventMesScript empty = {T(""), T("END_STR")};
+  std::vector<std::uint32_t> blank;
+  Run(empty, [&](int) {
+    blank = Shown();
+    test::AdvanceEventMes();
+  });
+  struct Case {
+    const char* what;
+    TEventMesScript script;
+  } cases[] = {
+      {"a background and a new face after the last line",
+       {T(""), T("a"), T("NP"), T("DRAW_BG"), 3, T("1"), 2, T("END_STR")}},
+      {"a new face after a full page", {T(""), T("0"), 0, T("a"), T("b"), T("c"), T("d"), T("0"), 2, T("NP")}},
+      {"a choice after the last line", {T(""), T("1"), 0, T("a"), T("NP"), T("SEL_2"), T("END_STR")}},
+      {"the script runs out after NP", {T(""), T("a"), T("NP"), T("NP")}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::uint32_t> last;
+    int sleeps = 0;
+    const int shown = Run(c.script, [&](int) {
+      last = Shown();
+      sleeps = Sleeps();
+      test::AdvanceEventMes();
+    });
+    EXPECT_EQ(shown, 1) << c.what;
+    EXPECT_TRUE(last != blank) << c.what << ": the page shows its line";
+    EXPECT_TRUE(Shown() == last) << c.what << ": the closing advance drew";
+    EXPECT_EQ(Sleeps(), sleeps) << c.what << ": a shutter played";
+    Run(empty, [&](int) {
+      EXPECT_TRUE(Shown() == blank) << c.what << ": the empty page shows the last dialogue";
+      test::AdvanceEventMes();
+    });
+  }
+}
+
 TEST_F(EventWindow, ANewFaceComesInBehindTheShutterAndTheSilentSideIsDimmed) {
   const int a = 0, b = 2;
   ASSERT_GE(GetEventCharacterCg(a), 0);
@@ -177,14 +262,14 @@ TEST_F(EventWindow, ANewFaceComesInBehindTheShutterAndTheSilentSideIsDimmed) {
     std::string left, right;  // entry names read for the portraits
     const char* rightName;    // the right name label, UTF-8 ("" none)
   };
-  const std::string blankRight = QoEntryNameHook()(12, 2);
+  const std::string blankRight = QoEntryNameHook()(kFileKindEventPicture, 2);
   const Page want[] = {
-      {4, PortraitName(40, a), blankRight, ""},
-      {0, PortraitName(40, a), blankRight, ""},
-      {4, PortraitName(41, a), PortraitName(40, b), GetEventCharacterName(b)},
-      {0, PortraitName(40, a), PortraitName(41, b), GetEventCharacterName(b)},
-      {4, PortraitName(41, a), blankRight, ""},
-      {0, PortraitName(41, a), blankRight, ""},
+      {4, PortraitName(kFileKindLargePortrait, a), blankRight, ""},
+      {0, PortraitName(kFileKindLargePortrait, a), blankRight, ""},
+      {4, PortraitName(kFileKindDimmedPortrait, a), PortraitName(kFileKindLargePortrait, b), GetEventCharacterName(b)},
+      {0, PortraitName(kFileKindLargePortrait, a), PortraitName(kFileKindDimmedPortrait, b), GetEventCharacterName(b)},
+      {4, PortraitName(kFileKindDimmedPortrait, a), blankRight, ""},
+      {0, PortraitName(kFileKindDimmedPortrait, a), blankRight, ""},
   };
   int sleeps = Sleeps();
   Run(script, [&](int n) {
@@ -218,10 +303,13 @@ TEST_F(EventWindow, TheArrowTurnsAllTheTimeAlsoWhileTheWindowIsHidden) {
   for (size_t i = 1; i < counters.size(); ++i) EXPECT_EQ(counters[i], (first + static_cast<int>(i) - 1) % 14 + 1) << i;
 }
 
+// Random scripts driven as a player does: the space key, or a click on one of the lines shown; a
+// page that offers a choice is answered by a click on a line.
 TEST_F(EventWindow, RandomScriptsEndWithinTheirTokensAndKeepLinesInBounds) {
   std::mt19937 rng(20);
   const char* tokens[] = {"END_STR", "NP", "SEL_2", "SEL_3", "0", "1", "DRAW_BG"};
   const std::string wide = SJS("漢");
+  int choicesMade = 0, emptyChoicePages = 0;
   for (int run = 0; run < 200; ++run) {
     TEventMesScript script = {std::string()};
     const int count = static_cast<int>(rng() % 40);
@@ -248,18 +336,38 @@ TEST_F(EventWindow, RandomScriptsEndWithinTheirTokensAndKeepLinesInBounds) {
     for (size_t i = 1; i < script.size(); ++i) limit += std::holds_alternative<std::string>(script[i]);
     ++limit;
     int advances = 0;
+    // Each scene starts with no choice made; from then on only the mouse makes one.
     SetEventSelect(-1);
+    int chosen = -1;
     Run(script, [&](int) {
-      for (const std::string& line : EventMesPage().lines) ASSERT_LE(line.size(), kEventLineBytes);
+      const TEventPage& page = EventMesPage();
+      EXPECT_LE(page.lineCount, 4);
+      for (const std::string& line : page.lines) EXPECT_LE(line.size(), kEventLineBytes);
+      EXPECT_EQ(GetEventSelect(), chosen) << "run " << run;
       if (++advances > limit) {
         ADD_FAILURE() << "run " << run << " did not end within " << limit << " advances";
         fmEventMes->Close();
         return;
       }
-      if (EventMesPage().choices != -1) SetEventSelect(0);
-      test::AdvanceEventMes();
+      emptyChoicePages += page.choices != -1 && page.lineCount == 0;
+      if (page.lineCount > 0 && (page.choices != -1 || rng() % 2 == 0)) {
+        const int line = static_cast<int>(rng() % static_cast<unsigned>(page.lineCount));
+        if (page.choices != -1) {
+          chosen = line;
+          ++choicesMade;
+        }
+        // The player reads before clicking: never a double click.
+        session_->Backend.Advance(1000);
+        ClickAt(fmEventMes->imgText, 60 + static_cast<int>(rng() % 300), 12 + 18 * line + static_cast<int>(rng() % 16),
+                mbLeft, false);
+      } else {
+        test::AdvanceEventMes();
+      }
     });
+    EXPECT_EQ(GetEventSelect(), chosen) << "run " << run << ": the choice stays in the story";
   }
+  EXPECT_GT(choicesMade, 0);
+  EXPECT_GT(emptyChoicePages, 0);
 }
 
 }  // namespace

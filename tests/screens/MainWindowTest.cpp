@@ -2,15 +2,24 @@
 // scrolling, the turn-end question by option, the quit question and the help viewer.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "ScreensTestSupport.h"
 #include "formkit/Chbcbtn.h"
 #include "platform/base/Sjis.h"
 #include "platform/core/Desktop.h"
+#include "platform/core/MessageDialog.h"
 #include "platform/core/StdCtrls.h"
 #include "platform/sys/HelpViewer.h"
 #include "platform/sys/Registry.h"
+#include "platform/sys/Services.h"
 #include "screens/F_system.h"
 #include "screens/Main.h"
 #include "screens/Qvgraph.h"
@@ -236,6 +245,121 @@ TEST(MainWindowPlay, RightPressesScrollTowardTheirEdgeAndTheHelpButtonOpensTheHe
   ASSERT_EQ(run.folder.sys.help->calls.size(), 2u);
   EXPECT_EQ(run.folder.sys.help->calls[0], "contents .\\q_help.hlp");
   EXPECT_EQ(run.folder.sys.help->calls[1], "quit");
+}
+
+// The process has ended (or waits only to be collected by its new parent).
+bool Gone(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat;
+  if (!std::getline(in, stat)) return true;
+  const size_t close = stat.rfind(')');
+  return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'Z';
+}
+
+// The help button with the real viewer service: a viewer that cannot be shown is told in the
+// platform box once per click; a viewer that runs is not started twice; and what the viewer
+// started, also after its launcher has ended, goes when the game ends.
+TEST(MainWindowPlay, TheHelpButtonTellsWhenNoViewerShowsTheHelpAndTheGameClosesWhatItOpened) {
+  struct Case {
+    const char* what;
+    const char* viewer;  // the fake viewer's script ("": none, the command names a missing program)
+    bool document;       // q_help.html beside the program
+    bool emptyPath;      // no VDMQ_HELP_CMD, and a PATH without xdg-open
+    bool tells;          // each click shows the platform box
+    size_t started;      // viewers recorded after two clicks
+  };
+  const Case cases[] = {
+      {"no xdg-open on PATH", "", true, true, true, 0},
+      {"a viewer that is not there", "", true, false, true, 0},
+      {"no help document", "echo $$ >> \"$0.started\"\nexec sleep 300\n", false, false, true, 0},
+      {"a launcher that finds no program", "exit 3\n", true, false, true, 0},
+      {"a viewer that stays", "echo $$ >> \"$0.started\"\necho \"$1\" >> \"$0.shown\"\nexec sleep 300\n", true, false,
+       false, 1},
+      {"a launcher that hands over", "sleep 300 &\necho $! >> \"$0.started\"\necho \"$1\" >> \"$0.shown\"\nexit 0\n",
+       true, false, false, 2},
+  };
+  const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::TGameRun run;
+    const std::string viewer = run.folder.Native("viewer.sh");
+    if (*c.viewer) {
+      std::ofstream(viewer) << "#!/bin/sh\n" << c.viewer;
+      fs::permissions(viewer, fs::perms::owner_all);
+    }
+    if (c.document) std::ofstream(run.folder.Native("q_help.html")) << "<p>help</p>";
+    if (c.emptyPath) {
+      unsetenv("VDMQ_HELP_CMD");
+      fs::create_directories(run.folder.Native("nothing"));
+      setenv("PATH", run.folder.Native("nothing").c_str(), 1);
+    } else {
+      setenv("VDMQ_HELP_CMD", viewer.c_str(), 1);
+    }
+    const auto started = [&] {
+      std::vector<pid_t> pids;
+      std::ifstream in(viewer + ".started");
+      for (long pid = 0; in >> pid;) pids.push_back(static_cast<pid_t>(pid));
+      return pids;
+    };
+    TLinuxHelpViewer help;
+    TSysServices services = Sys();
+    services.help = &help;
+    const TSysServices previous = InstallSysServices(services);
+
+    test::TScreenScript script;
+    std::vector<std::string> told;
+    std::vector<pid_t> runningBeforeQuit;
+    script.NewGameToFirstTurn();
+    for (int click = 0; click < 2; ++click) {
+      script.Then("", [](TForm*) { Click(fmMain->btnHelp, mbLeft, false); });
+      if (c.tells) {
+        script.Then("TMessageForm", [&](TForm* box) {
+          told.push_back(SjisToUtf8(box->Caption()) + ": " + test::PlatformBoxText(box));
+          EXPECT_TRUE(static_cast<TMessageForm*>(box)->HasStopIcon());
+          Click(static_cast<TMessageForm*>(box)->Button(0), mbLeft, false);
+        });
+      }
+    }
+    script
+        .Then("",
+              [&](TForm*) {
+                // The viewers record themselves on their own time.
+                for (int waited = 0; waited < 5000 && started().size() < c.started; waited += 10) {
+                  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                }
+                for (pid_t pid : started()) {
+                  if (!Gone(pid)) runningBeforeQuit.push_back(pid);
+                }
+                fmMain->Close();
+              })
+        .Box("確認", "ゲームを終了します。");
+    EXPECT_EQ(run.Run(script), 0);
+    EXPECT_TRUE(script.Done());
+    InstallSysServices(previous);
+    setenv("PATH", oldPath.c_str(), 1);
+    unsetenv("VDMQ_HELP_CMD");
+
+    EXPECT_EQ(told, c.tells ? std::vector<std::string>(2, "エラー: ヘルプを表示できませんでした。")
+                            : std::vector<std::string>{});
+    const std::vector<pid_t> pids = started();
+    EXPECT_EQ(pids.size(), c.started);
+    EXPECT_EQ(runningBeforeQuit, pids) << "the viewers ran until the game ended";
+    if (c.started > 0) {
+      std::ifstream shown(viewer + ".shown");
+      std::string doc;
+      std::getline(shown, doc);
+      EXPECT_EQ(doc, run.folder.Native("q_help.html"));
+    }
+    // Closing the game asks every viewer it started to end.
+    for (int waited = 0; waited < 5000; waited += 10) {
+      if (std::all_of(pids.begin(), pids.end(), Gone)) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    for (pid_t pid : pids) {
+      EXPECT_TRUE(Gone(pid)) << pid;
+      kill(pid, SIGKILL);  // whatever the outcome, no viewer of the test outlives it
+    }
+  }
 }
 
 TEST(MainWindowPlay, WithTheTurnQuestionOffTheTurnEndsAtOnce) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "campaign/Country.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Fleet.h"
 #include "campaign/Planet.h"
 #include "campaign/Story.h"
@@ -37,13 +38,13 @@ using test::NumberedEntryName;
 // The test archive's entries: chips and marks 60 x 30, planets and fleet icons 60 x 60, small
 // marks 20 x 10, the minimap base flat, and backgrounds 0 and 1 (1 flat white).
 std::vector<std::pair<std::string, Bytes>> TestEntries() {
-  return {{NumberedEntryName(46, 0), test::PlaceBmp(1280, 904)},
-          {NumberedEntryName(46, 1), test::FlatFramesBmp(99, 1, 1, 1280, 904)},
-          {NumberedEntryName(34, 0), test::FlatFramesBmp(34, 17, 4, 60, 30)},
-          {NumberedEntryName(35, 0), test::FlatFramesBmp(35, 17, 4, 60, 60)},
-          {NumberedEntryName(36, 0), test::FlatFramesBmp(36, 22, 1, 60, 60)},
-          {NumberedEntryName(37, 0), test::FlatFramesBmp(37, 10, 1, 20, 10)},
-          {NumberedEntryName(33, 0), test::FlatBmp(216, 107, kZenBack)}};
+  return {{NumberedEntryName(kFileKindMapBackground, 0), test::PlaceBmp(1280, 904)},
+          {NumberedEntryName(kFileKindMapBackground, 1), test::FlatFramesBmp(99, 1, 1, 1280, 904)},
+          {NumberedEntryName(kFileKindMapChips, 0), test::FlatFramesBmp(kFileKindMapChips, 17, 4, 60, 30)},
+          {NumberedEntryName(kFileKindMapPlanets, 0), test::FlatFramesBmp(kFileKindMapPlanets, 17, 4, 60, 60)},
+          {NumberedEntryName(kFileKindMapFleetIcons, 0), test::FlatFramesBmp(kFileKindMapFleetIcons, 22, 1, 60, 60)},
+          {NumberedEntryName(kFileKindMapMarks, 0), test::FlatFramesBmp(kFileKindMapMarks, 10, 1, 20, 10)},
+          {NumberedEntryName(kFileKindMapMinimapBase, 0), test::FlatBmp(216, 107, kZenBack)}};
 }
 
 class MapView : public ::testing::Test {
@@ -271,8 +272,9 @@ TEST_F(MapView, QueueLimitsAndEntriesWithoutAPicture) {
   EXPECT_EQ(callers[0].screenY, 15 * 53);
   EXPECT_EQ(callers[1].screenX, 366);
   EXPECT_EQ(callers[1].screenY, 300);
-  EXPECT_TRUE(ViewPixel(view, 396, 30, test::FlatFrameColour(35, 1)));
-  EXPECT_TRUE(ViewPixel(view, 696, 180, test::FlatFrameColour(35, 2))) << "the 1540th entry in view was dropped";
+  EXPECT_TRUE(ViewPixel(view, 396, 30, test::FlatFrameColour(kFileKindMapPlanets, 1)));
+  EXPECT_TRUE(ViewPixel(view, 696, 180, test::FlatFrameColour(kFileKindMapPlanets, 2)))
+      << "the 1540th entry in view was dropped";
   EXPECT_TRUE(ViewPixel(view, 96, 180, test::PlaceColour(244 + 96, 225 + 180))) << "the 1541st entry was drawn";
   EXPECT_TRUE(ViewPixel(view, 396, 330, test::PlaceColour(244 + 396, 225 + 330))) << "a layer-4 entry was drawn";
   EXPECT_TRUE(ViewPixel(view, 696, 330, test::PlaceColour(244 + 696, 225 + 330)))
@@ -298,13 +300,13 @@ TEST_F(MapView, DrawOrderByLayerThenRowThenColumnThenQueueing) {
     graph.AddOp(0, &keyed);
   };
   graph.Draw();
-  EXPECT_TRUE(ViewPixel(view, 400, 20, test::FlatFrameColour(35, 5)));  // overlap of (0, 0) and (1, 0)
-  EXPECT_TRUE(ViewPixel(view, 370, 4, test::FlatFrameColour(35, 6)));
-  EXPECT_TRUE(ViewPixel(view, 320, 70, test::FlatFrameColour(35, 8)));  // the later of (0, 2)'s pair
-  EXPECT_TRUE(ViewPixel(view, 350, 50, test::FlatFrameColour(35, 9)));  // layer 3 over (0, 2)
-  EXPECT_TRUE(ViewPixel(view, 380, 30, test::FlatFrameColour(35, 9)));  // ... and over (0, 0)
+  EXPECT_TRUE(ViewPixel(view, 400, 20, test::FlatFrameColour(kFileKindMapPlanets, 5)));  // overlap of (0, 0) and (1, 0)
+  EXPECT_TRUE(ViewPixel(view, 370, 4, test::FlatFrameColour(kFileKindMapPlanets, 6)));
+  EXPECT_TRUE(ViewPixel(view, 320, 70, test::FlatFrameColour(kFileKindMapPlanets, 8)));  // the later of (0, 2)'s pair
+  EXPECT_TRUE(ViewPixel(view, 350, 50, test::FlatFrameColour(kFileKindMapPlanets, 9)));  // layer 3 over (0, 2)
+  EXPECT_TRUE(ViewPixel(view, 380, 30, test::FlatFrameColour(kFileKindMapPlanets, 9)));  // ... and over (0, 0)
   EXPECT_TRUE(ViewPixel(view, 666, 150, test::PlaceColour(244 + 666, 225 + 150)));
-  EXPECT_TRUE(ViewPixel(view, 667, 150, test::FlatFrameColour(35, 0)));
+  EXPECT_TRUE(ViewPixel(view, 667, 150, test::FlatFrameColour(kFileKindMapPlanets, 0)));
 }
 
 TEST_F(MapView, BackgroundShowsItsCentreAndTheCursorBrightensItsCell) {
@@ -314,7 +316,7 @@ TEST_F(MapView, BackgroundShowsItsCentreAndTheCursorBrightensItsCell) {
   graph.SetCursor(21, 20);
   graph.Draw();
   // The chips cover the view edge to edge, and the cursor's frame is added to its chip.
-  const TQoRGB chip = test::FlatFrameColour(34, 0), mark = test::FlatFrameColour(34, 66);
+  const TQoRGB chip = test::FlatFrameColour(kFileKindMapChips, 0), mark = test::FlatFrameColour(kFileKindMapChips, 66);
   const TQoRGB bright(static_cast<unsigned char>(std::min(255, chip.r + mark.r)),
                       static_cast<unsigned char>(std::min(255, chip.g + mark.g)),
                       static_cast<unsigned char>(std::min(255, chip.b + mark.b)));
@@ -439,12 +441,12 @@ TEST_F(MapView, OneRepaintOfEachImagePerRedraw) {
 TEST(MapViewArchive, DamagedEntriesGiveEmptySheetsThatDrawingSkips) {
   std::mt19937 rng(19);
   const std::vector<std::pair<std::string, Bytes>> good = {
-      {NumberedEntryName(46, 0), test::FlatFramesBmp(98, 1, 1, 1280, 904)},
-      {NumberedEntryName(34, 0), test::FlatFramesBmp(34, 17, 4, 60, 30)},
-      {NumberedEntryName(35, 0), test::FlatFramesBmp(35, 17, 4, 60, 60)},
-      {NumberedEntryName(36, 0), test::FlatFramesBmp(36, 22, 1, 60, 60)},
-      {NumberedEntryName(37, 0), test::FlatFramesBmp(37, 10, 1, 20, 10)},
-      {NumberedEntryName(33, 0), test::FlatFramesBmp(33, 1, 1, 216, 107)}};
+      {NumberedEntryName(kFileKindMapBackground, 0), test::FlatFramesBmp(98, 1, 1, 1280, 904)},
+      {NumberedEntryName(kFileKindMapChips, 0), test::FlatFramesBmp(kFileKindMapChips, 17, 4, 60, 30)},
+      {NumberedEntryName(kFileKindMapPlanets, 0), test::FlatFramesBmp(kFileKindMapPlanets, 17, 4, 60, 60)},
+      {NumberedEntryName(kFileKindMapFleetIcons, 0), test::FlatFramesBmp(kFileKindMapFleetIcons, 22, 1, 60, 60)},
+      {NumberedEntryName(kFileKindMapMarks, 0), test::FlatFramesBmp(kFileKindMapMarks, 10, 1, 20, 10)},
+      {NumberedEntryName(kFileKindMapMinimapBase, 0), test::FlatFramesBmp(kFileKindMapMinimapBase, 1, 1, 216, 107)}};
   test::TTestMap world;
   test::MakeCapital(0, 0, 10, 10);
   test::MakeFleet(0, 0, 0, 11, 10);

@@ -1,11 +1,13 @@
 // The built program in a scratch game folder of its own: a second copy ends at once with status
 // 255, without a display the program ends with status 1 and says why, and under a virtual X server
 // it is played with real pointer and key events from the start screen to the map, through the
-// system menu, to the quit question.
+// system menu, to the quit question of the close button; and SIGTERM ends it in order at the start
+// screen, on the map and in a battle.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,13 +18,18 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <thread>
 
+#include "BattleWalk.h"
 #include "ScreensTestSupport.h"
+#include "battle/F_btmain.h"
 #include "formkit/Chbcbtn.h"
 #include "platform/core/StdCtrls.h"
 #include "platform/headless/PngFile.h"
 #include "platform/sys/NamedMutex.h"
+#include "platform/sys/Registry.h"
+#include "platform/sys/RegistryStore.h"
 #include "screens/F_evmes.h"
 #include "screens/F_sysmes.h"
 #include "screens/Main.h"
@@ -134,7 +141,8 @@ TEST_F(RealProgram, WithoutADisplayItEndsWithStatusOneAndSaysWhy) {
 // --- the real window under a virtual X server ---
 
 // One thing the player does in the real window: a click at a point of the 800 x 600 screen, the
-// space key, a click on a movie once it may be skipped, or the window's close request.
+// space key, a click on a movie once it may be skipped, or a click on the main window's close
+// button.
 struct TAction {
   enum EKind { Click, Space, MovieClick, Close } kind = Click;
   TPoint at;
@@ -195,10 +203,14 @@ TPlan LearnTheWalk() {
         plan.menuAt = plan.actions.size();
         target = fmMain->btnSave;
       } else if (cls.empty() && !quitting) {
+        // The close button of the main window's caption.
         quitting = true;
         a.kind = TAction::Close;
+        const TRect r = fmMain->TitleBar().CloseButton().Rect;
+        a.at = {fmMain->Left() + (r.Left + r.Right) / 2, fmMain->Top() + (r.Top + r.Bottom) / 2};
         plan.actions.push_back(a);
-        fmMain->Close();
+        for (const auto kind : {TInputEvent::MouseMove, TInputEvent::MouseDown, TInputEvent::MouseUp})
+          InjectMouse(kind, a.at);
         return true;
       } else {
         ADD_FAILURE() << "the walk met " << a.on;
@@ -403,8 +415,8 @@ TEST_F(RealProgram, PlaysInTheRealWindowFromTheStartScreenToTheQuitQuestion) {
   EXPECT_EQ(Wait(second).status, 255);
   EXPECT_EQ(WindowOf(second, std::chrono::seconds(1)), "");
 
-  // The close request and the quit question answered OK.
-  kill(game, SIGTERM);
+  // The main window's close button and the quit question answered OK.
+  click(plan.actions[at]);
   for (++at; at < plan.actions.size(); ++at) {
     const TAction& a = plan.actions[at];
     EXPECT_TRUE(a.screen.Empty() || shows(a.screen)) << a.on;
@@ -412,6 +424,145 @@ TEST_F(RealProgram, PlaysInTheRealWindowFromTheStartScreenToTheQuitQuestion) {
   }
   const TExit end = Wait(game, std::chrono::seconds(30));
   EXPECT_EQ(end.status, 0) << end.err;
+}
+
+// The walk into a battle, learned headless with the battle window: a saved game prepared on the
+// start screen's world (that run ends by a termination signal), then, from the start screen that
+// lists it, every click with the screen it waits for, up to the battle window.
+struct TBattlePlan {
+  std::string save;  // the saved game's bytes
+  std::vector<TAction> actions;
+  size_t mapAt = 0;  // the first action on the map
+  TPixmap battle;
+};
+
+TBattlePlan LearnTheBattleWalk() {
+  TBattlePlan plan;
+  InstallBattleWindow();
+  test::TBattleCells cells;
+  const char* slot0 = "C:\\vdmq\\save\\SAVE00.DAT";
+  {
+    test::TGameRun run;
+    test::TScreenScript script;
+    script.Then("TfmSave", [&](TForm*) {
+      cells = test::PrepareBattleSave(0);
+      raise(SIGTERM);
+    });
+    EXPECT_EQ(run.Run(script), 0);
+    std::ifstream in(run.folder.sys.Native(slot0), std::ios::binary);
+    plan.save.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  test::TGameRun run;
+  run.folder.sys.WriteFile(slot0, plan.save);
+  test::TScreenScript script;
+  const auto screen = [&run] {
+    App().PaintAndPresent();
+    return run.Session()->Backend.LastScreen();
+  };
+  test::WalkIntoBattle(script, 0, false, cells, [&](TControl* c, TPoint p, bool process) {
+    TAction a;
+    a.at = c->ClientToScreen(p);
+    a.on = TopModal() != nullptr ? TopModal()->ClassName() : "the map";
+    a.screen = screen();
+    if (a.on == "the map" && plan.mapAt == 0) plan.mapAt = plan.actions.size();
+    plan.actions.push_back(a);
+    ClickAt(c, p.X, p.Y, mbLeft, process);
+  });
+  script.Then("TfmBtMain", [&](TForm*) {
+    plan.battle = screen();
+    raise(SIGTERM);
+  });
+  EXPECT_EQ(run.Run(script), 0);
+  EXPECT_TRUE(script.Done());
+  SetScreensHostMaker(nullptr);
+  SetBattleWindowCreator(nullptr);
+  return plan;
+}
+
+// SIGTERM at the start screen, on the map and during a battle: each time the game ends within 2 s
+// with status 0, the options file keeps the player's options, and the next run starts normally (the
+// lock went with the game).
+TEST_F(RealProgram, ATerminationSignalEndsItInOrderAtTheStartScreenOnTheMapAndInABattle) {
+  if (!testing::TVirtualDisplay::Ensure()) GTEST_SKIP() << "no X display and no Xvfb";
+  if (!HaveTool("xdotool") || !HaveTool("xwd")) GTEST_SKIP() << "xdotool or xwd is missing";
+  const TBattlePlan plan = LearnTheBattleWalk();
+  ASSERT_FALSE(plan.save.empty());
+  ASSERT_GT(plan.mapAt, 0u);
+  ASSERT_FALSE(plan.battle.Empty());
+  for (const char* d : {"dat", "snd", "inter"})
+    if (fs::exists(test::TGameFolder::DataSet() / d))
+      fs::copy(test::TGameFolder::DataSet() / d, scratch_ / ("game/" + std::string(d)), fs::copy_options::recursive);
+  fs::create_directories(scratch_ / "game/save");
+  std::ofstream(scratch_ / "game/save/SAVE00.DAT", std::ios::binary) << plan.save;
+  // The player's options, which every end must keep.
+  const std::string registryFile = scratch_ / "config/vdmq/registry";
+  const std::map<std::string, int> options = {{"BGM", 0}, {"PCM", 1}, {"TURN_MES", 0}};
+  const char* optionKey = "SOFTWARE\\NAVIRO Veldmark\\Veldmark Q Try\\system";
+  {
+    TFileRegistryStore store(registryFile);
+    TRegistry reg(store);
+    ASSERT_TRUE(reg.OpenKey(optionKey, true));
+    for (const auto& [name, value] : options) reg.WriteInteger(name, value);
+  }
+  const std::vector<std::string> env = {std::string("DISPLAY=") + std::getenv("DISPLAY"), "SDL_AUDIODRIVER=dummy"};
+  constexpr long kPointerMarks = 4000;
+  const TRect whole{0, 0, 800, 600};
+  const auto waitUntil = [](const std::function<bool()>& done, std::chrono::seconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done() && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    return done();
+  };
+
+  // Starts the game, makes the first `actions` clicks of the walk, waits until the window shows
+  // what `ready` looks for, then sends SIGTERM.
+  const auto endAt = [&](const char* where, size_t actions, const std::function<bool(const TPixmap&)>& ready) {
+    SCOPED_TRACE(where);
+    const pid_t game = Spawn(env);
+    ASSERT_GT(game, 0);
+    const std::string window = WindowOf(game, std::chrono::seconds(30));
+    if (window.empty()) {
+      kill(game, SIGKILL);
+      FAIL() << "no window: " << Wait(game).err;
+    }
+    Shell("xdotool windowfocus " + window + " 2>/dev/null");
+    for (size_t i = 0; i < actions; ++i) {
+      const TAction& a = plan.actions[i];
+      EXPECT_TRUE(waitUntil([&] { return DifferingIn(Screenshot(window), a.screen, whole) < kPointerMarks; },
+                            std::chrono::seconds(60)))
+          << "before the click on " << a.on;
+      Shell("xdotool mousemove --window " + window + " " + std::to_string(a.at.X) + " " + std::to_string(a.at.Y) +
+            " click 1 2>/dev/null");
+    }
+    TPixmap shown;
+    EXPECT_TRUE(waitUntil([&] { return ready(shown = Screenshot(window)); }, std::chrono::seconds(60)));
+    const std::string file = fs::absolute(std::string("real_window_end_") + where + ".png").string();
+    if (!shown.Empty()) SavePng(file, shown);
+    const auto sent = std::chrono::steady_clock::now();
+    kill(game, SIGTERM);
+    const TExit end = Wait(game, std::chrono::seconds(10));
+    const auto took = std::chrono::steady_clock::now() - sent;
+    EXPECT_EQ(end.status, 0) << end.err;
+    EXPECT_LT(took, std::chrono::seconds(2));
+    std::printf("%s: ended %lld ms after SIGTERM (%s)\n", where,
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()),
+                file.c_str());
+    TFileRegistryStore store(registryFile);
+    for (const auto& [name, value] : options)
+      EXPECT_EQ(store.ReadValue(optionKey, name), std::optional(TRegValue::Integer(value))) << name;
+  };
+  const auto shows = [&](const TPixmap& want) {
+    return [&want, &whole](const TPixmap& now) { return DifferingIn(now, want, whole) < kPointerMarks; };
+  };
+  endAt("start_screen", 0, shows(plan.actions.front().screen));
+  endAt("map", plan.mapAt, shows(plan.actions[plan.mapAt].screen));
+  // The battle window's caption and frame top (the battle runs on in real time below them).
+  endAt("battle", plan.actions.size(), [&](const TPixmap& now) {
+    return DifferingIn(now, plan.battle, {0, 0, 800, 22}) < 50;
+  });
+  setenv("XDG_RUNTIME_DIR", (scratch_ / "runtime").c_str(), 1);
+  EMutexCreate created = EMutexCreate::Failed;
+  EXPECT_NE(TLinuxMutexService().Create("VDM_Q GAME", &created), nullptr);
 }
 
 }  // namespace

@@ -143,15 +143,17 @@ bool TScreenScript::operator()() {
 }
 
 int TGameRun::Run(std::function<void(THeadlessSession&)> setUp) {
+  kept_.reset();
   const int result = WinMain([this, setUp] {
     factoryCalled_ = true;
     auto s = std::make_shared<THeadlessSession>(screen_);
     s->Backend.StallBudgetMs = 60 * 1000;
     session_ = s.get();
+    if (KeepSession) kept_ = s;
     if (setUp) setUp(*s);
     return std::static_pointer_cast<void>(s);
   });
-  session_ = nullptr;
+  if (!KeepSession) session_ = nullptr;
   return result;
 }
 

@@ -94,8 +94,10 @@ class TGameRun {
   int Run(std::function<void(THeadlessSession&)> setUp = {});
   // WinMain with the script as the driver.
   int Run(TScreenScript& script);
-  // The session of the run (null before Run and after it returns).
+  // The session of the run (null before Run and after it returns, unless KeepSession is set: then
+  // the last run's session stays until the next run or the end of the object).
   THeadlessSession* Session() const { return session_; }
+  bool KeepSession = false;
   bool FactoryCalled() const { return factoryCalled_; }
 
   TGameFolder folder;
@@ -103,6 +105,7 @@ class TGameRun {
  private:
   TSize screen_;
   THeadlessSession* session_ = nullptr;
+  std::shared_ptr<THeadlessSession> kept_;
   bool factoryCalled_ = false;
 };
 

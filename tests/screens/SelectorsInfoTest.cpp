@@ -16,6 +16,7 @@
 #include "campaign/Character.h"
 #include "campaign/Cmd.h"
 #include "campaign/Country.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Fleet.h"
 #include "campaign/Planet.h"
 #include "formkit/Chbcbtn.h"
@@ -44,9 +45,11 @@ using test::NumberedEntryName;
 // portrait, a commander's (kind 42, number 7) covers only its top-left 64 x 64 corner; an information
 // portrait (kind 40, number 7) covers the whole 216 x 216 of its screen.
 std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Pictures() {
-  return {{NumberedEntryName(14, 0), test::FlatFramesBmp(14, 1, 1, 138, 138)},
-          {NumberedEntryName(42, 7), test::FlatFramesBmp(42, 1, 1, 64, 64)},
-          {NumberedEntryName(40, 7), test::FlatFramesBmp(40, 1, 1, 216, 216)}};
+  return {
+      {NumberedEntryName(kFileKindCommanderSelectorNoPortrait, 0),
+       test::FlatFramesBmp(kFileKindCommanderSelectorNoPortrait, 1, 1, 138, 138)},
+      {NumberedEntryName(kFileKindCommanderPortrait, 7), test::FlatFramesBmp(kFileKindCommanderPortrait, 1, 1, 64, 64)},
+      {NumberedEntryName(kFileKindLargePortrait, 7), test::FlatFramesBmp(kFileKindLargePortrait, 1, 1, 216, 216)}};
 }
 
 TQoRGB PixelAt(const TQoTrueDib& s, int x, int y) { return s.Pixels()[y * s.RowPitch() + x]; }
@@ -299,7 +302,8 @@ TEST_F(CommanderSelector, InitialChoicePortraitButtonsAndAnswers) {
       {1, 11, 11, "10", false, -1},  // mode 1: 決定 disabled with a choice
       {0, 0, -1, "00", false, -1},   // another country's
   };
-  const TQoRGB empty = test::FlatFrameColour(14, 0), face = test::FlatFrameColour(42, 0);
+  const TQoRGB empty = test::FlatFrameColour(kFileKindCommanderSelectorNoPortrait, 0),
+               face = test::FlatFrameColour(kFileKindCommanderPortrait, 0);
   for (const Case& c : cases) {
     int opened = -2;
     {
@@ -329,7 +333,7 @@ TEST_F(CommanderSelector, InitialChoicePortraitButtonsAndAnswers) {
         .Then("TfmCmdSel",
               [](TForm* top) {
                 auto* f = static_cast<TfmCmdSel*>(top);
-                EXPECT_EQ(PixelAt(f->QoCmd, 10, 10), test::FlatFrameColour(14, 0));
+                EXPECT_EQ(PixelAt(f->QoCmd, 10, 10), test::FlatFrameColour(kFileKindCommanderSelectorNoPortrait, 0));
                 ClickNamed(top, "btnPageDown");
               })
         .Click("TfmCmdSel", "lbCmdName8")
@@ -520,7 +524,7 @@ class InfoScreen : public Screens {
 };
 
 TEST_F(InfoScreen, FillsTheCommanderCountryAndCharacterPages) {
-  const TQoRGB black(0, 0, 0), face = test::FlatFrameColour(40, 0);
+  const TQoRGB black(0, 0, 0), face = test::FlatFrameColour(kFileKindLargePortrait, 0);
   TQoRGB portrait;
   const std::vector<std::string> commander{"指揮：第２艦隊",   "レベル　  3  経験値   42",   "攻撃修正  33/ 55",
                                            "防御修正  18/ 30", "判断      55  精神      12", "疲労      40"};

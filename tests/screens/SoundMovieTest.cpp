@@ -3,15 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ScreensTestSupport.h"
 #include "campaign/BattleRecord.h"
-#include "campaign/File_manager.h"
+#include "campaign/FileKinds.h"
 #include "campaign/GameHost.h"
 #include "campaign/Story.h"
+#include "formkit/Chbcbtn.h"
 #include "platform/core/MediaPlayer.h"
 #include "platform/core/StdCtrls.h"
 #include "screens/F_system.h"
@@ -66,10 +68,10 @@ TEST_F(SoundAndMovies, SoundsPlayOnlyWithTheSoundOptionOnAndAVoiceSetMusicOnlyWi
     bool wait;
     TLog log;
   } cases[] = {
-      {1, 5, 0, true, {"open waveaudio .\\snd\\ERI_000.WAV", "play - wait"}},
-      {1, 6, 3, false, {"open waveaudio .\\snd\\PET_003.WAV", "play -"}},
-      {1, 4, 0, false, {"open waveaudio .\\snd\\SE_00.WAV", "play -"}},
-      {0, 5, 8, false, {}},
+      {1, kFileKindAdjutant2Voice, 0, true, {"open waveaudio .\\snd\\ERI_000.WAV", "play - wait"}},
+      {1, kFileKindAdjutant12Voice, 3, false, {"open waveaudio .\\snd\\PET_003.WAV", "play -"}},
+      {1, kFileKindSoundEffect, 0, false, {"open waveaudio .\\snd\\SE_00.WAV", "play -"}},
+      {0, kFileKindAdjutant2Voice, 8, false, {}},
       {1, -1, 8, false, {}},  // the adjutant has no voice: nothing asked of the locator
   };
   for (const Case& c : cases) {
@@ -82,8 +84,8 @@ TEST_F(SoundAndMovies, SoundsPlayOnlyWithTheSoundOptionOnAndAVoiceSetMusicOnlyWi
   PlayCdTrack(2, true);
   EXPECT_TRUE(Take().empty()) << "no music without a disc";
   // A new sound cuts off the one still playing.
-  PlayWaveNoWait(5, 2);
-  PlayWaveNoWait(5, 3);
+  PlayWaveNoWait(kFileKindAdjutant2Voice, 2);
+  PlayWaveNoWait(kFileKindAdjutant2Voice, 3);
   EXPECT_FALSE(fmMain->mpWav->FileName.empty());
   EXPECT_EQ(fmMain->mpWav->FileName, ".\\snd\\ERI_003.WAV");
   EXPECT_TRUE(fmMain->mpWav->Playing());
@@ -230,6 +232,87 @@ TEST_F(SoundAndMovies, AMovieThatCannotPlayClosesTheWindowAndTheMapMusicStarts) 
   EXPECT_EQ(fmAvi, nullptr);
   EXPECT_EQ(Take(),
             (TLog{"open avivideo .\\inter\\INT_T01.str", "play - notify", "open cdaudio D: wait", "play 2-3 notify"}));
+}
+
+// With the game disc in the drive, movie 3 and 4 are on neither the disc nor the game folder: the
+// player cannot open them, and the queue goes on without them.
+TEST_F(SoundAndMovies, AMovieThatCannotBeOpenedIsPassedOverAndTheQueuePlaysOn) {
+  Start(true);
+  const std::string missing3 = "open avivideo D:\\VDM_Q\\inter\\INT_T03.str";
+  const std::string missing4 = "open avivideo D:\\VDM_Q\\inter\\INT_T04.str";
+  const TLog play1 = {"open avivideo .\\inter\\INT_T01.str", "play - notify", "close"};
+  const TLog play2 = {"open avivideo .\\inter\\INT_T02.str", "play - notify", "close"};
+  const TLog music = {"open cdaudio D: wait", "play 2-3 notify"};
+  const auto join = [](std::initializer_list<TLog> parts) {
+    TLog all;
+    for (const TLog& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+  };
+  struct Case {
+    std::vector<int> queue;
+    std::vector<std::string> shown;  // the movies on the window when it shows one
+    TLog log;
+  } cases[] = {
+      {{3, 1}, {".\\inter\\INT_T01.str"}, join({{missing3}, play1, music})},
+      {{1, 3}, {".\\inter\\INT_T01.str"}, join({play1, {missing3}, music})},
+      {{1, 3, 4, 2},
+       {".\\inter\\INT_T01.str", ".\\inter\\INT_T02.str"},
+       join({play1, {missing3, missing4}, play2, music})},
+      {{3, 4}, {}, join({{missing3, missing4}, music})},
+      {{}, {}, music},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> shown;
+    session_->Backend.Driver = [&] {
+      if (fmAvi != nullptr && TopModal() == fmAvi && (shown.empty() || shown.back() != fmAvi->mpAvi->FileName))
+        shown.push_back(fmAvi->mpAvi->FileName);
+      return false;
+    };
+    StopCdTrack();
+    Take();
+    AviQueueClear();
+    for (int n : c.queue) AviQueueAdd(kFileKindMovie, n);
+    EXPECT_NO_THROW(PlayAviQueue());
+    session_->Backend.Driver = nullptr;
+    EXPECT_EQ(fmAvi, nullptr);
+    EXPECT_EQ(shown, c.shown) << c.queue.size();
+    EXPECT_EQ(Take(), c.log) << c.queue.size();
+    int kind = 0;
+    AviQueueGet(&kind, nullptr);
+    EXPECT_EQ(kind, -1) << "the queue is used up";
+  }
+}
+
+// The opening movie missing from a game disc leaves a new game to start its first turn as usual.
+TEST(NewGame, WithoutItsOpeningMovieStartsThePlayersFirstTurnWithTheCommandBar) {
+  test::TGameRun run;
+  run.folder.sys.AddDisc('D', "disc1");
+  run.folder.sys.WriteFile("D:\\VDM_Q.ID1", "");
+  ASSERT_TRUE(std::filesystem::remove(run.folder.Native("inter/INT_T01.str")));
+  test::TScreenScript script;
+  TLog media;
+  std::vector<std::string> disabled;
+  script.NewGameToFirstTurn()
+      .Then("",
+            [&](TForm*) {
+              for (TCHBcBitBtn* b : {fmMain->btnDock, fmMain->btnTec, fmMain->btnNextTurn, fmMain->btnFleet,
+                                     fmMain->btnPlanet, fmMain->btnSave, fmMain->btnHelp})
+                if (!b->Enabled()) disabled.push_back(b->Name);
+              media = run.Session()->Media.log;
+              fmMain->Close();
+            })
+      .Box("確認", "ゲームを終了します。");
+  EXPECT_EQ(run.Run(script), 0);
+  EXPECT_TRUE(script.Done()) << "no platform box, and the first turn came";
+  EXPECT_EQ(disabled, std::vector<std::string>{}) << "the command bar is enabled";
+  const std::string missing = "open avivideo D:\\VDM_Q\\inter\\INT_T01.str";
+  const auto opened = std::find(media.begin(), media.end(), missing);
+  ASSERT_GE(media.end() - opened, 3) << "the movie was looked for on the disc";
+  EXPECT_EQ(TLog(opened, opened + 3), (TLog{missing, "open cdaudio D: wait", "play 2-3 notify"}))
+      << "no movie played, the map music follows";
+  EXPECT_EQ(
+      std::count_if(media.begin(), media.end(), [](const std::string& l) { return l.rfind("open avivideo", 0) == 0; }),
+      1);
 }
 
 // A movie asked for while the movie window plays only restarts the map music; the window stays and

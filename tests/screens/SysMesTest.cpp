@@ -4,6 +4,7 @@
 
 #include "ScreensTestSupport.h"
 #include "campaign/Character.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Story.h"
 #include "formkit/Chbcbtn.h"
 #include "platform/base/Sjis.h"
@@ -103,10 +104,11 @@ TEST_F(SysMesBox, AClosedBoxAnswersCancelAndNoLineOfTheLastTextStays) {
 TEST_F(SysMesBox, ThePortraitIsTheAdjutantsAndAMissingOneLeavesItAsItWas) {
   const int cg = GetEventCharacterCg(GetFukukan());
   ASSERT_GE(cg, 0);
-  EXPECT_EQ(QoEntryNameHook()(42, cg), "COM_" + std::string(cg < 10 ? "0" : "") + std::to_string(cg) + ".BMP");
+  EXPECT_EQ(QoEntryNameHook()(kFileKindCommanderPortrait, cg),
+            "COM_" + std::string(cg < 10 ? "0" : "") + std::to_string(cg) + ".BMP");
   TQoTrueDib expected(nullptr, 138, 138);
   expected.Loaded();
-  ASSERT_TRUE(DrawBmpPackById(&expected, 0, 0, 42, cg));
+  ASSERT_TRUE(DrawBmpPackById(&expected, 0, 0, kFileKindCommanderPortrait, cg));
   Show("x", 0, [](TForm*) { test::AnswerSysMes(true); });
   const auto same = [](const TQoTrueDib& a, const TQoTrueDib& b) {
     for (int y = 0; y < 138; ++y)

@@ -3,10 +3,13 @@
 // drive C:, so even its root may be named.
 
 #include <gtest/gtest.h>
+
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -536,6 +539,111 @@ TEST(SetupUninstall, AnInstallPathEmptiedMeanwhileOnlyUpdatesTheButtons) {
   EXPECT_EQ(sb.Listing(), before);
   EXPECT_EQ(afterwards.inst, "ｲﾝｽﾄｰﾙ");
   EXPECT_FALSE(afterwards.unInstEnabled);
+}
+
+// ---------------------------------------------------------------- ended from outside
+
+// A termination signal closes the dialog, and a question over it, without doing anything of the
+// question; the program ends with status 0 and lets its mutex go.
+TEST(SetupEnd, ATerminationSignalEndsTheProgramWithoutActing) {
+  for (const bool inQuestion : {false, true}) {
+    SCOPED_TRACE(inQuestion ? "the uninstall question" : "the dialog");
+    TSetupSandbox sb;
+    const TListing before = sb.Listing();
+    const std::string registry = sb.RegistryText();
+    TSetupRun run;
+    if (inQuestion) run.Click("btnUnInst");
+    run.Then([&] {
+      EXPECT_EQ(TopModal() != nullptr, inQuestion);
+      EXPECT_TRUE(sb.sys.mutexes->IsHeld("VDM_Q SETUP"));
+      raise(SIGTERM);
+    });
+    EXPECT_EQ(run.Run(), 0);
+    EXPECT_EQ(sb.Listing(), before);
+    EXPECT_EQ(sb.RegistryText(), registry);
+    EXPECT_TRUE(sb.sys.process->starts.empty());
+    EXPECT_FALSE(sb.sys.mutexes->IsHeld("VDM_Q SETUP"));
+  }
+}
+
+// ---------------------------------------------------------------- hostile values
+
+// Beside a sentinel tree, each value of "InstallPath" (uninstall) and "TempPath" (game start)
+// deletes exactly the folder it names as a Linux path, and the question shows that folder. A native
+// name holding backslashes ("a\..\..") names a real folder of that name, which no game path can
+// carry: nothing goes and the uninstall click only updates the buttons, as for an empty value.
+TEST(SetupHostileValues, TheFolderThatGoesIsTheFolderShown) {
+  struct Case {
+    const char* what;
+    const char* key;    // "InstallPath": uninstall; "TempPath": game start
+    std::string value;  // "%" stands for the native root of C:
+    std::string shown;  // the folder the question names ("%" as above); "": no question
+    std::vector<std::string> gone;
+  };
+  const Case cases[] = {
+      {"backslashes inside a native name", "InstallPath", "%/p/a\\..\\..", "", {}},
+      {"a native name in another letter case", "InstallPath", "%/GAMES", "", {}},
+      {"native ..", "InstallPath", "%/p/q/../../games/", "%/games/vdm_q_t", {"/c/games/vdm_q_t"}},
+      {".. above the drive's root", "InstallPath", "C:\\..\\p\\..\\..", "C:\\vdm_q_t", {"/c/vdm_q_t"}},
+      {"backslashes inside a native name", "TempPath", "%/p/a\\..\\..\\qinst_t", "", {}},
+      {"native ..", "TempPath", "%/p/../qinst_t/", "", {"/c/qinst_t"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + ": " + c.what);
+    TSetupSandbox sb;
+    const std::string root = sb.sys.Root() + "/c";
+    const auto expand = [&](std::string v) {
+      if (const size_t at = v.find('%'); at != std::string::npos) v.replace(at, 1, root);
+      return v;
+    };
+    const auto plant = [](const std::string& native, const std::string& bytes) {
+      std::filesystem::create_directories(std::filesystem::path(native).parent_path());
+      std::ofstream(native, std::ios::binary) << bytes;
+    };
+    // What the backslashes would name if they were separators, and the real folders of those names.
+    plant(root + "/vdm_q_t/vdm_q_t.exe", "another program");
+    plant(root + "/vdm_q_t/unrelated.txt", "not the game's");
+    plant(root + "/qinst_t/keep", "the player's folder");
+    plant(root + "/p/a\\..\\../vdm_q_t/vdm_q_t.exe", "the game");
+    plant(root + "/p/a\\..\\..\\qinst_t/inst.exe", "the installer");
+    sb.SetValue(c.key, expand(c.value));
+    const TListing before = sb.Listing();
+    const std::string registry = sb.RegistryText();
+
+    TSetupRun run;
+    TWindowState afterwards;
+    if (std::string(c.key) == "TempPath") {
+      run.Click("btnInst");
+    } else {
+      run.Click("btnUnInst");
+      if (!c.shown.empty()) run.Answer("OK").Answer("OK");
+      run.Then([&] { afterwards = ReadWindow(); }).Click("Button1");
+    }
+    EXPECT_EQ(run.Run(), 0);
+    const TListing after = sb.Listing();
+    std::vector<std::string> allowed = c.gone;
+    if (!c.shown.empty()) allowed.insert(allowed.end(), {StartMenuEntry(), DesktopEntry()});
+    sb.ExpectChangesOnlyBelow(before, after, allowed);
+    for (const std::string& path : allowed) EXPECT_EQ(after.count(path), 0u) << path;
+
+    if (std::string(c.key) == "TempPath") {
+      if (c.gone.empty()) {
+        EXPECT_EQ(after, before);
+      }
+      EXPECT_FALSE(sb.HasValue("TempPath"));
+      EXPECT_EQ(sb.sys.process->starts.size(), 1u);
+    } else if (c.shown.empty()) {
+      EXPECT_TRUE(run.boxes.empty());
+      EXPECT_EQ(after, before);
+      EXPECT_EQ(sb.RegistryText(), registry);
+      EXPECT_EQ(afterwards.inst, "ｹﾞｰﾑ開始");
+    } else {
+      ASSERT_EQ(run.boxes.size(), 2u);
+      EXPECT_EQ(U8(run.boxes[0].text), RemovalQuestion(expand(c.shown)));
+      EXPECT_FALSE(sb.ProductKeyExists());
+      EXPECT_EQ(afterwards.inst, "ｲﾝｽﾄｰﾙ");
+    }
+  }
 }
 
 // ---------------------------------------------------------------- helpers

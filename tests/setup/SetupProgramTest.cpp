@@ -163,7 +163,8 @@ TEST(SetupRealServices, InstallsStartsTheGameAndUninstalls) {
     EXPECT_EQ(run.Run(), 0);
     const auto game = WaitForRecord(root + "/records/vdm_q_t.txt");
     ASSERT_TRUE(game);
-    EXPECT_EQ(game->args, std::vector<std::string>{root + "/medium/SETUP"});
+    // Started by its own name (what process lists show), with SETUP's path as its one argument.
+    EXPECT_EQ(game->args, (std::vector<std::string>{root + "/games/vdm_q_t/vdm_q_t", root + "/medium/SETUP"}));
     EXPECT_EQ(game->cwd, root + "/medium");
     EXPECT_FALSE(fs::exists(root + "/tmp/qinst_t"));
     EXPECT_FALSE(registry.ReadValue(kProductKey, "TempPath"));

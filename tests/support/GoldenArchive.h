@@ -10,7 +10,7 @@
 
 namespace vdmq::test {
 
-inline constexpr std::uint64_t kGoldenArchive = 0xec3bd10d4b0ea08eull;
+inline constexpr std::uint64_t kGoldenArchive = 0xef8a956eff85d342ull;
 
 // True when the generated data set's dat/BMP.PAK is the archive the golden pictures were drawn from.
 inline bool IsGoldenArchive() {

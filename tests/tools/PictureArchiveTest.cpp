@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "PictureChecks.h"
+#include "campaign/FileKinds.h"
 #include "campaign/File_manager.h"
 #include "platform/png/PngCodec.h"
 #include "qolib/graphics/QoTDib.h"
@@ -36,77 +37,84 @@ struct TExpected {
   int kind, first, last, width, height, bits;
 };
 const TExpected kExpected[] = {
-    {8, -1, -1, 792, 573, 24},
-    {9, -1, -1, 600, 500, 24},
-    {10, -1, -1, 256, 160, 24},
-    {11, -1, -1, 512, 416, 24},
-    {12, 0, 0, 464, 100, 24},
-    {12, 1, 2, 216, 216, 24},
-    {12, 10, 13, 216, 216, 24},
-    {12, 20, 23, 216, 216, 24},
-    {13, -1, -1, 616, 252, 24},
-    {14, -1, -1, 138, 138, 24},
-    {15, -1, -1, 540, 240, 24},
-    {16, -1, -1, 540, 240, 24},
-    {17, -1, -1, 518, 440, 24},
-    {18, -1, -1, 256, 160, 24},
-    {19, -1, -1, 154, 470, 24},
-    {20, -1, -1, 364, 400, 24},
-    {21, -1, -1, 460, 340, 24},
-    {22, -1, -1, 400, 220, 24},
-    {23, -1, -1, 792, 120, 24},
-    {25, -1, -1, 448, 197, 24},
-    {26, -1, -1, 540, 280, 24},
-    {27, -1, -1, 296, 164, 24},
-    {28, -1, -1, 600, 420, 24},
-    {29, -1, -1, 400, 160, 24},
-    {30, -1, -1, 252, 120, 24},
-    {31, -1, -1, 540, 120, 24},
-    {32, -1, -1, 792, 120, 24},
-    {33, -1, -1, 216, 107, 24},
-    {34, 0, 1, 240, 1020, 24},
-    {35, -1, -1, 240, 1020, 24},
-    {36, -1, -1, 60, 1320, 24},
-    {37, -1, -1, 60, 600, 24},
-    {40, 0, 37, 216, 216, 24},
-    {41, 0, 37, 216, 216, 24},
-    {42, 0, 37, 138, 138, 24},
-    {43, 0, 37, 69, 69, 24},
-    {46, 0, 3, 1280, 904, 8},
-    {57, -1, -1, 840, 30, 24},
+    {kFileKindMainBackground, -1, -1, 792, 573, 24},
+    {kFileKindDesignerBackground, -1, -1, 600, 500, 24},
+    {kFileKindDesignerNoHull, -1, -1, 256, 160, 24},
+    {kFileKindEventBackground, -1, -1, 512, 416, 24},
+    {kFileKindEventPicture, 0, 0, 464, 100, 24},
+    {kFileKindEventPicture, 1, 2, 216, 216, 24},
+    {kFileKindEventPicture, 10, 13, 216, 216, 24},
+    {kFileKindEventPicture, 20, 23, 216, 216, 24},
+    {kFileKindCommanderSelectorBackground, -1, -1, 616, 252, 24},
+    {kFileKindCommanderSelectorNoPortrait, -1, -1, 138, 138, 24},
+    {kFileKindDockBackground, -1, -1, 540, 240, 24},
+    {kFileKindPlanetSelectorBackground, -1, -1, 540, 240, 24},
+    {kFileKindFleetBackground, -1, -1, 518, 440, 24},
+    {kFileKindFleetNoShip, -1, -1, 256, 160, 24},
+    {kFileKindFleetSelectorBackground, -1, -1, 154, 470, 24},
+    {kFileKindSaveLoadBackground, -1, -1, 364, 400, 24},
+    {kFileKindPartsSelectorBackground, -1, -1, 460, 340, 24},
+    {kFileKindTechnologyBackground, -1, -1, 400, 220, 24},
+    {kFileKindBattleBarBackground, -1, -1, 792, 120, 24},
+    {kFileKindMessageBoxBackground, -1, -1, 448, 197, 24},
+    {kFileKindInformationBackground, -1, -1, 540, 280, 24},
+    {kFileKindKeypadBackground, -1, -1, 296, 164, 24},
+    {kFileKindPlanetBackground, -1, -1, 600, 420, 24},
+    {kFileKindSystemMenuBackground, -1, -1, 400, 160, 24},
+    {kFileKindMainBarRight, -1, -1, 252, 120, 24},
+    {kFileKindMainBarLeft, -1, -1, 540, 120, 24},
+    {kFileKindMainBarMiddle, -1, -1, 792, 120, 24},
+    {kFileKindMapMinimapBase, -1, -1, 216, 107, 24},
+    {kFileKindMapChips, 0, 1, 240, 1020, 24},
+    {kFileKindMapPlanets, -1, -1, 240, 1020, 24},
+    {kFileKindMapFleetIcons, -1, -1, 60, 1320, 24},
+    {kFileKindMapMarks, -1, -1, 60, 600, 24},
+    {kFileKindLargePortrait, 0, 37, 216, 216, 24},
+    {kFileKindDimmedPortrait, 0, 37, 216, 216, 24},
+    {kFileKindCommanderPortrait, 0, 37, 138, 138, 24},
+    {kFileKindSmallCommanderPortrait, 0, 37, 69, 69, 24},
+    {kFileKindMapBackground, 0, 3, 1280, 904, 8},
+    {kFileKindEventArrow, -1, -1, 840, 30, 24},
     // The battle: the minimap's base, ship pictures, the arena, radar glyphs, hull sheets by class
     // (cruisers 176 x 120 frames, destroyers 96 x 72, the saucer and satellites 72 x 72), missiles,
     // flames, explosions, trails, the shield and the markers.
-    {24, -1, -1, 100, 100, 24},
-    {38, 0, 21, 256, 160, 24},
-    {39, 0, 21, 128, 80, 24},
-    {47, 0, 0, 1600, 1600, 8},
-    {48, -1, -1, 256, 32, 24},
-    {49, 0, 0, 1408, 120, 24},
-    {49, 1, 2, 768, 72, 24},
-    {49, 3, 4, 1408, 120, 24},
-    {49, 5, 6, 768, 72, 24},
-    {49, 7, 8, 1408, 120, 24},
-    {49, 9, 10, 768, 72, 24},
-    {49, 11, 11, 1408, 120, 24},
-    {49, 12, 12, 576, 72, 24},
-    {49, 13, 14, 1408, 120, 24},
-    {49, 15, 16, 768, 72, 24},
-    {49, 17, 17, 1408, 120, 24},
-    {49, 18, 21, 576, 72, 24},
-    {50, 0, 0, 192, 144, 24},
-    {51, 0, 1, 192, 24, 24},
-    {52, 0, 0, 768, 96, 24},
-    {52, 1, 1, 320, 40, 24},
-    {53, 0, 0, 192, 240, 24},
-    {54, 0, 0, 512, 128, 24},
-    {55, -1, -1, 40, 600, 24},
+    {kFileKindBattleMinimapBase, -1, -1, 100, 100, 24},
+    {kFileKindShipPicture, 0, 21, 256, 160, 24},
+    {kFileKindSmallShipPicture, 0, 21, 128, 80, 24},
+    {kFileKindBattleBackground, 0, 0, 1600, 1600, 8},
+    {kFileKindBattleRadar, -1, -1, 256, 32, 24},
+    {kFileKindBattleHull, 0, 0, 1408, 120, 24},
+    {kFileKindBattleHull, 1, 2, 768, 72, 24},
+    {kFileKindBattleHull, 3, 4, 1408, 120, 24},
+    {kFileKindBattleHull, 5, 6, 768, 72, 24},
+    {kFileKindBattleHull, 7, 8, 1408, 120, 24},
+    {kFileKindBattleHull, 9, 10, 768, 72, 24},
+    {kFileKindBattleHull, 11, 11, 1408, 120, 24},
+    {kFileKindBattleHull, 12, 12, 576, 72, 24},
+    {kFileKindBattleHull, 13, 14, 1408, 120, 24},
+    {kFileKindBattleHull, 15, 16, 768, 72, 24},
+    {kFileKindBattleHull, 17, 17, 1408, 120, 24},
+    {kFileKindBattleHull, 18, 21, 576, 72, 24},
+    {kFileKindBattleMissiles, 0, 0, 192, 144, 24},
+    {kFileKindBattleFlames, 0, 1, 192, 24, 24},
+    {kFileKindBattleExplosions, 0, 0, 768, 96, 24},
+    {kFileKindBattleExplosions, 1, 1, 320, 40, 24},
+    {kFileKindBattleTrails, 0, 0, 192, 240, 24},
+    {kFileKindBattleShield, 0, 0, 512, 128, 24},
+    {kFileKindBattleMarkers, -1, -1, 40, 600, 24},
 };
 
+// The sprite sheets, keyed; every other picture is drawn whole and holds no key colour.
+const std::set<int> kSheetKinds = {kFileKindMapChips,       kFileKindMapPlanets,   kFileKindMapFleetIcons,
+                                   kFileKindMapMarks,       kFileKindBattleRadar,  kFileKindBattleHull,
+                                   kFileKindBattleMissiles, kFileKindBattleFlames, kFileKindBattleExplosions,
+                                   kFileKindBattleTrails,   kFileKindBattleShield, kFileKindBattleMarkers,
+                                   kFileKindEventArrow};
+
 int ExpectedMethod(int kind) {
-  if (kind == 37) return kQoMethodStore;
-  if (kind == 55) return kQoMethodInvert;
-  if (kind == 34 || kind == 35 || kind == 36 || kind == 57 || (kind >= 48 && kind <= 54)) return kQoMethodVarnel;
+  if (kind == kFileKindMapMarks) return kQoMethodStore;
+  if (kind == kFileKindBattleMarkers) return kQoMethodInvert;
+  if (kSheetKinds.count(kind) != 0) return kQoMethodVarnel;
   return kQoMethodCocotte;
 }
 
@@ -169,7 +177,7 @@ void EntriesMethodsTimesAndChecksums() {
     ASSERT_TRUE(stream->ReadAll(head, 54)) << name;
     EXPECT_EQ(head[28], e.bits) << name;
     EXPECT_EQ(head[10] | head[11] << 8, e.bits == 8 ? 54 + 1024 : 54) << name << ": no gap before the pixels";
-    if (e.kind < 34 || (e.kind >= 38 && e.kind <= 47)) {
+    if (kSheetKinds.count(e.kind) == 0) {
       for (const TQoRGB& c : p.pixels) {
         ASSERT_FALSE(IsKey(c)) << name << ": an opaque picture holds the key colour";
       }
@@ -207,25 +215,25 @@ void KeysFramesAndUnusedFrames() {
   };
   std::set<int> missilesUnused = Range(34, 39);
   for (int f = 42; f <= 47; ++f) missilesUnused.insert(f);
-  std::vector<TSheet> sheets = {{34, 0, 17, 4, 60, 60, false, {65}},
-                                {34, 1, 17, 4, 60, 60, false, {65}},
-                                {35, -1, 17, 4, 60, 60, false, Range(50, 67)},
-                                {36, -1, 22, 1, 60, 60, false, {}},
-                                {37, -1, 10, 1, 60, 60, false, {6, 7, 8, 9}},
-                                {48, -1, 1, 8, 32, 32, false, {}},
-                                {50, 0, 6, 8, 24, 24, false, missilesUnused},
-                                {51, 0, 1, 8, 24, 24, true, {3, 7}},
-                                {51, 1, 1, 8, 24, 24, true, {3, 7}},
-                                {52, 0, 1, 8, 96, 96, true, {}},
-                                {52, 1, 1, 8, 40, 40, true, {}},
-                                {53, 0, 10, 8, 24, 24, true, Range(40, 79)},
-                                {54, 0, 1, 4, 128, 128, true, {}},
-                                {55, -1, 15, 1, 40, 40, false, {12, 13, 14}}};
+  std::vector<TSheet> sheets = {{kFileKindMapChips, 0, 17, 4, 60, 60, false, {65}},
+                                {kFileKindMapChips, 1, 17, 4, 60, 60, false, {65}},
+                                {kFileKindMapPlanets, -1, 17, 4, 60, 60, false, Range(50, 67)},
+                                {kFileKindMapFleetIcons, -1, 22, 1, 60, 60, false, {}},
+                                {kFileKindMapMarks, -1, 10, 1, 60, 60, false, {6, 7, 8, 9}},
+                                {kFileKindBattleRadar, -1, 1, 8, 32, 32, false, {}},
+                                {kFileKindBattleMissiles, 0, 6, 8, 24, 24, false, missilesUnused},
+                                {kFileKindBattleFlames, 0, 1, 8, 24, 24, true, {3, 7}},
+                                {kFileKindBattleFlames, 1, 1, 8, 24, 24, true, {3, 7}},
+                                {kFileKindBattleExplosions, 0, 1, 8, 96, 96, true, {}},
+                                {kFileKindBattleExplosions, 1, 1, 8, 40, 40, true, {}},
+                                {kFileKindBattleTrails, 0, 10, 8, 24, 24, true, Range(40, 79)},
+                                {kFileKindBattleShield, 0, 1, 4, 128, 128, true, {}},
+                                {kFileKindBattleMarkers, -1, 15, 1, 40, 40, false, {12, 13, 14}}};
   const int cruisers[] = {0, 3, 4, 7, 8, 11, 13, 14, 17};
   for (int n = 0; n < 22; ++n) {
     const bool cruiser = std::find(std::begin(cruisers), std::end(cruisers), n) != std::end(cruisers);
     const bool small = n == 12 || n >= 18;
-    sheets.push_back({49, n, 1, 8, cruiser ? 176 : small ? 72 : 96, cruiser ? 120 : 72, false, {}});
+    sheets.push_back({kFileKindBattleHull, n, 1, 8, cruiser ? 176 : small ? 72 : 96, cruiser ? 120 : 72, false, {}});
   }
   for (const TSheet& t : sheets) {
     SCOPED_TRACE(TFileManager::FindName(TFileManager::kPackTable, t.kind, t.number));
@@ -251,7 +259,7 @@ void KeysFramesAndUnusedFrames() {
   }
   // The arrow's corner is a colour of its own, whichever way the window draws it.
   TQoRGBContainer arrow;
-  ASSERT_TRUE(arrow.LoadPackById(57, -1, 1, 14));
+  ASSERT_TRUE(arrow.LoadPackById(kFileKindEventArrow, -1, 1, 14));
   EXPECT_EQ(arrow.FrameWidth(), 60);
   EXPECT_EQ(arrow.FrameHeight(), 30);
   const TQoRGB corner = arrow.Pixels()[0];
@@ -275,7 +283,7 @@ bool Diamond(int x, int y) {
 void ChipsCoverTheirDiamondsAndTile() {
   for (int sheet = 0; sheet <= 1; ++sheet) {
     TQoRGBContainer s;
-    ASSERT_TRUE(s.LoadPackById(34, sheet, 17, 4));
+    ASSERT_TRUE(s.LoadPackById(kFileKindMapChips, sheet, 17, 4));
     auto pixel = [&](int f, int x, int y) { return s.Pixels()[((f / 4) * 60 + y) * s.Width() + (f % 4) * 60 + x]; };
     for (int f = 0; f < 68; ++f) {
       int inDiamond = 0, keyInDiamond = 0;
@@ -352,9 +360,9 @@ void ChipsCoverTheirDiamondsAndTile() {
 
 void PlanetFlagFleetAndMarksOfACellNeverCoverEachOther() {
   TQoRGBContainer pla, ship, mk;
-  ASSERT_TRUE(pla.LoadPackById(35, -1, 17, 4));
-  ASSERT_TRUE(ship.LoadPackById(36, -1, 22, 1));
-  ASSERT_TRUE(mk.LoadPackById(37, -1, 10, 1));
+  ASSERT_TRUE(pla.LoadPackById(kFileKindMapPlanets, -1, 17, 4));
+  ASSERT_TRUE(ship.LoadPackById(kFileKindMapFleetIcons, -1, 22, 1));
+  ASSERT_TRUE(mk.LoadPackById(kFileKindMapMarks, -1, 10, 1));
   // Unions of the visible pixels of each kind of sprite, in frame coordinates.
   auto mask = [](const TQoRGBContainer& s, int first, int last) {
     std::vector<bool> m(3600, false);
@@ -402,19 +410,19 @@ void TextAreasAreDarkAndLabelPlatesLight() {
     int kind, number, x0, y0, x1, y1;
   };
   const TArea dark[] = {
-      {25, -1, 156, 45, 427, 123},  // the message box's five lines
-      {12, 0, 48, 12, 367, 81},     // the event page's four lines
-      {20, -1, 24, 32, 341, 323},   // the save slots
-      {26, -1, 252, 20, 520, 227},  // the information screen's name and lines
-      {15, -1, 136, 60, 453, 179},  // the dock list
-      {16, -1, 48, 56, 443, 175},   // the planet selector's list
-      {13, -1, 180, 60, 547, 179},  // the commander selector's list
-      {21, -1, 24, 20, 183, 175},   // the parts list
+      {kFileKindMessageBoxBackground, -1, 156, 45, 427, 123},         // the message box's five lines
+      {kFileKindEventPicture, 0, 48, 12, 367, 81},                    // the event page's four lines
+      {kFileKindSaveLoadBackground, -1, 24, 32, 341, 323},            // the save slots
+      {kFileKindInformationBackground, -1, 252, 20, 520, 227},        // the information screen's name and lines
+      {kFileKindDockBackground, -1, 136, 60, 453, 179},               // the dock list
+      {kFileKindPlanetSelectorBackground, -1, 48, 56, 443, 175},      // the planet selector's list
+      {kFileKindCommanderSelectorBackground, -1, 180, 60, 547, 179},  // the commander selector's list
+      {kFileKindPartsSelectorBackground, -1, 24, 20, 183, 175},       // the parts list
   };
   for (const TArea& a : dark) {
     EXPECT_LE(Luminance(Load(a.kind, a.number), a.x0, a.y0, a.x1, a.y1), 0.15) << a.kind;
   }
-  const TPicture system = Load(29);
+  const TPicture system = Load(kFileKindSystemMenuBackground);
   for (int y : {21, 49, 77}) EXPECT_GE(Luminance(system, 137, y, 235, y + 11), 0.45) << "the option label at y " << y;
 }
 
@@ -445,7 +453,7 @@ void PortraitsAreDistinctDimmedAndFramed() {
     }
     EXPECT_NEAR(dimLight / light, 0.55, 0.08) << n;
     EXPECT_NEAR(dimSat / sat, 0.55 * 0.5, 0.07) << n;
-    for (const int kind : {42, 43}) {
+    for (const int kind : {kFileKindCommanderPortrait, kFileKindSmallCommanderPortrait}) {
       const TPicture p = Load(kind, n);
       for (int i = 0; i < p.width; ++i) {
         for (const TQoRGB& c : {p.At(i, 0), p.At(i, p.height - 1), p.At(0, i), p.At(p.width - 1, i)}) {

@@ -17,6 +17,7 @@
 #include "battle/Btqvmap.h"
 #include "battle/Btship.h"
 #include "battle/Btunit.h"
+#include "campaign/FileKinds.h"
 #include "campaign/Fleet.h"
 #include "campaign/GameSave.h"
 #include "campaign/Parts.h"
@@ -59,7 +60,7 @@ TBox Bounds(const TQoRGBContainer& s, int frame) {
   return b;
 }
 
-void LoadHull(TQoRGBContainer& s, int n) { EXPECT_TRUE(s.LoadPackById(49, n, 1, 8)) << "BTSH " << n; }
+void LoadHull(TQoRGBContainer& s, int n) { EXPECT_TRUE(s.LoadPackById(kFileKindBattleHull, n, 1, 8)) << "BTSH " << n; }
 
 // ---- The battle view --------------------------------------------------------------------------
 
@@ -75,8 +76,11 @@ class TComposingView : public TBtViewSink {
     view_.InitDib();
     // Slots 0..9: the sky, the radar glyphs, both flame sheets, both explosions, the trails, the
     // missiles, the shield and the markers.
-    const int fixed[10][4] = {{47, 0, 1, 1}, {48, -1, 1, 8}, {51, 0, 1, 8}, {51, 1, 1, 8}, {52, 0, 1, 8},
-                              {52, 1, 1, 8}, {53, 0, 10, 8}, {50, 0, 6, 8}, {54, 0, 1, 4}, {55, -1, 15, 1}};
+    const int fixed[10][4] = {{kFileKindBattleBackground, 0, 1, 1}, {kFileKindBattleRadar, -1, 1, 8},
+                              {kFileKindBattleFlames, 0, 1, 8},     {kFileKindBattleFlames, 1, 1, 8},
+                              {kFileKindBattleExplosions, 0, 1, 8}, {kFileKindBattleExplosions, 1, 1, 8},
+                              {kFileKindBattleTrails, 0, 10, 8},    {kFileKindBattleMissiles, 0, 6, 8},
+                              {kFileKindBattleShield, 0, 1, 4},     {kFileKindBattleMarkers, -1, 15, 1}};
     for (const auto& f : fixed) AddPat(f[0], f[1], f[2], f[3]);
     SetBtViewSink(this);
   }
@@ -215,7 +219,7 @@ void HeadingsTurnTheHulls() {
 
 void TheFireballGrowsAndFades() {
   TQoRGBContainer s;
-  ASSERT_TRUE(s.LoadPackById(52, 0, 1, 8));
+  ASSERT_TRUE(s.LoadPackById(kFileKindBattleExplosions, 0, 1, 8));
   auto light = [&s](int f) {
     long sum = 0;
     for (int y = 0; y < s.FrameHeight(); ++y) {
@@ -240,11 +244,11 @@ void TheSidesKeepTheirColours() {
     return v;
   };
   const TPair pairs[] = {
-      {50, 0, 6, 8, range(0, 16), range(16, 16)},  // missiles and torpedoes
-      {50, 0, 6, 8, {32, 40}, {33, 41}},           // the bolts
-      {51, 0, 1, 8, range(0, 3), range(4, 3)},     // engine flames
-      {53, 0, 10, 8, range(8, 8), range(16, 8)},   // trails of bolt kind 3
-      {53, 0, 10, 8, range(24, 8), range(32, 8)},  // trails of bolt kind 2
+      {kFileKindBattleMissiles, 0, 6, 8, range(0, 16), range(16, 16)},  // missiles and torpedoes
+      {kFileKindBattleMissiles, 0, 6, 8, {32, 40}, {33, 41}},           // the bolts
+      {kFileKindBattleFlames, 0, 1, 8, range(0, 3), range(4, 3)},       // engine flames
+      {kFileKindBattleTrails, 0, 10, 8, range(8, 8), range(16, 8)},     // trails of bolt kind 3
+      {kFileKindBattleTrails, 0, 10, 8, range(24, 8), range(32, 8)},    // trails of bolt kind 2
   };
   for (const TPair& t : pairs) {
     TQoRGBContainer s;
@@ -269,12 +273,12 @@ void TheSidesKeepTheirColours() {
 
 void ShipPicturesIconsAndMinimapSitInTheirFrames() {
   TQoRGBContainer bay;
-  ASSERT_TRUE(bay.LoadPackById(18, -1, 1, 1));
+  ASSERT_TRUE(bay.LoadPackById(kFileKindFleetNoShip, -1, 1, 1));
   TQoRGBContainer icons;
-  ASSERT_TRUE(icons.LoadPackById(36, -1, 22, 1));
+  ASSERT_TRUE(icons.LoadPackById(kFileKindMapFleetIcons, -1, 22, 1));
   for (int n = 0; n < kBtFlameCgCount; ++n) {
     TQoRGBContainer ship;
-    ASSERT_TRUE(ship.LoadPackById(38, n, 1, 1));
+    ASSERT_TRUE(ship.LoadPackById(kFileKindShipPicture, n, 1, 1));
     ASSERT_EQ(ship.Width(), bay.Width());
     ASSERT_EQ(ship.Height(), bay.Height());
     int differ = 0;
@@ -290,7 +294,7 @@ void ShipPicturesIconsAndMinimapSitInTheirFrames() {
     EXPECT_NEAR((b.y0 + b.y1) / 2.0, 45.0, 3.0) << "map icon " << n;
   }
   TQoRGBContainer minimap;
-  ASSERT_TRUE(minimap.LoadPackById(24, -1, 1, 1));
+  ASSERT_TRUE(minimap.LoadPackById(kFileKindBattleMinimapBase, -1, 1, 1));
   int bright = 0;
   for (int y = 1; y < minimap.Height() - 1; ++y) {
     for (int x = 1; x < minimap.Width() - 1; ++x) {
@@ -307,12 +311,12 @@ void TheWorldNamesPicturesTheArchiveHolds(const std::string& gameFolder) {
   ASSERT_TRUE(SaveLoadGame(kSaveModeNew, -1));
   fs::current_path(old);
   TQoRGBContainer icons;
-  ASSERT_TRUE(icons.LoadPackById(36, -1, 22, 1));
+  ASSERT_TRUE(icons.LoadPackById(kFileKindMapFleetIcons, -1, 22, 1));
   for (int h = 0; h < kFrameCount; ++h) {
     const int cg = FrameData[h].Parts.Cg;
     ASSERT_TRUE(cg >= -1 && cg < kBtFlameCgCount) << "hull " << h << " names picture " << cg;
     if (cg < 0) continue;
-    for (const int kind : {38, 39, 49}) {
+    for (const int kind : {kFileKindShipPicture, kFileKindSmallShipPicture, kFileKindBattleHull}) {
       TQoRGBContainer s;
       EXPECT_TRUE(s.LoadPackById(kind, cg, 1, 1)) << "hull " << h << ": kind " << kind << " picture " << cg;
     }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "campaign/FileKinds.h"
 #include "tools/ArtTable.h"
 #include "tools/PictureStage.h"
 
@@ -11,8 +12,8 @@ namespace vdmq::sample {
 namespace {
 
 TEST(PictureStage, APictureDrawnFromAnotherIsTheSameInEitherOrder) {
-  const TArtEntry* minimap = FindArtEntry(24, -1);
-  const TArtEntry* arena = FindArtEntry(47, 0);
+  const TArtEntry* minimap = FindArtEntry(kFileKindBattleMinimapBase, -1);
+  const TArtEntry* arena = FindArtEntry(kFileKindBattleBackground, 0);
   ASSERT_NE(minimap, nullptr);
   ASSERT_NE(arena, nullptr);
   TArtCache derivedFirst, sourceFirst;

@@ -1,6 +1,9 @@
 // Message loop semantics: order, timers, pauses, process-messages, nested modal loops, Terminate.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -9,6 +12,7 @@
 #include "platform/core/StdCtrls.h"
 #include "platform/core/Timer.h"
 #include "platform/headless/TestKit.h"
+#include "platform/sys/EndSignals.h"
 
 using namespace vdmq;
 
@@ -186,6 +190,51 @@ TEST_F(LoopTest, TerminateUnwindsThreeNestedModalLoopsEachReturningCancel) {
   EXPECT_EQ(results, (std::vector<int>{mrCancel, mrCancel, mrCancel}));
   EXPECT_EQ(processReturned, 1);
   EXPECT_TRUE(App().Terminated());
+}
+
+TEST_F(LoopTest, ATerminationSignalUnwindsModalLoopsBoxesAndPausesAtOnce) {
+  const TEndSignals signals([] { App().Wake(); });
+  TRecForm* main = NewForm();
+  main->Show();
+  TRecForm* a = NewForm();
+  TRecForm* b = NewForm();
+  std::vector<std::string> trail;
+  a->OnShow = [&](TComponent*) {
+    App().PostCall([&] {
+      trail.push_back("b " + std::to_string(b->ShowModal()));
+      // What runs after the request: a pause waits no time, a box and a modal form answer cancel
+      // at once, and letting messages run returns at once.
+      const std::uint64_t before = session.Backend.NowMs();
+      Sleep(500);
+      trail.push_back("slept " + std::to_string(session.Backend.NowMs() - before));
+      trail.push_back("box " + std::to_string(App().MessageBox("later", "", MB_OKCANCEL)));
+      trail.push_back("b " + std::to_string(b->ShowModal()));
+      App().ProcessMessages();
+    });
+  };
+  b->OnShow = [&](TComponent*) {
+    App().PostCall([&] { trail.push_back("box " + std::to_string(App().MessageBox("deep", "", MB_OKCANCEL))); });
+  };
+  int asked = 0;
+  session.Backend.Driver = [&] {
+    TForm* top = TopModal();
+    if (top == nullptr || std::string(top->ClassName()) != "TMessageForm" || asked++ > 0) return false;
+    // A message and the player's OK are queued when the signal comes: neither is taken.
+    App().Post(main, {WM_USER, 9, 0, 0});
+    PressKey(VK_RETURN, 0, false);
+    raise(SIGTERM);
+    return true;
+  };
+  session.Backend.Log.clear();
+  trail.push_back("a " + std::to_string(a->ShowModal()));
+  EXPECT_EQ(trail, (std::vector<std::string>{"box 2", "b 2", "slept 0", "box 2", "b 2", "a 2"}));
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(App().Terminated());
+  EXPECT_EQ(std::count(log.begin(), log.end(), "user9"), 0);
+  EXPECT_EQ(std::count(session.Backend.Log.begin(), session.Backend.Log.end(), "sleep 500"), 0);
+  EXPECT_FALSE(a->Visible());
+  EXPECT_FALSE(b->Visible());
+  EXPECT_TRUE(main->Enabled());
 }
 
 TEST_F(LoopTest, ModalLoopsNestFourDeepWithABoxOnTopAnsweredByTheDriver) {

@@ -8,6 +8,9 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <signal.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -27,6 +30,7 @@ extern "C" {
 #include "platform/sdl/AviDecoder.h"
 #include "platform/sdl/SdlMedia.h"
 #include "platform/sdl/SdlSession.h"
+#include "platform/sys/EndSignals.h"
 #include "platform/sys/Services.h"
 
 using namespace vdmq;
@@ -121,6 +125,31 @@ TEST_F(SdlMediaTest, WavePlaysNotifiesAndStops) {
   EXPECT_EQ(r.got, std::vector<EMediaNotify>{EMediaNotify::Successful});
   dev->Close({});
   EXPECT_THROW(dev->Play(0, std::nullopt, {}), EGameError);
+}
+
+// A program asked to end from outside while a play with wait blocks it stops the play and waits
+// no longer (a long voice would keep it from ending).
+TEST(SdlMediaEnd, AWaitingPlayStopsWhenTheProgramIsAskedToEnd) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  TFakeSysServices fakes;
+  // The request comes during the first pause of the wait.
+  struct TEndingClock : TManualMediaClock {
+    void Block(std::uint32_t ms) override {
+      TManualMediaClock::Block(std::min<std::uint32_t>(ms, 40));
+      RequestEnd(SIGTERM);
+    }
+  } clock;
+  TSdlMediaService media(clock);
+  fakes.WriteFile("C:\\snd\\a.wav", Wave(5000));
+  Recorder r;
+  auto dev = media.Open(EMediaDeviceType::WaveAudio, "C:\\snd\\a.wav", {}, r.Sink());
+  const TEndSignals signals([] {});
+  dev->Play(0, std::nullopt, kWaitNotify);
+  EXPECT_EQ(clock.blocks, std::vector<std::uint32_t>{40});
+  EXPECT_EQ(r.got, std::vector<EMediaNotify>{EMediaNotify::Aborted});
+  EXPECT_FALSE(dev->Playing());
+  EXPECT_EQ(dev->Position(), 40);
+  EXPECT_FALSE(Mix_Playing(0));
 }
 
 // A device that outlives its media service cannot play any more: its play fails at once (it used

@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <climits>
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "SysTestSupport.h"
@@ -73,12 +76,57 @@ TEST(Process, StartsAProgramWithItsCommandLineAndNoHandlesOfOurs) {
   ASSERT_TRUE(process.Start(GamePath(dir / "VDM_Q_T.EXE"), &cmd));
   const std::string s = WaitForFile(out, 4);
   close(leaked);
-  // argv[0] is the first word of the command line; the rest are the arguments.
-  EXPECT_EQ(s, "arg:second\nfd42:closed\ndone\n");
+  // Every word of the command line is an argument (the program's own path comes before them).
+  EXPECT_EQ(s, "arg:C:\\Setup Folder\\SETUP.EXE\narg:second\nfd42:closed\ndone\n");
 
   EXPECT_FALSE(process.Start(GamePath(dir / "missing.exe"), nullptr));
   test::Write(dir / "plain.txt", "not a program");
   EXPECT_FALSE(process.Start(GamePath(dir / "plain.txt"), nullptr));
+}
+
+// The children of this process that run the program at path, by their /proc entries: pid and the
+// fields of the command line.
+std::vector<std::pair<pid_t, std::vector<std::string>>> ChildrenRunning(const std::string& path) {
+  std::vector<std::pair<pid_t, std::vector<std::string>>> found;
+  for (const auto& e : std::filesystem::directory_iterator("/proc")) {
+    const std::string name = e.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    const std::string stat = test::Read(e.path() / "stat");
+    const size_t close = stat.rfind(')');
+    if (close == std::string::npos || std::atoi(stat.c_str() + close + 4) != getpid()) continue;
+    std::error_code ec;
+    if (std::filesystem::read_symlink(e.path() / "exe", ec) != path) continue;
+    std::vector<std::string> fields;
+    const std::string cmdline = test::Read(e.path() / "cmdline");
+    for (size_t at = 0; at < cmdline.size();) {
+      const size_t end = cmdline.find('\0', at);
+      fields.push_back(cmdline.substr(at, end - at));
+      at = end == std::string::npos ? cmdline.size() : end + 1;
+    }
+    found.push_back({static_cast<pid_t>(std::atoi(name.c_str())), fields});
+  }
+  return found;
+}
+
+TEST(Process, AStartedProgramIsListedByItsOwnName) {
+  // A real program named like the game, started as the setup program starts it: its own path
+  // first, then the command line's one argument.
+  TScratch dir;
+  const std::string game = dir / "vdm_q_t";
+  std::filesystem::copy_file("/bin/sleep", game);
+  TLinuxProcessService process;
+  const std::string cmd = "30";
+  ASSERT_TRUE(process.Start(GamePath(dir / "vdm_q_t.exe"), &cmd));
+  std::vector<std::pair<pid_t, std::vector<std::string>>> children;
+  // The command line reads empty while the new program is still being laid out by the kernel.
+  for (int i = 0; i < 400 && (children.empty() || children[0].second.empty()); ++i) {
+    children = ChildrenRunning(game);
+    if (children.empty() || children[0].second.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ASSERT_EQ(children.size(), 1u);
+  EXPECT_EQ(children[0].second, (std::vector<std::string>{game, "30"}));
+  kill(children[0].first, SIGKILL);
+  waitpid(children[0].first, nullptr, 0);
 }
 
 TEST(Process, KnowsItsOwnFileAndMakesItsFolderCurrent) {

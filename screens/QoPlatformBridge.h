@@ -1,8 +1,9 @@
 #pragma once
-// The archive and graphics library's platform services answered by the window layer: paths
+// The archive and graphics library's platform services answered through the window layer: paths
 // through the game's path mapping, the message box and the exception display of the application
-// object, and the temporary folder of the system services. The program installs one with
-// SetQoPlatform for its run.
+// object, and the temporary folder of the system services. It lives with the game screens, the
+// layer that knows both the window layer and the archive library; the program's main window
+// installs one with SetQoPlatform for its run.
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "platform/core/QoPlatformBridge.h"
+#include "screens/QoPlatformBridge.h"
 
 #include "platform/core/Application.h"
 #include "platform/sys/Files.h"

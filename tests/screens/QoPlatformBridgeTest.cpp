@@ -1,4 +1,4 @@
-// The archive library's platform services answered by the window layer: paths through the game's
+// The archive library's platform services answered through the window layer: paths through the game's
 // path mapping, the temporary folder of the system services, the application's box and exception
 // display.
 #include <gtest/gtest.h>
@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "platform/core/MessageDialog.h"
-#include "platform/core/QoPlatformBridge.h"
 #include "platform/headless/TestKit.h"
 #include "platform/sys/Files.h"
 #include "platform/sys/Services.h"
+#include "screens/QoPlatformBridge.h"
 
 namespace vdmq {
 namespace {
