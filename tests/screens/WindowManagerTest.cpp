@@ -13,6 +13,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <thread>
 
@@ -45,20 +47,24 @@ const fs::path kStartFolder = fs::current_path();
 struct TLearned {
   TPixmap start, startMaximised, loaded, map, mapMaximised;
   TPoint slotLine, ok, loadedOk, maximise, restore;
-  std::vector<fs::path> saves;  // the saved game's files
-  test::TGameRun run;           // keeps the saved game's folder
+  std::vector<std::pair<std::string, std::string>> saves;  // the saved game's files: name, bytes
 };
 
 const TLearned& Learned() {
-  static TLearned* learned = [] {
-    auto* l = new TLearned;
+  static const TLearned learned = [] {
+    TLearned learnedNow;
+    TLearned* l = &learnedNow;
+    test::TGameRun run;
     {
       test::TScreenScript script;
       script.NewGameToFirstTurn().Then("", [](TForm*) { EXPECT_TRUE(test::SaveQuietly(0)); }).Quit();
-      EXPECT_EQ(l->run.Run(script), 0);
+      EXPECT_EQ(run.Run(script), 0);
       EXPECT_TRUE(script.Done());
     }
-    for (const auto& e : fs::directory_iterator(l->run.folder.Native("save"))) l->saves.push_back(e.path());
+    for (const auto& e : fs::directory_iterator(run.folder.Native("save"))) {
+      std::ifstream in(e.path(), std::ios::binary);
+      l->saves.emplace_back(e.path().filename().string(), std::string(std::istreambuf_iterator<char>(in), {}));
+    }
     const auto backend = []() -> THeadlessBackend& { return dynamic_cast<THeadlessBackend&>(App().Backend()); };
     const auto shot = [&] {
       App().ProcessMessages();
@@ -100,15 +106,15 @@ const TLearned& Learned() {
                 App().ProcessMessages();
               })
         .Quit();
-    EXPECT_EQ(l->run.Run([&](THeadlessSession& s) {
+    EXPECT_EQ(run.Run([&](THeadlessSession& s) {
       s.Backend.HostMainWindow({1280, 1024});
       s.Backend.Driver = [&script] { return script(); };
     }),
               0);
     EXPECT_TRUE(script.Done());
-    return l;
+    return learnedNow;
   }();
-  return *learned;
+  return learned;
 }
 
 class WindowManager : public ::testing::Test {
@@ -123,7 +129,8 @@ class WindowManager : public ::testing::Test {
       fs::copy(test::TGameFolder::DataSet() / d, scratch_ / ("game/" + std::string(d)), fs::copy_options::recursive);
     // The game saved at its first turn, which the start screen lists as the headless run did.
     ASSERT_FALSE(Learned().saves.empty());
-    for (const fs::path& f : Learned().saves) fs::copy_file(f, scratch_ / ("game/save/" + f.filename().string()));
+    for (const auto& [name, bytes] : Learned().saves)
+      std::ofstream(scratch_ / ("game/save/" + name), std::ios::binary) << bytes;
   }
   void TearDown() override {
     // The game first, then its display.
