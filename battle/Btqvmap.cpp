@@ -1,6 +1,5 @@
 #include "battle/Btqvmap.h"
 
-#include <cstdio>
 #include <string>
 
 #include "battle/Btinfo.h"
@@ -14,51 +13,12 @@
 #include "campaign/Planet.h"
 #include "campaign/Stdfunc.h"
 #include "campaign/Story.h"
+#include "platform/base/Format.h"
 #include "platform/base/Sjis.h"
 
 namespace vdmq {
 
 TBtQvMap* BtQvMap = nullptr;
-
-namespace {
-
-// The first free slot at or after the hint (every slot below the hint is taken); the hint moves
-// up to it, or to N when the array is full.
-template <class T, size_t N>
-int FirstFree(T* (&slots)[N], int32_t& hint) {
-  for (int i = hint; i < static_cast<int>(N); ++i) {
-    if (slots[i] == nullptr) {
-      hint = i;
-      return i;
-    }
-  }
-  hint = static_cast<int32_t>(N);
-  return -1;
-}
-
-// Deletes every unit of an array.
-template <class T, size_t N>
-void DeleteAll(T* (&slots)[N], int32_t& hint) {
-  for (T*& p : slots) {
-    delete p;
-    p = nullptr;
-  }
-  hint = 0;
-}
-
-std::string Format(const std::string& fmt, int a) {
-  char buf[256];
-  std::snprintf(buf, sizeof buf, fmt.c_str(), a);
-  return buf;
-}
-
-std::string Format(const std::string& fmt, int a, int b) {
-  char buf[256];
-  std::snprintf(buf, sizeof buf, fmt.c_str(), a, b);
-  return buf;
-}
-
-}  // namespace
 
 TBtQvMap::TBtQvMap() = default;
 
@@ -72,10 +32,10 @@ void TBtQvMap::Setup() {
   tickRunning = false;
   // Units left from an earlier set-up go first.
   selected_ = nullptr;
-  DeleteAll(ships_, freeShip_);
-  DeleteAll(missiles_, freeMissile_);
-  DeleteAll(lights_, freeLight_);
-  DeleteAll(explosions_, freeExploade_);
+  ships_.FreeAll();
+  missiles_.FreeAll();
+  lights_.FreeAll();
+  explosions_.FreeAll();
 
   static const int t1[3] = {200, 200, 350};
   static const int t2[3] = {200, 350, 200};
@@ -151,39 +111,27 @@ void TBtQvMap::Clear() {
   width_ = 0;
   height_ = 0;
   selected_ = nullptr;
-  DeleteAll(ships_, freeShip_);
-  DeleteAll(missiles_, freeMissile_);
-  DeleteAll(lights_, freeLight_);
-  DeleteAll(explosions_, freeExploade_);
+  ships_.FreeAll();
+  missiles_.FreeAll();
+  lights_.FreeAll();
+  explosions_.FreeAll();
 }
 
 void TBtQvMap::AddShip(const TBtShipInfo& info) {
   if (!ChkInMap(info.x, info.y, 320)) return;
-  const int i = FirstFree(ships_, freeShip_);
-  if (i < 0) return;
-  ships_[i] = new TBtShip;
-  ships_[i]->Setup(info);
+  if (TBtShip* unit = ships_.Add()) unit->Setup(info);
 }
 
 void TBtQvMap::AddMissile(const TBtMissileInfo& info) {
-  const int i = FirstFree(missiles_, freeMissile_);
-  if (i < 0) return;
-  missiles_[i] = new TBtMissile;
-  missiles_[i]->Setup(info);
+  if (TBtMissile* unit = missiles_.Add()) unit->Setup(info);
 }
 
 void TBtQvMap::AddLight(int x, int y, int kind, int dir) {
-  const int i = FirstFree(lights_, freeLight_);
-  if (i < 0) return;
-  lights_[i] = new TBtLight;
-  lights_[i]->Setup(x, y, kind, dir);
+  if (TBtLight* unit = lights_.Add()) unit->Setup(x, y, kind, dir);
 }
 
 void TBtQvMap::AddExploade(int x, int y, int kind) {
-  const int i = FirstFree(explosions_, freeExploade_);
-  if (i < 0) return;
-  explosions_[i] = new TBtExploade;
-  explosions_[i]->Setup(x, y, kind);
+  if (TBtExploade* unit = explosions_.Add()) unit->Setup(x, y, kind);
 }
 
 bool TBtQvMap::ChkInMap(int x, int y, int m) const {
@@ -329,33 +277,21 @@ void TBtQvMap::DeleteDead() {
     TBtShip* s = ships_[i];
     if (s != nullptr && !s->IsAlive()) {
       ForgetUnit(s);
-      delete s;
-      ships_[i] = nullptr;
-      if (i < freeShip_) freeShip_ = i;
+      ships_.Free(i);
     }
   }
   for (int i = 0; i < kBtMissileSlots; ++i) {
     TBtMissile* m = missiles_[i];
     if (m != nullptr && !m->IsAlive()) {
       ForgetUnit(m);
-      delete m;
-      missiles_[i] = nullptr;
-      if (i < freeMissile_) freeMissile_ = i;
+      missiles_.Free(i);
     }
   }
   for (int i = 0; i < kBtLightSlots; ++i) {
-    if (lights_[i] != nullptr && !lights_[i]->IsAlive()) {
-      delete lights_[i];
-      lights_[i] = nullptr;
-      if (i < freeLight_) freeLight_ = i;
-    }
+    if (lights_[i] != nullptr && !lights_[i]->IsAlive()) lights_.Free(i);
   }
   for (int i = 0; i < kBtExploadeSlots; ++i) {
-    if (explosions_[i] != nullptr && !explosions_[i]->IsAlive()) {
-      delete explosions_[i];
-      explosions_[i] = nullptr;
-      if (i < freeExploade_) freeExploade_ = i;
-    }
+    if (explosions_[i] != nullptr && !explosions_[i]->IsAlive()) explosions_.Free(i);
   }
 }
 
@@ -399,8 +335,8 @@ void TBtQvMap::ShipHit(TBtShip* ship, int d) {
     shield.Damage(s);
     ship->RefreshShipHp();
     if (ship == selected_ && shield.GetHp() > 0) {
-      host.AddBtMessage(
-          Format(q == 1 ? SJS("シールド損傷!! 残り%dです") : SJS("シールド損傷! 残り%dです"), shield.GetHp()));
+      host.AddBtMessage(Format((q == 1 ? SJS("シールド損傷!! 残り%dです") : SJS("シールド損傷! 残り%dです")).c_str(),
+                               shield.GetHp()));
     }
     return;
   }
@@ -414,18 +350,18 @@ void TBtQvMap::ShipHit(TBtShip* ship, int d) {
   const bool sate = ship->GetSatellite() != -1;
   std::string text;
   if (players && !sate) {
-    text =
-        Format(q == 1 ? SJS("自軍%d番艦被弾!! %dの被害") : SJS("自軍%d番艦被弾! %dの被害"), ship->GetSlot() + 1, lost);
+    text = Format((q == 1 ? SJS("自軍%d番艦被弾!! %dの被害") : SJS("自軍%d番艦被弾! %dの被害")).c_str(),
+                  ship->GetSlot() + 1, lost);
   } else if (players) {
-    text =
-        Format(q == 1 ? SJS("%d番衛星被弾!! %dの被害") : SJS("%d番衛星被弾! %dの被害"), ship->GetSatellite() + 1, lost);
+    text = Format((q == 1 ? SJS("%d番衛星被弾!! %dの被害") : SJS("%d番衛星被弾! %dの被害")).c_str(),
+                  ship->GetSatellite() + 1, lost);
   } else if (!sate) {
-    text = Format(SJS("敵軍%d番艦に命中!! %dの被害"), ship->GetSlot() + 1, lost);
+    text = Format(SJS("敵軍%d番艦に命中!! %dの被害").c_str(), ship->GetSlot() + 1, lost);
   } else {
-    text = Format(SJS("%d番衛星に命中!! %dの被害"), ship->GetSatellite() + 1, lost);
+    text = Format(SJS("%d番衛星に命中!! %dの被害").c_str(), ship->GetSatellite() + 1, lost);
   }
   host.AddBtMessage(text);
-  host.AddBtMessage(Format(SJS("        残り耐久力%dです"), ship->GetHp()));
+  host.AddBtMessage(Format(SJS("        残り耐久力%dです").c_str(), ship->GetHp()));
 
   if (!ship->IsAlive()) {
     AddExploade(ship->GetX(), ship->GetY(), 0);

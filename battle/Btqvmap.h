@@ -6,7 +6,9 @@
 // BtQvMap; the battle window (or the headless runner) creates it, drives BtBattleTick from its
 // timer and deletes it.
 
+#include <array>
 #include <cstdint>
+#include <memory>
 
 #include "battle/Btlauncher.h"
 #include "battle/Btship.h"
@@ -29,6 +31,54 @@ constexpr int kBtEndFrames = 12;
 struct TBtShipList {
   TBtShip* ships[kBtShipSlots + 1] = {};
   int count = 0;
+};
+
+// A fixed array of unit slots that owns its units; a free slot holds null. Iterating yields each
+// slot's unit (or null) in slot order.
+template <class T, int N>
+class TBtSlots {
+ public:
+  struct TIterator {
+    const std::unique_ptr<T>* at;
+    T* operator*() const { return at->get(); }
+    TIterator& operator++() {
+      ++at;
+      return *this;
+    }
+    bool operator!=(const TIterator& other) const { return at != other.at; }
+  };
+  TIterator begin() const { return {slots_.data()}; }
+  TIterator end() const { return {slots_.data() + N}; }
+  T* operator[](int i) const { return slots_[static_cast<size_t>(i)].get(); }
+
+  // A new unit in the first free slot, or null when every slot is taken.
+  T* Add() {
+    for (int i = free_; i < N; ++i) {
+      if (slots_[static_cast<size_t>(i)] == nullptr) {
+        free_ = i;
+        slots_[static_cast<size_t>(i)] = std::make_unique<T>();
+        return slots_[static_cast<size_t>(i)].get();
+      }
+    }
+    free_ = N;
+    return nullptr;
+  }
+  // Deletes the unit of a slot.
+  void Free(int i) {
+    slots_[static_cast<size_t>(i)].reset();
+    if (i < free_) free_ = i;
+  }
+  // Deletes every unit, in slot order.
+  void FreeAll() {
+    for (std::unique_ptr<T>& unit : slots_) unit.reset();
+    free_ = 0;
+  }
+
+ private:
+  std::array<std::unique_ptr<T>, N> slots_;
+  // Lowest slot that may be free (every slot below it is taken), so that adding to a full array
+  // does not scan it again on every launch.
+  int free_ = 0;
 };
 
 // The minimap surface as the arena draws on it: a filled box in one of the standard sprite-sheet
@@ -109,18 +159,12 @@ class TBtQvMap {
  private:
   int32_t width_ = 0;
   int32_t height_ = 0;
-  TBtShip* ships_[kBtShipSlots] = {};
-  TBtMissile* missiles_[kBtMissileSlots] = {};
-  TBtLight* lights_[kBtLightSlots] = {};
-  TBtExploade* explosions_[kBtExploadeSlots] = {};
+  TBtSlots<TBtShip, kBtShipSlots> ships_;
+  TBtSlots<TBtMissile, kBtMissileSlots> missiles_;
+  TBtSlots<TBtLight, kBtLightSlots> lights_;
+  TBtSlots<TBtExploade, kBtExploadeSlots> explosions_;
   bool end_ = true;
   TBtShip* selected_ = nullptr;
-  // Lowest slot of each array that may be free (every slot below it is taken), so that adding to
-  // a full array does not scan it again on every launch.
-  int32_t freeShip_ = 0;
-  int32_t freeMissile_ = 0;
-  int32_t freeLight_ = 0;
-  int32_t freeExploade_ = 0;
 };
 
 // The arena of the running battle, nullptr between battles.

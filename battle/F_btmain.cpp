@@ -293,26 +293,30 @@ void TfmBtMain::spbtnFl0Click(TComponent* sender) {
 void ExecBattle() {
   TfmBtMain* form = fmBtMain;
   if (form == nullptr) return;
-  // Whatever ends the modal loop, the timer stops and the view and the arena go (the survivors
-  // write their durability back), with the view's registration cleared first.
+  // The battle owns the arena and the view. Whatever ends the modal loop, the timer stops and the
+  // view and the arena go (the survivors write their durability back), with the view's
+  // registration cleared first.
   struct TBattleScope {
     TfmBtMain* form;
+    std::unique_ptr<TBtQvMap> arena = std::make_unique<TBtQvMap>();
+    std::unique_ptr<TBtQvMapGraph> view = std::make_unique<TBtQvMapGraph>();
+    explicit TBattleScope(TfmBtMain* f) : form(f) {
+      BtQvMap = arena.get();
+      BtQvMapGraph = view.get();
+    }
     ~TBattleScope() {
       form->TimerMain->SetEnabled(false);
-      if (BtQvMapGraph != nullptr) BtQvMapGraph->FreePats();
+      view->FreePats();
       SetBtViewSink(nullptr);
-      delete BtQvMapGraph;
       BtQvMapGraph = nullptr;
-      if (BtQvMap != nullptr) {
-        BtQvMap->SetEnd();
-        BtQvMap->Clear();
-        delete BtQvMap;
-        BtQvMap = nullptr;
-      }
+      view.reset();
+      arena->SetEnd();
+      arena->Clear();
+      BtQvMap = nullptr;
     }
-  } scope{form};
-  BtQvMap = new TBtQvMap;
-  BtQvMapGraph = new TBtQvMapGraph;
+    TBattleScope(const TBattleScope&) = delete;
+    TBattleScope& operator=(const TBattleScope&) = delete;
+  } scope(form);
   SetBtViewSink(BtQvMapGraph);
   BtQvMapGraph->LoadGraphics();
   BtQvMap->Setup();

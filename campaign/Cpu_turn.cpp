@@ -1,7 +1,6 @@
 #include "campaign/Cpu_turn.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "campaign/GameHost.h"
 #include "campaign/Planet.h"
 #include "campaign/Story.h"
+#include "platform/base/Format.h"
 #include "platform/base/Sjis.h"
 #include "platform/base/StdRandom.h"
 
@@ -68,9 +68,7 @@ template <class... TArgs>
 void DebugMesF(const std::string& format, TArgs... args) {
   static_assert(((std::is_same_v<TArgs, int> || std::is_same_v<TArgs, const char*>)&&...),
                 "the patterns convert int (%d) and text (%s) only");
-  char buf[256];
-  std::snprintf(buf, sizeof buf, format.c_str(), args...);
-  GameHost().DebugMes(buf);
+  GameHost().DebugMes(Format(format.c_str(), args...));
 }
 
 bool AtWar(int country, int other) { return GetCountryRelation(country, other) == kRelationWar; }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "campaign/GameHost.h"
+#include "platform/base/Format.h"
 #include "platform/base/GameError.h"
 #include "platform/base/Sjis.h"
 #include "platform/sys/Drives.h"
@@ -77,21 +78,6 @@ TFileManager& GetFileManager() {
 }
 
 namespace {
-
-// printf-style formatting of a pattern that comes from the constant tables above.
-std::string Format(const char* pattern, int number) {
-  char buf[64];
-  const int n = std::snprintf(buf, sizeof buf, pattern, number);
-  if (n < 0) return {};
-  return std::string(buf, static_cast<std::size_t>(n) < sizeof buf ? static_cast<std::size_t>(n) : sizeof buf - 1);
-}
-
-std::string Format(const char* pattern, const char* text, int number) {
-  char buf[64];
-  const int n = std::snprintf(buf, sizeof buf, pattern, text, number);
-  if (n < 0) return {};
-  return std::string(buf, static_cast<std::size_t>(n) < sizeof buf ? static_cast<std::size_t>(n) : sizeof buf - 1);
-}
 
 std::string MarkerPath(const char* root, int disc) { return Format("%sVDM_Q.ID%d", root, disc); }
 

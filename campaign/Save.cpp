@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/base/GameError.h"
+#include "platform/base/LittleEndian.h"
 #include "platform/base/Sjis.h"
 
 namespace vdmq {
@@ -52,8 +53,7 @@ std::FILE* StreamOf(TDatFile* fp) { return fp != nullptr ? fp->Stream() : nullpt
 bool ReadCount(std::FILE* f, std::uint32_t* count) {
   unsigned char b[4];
   if (std::fread(b, 1, 4, f) != 4) return false;
-  *count = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-           (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+  *count = ReadLe32(b);
   return true;
 }
 
@@ -154,8 +154,8 @@ bool WriteKey(TDatFile* fp, const char* key, const char* type, std::uint32_t cou
     return false;
   }
   if (!IsKnownType(type)) return false;
-  const unsigned char c[4] = {static_cast<unsigned char>(count), static_cast<unsigned char>(count >> 8),
-                              static_cast<unsigned char>(count >> 16), static_cast<unsigned char>(count >> 24)};
+  unsigned char c[4];
+  StoreLe32(c, count);
   bool ok = std::fwrite(key, 1, keyLen + 1, f) == keyLen + 1;
   ok = ok && std::fwrite(type, 1, typeLen + 1, f) == typeLen + 1;
   ok = ok && std::fwrite(c, 1, 4, f) == 4;

@@ -1,7 +1,6 @@
 #include "campaign/Story.h"
 
 #include <climits>
-#include <cstdio>
 
 #include "campaign/BattleRecord.h"
 #include "campaign/Cmd.h"
@@ -13,6 +12,7 @@
 #include "campaign/Save.h"
 #include "campaign/Ship.h"
 #include "campaign/StoryNames.h"
+#include "platform/base/Format.h"
 #include "platform/base/Sjis.h"
 
 namespace vdmq {
@@ -25,12 +25,6 @@ namespace {
 
 bool IsFlagNum(int n) { return n >= 0 && n < kStoryFlagCount; }
 bool IsVarNum(int n) { return n >= 0 && n < kStoryVarCount; }
-
-std::string Printf(const char* format, int value) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, format, value);
-  return buf;
-}
 
 }  // namespace
 
@@ -49,10 +43,10 @@ void AdvanceStoryDate() {
 }
 
 std::string FormatStoryDate(int year, int period) {
-  return Printf("%4d", year) + SJS("年") + Printf("%2d", period) + SJS("期");
+  return Format("%4d", year) + SJS("年") + Format("%2d", period) + SJS("期");
 }
 
-std::string FormatTotalFund(int funds) { return SJS("総資金 ") + Printf("%6d", funds); }
+std::string FormatTotalFund(int funds) { return SJS("総資金 ") + Format("%6d", funds); }
 
 void ShowStoryDate() { GameHost().ShowYearCaption(FormatStoryDate(StoryData.Century, StoryData.Month)); }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/base/LittleEndian.h"
 #include "qolib/graphics/Qooldbmp.h"
 
 namespace vdmq {
@@ -12,21 +13,16 @@ namespace {
 
 constexpr std::size_t kFileHeader = 14, kInfoHeader = 40;
 
-std::uint32_t U32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
 // True when the bytes from the information header on hold the whole picture. The readers take a
 // picture cut short and paint its missing rows black; the kit wants the picture or nothing.
 bool Complete(const std::uint8_t* info, std::size_t size) {
   if (size < kInfoHeader) return false;
-  const std::int64_t width = static_cast<std::int32_t>(U32(info + 4));
-  std::int64_t height = static_cast<std::int32_t>(U32(info + 8));
-  const int bits = info[14] | (info[15] << 8);
+  const std::int64_t width = static_cast<std::int32_t>(ReadLe32(info + 4));
+  std::int64_t height = static_cast<std::int32_t>(ReadLe32(info + 8));
+  const int bits = ReadLe16(info + 14);
   if (width < 1 || height == 0 || (bits != 8 && bits != 24)) return false;
   if (height < 0) height = -height;
-  const std::uint32_t used = U32(info + 32) & 0xFFFFu;
+  const std::uint32_t used = ReadLe32(info + 32) & 0xFFFFu;
   const std::uint64_t palette = bits == 8 ? (used == 0 ? 256u : used) * 4ull : 0;
   const std::uint64_t row = (static_cast<std::uint64_t>(width) * (bits / 8) + 3) & ~std::uint64_t{3};
   const std::uint64_t need = kInfoHeader + palette + row * static_cast<std::uint64_t>(height - 1) +

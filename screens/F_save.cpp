@@ -12,6 +12,7 @@
 #include "platform/core/Application.h"
 #include "platform/core/StdCtrls.h"
 #include "qolib/graphics/Qograph_rap.h"
+#include "screens/ScreenList.h"
 #include "screens/ScreenParts.h"
 
 namespace vdmq {
@@ -134,9 +135,7 @@ void TfmSave::btnNewGameClick(TComponent*) {
 
 int ShowSaveLoad(bool saveMode, bool wayBack) {
   if (openScreen != nullptr) return -1;
-  TfmSave* screen = nullptr;
-  App().CreateForm(screen);
-  openScreen = screen;
+  TOpenScreen<TfmSave> screen(openScreen);
   screen->SaveMode = saveMode;
   screen->Chosen = -1;
   screen->NewGame = false;
@@ -144,24 +143,8 @@ int ShowSaveLoad(bool saveMode, bool wayBack) {
   screen->btnOk->SetEnabled(false);
   screen->btnNewGame->SetEnabled(!saveMode);
   for (int i = 0; i < kSaveSlotCount; ++i) screen->DrawLine(i);
-  int result = -1;
-  try {
-    const int modal = screen->ShowModal();
-    if (modal != mrOk) {
-      result = -1;
-    } else if (screen->NewGame) {
-      result = -2;
-    } else {
-      result = screen->Chosen;
-    }
-  } catch (...) {
-    openScreen = nullptr;
-    delete screen;
-    throw;
-  }
-  openScreen = nullptr;
-  delete screen;
-  return result;
+  if (screen->ShowModal() != mrOk) return -1;
+  return screen->NewGame ? -2 : screen->Chosen;
 }
 
 }  // namespace vdmq

@@ -240,9 +240,11 @@ void TfmMain::FormCreate(TComponent*) {
   QoPackQvMap.OpenPack(GetFileManager().GetFileName(kFileKindPack));
   SetQoPictureArchive(&QoPackQvMap);
   SetCmdEnable(false);
-  QvMap = new TQvMap;
+  map_ = std::make_unique<TQvMap>();
+  QvMap = map_.get();
   QvMap->ClearMap();
-  QvMapGraph = new TQvMapGraph;
+  mapView_ = std::make_unique<TQvMapGraph>();
+  QvMapGraph = mapView_.get();
   QvMapGraph->Init();
   SysOptionReg(1);
   newGameDataFailed = !SaveLoadGame(kSaveModeNew, -1);
@@ -280,15 +282,15 @@ void TfmMain::FormCloseQuery(TComponent*, bool& canClose) { canClose = ConfirmGa
 void TfmMain::FormDestroy(TComponent*) {
   Sys().help->Quit();
   StopCdTrack();
-  if (QvMapGraph != nullptr) {
-    QvMapGraph->Term();
-    delete QvMapGraph;
+  if (mapView_ != nullptr) {
+    mapView_->Term();
     QvMapGraph = nullptr;
+    mapView_.reset();
   }
-  if (QvMap != nullptr) {
-    QvMap->Release();
-    delete QvMap;
+  if (map_ != nullptr) {
+    map_->Release();
     QvMap = nullptr;
+    map_.reset();
   }
   SetQoPictureArchive(nullptr);
   QoPackQvMap.ClosePack();
@@ -445,10 +447,11 @@ void SetScreensHostMaker(TScreensHostMaker maker) { HostMaker() = std::move(make
 void SetBattleWindowCreator(TResidentFormCreator creator) { BattleWindowCreator() = std::move(creator); }
 
 TGameSession::TGameSession()
-    : bridge_(std::make_unique<TQoPlatformBridge>()),
+    : files_(std::make_unique<TFileManager>()),
+      bridge_(std::make_unique<TQoPlatformBridge>()),
       host_(HostMaker() ? HostMaker()() : std::make_unique<TScreensHost>()) {
-  FileManager = new TFileManager;
-  FileManager->Init();
+  files_->Init();
+  FileManager = files_.get();
   SetQoPlatform(bridge_.get());
   SetQoEntryNameHook([](int kind, int number) { return GetFileManager().GetFileNameNum(kind, number); });
   SetBattleEntry(&BtBattleStart);
@@ -490,10 +493,10 @@ void TGameSession::RemoveHooks() {
   SetBattleEntry(nullptr);
   SetQoEntryNameHook(nullptr);
   SetQoPlatform(nullptr);
-  if (FileManager != nullptr) {
-    FileManager->Term();
-    delete FileManager;
+  if (files_ != nullptr) {
+    files_->Term();
     FileManager = nullptr;
+    files_.reset();
   }
 }
 
@@ -509,6 +512,8 @@ int WinMain(const TSessionFactory& openSession) {
     App().Run();
     // Ended from outside: the options are kept as the system menu keeps them.
     if (EndRequest() != 0) SysOptionReg(0);
+  } catch (const EStall&) {
+    throw;  // a headless run that waits for ever ends its test, not in a message box
   } catch (const std::exception& e) {
     App().ShowException(e.what());
   }

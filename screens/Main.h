@@ -33,7 +33,10 @@ using TSessionFactory = std::function<std::shared_ptr<void>()>;
 // help and media, and the lock goes.
 int WinMain(const TSessionFactory& openSession);
 
+class TFileManager;
 class TQoPlatformBridge;
+class TQvMap;
+class TQvMapGraph;
 class TScreensHost;
 
 // Two registration points for the library built on the screens (the battle window), which the
@@ -61,6 +64,7 @@ class TGameSession {
  private:
   void FreeWindows();
   void RemoveHooks();
+  std::unique_ptr<TFileManager> files_;  // the locator FileManager points at
   std::unique_ptr<TQoPlatformBridge> bridge_;
   std::unique_ptr<TScreensHost> host_;
 };
@@ -147,6 +151,10 @@ class TfmMain : public TCHF_Form {
   int edgeRegion_ = -1;
   bool shown_ = false;
   bool activated_ = false;
+  // The map model and the map view that QvMap and QvMapGraph point at, from the creation handler
+  // to the destroy handler.
+  std::unique_ptr<TQvMap> map_;
+  std::unique_ptr<TQvMapGraph> mapView_;
 };
 
 // The main window (null before it is created and after it is freed).

@@ -1,8 +1,6 @@
 #include "screens/ScreenList.h"
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 
 #include "formkit/Chbcbtn.h"
 #include "platform/base/Sjis.h"
@@ -131,15 +129,6 @@ void SetLabelColor(TLabel* label, TColor color) {
   TFont font = label->Font();
   font.Color = color;
   label->SetFont(font);
-}
-
-std::string Format(const char* format, ...) {
-  char text[512];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  return text;
 }
 
 void TScreenList::Create(TForm* form, int left, int top, int pitch, int scrollLeft, const int scrollTops[4],

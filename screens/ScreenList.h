@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/Format.h"
 #include "platform/core/Application.h"
 #include "platform/core/Canvas.h"
 
@@ -65,8 +66,6 @@ void MakeColumnButtons(TForm* owner, int top, const TScreenColumn* columns, int 
 // Sets a label's font colour (a no-op when it already has it).
 void SetLabelColor(TLabel* label, TColor color);
 
-// printf into a string (CP932 bytes pass as they are).
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // A name from a getter that may answer null, as text.
 inline const char* NameOrEmpty(const char* name) { return name != nullptr ? name : ""; }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/base/LittleEndian.h"
 #include "setup/SetupPictureData.h"
 
 namespace vdmq::setup {
@@ -12,20 +13,15 @@ namespace {
 constexpr std::size_t kInfoHeader = 40;
 constexpr int kMaxSide = 16384;
 
-std::uint32_t U32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-unsigned U16(const std::uint8_t* p) { return p[0] | p[1] << 8; }
-
 }  // namespace
 
 bool LoadBmp24Bytes(const void* data, std::size_t size, TBitmap& bitmap) {
   const auto* p = static_cast<const std::uint8_t*>(data);
   if (!p || size < kInfoHeader) return false;
-  const std::int32_t width = static_cast<std::int32_t>(U32(p + 4));
-  const std::int32_t height = static_cast<std::int32_t>(U32(p + 8));
-  if (U32(p) != kInfoHeader || U16(p + 12) != 1 || U16(p + 14) != 24 || U32(p + 16) != 0) return false;
+  const std::int32_t width = static_cast<std::int32_t>(ReadLe32(p + 4));
+  const std::int32_t height = static_cast<std::int32_t>(ReadLe32(p + 8));
+  if (ReadLe32(p) != kInfoHeader || ReadLe16(p + 12) != 1 || ReadLe16(p + 14) != 24 || ReadLe32(p + 16) != 0)
+    return false;
   if (width < 1 || width > kMaxSide || height == 0 || height < -kMaxSide || height > kMaxSide) return false;
   const int rows = std::abs(height);
   const std::size_t pitch = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};

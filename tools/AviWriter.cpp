@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/base/LittleEndian.h"
 #include "tools/WaveWriter.h"
 
 namespace vdmq::sample {
@@ -72,7 +73,7 @@ class TChunkWriter {
     const size_t at = starts_.back();
     starts_.pop_back();
     const auto size = static_cast<std::uint32_t>(out_.size() - at - 4);
-    for (int i = 0; i < 4; ++i) out_[at + static_cast<size_t>(i)] = static_cast<std::uint8_t>((size >> (8 * i)) & 0xFF);
+    StoreLe32(out_.data() + at, size);
     if (size % 2 != 0) out_.push_back(0);
   }
 

@@ -1,20 +1,11 @@
 #include "tools/BmpWriter.h"
 
+#include "platform/base/LittleEndian.h"
 #include "tools/OutputFile.h"
 
 namespace vdmq::raster {
 
 namespace {
-
-void Put16(std::vector<std::uint8_t>& b, std::uint32_t v) {
-  b.push_back(static_cast<std::uint8_t>(v));
-  b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
 
 constexpr std::uint32_t kHeaderBytes = 14 + 40;
 constexpr std::uint32_t kPixelsPerMetre = 2835;  // 72 dots per inch
@@ -28,20 +19,20 @@ std::vector<std::uint8_t> Headers(int width, int height, int bits, std::uint32_t
   b.reserve(offset + imageBytes);
   b.push_back('B');
   b.push_back('M');
-  Put32(b, offset + imageBytes);
-  Put32(b, 0);
-  Put32(b, offset);
-  Put32(b, 40);
-  Put32(b, static_cast<std::uint32_t>(width));
-  Put32(b, static_cast<std::uint32_t>(height));
-  Put16(b, 1);
-  Put16(b, static_cast<std::uint32_t>(bits));
-  Put32(b, 0);  // uncompressed
-  Put32(b, imageBytes);
-  Put32(b, kPixelsPerMetre);
-  Put32(b, kPixelsPerMetre);
-  Put32(b, colours);
-  Put32(b, 0);
+  PutLe32(b, offset + imageBytes);
+  PutLe32(b, 0);
+  PutLe32(b, offset);
+  PutLe32(b, 40);
+  PutLe32(b, static_cast<std::uint32_t>(width));
+  PutLe32(b, static_cast<std::uint32_t>(height));
+  PutLe16(b, 1);
+  PutLe16(b, static_cast<std::uint32_t>(bits));
+  PutLe32(b, 0);  // uncompressed
+  PutLe32(b, imageBytes);
+  PutLe32(b, kPixelsPerMetre);
+  PutLe32(b, kPixelsPerMetre);
+  PutLe32(b, colours);
+  PutLe32(b, 0);
   return b;
 }
 

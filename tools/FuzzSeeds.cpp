@@ -16,6 +16,7 @@
 #include "campaign/GameSave.h"
 #include "campaign/Qvmap.h"
 #include "campaign/Save.h"
+#include "platform/base/LittleEndian.h"
 #include "platform/base/Sjis.h"
 #include "platform/sys/RegistryStore.h"
 #include "qolib/pack/Qococotte.h"
@@ -47,8 +48,6 @@ bool WriteAll(const fs::path& p, const std::string& bytes) {
 }
 
 using test::Chunk;
-using test::Put16;
-using test::Put32;
 using test::Riff;
 
 // A fixed byte pattern that does not compress.
@@ -87,10 +86,7 @@ raster::TImage8 Indexed(int width, int height) {
 
 // The same BMP with its rows read top row first (the height's sign turned).
 std::string TopDown(std::string bmp) {
-  std::uint32_t height = 0;
-  for (int i = 0; i < 4; ++i) height |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(bmp[22 + i])) << (8 * i);
-  height = ~height + 1;
-  for (int i = 0; i < 4; ++i) bmp[22 + i] = static_cast<char>((height >> (8 * i)) & 0xFF);
+  StoreLe32(bmp.data() + 22, ~ReadLe32(bmp.data() + 22) + 1);
   return bmp;
 }
 
@@ -190,17 +186,17 @@ std::string OldArchive(bool withMethod, const std::string& entry, const std::str
   std::string data = stored;
   data.resize((data.size() + 15) / 16 * 16, '\0');
   std::string s = "QoPack";
-  Put16(s, withMethod ? kQoPackVersion0200 : kQoPackVersion0100);
-  Put32(s, static_cast<std::uint32_t>(data.size()));
-  Put32(s, 1);
+  PutLe16(s, withMethod ? kQoPackVersion0200 : kQoPackVersion0100);
+  PutLe32(s, static_cast<std::uint32_t>(data.size()));
+  PutLe32(s, 1);
   s += data;
   std::string name = withMethod ? "CODED" : "OLD";
   name.resize(kQoNameLen, '\0');
   s += name + std::string("DAT", kQoExtLen);
-  Put32(s, 0);
-  Put32(s, static_cast<std::uint32_t>(entry.size()));
+  PutLe32(s, 0);
+  PutLe32(s, static_cast<std::uint32_t>(entry.size()));
   if (withMethod) {
-    Put32(s, static_cast<std::uint32_t>(stored.size()));
+    PutLe32(s, static_cast<std::uint32_t>(stored.size()));
     s += static_cast<char>(method);
     s += std::string(3, '\0');
   }
@@ -222,21 +218,21 @@ std::string Registry() {
 
 std::string Wave() {
   std::string fmt;
-  Put16(fmt, 1);  // PCM
-  Put16(fmt, 2);  // stereo
-  Put32(fmt, 22050);
-  Put32(fmt, 22050 * 4);
-  Put16(fmt, 4);
-  Put16(fmt, 16);
+  PutLe16(fmt, 1);  // PCM
+  PutLe16(fmt, 2);  // stereo
+  PutLe32(fmt, 22050);
+  PutLe32(fmt, 22050 * 4);
+  PutLe16(fmt, 4);
+  PutLe16(fmt, 16);
   return Riff("WAVE", Chunk("fmt ", fmt) + Chunk("LIST", "INFOISFT" + std::string(5, 'x')) +
                           Chunk("data", std::string(400, '\x10')));
 }
 
 std::string Avi() {
   std::string avih;
-  Put32(avih, 66667);  // 15 frames a second
-  for (int i = 0; i < 3; ++i) Put32(avih, 0);
-  Put32(avih, 300);
+  PutLe32(avih, 66667);  // 15 frames a second
+  for (int i = 0; i < 3; ++i) PutLe32(avih, 0);
+  PutLe32(avih, 300);
   avih.resize(56, '\0');
   return Riff("AVI ", Chunk("LIST", "hdrl" + Chunk("avih", avih) + Chunk("LIST", "strl" + Chunk("strh", "vids"))) +
                           Chunk("LIST", "movi" + Chunk("00dc", "frame")));

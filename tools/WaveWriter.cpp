@@ -1,16 +1,8 @@
 #include "tools/WaveWriter.h"
 
+#include "platform/base/LittleEndian.h"
+
 namespace vdmq::sample {
-
-void PutLe16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v & 0xFF));
-  out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-}
-
-void PutLe32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  PutLe16(out, v & 0xFFFF);
-  PutLe16(out, v >> 16);
-}
 
 void PutFourCc(std::vector<std::uint8_t>& out, const char (&code)[5]) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(code[i]));

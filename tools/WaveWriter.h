@@ -12,9 +12,7 @@ constexpr int kWaveHeaderBytes = 44;
 // The file's bytes for 16-bit mono samples at a rate.
 std::vector<std::uint8_t> EncodeWave(const std::vector<std::int16_t>& samples, int rate);
 
-// Little-endian appends, shared with the movie writer.
-void PutLe16(std::vector<std::uint8_t>& out, std::uint32_t v);
-void PutLe32(std::vector<std::uint8_t>& out, std::uint32_t v);
+// A chunk's four-letter code appended, shared with the movie writer.
 void PutFourCc(std::vector<std::uint8_t>& out, const char (&code)[5]);
 
 }  // namespace vdmq::sample

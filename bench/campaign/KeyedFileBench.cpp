@@ -10,6 +10,7 @@
 
 #include "campaign/Parts.h"
 #include "campaign/Save.h"
+#include "platform/base/LittleEndian.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ void Block(std::string& out, const char* key, const char* type, std::uint32_t co
   out.push_back('\0');
   out += type;
   out.push_back('\0');
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((count >> (8 * i)) & 0xFF));
+  vdmq::PutLe32(out, count);
   out.append(count * elem, '\x01');
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "formkit/BmpBitmap.h"
+#include "platform/base/LittleEndian.h"
 
 using namespace vdmq;
 
@@ -16,8 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (b.Width() != 3 || b.Height() != 2 || b.Pixels().Pixel(1, 1) != 0xABCDEF) __builtin_trap();
   } else {
     const std::size_t info = size >= 2 && data[0] == 'B' && data[1] == 'M' ? 14 : 0;
-    const std::int32_t w = static_cast<std::int32_t>(data[info + 4] | (data[info + 5] << 8) | (data[info + 6] << 16) |
-                                                     (static_cast<std::uint32_t>(data[info + 7]) << 24));
+    const std::int32_t w = static_cast<std::int32_t>(ReadLe32(data + info + 4));
     if (b.Width() != w) __builtin_trap();
   }
   return 0;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/base/LittleEndian.h"
 #include "qolib/graphics/QoTDib.h"
 #include "qolib/graphics/Qooldbmp.h"
 
@@ -13,10 +14,7 @@ namespace {
 // so that the run spends its time on parsing rather than on zero-filling big blocks.
 long long DeclaredPixels(const std::uint8_t* data, std::size_t size) {
   if (size < 26) return 0;
-  auto i32 = [&](std::size_t at) {
-    return static_cast<std::int32_t>(data[at] | (data[at + 1] << 8) | (data[at + 2] << 16) |
-                                     (static_cast<std::uint32_t>(data[at + 3]) << 24));
-  };
+  auto i32 = [&](std::size_t at) { return static_cast<std::int32_t>(ReadLe32(data + at)); };
   const long long w = i32(18), h = i32(22);
   return (w < 0 ? -w : w) * (h < 0 ? -h : h);
 }

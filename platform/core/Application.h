@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,14 +28,12 @@ class TBitmap;
 class TMediaService;
 
 // Raised by a back end when the loop would wait for ever (headless tests); it passes through the
-// exception display of the dispatch and ends the test with a dump.
-class EStall {
+// exception display of the dispatch and the program's entry and ends the test (or the benchmark)
+// as a reported failure whose text is the dump.
+class EStall : public std::runtime_error {
  public:
-  explicit EStall(std::string dump) : dump_(std::move(dump)) {}
-  const std::string& Dump() const { return dump_; }
-
- private:
-  std::string dump_;
+  explicit EStall(const std::string& dump) : std::runtime_error(dump) {}
+  std::string Dump() const { return what(); }
 };
 
 class TApplication : public TComponent {

@@ -3,15 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/base/LittleEndian.h"
+
 namespace vdmq {
 namespace {
-
-std::uint32_t Le32(std::string_view b, size_t at) {
-  return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
-}
 
 // Walks the chunks of [begin, end) and calls f(id, dataOffset, dataSize) for each, dataSize cut to what
 // the bytes hold; f answers false to stop.
@@ -20,7 +15,7 @@ void Chunks(std::string_view b, size_t begin, size_t end, F&& f) {
   size_t at = begin;
   while (at + 8 <= end) {
     const std::string_view id = b.substr(at, 4);
-    const std::uint64_t size = Le32(b, at + 4);
+    const std::uint64_t size = ReadLe32(b.data() + at + 4);
     const size_t data = at + 8;
     const size_t avail = static_cast<size_t>(std::min<std::uint64_t>(size, end - data));
     if (!f(id, data, avail, size)) return;
@@ -36,7 +31,7 @@ std::optional<std::uint32_t> WaveDurationMs(std::string_view b) {
   std::uint32_t byteRate = 0;
   std::optional<std::uint64_t> dataSize;
   Chunks(b, 12, b.size(), [&](std::string_view id, size_t data, size_t avail, std::uint64_t size) {
-    if (id == "fmt " && avail >= 12) byteRate = Le32(b, data + 8);
+    if (id == "fmt " && avail >= 12) byteRate = ReadLe32(b.data() + data + 8);
     if (id == "data") {
       dataSize = size;
       return false;
@@ -55,7 +50,7 @@ std::optional<TAviInfo> ReadAviInfo(std::string_view b) {
     if (id != "LIST" || avail < 4 || b.substr(data, 4) != "hdrl") return true;
     Chunks(b, data + 4, data + avail, [&](std::string_view sub, size_t d, size_t a, std::uint64_t) {
       if (sub == "avih" && a >= 20) {
-        info = TAviInfo{Le32(b, d + 16), Le32(b, d)};
+        info = TAviInfo{ReadLe32(b.data() + d + 16), ReadLe32(b.data() + d)};
         return false;
       }
       return true;

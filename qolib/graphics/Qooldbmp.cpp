@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/base/LittleEndian.h"
 #include "qolib/pack/Qopack.h"
 
 namespace vdmq {
@@ -196,20 +197,15 @@ struct Header {
   unsigned colours = 0;  // palette entries in the source (8 bits only)
 };
 
-std::uint32_t U32(const unsigned char* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
 // Reads the optional 14-byte file header and the 40-byte information header and checks them.
 bool ReadHeader(Source& src, bool fileHeader, Header* out) {
   unsigned char buf[54];
   const std::size_t want = fileHeader ? 54 : 40;
   if (src.Read(buf, want) != want) return false;
   const unsigned char* info = fileHeader ? buf + 14 : buf;
-  const std::int32_t w = static_cast<std::int32_t>(U32(info + 4));
-  const std::int32_t h = static_cast<std::int32_t>(U32(info + 8));
-  const int bits = info[14] | (info[15] << 8);
+  const std::int32_t w = static_cast<std::int32_t>(ReadLe32(info + 4));
+  const std::int32_t h = static_cast<std::int32_t>(ReadLe32(info + 8));
+  const int bits = ReadLe16(info + 14);
   if (bits != 8 && bits != 24) return false;
   if (w < 1 || w > kQoBmpMaxSide) return false;
   if (h == 0 || h > kQoBmpMaxSide || h < -kQoBmpMaxSide) return false;
@@ -217,7 +213,7 @@ bool ReadHeader(Source& src, bool fileHeader, Header* out) {
   out->topDown = h < 0;
   out->height = h < 0 ? -h : h;
   out->bits = bits;
-  const unsigned used = U32(info + 32) & 0xFFFFu;
+  const unsigned used = ReadLe32(info + 32) & 0xFFFFu;
   out->colours = used == 0 ? 256u : used;
   return true;
 }

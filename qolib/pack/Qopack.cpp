@@ -54,41 +54,41 @@ int QoPercent(int64_t done, int64_t total) {
 void TQoFileTable::FromBytes(const uint8_t* p) {
   std::memcpy(Name, p + kRecName, kQoNameLen);
   std::memcpy(Ext, p + kRecExt, kQoExtLen);
-  Offset = GetI32(p + kRecOffset);
-  Size = GetI32(p + kRecSize);
-  CompSize = GetI32(p + kRecCompSize);
+  Offset = ReadLeI32(p + kRecOffset);
+  Size = ReadLeI32(p + kRecSize);
+  CompSize = ReadLeI32(p + kRecCompSize);
   Comp = p[kRecComp];
   CrcFlag = p[kRecCrcFlag];
-  Crc = GetU16(p + kRecCrc);
-  Time.Low = GetU32(p + kRecTimeLow);
-  Time.High = GetU32(p + kRecTimeHigh);
+  Crc = ReadLe16(p + kRecCrc);
+  Time.Low = ReadLe32(p + kRecTimeLow);
+  Time.High = ReadLe32(p + kRecTimeHigh);
 }
 
 void TQoFileTable::ToBytes(uint8_t* p) const {
   std::memcpy(p + kRecName, Name, kQoNameLen);
   std::memcpy(p + kRecExt, Ext, kQoExtLen);
-  PutU32(p + kRecOffset, static_cast<uint32_t>(Offset));
-  PutU32(p + kRecSize, static_cast<uint32_t>(Size));
-  PutU32(p + kRecCompSize, static_cast<uint32_t>(CompSize));
+  StoreLe32(p + kRecOffset, static_cast<uint32_t>(Offset));
+  StoreLe32(p + kRecSize, static_cast<uint32_t>(Size));
+  StoreLe32(p + kRecCompSize, static_cast<uint32_t>(CompSize));
   p[kRecComp] = Comp;
   p[kRecCrcFlag] = CrcFlag;
-  PutU16(p + kRecCrc, Crc);
-  PutU32(p + kRecTimeLow, Time.Low);
-  PutU32(p + kRecTimeHigh, Time.High);
+  StoreLe16(p + kRecCrc, Crc);
+  StoreLe32(p + kRecTimeLow, Time.Low);
+  StoreLe32(p + kRecTimeHigh, Time.High);
 }
 
 void TQoPackHeader::FromBytes(const uint8_t* p) {
   std::memcpy(Magic, p + kHeadMagic, kHeadMagicLen);
-  Version = GetU16(p + kHeadVersion);
-  DataSize = GetI32(p + kHeadDataSize);
-  FileNum = GetI32(p + kHeadFileNum);
+  Version = ReadLe16(p + kHeadVersion);
+  DataSize = ReadLeI32(p + kHeadDataSize);
+  FileNum = ReadLeI32(p + kHeadFileNum);
 }
 
 void TQoPackHeader::ToBytes(uint8_t* p) const {
   std::memcpy(p + kHeadMagic, Magic, kHeadMagicLen);
-  PutU16(p + kHeadVersion, Version);
-  PutU32(p + kHeadDataSize, static_cast<uint32_t>(DataSize));
-  PutU32(p + kHeadFileNum, static_cast<uint32_t>(FileNum));
+  StoreLe16(p + kHeadVersion, Version);
+  StoreLe32(p + kHeadDataSize, static_cast<uint32_t>(DataSize));
+  StoreLe32(p + kHeadFileNum, static_cast<uint32_t>(FileNum));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -208,13 +208,13 @@ bool TQoPack::Load(TQoStream* stream) {
       }
       std::memcpy(r.Name, p + kRecName, kQoNameLen);
       std::memcpy(r.Ext, p + kRecExt, kQoExtLen);
-      r.Offset = GetI32(p + kRecOffset);
-      r.Size = GetI32(p + kRecSize);
+      r.Offset = ReadLeI32(p + kRecOffset);
+      r.Size = ReadLeI32(p + kRecSize);
       if (recSize == kRecordSize0100) {
         r.CompSize = r.Size;
         r.Comp = 0;
       } else {
-        r.CompSize = GetI32(p + kRecCompSize);
+        r.CompSize = ReadLeI32(p + kRecCompSize);
         r.Comp = p[kRecComp];
       }
       r.CrcFlag = 0;
@@ -270,7 +270,7 @@ bool TQoPack::CheckWholeCrc(int64_t total) {
   if (!WholeCrc(total, &crc)) return false;
   uint8_t trailer[kTrailerSize];
   if (!stream_->ReadAll(trailer, kTrailerSize)) return false;
-  return crc == GetU16(trailer);
+  return crc == ReadLe16(trailer);
 }
 
 bool TQoPack::ClosePack() { return !open_ || EndPack(); }

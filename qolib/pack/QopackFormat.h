@@ -1,7 +1,7 @@
 #pragma once
 // What the archive's reading half (Qopack.cpp) and its writing half (QopackWriter.cpp) share: the
-// byte offsets of the header and of the records of each version, little-endian field access,
-// padding and size limits, the coders, and the whole-archive CRC's error box.
+// byte offsets of the header and of the records of each version, signed field access, padding
+// and size limits, the coders, and the whole-archive CRC's error box.
 
 #include <algorithm>
 #include <climits>
@@ -10,6 +10,7 @@
 #include <new>
 #include <string>
 
+#include "platform/base/LittleEndian.h"
 #include "platform/base/Sjis.h"
 #include "qolib/pack/Qococotte.h"
 #include "qolib/pack/Qovarnel.h"
@@ -46,19 +47,8 @@ constexpr int kCopyChunk = 32768;           // entry copies
 constexpr int kWholeCrcChunk = 1048576;     // whole-archive CRC passes
 constexpr int64_t kMaxArchive = INT32_MAX;  // sizes and offsets are signed 32-bit on disk
 
-inline uint16_t GetU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-inline uint32_t GetU32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
-}
-inline int32_t GetI32(const uint8_t* p) { return static_cast<int32_t>(GetU32(p)); }
-inline void PutU16(uint8_t* p, uint16_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-inline void PutU32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
+// A signed 32-bit field: a size, an offset or a count.
+inline int32_t ReadLeI32(const uint8_t* p) { return static_cast<int32_t>(ReadLe32(p)); }
 
 // An entry's stored size rounded up to the data area's 16-byte steps.
 inline int32_t Padded(int32_t stored) {

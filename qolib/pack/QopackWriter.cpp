@@ -45,7 +45,7 @@ bool TQoPack::Rewrite() {
     unsigned short crc = 0;
     if (!WholeCrc(total, &crc)) return false;
     uint8_t trailer[kTrailerSize];
-    PutU16(trailer, crc);
+    StoreLe16(trailer, crc);
     return stream_->Seek(total, kSoFromBeginning) == total && stream_->WriteAll(trailer, kTrailerSize);
   }();
   if (!ok) QoPlatform().MessageBox(SJS("Packﾌｧｲﾙを書き込めませんでした。"), SJS("ｴﾗｰ"), kQoMbOk | kQoMbIconStop);

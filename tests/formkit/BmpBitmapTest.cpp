@@ -6,6 +6,7 @@
 #include <random>
 
 #include "formkit/BmpBitmap.h"
+#include "platform/base/LittleEndian.h"
 #include "qolib/graphics/Qooldbmp.h"
 #include "tools/BmpWriter.h"
 
@@ -101,7 +102,7 @@ TEST(BmpBitmapTest, DamagedBytesAreRefusedAndLeaveTheBitmapAlone) {
   // Oversized, empty, flipped-sign and odd-depth headers.
   auto patched = [&](size_t offset, std::uint32_t v) {
     std::vector<std::uint8_t> f = f24;
-    for (int i = 0; i < 4; ++i) f[offset + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    StoreLe32(f.data() + offset, v);
     return f;
   };
   refused(patched(18, 20000), "width 20000");
@@ -136,10 +137,8 @@ TEST(BmpBitmapTest, RandomBytesAndFlippedHeadersNeverOverrunOrLie) {
     if (Load(bytes, b)) {
       // Taken only as the picture its header describes.
       const size_t info = bytes[0] == 'B' && bytes[1] == 'M' ? 14 : 0;
-      const int w = static_cast<int>(bytes[info + 4] | (bytes[info + 5] << 8) | (bytes[info + 6] << 16) |
-                                     (bytes[info + 7] << 24));
-      std::int32_t h = static_cast<std::int32_t>(bytes[info + 8] | (bytes[info + 9] << 8) | (bytes[info + 10] << 16) |
-                                                 (static_cast<std::uint32_t>(bytes[info + 11]) << 24));
+      const int w = static_cast<std::int32_t>(ReadLe32(bytes.data() + info + 4));
+      const std::int32_t h = static_cast<std::int32_t>(ReadLe32(bytes.data() + info + 8));
       EXPECT_EQ(b.Width(), w);
       EXPECT_EQ(b.Height(), h < 0 ? -h : h);
     } else {

@@ -20,16 +20,13 @@
 #include "formkit/KitPictureData.h"
 #include "formkit/KitPictures.h"
 #include "platform/base/GameError.h"
+#include "platform/base/LittleEndian.h"
 #include "support/Luminance.h"
 #include "support/Scratch.h"
 
 using namespace vdmq;
 
 namespace {
-
-std::uint32_t U32(const unsigned char* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 const TKitPictureBytes* Embedded(const std::string& name) {
   for (std::size_t i = 0; i < kKitPictureCount; ++i)
@@ -65,16 +62,16 @@ TEST(KitPicturesTest, EveryPictureHasItsSizeDepthAndTheSharedPalette) {
     ASSERT_NE(e, nullptr) << p.name;
     const auto* b = reinterpret_cast<const unsigned char*>(e->Data);
     // The 40-byte information header first (the resource form), positive height, uncompressed.
-    EXPECT_EQ(U32(b), 40u) << p.name;
-    EXPECT_EQ(static_cast<int>(U32(b + 4)), p.width) << p.name;
-    EXPECT_EQ(static_cast<int>(U32(b + 8)), p.height) << p.name;
-    EXPECT_EQ(b[14] | (b[15] << 8), p.bits) << p.name;
-    EXPECT_EQ(U32(b + 16), 0u) << p.name;
+    EXPECT_EQ(ReadLe32(b), 40u) << p.name;
+    EXPECT_EQ(static_cast<int>(ReadLe32(b + 4)), p.width) << p.name;
+    EXPECT_EQ(static_cast<int>(ReadLe32(b + 8)), p.height) << p.name;
+    EXPECT_EQ(ReadLe16(b + 14), p.bits) << p.name;
+    EXPECT_EQ(ReadLe32(b + 16), 0u) << p.name;
     const std::size_t row = (static_cast<std::size_t>(p.width) * p.bits / 8 + 3) & ~std::size_t{3};
     const std::size_t paletteBytes = p.bits == 8 ? 1024 : 0;
     EXPECT_EQ(e->Size, 40 + paletteBytes + row * p.height) << p.name;
     if (p.bits == 8) {
-      EXPECT_EQ(U32(b + 32), 256u) << p.name;
+      EXPECT_EQ(ReadLe32(b + 32), 256u) << p.name;
       if (!palette) palette = b + 40;
       EXPECT_EQ(std::memcmp(palette, b + 40, 1024), 0) << p.name << " has a palette of its own";
     }
@@ -221,8 +218,8 @@ TEST(MakeFormPicturesTest, TwoRunsGiveTheEmbeddedBytes) {
     ASSERT_EQ(a.size(), embedded->Size + 14);
     EXPECT_EQ(std::memcmp(a.data() + 14, embedded->Data, embedded->Size), 0) << e.path();
     EXPECT_EQ(a[0], 'B');
-    EXPECT_EQ(U32(a.data() + 2), a.size());
-    EXPECT_EQ(U32(a.data() + 10), a.size() - (embedded->Size - 40 - (U32(a.data() + 14 + 32) * 4)));
+    EXPECT_EQ(ReadLe32(a.data() + 2), a.size());
+    EXPECT_EQ(ReadLe32(a.data() + 10), a.size() - (embedded->Size - 40 - (ReadLe32(a.data() + 14 + 32) * 4)));
   }
   EXPECT_EQ(files, 30);
 }

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/base/LittleEndian.h"
 #include "platform/base/Sjis.h"
 #include "qolib/pack/Qopack.h"
 #include "support/Scratch.h"
@@ -58,13 +59,6 @@ uint16_t RefCrc(const Bytes& b, size_t n = SIZE_MAX) {
   return crc;
 }
 
-void Put16(Bytes& b, uint16_t v) {
-  b.push_back(static_cast<uint8_t>(v));
-  b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(Bytes& b, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
 void PutName(Bytes& b, const char* name, const char* ext) {
   char n[21] = {}, e[3] = {};
   std::memcpy(n, name, std::min<size_t>(std::strlen(name), 21));
@@ -74,24 +68,24 @@ void PutName(Bytes& b, const char* name, const char* ext) {
 }
 void PutHeader(Bytes& b, uint16_t version, int32_t dataSize, int32_t count, const char* magic = "QoPack") {
   b.insert(b.end(), magic, magic + 6);
-  Put16(b, version);
-  Put32(b, static_cast<uint32_t>(dataSize));
-  Put32(b, static_cast<uint32_t>(count));
+  PutLe16(b, version);
+  PutLe32(b, static_cast<uint32_t>(dataSize));
+  PutLe32(b, static_cast<uint32_t>(count));
 }
 // A 48-byte record.
 void PutRecord(Bytes& b, const char* name, const char* ext, int32_t off, int32_t size, int32_t stored, uint8_t comp,
                uint8_t crcFlag, uint16_t crc, uint32_t timeLo = 0, uint32_t timeHi = 0) {
   PutName(b, name, ext);
-  Put32(b, static_cast<uint32_t>(off));
-  Put32(b, static_cast<uint32_t>(size));
-  Put32(b, static_cast<uint32_t>(stored));
+  PutLe32(b, static_cast<uint32_t>(off));
+  PutLe32(b, static_cast<uint32_t>(size));
+  PutLe32(b, static_cast<uint32_t>(stored));
   b.push_back(comp);
   b.push_back(crcFlag);
-  Put16(b, crc);
-  Put32(b, timeLo);
-  Put32(b, timeHi);
+  PutLe16(b, crc);
+  PutLe32(b, timeLo);
+  PutLe32(b, timeHi);
 }
-void PutTrailer(Bytes& b) { Put16(b, RefCrc(b)); }
+void PutTrailer(Bytes& b) { PutLe16(b, RefCrc(b)); }
 
 Bytes Text(size_t n) {
   static const char* words[] = {"fleet ", "planet ", "commander ", "satellite ", "dock ", "turn ", "battle\n"};
@@ -416,8 +410,8 @@ TEST_F(PackTest, OlderVersionsAreWidenedAndOnlyKnownVersionsLoad) {
   for (int i = 0; i < 1000; ++i) v1.push_back(static_cast<uint8_t>(i));
   v1.insert(v1.end(), 8, 0);
   PutName(v1, "OLD", "BMP");
-  Put32(v1, 0);
-  Put32(v1, 1000);
+  PutLe32(v1, 0);
+  PutLe32(v1, 1000);
   WriteFile("v1.pak", v1);
   TQoPack pack;
   pack.SetCrcMode(cmPackAll);  // no trailer is read for the old versions
@@ -439,9 +433,9 @@ TEST_F(PackTest, OlderVersionsAreWidenedAndOnlyKnownVersionsLoad) {
   v2.insert(v2.end(), inv.begin(), inv.end());
   v2.insert(v2.end(), 14, 0);
   PutName(v2, "NEG", "");
-  Put32(v2, 0);
-  Put32(v2, 2);
-  Put32(v2, 2);
+  PutLe32(v2, 0);
+  PutLe32(v2, 2);
+  PutLe32(v2, 2);
   v2.push_back(3);
   v2.insert(v2.end(), 3, 0);
   WriteFile("v2.pak", v2);

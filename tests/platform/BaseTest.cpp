@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
+#include <string>
+#include <vector>
 
+#include "platform/base/Format.h"
 #include "platform/base/GameError.h"
+#include "platform/base/LittleEndian.h"
 #include "platform/base/Sjis.h"
 #include "platform/base/StdRandom.h"
 
@@ -64,4 +69,63 @@ TEST(StdRandom, IsDeterministicAndInRange) {
   int low = 0;
   for (int i = 0; i < 10000; ++i) low += StdRand() % 100 < 50;
   EXPECT_NEAR(low, 5000, 300);  // roughly uniform
+}
+
+// Every byte value in every position, read and written through signed and unsigned byte types:
+// a byte of 0x80 or more in a char buffer must not spill into the higher bytes.
+TEST(LittleEndian, ReadsStoresAndAppendsInFileOrder) {
+  const struct {
+    std::uint32_t value;
+    const char* bytes;  // four bytes, lowest first
+  } cases[] = {
+      {0x00000000u, "\x00\x00\x00\x00"}, {0x00000001u, "\x01\x00\x00\x00"}, {0x12345678u, "\x78\x56\x34\x12"},
+      {0x000000FFu, "\xFF\x00\x00\x00"}, {0x00008000u, "\x00\x80\x00\x00"}, {0x0080FF7Fu, "\x7F\xFF\x80\x00"},
+      {0x80000000u, "\x00\x00\x00\x80"}, {0xFFFFFFFFu, "\xFF\xFF\xFF\xFF"}, {0xFEDCBA98u, "\x98\xBA\xDC\xFE"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    const std::string bytes(c.bytes, 4);
+    const std::vector<std::uint8_t> unsignedBytes(bytes.begin(), bytes.end());
+    EXPECT_EQ(ReadLe32(bytes.data()), c.value);
+    EXPECT_EQ(ReadLe32(unsignedBytes.data()), c.value);
+    EXPECT_EQ(ReadLe16(bytes.data()), c.value & 0xFFFF);
+    EXPECT_EQ(ReadLe16(bytes.data() + 2), c.value >> 16);
+
+    // Appended after what is there, the 16-bit form keeping only the low half.
+    std::string text = "ab";
+    PutLe32(text, c.value);
+    PutLe16(text, c.value);
+    EXPECT_EQ(text, "ab" + bytes + bytes.substr(0, 2));
+    std::vector<std::uint8_t> vec{9};
+    PutLe32(vec, c.value);
+    EXPECT_EQ(vec,
+              (std::vector<std::uint8_t>{9, unsignedBytes[0], unsignedBytes[1], unsignedBytes[2], unsignedBytes[3]}));
+
+    // Stored in place, the neighbours untouched.
+    std::string stored(8, '\x5A');
+    StoreLe32(stored.data() + 2, c.value);
+    EXPECT_EQ(stored, "\x5A\x5A" + bytes + "\x5A\x5A");
+    std::uint8_t half[4] = {0x5A, 0x5A, 0x5A, 0x5A};
+    StoreLe16(half + 1, c.value);
+    EXPECT_EQ(std::string(half, half + 4), "\x5A" + bytes.substr(0, 2) + "\x5A");
+  }
+}
+
+// The text is as long as it needs to be (longer than any fixed buffer the callers once had), and
+// code page 932 bytes pass through untouched.
+TEST(Format, FormatsWholeTextsOfAnyLength) {
+  const std::string sjis = SJS("自軍%d番艦被弾!! %dの被害");
+  const std::string longPath(600, 'p');
+  const struct {
+    std::string got, want;
+  } cases[] = {
+      {Format("%4d", 7), "   7"},
+      {Format("%2d", 123), "123"},
+      {Format("%6d", -42), "   -42"},
+      {Format(sjis.c_str(), 2, 150), SJS("自軍2番艦被弾!! 150の被害")},
+      {Format("%sVDM_Q.ID%d", longPath.c_str(), 3), longPath + "VDM_Q.ID3"},
+      {Format("%s", SJS("第１艦隊").c_str()), SJS("第１艦隊")},
+      {Format("%s", ""), ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.got, c.want);
 }

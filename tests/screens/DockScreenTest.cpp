@@ -11,29 +11,23 @@
 #include "platform/base/Sjis.h"
 #include "screens/F_build.h"
 #include "screens/F_dock.h"
-#include "support/RecordingHost.h"
 
-namespace vdmq {
+namespace vdmq::test {
 namespace {
-
-using test::ClickNamed;
-using test::IsEnabled;
-using test::LabelText;
-using test::TModalSteps;
 
 // A dock of a planet: capacity and turns (-1 empty, 0 finished, above 0 building).
 void SetDock(int planet, int dock, int abt, int turn, int hull = 0) {
   DockData[planet].Abt[dock] = abt;
   DockData[planet].Turn[dock] = turn;
-  DockData[planet].Ships[dock] = turn >= 0 ? TShipData{{hull, 0, -1, 0, -1}, 10} : test::EmptyShip();
+  DockData[planet].Ships[dock] = turn >= 0 ? TShipData{{hull, 0, -1, 0, -1}, 10} : EmptyShip();
 }
 
-class DockScreen : public ::testing::Test {
+class DockScreen : public TShipyardScreens {
  protected:
   void SetUp() override {
-    test::SetUpShipyardWorld();
+    TShipyardScreens::SetUp();
     // Planets 10 and 11 share a name ("フォルティス"), planet 12 sorts before them ("ゾルデン").
-    for (int p : {10, 11, 12}) test::PlacePlanet(p, p, 1, 0);
+    for (int p : {10, 11, 12}) PlacePlanet(p, p, 1, 0);
     PlanetData[10].Name = PlanetData[11].Name = 5;
     PlanetData[12].Name = 3;
     SetDock(10, 0, 20, -1);
@@ -54,8 +48,6 @@ class DockScreen : public ::testing::Test {
   static std::vector<int> Order(const TfmDock* f) {
     return std::vector<int>(f->List.Places.begin(), f->List.Places.begin() + f->List.Count);
   }
-  THeadlessSession session_;
-  test::TRecordingHost host_;
 };
 
 TEST_F(DockScreen, SortsByEachKeyBothWaysWithTheTieRules) {
@@ -106,7 +98,7 @@ TEST_F(DockScreen, ShowsEachStateAndScrollsFifteenDocks) {
   delete f;
 
   for (int p = 20; p < 25; ++p) {
-    test::PlacePlanet(p, p, 2, 0);
+    PlacePlanet(p, p, 2, 0);
     for (int d = 0; d < 3; ++d) SetDock(p, d, 10, -1);
   }
   for (int p : {10, 11, 12}) PlanetData[p].Belong = 1;
@@ -148,7 +140,7 @@ TEST_F(DockScreen, ColoursAndActionButtonsFollowTheModeAndTheChosenDock) {
   f->Dock = 1;
   f->ShowList();
   std::vector<TColor> colours;
-  for (int i = 0; i < 5; ++i) colours.push_back(test::LabelColor(f, "lbList" + std::to_string(i)));
+  for (int i = 0; i < 5; ++i) colours.push_back(LabelColor(f, "lbList" + std::to_string(i)));
   EXPECT_EQ(colours, (std::vector<TColor>{kLineChoosable, kLineGrey, kLineChosen, kLineGrey, kLineGrey}));
   delete f;
 }
@@ -180,7 +172,7 @@ TEST_F(DockScreen, PicksAFinishedShipWithALineClickThatCentresTheMap) {
     steps
         .Then("TfmDock",
               [](TForm* f) {
-                EXPECT_EQ(test::LabelColor(f, "lbList2"), kLineChosen);
+                EXPECT_EQ(LabelColor(f, "lbList2"), kLineChosen);
                 ClickNamed(f, "lbList4");
               })
         .Click("TfmDock", "lbList0")  // building: cannot be picked
@@ -268,4 +260,4 @@ TEST_F(DockScreen, DebugSwitchTwoListsEveryExistingDock) {
 }
 
 }  // namespace
-}  // namespace vdmq
+}  // namespace vdmq::test

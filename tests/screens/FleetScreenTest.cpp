@@ -15,23 +15,17 @@
 #include "platform/base/Sjis.h"
 #include "screens/F_dock.h"
 #include "screens/F_fleet.h"
-#include "support/RecordingHost.h"
 
-namespace vdmq {
+namespace vdmq::test {
 namespace {
-
-using test::ClickNamed;
-using test::IsEnabled;
-using test::LabelText;
-using test::TModalSteps;
 
 constexpr int kCapital = 50;  // country 0's capital at (40, 40)
 
-class FleetScreen : public ::testing::Test {
+class FleetScreen : public TShipyardScreens {
  protected:
   void SetUp() override {
-    test::SetUpShipyardWorld();
-    test::MakeFleet(0, 0, 5, 40, 40);  // on the capital, commander 5
+    TShipyardScreens::SetUp();
+    MakeFleet(0, 0, 5, 40, 40);  // on the capital, commander 5
     CmdData[5].Lev = 12;
     CmdData[5].Exp = 34;
     CmdData[5].AtkMod = 20;
@@ -55,16 +49,14 @@ class FleetScreen : public ::testing::Test {
   }
   // A finished ship in a dock of the capital, told apart by its durability.
   static void Dock(int dock, int hp) {
-    DockData[kCapital].Ships[dock] = test::MakeShip(0, hp);
+    DockData[kCapital].Ships[dock] = MakeShip(0, hp);
     DockData[kCapital].Turn[dock] = 0;
   }
   static int SlotHp(int slot) { return IsFleetShipValid(0, 0, slot) ? GetFleetShipPtr(0, 0, slot)->Hp : -1; }
   static int DockHp(int dock) {
     return GetDockState(kCapital, dock) == kDockStateFinished ? GetDockShipPtr(kCapital, dock)->Hp : -1;
   }
-  test::TTestMap map_;
-  THeadlessSession session_;
-  test::TRecordingHost host_;
+  TTestMap map_;
 };
 
 TEST_F(FleetScreen, ShowsTheCommanderAndTheSlots) {
@@ -108,11 +100,11 @@ TEST_F(FleetScreen, ButtonsFollowTheOwnerThePlaceAndTheCommander) {
        "100 111 0", "100 100 0"},
       {"computer's, with a commander on its planet", 3,
        [] {
-         test::MakeFleet(3, 0, 5, 40, 40);
+         MakeFleet(3, 0, 5, 40, 40);
          PlanetData[kCapital].Belong = 3;
        },
        "001 001 0", "001 000 0"},
-      {"computer's, no commander", 3, [] { test::MakeFleet(3, 0, -1, 30, 30); }, "100 001 0", "100 000 0"},
+      {"computer's, no commander", 3, [] { MakeFleet(3, 0, -1, 30, 30); }, "100 001 0", "100 000 0"},
   };
   const char* names[] = {"btnCmdChg",  "btnCmdFree",  "btnCmdInfo", "",       "btnSetShip",
                          "btnDelShip", "btnInfoShip", "",           "btnMove"};
@@ -203,13 +195,13 @@ TEST_F(FleetScreen, RandomCommissioningAndReturningNeverLosesOrDoublesAShip) {
     std::vector<int> ships;
     for (int place = 0; place < 6; ++place) {
       if (rng() % 3 == 0) {
-        if (place < 3) FleetData[0][0].Ships[place] = test::EmptyShip();
+        if (place < 3) FleetData[0][0].Ships[place] = EmptyShip();
         continue;
       }
       const int hp = place + 1;
       ships.push_back(hp);
       if (place < 3)
-        FleetData[0][0].Ships[place] = test::MakeShip(0, hp);
+        FleetData[0][0].Ships[place] = MakeShip(0, hp);
       else
         Dock(place - 3, hp);
     }
@@ -263,7 +255,7 @@ TEST_F(FleetScreen, AppointingAsksOneOfTwoQuestions) {
       {"leaderless fleet, the chosen one leads a fleet on the map",
        [] {
          CmdData[5].Belong = -1;
-         test::MakeFleet(0, 1, 7, 40, 40);
+         MakeFleet(0, 1, 7, 40, 40);
        },
        7, 1, sendsHome},
       {"leaderless fleet, the chosen one is free",
@@ -291,7 +283,7 @@ TEST_F(FleetScreen, AppointingAsksOneOfTwoQuestions) {
 }
 
 TEST_F(FleetScreen, AComputersLeaderlessFleetOffersNobody) {
-  test::MakeFleet(3, 0, -1, 30, 30);
+  MakeFleet(3, 0, -1, 30, 30);
   CmdData[9].Belong = 3;
   TModalSteps steps(session_);
   steps.Click("TfmFleet", "btnCmdChg")
@@ -366,7 +358,7 @@ TEST_F(FleetScreen, DetailButtonsShowTheCommanderAndTheShip) {
       .Click("TfmFleet", "btnInfoShip")
       .Then("TfmBuild",
             [](TForm* f) {
-              EXPECT_FALSE(test::IsVisible(f, "btnOk"));
+              EXPECT_FALSE(IsVisible(f, "btnOk"));
               EXPECT_EQ(LabelText(f, "lbFrame"), SjisToUtf8(GetFrameName(0)));
               ClickNamed(f, "btnClose");
             })
@@ -376,4 +368,4 @@ TEST_F(FleetScreen, DetailButtonsShowTheCommanderAndTheShip) {
 }
 
 }  // namespace
-}  // namespace vdmq
+}  // namespace vdmq::test

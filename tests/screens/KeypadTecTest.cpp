@@ -13,25 +13,17 @@
 #include "platform/base/Sjis.h"
 #include "screens/F_dentak.h"
 #include "screens/F_tec.h"
-#include "support/RecordingHost.h"
 #include "support/World.h"
 
-namespace vdmq {
+namespace vdmq::test {
 namespace {
 
-using test::ClickNamed;
-using test::IsEnabled;
-using test::LabelText;
-using test::TModalSteps;
-
-class Screens : public ::testing::Test {
+class Screens : public TShipyardScreens {
  protected:
   void SetUp() override {
-    test::SetUpShipyardWorld();
+    TShipyardScreens::SetUp();
     ASSERT_EQ(GetPlayerCountry(), 0);
   }
-  THeadlessSession session_;
-  test::TRecordingHost host_;
 };
 
 // ---- keypad ----
@@ -290,4 +282,4 @@ TEST_F(TecScreen, ASecondOpeningReturnsAtOnce) {
 }
 
 }  // namespace
-}  // namespace vdmq
+}  // namespace vdmq::test

@@ -11,6 +11,7 @@
 
 #include "platform/core/StdCtrls.h"
 #include "platform/headless/TestKit.h"
+#include "support/RecordingHost.h"
 #include "support/World.h"
 
 namespace vdmq::test {
@@ -51,6 +52,15 @@ TColor LabelColor(TComponent* form, const std::string& label);
 //           3 type 1 fits all 50;
 //   engine  0 fits all 30 (values 21, 22); shield 0 fits class 2 20 (values 31..34).
 void SetUpShipyardWorld();
+
+// The fixture of the shipyard's screen tests: that world made afresh for each test, a headless
+// session for the real forms and a host that records what the game asks of it.
+class TShipyardScreens : public ::testing::Test {
+ protected:
+  void SetUp() override { SetUpShipyardWorld(); }
+  THeadlessSession session_;
+  TRecordingHost host_;
+};
 
 // Every control of the form lies inside its client area, no two buttons overlap, and each
 // (class name, Tag) pair given is found through FindComponentByClass.

@@ -11,22 +11,14 @@
 #include "platform/base/Sjis.h"
 #include "screens/F_build.h"
 #include "screens/F_parts.h"
-#include "support/RecordingHost.h"
 
-namespace vdmq {
+namespace vdmq::test {
 namespace {
-
-using test::ClickNamed;
-using test::IsEnabled;
-using test::IsVisible;
-using test::LabelText;
-using test::TModalSteps;
 
 std::string Name(int kind, int part) { return SjisToUtf8(NameOrEmpty(GetPartsName(kind, part))); }
 
-class Shipyard : public ::testing::Test {
+class Shipyard : public TShipyardScreens {
  protected:
-  void SetUp() override { test::SetUpShipyardWorld(); }
   // The ten lines of the open selector.
   static std::vector<std::string> Lines(TForm* f) {
     std::vector<std::string> lines;
@@ -46,8 +38,6 @@ class Shipyard : public ::testing::Test {
     steps.Then("TfmParts", std::move(look)).Click("TfmParts", close);
     return SelectParts(mode, hullClass, kind, current);
   }
-  THeadlessSession session_;
-  test::TRecordingHost host_;
 };
 
 // ---- parts selector ----
@@ -81,8 +71,8 @@ TEST_F(Shipyard, SelectorOpensOnTheCurrentPartOrTheDearestOrNothing) {
   TColor chosenColour{}, otherColour{};
   EXPECT_EQ(Select(1, 0, kPartsFrame, 2,
                    [&](TForm* f) {
-                     chosenColour = test::LabelColor(f, "lbList2");
-                     otherColour = test::LabelColor(f, "lbList0");
+                     chosenColour = LabelColor(f, "lbList2");
+                     otherColour = LabelColor(f, "lbList0");
                    }),
             2);
   EXPECT_EQ(chosenColour, RGB(0, 255, 255));
@@ -239,7 +229,7 @@ TEST_F(Shipyard, DesignerShowsEverySlotFilledAndEmptyWithTheTotals) {
   EXPECT_TRUE(enabled.back());
   EXPECT_EQ(out.Parts[0], -1) << "closed without a choice";
 
-  TShipData none = test::EmptyShip();
+  TShipData none = EmptyShip();
   {
     TModalSteps steps(session_);
     steps.Then("TfmBuild", [&](TForm* f) {
@@ -342,7 +332,7 @@ TEST_F(Shipyard, AutomaticChoicePicksTheDearestLaterIndexOrNothing) {
 }
 
 TEST_F(Shipyard, DesignerOkChecksTheDesignAndTheFunds) {
-  test::PlacePlanet(7, 1, 1, 0);
+  PlacePlanet(7, 1, 1, 0);
   DockData[7].Abt[1] = 10;
   const TShipData design{{0, 0, -1, 0, -1}, 1};  // 100 + 50 + 30 = 180
   const std::string question =
@@ -355,7 +345,7 @@ TEST_F(Shipyard, DesignerOkChecksTheDesignAndTheFunds) {
     std::vector<std::string> messages;
     bool accepted;
   } cases[] = {
-      {999999, test::EmptyShip(), -1, -1, {}, {"船体、主兵装、機関は<BR>選択しなくてはなりません。"}, false},
+      {999999, EmptyShip(), -1, -1, {}, {"船体、主兵装、機関は<BR>選択しなくてはなりません。"}, false},
       {179, design, 7, 1, {}, {"建造資金が1<BR>不足しています。"}, false},
       {180, design, 7, 1, {1}, {question}, true},
       {180, design, 7, 1, {2}, {question}, false},
@@ -405,4 +395,4 @@ TEST_F(Shipyard, DesignerReentryCopiesAndAManyBitClassShowsNoName) {
 }
 
 }  // namespace
-}  // namespace vdmq
+}  // namespace vdmq::test

@@ -8,28 +8,22 @@
 #include "campaign/Planet.h"
 #include "platform/base/Sjis.h"
 #include "screens/F_planet.h"
-#include "support/RecordingHost.h"
 
-namespace vdmq {
+namespace vdmq::test {
 namespace {
-
-using test::ClickNamed;
-using test::IsEnabled;
-using test::LabelText;
-using test::TModalSteps;
 
 constexpr int kCapital = 50;  // country 0's capital
 constexpr int kOther = 60;    // country 2's planet, not its capital
 
-class PlanetScreen : public ::testing::Test {
+class PlanetScreen : public TShipyardScreens {
  protected:
   void SetUp() override {
-    test::SetUpShipyardWorld();
-    test::PlacePlanet(kOther, 10, 10, 2);
+    TShipyardScreens::SetUp();
+    PlacePlanet(kOther, 10, 10, 2);
     PlanetData[kOther].IncomeFund = 345;
     PlanetData[kOther].Hokyuu = 7;
-    PlanetData[kCapital].Sate[1] = test::MakeShip(4, 120);
-    PlanetData[kOther].Sate[0] = test::MakeShip(4, 90);
+    PlanetData[kCapital].Sate[1] = MakeShip(4, 120);
+    PlanetData[kOther].Sate[0] = MakeShip(4, 90);
   }
   TfmPlanet* Make(int planet, int slot) {
     TfmPlanet* f = nullptr;
@@ -57,8 +51,6 @@ class PlanetScreen : public ::testing::Test {
     ShowPlanetWindow(kCapital, 0);
   }
   int price_ = 0;
-  THeadlessSession session_;
-  test::TRecordingHost host_;
 };
 
 TEST_F(PlanetScreen, ShowsThePlanetAndItsSlotsWithTheOwnersButtons) {
@@ -168,7 +160,7 @@ TEST_F(PlanetScreen, DetailButtonsShowTheSatelliteAndTheOwnerAndASecondOpeningRe
             })
       .Then("TfmBuild",
             [](TForm* f) {
-              EXPECT_FALSE(test::IsVisible(f, "btnOk"));
+              EXPECT_FALSE(IsVisible(f, "btnOk"));
               EXPECT_EQ(LabelText(f, "lbFrame"), SjisToUtf8(GetFrameName(4)));
               ClickNamed(f, "btnClose");
             })
@@ -185,4 +177,4 @@ TEST_F(PlanetScreen, DetailButtonsShowTheSatelliteAndTheOwnerAndASecondOpeningRe
 }
 
 }  // namespace
-}  // namespace vdmq
+}  // namespace vdmq::test

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "SetupSupport.h"
+#include "platform/base/LittleEndian.h"
 #include "platform/core/Application.h"
 #include "platform/core/Desktop.h"
 #include "setup/SetupPicture.h"
@@ -29,11 +30,6 @@ const TSetupPictureBytes* Embedded(std::string_view name) {
   return nullptr;
 }
 
-std::uint32_t U32(const char* p) {
-  const auto* u = reinterpret_cast<const unsigned char*>(p);
-  return u[0] | u[1] << 8 | u[2] << 16 | static_cast<std::uint32_t>(u[3]) << 24;
-}
-
 }  // namespace
 
 // The generator's picture, byte for byte: 480 x 320, 24-bit, stored bottom row first, uncompressed.
@@ -41,11 +37,11 @@ TEST(SetupPicture, TheEmbeddedBackgroundIsTheGeneratorsPicture) {
   const TSetupPictureBytes* bg = Embedded("SetupBg");
   ASSERT_NE(bg, nullptr);
   EXPECT_EQ(kSetupPictureCount, 1u);
-  EXPECT_EQ(U32(bg->Data), 40u);
-  EXPECT_EQ(U32(bg->Data + 4), 480u);
-  EXPECT_EQ(U32(bg->Data + 8), 320u);
+  EXPECT_EQ(ReadLe32(bg->Data), 40u);
+  EXPECT_EQ(ReadLe32(bg->Data + 4), 480u);
+  EXPECT_EQ(ReadLe32(bg->Data + 8), 320u);
   EXPECT_EQ((bg->Data[14] & 255) | (bg->Data[15] & 255) << 8, 24);
-  EXPECT_EQ(U32(bg->Data + 16), 0u);
+  EXPECT_EQ(ReadLe32(bg->Data + 16), 0u);
   EXPECT_EQ(bg->Size, 40u + 480 * 3 * 320);
 
   vdmq::test::TScratch scratch("setuppicture");

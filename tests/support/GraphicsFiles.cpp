@@ -5,43 +5,33 @@
 #include <fstream>
 #include <utility>
 
+#include "platform/base/LittleEndian.h"
 #include "qolib/graphics/Qograph_rap.h"
 #include "qolib/pack/Qopack.h"
 #include "support/Scratch.h"
 
 namespace vdmq::test {
 
-namespace {
-void Put16(std::vector<std::uint8_t>& b, std::uint32_t v) {
-  b.push_back(static_cast<std::uint8_t>(v));
-  b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
-}  // namespace
-
 std::vector<std::uint8_t> MakeBmp(const BmpLayout& s) {
   std::vector<std::uint8_t> b;
   if (s.fileHeader) {
     b.push_back('B');
     b.push_back('M');
-    Put32(b, 0);  // file size: not used
-    Put32(b, 0);
-    Put32(b, static_cast<std::uint32_t>(54 + s.palette.size()));
+    PutLe32(b, 0);  // file size: not used
+    PutLe32(b, 0);
+    PutLe32(b, static_cast<std::uint32_t>(54 + s.palette.size()));
   }
-  Put32(b, 40);
-  Put32(b, static_cast<std::uint32_t>(s.width));
-  Put32(b, static_cast<std::uint32_t>(s.height));
-  Put16(b, 1);
-  Put16(b, static_cast<std::uint32_t>(s.bits));
-  Put32(b, 0);
-  Put32(b, 0);
-  Put32(b, 0);
-  Put32(b, 0);
-  Put32(b, s.coloursUsed);
-  Put32(b, 0);
+  PutLe32(b, 40);
+  PutLe32(b, static_cast<std::uint32_t>(s.width));
+  PutLe32(b, static_cast<std::uint32_t>(s.height));
+  PutLe16(b, 1);
+  PutLe16(b, static_cast<std::uint32_t>(s.bits));
+  PutLe32(b, 0);
+  PutLe32(b, 0);
+  PutLe32(b, 0);
+  PutLe32(b, 0);
+  PutLe32(b, s.coloursUsed);
+  PutLe32(b, 0);
   b.insert(b.end(), s.palette.begin(), s.palette.end());
   // Rows are stored bottom row first unless the height is negative.
   const int n = static_cast<int>(s.rows.size());

@@ -9,6 +9,7 @@
 
 #include "campaign/Save.h"
 #include "platform/base/GameError.h"
+#include "platform/base/LittleEndian.h"
 
 namespace vdmq::test {
 
@@ -21,17 +22,14 @@ class TKeyedBytes {
     bytes_.push_back('\0');
     bytes_ += type;
     bytes_.push_back('\0');
-    for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<char>((count >> (8 * i)) & 0xFF));
+    PutLe32(bytes_, count);
     bytes_ += values;
     return *this;
   }
   // An "int" block holding the values.
   TKeyedBytes& Ints(const std::string& key, const std::vector<std::int32_t>& values) {
     std::string v;
-    for (std::int32_t x : values) {
-      const auto u = static_cast<std::uint32_t>(x);
-      for (int i = 0; i < 4; ++i) v.push_back(static_cast<char>((u >> (8 * i)) & 0xFF));
-    }
+    for (std::int32_t x : values) PutLe32(v, static_cast<std::uint32_t>(x));
     return Raw(key, "int", static_cast<std::uint32_t>(values.size()), v);
   }
   // A one-byte block ("char", "bool" or "byte") holding the values.

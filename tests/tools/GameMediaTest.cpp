@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/base/LittleEndian.h"
 #include "platform/sys/FakeMedia.h"
 #include "platform/sys/Services.h"
 #include "support/Scratch.h"
@@ -44,11 +45,6 @@ std::string ReadFile(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::uint32_t Le16(const std::string& b, size_t at) {
-  return static_cast<std::uint8_t>(b[at]) | static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 1])) << 8;
-}
-std::uint32_t Le32(const std::string& b, size_t at) { return Le16(b, at) | Le16(b, at + 2) << 16; }
-
 // ---- Sounds ---------------------------------------------------------------------------------
 
 struct TClip {
@@ -66,18 +62,18 @@ TClip ReadClip(const fs::path& path) {
   EXPECT_GE(b.size(), 44u) << c.name;
   if (b.size() < 44) return c;
   EXPECT_EQ(b.substr(0, 4), "RIFF") << c.name;
-  EXPECT_EQ(Le32(b, 4), b.size() - 8) << c.name;
+  EXPECT_EQ(ReadLe32(b.data() + 4), b.size() - 8) << c.name;
   EXPECT_EQ(b.substr(8, 8), "WAVEfmt ") << c.name;
-  EXPECT_EQ(Le32(b, 16), 16u) << c.name;
-  EXPECT_EQ(Le16(b, 20), 1u) << c.name << ": PCM";
-  EXPECT_EQ(Le16(b, 22), 1u) << c.name << ": mono";
-  EXPECT_EQ(Le32(b, 24), 22050u) << c.name;
-  EXPECT_EQ(Le32(b, 28), 44100u) << c.name;
-  EXPECT_EQ(Le16(b, 32), 2u) << c.name;
-  EXPECT_EQ(Le16(b, 34), 16u) << c.name;
+  EXPECT_EQ(ReadLe32(b.data() + 16), 16u) << c.name;
+  EXPECT_EQ(ReadLe16(b.data() + 20), 1u) << c.name << ": PCM";
+  EXPECT_EQ(ReadLe16(b.data() + 22), 1u) << c.name << ": mono";
+  EXPECT_EQ(ReadLe32(b.data() + 24), 22050u) << c.name;
+  EXPECT_EQ(ReadLe32(b.data() + 28), 44100u) << c.name;
+  EXPECT_EQ(ReadLe16(b.data() + 32), 2u) << c.name;
+  EXPECT_EQ(ReadLe16(b.data() + 34), 16u) << c.name;
   EXPECT_EQ(b.substr(36, 4), "data") << c.name;
-  EXPECT_EQ(Le32(b, 40), b.size() - 44) << c.name;
-  for (size_t i = 44; i + 1 < b.size(); i += 2) c.samples.push_back(static_cast<std::int16_t>(Le16(b, i)));
+  EXPECT_EQ(ReadLe32(b.data() + 40), b.size() - 44) << c.name;
+  for (size_t i = 44; i + 1 < b.size(); i += 2) c.samples.push_back(static_cast<std::int16_t>(ReadLe16(b.data() + i)));
   return c;
 }
 
@@ -161,8 +157,8 @@ std::optional<TAviWalk> WalkAvi(const std::string& b, std::string* why) {
     return std::nullopt;
   };
   if (b.size() < 12 || b.compare(0, 4, "RIFF") != 0 || b.compare(8, 4, "AVI ") != 0) return fail("not a RIFF AVI");
-  if (static_cast<std::uint64_t>(Le32(b, 4)) + 8 > b.size()) return fail("the RIFF runs past the file");
-  const size_t end = 8 + Le32(b, 4);
+  if (static_cast<std::uint64_t>(ReadLe32(b.data() + 4)) + 8 > b.size()) return fail("the RIFF runs past the file");
+  const size_t end = 8 + ReadLe32(b.data() + 4);
   TAviWalk w;
   size_t movi = 0, moviEnd = 0;
   bool header = false, index = false;
@@ -173,7 +169,7 @@ std::optional<TAviWalk> WalkAvi(const std::string& b, std::string* why) {
     for (size_t at = from; at < to;) {
       if (to - at < 8) return error = "a chunk header is cut off", false;
       const std::string id = b.substr(at, 4);
-      const std::uint64_t size = Le32(b, at + 4);
+      const std::uint64_t size = ReadLe32(b.data() + at + 4);
       if (at + 8 + size > to) return error = id + " runs past its parent", false;
       const size_t data = at + 8;
       if (id == "LIST") {
@@ -183,14 +179,14 @@ std::optional<TAviWalk> WalkAvi(const std::string& b, std::string* why) {
         if (!walk(data + 4, data + size)) return false;
       } else if (id == "avih" && size >= 40) {
         header = true;
-        w.headerFrames = Le32(b, data + 16);
-        w.width = Le32(b, data + 32);
-        w.height = Le32(b, data + 36);
+        w.headerFrames = ReadLe32(b.data() + data + 16);
+        w.width = ReadLe32(b.data() + data + 32);
+        w.height = ReadLe32(b.data() + data + 36);
       } else if (id == "strh" && size >= 4) {
         stream = b.substr(data, 4);
       } else if (id == "strf" && stream == "vids" && size >= 40 + 1024) {
-        w.bits = Le16(b, data + 14);
-        w.compression = Le32(b, data + 16);
+        w.bits = ReadLe16(b.data() + data + 14);
+        w.compression = ReadLe32(b.data() + data + 16);
         w.palette = b.substr(data + 40, 1024);
       } else if (id == "00dc") {
         w.video.push_back(b.substr(data, size));
@@ -201,13 +197,14 @@ std::optional<TAviWalk> WalkAvi(const std::string& b, std::string* why) {
         if (movi == 0) return error = "the index comes before the chunks", false;
         for (size_t e = data; e + 16 <= data + size; e += 16) {
           const std::string ck = b.substr(e, 4);
-          const std::uint64_t target = static_cast<std::uint64_t>(movi) + Le32(b, e + 8);
+          const std::uint64_t target = static_cast<std::uint64_t>(movi) + ReadLe32(b.data() + e + 8);
           if (target < movi || target + 8 > moviEnd || b.compare(target, 4, ck) != 0 ||
-              Le32(b, target + 4) != Le32(b, e + 12)) {
+              ReadLe32(b.data() + target + 4) != ReadLe32(b.data() + e + 12)) {
             return error = "an index entry of " + ck + " misses its chunk", false;
           }
           if (ck == "00dc") {
-            if ((Le32(b, e + 4) & 0x10) == 0) return error = "a video entry without the key-frame flag", false;
+            if ((ReadLe32(b.data() + e + 4) & 0x10) == 0)
+              return error = "a video entry without the key-frame flag", false;
             ++w.videoIndexEntries;
           }
         }

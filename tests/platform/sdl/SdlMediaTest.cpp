@@ -24,6 +24,7 @@ extern "C" {
 #endif
 
 #include "platform/base/GameError.h"
+#include "platform/base/LittleEndian.h"
 #include "platform/core/MediaPlayer.h"
 #include "platform/core/StdCtrls.h"
 #include "platform/headless/TestKit.h"
@@ -37,32 +38,24 @@ using namespace vdmq;
 
 namespace {
 
-void Put16(std::string& s, unsigned v) {
-  s += static_cast<char>(v & 0xFF);
-  s += static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string& s, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
 // 16-bit mono PCM tone of ms milliseconds at 22050 Hz.
 std::string Wave(unsigned ms, double hz = 440) {
   const std::uint32_t rate = 22050, samples = rate * ms / 1000;
   std::string data;
   for (std::uint32_t i = 0; i < samples; ++i)
-    Put16(data, static_cast<unsigned>(static_cast<std::int16_t>(8000 * std::sin(i * hz * 2 * M_PI / rate))) & 0xFFFF);
+    PutLe16(data, static_cast<unsigned>(static_cast<std::int16_t>(8000 * std::sin(i * hz * 2 * M_PI / rate))) & 0xFFFF);
   std::string s = "RIFF";
-  Put32(s, 36 + static_cast<std::uint32_t>(data.size()));
+  PutLe32(s, 36 + static_cast<std::uint32_t>(data.size()));
   s += "WAVEfmt ";
-  Put32(s, 16);
-  Put16(s, 1);
-  Put16(s, 1);
-  Put32(s, rate);
-  Put32(s, rate * 2);
-  Put16(s, 2);
-  Put16(s, 16);
+  PutLe32(s, 16);
+  PutLe16(s, 1);
+  PutLe16(s, 1);
+  PutLe32(s, rate);
+  PutLe32(s, rate * 2);
+  PutLe16(s, 2);
+  PutLe16(s, 16);
   s += "data";
-  Put32(s, static_cast<std::uint32_t>(data.size()));
+  PutLe32(s, static_cast<std::uint32_t>(data.size()));
   return s + data;
 }
 
@@ -566,7 +559,7 @@ TEST_F(SdlMediaTest, MovieEndsWhereItsPicturesEnd) {
       const size_t field = std::string(tag) == "avih" ? at + 8 + 16 : at + 8 + 32;
       if (field + 4 > bytes.size()) continue;
       std::string v;
-      Put32(v, 1000000);
+      PutLe32(v, 1000000);
       bytes.replace(field, 4, v);
       ++patched;
     }

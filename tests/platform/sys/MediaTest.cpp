@@ -4,6 +4,7 @@
 
 #include "SysTestSupport.h"
 #include "platform/base/GameError.h"
+#include "platform/base/LittleEndian.h"
 #include "platform/sys/FakeMedia.h"
 #include "platform/sys/Services.h"
 #include "support/RiffBytes.h"
@@ -13,24 +14,23 @@ using namespace vdmq;
 namespace {
 
 using test::Chunk;
-using test::Put32;
 using test::Riff;
 
 // 8-bit mono PCM at the given rate with `samples` samples, a "LIST" chunk before the data.
 std::string Wave(std::uint32_t rate, std::uint32_t samples) {
   std::string fmt;
   fmt += std::string("\x01\x00\x01\x00", 4);
-  Put32(fmt, rate);
-  Put32(fmt, rate);  // bytes a second
+  PutLe32(fmt, rate);
+  PutLe32(fmt, rate);  // bytes a second
   fmt += std::string("\x01\x00\x08\x00", 4);
   return Riff("WAVE", Chunk("fmt ", fmt) + Chunk("LIST", "INFOxyz") + Chunk("data", std::string(samples, '\x80')));
 }
 
 std::string Avi(std::uint32_t usPerFrame, std::uint32_t frames) {
   std::string avih;
-  Put32(avih, usPerFrame);
-  for (int i = 0; i < 3; ++i) Put32(avih, 0);
-  Put32(avih, frames);
+  PutLe32(avih, usPerFrame);
+  for (int i = 0; i < 3; ++i) PutLe32(avih, 0);
+  PutLe32(avih, frames);
   avih += std::string(56 - avih.size(), '\0');
   return Riff("AVI ", Chunk("LIST", "hdrl" + Chunk("avih", avih)) + Chunk("LIST", "movi"));
 }

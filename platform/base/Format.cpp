@@ -1,0 +1,23 @@
+#include "platform/base/Format.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace vdmq {
+
+std::string Format(const char* format, ...) {
+  va_list args, again;
+  va_start(args, format);
+  va_copy(again, args);
+  const int length = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
+  std::string text;
+  if (length > 0) {
+    text.resize(static_cast<std::size_t>(length));
+    std::vsnprintf(text.data(), text.size() + 1, format, again);
+  }
+  va_end(again);
+  return text;
+}
+
+}  // namespace vdmq
