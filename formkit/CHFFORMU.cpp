@@ -644,6 +644,19 @@ void TCHF_Form::Dispatch(TMessage& m) {
   TForm::Dispatch(m);
 }
 
+TWindowFrameMap TCHF_Form::WindowFrameMap() {
+  TWindowFrameMap m = TForm::WindowFrameMap();
+  if (ready_ != kReady) return m;
+  LayoutParts();
+  TCHF_TitleBar& bar = TitleBar();
+  m.Caption = bar.Visible() && !IsZoomed(*this) ? bar.Rect : TRect{};
+  for (const TCHF_Button* b : bar.Buttons())
+    if (b->Visible() && !b->Rect.IsEmpty()) m.Keep.push_back(b->Rect);
+  const TCHF_Image& icon = bar.IconPart();
+  if (icon.Visible() && !icon.Rect.IsEmpty()) m.Keep.push_back(icon.Rect);
+  return m;
+}
+
 void TCHF_Form::PartCapture(TCHF_Image* part) {
   captured_ = part;
   SetMouseCapture(part != nullptr);

@@ -272,6 +272,8 @@ class TCHF_Form : public TForm {
   TCHF_Image* CapturedPart() const { return captured_; }
 
   void Dispatch(TMessage& m) override;
+  // The title bar moves the OS window outside its caption buttons and icon.
+  TWindowFrameMap WindowFrameMap() override;
 
   // --- part events ---
   void PartCapture(TCHF_Image* part);

@@ -6,7 +6,7 @@ VDMQ_BUILD_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev 
 # The game's own window, sound and movies (the SDL back end), and the virtual display, input and
 # screenshot tools of the smoke runs of the real program.
 VDMQ_MEDIA_PACKAGES="libsdl2-dev libsdl2-mixer-dev libavformat-dev libavcodec-dev libswscale-dev
-  libswresample-dev xvfb xauth xdotool x11-apps openbox wmctrl"
+  libswresample-dev xvfb xauth xdotool x11-apps x11-utils openbox wmctrl"
 
 vdmq_install_deps() {
   local missing=()

@@ -8,9 +8,6 @@
 namespace vdmq {
 
 namespace {
-constexpr std::uint64_t kDoubleClickMs = 500;
-constexpr int kDoubleClickSlop = 4;
-
 bool Contains(const std::vector<TForm*>& v, const TControl* f) { return std::find(v.begin(), v.end(), f) != v.end(); }
 }  // namespace
 
@@ -149,6 +146,11 @@ TSize TDesktop::ScreenSize() const {
   return {800, 600};
 }
 
+TRect TDesktop::WorkArea() const {
+  if (App().HasBackend()) return App().Backend().WorkArea();
+  return ScreenRect();
+}
+
 void TDesktop::MarkScreen(const TRect& r) {
   TSize s = ScreenSize();
   screenDirty_.Add(Intersect(r, {0, 0, s.cx, s.cy}));
@@ -160,6 +162,7 @@ void TDesktop::MarkWholeScreen() {
 }
 
 void TDesktop::Compose() {
+  SyncWindow();
   const TSize s = ScreenSize();
   if (screen_.Width() != s.cx || screen_.Height() != s.cy) {
     screen_.Resize(s.cx, s.cy, 0);
@@ -202,7 +205,11 @@ void TDesktop::HandleInput(const TInputEvent& ev) {
       if (mf && mf->Enabled()) mf->Perform(WM_CLOSE);
       break;
     }
-    case TInputEvent::ScreenResized: MarkWholeScreen(); break;
+    case TInputEvent::ScreenResized:
+      MarkWholeScreen();
+      FollowWindowSize({ev.x, ev.y});
+      break;
+    case TInputEvent::WindowState: FollowWindowState(ev.x); break;
     case TInputEvent::Wheel: RouteWheel(ev.x); break;
   }
 }
@@ -299,9 +306,10 @@ void TDesktop::RouteMouse(const TInputEvent& ev) {
   if (down) {
     const std::uint64_t now = App().NowMs();
     TControl* key = target ? target : f;
-    dbl = lastDown_.button == b && lastDown_.target == key && lastDown_.hit == hit &&
-          now - lastDown_.t <= kDoubleClickMs && std::abs(mouse_.X - lastDown_.p.X) <= kDoubleClickSlop &&
-          std::abs(mouse_.Y - lastDown_.p.Y) <= kDoubleClickSlop;
+    dbl = (ev.secondClick && b == 0) ||
+          (lastDown_.button == b && lastDown_.target == key && lastDown_.hit == hit &&
+           now - lastDown_.t <= kDoubleClickMs && std::abs(mouse_.X - lastDown_.p.X) <= kDoubleClickSlop &&
+           std::abs(mouse_.Y - lastDown_.p.Y) <= kDoubleClickSlop);
     if (dbl) {
       lastDown_.target = nullptr;
     } else {
@@ -392,14 +400,28 @@ void TDesktop::RouteKey(const TInputEvent& ev) {
 
 TMinMaxInfo TDesktop::MinMaxFor(TForm* f) {
   const TFrameMetrics m = f->Metrics();
-  const TSize s = ScreenSize();
   TMinMaxInfo mm;
-  mm.ptMaxSize = {s.cx + 2 * m.FrameX, s.cy + 2 * m.FrameY};
-  mm.ptMaxPosition = {-m.FrameX, -m.FrameY};
   mm.ptMinTrackSize = {112, 27};
-  mm.ptMaxTrackSize = {s.cx + 2 * m.FrameX, s.cy + 2 * m.FrameY};
+  if (FillsScreen(f)) {
+    // The OS window: maximised it takes the display's usable area, its frame included.
+    const TRect work = WorkArea();
+    mm.ptMaxSize = {work.Width(), work.Height()};
+    mm.ptMaxPosition = {0, 0};
+    mm.ptMaxTrackSize = mm.ptMaxSize;
+  } else {
+    const TSize s = ScreenSize();
+    mm.ptMaxSize = {s.cx + 2 * m.FrameX, s.cy + 2 * m.FrameY};
+    mm.ptMaxPosition = {-m.FrameX, -m.FrameY};
+    mm.ptMaxTrackSize = {s.cx + 2 * m.FrameX, s.cy + 2 * m.FrameY};
+  }
   f->Perform(WM_GETMINMAXINFO, 0, reinterpret_cast<std::intptr_t>(&mm));
   return mm;
+}
+
+TRect TDesktop::MaximizedRect(TForm* f) {
+  const TMinMaxInfo mm = MinMaxFor(f);
+  return Bounds(mm.ptMaxPosition.X, mm.ptMaxPosition.Y, std::min(mm.ptMaxSize.X, mm.ptMaxTrackSize.X),
+                std::min(mm.ptMaxSize.Y, mm.ptMaxTrackSize.Y));
 }
 
 TRect TDesktop::ClampToMinMax(TForm* f, TRect r, int edge) {
@@ -421,6 +443,7 @@ TRect TDesktop::ClampToMinMax(TForm* f, TRect r, int edge) {
 
 void TDesktop::StartMove(TForm* f, bool keyboard) {
   if (!keyboard && !(buttons_ & 1)) return;  // a mouse drag needs the button held
+  if (FillsScreen(f)) return;                // the window system moves the OS window
   capture_ = nullptr;
   ncPressForm_ = nullptr;
   track_.form = f;
@@ -461,6 +484,103 @@ void TDesktop::Track(const TInputEvent& ev) {
   }
   const bool ends = track_.keyboard ? ev.kind == TInputEvent::MouseDown : ev.kind == TInputEvent::MouseUp;
   if (ends) track_.form = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The OS window of the main form
+
+bool TDesktop::FillsScreen(const TForm* f) const {
+  return f && f == App().MainForm() && App().HasBackend() && App().Backend().ScreenIsMainWindow();
+}
+
+TWindowLimits TDesktop::WindowLimits(TForm* f) {
+  const TSize own{f->Width(), f->Height()};
+  if (f->BorderStyle() != bsSizeable && f->BorderStyle() != bsSizeToolWin) return {own, own};
+  const TMinMaxInfo mm = MinMaxFor(f);
+  const TSize min{mm.ptMinTrackSize.X, mm.ptMinTrackSize.Y};
+  return {min, {std::max(min.cx, mm.ptMaxTrackSize.X), std::max(min.cy, mm.ptMaxTrackSize.Y)}};
+}
+
+TWindowFrameMap TDesktop::FrameMap() {
+  TForm* mf = App().MainForm();
+  TWindowFrameMap m;
+  if (FillsScreen(mf) && mf->Visible() && mf->WindowState() != wsMinimized && !track_.form &&
+      !(PopupWindow && PopupWindow->Visible())) {
+    m = mf->WindowFrameMap();
+    // The windows above the main form take the presses on their own pixels.
+    bool above = false;
+    for (TForm* f : zorder_) {
+      if (f == mf)
+        above = true;
+      else if (above && f->Visible() && f->WindowState() != wsMinimized)
+        m.Keep.push_back(f->BoundsRect());
+    }
+  }
+  m.Size = ScreenSize();
+  return m;
+}
+
+void TDesktop::MainFormShown(TForm* f) {
+  if (!FillsScreen(f)) return;
+  sentLimits_ = WindowLimits(f);
+  windowShown_ = true;
+  App().Backend().ShowWindow({f->Width(), f->Height()}, sentLimits_);
+  MarkWholeScreen();
+}
+
+void TDesktop::MainFormSized(TForm* f) {
+  if (!FillsScreen(f) || !windowShown_ || following_) return;
+  // The limits first: a window of fixed size takes its new size only with them.
+  SyncWindow();
+  App().Backend().ResizeWindow({f->Width(), f->Height()});
+}
+
+void TDesktop::RequestWindowState(TForm* f, TWindowState s) {
+  if (!FillsScreen(f)) return;
+  TBackend& b = App().Backend();
+  if (s == wsMinimized)
+    App().Minimize();
+  else if (s == wsMaximized)
+    b.MaximizeWindow();
+  else
+    b.RestoreWindow();
+}
+
+void TDesktop::SyncWindow() {
+  TForm* mf = App().MainForm();
+  if (!windowShown_ || !FillsScreen(mf)) return;
+  TBackend& b = App().Backend();
+  const TWindowLimits limits = WindowLimits(mf);
+  if (!(limits == sentLimits_)) {
+    sentLimits_ = limits;
+    b.SetWindowLimits(limits);
+  }
+  const TWindowFrameMap map = FrameMap();
+  if (!(map == sentMap_)) {
+    sentMap_ = map;
+    b.SetFrameMap(map);
+  }
+}
+
+void TDesktop::FollowWindowSize(TSize s) {
+  TForm* mf = App().MainForm();
+  if (!FillsScreen(mf) || !windowShown_) return;
+  following_ = true;
+  mf->SetBounds(0, 0, s.cx, s.cy);
+  following_ = false;
+  // The windows maximised inside the screen take its new area.
+  for (TForm* f : std::vector<TForm*>(zorder_)) {
+    if (f == mf || f->WindowState() != wsMaximized || !Contains(zorder_, f)) continue;
+    const TRect r = MaximizedRect(f);
+    f->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+  }
+}
+
+void TDesktop::FollowWindowState(int osState) {
+  TForm* mf = App().MainForm();
+  // An iconified window leaves the form's state as it is: the application is minimised.
+  if (!FillsScreen(mf) || osState == owsMinimized) return;
+  mf->FollowWindowState(osState == owsMaximized ? wsMaximized : wsNormal);
 }
 
 }  // namespace vdmq

@@ -2,6 +2,12 @@
 // The virtual desktop: every top-level form is a window of it. It keeps the z-order, activation,
 // enabling for modal loops, mouse capture, routes input through hit testing, runs caption drags and
 // size drags (clamped by WM_GETMINMAXINFO), and composites the window stores into the screen.
+//
+// The screen is either fixed (the headless back end: the main form is one window on it) or the main
+// form's own OS window. Then the main form fills the screen at (0, 0): the window takes the form's
+// size and limits when the form is shown or sized, a size or state the window system gives the
+// window is given to the form, and the OS window moves and sizes itself on presses on the main
+// form's caption and sizing border. The other windows are drawn inside it and centre on it.
 
 #include <cstdint>
 #include <vector>
@@ -45,10 +51,12 @@ class TDesktop {
 
   // --- screen ---
   TSize ScreenSize() const;
-  TRect WorkArea() const {
-    TSize s = ScreenSize();
+  TRect ScreenRect() const {
+    const TSize s = ScreenSize();
     return {0, 0, s.cx, s.cy};
   }
+  // The usable area of the display: the main window's work area (a fixed screen: the screen).
+  TRect WorkArea() const;
   void MarkScreen(const TRect& screenRect);
   void MarkWholeScreen();
   // Composites the changed parts of the screen and presents them.
@@ -64,8 +72,29 @@ class TDesktop {
   // The size a form may take (WM_GETMINMAXINFO asked on every size change).
   TMinMaxInfo MinMaxFor(TForm* f);
   TRect ClampToMinMax(TForm* f, TRect r, int edgeHit);
+  // Where a form lies maximised.
+  TRect MaximizedRect(TForm* f);
+
+  // --- the OS window of the main form ---
+  // True when the screen is the main form's own OS window and f is that main form.
+  bool FillsScreen(const TForm* f) const;
+  // The sizes the OS window may take for the main form: from WM_GETMINMAXINFO for a sizing frame,
+  // else the form's own size.
+  TWindowLimits WindowLimits(TForm* f);
+  // Where the OS window moves and sizes itself on a press: the main form's caption and sizing
+  // border, less the windows above it; nothing while a popup menu or a drag has the mouse.
+  TWindowFrameMap FrameMap();
+  // The main form was shown or took another size: the OS window follows.
+  void MainFormShown(TForm* f);
+  void MainFormSized(TForm* f);
+  // The main form asks for another state: the OS window is asked, and the form follows its answer.
+  void RequestWindowState(TForm* f, TWindowState s);
+  // Hands changed limits and frame map to the back end; runs before every composing.
+  void SyncWindow();
 
  private:
+  void FollowWindowSize(TSize s);
+  void FollowWindowState(int osState);
   void RouteMouse(const TInputEvent& ev);
   void RouteKey(const TInputEvent& ev);
   void RouteWheel(int notches);
@@ -100,6 +129,12 @@ class TDesktop {
     TRect start;
   } track_;
   TForm* ncPressForm_ = nullptr;
+  // The OS window: shown for the main form, what it was last told, and whether the main form is
+  // following a size the window reports (which is not asked back of the window).
+  bool windowShown_ = false;
+  bool following_ = false;
+  TWindowLimits sentLimits_;
+  TWindowFrameMap sentMap_;
 };
 
 TDesktop& Desktop();

@@ -125,6 +125,9 @@ bool TForm::Active() const { return App().Desktop().ActiveForm() == this; }
 
 void TForm::SetBounds(int left, int top, int width, int height) {
   TDesktop& d = App().Desktop();
+  // A main form that is its OS window stays at the screen's corner; its size is the window's.
+  const bool fills = shownOnce_ && d.FillsScreen(this);
+  if (fills) left = top = 0;
   const TRect before = BoundsRect();
   const bool sized = width != Width() || height != Height();
   TControl::SetBounds(left, top, width, height);
@@ -138,6 +141,7 @@ void TForm::SetBounds(int left, int top, int width, int height) {
     dirty_.Add(WindowClientRect());
     frameDirty_ = true;
   }
+  if (sized && fills) d.MainFormSized(this);
 }
 
 void TForm::Resize() {
@@ -151,13 +155,17 @@ void TForm::Resize() {
 void TForm::SetWindowState(TWindowState s) {
   if (s == windowState_) return;
   TDesktop& d = App().Desktop();
+  if (shownOnce_ && d.FillsScreen(this)) {
+    // The OS window is asked; the form takes the state and the size the window reports.
+    d.RequestWindowState(this, s);
+    return;
+  }
   const TWindowState old = windowState_;
   if (s == wsMaximized) {
     if (old == wsNormal) restoreBounds_ = BoundsRect();
     windowState_ = s;
-    TMinMaxInfo mm = d.MinMaxFor(this);
-    SetBounds(mm.ptMaxPosition.X, mm.ptMaxPosition.Y, std::min(mm.ptMaxSize.X, mm.ptMaxTrackSize.X),
-              std::min(mm.ptMaxSize.Y, mm.ptMaxTrackSize.Y));
+    const TRect r = d.MaximizedRect(this);
+    SetBounds(r.Left, r.Top, r.Width(), r.Height());
   } else if (s == wsNormal) {
     windowState_ = s;
     if (old == wsMaximized && !restoreBounds_.IsEmpty())
@@ -178,17 +186,22 @@ void TForm::SetVisible(bool v) {
   if (v == Visible()) return;
   TDesktop& d = App().Desktop();
   if (v) {
+    const bool fills = d.FillsScreen(this);
     if (!shownOnce_) {
       shownOnce_ = true;
       ResizeStore();
+      if (fills) {
+        TControl::SetBounds(0, 0, Width(), Height());
+        d.MainFormShown(this);
+      }
       if (windowState_ == wsMaximized) {
         windowState_ = wsNormal;
         SetWindowState(wsMaximized);
       }
     }
-    if (Position == poScreenCenter && windowState_ == wsNormal) {
-      TRect wa = d.WorkArea();
-      TControl::SetBounds(wa.Left + (wa.Width() - Width()) / 2, wa.Top + (wa.Height() - Height()) / 2, Width(),
+    if (Position == poScreenCenter && windowState_ == wsNormal && !fills) {
+      const TRect sr = d.ScreenRect();
+      TControl::SetBounds(sr.Left + (sr.Width() - Width()) / 2, sr.Top + (sr.Height() - Height()) / 2, Width(),
                           Height());
     }
     if (!resizedOnce_) {
@@ -210,6 +223,31 @@ void TForm::SetVisible(bool v) {
     d.MarkScreen(BoundsRect());
     if (wasActive) d.ActivateNext(this);
   }
+}
+
+void TForm::FollowWindowState(TWindowState s) {
+  if (s == windowState_ || s == wsMinimized) return;
+  windowState_ = s;
+  InvalidateFrame();
+  MarkComposite();
+}
+
+TWindowFrameMap TForm::WindowFrameMap() {
+  TWindowFrameMap m;
+  m.Size = {Width(), Height()};
+  const TFrameMetrics fm = Metrics();
+  if (windowState_ == wsNormal && (borderStyle_ == bsSizeable || borderStyle_ == bsSizeToolWin)) {
+    m.Border = fm.FrameX;
+    m.Corner = 16 + fm.FrameX;
+  }
+  // A maximised window stays where it is.
+  if (windowState_ != wsMaximized) m.Caption = CaptionRect();
+  for (int hit : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP})
+    if (const TRect b = CaptionButtonRect(hit); !b.IsEmpty()) m.Keep.push_back(b);
+  const TRect cap = CaptionRect();
+  if (!cap.IsEmpty() && (borderIcons_ & biSystemMenu) && borderStyle_ != bsDialog)
+    m.Keep.push_back(Bounds(cap.Left, cap.Top, cap.Height(), cap.Height()));
+  return m;
 }
 
 void TForm::SetEnabled(bool v) {

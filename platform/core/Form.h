@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/core/Control.h"
+#include "platform/core/WindowFrame.h"
 
 namespace vdmq {
 
@@ -99,6 +100,12 @@ class TForm : public TControl {
   void PaintStore();
   void MarkComposite();
   TRect RestoreBounds() const { return restoreBounds_; }
+  // The state the OS window of a main form that fills it reports: taken as it is, the size comes
+  // with the window's.
+  void FollowWindowState(TWindowState s);
+  // Where the OS window that this form fills moves itself (the caption outside its buttons and
+  // icon, while not maximised) and sizes itself (the sizing border, in the normal state).
+  virtual TWindowFrameMap WindowFrameMap();
 
  protected:
   void Paint(TCanvas& canvas) override;

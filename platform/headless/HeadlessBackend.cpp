@@ -79,4 +79,85 @@ void THeadlessBackend::Resize(TSize s) {
   input_.push_back(ev);
 }
 
+// ---------------------------------------------------------------------------------------------
+// The stand-in window system
+
+void THeadlessBackend::HostMainWindow(TSize workArea) {
+  hosting_ = true;
+  workArea_ = workArea;
+}
+
+TRect THeadlessBackend::WorkArea() {
+  const TSize s = hosting_ ? workArea_ : screen_;
+  return {0, 0, s.cx, s.cy};
+}
+
+void THeadlessBackend::Configure(TSize size) {
+  if (size == screen_) return;
+  screen_ = size;
+  ReportSize();
+}
+
+void THeadlessBackend::ReportSize() {
+  TInputEvent ev;
+  ev.kind = TInputEvent::ScreenResized;
+  ev.x = screen_.cx;
+  ev.y = screen_.cy;
+  input_.push_back(ev);
+}
+
+void THeadlessBackend::ReportState() {
+  TInputEvent ev;
+  ev.kind = TInputEvent::WindowState;
+  ev.x = maximized_ ? owsMaximized : owsNormal;
+  input_.push_back(ev);
+}
+
+void THeadlessBackend::ShowWindow(TSize size, const TWindowLimits& limits) {
+  if (!hosting_) return;
+  limits_ = limits;
+  windowShown_ = true;
+  ResizeWindow(size);
+}
+
+void THeadlessBackend::SetWindowLimits(const TWindowLimits& limits) {
+  if (!hosting_) return;
+  limits_ = limits;
+  if (!maximized_) Configure(ClampToLimits(screen_, limits));
+}
+
+void THeadlessBackend::ResizeWindow(TSize size) {
+  if (!hosting_ || !windowShown_) return;
+  // A maximised window keeps its size; a size outside the limits is corrected. A form that asked
+  // for another size is told the window's.
+  if (!maximized_) screen_ = ClampToLimits(size, limits_);
+  if (screen_ != size) ReportSize();
+}
+
+void THeadlessBackend::MaximizeWindow() { WmMaximize(); }
+
+void THeadlessBackend::RestoreWindow() { WmRestore(); }
+
+void THeadlessBackend::WmResize(TSize size) {
+  if (!hosting_ || !windowShown_ || maximized_) return;
+  Configure(ClampToLimits(size, limits_));
+}
+
+void THeadlessBackend::WmMaximize() {
+  if (!hosting_ || !windowShown_ || maximized_ || limits_.Fixed()) return;
+  normalSize_ = screen_;
+  maximized_ = true;
+  // The state comes first, then the size (as an X window manager reports them).
+  ReportState();
+  const TRect r = MaximizedBounds({0, 0, workArea_.cx, workArea_.cy}, limits_.Max);
+  Configure(ClampToLimits({r.Width(), r.Height()}, limits_));
+}
+
+void THeadlessBackend::WmRestore() {
+  if (!hosting_ || !maximized_) return;
+  maximized_ = false;
+  ReportState();
+  Configure(normalSize_);
+}
+
 }  // namespace vdmq

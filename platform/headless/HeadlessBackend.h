@@ -3,6 +3,10 @@
 // time and are logged), injected input, a driver callback that runs whenever the loop would wait
 // (so a test can answer a modal form opened deep inside game code), stall detection with a dump
 // of the window stack, and the last presented screen for screenshots.
+//
+// Its screen is fixed, unless a test makes it the main form's OS window on a display of a given
+// work area: a stand-in window system then keeps the window within its limits, maximises it to the
+// work area up to its maximum and restores it, answering with the events a real one sends.
 
 #include <atomic>
 #include <deque>
@@ -31,6 +35,27 @@ class THeadlessBackend : public TBackend {
   void MinimizeApp() override;
   void SetTitle(std::string_view utf8) override;
   void SetIcon(const TPixmap& icon) override;
+  bool ScreenIsMainWindow() override { return hosting_; }
+  TRect WorkArea() override;
+  void ShowWindow(TSize size, const TWindowLimits& limits) override;
+  void SetWindowLimits(const TWindowLimits& limits) override;
+  void ResizeWindow(TSize size) override;
+  void MaximizeWindow() override;
+  void RestoreWindow() override;
+  void SetFrameMap(const TWindowFrameMap& map) override { frameMap_ = map; }
+
+  // --- the stand-in window system ---
+  // Makes the screen the main form's OS window on a display with that work area.
+  void HostMainWindow(TSize workArea);
+  // What the window system does on its own (a key, tiling, a tool): a new size (kept within the
+  // limits, ignored while maximised), maximising and restoring.
+  void WmResize(TSize size);
+  void WmMaximize();
+  void WmRestore();
+  bool WindowShown() const { return windowShown_; }
+  bool WindowMaximized() const { return maximized_; }
+  const TWindowLimits& Limits() const { return limits_; }
+  const TWindowFrameMap& FrameMap() const { return frameMap_; }
 
   // --- test control ---
   void Inject(const TInputEvent& ev) { input_.push_back(ev); }
@@ -72,6 +97,17 @@ class THeadlessBackend : public TBackend {
   std::string title_;
   TPixmap icon_;
   int icons_ = 0;
+  bool hosting_ = false;
+  TSize workArea_;
+  bool windowShown_ = false;
+  bool maximized_ = false;
+  TSize normalSize_;
+  TWindowLimits limits_;
+  TWindowFrameMap frameMap_;
+  // Takes a size and tells the program, as a window system's configure notice does.
+  void Configure(TSize size);
+  void ReportSize();
+  void ReportState();
 };
 
 // The media clock of the fake media devices, running on the back end's virtual time (a waiting

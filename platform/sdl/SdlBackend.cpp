@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 #include "platform/base/Sjis.h"
@@ -13,7 +14,8 @@
 namespace vdmq {
 namespace {
 
-constexpr int kBaseW = 800, kBaseH = 600;
+// The largest main window; a display that holds it twice or more shows the desktop enlarged.
+constexpr int kLargestW = 1280, kLargestH = 1024;
 
 unsigned Mods() {
   const SDL_Keymod m = SDL_GetModState();
@@ -33,7 +35,28 @@ int ButtonOf(std::uint8_t sdlButton) {
   }
 }
 
+bool Near(TPoint a, TPoint b) {
+  return std::abs(a.X - b.X) <= kDoubleClickSlop && std::abs(a.Y - b.Y) <= kDoubleClickSlop;
+}
+
+SDL_HitTestResult AnswerHitTest(SDL_Window*, const SDL_Point* p, void* backend) {
+  switch (static_cast<TSdlBackend*>(backend)->HitTest(p->x, p->y)) {
+    case HTCAPTION: return SDL_HITTEST_DRAGGABLE;
+    case HTTOPLEFT: return SDL_HITTEST_RESIZE_TOPLEFT;
+    case HTTOP: return SDL_HITTEST_RESIZE_TOP;
+    case HTTOPRIGHT: return SDL_HITTEST_RESIZE_TOPRIGHT;
+    case HTRIGHT: return SDL_HITTEST_RESIZE_RIGHT;
+    case HTBOTTOMRIGHT: return SDL_HITTEST_RESIZE_BOTTOMRIGHT;
+    case HTBOTTOM: return SDL_HITTEST_RESIZE_BOTTOM;
+    case HTBOTTOMLEFT: return SDL_HITTEST_RESIZE_BOTTOMLEFT;
+    case HTLEFT: return SDL_HITTEST_RESIZE_LEFT;
+    default: return SDL_HITTEST_NORMAL;
+  }
+}
+
 }  // namespace
+
+int WholeScale(TSize usable) { return std::max(1, std::min(usable.cx / kLargestW, usable.cy / kLargestH)); }
 
 unsigned VirtualKeyOf(int k) {
   if (k >= SDLK_a && k <= SDLK_z) return static_cast<unsigned>('A' + (k - SDLK_a));
@@ -67,7 +90,7 @@ unsigned VirtualKeyOf(int k) {
   }
 }
 
-TSdlBackend::TSdlBackend(const TSdlOptions& o) : screen_(o.screen) {
+TSdlBackend::TSdlBackend(const TSdlOptions& o) : screen_(o.screen), hidden_(o.hidden) {
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");  // nearest: the desktop stays sharp when scaled
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
@@ -86,14 +109,18 @@ TSdlBackend::TSdlBackend(const TSdlOptions& o) : screen_(o.screen) {
     throw EDisplayError(std::string("cannot open the display") + (display ? std::string(" \"") + display + "\"" : "") +
                         ": " + SDL_GetError());
   }
-  Uint32 flags = SDL_WINDOW_RESIZABLE | (o.hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
+  // The window is the main form, which draws its own frame; it is mapped once the form shows its
+  // size (or something is presented before).
+  const Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
   window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, screen_.cx, screen_.cy, flags);
   if (!window_) {
     const std::string why = SDL_GetError();
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     throw EDisplayError("cannot open the game window: " + why);
   }
-  SDL_SetWindowMinimumSize(window_, 320, 240);
+  ReadWorkArea();
+  scale_ = o.scale > 0 ? o.scale : WholeScale({usable_.Width(), usable_.Height()});
+  SDL_SetWindowSize(window_, screen_.cx * scale_, screen_.cy * scale_);
   renderer_ = CreatePresentRenderer(window_,
                                     o.softwareRenderer   ? TPresentPath::Software
                                     : o.acceptSoftwareGl ? TPresentPath::Accelerated
@@ -105,6 +132,7 @@ TSdlBackend::TSdlBackend(const TSdlOptions& o) : screen_(o.screen) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     throw EDisplayError("cannot draw into the game window: " + why);
   }
+  SDL_SetWindowHitTest(window_, AnswerHitTest, this);
   wakeEvent_ = SDL_RegisterEvents(1);
   static const SDL_SystemCursor ids[] = {
       SDL_SYSTEM_CURSOR_ARROW,    SDL_SYSTEM_CURSOR_WAIT,     SDL_SYSTEM_CURSOR_SIZENS, SDL_SYSTEM_CURSOR_SIZEWE,
@@ -142,7 +170,6 @@ void TSdlBackend::Delay(std::uint32_t ms) {
 void TSdlBackend::Relayout(int w, int h) {
   // Some window managers report an empty size while the window is minimised: keep the desktop.
   if (w < 64 || h < 64) return;
-  scale_ = std::max(1, std::min(w / kBaseW, h / kBaseH));
   const TSize s{std::max(1, w / scale_), std::max(1, h / scale_)};
   needFull_ = true;
   if (s == screen_) return;
@@ -165,6 +192,7 @@ bool TSdlBackend::Translate(const SDL_Event& e) {
       const TPoint p = ToScreen(e.motion.x, e.motion.y);
       ev.x = p.X;
       ev.y = p.Y;
+      if (e.motion.state == 0) FrameCursor(p);
       break;
     }
     case SDL_MOUSEBUTTONDOWN:
@@ -181,6 +209,11 @@ bool TSdlBackend::Translate(const SDL_Event& e) {
       ev.x = p.X;
       ev.y = p.Y;
       ev.button = b;
+      if (down) {
+        ev.secondClick = secondClickPending_ && b == 0 && Near(p, secondClickAt_);
+        secondClickPending_ = false;
+        if (ev.secondClick) movePressTime_ = 0;
+      }
       break;
     }
     case SDL_MOUSEWHEEL:
@@ -216,13 +249,32 @@ bool TSdlBackend::Translate(const SDL_Event& e) {
       return true;
     }
     case SDL_QUIT: ev.kind = TInputEvent::CloseRequest; break;
+    case SDL_DISPLAYEVENT: ReadWorkArea(); return false;
     case SDL_WINDOWEVENT:
       switch (e.window.event) {
-        case SDL_WINDOWEVENT_SIZE_CHANGED: Relayout(e.window.data1, e.window.data2); return !pending_.empty();
-        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          // SDL takes a state it asks the window manager for at once, and sends no event when the
+          // window manager grants it: the state comes with the size.
+          ReportState();
+          Relayout(e.window.data1, e.window.data2);
+          CentreMaximized();
+          return !pending_.empty();
+        case SDL_WINDOWEVENT_MAXIMIZED:
+        case SDL_WINDOWEVENT_MINIMIZED: ReportState(); return !pending_.empty();
         case SDL_WINDOWEVENT_RESTORED:
+          ReportState();
           needFull_ = true;
           Draw();
+          return !pending_.empty();
+        case SDL_WINDOWEVENT_EXPOSED:
+          needFull_ = true;
+          Draw();
+          return false;
+        case SDL_WINDOWEVENT_DISPLAY_CHANGED: ReadWorkArea(); return false;
+        case SDL_WINDOWEVENT_HIT_TEST:
+          // The window system took a press: remember a move, whose second press may follow.
+          movePressTime_ = lastHit_ == HTCAPTION ? SDL_GetTicks64() : 0;
+          movePressAt_ = lastHitAt_;
           return false;
         case SDL_WINDOWEVENT_FOCUS_LOST: {
           // Buttons released while another window has the focus would leave a capture behind.
@@ -301,6 +353,7 @@ void TSdlBackend::Wake() {
 
 void TSdlBackend::Present(const TPixmap& screen, const TRegion& dirty) {
   if (screen.Empty() || !renderer_) return;
+  Open();
   if (!texture_ || texSize_ != TSize{screen.Width(), screen.Height()}) {
     if (texture_) SDL_DestroyTexture(texture_);
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, screen.Width(),
@@ -327,11 +380,19 @@ void TSdlBackend::Present(const TPixmap& screen, const TRegion& dirty) {
 
 void TSdlBackend::Draw() {
   if (!renderer_ || !texture_) return;
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
-  const SDL_Rect dst{0, 0, texSize_.cx * scale_, texSize_.cy * scale_};
-  SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
-  SDL_RenderPresent(renderer_);
+  // Some GL drivers show the first frame after a change of the window's size with the old size:
+  // that frame is presented twice.
+  int w = 0, h = 0;
+  SDL_GetWindowSize(window_, &w, &h);
+  const bool resized = TSize{w, h} != drawnSize_;
+  drawnSize_ = {w, h};
+  for (int i = resized ? 2 : 1; i > 0; --i) {
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    const SDL_Rect dst{0, 0, texSize_.cx * scale_, texSize_.cy * scale_};
+    SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
+    SDL_RenderPresent(renderer_);
+  }
 }
 
 bool TSdlBackend::ReadScreen(TPixmap& out) {
@@ -350,12 +411,36 @@ bool TSdlBackend::ReadScreen(TPixmap& out) {
 
 void TSdlBackend::SetCursor(TCursorShape shape) {
   cursor_ = shape;
+  ShowCursor(shape);
+}
+
+void TSdlBackend::ShowCursor(TCursorShape shape) {
+  shownCursor_ = shape;
   if (shape == TCursorShape::Hidden) {
     SDL_ShowCursor(SDL_DISABLE);
     return;
   }
   SDL_ShowCursor(SDL_ENABLE);
   if (SDL_Cursor* c = cursors_[static_cast<int>(shape)]) SDL_SetCursor(c);
+}
+
+void TSdlBackend::FrameCursor(TPoint p) {
+  // Over the sizing border the arrow becomes the sizing cursor of its edge or corner.
+  TCursorShape shape = cursor_;
+  if (cursor_ == TCursorShape::Arrow) {
+    switch (FrameMapHit(frameMap_, p)) {
+      case HTLEFT:
+      case HTRIGHT: shape = TCursorShape::SizeWE; break;
+      case HTTOP:
+      case HTBOTTOM: shape = TCursorShape::SizeNS; break;
+      case HTTOPLEFT:
+      case HTBOTTOMRIGHT: shape = TCursorShape::SizeNWSE; break;
+      case HTTOPRIGHT:
+      case HTBOTTOMLEFT: shape = TCursorShape::SizeNESW; break;
+      default: break;
+    }
+  }
+  if (shape != shownCursor_) ShowCursor(shape);
 }
 
 void TSdlBackend::WarpMouse(TPoint p) { SDL_WarpMouseInWindow(window_, p.X * scale_, p.Y * scale_); }
@@ -381,6 +466,127 @@ void TSdlBackend::SetIcon(const TPixmap& icon) {
     SDL_SetWindowIcon(window_, s);
     SDL_FreeSurface(s);
   }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The window as the main form
+
+void TSdlBackend::ReadWorkArea() {
+  SDL_Rect r{0, 0, 0, 0};
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+  if (SDL_GetDisplayUsableBounds(display, &r) != 0 || r.w <= 0 || r.h <= 0) SDL_GetDisplayBounds(display, &r);
+  usable_ = Bounds(r.x, r.y, r.w, r.h);
+}
+
+TRect TSdlBackend::WorkArea() { return {0, 0, usable_.Width() / scale_, usable_.Height() / scale_}; }
+
+void TSdlBackend::Open() {
+  if (open_) return;
+  open_ = true;
+  int w = 0, h = 0;
+  SDL_GetWindowSize(window_, &w, &h);
+  SDL_SetWindowPosition(window_, usable_.Left + std::max(0, (usable_.Width() - w) / 2),
+                        usable_.Top + std::max(0, (usable_.Height() - h) / 2));
+  if (!hidden_) SDL_ShowWindow(window_);
+}
+
+void TSdlBackend::ApplyLimits(const TWindowLimits& l) {
+  const TSize min{l.Min.cx * scale_, l.Min.cy * scale_};
+  const TSize max{std::max(l.Min.cx, l.Max.cx) * scale_, std::max(l.Min.cy, l.Max.cy) * scale_};
+  // SDL keeps the minimum at or below the maximum at every step.
+  int minW = 0, minH = 0;
+  SDL_GetWindowMinimumSize(window_, &minW, &minH);
+  if (max.cx >= minW && max.cy >= minH) {
+    SDL_SetWindowMaximumSize(window_, max.cx, max.cy);
+    SDL_SetWindowMinimumSize(window_, min.cx, min.cy);
+  } else {
+    SDL_SetWindowMinimumSize(window_, min.cx, min.cy);
+    SDL_SetWindowMaximumSize(window_, max.cx, max.cy);
+  }
+  SDL_SetWindowResizable(window_, l.Fixed() ? SDL_FALSE : SDL_TRUE);
+}
+
+void TSdlBackend::ShowWindow(TSize size, const TWindowLimits& limits) {
+  const TSize s = ClampToLimits(size, limits);
+  SDL_SetWindowSize(window_, s.cx * scale_, s.cy * scale_);
+  if (open_) {
+    ApplyLimits(limits);
+  } else {
+    Open();
+    // After the window is mapped: the window manager reads the limits from then on.
+    ApplyLimits(limits);
+  }
+  TookSize(size);
+}
+
+void TSdlBackend::SetWindowLimits(const TWindowLimits& limits) { ApplyLimits(limits); }
+
+void TSdlBackend::ResizeWindow(TSize size) {
+  // A maximised window keeps the size its window manager gave it.
+  if (state_ == owsNormal) SDL_SetWindowSize(window_, size.cx * scale_, size.cy * scale_);
+  TookSize(size);
+}
+
+void TSdlBackend::TookSize(TSize asked) {
+  int w = 0, h = 0;
+  SDL_GetWindowSize(window_, &w, &h);
+  Relayout(w, h);
+  // The form asked for another size than the window took: it takes the window's.
+  if (screen_ != asked) {
+    TInputEvent ev;
+    ev.kind = TInputEvent::ScreenResized;
+    ev.x = screen_.cx;
+    ev.y = screen_.cy;
+    pending_.push_back(ev);
+  }
+}
+
+void TSdlBackend::MaximizeWindow() { SDL_MaximizeWindow(window_); }
+
+void TSdlBackend::RestoreWindow() { SDL_RestoreWindow(window_); }
+
+void TSdlBackend::ReportState() {
+  const Uint32 flags = SDL_GetWindowFlags(window_);
+  const int state = (flags & SDL_WINDOW_MINIMIZED)   ? owsMinimized
+                    : (flags & SDL_WINDOW_MAXIMIZED) ? owsMaximized
+                                                     : owsNormal;
+  if (state == state_) return;
+  state_ = state;
+  centrePending_ = state == owsMaximized;
+  ReadWorkArea();  // a panel may have come or gone since
+  TInputEvent ev;
+  ev.kind = TInputEvent::WindowState;
+  ev.x = state;
+  pending_.push_back(ev);
+}
+
+void TSdlBackend::CentreMaximized() {
+  if (!centrePending_ || state_ != owsMaximized) return;
+  int w = 0, h = 0;
+  SDL_GetWindowSize(window_, &w, &h);
+  if (w <= 0 || h <= 0) return;
+  centrePending_ = false;
+  if (w >= usable_.Width() && h >= usable_.Height()) return;
+  const TRect r = MaximizedBounds(usable_, {w, h});
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(window_, &x, &y);
+  // Window managers that keep maximised windows in the corner of the area leave it there.
+  if (x != r.Left || y != r.Top) SDL_SetWindowPosition(window_, r.Left, r.Top);
+}
+
+int TSdlBackend::HitTest(int windowX, int windowY) {
+  const TPoint p = ToScreen(windowX, windowY);
+  int hit = FrameMapHit(frameMap_, p);
+  // A second press on the caption soon after one that began a move completes a double click.
+  if (hit == HTCAPTION && movePressTime_ != 0 && SDL_GetTicks64() - movePressTime_ <= kDoubleClickMs &&
+      Near(p, movePressAt_)) {
+    hit = HTCLIENT;
+    secondClickPending_ = true;
+    secondClickAt_ = p;
+  }
+  lastHit_ = hit;
+  lastHitAt_ = p;
+  return hit;
 }
 
 }  // namespace vdmq

@@ -452,6 +452,93 @@ TEST_F(KitFormTest, DoubleClickOnTheCaptionAndTheIcon) {
   EXPECT_EQ(form->WindowState(), wsNormal);
 }
 
+TEST_F(KitFormTest, AsTheOsWindowItsCaptionMovesTheWindowAndItsButtonsActOnIt) {
+  session.Backend.HostMainWindow({1920, 1080});
+  TCHF_Form* main = nullptr;
+  App().CreateForm(main);
+  main->SetBorderStyle(bsSizeable);
+  main->SetBorderIcons(kMainIcons);
+  main->SetBounds(40, 30, 800, 600);
+  main->Show();
+  App().ProcessMessages();
+  form = main;
+  EXPECT_EQ(main->BoundsRect(), Bounds(0, 0, 800, 600));
+  TCHF_TitleBar& bar = main->TitleBar();
+  auto hit = [&](TPoint p) { return FrameMapHit(session.Backend.FrameMap(), p); };
+  // The buttons and the icon are the kit's; the rest of the bar moves the window, the border sizes it.
+  for (TCHF_Button* b : bar.Buttons()) {
+    if (b->Visible()) {
+      EXPECT_EQ(hit(Centre(b->Rect)), HTCLIENT) << b->Kind;
+    }
+  }
+  EXPECT_EQ(hit(Centre(bar.IconPart().Rect)), HTCLIENT);
+  EXPECT_EQ(hit({bar.IconPart().Rect.Right, 10}), HTCAPTION);
+  EXPECT_EQ(hit({bar.MinimizeButton().Rect.Left - 1, 10}), HTCAPTION);
+  EXPECT_EQ(hit({bar.CloseButton().Rect.Right, 10}), HTCAPTION);
+  EXPECT_EQ(hit({1, 300}), HTLEFT);
+  EXPECT_EQ(hit({400, 300}), HTCLIENT);
+
+  // Maximised, the window takes the display's usable area (no limit of its own).
+  struct TStep {
+    const char* what;
+    std::function<void()> act;
+    TWindowState state;
+    TSize size;
+  } steps[] = {
+      {"the maximise button",
+       [&] {
+         Mouse(TInputEvent::MouseDown, Centre(bar.MaximizeButton().Rect));
+         Mouse(TInputEvent::MouseUp, Centre(bar.MaximizeButton().Rect));
+       },
+       wsMaximized,
+       {1920, 1080}},
+      {"the window manager restores", [&] { session.Backend.WmRestore(); }, wsNormal, {800, 600}},
+      {"a caption double click whose first press moved the window",
+       [&] {
+         TInputEvent press;
+         press.kind = TInputEvent::MouseDown;
+         press.x = 300;
+         press.y = 10;
+         press.secondClick = true;
+         session.Backend.Inject(press);
+         Mouse(TInputEvent::MouseUp, {300, 10});
+       },
+       wsMaximized,
+       {1920, 1080}},
+      {"the restore button",
+       [&] {
+         Mouse(TInputEvent::MouseDown, Centre(bar.MaximizeButton().Rect));
+         Mouse(TInputEvent::MouseUp, Centre(bar.MaximizeButton().Rect));
+       },
+       wsNormal,
+       {800, 600}},
+      {"the window manager maximises", [&] { session.Backend.WmMaximize(); }, wsMaximized, {1920, 1080}},
+  };
+  for (const TStep& s : steps) {
+    s.act();
+    App().ProcessMessages();
+    EXPECT_EQ(main->WindowState(), s.state) << s.what;
+    EXPECT_EQ(session.Backend.WindowMaximized(), s.state == wsMaximized) << s.what;
+    EXPECT_EQ(main->BoundsRect(), Bounds(0, 0, s.size.cx, s.size.cy)) << s.what;
+    // The glyph tells the window's state; a maximised window does not move by its caption.
+    EXPECT_EQ(bar.MaximizeButton().Glyph(), s.state == wsMaximized ? cgRestore : cgMaximize) << s.what;
+    EXPECT_EQ(hit({300, 10}), s.state == wsMaximized ? HTCLIENT : HTCAPTION) << s.what;
+  }
+  // The minimise button iconifies the window; close asks the form.
+  Mouse(TInputEvent::MouseDown, Centre(bar.MinimizeButton().Rect));
+  Mouse(TInputEvent::MouseUp, Centre(bar.MinimizeButton().Rect));
+  EXPECT_TRUE(session.Backend.Minimized());
+  bool asked = false;
+  main->OnCloseQuery = [&](TComponent*, bool& can) {
+    asked = true;
+    can = false;
+  };
+  Mouse(TInputEvent::MouseDown, Centre(bar.CloseButton().Rect));
+  Mouse(TInputEvent::MouseUp, Centre(bar.CloseButton().Rect));
+  EXPECT_TRUE(asked);
+  EXPECT_TRUE(main->Visible());
+}
+
 TEST_F(KitFormTest, LayerFactsTheKitReliesOn) {
   // Classic metrics: sizing border 4, fixed border 3, caption 19, which lays out a caption of 18.
   EXPECT_EQ(GetSystemMetrics(SM_CXFRAME), 4);

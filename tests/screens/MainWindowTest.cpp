@@ -132,6 +132,88 @@ TEST_F(MainWindow, SizeLimitsFollowTheWorkAreaWithinTheGamesBounds) {
   }
 }
 
+TEST_F(MainWindow, AsTheOsWindowItsLimitsAreTheGamesWithinTheDisplaysWorkArea) {
+  struct Case {
+    TSize workArea;
+    TWindowLimits limits;
+  } cases[] = {{{1920, 1080}, {{800, 600}, {1280, 1024}}},
+               {{1280, 1024}, {{800, 600}, {1280, 1024}}},
+               {{1024, 768}, {{800, 600}, {1024, 768}}},
+               {{640, 480}, {{800, 600}, {800, 600}}}};
+  for (const Case& c : cases) {
+    session_ = std::make_unique<THeadlessSession>();
+    session_->Backend.HostMainWindow(c.workArea);
+    game_ = std::make_unique<TGameSession>();
+    EXPECT_EQ(Desktop().WindowLimits(fmMain), c.limits) << c.workArea.cx;
+    TearDown();
+  }
+}
+
+// The main window maximised by its own button on a 1920 x 1080 display and restored by the window
+// manager: the map view, the command bar along the bottom and the minimap at the bar's right end
+// follow the window's size.
+TEST(MainWindowPlay, MaximisedAndRestoredTheBarAndMinimapKeepToTheBottomAndTheRightEdge) {
+  test::TGameRun run;
+  test::TScreenScript script;
+  struct TSeen {
+    TRect form, bar, minimap, map;
+    TSize view;
+    bool restoreGlyph = false;
+  };
+  std::vector<TSeen> seen;
+  const auto look = [&] {
+    seen.push_back({fmMain->BoundsRect(),
+                    fmMain->plCommand->BoundsRect(),
+                    fmMain->plZenQvMap->BoundsRect(),
+                    fmMain->imgQvMap->BoundsRect(),
+                    {QvMapGraph->ViewSurface()->Width(), QvMapGraph->ViewSurface()->Height()},
+                    fmMain->TitleBar().MaximizeButton().Glyph() == cgRestore});
+  };
+  script.NewGameToFirstTurn()
+      .Then("",
+            [&](TForm*) {
+              look();
+              const TRect box = fmMain->TitleBar().MaximizeButton().Rect;
+              const TPoint at{(box.Left + box.Right) / 2, (box.Top + box.Bottom) / 2};
+              InjectMouse(TInputEvent::MouseDown, at);
+              InjectMouse(TInputEvent::MouseUp, at);
+              App().ProcessMessages();
+              look();
+              dynamic_cast<THeadlessBackend&>(App().Backend()).WmRestore();
+              App().ProcessMessages();
+              look();
+            })
+      .Quit();
+  EXPECT_EQ(run.Run([&](THeadlessSession& s) {
+    s.Backend.HostMainWindow({1920, 1080});
+    s.Backend.Driver = [&script] { return script(); };
+  }),
+            0);
+  EXPECT_TRUE(script.Done());
+  ASSERT_EQ(seen.size(), 3u);
+  const TSeen designed{Bounds(0, 0, 800, 600),
+                       Bounds(0, 453, 792, 120),
+                       Bounds(568, 7, 216, 107),
+                       Bounds(0, 0, 792, 453),
+                       {792, 453},
+                       false};
+  const TSeen maximised{Bounds(0, 0, 1280, 1024),
+                        Bounds(0, 877, 1272, 120),
+                        Bounds(1048, 7, 216, 107),
+                        Bounds(0, 0, 1272, 877),
+                        {1272, 877},
+                        true};
+  for (size_t i = 0; i < seen.size(); ++i) {
+    const TSeen& want = i == 1 ? maximised : designed;
+    EXPECT_EQ(seen[i].form, want.form) << i;
+    EXPECT_EQ(seen[i].bar, want.bar) << i;
+    EXPECT_EQ(seen[i].minimap, want.minimap) << i;
+    EXPECT_EQ(seen[i].map, want.map) << i;
+    EXPECT_EQ(seen[i].view, want.view) << i;
+    EXPECT_EQ(seen[i].restoreGlyph, want.restoreGlyph) << i;
+  }
+}
+
 TEST(MainWindowEdges, LeftAndRightWinOverTopAndBottom) {
   struct Case {
     int x, y, region;

@@ -1,6 +1,7 @@
 // Modality, activation, frames, hit testing, caption and size drags, maximising.
 #include <gtest/gtest.h>
 
+#include "platform/core/Menus.h"
 #include "platform/core/StdCtrls.h"
 #include "platform/core/WindowInfo.h"
 #include "platform/headless/TestKit.h"
@@ -363,6 +364,213 @@ TEST_F(DesktopTest, SystemMetricsAndStyleBitsAgreeWithTheFramesTheLayerDraws) {
   EXPECT_FALSE(SetForegroundWindow(m));
   d->Hide();
   EXPECT_FALSE(SetForegroundWindow(d));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The screen as the main form's own OS window
+
+namespace {
+
+// A window maximised over the whole screen without a frame (as the movie window is).
+class TFullScreenLike : public TForm {
+ public:
+  explicit TFullScreenLike(TComponent* owner) : TForm(owner) {
+    SetBorderStyle(bsNone);
+    SetWindowState(wsMaximized);
+  }
+  const char* ClassName() const override { return "TFullScreenLike"; }
+};
+
+struct OsWindowTest : DesktopTest {
+  TMainLike* main = nullptr;
+  // The main form shown on a display with that work area.
+  void ShowMain(TSize workArea) {
+    session.Backend.HostMainWindow(workArea);
+    App().CreateForm(main);
+    main->Position = poScreenCenter;
+    main->Show();
+    App().ProcessMessages();
+  }
+  // The form, the screen and the window agree on one size, at the screen's corner.
+  void ExpectOneSize(TSize s, const std::string& what) {
+    EXPECT_EQ(main->BoundsRect(), Bounds(0, 0, s.cx, s.cy)) << what;
+    EXPECT_EQ(Desktop().ScreenSize(), s) << what;
+    EXPECT_EQ(main->ClientWidth(), s.cx - 8) << what;
+  }
+  int HitAt(TPoint p) { return FrameMapHit(session.Backend.FrameMap(), p); }
+};
+
+TEST_F(OsWindowTest, TheMainFormIsTheWindowAndTheirSizesFollowEachOtherWithinTheLimits) {
+  int resizes = 0;
+  ShowMain({1920, 1080});
+  main->OnResize = [&](TComponent*) { ++resizes; };
+  ASSERT_TRUE(session.Backend.WindowShown());
+  EXPECT_EQ(session.Backend.Limits(), (TWindowLimits{{800, 600}, {1280, 1024}}));
+  EXPECT_EQ(Desktop().WorkArea(), (TRect{0, 0, 1920, 1080}));
+  ExpectOneSize({800, 600}, "shown");
+  struct TStep {
+    const char* what;
+    std::function<void()> act;
+    TSize size;
+  } steps[] = {
+      {"the program sizes the form", [&] { main->SetClientSize(992, 673); }, {1000, 700}},
+      {"the program moves it", [&] { main->SetBounds(50, 60, 900, 650); }, {900, 650}},
+      {"the program asks too little", [&] { main->SetBounds(0, 0, 500, 300); }, {800, 600}},
+      {"the window grows",
+       [&] {
+         session.Backend.WmResize({1100, 800});
+       },
+       {1100, 800}},
+      {"the window is made smaller than the game",
+       [&] {
+         session.Backend.WmResize({600, 400});
+       },
+       {800, 600}},
+      {"the window is made larger than the game",
+       [&] {
+         session.Backend.WmResize({1500, 1200});
+       },
+       {1280, 1024}},
+  };
+  for (const TStep& s : steps) {
+    const int before = resizes;
+    s.act();
+    App().ProcessMessages();
+    ExpectOneSize(s.size, s.what);
+    EXPECT_GT(resizes, before) << s.what;
+  }
+  // The other windows centre on the window, and one maximised inside it keeps filling it.
+  TDialogLike* d = nullptr;
+  App().CreateForm(d);
+  d->Show();
+  EXPECT_EQ(d->BoundsRect(), Bounds((1280 - 370) / 2, (1024 - 425) / 2, 370, 425));
+  TFullScreenLike* full = nullptr;
+  App().CreateForm(full);
+  full->Show();
+  EXPECT_EQ(full->BoundsRect(), Bounds(0, 0, 1280, 1024));
+  session.Backend.WmResize({900, 700});
+  App().ProcessMessages();
+  ExpectOneSize({900, 700}, "under the full-screen window");
+  EXPECT_EQ(full->BoundsRect(), Bounds(0, 0, 900, 700));
+  EXPECT_EQ(d->BoundsRect(), Bounds((1280 - 370) / 2, (1024 - 425) / 2, 370, 425)) << "a shown dialog stays";
+}
+
+TEST_F(OsWindowTest, MaximiseAndRestoreAreTheWindowsAndTheFormTakesItsStateAndSize) {
+  ShowMain({1920, 1080});
+  const TPoint caption{200, 10};
+  struct TStep {
+    const char* what;
+    std::function<void()> act;
+    TWindowState state;
+    TSize size;
+  } steps[] = {
+      {"the program maximises", [&] { main->SetWindowState(wsMaximized); }, wsMaximized, {1280, 1024}},
+      {"a size asked while maximised", [&] { main->SetBounds(0, 0, 900, 700); }, wsMaximized, {1280, 1024}},
+      {"the program restores", [&] { main->SetWindowState(wsNormal); }, wsNormal, {800, 600}},
+      {"the window manager maximises", [&] { session.Backend.WmMaximize(); }, wsMaximized, {1280, 1024}},
+      {"the window manager restores", [&] { session.Backend.WmRestore(); }, wsNormal, {800, 600}},
+      // The window system took the first press of a double click on the caption (it began a move).
+      {"the second press of a caption double click",
+       [&] {
+         TInputEvent press;
+         press.kind = TInputEvent::MouseDown;
+         press.x = caption.X;
+         press.y = caption.Y;
+         press.secondClick = true;
+         session.Backend.Inject(press);
+         InjectMouse(TInputEvent::MouseUp, caption);
+       },
+       wsMaximized,
+       {1280, 1024}},
+  };
+  for (const TStep& s : steps) {
+    s.act();
+    App().ProcessMessages();
+    EXPECT_EQ(main->WindowState(), s.state) << s.what;
+    EXPECT_EQ(session.Backend.WindowMaximized(), s.state == wsMaximized) << s.what;
+    ExpectOneSize(s.size, s.what);
+  }
+  // The frame's maximise box restores the maximised window.
+  const TRect box = main->CaptionButtonRect(HTMAXBUTTON);
+  InjectMouse(TInputEvent::MouseDown, {box.Left + 4, box.Top + 4});
+  InjectMouse(TInputEvent::MouseUp, {box.Left + 4, box.Top + 4});
+  App().ProcessMessages();
+  EXPECT_EQ(main->WindowState(), wsNormal);
+  ExpectOneSize({800, 600}, "the maximise box");
+  // Until the window answers, the form keeps its state (a window system may refuse).
+  main->SetWindowState(wsMaximized);
+  EXPECT_EQ(main->WindowState(), wsNormal);
+  App().ProcessMessages();
+  EXPECT_EQ(main->WindowState(), wsMaximized);
+}
+
+TEST_F(OsWindowTest, TheWindowMovesOnTheCaptionAndSizesOnTheBorderWhereThePixelsAreTheMainFormsFrame) {
+  ShowMain({1920, 1080});
+  const TRect close = main->CaptionButtonRect(HTCLOSE);
+  const TPoint closeAt{close.Left + 2, close.Top + 2}, icon{6, 6}, caption{300, 12}, client{400, 300};
+  struct TCase {
+    TPoint at;
+    int normal, maximised;
+  } cases[] = {{caption, HTCAPTION, HTCLIENT}, {closeAt, HTCLIENT, HTCLIENT},   {icon, HTCLIENT, HTCLIENT},
+               {client, HTCLIENT, HTCLIENT},   {{1, 300}, HTLEFT, HTCLIENT},    {{798, 598}, HTBOTTOMRIGHT, HTCLIENT},
+               {{400, 1}, HTTOP, HTCLIENT},    {{400, 599}, HTBOTTOM, HTCLIENT}};
+  for (const TCase& c : cases) EXPECT_EQ(HitAt(c.at), c.normal) << c.at.X << "," << c.at.Y;
+  main->SetWindowState(wsMaximized);
+  App().ProcessMessages();
+  for (const TCase& c : cases) EXPECT_EQ(HitAt(c.at), c.maximised) << "maximised " << c.at.X << "," << c.at.Y;
+  main->SetWindowState(wsNormal);
+  App().ProcessMessages();
+  // A window above the caption takes its presses, modal or not; the uncovered caption still moves.
+  TDialogLike* d = nullptr;
+  App().CreateForm(d);
+  d->Position = poDesigned;
+  d->SetBounds(250, 0, 370, 425);
+  App().PostCall([&] {
+    App().PaintAndPresent();
+    EXPECT_EQ(HitAt(caption), HTCLIENT);
+    EXPECT_EQ(HitAt({100, 12}), HTCAPTION);
+    d->ModalResult = mrOk;
+  });
+  d->ShowModal();
+  App().ProcessMessages();
+  EXPECT_EQ(HitAt(caption), HTCAPTION);
+  // While a popup menu is open every press is the program's (it closes the menu).
+  TPopupMenu menu(&App());
+  auto* item = new TMenuItem(&App());
+  item->Caption = "item";
+  menu.Add(item);
+  App().PostCall([&] {
+    App().PaintAndPresent();
+    EXPECT_EQ(HitAt(caption), HTCLIENT);
+    EXPECT_EQ(HitAt({1, 300}), HTCLIENT);
+    PressKey(VK_ESCAPE, 0, false);
+  });
+  menu.Popup(100, 100);
+  App().ProcessMessages();
+  EXPECT_EQ(HitAt(caption), HTCAPTION);
+}
+
+TEST_F(OsWindowTest, AMainFormWithoutASizingFrameKeepsItsSizeAndIsNeverMaximised) {
+  session.Backend.HostMainWindow({1920, 1080});
+  TDialogLike* d = nullptr;
+  App().CreateForm(d);
+  d->SetBorderStyle(bsDialog);
+  d->Show();
+  App().ProcessMessages();
+  const TSize own{370, 425};
+  EXPECT_EQ(d->BoundsRect(), Bounds(0, 0, own.cx, own.cy));
+  EXPECT_EQ(session.Backend.Limits(), (TWindowLimits{own, own}));
+  session.Backend.WmResize({800, 600});
+  session.Backend.WmMaximize();
+  App().ProcessMessages();
+  EXPECT_EQ(Desktop().ScreenSize(), own);
+  EXPECT_EQ(d->WindowState(), wsNormal);
+  // Its caption moves the window; its edges size nothing.
+  EXPECT_EQ(FrameMapHit(session.Backend.FrameMap(), {100, 10}), HTCAPTION);
+  EXPECT_EQ(FrameMapHit(session.Backend.FrameMap(), {1, 200}), HTCLIENT);
+  EXPECT_EQ(FrameMapHit(session.Backend.FrameMap(), {100, 100}), HTCLIENT);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
-// The SDL back end under a virtual X server: a form with a button, a label and an image shows the
-// same pixels as on the headless back end after a click made of real SDL mouse events; pauses pump
-// the OS queue without dispatching; other threads wake the loop; events are translated to the
-// layer's events at every scale; a display that cannot be opened gives a clear error.
+// The SDL back end under a virtual X server: a main form with a button, a label and an image is the
+// window, at its size, and shows the same pixels as on the headless back end after a click made of
+// real SDL mouse events; pauses pump the OS queue without dispatching; other threads wake the loop;
+// events are translated to the layer's events at every scale; the window answers presses on the
+// frame, shows the sizing cursor over its border and marks the second press of a caption double
+// click; a display that cannot be opened
+// gives a clear error.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -16,6 +19,7 @@
 #include "platform/base/Sjis.h"
 #include "platform/core/Messages.h"
 #include "platform/core/StdCtrls.h"
+#include "platform/core/WindowFrame.h"
 #include "platform/headless/TestKit.h"
 #include "platform/sdl/SdlBackend.h"
 #include "platform/sdl/SdlSession.h"
@@ -149,6 +153,7 @@ TEST_F(SdlTest, ClickedFormLooksAsOnTheHeadlessBackEnd) {
   TPixmap headless;
   {
     THeadlessSession session;
+    session.Backend.HostMainWindow({2048, 1536});
     TSmokeForm f;
     f.Build();
     App().ProcessMessages();
@@ -159,12 +164,20 @@ TEST_F(SdlTest, ClickedFormLooksAsOnTheHeadlessBackEnd) {
   }
   TSdlOptions o;
   o.softwareRenderer = true;
+  o.scale = 1;
   TSdlSession session(o);
   EXPECT_EQ(session.Backend().ScreenSize(), (TSize{800, 600}));
-  EXPECT_EQ(session.Backend().Scale(), 1);
   TSmokeForm f;
   f.Build();
   App().ProcessMessages();
+  // The main form is the window: at its corner, and the window at its size, without decoration.
+  EXPECT_EQ(f.form->BoundsRect(), Bounds(0, 0, 406, 285));
+  EXPECT_EQ(session.Backend().ScreenSize(), (TSize{406, 285}));
+  int w = 0, h = 0;
+  SDL_GetWindowSize(session.Backend().Window(), &w, &h);
+  EXPECT_EQ((TSize{w, h}), (TSize{406, 285}));
+  EXPECT_TRUE(SDL_GetWindowFlags(session.Backend().Window()) & SDL_WINDOW_BORDERLESS);
+  EXPECT_TRUE(SDL_GetWindowFlags(session.Backend().Window()) & SDL_WINDOW_SHOWN);
   PushClick(ButtonCentre(f));
   App().ProcessMessages();
   App().ProcessMessages();
@@ -246,9 +259,19 @@ TEST_F(SdlTest, OtherThreadsWakeTheWaitingLoop) {
   EXPECT_FALSE(backend.WaitInput(ev, 20));
 }
 
+TEST(SdlScaleTest, TheDesktopIsEnlargedOnlyOnDisplaysThatHoldTheLargestMainWindowTwice) {
+  struct TCase {
+    TSize usable;
+    int scale;
+  } cases[] = {{{800, 600}, 1},   {{1920, 1080}, 1}, {{2560, 1440}, 1}, {{2560, 2048}, 2},
+               {{3840, 2112}, 2}, {{3840, 2160}, 2}, {{5120, 2880}, 2}, {{7680, 4320}, 4}};
+  for (const TCase& c : cases) EXPECT_EQ(WholeScale(c.usable), c.scale) << c.usable.cx << "x" << c.usable.cy;
+}
+
 TEST_F(SdlTest, EventsTranslateAtEveryScale) {
   TSdlOptions o;
   o.softwareRenderer = true;
+  o.scale = 2;
   TSdlBackend backend(o);
   TInputEvent ev;
   while (backend.PollInput(ev)) {
@@ -261,10 +284,13 @@ TEST_F(SdlTest, EventsTranslateAtEveryScale) {
     e.window.data2 = h;
     return backend.Translate(e);
   };
-  // Twice the size: the desktop stays 800 x 600, shown doubled; no resize reaches the layer.
-  EXPECT_FALSE(resized(1600, 1200));
+  // The desktop shown doubled: a window twice the screen's size is no resize of the screen.
   EXPECT_EQ(backend.Scale(), 2);
+  EXPECT_FALSE(resized(1600, 1200));
   EXPECT_EQ(backend.ScreenSize(), (TSize{800, 600}));
+  int w = 0, h = 0;
+  SDL_GetWindowSize(backend.Window(), &w, &h);
+  EXPECT_EQ((TSize{w, h}), (TSize{1600, 1200}));
   SDL_Event m{};
   m.type = SDL_MOUSEBUTTONDOWN;
   m.button.button = SDL_BUTTON_RIGHT;
@@ -276,16 +302,16 @@ TEST_F(SdlTest, EventsTranslateAtEveryScale) {
   EXPECT_EQ(ev.button, 1);
   EXPECT_EQ(ev.x, 200);
   EXPECT_EQ(ev.y, 100);
-  // A size between: scale 1, and the virtual screen follows the window.
+  // Another size: the screen follows the window at the same scale.
   EXPECT_TRUE(resized(1000, 700));
   ASSERT_TRUE(backend.PollInput(ev));
   EXPECT_EQ(ev.kind, TInputEvent::ScreenResized);
-  EXPECT_EQ(ev.x, 1000);
-  EXPECT_EQ(ev.y, 700);
-  EXPECT_EQ(backend.ScreenSize(), (TSize{1000, 700}));
+  EXPECT_EQ(ev.x, 500);
+  EXPECT_EQ(ev.y, 350);
+  EXPECT_EQ(backend.ScreenSize(), (TSize{500, 350}));
   // An empty size (a minimised window on some window managers) leaves the desktop as it is.
   EXPECT_FALSE(resized(0, 0));
-  EXPECT_EQ(backend.ScreenSize(), (TSize{1000, 700}));
+  EXPECT_EQ(backend.ScreenSize(), (TSize{500, 350}));
   // Enter gives its key and its control character; text arrives as code page 932 bytes.
   SDL_Event k{};
   k.type = SDL_KEYDOWN;
@@ -330,6 +356,90 @@ TEST_F(SdlTest, EventsTranslateAtEveryScale) {
   ASSERT_TRUE(backend.Translate(quit));
   ASSERT_TRUE(backend.PollInput(ev));
   EXPECT_EQ(ev.kind, TInputEvent::CloseRequest);
+}
+
+TEST_F(SdlTest, TheWindowMovesAndSizesItselfOnTheFrameAndKeepsTheSecondPressOfACaptionDoubleClick) {
+  TSdlOptions o;
+  o.softwareRenderer = true;
+  o.hidden = true;
+  o.scale = 2;
+  TSdlBackend backend(o);
+  TInputEvent ev;
+  while (backend.PollInput(ev)) {
+  }
+  TWindowFrameMap map;
+  map.Size = {800, 600};
+  map.Caption = {4, 4, 796, 22};
+  map.Keep = {Bounds(760, 6, 16, 14)};
+  map.Border = 4;
+  map.Corner = 20;
+  backend.SetFrameMap(map);
+  // Points in pixels of the window, twice the screen's.
+  struct TCase {
+    TPoint at;
+    int hit;
+  } cases[] = {{{400, 20}, HTCAPTION}, {{1530, 20}, HTCLIENT},        {{400, 100}, HTCLIENT},
+               {{2, 600}, HTLEFT},     {{1598, 1198}, HTBOTTOMRIGHT}, {{800, 1}, HTTOP}};
+  for (const TCase& c : cases) EXPECT_EQ(backend.HitTest(c.at.X, c.at.Y), c.hit) << c.at.X << "," << c.at.Y;
+  SDL_Event taken{};
+  taken.type = SDL_WINDOWEVENT;
+  taken.window.event = SDL_WINDOWEVENT_HIT_TEST;
+  auto press = [&](int x, int y) {
+    SDL_Event down{};
+    down.type = SDL_MOUSEBUTTONDOWN;
+    down.button.button = SDL_BUTTON_LEFT;
+    down.button.x = x;
+    down.button.y = y;
+    EXPECT_TRUE(backend.Translate(down));
+    TInputEvent got;
+    EXPECT_TRUE(backend.PollInput(got));
+    EXPECT_EQ(got.kind, TInputEvent::MouseDown);
+    return got;
+  };
+  // The window system takes the first press on the caption (it moves the window); a second one at
+  // the same place soon after is the program's and completes the double click.
+  ASSERT_EQ(backend.HitTest(400, 20), HTCAPTION);
+  EXPECT_FALSE(backend.Translate(taken));
+  ASSERT_EQ(backend.HitTest(404, 24), HTCLIENT);
+  const TInputEvent second = press(404, 24);
+  EXPECT_TRUE(second.secondClick);
+  EXPECT_EQ((TPoint{second.x, second.y}), (TPoint{202, 12}));
+  // A third press moves again; then one too far away, or too late, is a move of its own.
+  EXPECT_EQ(backend.HitTest(404, 24), HTCAPTION);
+  backend.Translate(taken);
+  EXPECT_EQ(backend.HitTest(440, 24), HTCAPTION);
+  backend.Translate(taken);
+  SDL_Delay(static_cast<Uint32>(kDoubleClickMs) + 50);
+  EXPECT_EQ(backend.HitTest(440, 24), HTCAPTION);
+  // A press the program takes anyway (a kept place) is no second click.
+  backend.Translate(taken);
+  EXPECT_EQ(backend.HitTest(1530, 20), HTCLIENT);
+  EXPECT_FALSE(press(1530, 20).secondClick);
+
+  // Over the sizing border the arrow becomes the sizing cursor of the edge; the program's own
+  // cursor shape (the hourglass of a long action) stays.
+  auto move = [&](int x, int y) {
+    SDL_Event m{};
+    m.type = SDL_MOUSEMOTION;
+    m.motion.x = x;
+    m.motion.y = y;
+    backend.Translate(m);
+    while (backend.PollInput(ev)) {
+    }
+    return SDL_GetCursor();
+  };
+  backend.SetCursor(TCursorShape::Arrow);
+  SDL_Cursor* const arrow = move(400, 300);
+  SDL_Cursor* const edge = move(2, 600);
+  EXPECT_NE(edge, arrow);
+  EXPECT_EQ(move(1598, 600), edge);
+  SDL_Cursor* const corner = move(1598, 1198);
+  EXPECT_NE(corner, edge);
+  EXPECT_NE(corner, arrow);
+  EXPECT_EQ(move(400, 300), arrow);
+  backend.SetCursor(TCursorShape::HourGlass);
+  SDL_Cursor* const hourglass = SDL_GetCursor();
+  EXPECT_EQ(move(2, 600), hourglass);
 }
 
 TEST_F(SdlTest, PresentUploadsOnlyTheDirtyPart) {
