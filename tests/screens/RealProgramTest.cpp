@@ -37,6 +37,7 @@
 #include "support/GoldenArchive.h"
 #include "support/Scratch.h"
 #include "support/VirtualDisplay.h"
+#include "support/WindowManagerDisplay.h"
 
 extern char** environ;
 
@@ -258,36 +259,7 @@ std::string WindowOf(pid_t pid, std::chrono::seconds limit) {
 
 // A window's picture through xwd, as 0x00RRGGBB pixels; empty when it cannot be read.
 TPixmap Screenshot(const std::string& window) {
-  const std::string dump = Shell("xwd -silent -id " + window + " 2>/dev/null");
-  TPixmap out;
-  if (dump.size() < 100) return out;
-  const auto u32 = [&](size_t at) {
-    const auto* b = reinterpret_cast<const unsigned char*>(dump.data() + at);
-    return std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3];
-  };
-  const std::uint32_t headerSize = u32(0), format = u32(8), width = u32(16), height = u32(20), byteOrder = u32(28),
-                      bitsPerPixel = u32(44), bytesPerLine = u32(48), redMask = u32(56), greenMask = u32(60),
-                      blueMask = u32(64), colours = u32(76);
-  if (format != 2 || bitsPerPixel != 32 || width == 0 || height == 0 || width > 4096 || height > 4096) return out;
-  const size_t pixels = headerSize + size_t(colours) * 12;
-  if (dump.size() < pixels + size_t(bytesPerLine) * height) return out;
-  const auto channel = [](std::uint32_t v, std::uint32_t mask) {
-    if (mask == 0) return 0u;
-    int shift = 0;
-    while (!(mask & 1u)) mask >>= 1, ++shift;
-    return ((v >> shift) & mask) * 255u / mask;
-  };
-  out.Resize(static_cast<int>(width), static_cast<int>(height));
-  for (std::uint32_t y = 0; y < height; ++y)
-    for (std::uint32_t x = 0; x < width; ++x) {
-      const auto* b = reinterpret_cast<const unsigned char*>(dump.data() + pixels + size_t(y) * bytesPerLine + x * 4);
-      const std::uint32_t v =
-          byteOrder == 0 ? std::uint32_t(b[3]) << 24 | std::uint32_t(b[2]) << 16 | std::uint32_t(b[1]) << 8 | b[0]
-                         : std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3];
-      out.SetPixel(static_cast<int>(x), static_cast<int>(y),
-                   channel(v, redMask) << 16 | channel(v, greenMask) << 8 | channel(v, blueMask));
-    }
-  return out;
+  return testing::TWindowManagerDisplay::XwdPicture(Shell("xwd -silent -id " + window + " 2>/dev/null"));
 }
 
 // Waits until the window shows the wanted picture; the last picture taken.

@@ -30,6 +30,22 @@ class TVirtualDisplay {
   bool Ok() const { return ok_; }
   pid_t Pid() const { return pid_; }
 
+  // Asks a child process to end, killing it when it has not gone within a few seconds; -1 after.
+  static void StopProcess(pid_t& pid) {
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    for (int i = 0; i < 300; ++i) {
+      if (waitpid(pid, nullptr, WNOHANG) != 0) {
+        pid = -1;
+        return;
+      }
+      usleep(10000);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    pid = -1;
+  }
+
   // Where Xvfb lies on PATH (empty when it is not installed).
   static std::string FindServer() {
     const char* path = std::getenv("PATH");
@@ -118,20 +134,7 @@ class TVirtualDisplay {
   }
   ~TVirtualDisplay() { Stop(); }
   // Ends the server: asked first, killed when it does not go within a few seconds.
-  void Stop() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    for (int i = 0; i < 300; ++i) {
-      if (waitpid(pid_, nullptr, WNOHANG) != 0) {
-        pid_ = -1;
-        return;
-      }
-      usleep(10000);
-    }
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
-  }
+  void Stop() { StopProcess(pid_); }
   pid_t pid_ = -1;
   bool ok_ = false;
 };

@@ -213,21 +213,7 @@ class TWindowManagerDisplay {
     execve(file.c_str(), args.data(), envp.data());
     _exit(127);
   }
-  // Asks a process to end, killing it when it has not gone within a few seconds.
-  static void Stop(pid_t& pid) {
-    if (pid <= 0) return;
-    kill(pid, SIGTERM);
-    for (int i = 0; i < 300; ++i) {
-      if (waitpid(pid, nullptr, WNOHANG) != 0) {
-        pid = -1;
-        return;
-      }
-      usleep(10000);
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    pid = -1;
-  }
+  static void Stop(pid_t& pid) { TVirtualDisplay::StopProcess(pid); }
 
   std::string name_;
   pid_t serverPid_ = -1;
