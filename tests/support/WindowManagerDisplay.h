@@ -132,7 +132,8 @@ class TWindowManagerDisplay {
     return true;
   }
 
-  // The pixels of an xwd dump (32 bits per pixel, either byte order).
+  // The pixels of an xwd dump (24 or 32 bits per pixel, either byte order; the server dumps its root
+  // window packed in 24).
   static TPixmap XwdPicture(const std::string& dump) {
     TPixmap out;
     if (dump.size() < 100) return out;
@@ -143,9 +144,12 @@ class TWindowManagerDisplay {
     const std::uint32_t headerSize = u32(0), format = u32(8), width = u32(16), height = u32(20), byteOrder = u32(28),
                         bitsPerPixel = u32(44), bytesPerLine = u32(48), redMask = u32(56), greenMask = u32(60),
                         blueMask = u32(64), colours = u32(76);
-    if (format != 2 || bitsPerPixel != 32 || width == 0 || height == 0 || width > 8192 || height > 8192) return out;
+    if (format != 2 || (bitsPerPixel != 32 && bitsPerPixel != 24) || width == 0 || height == 0 || width > 8192 ||
+        height > 8192)
+      return out;
     const size_t pixels = headerSize + size_t(colours) * 12;
-    if (dump.size() < pixels + size_t(bytesPerLine) * height) return out;
+    const size_t bytes = bitsPerPixel / 8;
+    if (size_t(bytesPerLine) < bytes * width || dump.size() < pixels + size_t(bytesPerLine) * height) return out;
     const auto channel = [](std::uint32_t v, std::uint32_t mask) {
       if (mask == 0) return 0u;
       int shift = 0;
@@ -155,10 +159,10 @@ class TWindowManagerDisplay {
     out.Resize(static_cast<int>(width), static_cast<int>(height));
     for (std::uint32_t y = 0; y < height; ++y)
       for (std::uint32_t x = 0; x < width; ++x) {
-        const auto* b = reinterpret_cast<const unsigned char*>(dump.data() + pixels + size_t(y) * bytesPerLine + x * 4);
-        const std::uint32_t v =
-            byteOrder == 0 ? std::uint32_t(b[3]) << 24 | std::uint32_t(b[2]) << 16 | std::uint32_t(b[1]) << 8 | b[0]
-                           : std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3];
+        const auto* b =
+            reinterpret_cast<const unsigned char*>(dump.data() + pixels + size_t(y) * bytesPerLine + x * bytes);
+        std::uint32_t v = 0;
+        for (size_t i = 0; i < bytes; ++i) v = v << 8 | b[byteOrder == 0 ? bytes - 1 - i : i];
         out.SetPixel(static_cast<int>(x), static_cast<int>(y),
                      channel(v, redMask) << 16 | channel(v, greenMask) << 8 | channel(v, blueMask));
       }
