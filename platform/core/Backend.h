@@ -81,6 +81,10 @@ class TBackend {
   virtual void ResizeWindow(TSize) {}
   virtual void MaximizeWindow() {}
   virtual void RestoreWindow() {}
+  // The main form's move from the keyboard (its menu's move item): the window system moves the OS
+  // window as it moves its own windows from the keyboard; where it cannot, the window follows the
+  // mouse until a click or Enter ends the move and Escape puts the window back.
+  virtual void StartWindowMove() {}
   // Where the OS window moves and sizes itself on a press.
   virtual void SetFrameMap(const TWindowFrameMap&) {}
 };

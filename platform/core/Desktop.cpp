@@ -443,7 +443,12 @@ TRect TDesktop::ClampToMinMax(TForm* f, TRect r, int edge) {
 
 void TDesktop::StartMove(TForm* f, bool keyboard) {
   if (!keyboard && !(buttons_ & 1)) return;  // a mouse drag needs the button held
-  if (FillsScreen(f)) return;                // the window system moves the OS window
+  if (FillsScreen(f)) {
+    // A drag of the caption is the window system's from the press on; a move from the keyboard is
+    // asked of it.
+    if (keyboard && windowShown_) App().Backend().StartWindowMove();
+    return;
+  }
   capture_ = nullptr;
   ncPressForm_ = nullptr;
   track_.form = f;

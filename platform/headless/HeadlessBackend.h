@@ -42,6 +42,7 @@ class THeadlessBackend : public TBackend {
   void ResizeWindow(TSize size) override;
   void MaximizeWindow() override;
   void RestoreWindow() override;
+  void StartWindowMove() override { ++windowMoves_; }
   void SetFrameMap(const TWindowFrameMap& map) override { frameMap_ = map; }
 
   // --- the stand-in window system ---
@@ -56,6 +57,8 @@ class THeadlessBackend : public TBackend {
   bool WindowMaximized() const { return maximized_; }
   const TWindowLimits& Limits() const { return limits_; }
   const TWindowFrameMap& FrameMap() const { return frameMap_; }
+  // How many times the OS window's keyboard move was asked for.
+  int WindowMoves() const { return windowMoves_; }
 
   // --- test control ---
   void Inject(const TInputEvent& ev) { input_.push_back(ev); }
@@ -104,6 +107,7 @@ class THeadlessBackend : public TBackend {
   TSize normalSize_;
   TWindowLimits limits_;
   TWindowFrameMap frameMap_;
+  int windowMoves_ = 0;
   // Takes a size and tells the program, as a window system's configure notice does.
   void Configure(TSize size);
   void ReportSize();

@@ -9,6 +9,7 @@
 #include "platform/base/Sjis.h"
 #include "platform/core/Messages.h"
 #include "platform/sdl/SdlRenderer.h"
+#include "platform/sdl/X11Move.h"
 #include "platform/sys/EndSignals.h"
 
 namespace vdmq {
@@ -16,6 +17,9 @@ namespace {
 
 // The largest main window; a display that holds it twice or more shows the desktop enlarged.
 constexpr int kLargestW = 1280, kLargestH = 1024;
+// The window's own move: how far an arrow key moves it, and how often the mouse is looked at.
+constexpr int kMoveStep = 8;
+constexpr int kMoveFollowMs = 15;
 
 unsigned Mods() {
   const SDL_Keymod m = SDL_GetModState();
@@ -184,6 +188,7 @@ void TSdlBackend::Relayout(int w, int h) {
 TPoint TSdlBackend::ToScreen(int x, int y) const { return {x / scale_, y / scale_}; }
 
 bool TSdlBackend::Translate(const SDL_Event& e) {
+  if (TranslateMove(e)) return false;
   TInputEvent ev;
   ev.mods = Mods();
   switch (e.type) {
@@ -303,6 +308,7 @@ bool TSdlBackend::Translate(const SDL_Event& e) {
 }
 
 bool TSdlBackend::PollInput(TInputEvent& ev) {
+  FollowMouse();
   SDL_Event e;
   while (pending_.empty() && SDL_PollEvent(&e)) {
     // A wake taken here still ends the next wait.
@@ -325,7 +331,12 @@ bool TSdlBackend::WaitInput(TInputEvent& ev, int timeoutMs) {
   for (;;) {
     SDL_Event e;
     int got = 0;
-    if (timeoutMs < 0) {
+    if (moving_) {
+      // The window follows a mouse that may be outside it, where no motion is reported.
+      const std::uint64_t now = SDL_GetTicks64();
+      if (now >= end) return false;
+      got = SDL_WaitEventTimeout(&e, static_cast<int>(std::min<std::uint64_t>(end - now, kMoveFollowMs)));
+    } else if (timeoutMs < 0) {
       got = SDL_WaitEvent(&e);
     } else {
       const std::uint64_t now = SDL_GetTicks64();
@@ -333,6 +344,7 @@ bool TSdlBackend::WaitInput(TInputEvent& ev, int timeoutMs) {
       got = SDL_WaitEventTimeout(&e, static_cast<int>(std::min<std::uint64_t>(end - now, 1u << 30)));
     }
     if (!got) {
+      FollowMouse();
       if (timeoutMs >= 0 && SDL_GetTicks64() >= end) return false;
       continue;
     }
@@ -544,6 +556,86 @@ void TSdlBackend::TookSize(TSize asked) {
 void TSdlBackend::MaximizeWindow() { SDL_MaximizeWindow(window_); }
 
 void TSdlBackend::RestoreWindow() { SDL_RestoreWindow(window_); }
+
+void TSdlBackend::StartWindowMove() {
+  if (moving_ || !open_ || state_ != owsNormal) return;
+  if (StartWindowManagerMove(window_)) return;
+  int mx = 0, my = 0, wx = 0, wy = 0;
+  SDL_GetGlobalMouseState(&mx, &my);
+  SDL_GetWindowPosition(window_, &wx, &wy);
+  moving_ = true;
+  moveFrom_ = {wx, wy};
+  moveGrip_ = {mx - wx, my - wy};
+  // Presses outside the window end the move as well (where the mouse can be held).
+  SDL_CaptureMouse(SDL_TRUE);
+}
+
+void TSdlBackend::FollowMouse() {
+  if (!moving_) return;
+  int mx = 0, my = 0, wx = 0, wy = 0;
+  SDL_GetGlobalMouseState(&mx, &my);
+  SDL_GetWindowPosition(window_, &wx, &wy);
+  if (mx - moveGrip_.X != wx || my - moveGrip_.Y != wy)
+    SDL_SetWindowPosition(window_, mx - moveGrip_.X, my - moveGrip_.Y);
+}
+
+void TSdlBackend::EndWindowMove(bool putBack) {
+  moving_ = false;
+  SDL_CaptureMouse(SDL_FALSE);
+  if (putBack) SDL_SetWindowPosition(window_, moveFrom_.X, moveFrom_.Y);
+}
+
+bool TSdlBackend::TranslateMove(const SDL_Event& e) {
+  if (e.type == SDL_MOUSEBUTTONUP && (moveSwallowUp_ & (1u << (e.button.button & 31)))) {
+    moveSwallowUp_ &= ~(1u << (e.button.button & 31));
+    return true;
+  }
+  if (e.type == SDL_KEYUP && moveSwallowKey_ != 0 && e.key.keysym.sym == moveSwallowKey_) {
+    moveSwallowKey_ = 0;
+    return true;
+  }
+  if (!moving_) return false;
+  switch (e.type) {
+    case SDL_MOUSEMOTION: FollowMouse(); return true;
+    case SDL_MOUSEBUTTONDOWN:
+      // The click that ends the move is the move's, its release too.
+      moveSwallowUp_ |= 1u << (e.button.button & 31);
+      EndWindowMove(false);
+      return true;
+    case SDL_MOUSEBUTTONUP:
+    case SDL_MOUSEWHEEL:
+    case SDL_KEYUP:
+    case SDL_TEXTINPUT:
+    case SDL_TEXTEDITING: return true;
+    case SDL_KEYDOWN: {
+      int dx = 0, dy = 0;
+      switch (e.key.keysym.sym) {
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+        case SDLK_ESCAPE:
+          // The key that ends the move is the move's, its release too.
+          moveSwallowKey_ = e.key.keysym.sym;
+          EndWindowMove(e.key.keysym.sym == SDLK_ESCAPE);
+          return true;
+        case SDLK_LEFT: dx = -kMoveStep; break;
+        case SDLK_RIGHT: dx = kMoveStep; break;
+        case SDLK_UP: dy = -kMoveStep; break;
+        case SDLK_DOWN: dy = kMoveStep; break;
+        default: return true;
+      }
+      // The window steps away from where the mouse holds it, and follows the mouse from there.
+      moveGrip_.X -= dx;
+      moveGrip_.Y -= dy;
+      FollowMouse();
+      return true;
+    }
+    case SDL_WINDOWEVENT:
+      // Another window took the focus: the move ends where the window is.
+      if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) EndWindowMove(false);
+      return false;
+    default: return false;
+  }
+}
 
 void TSdlBackend::ReportState() {
   const Uint32 flags = SDL_GetWindowFlags(window_);

@@ -3,7 +3,9 @@
 // the program's main form. The screen is the window: it opens at the main form's size within its
 // limits, follows the form's size and state and tells the form the size and state the window
 // manager gives it; a press on the form's caption moves the window and one on its sizing border
-// sizes it (the window manager does both, through the window's hit test). On a display that holds
+// sizes it (the window manager does both, through the window's hit test); the move of the form's
+// menu is the window manager's move from the keyboard, or where it has none the window's own. On a
+// display that holds
 // the largest main window (1280 x 1024) twice or more, the desktop is shown enlarged by a whole
 // factor, nearest-neighbour, so it stays sharp and keeps its size to the eye. Input is translated
 // into the layer's events; presenting uploads the dirty part of the screen to one streaming
@@ -73,6 +75,7 @@ class TSdlBackend : public TBackend {
   void ResizeWindow(TSize size) override;
   void MaximizeWindow() override;
   void RestoreWindow() override;
+  void StartWindowMove() override;
   void SetFrameMap(const TWindowFrameMap& map) override { frameMap_ = map; }
 
   // The desktop as the renderer shows it (read back from the renderer, unscaled), for screenshots.
@@ -87,6 +90,9 @@ class TSdlBackend : public TBackend {
   // What the window answers the window system for a press at a window point (in pixels of the
   // window): moving, sizing or the program's. Public for the tests.
   int HitTest(int windowX, int windowY);
+  // True while the window follows the mouse in a move of its own (where the window manager offers
+  // none from the keyboard).
+  bool MovingWindow() const { return moving_; }
 
  private:
   void Relayout(int windowW, int windowH);
@@ -106,6 +112,12 @@ class TSdlBackend : public TBackend {
   void ShowCursor(TCursorShape shape);
   // The cursor for a point of the window: the program's, or over the sizing border the sizing one.
   void FrameCursor(TPoint p);
+  // The window's own move: the window keeps its place relative to the mouse until it ends, in its
+  // new place or, put back, where it began.
+  void FollowMouse();
+  void EndWindowMove(bool putBack);
+  // The input of the window's own move; true when the event was the move's.
+  bool TranslateMove(const SDL_Event& e);
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
@@ -136,7 +148,12 @@ class TSdlBackend : public TBackend {
   bool secondClickPending_ = false;
   TPoint secondClickAt_;
   std::string rendererName_;
-  bool woken_ = false;  // a wake was taken by a poll before the wait it was meant to end
+  bool moving_ = false;
+  TPoint moveFrom_;             // where the window was when its own move began
+  TPoint moveGrip_;             // the mouse, from the window's corner
+  unsigned moveSwallowUp_ = 0;  // buttons whose press ended the move: their release is the move's too
+  int moveSwallowKey_ = 0;      // the key that ended it, likewise
+  bool woken_ = false;          // a wake was taken by a poll before the wait it was meant to end
 };
 
 // A window icon as SDL takes it: 32-bit ARGB, every pixel opaque (nullptr for an empty picture or

@@ -478,6 +478,52 @@ TEST_F(KitFormTest, AsTheOsWindowItsCaptionMovesTheWindowAndItsButtonsActOnIt) {
   EXPECT_EQ(hit({1, 300}), HTLEFT);
   EXPECT_EQ(hit({400, 300}), HTCLIENT);
 
+  // The menu's move is asked of the window system, which moves the OS window from the keyboard;
+  // nothing is tracked inside the window. A drag of the caption is the window system's alone, and
+  // the maximised window's menu offers no move.
+  const auto menuMove = [&](const std::function<void()>& open) {
+    EXPECT_EQ(OpenedMenu(open, 'M').menu, main->CHF_POPUP_SIZEABLE);
+  };
+  const TPoint caption{300, 10};
+  struct TMove {
+    const char* how;
+    std::function<void()> act;
+    int asked;
+  } moves[] = {
+      {"Alt+Space, M", [&] { menuMove([] { PressKey(VK_SPACE, kModAlt); }); }, 1},
+      {"a right click on the caption, M",
+       [&] {
+         Mouse(TInputEvent::MouseDown, caption, 1);
+         menuMove([&] { Mouse(TInputEvent::MouseUp, caption, 1); });
+       },
+       1},
+      {"a press and a drag on the caption",
+       [&] {
+         Mouse(TInputEvent::MouseDown, caption);
+         Mouse(TInputEvent::MouseMove, {caption.X + 40, caption.Y + 20});
+         Mouse(TInputEvent::MouseUp, {caption.X + 40, caption.Y + 20});
+       },
+       0},
+      {"Alt+Space, Escape", [&] { EXPECT_NE(OpenedMenu([] { PressKey(VK_SPACE, kModAlt); }).menu, nullptr); }, 0},
+      {"maximised, Alt+Space, M",
+       [&] {
+         session.Backend.WmMaximize();
+         App().ProcessMessages();
+         EXPECT_EQ(OpenedMenu([] { PressKey(VK_SPACE, kModAlt); }).menu, main->CHF_POPUP_SIZEABLE);
+         EXPECT_FALSE(main->miMOVE->Enabled);
+         session.Backend.WmRestore();
+         App().ProcessMessages();
+       },
+       0},
+  };
+  for (const TMove& m : moves) {
+    const int before = session.Backend.WindowMoves();
+    m.act();
+    EXPECT_EQ(session.Backend.WindowMoves() - before, m.asked) << m.how;
+    EXPECT_FALSE(Desktop().Tracking()) << m.how;
+    EXPECT_EQ(main->BoundsRect(), Bounds(0, 0, 800, 600)) << m.how;
+  }
+
   // Maximised, the window takes the display's usable area (no limit of its own).
   struct TStep {
     const char* what;

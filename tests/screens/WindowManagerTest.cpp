@@ -2,8 +2,8 @@
 // 1280 x 1024 and 1920 x 1080): the window carries no frame of the window manager's and shows the
 // game's one caption; maximised by the window manager or by the game's own button it is the
 // maximised main window, restored it is 800 x 600 again, it cannot be made smaller than the game,
-// and a drag of the caption moves it. What it shows is compared with the same game run headless on
-// a stand-in window system.
+// a drag of the caption moves it, and so does the move of the caption's menu, from the keyboard. What it shows is
+// compared with the same game run headless on a stand-in window system.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -234,6 +234,7 @@ TEST_F(WindowManager, OneFrameThatTheWindowManagerMovesMaximisesAndRestoresAndTh
   Keep(start, "start");
   EXPECT_EQ(ComparePixmaps(start, learned.start), 0) << "the game's one caption and frame, as drawn headless";
   const TPixmap root = display.Picture("root");
+  ASSERT_EQ(root.Width(), 1280) << "no picture of the screen";
   long around = 0;
   for (int y = 0; y < root.Height(); ++y)
     for (int x = 0; x < root.Width(); ++x)
@@ -290,6 +291,47 @@ TEST_F(WindowManager, OneFrameThatTheWindowManagerMovesMaximisesAndRestoresAndTh
   clickAt(learned.restore);
   EXPECT_EQ(WaitForSize(display, window, {800, 600}).Width(), 800);
   EXPECT_FALSE(maximised());
+
+  // The move of the caption's menu: the window manager moves the window from the keyboard, a step
+  // each arrow the way it points, until Return; keys after that are the game's again.
+  const TRect home = display.Geometry(window);
+  const auto at = [](TPoint p) { return std::to_string(p.X) + " " + std::to_string(p.Y); };
+  xdo("mousemove " + at({home.Left + 300, home.Top + 10}) + " click 3");
+  std::this_thread::sleep_for(500ms);
+  xdo("key m");
+  std::this_thread::sleep_for(500ms);
+  xdo("key --delay 100 Right Right Right Down Down");
+  TRect stepped;
+  EXPECT_TRUE(TWindowManagerDisplay::WaitUntil(
+      [&] {
+        stepped = display.Geometry(window);
+        return stepped.Left > home.Left && stepped.Top > home.Top;
+      },
+      10s))
+      << "the window did not move";
+  std::this_thread::sleep_for(300ms);
+  stepped = display.Geometry(window);
+  const int dx = stepped.Left - home.Left, dy = stepped.Top - home.Top;
+  EXPECT_EQ(dx * 2, dy * 3) << dx << "," << dy << ": three steps right, two down";
+  EXPECT_EQ(stepped.Width(), 800);
+  const TPixmap moving = display.Picture("root");
+  EXPECT_EQ(moving.Width(), 1280) << "no picture of the screen";
+  Keep(moving, "keyboard_move");
+  xdo("key Return");
+  std::this_thread::sleep_for(500ms);
+  xdo("key --delay 100 Left Up");
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(display.Geometry(window), stepped) << "the move ended with Return";
+  // The map as before, in the window's new place, and nothing drawn around it.
+  const TPixmap afterMove = WaitForPicture(display, window, learned.map, kPointerMarks);
+  EXPECT_LE(ComparePixmaps(afterMove, learned.map), kPointerMarks);
+  const TPixmap rootAfter = display.Picture("root");
+  ASSERT_EQ(rootAfter.Width(), 1280) << "no picture of the screen";
+  long outside = 0;
+  for (int y = 0; y < rootAfter.Height(); ++y)
+    for (int x = 0; x < rootAfter.Width(); ++x)
+      if (!stepped.Contains(x, y)) outside += rootAfter.Pixel(x, y) != 0;
+  EXPECT_EQ(outside, 0) << "nothing drawn around the moved window";
 
   // A double click on the caption maximises: the window manager takes the first press (a move of
   // no distance), the game the second.

@@ -3,8 +3,8 @@
 // real SDL mouse events; pauses pump the OS queue without dispatching; other threads wake the loop;
 // events are translated to the layer's events at every scale; the window answers presses on the
 // frame, shows the sizing cursor over its border and marks the second press of a caption double
-// click; a display that cannot be opened
-// gives a clear error.
+// click; without a window manager's move the window moves itself with the mouse; a display that
+// cannot be opened gives a clear error.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -12,6 +12,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -440,6 +441,107 @@ TEST_F(SdlTest, TheWindowMovesAndSizesItselfOnTheFrameAndKeepsTheSecondPressOfAC
   backend.SetCursor(TCursorShape::HourGlass);
   SDL_Cursor* const hourglass = SDL_GetCursor();
   EXPECT_EQ(move(2, 600), hourglass);
+}
+
+// Without a window manager that moves windows from the keyboard, the window moves itself: it keeps
+// its place relative to the mouse (an arrow key steps it away from there) until Enter or a click
+// ends the move where it is, or Escape puts it back. The move's input is its own.
+TEST_F(SdlTest, WithoutAWindowManagersMoveTheWindowFollowsTheMouseUntilEnterOrAClickAndEscapePutsItBack) {
+  if (vdmq::testing::TVirtualDisplay::ServerPid() <= 0) GTEST_SKIP() << "only on a display of the test's own";
+  TSdlOptions o;
+  o.softwareRenderer = true;
+  o.scale = 1;
+  TSdlBackend backend(o);
+  backend.ShowWindow({400, 300}, {{400, 300}, {400, 300}});
+  TInputEvent ev;
+  while (backend.PollInput(ev)) {
+  }
+  SDL_Window* w = backend.Window();
+  TPoint from;
+  SDL_GetWindowPosition(w, &from.X, &from.Y);
+  const auto position = [&] {
+    TPoint p;
+    SDL_GetWindowPosition(w, &p.X, &p.Y);
+    return p;
+  };
+  // Input of the move: the mouse to a point from where the move began, a key, or a click.
+  const auto mouseTo = [&](int dx, int dy) {
+    SDL_WarpMouseGlobal(from.X + 100 + dx, from.Y + 10 + dy);
+    SDL_Event m{};
+    m.type = SDL_MOUSEMOTION;
+    EXPECT_FALSE(backend.Translate(m));
+  };
+  const auto key = [&](SDL_Keycode k) {
+    for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
+      SDL_Event e{};
+      e.type = type;
+      e.key.keysym.sym = k;
+      EXPECT_FALSE(backend.Translate(e)) << k;
+    }
+  };
+  const auto click = [&] {
+    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+      SDL_Event e{};
+      e.type = type;
+      e.button.button = SDL_BUTTON_LEFT;
+      EXPECT_FALSE(backend.Translate(e));
+    }
+  };
+  struct TCase {
+    const char* how;
+    std::function<void()> act;
+    TPoint at;  // where the window ends, from where it began
+  } cases[] = {
+      {"mouse, arrows, Escape",
+       [&] {
+         mouseTo(30, 20);
+         EXPECT_EQ(position(), (TPoint{from.X + 30, from.Y + 20}));
+         key(SDLK_RIGHT);
+         key(SDLK_UP);
+         EXPECT_EQ(position(), (TPoint{from.X + 38, from.Y + 12}));
+         EXPECT_TRUE(backend.MovingWindow());
+         key(SDLK_ESCAPE);
+       },
+       {0, 0}},
+      {"mouse, Enter",
+       [&] {
+         mouseTo(50, -10);
+         key(SDLK_a);  // other keys are the move's and do nothing
+         key(SDLK_RETURN);
+       },
+       {50, -10}},
+      {"mouse, click",
+       [&] {
+         mouseTo(-20, 5);
+         click();
+       },
+       {-20, 5}},
+  };
+  for (const TCase& c : cases) {
+    SDL_SetWindowPosition(w, from.X, from.Y);
+    SDL_WarpMouseGlobal(from.X + 100, from.Y + 10);
+    while (backend.PollInput(ev)) {
+    }
+    backend.StartWindowMove();
+    ASSERT_TRUE(backend.MovingWindow()) << c.how;
+    c.act();
+    EXPECT_FALSE(backend.MovingWindow()) << c.how;
+    EXPECT_EQ(position(), (TPoint{from.X + c.at.X, from.Y + c.at.Y})) << c.how;
+    // After the move, the mouse no longer moves the window and its input is the program's again.
+    SDL_WarpMouseGlobal(from.X + 170, from.Y + 80);
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    EXPECT_TRUE(backend.Translate(motion)) << c.how;
+    EXPECT_EQ(position(), (TPoint{from.X + c.at.X, from.Y + c.at.Y})) << c.how;
+    SDL_Event down{};
+    down.type = SDL_MOUSEBUTTONDOWN;
+    down.button.button = SDL_BUTTON_LEFT;
+    EXPECT_TRUE(backend.Translate(down)) << c.how;
+    down.type = SDL_MOUSEBUTTONUP;
+    EXPECT_TRUE(backend.Translate(down)) << c.how;
+    while (backend.PollInput(ev)) {
+    }
+  }
 }
 
 TEST_F(SdlTest, PresentUploadsOnlyTheDirtyPart) {
