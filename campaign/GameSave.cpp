@@ -231,7 +231,7 @@ bool ProcessRuns(pid_t pid) { return pid == getpid() || kill(pid, 0) == 0 || err
 
 // The process number in the name of a save's temporary file ("SAVE03.DAT.<pid>.tmp", the slot's
 // name in any letter case, as WriteReplacing names it); 0 for every other name.
-pid_t TempFileProcess(std::string_view name) {
+pid_t TempFileProcess(std::string_view name, const std::vector<std::string>& slotFiles) {
   constexpr std::string_view kSuffix = ".tmp";
   if (name.size() <= kSuffix.size() || !name.ends_with(kSuffix)) return 0;
   name.remove_suffix(kSuffix.size());
@@ -247,11 +247,8 @@ pid_t TempFileProcess(std::string_view name) {
     pid = pid * 10 + (c - '0');
   }
   if (pid > std::numeric_limits<pid_t>::max()) return 0;
-  for (int slot = 0; slot < kSaveSlotCount; ++slot) {
-    const std::string path = GetFileManager().GetFileNameNum(kFileKindSave, slot);
-    const std::string_view slotFile = std::string_view(path).substr(path.find_last_of("\\/") + 1);
+  for (const std::string& slotFile : slotFiles)
     if (SjisEqualNoCase(slotName, slotFile)) return static_cast<pid_t>(pid);
-  }
   return 0;
 }
 
@@ -259,10 +256,15 @@ pid_t TempFileProcess(std::string_view name) {
 // behind (killed before their rename): regular files named like WriteReplacing's for a slot, with
 // the number of a process that does not exist. A running copy's file and every other entry stay.
 void RemoveStaleTempFiles(const std::string& folder) {
+  std::vector<std::string> slotFiles;
+  for (int slot = 0; slot < kSaveSlotCount; ++slot) {
+    const std::string path = GetFileManager().GetFileNameNum(kFileKindSave, slot);
+    slotFiles.push_back(path.substr(path.find_last_of("\\/") + 1));
+  }
   std::vector<std::string> stale;
   if (DIR* dir = opendir(folder.c_str())) {
     while (const dirent* e = readdir(dir)) {
-      const pid_t pid = TempFileProcess(e->d_name);
+      const pid_t pid = TempFileProcess(e->d_name, slotFiles);
       if (pid <= 0 || ProcessRuns(pid)) continue;
       const std::string path = folder + "/" + e->d_name;
       struct stat st;

@@ -64,7 +64,7 @@ TResidentFormCreator& BattleWindowCreator() {
   return creator;
 }
 
-// File kinds of the command bar's pictures.
+// The command bar's height and the width its pictures are drawn for.
 constexpr int kBarHeight = 120;
 constexpr int kBarDesignWidth = 792;
 

@@ -521,13 +521,9 @@ void TSdlBackend::ApplyLimits(const TWindowLimits& l) {
 void TSdlBackend::ShowWindow(TSize size, const TWindowLimits& limits) {
   const TSize s = ClampToLimits(size, limits);
   SDL_SetWindowSize(window_, s.cx * scale_, s.cy * scale_);
-  if (open_) {
-    ApplyLimits(limits);
-  } else {
-    Open();
-    // After the window is mapped: the window manager reads the limits from then on.
-    ApplyLimits(limits);
-  }
+  Open();
+  // After the window is mapped: the window manager reads the limits from then on.
+  ApplyLimits(limits);
   TookSize(size);
 }
 
